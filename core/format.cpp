@@ -1,0 +1,51 @@
+#include "core/format.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+void formatTime(char* buffer, u32 size, u64 milliseconds) {
+    u32 hours = (u32)(milliseconds / 3600000);
+    u32 rest = (u32)(milliseconds % 3600000);
+    u32 minutes = rest / 60000, seconds = rest % 60000 / 1000, ms = rest % 1000;
+    if (hours > 0)
+        snprintf(buffer, size, "%u:%02u:%02u.%03u", hours, minutes, seconds, ms);
+    else if (minutes > 0)
+        snprintf(buffer, size, "%u:%02u.%03u", minutes, seconds, ms);
+    else
+        snprintf(buffer, size, "%u.%03u", seconds, ms);
+}
+
+// The user's locale decides case for bytes above 127; CharLowerBuff/CharUpperBuff use it.
+char toLowerChar(char c) {
+    if ((u8)c < 128) return (c >= 'A' && c <= 'Z') ? (char)(c + 32) : c;
+    CharLowerBuffA(&c, 1);
+    return c;
+}
+
+char toUpperChar(char c) {
+    if ((u8)c < 128) return (c >= 'a' && c <= 'z') ? (char)(c - 32) : c;
+    CharUpperBuffA(&c, 1);
+    return c;
+}
+
+void textToLowerInPlace(char* text, u32 n) {
+    for (u32 i = 0; i < n; ++i) text[i] = toLowerChar(text[i]);
+}
+
+int compareNoCase(const char* a, u32 na, const char* b, u32 nb) {
+    u32 n = na < nb ? na : nb;
+    for (u32 i = 0; i < n; ++i) {
+        u8 x = (u8)toLowerChar(a[i]), y = (u8)toLowerChar(b[i]);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (na == nb) return 0;
+    return na < nb ? -1 : 1;
+}
+
+int compareTextNoCase(const char* a, const char* b) {
+    if (!a) a = "";
+    if (!b) b = "";
+    return compareNoCase(a, (u32)strlen(a), b, (u32)strlen(b));
+}

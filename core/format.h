@@ -1,0 +1,14 @@
+#pragma once
+// Number and time texts and the case helpers of the user's locale.
+#include "core/types.h"
+
+// "%d:%02d:%02d.%03d", "%d:%02d.%03d" or "%d.%03d" by the largest non-zero unit.
+void formatTime(char* buffer, u32 size, u64 milliseconds);
+
+char toLowerChar(char c);
+char toUpperChar(char c);
+void textToLowerInPlace(char* text, u32 n);
+// -1, 0, 1; on an equal prefix the shorter text is smaller.
+int compareNoCase(const char* a, u32 na, const char* b, u32 nb);
+// The same for NUL-terminated texts; null counts as empty.
+int compareTextNoCase(const char* a, const char* b);

@@ -1,0 +1,94 @@
+#include "tests/support/test_support.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "core/paths.h"
+#include "gui/message_box.h"
+
+std::vector<RecordedBox>& recordedBoxes() {
+    static std::vector<RecordedBox> boxes;
+    return boxes;
+}
+
+static i32 recordBox(const MessageBoxDescription* d, GWindow*, const char* text) {
+    recordedBoxes().push_back({d->title, text ? text : ""});
+    return d == &mbError ? 0 : (i32)d->defaultButton;
+}
+
+static void removeTree(const std::string& folder) {
+    WIN32_FIND_DATAA data;
+    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = data.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string path = folder + "\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                removeTree(path);
+            } else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(h, &data));
+        FindClose(h);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+TempDir::TempDir() {
+    static unsigned serial = 0;
+    char name[64];
+    snprintf(name, sizeof name, "\\ravo_test_%lu_%u", GetCurrentProcessId(), serial++);
+    root = std::string(tempFolder().c_str()) + name;
+    removeTree(root);
+    CreateDirectoryA(root.c_str(), nullptr);
+}
+
+TempDir::~TempDir() { removeTree(root); }
+
+void TempDir::write(const std::string& name, const std::string& bytes) const {
+    FILE* f = fopen(file(name).c_str(), "wb");
+    ASSERT_NE(f, nullptr) << name;
+    fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+}
+
+std::string TempDir::read(const std::string& name) const {
+    std::string bytes;
+    FILE* f = fopen(file(name).c_str(), "rb");
+    if (!f) return bytes;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
+    fclose(f);
+    return bytes;
+}
+
+bool TempDir::exists(const std::string& name) const {
+    return GetFileAttributesA(file(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> TempDir::list() const {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE h = FindFirstFileA((root + "\\*").c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::string name = data.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(h, &data));
+    FindClose(h);
+    return names;
+}
+
+int main(int argc, char** argv) {
+    // Tests keep to a data folder of their own and never show a box on the screen.
+    setProductName("RavoTests");
+    setMessageBoxSink(recordBox);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
