@@ -344,6 +344,28 @@ TEST(MixTracks, ClipsBeyondFullScaleAndTruncates) {
     }
 }
 
+// Tracks added after a mix: the sizes follow the new count and the next mix weighs every track.
+TEST(MixTracks, FollowsChangedTracks) {
+    SoundFormat f;
+    f.setPlain(1, 8000, encodingInt16);
+    i16 one[1] = {10};
+    u16 out[2];
+    mixTracks(&f, out, sizeof out, 2, one, nullptr);
+    EXPECT_EQ((i16)out[0], 10);
+
+    TrackRecord* added = f.tracks.append(2);
+    for (u32 i = 0; i < 2; ++i) added[i] = f.tracks[0];
+    f.recomputeSizes();
+    EXPECT_EQ(f.flags, (u32)(formatOwn | formatTracksChanged));
+    EXPECT_EQ(f.bytesPerFrame, 6u);
+    EXPECT_EQ(f.bytesPerSecond, 48000u);
+    EXPECT_EQ(f.selectedTrackCount(), 3);
+    i16 three[3] = {10, 20, 30};
+    mixTracks(&f, out, sizeof out, 2, three, nullptr);
+    EXPECT_EQ((i16)out[0], 60);
+    EXPECT_EQ((i16)out[1], 60);
+}
+
 // Three tracks, the third unselected, with coefficients and gain; every input encoding.
 TEST(MixTracks, WeighsSelectedTracksFramesAtATime) {
     const f64 samples[2][3] = {{100, -200, 30000}, {1000, 3000, -7}};
