@@ -114,9 +114,9 @@ char* stringGrow(GString& s, u32 n) {
 void stringAppendBytes(GString& s, const char* text, u32 n) {
     if (!text) n = 0;
     u32 old = s.length;
+    GString keep;  // lives until the bytes are copied
     if (!s.data || old + n + 1 > s.capacity) {
         // Appending from the own buffer: keep the bytes alive across the reallocation.
-        GString keep;
         if (s.data && text >= s.data && text < s.data + s.capacity) {
             stringAssign(keep, text, n);
             text = keep.data;
