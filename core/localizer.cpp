@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -71,8 +72,7 @@ public:
                 stringAppendChar(element.name, (char)c);
                 c = get();
             }
-            if (readAttributes(element, c)) return true;
-            if (atEnd) return false;
+            return readAttributes(element, c);  // an element cut by the end of the file is dropped
         }
     }
 
