@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/bag_file.h"
 #include "core/exceptions.h"
 
 void HistoryList::clear() {
@@ -56,4 +57,25 @@ void readHistoryLists(GBag& bag, HistoryList* const* lists) {
             list.append(entry.release());
         }
     }
+}
+
+static const u32 historyTag = bagFileTag("HIST");
+static const u32 historyVersion = 1;
+
+bool saveHistoryOptions(HistoryList* const* lists, const char* path, ErrorHandler* handler) {
+    GBag bag;
+    writeHistoryLists(bag, lists);
+    return saveBagFile(path, bag, historyTag, historyVersion, handler);
+}
+
+bool loadHistoryOptions(HistoryList* const* lists, const char* path, ErrorHandler* handler) {
+    clearListArray(lists);
+    GBag bag;
+    if (!loadBagFile(path, bag, historyTag, historyVersion, handler)) return false;
+    try {
+        readHistoryLists(bag, lists);
+    } catch (const GBagException&) {
+        return false;
+    }
+    return true;
 }

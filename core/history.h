@@ -36,3 +36,11 @@ void writeHistoryLists(GBag& bag, HistoryList* const* lists);
 // Replaces each list's entries by the stored ones, in stored order; throws GBagException when the
 // bag ends early (the lists keep what was read up to there).
 void readHistoryLists(GBag& bag, HistoryList* const* lists);
+
+class ErrorHandler;
+
+// The bag file "HIST", version 1, at the path (folder macros expanded).
+bool saveHistoryOptions(HistoryList* const* lists, const char* path, ErrorHandler* handler = nullptr);
+// Empties every list first; false when the file cannot be read or ends early (the lists then hold
+// what was read).
+bool loadHistoryOptions(HistoryList* const* lists, const char* path, ErrorHandler* handler = nullptr);

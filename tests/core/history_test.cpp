@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -75,4 +77,49 @@ TEST(History, ListsWriteAndReadBackInOrder) {
     clearListArray(lists);
     EXPECT_EQ(files.head, nullptr);
     EXPECT_EQ(folders.tail, nullptr);
+}
+
+TEST(History, StoredAsHistBagFile) {
+    TempDir dir;
+    HistoryList files, folders;
+    HistoryList* lists[] = {&files, &folders, nullptr};
+    const Entries fileEntries = {{"a.wav", "12"}, {"b.wav", ""}};
+    fill(files, fileEntries);
+    RecordingHandler handler;
+    ASSERT_TRUE(saveHistoryOptions(lists, dir.file("history.ini").c_str(), &handler));
+    std::string bytes = dir.read("history.ini");
+    EXPECT_EQ(bytes.substr(0, 8), std::string("HIST\1\0\0\0", 8));
+
+    fill(folders, {{"stale", "s"}});
+    files.clear();
+    ASSERT_TRUE(loadHistoryOptions(lists, dir.file("history.ini").c_str(), &handler));
+    EXPECT_EQ(contents(files), fileEntries);
+    EXPECT_EQ(contents(folders), Entries{});
+    EXPECT_TRUE(handler.reports.empty());
+
+    // Every failure empties the lists first.
+    struct Case {
+        const char* what;
+        std::string bytes;  // empty: no file
+        const char* reported;
+    } cases[] = {
+        {"missing file", "", "Cannot open or create file."},
+        {"other tag", "OPTS" + bytes.substr(4), "Bad type of file content."},
+        {"other version", "HIST" + std::string("\2\0\0\0", 4) + bytes.substr(8), "Bad version of file."},
+        {"body ends inside an entry", "HIST" + bytesFromHex("01 00 00 00 06 00 00 00 01 00 00 00 05 00"), nullptr},
+    };
+    for (const Case& c : cases) {
+        if (c.bytes.empty())
+            DeleteFileA(dir.file("history.ini").c_str());
+        else
+            dir.write("history.ini", c.bytes);
+        fill(files, fileEntries);
+        handler.reports.clear();
+        EXPECT_FALSE(loadHistoryOptions(lists, dir.file("history.ini").c_str(), &handler)) << c.what;
+        EXPECT_EQ(files.head, nullptr) << c.what;
+        if (c.reported) {
+            ASSERT_FALSE(handler.reports.empty()) << c.what;
+            EXPECT_EQ(handler.reports[0].first.rfind(c.reported, 0), 0u) << c.what << ": " << handler.reports[0].first;
+        }
+    }
 }
