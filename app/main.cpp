@@ -1,7 +1,14 @@
 // Program entry.
 #include <windows.h>
 
+#include <cstring>
+
+#include "app/text_modules.h"
+#include "core/error.h"
+#include "core/exceptions.h"
 #include "core/guard.h"
+#include "core/localizer.h"
+#include "core/parse.h"
 #include "core/paths.h"
 
 namespace {
@@ -32,9 +39,29 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     });
 }
 
-int run(HINSTANCE instance, int show) {
+// The language asked for with "-lang", or null.
+const char* languageOption(const ArgumentList& arguments) {
+    for (u32 i = 0; i + 1 < arguments.count; ++i)
+        if (strcmp(arguments.arguments[i], "-lang") == 0) return arguments.arguments[i + 1];
+    return nullptr;
+}
+
+// Interface texts from the language files; on failure the English texts stay.
+void loadInterfaceTexts(const char* commandLine) {
+    ArgumentList arguments;
+    splitCommandLine(arguments, commandLine);
+    static WindowErrorHandler handler;
+    static Localizer localizer(programTextModules, programTextModuleCount, languageOption(arguments), &handler);
+    try {
+        localizer.loadLanguages();
+    } catch (const GException&) {
+    }
+}
+
+int run(HINSTANCE instance, const char* commandLine, int show) {
     setProductName("Ravo");
     setVersionText(readProductVersion().c_str());
+    loadInterfaceTexts(commandLine);
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = mainWindowProc;
     windowClass.hInstance = instance;
@@ -57,9 +84,9 @@ int run(HINSTANCE instance, int show) {
 }
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     try {
-        return run(instance, show);
+        return run(instance, commandLine, show);
     } catch (...) {
         MessageBoxA(nullptr, "Unhandled Exception", "Error", MB_ICONERROR | MB_OK);
         return -1;

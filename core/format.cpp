@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/texts.h"
+
 void formatTime(char* buffer, u32 size, u64 milliseconds) {
     u32 hours = (u32)(milliseconds / 3600000);
     u32 rest = (u32)(milliseconds % 3600000);
@@ -16,6 +18,25 @@ void formatTime(char* buffer, u32 size, u64 milliseconds) {
     else
         snprintf(buffer, size, "%u.%03u", seconds, ms);
 }
+
+void formatSize(char* buffer, u32 size, i64 bytes) {
+    if (bytes < 1024) {
+        snprintf(buffer, size, "%lld", (long long)bytes);
+        return;
+    }
+    static const CoreText units[] = {CoreText::SizeKb, CoreText::SizeMb, CoreText::SizeGb};
+    u32 shift = 10;
+    for (CoreText unit : units) {
+        if ((bytes >> shift) < 1024) {
+            snprintf(buffer, size, coreText(unit), (f64)bytes / (f64)(1LL << shift));
+            return;
+        }
+        shift += 10;
+    }
+    snprintf(buffer, size, coreText(CoreText::SizeTb), (f64)bytes / (f64)(1LL << 40));
+}
+
+void formatHexPair(char buffer[100], u32 value) { snprintf(buffer, 100, "%#x %X", value, value); }
 
 // The user's locale decides case for bytes above 127; CharLowerBuff/CharUpperBuff use it.
 char toLowerChar(char c) {
@@ -48,4 +69,16 @@ int compareTextNoCase(const char* a, const char* b) {
     if (!a) a = "";
     if (!b) b = "";
     return compareNoCase(a, (u32)strlen(a), b, (u32)strlen(b));
+}
+
+static const char* slotText(const void* slot) {
+    const char* text = *static_cast<const char* const*>(slot);
+    return text ? text : "";
+}
+
+int compareSlotsNoCase(const void* a, const void* b) { return compareTextNoCase(slotText(a), slotText(b)); }
+
+int compareSlotsBytes(const void* a, const void* b) {
+    int r = strcmp(slotText(a), slotText(b));
+    return r < 0 ? -1 : r > 0;
 }

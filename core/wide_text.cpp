@@ -1,0 +1,98 @@
+#include "core/wide_text.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstring>
+#include <utility>
+
+static std::atomic<u32> g_codePage{CP_ACP};
+
+void setProcessCodePage(u32 codePage) { g_codePage = codePage; }
+u32 processCodePage() { return g_codePage.load(); }
+
+WideString::WideString(WideString&& other) noexcept
+    : data(std::exchange(other.data, nullptr)),
+      capacity(std::exchange(other.capacity, 0u)),
+      length(std::exchange(other.length, 0u)) {}
+
+WideString& WideString::operator=(WideString&& other) noexcept {
+    if (this != &other) {
+        delete[] data;
+        data = std::exchange(other.data, nullptr);
+        capacity = std::exchange(other.capacity, 0u);
+        length = std::exchange(other.length, 0u);
+    }
+    return *this;
+}
+
+// Makes room for n characters and the NUL; the old content is dropped.
+static wchar_t* wideReserve(WideString& s, u32 n) {
+    if (s.capacity < n + 1) {
+        delete[] s.data;
+        s.data = new wchar_t[n + 1];
+        s.capacity = n + 1;
+    }
+    return s.data;
+}
+
+void wideFromMultibyteAssign(WideString& out, const char* text, i32 length) {
+    if (!text) text = "";
+    u32 n = length < 0 ? (u32)strlen(text) : (u32)length;
+    wchar_t* data = wideReserve(out, n);
+    int converted = n ? MultiByteToWideChar(processCodePage(), 0, text, (int)n, data, (int)n) : 0;
+    if (converted < 0) converted = 0;
+    data[converted] = 0;
+    out.length = (u32)converted;
+}
+
+WideString toWide(const char* text, i32 length) {
+    WideString out;
+    wideFromMultibyteAssign(out, text, length);
+    return out;
+}
+
+u32 wideToMultibyte(const wchar_t* wide, u32 length, char* buffer, u32 size) {
+    u32 count = length < size ? length : size;
+    if (count == 0) return 0;
+    bool terminated = wide[length - 1] == 0;
+    u32 n = terminated ? count - 1 : count;
+    int converted = n ? WideCharToMultiByte(processCodePage(), 0, wide, (int)n, buffer, (int)n, "?", nullptr) : 0;
+    if (converted < 0) converted = 0;
+    if (!terminated) return (u32)converted;
+    buffer[converted] = 0;
+    return (u32)converted + 1;
+}
+
+void wideStringAssign(WideString& out, const wchar_t* text, i32 length) {
+    if (!text) text = L"";
+    u32 n = length < 0 ? (u32)wcslen(text) : (u32)length;
+    if (text >= out.data && text < out.data + out.capacity) {  // a part of itself
+        memmove(out.data, text, n * sizeof(wchar_t));
+    } else {
+        wchar_t* data = wideReserve(out, n);
+        memcpy(data, text, n * sizeof(wchar_t));
+    }
+    out.data[n] = 0;
+    out.length = n;
+}
+
+void wideStringCopy(WideString& out, const WideString& from) {
+    if (&out != &from) wideStringAssign(out, from.c_str(), (i32)from.length);
+}
+
+void stringAssignCopy(GString& out, const wchar_t* text, i32 length) {
+    if (!text) text = L"";
+    u32 n = length < 0 ? (u32)wcslen(text) : (u32)length;
+    int bytes = n ? WideCharToMultiByte(processCodePage(), 0, text, (int)n, nullptr, 0, "?", nullptr) : 0;
+    if (bytes <= 0) {
+        stringAssign(out, "", 0);
+        return;
+    }
+    GString converted;
+    char* data = stringGrow(converted, (u32)bytes + 1);
+    WideCharToMultiByte(processCodePage(), 0, text, (int)n, data, bytes, "?", nullptr);
+    data[bytes] = 0;
+    converted.length = (u32)bytes;
+    stringMove(out, converted);
+}
