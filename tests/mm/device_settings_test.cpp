@@ -288,3 +288,20 @@ TEST(DeviceSettings, ReadingChecksTheMachine) {
         EXPECT_THROW(play.readFrom(shortBag), GBagException) << cut;
     }
 }
+
+TEST(DeviceSettings, RecordsOfTheRealMachineReadBack) {
+    PlayDeviceSettings play;
+    RecordDeviceSettings record;
+    GBag bag;
+    play.writeTo(bag);
+    record.writeTo(bag);
+    ASSERT_EQ(bag.size, 464u + 460u);
+    bag.pos = 0;
+    PlayDeviceSettings playRead;
+    RecordDeviceSettings recordRead;
+    playRead.readFrom(bag);
+    recordRead.readFrom(bag);
+    EXPECT_EQ(bag.pos, bag.size);
+    EXPECT_EQ(playRead.mixer, play.mixer);
+    EXPECT_EQ(recordRead.source, record.source);
+}

@@ -105,15 +105,15 @@ TEST_F(MultimediaSettingsTest, SectionsAndTheirOrder) {
     EXPECT_EQ(sectionNames(bag), (std::vector<std::string>{"play", "record", "Filters", "Player", "Recorder", "Synth"}));
 
     // Byte fixtures of the smaller sections.
-    GBag part;
-    writeMetronomeSettings(&part, s);
-    EXPECT_EQ(bagHex(part),
+    GBag section;
+    writeMetronomeSettings(&section, s);
+    EXPECT_EQ(bagHex(section),
               "FF FF FF FF 27 00 00 00 4D 65 74 72 6F 6E 6F 6D 65 00 "
               "00 00 00 00 04 00 00 00 63 6F 75 6E 74 00 04 00 00 00 "
               "00 00 00 00 04 00 00 00 74 69 6D 65 00 F4 01 00 00 FE FF FF FF");
-    bagFree(part);
-    writeConverterSettings(&part, s);  // an empty list is one NUL byte
-    EXPECT_EQ(bagHex(part),
+    bagFree(section);
+    writeConverterSettings(&section, s);  // an empty list is one NUL byte
+    EXPECT_EQ(bagHex(section),
               "FF FF FF FF 1F 00 00 00 43 6F 6E 76 65 72 74 65 72 00 "
               "00 00 00 00 01 00 00 00 72 65 63 65 6E 74 43 6F 6E 76 65 72 73 69 6F 6E 73 00 00 FE FF FF FF");
 }
