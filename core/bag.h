@@ -20,9 +20,8 @@ struct GBag {
     GBag(GBag&& other) noexcept;
     GBag& operator=(GBag&& other) noexcept;
     ~GBag() { delete[] data; }
-
-    u32 remaining() const { return pos < size ? size - pos : 0; }
 };
+static_assert(sizeof(void*) != 4 || sizeof(GBag) == 16, "four 32-bit fields");
 
 // Structure.
 // Grows size to n (never shrinks); a larger capacity is rounded by growCapacity. New bytes are not cleared.

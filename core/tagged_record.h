@@ -6,7 +6,7 @@
 // Field:   u32 kind, u32 size, name + NUL, size bytes of value
 // Section: u32 0xFFFFFFFF, u32 size, name + NUL, content, u32 0xFFFFFFFE
 //          (size counts from the byte after the name to the byte after the end marker)
-#include <utility>
+#include <type_traits>
 
 #include "core/bag.h"
 
