@@ -19,7 +19,7 @@ struct DeviceListenerNode {
     DeviceSettingsEntry* entry = nullptr;
 };
 
-enum : u32 { deviceFade = 0x01, deviceLoop = 0x02 };
+const u32 deviceFade = 0x01, deviceLoop = 0x02;
 
 struct DeviceSettingsEntry {
     u32 deviceId = 0;

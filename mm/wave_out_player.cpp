@@ -28,7 +28,9 @@ WaveOutPlayer::WaveOutPlayer(DeviceSettingsEntry* entry, i32 bufCount, i32 bufPr
       bufPerSecond(bufPerSecond < 1 ? 1 : bufPerSecond) {
     deviceId = entry->deviceId;
     wakeEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    doneEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    // Every waiting stopAndWait must wake when the worker ends: the done event stays set until the
+    // next stopAndWait of a running player resets it.
+    doneEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     bufferArray = new WaveBuffer[this->bufCount];
     for (i32 i = 0; i < this->bufCount; ++i) clearHeader(bufferArray[i]);
     level.attach(entry);
