@@ -1,0 +1,243 @@
+#include "mm/device_settings.h"
+
+#include <windows.h>
+
+#include <mmsystem.h>
+
+#include <cstring>
+
+#include "mm/mm_texts.h"
+
+static_assert(sizeof(MIXERCAPSA) == 48, "stored mixer description");
+static_assert(sizeof(MIXERLINEA) == 168, "stored mixer line");
+static_assert(sizeof(WAVEOUTCAPSA) == 52, "stored wave-out description");
+static_assert(sizeof(WAVEINCAPSA) == 48, "stored wave-in description");
+
+static const u32 kFieldBytes = 7 * 4;
+static const u32 kMixerBytes = sizeof(MIXERCAPSA) + 2 * sizeof(MIXERLINEA);
+
+// ---- machine queries ----
+
+static u32 systemMixerCount() { return mixerGetNumDevs(); }
+
+static bool systemMixerCaps(u32 mixer, MIXERCAPSA* out) {
+    return mixerGetDevCapsA(mixer, out, sizeof *out) == MMSYSERR_NOERROR;
+}
+
+static bool systemMixerLine(u32 mixer, u32 destination, i32 source, MIXERLINEA* out) {
+    memset(out, 0, sizeof *out);
+    out->cbStruct = sizeof *out;
+    out->dwDestination = destination;
+    DWORD flags = MIXER_OBJECTF_MIXER | MIXER_GETLINEINFOF_DESTINATION;
+    if (source >= 0) {
+        out->dwSource = (DWORD)source;
+        flags = MIXER_OBJECTF_MIXER | MIXER_GETLINEINFOF_SOURCE;
+    }
+    return mixerGetLineInfoA((HMIXEROBJ)(UINT_PTR)mixer, out, flags) == MMSYSERR_NOERROR;
+}
+
+static bool systemWaveOutCaps(u32 device, WAVEOUTCAPSA* out) {
+    return waveOutGetDevCapsA(device, out, sizeof *out) == MMSYSERR_NOERROR;
+}
+
+static bool systemWaveInCaps(u32 device, WAVEINCAPSA* out) {
+    return waveInGetDevCapsA(device, out, sizeof *out) == MMSYSERR_NOERROR;
+}
+
+DeviceQueries deviceQueries = {systemMixerCount, systemMixerCaps, systemMixerLine, systemWaveOutCaps, systemWaveInCaps};
+
+// ---- listener list ----
+
+void deviceListUnlink(DeviceListNode& node) {
+    DeviceSettings* entry = node.entry;
+    if (!entry) return;
+    if (node.previous) node.previous->next = node.next;
+    if (node.next) node.next->previous = node.previous;
+    if (entry->first == &node) entry->first = node.next;
+    if (entry->last == &node) entry->last = node.previous;
+    // Cleared, so that unlinking twice cannot touch the list again.
+    node.previous = node.next = nullptr;
+}
+
+void deviceListLink(DeviceListNode& node, DeviceSettings* entry, DeviceSettingsListener* listener) {
+    deviceListUnlink(node);
+    node.entry = entry;
+    node.listener = listener;
+    if (!entry) return;
+    node.previous = entry->last;
+    node.next = nullptr;
+    if (entry->last) entry->last->next = &node;
+    else entry->first = &node;
+    entry->last = &node;
+}
+
+// ---- line predicates ----
+
+static bool targetIs(const MIXERLINEA& line, DWORD type, u32 device) {
+    return line.Target.dwType == type && (i32)line.Target.dwDeviceID >= 0 && (i32)device >= 0 &&
+           line.Target.dwDeviceID == device;
+}
+
+static bool carriesDevice(const MIXERLINEA& destination, const MIXERLINEA& source, DWORD type, u32 device) {
+    return targetIs(destination, type, device) || targetIs(source, type, device);
+}
+
+bool isPlaybackWaveLine(const MIXERLINEA& destination, const MIXERLINEA& source, u32 device) {
+    DWORD d = destination.dwComponentType;
+    return (d == MIXERLINE_COMPONENTTYPE_DST_MONITOR || d == MIXERLINE_COMPONENTTYPE_DST_SPEAKERS ||
+            d == MIXERLINE_COMPONENTTYPE_DST_HEADPHONES) &&
+           source.dwComponentType == MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT &&
+           carriesDevice(destination, source, MIXERLINE_TARGETTYPE_WAVEOUT, device);
+}
+
+bool isRecordMicrophoneLine(const MIXERLINEA& destination, const MIXERLINEA& source, u32 device) {
+    return destination.dwComponentType == MIXERLINE_COMPONENTTYPE_DST_WAVEIN &&
+           source.dwComponentType == MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE &&
+           carriesDevice(destination, source, MIXERLINE_TARGETTYPE_WAVEIN, device);
+}
+
+bool isRecordLine(const MIXERLINEA& destination, const MIXERLINEA& source, u32 device) {
+    DWORD d = destination.dwComponentType;
+    return (d == MIXERLINE_COMPONENTTYPE_DST_WAVEIN || d == MIXERLINE_COMPONENTTYPE_DST_LINE) &&
+           source.dwComponentType == MIXERLINE_COMPONENTTYPE_SRC_LINE &&
+           carriesDevice(destination, source, MIXERLINE_TARGETTYPE_WAVEIN, device);
+}
+
+// ---- settings ----
+
+DeviceSettings::DeviceSettings(bool playback, u32 choiceFlags) : choiceFlags(choiceFlags), playback(playback) {}
+
+DeviceSettings::~DeviceSettings() {
+    // Listeners that outlive the entry find themselves detached.
+    for (DeviceListNode* node = first; node;) {
+        DeviceListNode* next = node->next;
+        node->previous = node->next = nullptr;
+        node->entry = nullptr;
+        node = next;
+    }
+}
+
+u32 DeviceSettings::recordSize() const {
+    return kFieldBytes + kMixerBytes + (playback ? sizeof(WAVEOUTCAPSA) : sizeof(WAVEINCAPSA));
+}
+
+bool DeviceSettings::queryCaps(u32 number, void* out) const {
+    return playback ? deviceQueries.waveOutCaps(number, static_cast<WAVEOUTCAPSA*>(out))
+                    : deviceQueries.waveInCaps(number, static_cast<WAVEINCAPSA*>(out));
+}
+
+void DeviceSettings::resetToDefault() {
+    device = 0;
+    u32 mixers = deviceQueries.mixerCount();
+    for (u32 m = 0; m < mixers; ++m) {
+        MIXERCAPSA caps;
+        if (!deviceQueries.mixerCaps(m, &caps)) continue;
+        for (u32 d = 0; d < caps.cDestinations; ++d) {
+            MIXERLINEA destinationLine;
+            if (!deviceQueries.mixerLine(m, d, -1, &destinationLine)) continue;
+            for (u32 s = 0; s < destinationLine.cConnections; ++s) {
+                MIXERLINEA sourceLine;
+                if (!deviceQueries.mixerLine(m, d, (i32)s, &sourceLine)) continue;
+                // No early end: the last matching line wins.
+                if (acceptsLine(destinationLine, sourceLine, device)) {
+                    destination = (i32)d;
+                    source = (i32)s;
+                    mixer = (i32)m;
+                }
+            }
+        }
+    }
+}
+
+// The mixer description and both lines of the bound line, or false when one cannot be had.
+static bool queryBoundLine(const DeviceSettings& settings, MIXERCAPSA* caps, MIXERLINEA* destinationLine,
+                           MIXERLINEA* sourceLine) {
+    u32 mixer = (u32)settings.mixer, destination = (u32)settings.destination;
+    return deviceQueries.mixerCaps(mixer, caps) && deviceQueries.mixerLine(mixer, destination, -1, destinationLine) &&
+           deviceQueries.mixerLine(mixer, destination, settings.source, sourceLine);
+}
+
+bool DeviceSettings::readFrom(GBag& bag) {
+    u32 fields[7];
+    bagReadBytes(bag, fields, kFieldBytes);
+    device = fields[0];
+    destination = (i32)fields[1];
+    source = (i32)fields[2];
+    mixer = (i32)fields[3];
+    adjust1 = (i32)fields[4];
+    adjust2 = (i32)fields[5];
+    choiceFlags = fields[6];
+    bagSkip(bag, kMixerBytes);  // the stored mixer descriptions are not compared
+
+    MIXERCAPSA caps;
+    MIXERLINEA destinationLine, sourceLine;
+    bool lineValid = queryBoundLine(*this, &caps, &destinationLine, &sourceLine) &&
+                     acceptsLine(destinationLine, sourceLine, device);
+
+    // Always consumed, so that the bag ends after the record whatever the outcome.
+    u8 stored[sizeof(WAVEOUTCAPSA)], current[sizeof(WAVEOUTCAPSA)];
+    u32 capsSize = recordSize() - kFieldBytes - kMixerBytes;
+    bagReadBytes(bag, stored, capsSize);
+    if (lineValid && queryCaps(device, current) && memcmp(stored, current, capsSize) == 0) return true;
+    resetToDefault();
+    return false;
+}
+
+void DeviceSettings::writeTo(GBag& bag) const {
+    const u32 fields[7] = {device, (u32)destination, (u32)source, (u32)mixer, (u32)adjust1, (u32)adjust2, choiceFlags};
+    bagWriteBytes(bag, fields, kFieldBytes);
+
+    struct {
+        MIXERCAPSA caps;
+        MIXERLINEA destinationLine;
+        MIXERLINEA sourceLine;
+    } mixerPart;
+    static_assert(sizeof mixerPart == kMixerBytes, "the mixer blocks lie side by side");
+    if (!queryBoundLine(*this, &mixerPart.caps, &mixerPart.destinationLine, &mixerPart.sourceLine))
+        memset(&mixerPart, 0, sizeof mixerPart);
+    bagWriteBytes(bag, &mixerPart, kMixerBytes);
+
+    u8 caps[sizeof(WAVEOUTCAPSA)];
+    u32 capsSize = recordSize() - kFieldBytes - kMixerBytes;
+    if (!queryCaps(device, caps)) memset(caps, 0, sizeof caps);
+    bagWriteBytes(bag, caps, capsSize);
+}
+
+void DeviceSettings::notifyListeners(DeviceSettingsListener* except, u32 changeMask) {
+    for (DeviceListNode* node = first; node;) {
+        DeviceListNode* next = node->next;  // a listener may detach itself
+        if (node->listener && node->listener != except) node->listener->onSettingsChanged(this, changeMask);
+        node = next;
+    }
+}
+
+void DeviceSettings::copyFields(const DeviceSettings& other) {
+    device = other.device;
+    destination = other.destination;
+    source = other.source;
+    mixer = other.mixer;
+    adjust1 = other.adjust1;
+    adjust2 = other.adjust2;
+    choiceFlags = other.choiceFlags;
+}
+
+PlayDeviceSettings::PlayDeviceSettings() : DeviceSettings(true, DeviceSwitch::Fade) { resetToDefault(); }
+
+const ChoiceEntry* PlayDeviceSettings::choices() const {
+    static const ChoiceEntry table[] = {
+        {DeviceSwitch::Fade, &kxmmTexts[(u32)MmText::FadeInOut]},
+        {DeviceSwitch::Loop, &kxmmTexts[(u32)MmText::LoopPlayback]},
+        {0, nullptr},
+    };
+    return table;
+}
+
+bool PlayDeviceSettings::acceptsLine(const MIXERLINEA& destination, const MIXERLINEA& source, u32 device) const {
+    return isPlaybackWaveLine(destination, source, device);
+}
+
+RecordDeviceSettings::RecordDeviceSettings() : DeviceSettings(false, 0) { resetToDefault(); }
+
+bool RecordDeviceSettings::acceptsLine(const MIXERLINEA& destination, const MIXERLINEA& source, u32 device) const {
+    return isRecordMicrophoneLine(destination, source, device) || isRecordLine(destination, source, device);
+}

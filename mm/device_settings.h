@@ -1,0 +1,136 @@
+#pragma once
+// The settings of the play device and of the record device: the wave device number, the mixer line
+// its sound passes through, the gain and limit in dB and the fade and loop switches. Players and
+// recorders attach listener nodes to an entry and are told when it changes.
+#include "core/bag.h"
+#include "core/types.h"
+
+struct tagMIXERCAPSA;
+struct tagMIXERLINEA;
+struct tagWAVEOUTCAPSA;
+struct tagWAVEINCAPSA;
+
+class DeviceSettings;
+
+// Switch bits of an entry.
+namespace DeviceSwitch {
+enum : u32 {
+    Fade = 0x01,  // fade in and out
+    Loop = 0x02,  // loop playback
+};
+}
+
+// Change masks given to the listeners.
+namespace DeviceChange {
+enum : u32 {
+    Device = 0x01,
+    Line = 0x02,
+    Level = 0x04,  // gain or limit
+    Switches = 0x08,
+    All = 0x0F,
+};
+}
+
+class DeviceSettingsListener {
+public:
+    virtual void onSettingsChanged(DeviceSettings* entry, u32 changeMask) = 0;
+
+protected:
+    ~DeviceSettingsListener() = default;
+};
+
+// A listener's place in an entry's list; kept inside the listening object.
+struct DeviceListNode {
+    DeviceListNode* previous = nullptr;
+    DeviceListNode* next = nullptr;
+    DeviceSettingsListener* listener = nullptr;
+    DeviceSettings* entry = nullptr;
+};
+
+// Moves the node to the end of the entry's list with the listener; a null entry only detaches it.
+void deviceListLink(DeviceListNode& node, DeviceSettings* entry, DeviceSettingsListener* listener);
+// Takes the node out of its entry's list; the node keeps its entry field.
+void deviceListUnlink(DeviceListNode& node);
+
+// One check box of the adjustment panel: the switch bits it sets and its text slot.
+struct ChoiceEntry {
+    u32 id;
+    const char* const* text;  // read at each use; null ends the table
+};
+
+class DeviceSettings {
+public:
+    DeviceSettings(const DeviceSettings&) = delete;
+    DeviceSettings& operator=(const DeviceSettings&) = delete;
+    virtual ~DeviceSettings();
+
+    // Reads a stored record; false (after falling back to the defaults) when the stored device or
+    // line no longer matches the machine. A record cut short throws GBagException.
+    virtual bool readFrom(GBag& bag);
+    // Appends the record with the mixer and device descriptions as the machine reports them now.
+    virtual void writeTo(GBag& bag) const;
+    virtual const ChoiceEntry* choices() const = 0;
+    virtual bool acceptsLine(const tagMIXERLINEA& destination, const tagMIXERLINEA& source, u32 device) const = 0;
+
+    // Device 0 and the last mixer line that accepts it.
+    void resetToDefault();
+    // Tells every attached listener but `except` of a change.
+    void notifyListeners(DeviceSettingsListener* except, u32 changeMask);
+    // Copies the seven stored fields; the listeners stay.
+    void copyFields(const DeviceSettings& other);
+
+    bool isPlayback() const { return playback; }
+    i32 gainDb() const { return adjust1; }
+    i32 limitDb() const { return adjust2; }
+    u32 switches() const { return choiceFlags; }
+    // Size of the stored record: 464 for playback, 460 for recording.
+    u32 recordSize() const;
+
+    u32 device = 0;
+    i32 destination = -1;
+    i32 source = -1;
+    i32 mixer = -1;
+    i32 adjust1 = 0;  // gain in dB, -20..20
+    i32 adjust2 = 0;  // limit in dB, -20..20
+    u32 choiceFlags;  // DeviceSwitch bits
+    DeviceListNode* first = nullptr;
+    DeviceListNode* last = nullptr;
+
+protected:
+    DeviceSettings(bool playback, u32 choiceFlags);
+
+private:
+    bool queryCaps(u32 device, void* out) const;
+
+    const bool playback;
+};
+
+class PlayDeviceSettings : public DeviceSettings {
+public:
+    PlayDeviceSettings();
+    const ChoiceEntry* choices() const override;
+    bool acceptsLine(const tagMIXERLINEA& destination, const tagMIXERLINEA& source, u32 device) const override;
+};
+
+class RecordDeviceSettings : public DeviceSettings {
+public:
+    RecordDeviceSettings();
+    const ChoiceEntry* choices() const override { return nullptr; }
+    bool acceptsLine(const tagMIXERLINEA& destination, const tagMIXERLINEA& source, u32 device) const override;
+};
+
+// The mixer lines that carry a device's sound.
+bool isPlaybackWaveLine(const tagMIXERLINEA& destination, const tagMIXERLINEA& source, u32 device);
+bool isRecordMicrophoneLine(const tagMIXERLINEA& destination, const tagMIXERLINEA& source, u32 device);
+bool isRecordLine(const tagMIXERLINEA& destination, const tagMIXERLINEA& source, u32 device);
+
+// The machine queries the device settings make, failures answered false; replaceable for tests.
+struct DeviceQueries {
+    u32 (*mixerCount)();
+    bool (*mixerCaps)(u32 mixer, tagMIXERCAPSA* out);
+    // The destination line itself when source is -1.
+    bool (*mixerLine)(u32 mixer, u32 destination, i32 source, tagMIXERLINEA* out);
+    bool (*waveOutCaps)(u32 device, tagWAVEOUTCAPSA* out);
+    bool (*waveInCaps)(u32 device, tagWAVEINCAPSA* out);
+};
+extern DeviceQueries deviceQueries;

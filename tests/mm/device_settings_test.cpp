@@ -1,0 +1,307 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/exceptions.h"
+#include "mm/device_settings.h"
+#include "tests/mm/fake_devices.h"
+
+namespace {
+
+struct Recorder : DeviceSettingsListener {
+    explicit Recorder(std::vector<std::pair<int, u32>>* log, int id) : log(log), id(id) {}
+    void onSettingsChanged(DeviceSettings*, u32 mask) override {
+        log->emplace_back(id, mask);
+        if (detachOnCall) deviceListLink(*detachOnCall, nullptr, nullptr);
+    }
+    std::vector<std::pair<int, u32>>* log;
+    int id;
+    DeviceListNode* detachOnCall = nullptr;
+};
+
+std::vector<DeviceListNode*> nodesOf(const DeviceSettings& entry) {
+    std::vector<DeviceListNode*> nodes;
+    for (DeviceListNode* n = entry.first; n; n = n->next) {
+        if (n->next) {
+            EXPECT_EQ(n->next->previous, n);
+        }
+        nodes.push_back(n);
+    }
+    EXPECT_EQ(entry.last, nodes.empty() ? nullptr : nodes.back());
+    return nodes;
+}
+
+// A machine with one playback device on a speakers line and one record device on a microphone line.
+struct SimpleMachine : FakeMachine {
+    SimpleMachine() {
+        addWaveOut("Speakers out");
+        addWaveIn("Microphone in");
+        u32 m = addMixer("Mixer");
+        u32 speakers = addDestination(m, MIXERLINE_COMPONENTTYPE_DST_SPEAKERS);
+        addSource(m, speakers, MIXERLINE_COMPONENTTYPE_SRC_SYNTHESIZER);
+        addSource(m, speakers, MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT, MIXERLINE_TARGETTYPE_WAVEOUT, 0);
+        u32 wavein = addDestination(m, MIXERLINE_COMPONENTTYPE_DST_WAVEIN, MIXERLINE_TARGETTYPE_WAVEIN, 0);
+        addSource(m, wavein, MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE);
+    }
+};
+
+}  // namespace
+
+TEST(DeviceListeners, LinkMovesNodesBetweenEntries) {
+    FakeMachine none;
+    PlayDeviceSettings a;
+    RecordDeviceSettings b;
+    DeviceListNode n1, n2, n3;
+    deviceListLink(n1, &a, nullptr);
+    deviceListLink(n2, &a, nullptr);
+    deviceListLink(n3, &a, nullptr);
+    EXPECT_EQ(nodesOf(a), (std::vector<DeviceListNode*>{&n1, &n2, &n3}));
+
+    deviceListLink(n2, &b, nullptr);  // from the middle
+    EXPECT_EQ(nodesOf(a), (std::vector<DeviceListNode*>{&n1, &n3}));
+    EXPECT_EQ(nodesOf(b), (std::vector<DeviceListNode*>{&n2}));
+    EXPECT_EQ(n2.entry, &b);
+
+    deviceListLink(n1, &a, nullptr);  // relinking to its own entry moves it to the end
+    EXPECT_EQ(nodesOf(a), (std::vector<DeviceListNode*>{&n3, &n1}));
+
+    deviceListLink(n2, &a, nullptr);  // the only node of b leaves it empty
+    EXPECT_EQ(b.first, nullptr);
+    EXPECT_EQ(b.last, nullptr);
+
+    deviceListLink(n3, nullptr, nullptr);  // a null entry only detaches
+    EXPECT_EQ(n3.entry, nullptr);
+    EXPECT_EQ(nodesOf(a), (std::vector<DeviceListNode*>{&n1, &n2}));
+
+    deviceListUnlink(n1);
+    deviceListUnlink(n1);  // twice does no harm; the node keeps its entry
+    EXPECT_EQ(n1.entry, &a);
+    EXPECT_EQ(nodesOf(a), (std::vector<DeviceListNode*>{&n2}));
+}
+
+TEST(DeviceListeners, NotifyAllButTheChanger) {
+    FakeMachine none;
+    std::vector<std::pair<int, u32>> log;
+    Recorder r1(&log, 1), r2(&log, 2), r3(&log, 3);
+    DeviceListNode n1, n2, n3, blank;
+    {
+        PlayDeviceSettings entry;
+        deviceListLink(n1, &entry, &r1);
+        deviceListLink(blank, &entry, nullptr);
+        deviceListLink(n2, &entry, &r2);
+        deviceListLink(n3, &entry, &r3);
+        r1.detachOnCall = &n1;  // a listener that leaves while it is told
+        entry.notifyListeners(&r2, DeviceChange::Level);
+        EXPECT_EQ(log, (std::vector<std::pair<int, u32>>{{1, 4u}, {3, 4u}}));
+        log.clear();
+        entry.notifyListeners(nullptr, DeviceChange::All);
+        EXPECT_EQ(log, (std::vector<std::pair<int, u32>>{{2, 15u}, {3, 15u}}));
+    }
+    // The entry is gone: its nodes were detached, so unlinking later is harmless.
+    EXPECT_EQ(n2.entry, nullptr);
+    deviceListUnlink(n2);
+    deviceListLink(n3, nullptr, nullptr);
+}
+
+TEST(DeviceSettings, DefaultLineSearch) {
+    {
+        FakeMachine none;
+        PlayDeviceSettings play;
+        RecordDeviceSettings record;
+        for (DeviceSettings* s : {(DeviceSettings*)&play, (DeviceSettings*)&record}) {
+            EXPECT_EQ(s->device, 0u);
+            EXPECT_EQ(s->destination, -1);
+            EXPECT_EQ(s->source, -1);
+            EXPECT_EQ(s->mixer, -1);
+            EXPECT_EQ(s->adjust1, 0);
+            EXPECT_EQ(s->adjust2, 0);
+        }
+        EXPECT_EQ(play.choiceFlags, 1u);
+        EXPECT_EQ(record.choiceFlags, 0u);
+        EXPECT_TRUE(play.isPlayback());
+        EXPECT_FALSE(record.isPlayback());
+        ASSERT_NE(play.choices(), nullptr);
+        EXPECT_EQ(play.choices()[1].id, 2u);
+        EXPECT_STREQ(*play.choices()[0].text, "Fade in and out");
+        EXPECT_EQ(play.choices()[2].text, nullptr);
+        EXPECT_EQ(record.choices(), nullptr);
+    }
+    {
+        // Two matching lines on two mixers: the last enumerated wins. A target on the source matches too.
+        FakeMachine machine;
+        u32 m0 = machine.addMixer("first");
+        u32 spk = machine.addDestination(m0, MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, MIXERLINE_TARGETTYPE_WAVEOUT, 0);
+        machine.addSource(m0, spk, MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT);
+        u32 m1 = machine.addMixer("second");
+        machine.addDestination(m1, MIXERLINE_COMPONENTTYPE_DST_LINE);
+        u32 hp = machine.addDestination(m1, MIXERLINE_COMPONENTTYPE_DST_HEADPHONES);
+        machine.addSource(m1, hp, MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE);
+        machine.addSource(m1, hp, MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT, MIXERLINE_TARGETTYPE_WAVEOUT, 0);
+        machine.addSource(m1, hp, MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT, MIXERLINE_TARGETTYPE_WAVEOUT, 1);
+        PlayDeviceSettings play;
+        EXPECT_EQ(play.mixer, 1);
+        EXPECT_EQ(play.destination, 1);
+        EXPECT_EQ(play.source, 1);
+    }
+    {
+        // Recording: a microphone and a line-in line both match; the later one is bound.
+        FakeMachine machine;
+        u32 m = machine.addMixer("rec");
+        u32 in = machine.addDestination(m, MIXERLINE_COMPONENTTYPE_DST_WAVEIN, MIXERLINE_TARGETTYPE_WAVEIN, 0);
+        machine.addSource(m, in, MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE);
+        machine.addSource(m, in, MIXERLINE_COMPONENTTYPE_SRC_LINE);
+        machine.addSource(m, in, MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT);
+        RecordDeviceSettings record;
+        EXPECT_EQ(record.source, 1);
+    }
+}
+
+TEST(DeviceSettings, LinePredicates) {
+    auto line = [](DWORD component, DWORD targetType, DWORD device) {
+        MIXERLINEA l;
+        memset(&l, 0, sizeof l);
+        l.dwComponentType = component;
+        l.Target.dwType = targetType;
+        l.Target.dwDeviceID = device;
+        return l;
+    };
+    const DWORD toOut = MIXERLINE_TARGETTYPE_WAVEOUT, toIn = MIXERLINE_TARGETTYPE_WAVEIN;
+    struct Case {
+        const char* what;
+        MIXERLINEA destination, source;
+        u32 device;
+        bool play, microphone, lineIn;
+    } cases[] = {
+        {"wave-out under monitor", line(MIXERLINE_COMPONENTTYPE_DST_MONITOR, toOut, 2),
+         line(MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT, 0, 0), 2, true, false, false},
+        {"wave-out of another device", line(MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, toOut, 2),
+         line(MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT, toOut, 1), 0, false, false, false},
+        {"wave-out under a wave-in destination", line(MIXERLINE_COMPONENTTYPE_DST_WAVEIN, toOut, 0),
+         line(MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT, toOut, 0), 0, false, false, false},
+        {"negative device ids never match", line(MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, toOut, 0xFFFFFFFF),
+         line(MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT, 0, 0), 0xFFFFFFFF, false, false, false},
+        {"microphone", line(MIXERLINE_COMPONENTTYPE_DST_WAVEIN, 0, 0), line(MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE, toIn, 3),
+         3, false, true, false},
+        {"line-in under a line destination", line(MIXERLINE_COMPONENTTYPE_DST_LINE, toIn, 0),
+         line(MIXERLINE_COMPONENTTYPE_SRC_LINE, 0, 0), 0, false, false, true},
+        {"microphone with a wave-out target", line(MIXERLINE_COMPONENTTYPE_DST_WAVEIN, toOut, 0),
+         line(MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE, toOut, 0), 0, false, false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(isPlaybackWaveLine(c.destination, c.source, c.device), c.play) << c.what;
+        EXPECT_EQ(isRecordMicrophoneLine(c.destination, c.source, c.device), c.microphone) << c.what;
+        EXPECT_EQ(isRecordLine(c.destination, c.source, c.device), c.lineIn) << c.what;
+    }
+}
+
+TEST(DeviceSettings, StoredRecordLayout) {
+    SimpleMachine machine;
+    PlayDeviceSettings play;
+    play.adjust1 = -3;
+    play.adjust2 = 6;
+    play.choiceFlags = 3;
+    GBag bag;
+    play.writeTo(bag);
+    ASSERT_EQ(bag.size, 464u);
+    const u32 fields[7] = {0, 0, 1, 0, (u32)-3, 6, 3};
+    EXPECT_EQ(memcmp(bag.data, fields, 28), 0);
+    EXPECT_STREQ((const char*)bag.data + 28 + 4 + 4, "Mixer");                     // MIXERCAPS name
+    EXPECT_EQ(*(const u32*)(bag.data + 244 + 24), MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT);  // source line
+    EXPECT_STREQ((const char*)bag.data + 412 + 8, "Speakers out");                // WAVEOUTCAPS name
+
+    RecordDeviceSettings record;
+    bagFree(bag);
+    record.writeTo(bag);
+    ASSERT_EQ(bag.size, 460u);
+    EXPECT_STREQ((const char*)bag.data + 412 + 8, "Microphone in");
+
+    // Descriptions that cannot be had are written as zeros of the same size.
+    record.mixer = 5;
+    record.device = 9;
+    bagFree(bag);
+    record.writeTo(bag);
+    ASSERT_EQ(bag.size, 460u);
+    for (u32 i = 28; i < 460; ++i) ASSERT_EQ(bag.data[i], 0) << i;
+}
+
+TEST(DeviceSettings, ReadingChecksTheMachine) {
+    struct Case {
+        const char* what;
+        void (*change)(FakeMachine&);
+        bool valid;
+    } cases[] = {
+        {"same machine", [](FakeMachine&) {}, true},
+        {"driver updated", [](FakeMachine& m) { m.waveOut[0].vDriverVersion++; }, false},
+        {"device gone", [](FakeMachine& m) { m.waveOut.clear(); }, false},
+        {"line gone", [](FakeMachine& m) { m.mixers[0].destinations[0].sources.resize(1); }, false},
+        {"line changed", [](FakeMachine& m) { m.mixers[0].destinations[0].sources[1].Target.dwDeviceID = 4; }, false},
+    };
+    for (const Case& c : cases) {
+        GBag bag;
+        {
+            SimpleMachine before;
+            PlayDeviceSettings play;
+            play.adjust1 = 5;
+            play.choiceFlags = 2;
+            play.writeTo(bag);
+        }
+        bagWriteU32(bag, 0xABCDEF01);  // what follows the record
+        SimpleMachine after;
+        after.addWaveOut("Second");
+        u32 spk = 0;
+        after.addSource(0, spk, MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT, MIXERLINE_TARGETTYPE_WAVEOUT, 1);
+        c.change(after);
+        PlayDeviceSettings play;
+        play.device = 1;
+        bag.pos = 0;
+        EXPECT_EQ(play.readFrom(bag), c.valid) << c.what;
+        EXPECT_EQ(bagGetU32(bag), 0xABCDEF01u) << c.what;  // the whole record was consumed
+        EXPECT_EQ(play.device, 0u) << c.what;
+        EXPECT_EQ(play.adjust1, 5) << c.what;  // the adjustments are kept either way
+        EXPECT_EQ(play.choiceFlags, 2u) << c.what;
+        if (c.valid) {
+            EXPECT_EQ(play.source, 1) << c.what;
+        }
+    }
+
+    // Without any mixer the stored indices stay, with device 0.
+    GBag bag;
+    const u32 fields[7] = {3, 1, 2, 0, 0, 0, 1};
+    bagWriteBytes(bag, fields, 28);
+    bagReserve(bag, 464);
+    bag.pos = 0;
+    FakeMachine none;
+    PlayDeviceSettings play;
+    EXPECT_FALSE(play.readFrom(bag));
+    EXPECT_EQ(play.device, 0u);
+    EXPECT_EQ(play.destination, 1);
+    EXPECT_EQ(play.source, 2);
+    EXPECT_EQ(play.mixer, 0);
+
+    for (u32 cut : {0u, 27u, 28u, 411u, 463u}) {
+        GBag shortBag;
+        bagWriteBytes(shortBag, bag.data, cut);
+        shortBag.pos = 0;
+        EXPECT_THROW(play.readFrom(shortBag), GBagException) << cut;
+    }
+}
+
+TEST(DeviceSettings, RecordsOfTheRealMachineReadBack) {
+    PlayDeviceSettings play;
+    RecordDeviceSettings record;
+    GBag bag;
+    play.writeTo(bag);
+    record.writeTo(bag);
+    ASSERT_EQ(bag.size, 464u + 460u);
+    bag.pos = 0;
+    PlayDeviceSettings playRead;
+    RecordDeviceSettings recordRead;
+    playRead.readFrom(bag);
+    recordRead.readFrom(bag);
+    EXPECT_EQ(bag.pos, bag.size);
+    EXPECT_EQ(playRead.mixer, play.mixer);
+    EXPECT_EQ(recordRead.source, record.source);
+}
