@@ -2,12 +2,12 @@
 
 #include <cmath>
 
-void LevelControl::attach(DeviceSettingsEntry* entry) { deviceListLink(&node, entry, this); }
+void LevelControl::attach(DeviceSettings* entry) { deviceListLink(node, entry, this); }
 
-void LevelControl::reset(const DeviceSettingsEntry* entry) { setLevels(entry->gainDb, entry->limitDb); }
+void LevelControl::reset(const DeviceSettings* entry) { setLevels(entry->gainDb(), entry->limitDb()); }
 
-void LevelControl::onSettingsChanged(DeviceSettingsEntry* entry, u32 mask) {
-    if (mask & 0x04) reset(entry);
+void LevelControl::onSettingsChanged(DeviceSettings* entry, u32 mask) {
+    if (mask & DeviceChange::Level) reset(entry);
 }
 
 void LevelControl::setLevels(i32 gainDb, i32 newLimitDb) {

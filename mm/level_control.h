@@ -2,7 +2,7 @@
 // The playback level of a wave device: the gain of its settings entry, a limiter that lowers the gain
 // at the first sample that would pass the entry's limit, and the short fades of the player.
 #include "core/types.h"
-#include "mm/device_entry.h"
+#include "mm/device_settings.h"
 
 enum : u32 {
     levelUnsigned8 = 0x01,  // samples are unsigned 8-bit, else signed 16-bit
@@ -17,13 +17,13 @@ public:
     ~LevelControl() { attach(nullptr); }
 
     // Attaches to the entry's listener list (detaches with null).
-    void attach(DeviceSettingsEntry* entry);
+    void attach(DeviceSettings* entry);
     // Takes the gain and the limit of the entry.
-    void reset(const DeviceSettingsEntry* entry);
+    void reset(const DeviceSettings* entry);
     // A change of gain or limit (mask 0x04) takes the entry's levels again.
-    void onSettingsChanged(DeviceSettingsEntry* entry, u32 mask) override;
+    void onSettingsChanged(DeviceSettings* entry, u32 mask) override;
 
-    DeviceListenerNode node;
+    DeviceListNode node;
     i32 limitDb = 0;
     f64 gain = 1.0;
     u32 flags = 0;

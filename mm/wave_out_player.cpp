@@ -20,13 +20,13 @@ unsigned long __stdcall waveOutWorkerEntry(void* p) {
     return 0;
 }
 
-WaveOutPlayer::WaveOutPlayer(DeviceSettingsEntry* entry, i32 bufCount, i32 bufPresend, i32 bufPerSecond)
+WaveOutPlayer::WaveOutPlayer(DeviceSettings* entry, i32 bufCount, i32 bufPresend, i32 bufPerSecond)
     : WaveDevice(false),
       entry(entry),
       bufCount(bufCount < 0 ? 0 : bufCount),
       bufPresend(bufPresend),
       bufPerSecond(bufPerSecond < 1 ? 1 : bufPerSecond) {
-    deviceId = entry->deviceId;
+    deviceId = entry->device;
     wakeEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     // Every waiting stopAndWait must wake when the worker ends: the done event stays set until the
     // next stopAndWait of a running player resets it.
@@ -34,12 +34,12 @@ WaveOutPlayer::WaveOutPlayer(DeviceSettingsEntry* entry, i32 bufCount, i32 bufPr
     bufferArray = new WaveBuffer[this->bufCount];
     for (i32 i = 0; i < this->bufCount; ++i) clearHeader(bufferArray[i]);
     level.attach(entry);
-    deviceListLink(&node, entry, this);
+    deviceListLink(node, entry, this);
 }
 
 WaveOutPlayer::~WaveOutPlayer() {
     joinWorker();
-    deviceListLink(&node, nullptr, nullptr);
+    deviceListLink(node, nullptr, nullptr);
     level.attach(nullptr);
     for (i32 i = 0; i < bufCount; ++i) delete[] bufferArray[i].data;
     delete[] bufferArray;
@@ -47,7 +47,7 @@ WaveOutPlayer::~WaveOutPlayer() {
     CloseHandle(doneEvent);
 }
 
-bool WaveOutPlayer::switchOn(u32 bit) const { return (entry->switches & bit) != 0; }
+bool WaveOutPlayer::switchOn(u32 bit) const { return (entry->switches() & bit) != 0; }
 
 // Waits for a previous worker thread to have left, so that nothing of it touches the player after.
 void WaveOutPlayer::joinWorker() {
@@ -101,7 +101,7 @@ bool WaveOutPlayer::start(const WAVEFORMATEX* wf) {
     {
         Hold control(controlLock);
         state |= playerRunning;
-        if (switchOn(deviceFade)) state |= playerFadeIn;
+        if (switchOn(DeviceSwitch::Fade)) state |= playerFadeIn;
         state &= ~(playerPaused | playerDraining | playerTimedOut);
         finishing = false;
     }
@@ -131,7 +131,7 @@ void WaveOutPlayer::stopAndWait(bool gently) {
         Hold control(controlLock);
         // The worker cannot wait for itself (a subclass's notification calling in).
         if (!(state & playerRunning) || GetCurrentThreadId() == workerId) return;
-        u32 bit = gently && switchOn(deviceFade) && !(state & playerPaused) ? requestFinish : requestStop;
+        u32 bit = gently && switchOn(DeviceSwitch::Fade) && !(state & playerPaused) ? requestFinish : requestStop;
         ResetEvent(doneEvent);
         Hold request(requestLock);
         postRequest(bit);
@@ -169,10 +169,10 @@ void WaveOutPlayer::resume() {
     onResumed();
 }
 
-void WaveOutPlayer::onSettingsChanged(DeviceSettingsEntry* changed, u32 mask) {
-    if (!(mask & 0x03) || changed->deviceId == deviceId) return;
+void WaveOutPlayer::onSettingsChanged(DeviceSettings* changed, u32 mask) {
+    if (!(mask & (DeviceChange::Device | DeviceChange::Line)) || changed->device == deviceId) return;
     Hold request(requestLock);
-    deviceId = changed->deviceId;
+    deviceId = changed->device;
     postRequest(requestDeviceChanged);
 }
 
@@ -236,6 +236,8 @@ void WaveOutPlayer::workerLoop() {
             DWORD waited = WaitForSingleObject(wakeEvent, wakeTimeout);
             controlLock.lock();
             if (waited == WAIT_OBJECT_0) continue;
+            // A paused device gives nothing back: only a failed wait counts then.
+            if (waited == WAIT_TIMEOUT && (state & playerPaused)) continue;
             state |= playerTimedOut;
             reportMessage(errorSink, mmText(MmText::DeviceTimeout), -1);
             throw GException();
@@ -322,8 +324,8 @@ void WaveOutPlayer::refill() {
         b.header.lpData = reinterpret_cast<char*>(b.data);
         b.header.dwBufferLength = bufferSize;
         fillBuffer(b);
-        if (b.header.dwBufferLength == 0 && (state & playerRepeat) && switchOn(deviceLoop)) {
-            if (switchOn(deviceFade))
+        if (b.header.dwBufferLength == 0 && (state & playerRepeat) && switchOn(DeviceSwitch::Loop)) {
+            if (switchOn(DeviceSwitch::Fade))
                 if (WaveBuffer* last = filledWithHighestSequence()) fadeOutBuffer(*last);
             rewind();
             b.header.dwBufferLength = bufferSize;
@@ -331,7 +333,7 @@ void WaveOutPlayer::refill() {
             state |= playerFadeIn;
         }
         if (b.header.dwBufferLength == 0) {
-            if (switchOn(deviceFade))
+            if (switchOn(DeviceSwitch::Fade))
                 if (WaveBuffer* last = filledWithHighestSequence()) fadeOutBuffer(*last);
             state |= playerDraining;
             return;
@@ -381,7 +383,7 @@ static void releaseAfterReset(WaveOutPlayer& p, WaveBuffer* buffers, i32 count) 
 }
 
 bool WaveOutPlayer::applyReposition() {
-    if (switchOn(deviceFade)) {
+    if (switchOn(DeviceSwitch::Fade)) {
         fadeOutNext();
         state |= playerFadeIn;
     } else {

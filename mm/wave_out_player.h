@@ -9,7 +9,7 @@
 // the request lock, never the other way round; the device callback takes only the request lock.
 #include <mutex>
 
-#include "mm/device_entry.h"
+#include "mm/device_settings.h"
 #include "mm/level_control.h"
 #include "mm/wave_device.h"
 
@@ -55,7 +55,7 @@ struct PlayRange {
 
 class WaveOutPlayer : public WaveDevice, public DeviceSettingsListener {
 public:
-    WaveOutPlayer(DeviceSettingsEntry* entry, i32 bufCount, i32 bufPresend, i32 bufPerSecond);
+    WaveOutPlayer(DeviceSettings* entry, i32 bufCount, i32 bufPresend, i32 bufPerSecond);
     // Expects the worker to have ended (stopAndWait).
     ~WaveOutPlayer() override;
 
@@ -69,7 +69,7 @@ public:
     void reposition(const PlayRange& range);
     void pause();
     void resume();
-    void onSettingsChanged(DeviceSettingsEntry* entry, u32 mask) override;
+    void onSettingsChanged(DeviceSettings* entry, u32 mask) override;
     void onWaveMessage(u32 message, uintptr_t param1, uintptr_t param2) override;
 
     // For owners that change the repeat bit or read the state.
@@ -84,7 +84,7 @@ public:
     i32 presendCount() const { return bufPresend; }
     i32 buffersPerSecond() const { return bufPerSecond; }
     const WaveFormatCopy& outputFormat() const { return format; }
-    DeviceSettingsEntry* settingsEntry() const { return entry; }
+    DeviceSettings* settingsEntry() const { return entry; }
 
     LevelControl level;
     // How long the worker waits for the device before it gives up, in ms.
@@ -138,8 +138,8 @@ private:
     void* doneEvent = nullptr;
     std::recursive_mutex requestLock;
     std::recursive_mutex controlLock;
-    DeviceSettingsEntry* entry;
-    DeviceListenerNode node;
+    DeviceSettings* entry;
+    DeviceListNode node;
     WaveFormatCopy format = {};
     i32 bufCount;
     i32 bufPresend;

@@ -10,7 +10,16 @@
 #include <thread>
 #include <vector>
 
+#include "mm/device_settings.h"
 #include "mm/wave_device.h"
+
+// A playback settings entry of device 0 with the given switches (none by default).
+struct TestEntry : PlayDeviceSettings {
+    explicit TestEntry(u32 switches = 0) {
+        device = 0;
+        choiceFlags = switches;
+    }
+};
 
 class FakeWaveOut {
 public:

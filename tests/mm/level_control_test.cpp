@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "mm/level_control.h"
+#include "tests/mm/fake_wave_out.h"
 
 TEST(LevelControl, GainIsTenToTheDecibelsOverTen) {
     struct Case {
@@ -15,9 +16,9 @@ TEST(LevelControl, GainIsTenToTheDecibelsOverTen) {
         level.setLevels(c.gainDb, 0);
         EXPECT_NEAR(level.gain, c.gain, 1e-12) << c.gainDb;
     }
-    DeviceSettingsEntry entry;
-    entry.gainDb = 10;
-    entry.limitDb = -10;
+    TestEntry entry;
+    entry.adjust1 = 10;
+    entry.adjust2 = -10;
     level.reset(&entry);
     EXPECT_DOUBLE_EQ(level.gain, 10.0);
     EXPECT_DOUBLE_EQ(level.limit16(), 3276.7);

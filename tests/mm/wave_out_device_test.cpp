@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "mm/wave_out_player.h"
+#include "tests/mm/fake_wave_out.h"
 #include "tests/mm/format_blocks.h"
 #include "tests/support/test_support.h"
 
@@ -16,7 +17,7 @@ namespace {
 // Plays a fixed block of bytes once.
 class BytesPlayer : public WaveOutPlayer {
 public:
-    BytesPlayer(DeviceSettingsEntry* entry, std::vector<u8> bytes)
+    BytesPlayer(DeviceSettings* entry, std::vector<u8> bytes)
         : WaveOutPlayer(entry, 5, 3, 20), bytes(std::move(bytes)) {
         stopped = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     }
@@ -64,7 +65,7 @@ TEST(WaveOutDevice, PlayedBytesArriveAtTheDevice) {
     std::string outPath = windowsPathOf(out);
     DeleteFileA(outPath.c_str());
 
-    DeviceSettingsEntry entry;
+    TestEntry entry;
     RecordingHandler sink;
     BytesPlayer player(&entry, signal);
     player.errorSink = &sink;

@@ -23,7 +23,7 @@ namespace {
 // the buffers written to the device tell where they came from, in what order and with which fade.
 class NumberedPlayer : public WaveOutPlayer {
 public:
-    NumberedPlayer(DeviceSettingsEntry* entry, u64 buffersInSource, i32 bufCount = 5, i32 bufPresend = 3)
+    NumberedPlayer(DeviceSettings* entry, u64 buffersInSource, i32 bufCount = 5, i32 bufPresend = 3)
         : WaveOutPlayer(entry, bufCount, bufPresend, 20), range{0, buffersInSource}, next(0) {
         stoppedEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         wakeTimeout = 2000;
@@ -152,7 +152,7 @@ std::string mmErrorString(u32 code) {
 
 TEST(WaveOutPlayer, QueuesLowestSequenceFirstKeepingThePresendCount) {
     FakeWaveOut fake(false);
-    DeviceSettingsEntry entry;
+    TestEntry entry;
     NumberedPlayer player(&entry, 8);
     fake.attach(player);
     RecordingHandler sink;
@@ -190,7 +190,7 @@ TEST(WaveOutPlayer, PlaysTheWholeSourceWhateverTheBufferCounts) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.count << " buffers, " << c.presend << " ahead");
         FakeWaveOut fake(true);
-        DeviceSettingsEntry entry;
+        TestEntry entry;
         NumberedPlayer player(&entry, 12, c.count, c.presend);
         fake.attach(player);
         RecordingHandler sink;
@@ -221,7 +221,7 @@ TEST(WaveOutPlayer, AnEndWithNothingAtTheDeviceIsImmediateAndSilent) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         FakeWaveOut fake(true);
-        DeviceSettingsEntry entry;
+        TestEntry entry;
         NumberedPlayer player(&entry, c.buffers);
         player.wakeTimeout = 5000;
         fake.attach(player);
@@ -252,8 +252,8 @@ TEST(WaveOutPlayer, FinishFadesTheNextBufferWhileStopEndsAtOnce) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         FakeWaveOut fake(false);
-        DeviceSettingsEntry entry;
-        entry.switches = c.fadeSwitch ? deviceFade : 0;
+        TestEntry entry;
+        entry.choiceFlags = c.fadeSwitch ? (u32)DeviceSwitch::Fade : 0u;
         NumberedPlayer player(&entry, 100);
         fake.attach(player);
         WAVEFORMATEX format = smallFormat();
@@ -281,8 +281,8 @@ TEST(WaveOutPlayer, FinishFadesTheNextBufferWhileStopEndsAtOnce) {
 
 TEST(WaveOutPlayer, ASecondFinishWaitsForTheWorkerToEnd) {
     FakeWaveOut fake(false);
-    DeviceSettingsEntry entry;
-    entry.switches = deviceFade;
+    TestEntry entry;
+    entry.choiceFlags = DeviceSwitch::Fade;
     NumberedPlayer player(&entry, 100);
     fake.attach(player);
     WAVEFORMATEX format = smallFormat();
@@ -297,10 +297,30 @@ TEST(WaveOutPlayer, ASecondFinishWaitsForTheWorkerToEnd) {
     EXPECT_EQ(player.stopped, 1);
 }
 
+TEST(WaveOutPlayer, APauseLongerThanTheDeviceTimeOutIsNoFailure) {
+    FakeWaveOut fake(false);
+    TestEntry entry;
+    NumberedPlayer player(&entry, 100);
+    player.wakeTimeout = 50;
+    fake.attach(player);
+    RecordingHandler sink;
+    player.errorSink = &sink;
+    WAVEFORMATEX format = smallFormat();
+    ASSERT_TRUE(player.start(&format));
+    ASSERT_TRUE(fake.waitUntil([&] { return fake.written.size() == 3; }));
+    player.pause();
+    Sleep(300);
+    player.resume();
+    ASSERT_TRUE(returnUntil(fake, [&] { return playedOf(fake).size() >= 6; }));
+    EXPECT_EQ(player.stopped, 0);
+    EXPECT_TRUE(sink.reports.empty()) << sink.lastText();
+    player.stopAndWait(false);
+}
+
 TEST(WaveOutPlayer, StopAndWaitWithoutAWorkerReturnsAtOnce) {
     FakeWaveOut fake(true);
-    DeviceSettingsEntry entry;
-    entry.switches = deviceFade;
+    TestEntry entry;
+    entry.choiceFlags = DeviceSwitch::Fade;
     NumberedPlayer player(&entry, 2);
     fake.attach(player);
     player.stopAndWait(true);
@@ -313,8 +333,8 @@ TEST(WaveOutPlayer, RepositionPlaysOnFromTheNewRange) {
     for (bool fade : {false, true}) {
         SCOPED_TRACE(fade ? "with fade" : "without fade");
         FakeWaveOut fake(false);
-        DeviceSettingsEntry entry;
-        entry.switches = fade ? deviceFade : 0;
+        TestEntry entry;
+        entry.choiceFlags = fade ? (u32)DeviceSwitch::Fade : 0u;
         NumberedPlayer player(&entry, 100);
         fake.attach(player);
         WAVEFORMATEX format = smallFormat();
@@ -338,7 +358,7 @@ TEST(WaveOutPlayer, RepositionPlaysOnFromTheNewRange) {
 
 TEST(WaveOutPlayer, RepositionAfterTheSourceEndedPlaysAgain) {
     FakeWaveOut fake(false);
-    DeviceSettingsEntry entry;
+    TestEntry entry;
     NumberedPlayer player(&entry, 4);
     fake.attach(player);
     WAVEFORMATEX format = smallFormat();
@@ -356,8 +376,8 @@ TEST(WaveOutPlayer, TheEndOfTheSourceFadesOutOrLoops) {
     for (bool loop : {false, true}) {
         SCOPED_TRACE(loop ? "loop" : "no loop");
         FakeWaveOut fake(false);
-        DeviceSettingsEntry entry;
-        entry.switches = deviceFade | (loop ? deviceLoop : 0);
+        TestEntry entry;
+        entry.choiceFlags = DeviceSwitch::Fade | (loop ? (u32)DeviceSwitch::Loop : 0u);
         NumberedPlayer player(&entry, 3);
         player.setStateBits(playerRepeat, 0);
         fake.attach(player);
@@ -381,7 +401,7 @@ TEST(WaveOutPlayer, TheEndOfTheSourceFadesOutOrLoops) {
 
 TEST(WaveOutPlayer, FollowsItsSettingsEntry) {
     FakeWaveOut fake(false);
-    DeviceSettingsEntry entry;
+    TestEntry entry;
     NumberedPlayer player(&entry, 1000);
     fake.attach(player);
     WAVEFORMATEX format = smallFormat();
@@ -389,16 +409,16 @@ TEST(WaveOutPlayer, FollowsItsSettingsEntry) {
     ASSERT_TRUE(fake.waitUntil([&] { return fake.written.size() == 3; }));
 
     // Neither a level change nor a change to the same device reopens.
-    entry.gainDb = -10;
-    notifyDeviceListeners(&entry, 0x04, nullptr);
+    entry.adjust1 = -10;
+    entry.notifyListeners(nullptr, 0x04);
     EXPECT_DOUBLE_EQ(player.level.gain, 0.1);
-    notifyDeviceListeners(&entry, 0x01, nullptr);
-    entry.deviceId = 2;
-    notifyDeviceListeners(&entry, 0x04, nullptr);
+    entry.notifyListeners(nullptr, 0x01);
+    entry.device = 2;
+    entry.notifyListeners(nullptr, 0x04);
     Sleep(50);
     EXPECT_EQ(fake.countCalls("close"), 0u);
 
-    notifyDeviceListeners(&entry, 0x02, nullptr);
+    entry.notifyListeners(nullptr, 0x02);
     ASSERT_TRUE(fake.waitUntil([&] { return fake.written.size() == 6; }));
     {
         std::lock_guard<std::mutex> hold(fake.lock());
@@ -429,7 +449,7 @@ TEST(WaveOutPlayer, ErrorSinkExceptionsEndTheWorkerInOrder) {
         SCOPED_TRACE(c.what);
         FakeWaveOut fake(!c.silentDevice);
         fake.writeResult = c.writeResult;
-        DeviceSettingsEntry entry;
+        TestEntry entry;
         NumberedPlayer player(&entry, 1000);
         player.wakeTimeout = 100;
         player.throwOnFill = c.throwOnFill;
@@ -459,7 +479,7 @@ TEST(WaveOutPlayer, ErrorSinkExceptionsEndTheWorkerInOrder) {
 
 TEST(WaveOutPlayer, StartPauseAndResumeHandleSinkExceptions) {
     FakeWaveOut fake(false);
-    DeviceSettingsEntry entry;
+    TestEntry entry;
     NumberedPlayer player(&entry, 1000);
     fake.attach(player);
     ThrowingSink sink;
