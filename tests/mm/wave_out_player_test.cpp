@@ -48,7 +48,10 @@ protected:
         }
         ++next;
         i16* s = reinterpret_cast<i16*>(b.data);
-        for (u32 i = 0; i < bufferBytes() / 2; ++i) s[i] = (i16)(100 * next);
+        if (outputFormat().wBitsPerSample == 8)  // unsigned bytes, 200 + n
+            memset(b.data, (u8)(200 + next), bufferBytes());
+        else
+            for (u32 i = 0; i < bufferBytes() / 2; ++i) s[i] = (i16)(100 * next);
         b.header.dwBufferLength = bufferBytes();
         b.position = next;
     }
@@ -148,39 +151,49 @@ std::string mmErrorString(u32 code) {
     mmErrorText(s, code);
     return s.c_str();
 }
+// A player of numbered buffers over a device in memory, with a recording sink.
+struct Rig {
+    Rig(bool autoReturn, u32 switches, u64 buffers, i32 count = 5, i32 presend = 3)
+        : fake(autoReturn), entry(switches), player(&entry, buffers, count, presend) {
+        fake.attach(player);
+        player.errorSink = &sink;
+    }
+    // Starts and, with a device that keeps its buffers, waits until the first are at the device.
+    bool start(size_t atDevice = 3) {
+        WAVEFORMATEX format = smallFormat();
+        return player.start(&format) && (!atDevice || fake.waitUntil([&] { return fake.written.size() == atDevice; }));
+    }
+
+    RecordingHandler sink;
+    FakeWaveOut fake;
+    TestEntry entry;
+    NumberedPlayer player;
+};
 }  // namespace
 
 TEST(WaveOutPlayer, QueuesLowestSequenceFirstKeepingThePresendCount) {
-    FakeWaveOut fake(false);
-    TestEntry entry;
-    NumberedPlayer player(&entry, 8);
-    fake.attach(player);
-    RecordingHandler sink;
-    player.errorSink = &sink;
-    WAVEFORMATEX format = smallFormat();
-    ASSERT_TRUE(player.start(&format));
-
-    ASSERT_TRUE(fake.waitUntil([&] { return fake.written.size() == 3; }));
+    Rig rig(false, 0, 8);
+    ASSERT_TRUE(rig.start());
     Sleep(50);
-    EXPECT_EQ(playedOf(fake), numbers(1, 3)) << "three buffers ahead, no more";
+    EXPECT_EQ(playedOf(rig.fake), numbers(1, 3)) << "three buffers ahead, no more";
     // Buffers refilled into low array slots must wait for the older ones that were filled before them.
     size_t most = 0;
-    ASSERT_TRUE(returnUntil(fake, [&] {
-        std::lock_guard<std::mutex> hold(fake.lock());
-        most = std::max(most, fake.atDevice());
-        return fake.written.size() == 8;
+    ASSERT_TRUE(returnUntil(rig.fake, [&] {
+        std::lock_guard<std::mutex> hold(rig.fake.lock());
+        most = std::max(most, rig.fake.atDevice());
+        return rig.fake.written.size() == 8;
     }));
     EXPECT_EQ(most, 3u);
-    EXPECT_EQ(playedOf(fake), numbers(1, 8));
+    EXPECT_EQ(playedOf(rig.fake), numbers(1, 8));
 
     // The source has ended: the player ends by itself once the device has given everything back.
-    fake.returnBuffers(3);
-    ASSERT_TRUE(player.waitStopped());
-    player.stopAndWait(true);
-    EXPECT_EQ(player.stopped, 1);
-    EXPECT_EQ(player.reported, (std::vector<u64>{1, 2, 3, 4, 5, 6, 7, 8}));
-    EXPECT_EQ(player.stateBits() & playerRunning, 0u);
-    EXPECT_TRUE(sink.reports.empty()) << sink.lastText();
+    rig.fake.returnBuffers(3);
+    ASSERT_TRUE(rig.player.waitStopped());
+    rig.player.stopAndWait(true);
+    EXPECT_EQ(rig.player.stopped, 1);
+    EXPECT_EQ(rig.player.reported, (std::vector<u64>{1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(rig.player.stateBits() & playerRunning, 0u);
+    EXPECT_TRUE(rig.sink.reports.empty()) << rig.sink.lastText();
 }
 
 TEST(WaveOutPlayer, PlaysTheWholeSourceWhateverTheBufferCounts) {
@@ -189,18 +202,12 @@ TEST(WaveOutPlayer, PlaysTheWholeSourceWhateverTheBufferCounts) {
     } cases[] = {{5, 3}, {4, 1}, {2, 2}, {3, 5}, {8, 2}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.count << " buffers, " << c.presend << " ahead");
-        FakeWaveOut fake(true);
-        TestEntry entry;
-        NumberedPlayer player(&entry, 12, c.count, c.presend);
-        fake.attach(player);
-        RecordingHandler sink;
-        player.errorSink = &sink;
-        WAVEFORMATEX format = smallFormat();
-        ASSERT_TRUE(player.start(&format));
-        ASSERT_TRUE(player.waitStopped());
-        player.stopAndWait(false);
-        EXPECT_EQ(playedOf(fake), numbers(1, 12));
-        EXPECT_TRUE(sink.reports.empty()) << sink.lastText();
+        Rig rig(true, 0, 12, c.count, c.presend);
+        ASSERT_TRUE(rig.start(0));
+        ASSERT_TRUE(rig.player.waitStopped());
+        rig.player.stopAndWait(false);
+        EXPECT_EQ(playedOf(rig.fake), numbers(1, 12));
+        EXPECT_TRUE(rig.sink.reports.empty()) << rig.sink.lastText();
     }
 }
 
@@ -220,21 +227,16 @@ TEST(WaveOutPlayer, AnEndWithNothingAtTheDeviceIsImmediateAndSilent) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        FakeWaveOut fake(true);
-        TestEntry entry;
-        NumberedPlayer player(&entry, c.buffers);
-        player.wakeTimeout = 5000;
-        fake.attach(player);
-        RecordingHandler sink;
-        player.errorSink = &sink;
+        Rig rig(true, 0, c.buffers);
+        rig.player.wakeTimeout = 5000;
         auto begin = std::chrono::steady_clock::now();
-        ASSERT_TRUE(player.start(&c.format));
-        ASSERT_TRUE(player.waitStopped(4000)) << "ended only through the device time-out";
-        player.stopAndWait(true);
+        ASSERT_TRUE(rig.player.start(&c.format));
+        ASSERT_TRUE(rig.player.waitStopped(4000)) << "ended only through the device time-out";
+        rig.player.stopAndWait(true);
         EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::milliseconds(2000));
-        EXPECT_TRUE(sink.reports.empty()) << sink.lastText();
-        EXPECT_EQ(player.stateBits() & playerTimedOut, 0u);
-        EXPECT_TRUE(playedOf(fake).empty());
+        EXPECT_TRUE(rig.sink.reports.empty()) << rig.sink.lastText();
+        EXPECT_EQ(rig.player.stateBits() & playerTimedOut, 0u);
+        EXPECT_TRUE(playedOf(rig.fake).empty());
     }
 }
 
@@ -251,99 +253,68 @@ TEST(WaveOutPlayer, FinishFadesTheNextBufferWhileStopEndsAtOnce) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        FakeWaveOut fake(false);
-        TestEntry entry;
-        entry.choiceFlags = c.fadeSwitch ? (u32)DeviceSwitch::Fade : 0u;
-        NumberedPlayer player(&entry, 100);
-        fake.attach(player);
-        WAVEFORMATEX format = smallFormat();
-        ASSERT_TRUE(player.start(&format));
-        ASSERT_TRUE(fake.waitUntil([&] { return fake.written.size() == 3; }));
-        if (c.paused) player.pause();
+        Rig rig(false, c.fadeSwitch ? (u32)DeviceSwitch::Fade : 0u, 100);
+        ASSERT_TRUE(rig.start());
+        if (c.paused) rig.player.pause();
 
-        Stopper stopper(player, c.gently);
+        Stopper stopper(rig.player, c.gently);
         if (c.finishes) {
             EXPECT_FALSE(stopper.waitDone(200)) << "a finish waits for the device to play out";
-            ASSERT_TRUE(returnUntil(fake, [&] { return stopper.done.load(); }));
+            ASSERT_TRUE(returnUntil(rig.fake, [&] { return stopper.done.load(); }));
             std::vector<Played> expected = {{1, fadedIn}, {2, plain}, {3, plain}, {4, fadedOut}};
-            EXPECT_EQ(playedOf(fake), expected);
+            EXPECT_EQ(playedOf(rig.fake), expected);
         } else {
             ASSERT_TRUE(stopper.waitDone(2000));
             std::vector<Played> expected = {{1, c.fadeSwitch ? fadedIn : plain}, {2, plain}, {3, plain}};
-            EXPECT_EQ(playedOf(fake), expected);
+            EXPECT_EQ(playedOf(rig.fake), expected);
         }
-        EXPECT_EQ(player.stopped, 1);
-        EXPECT_EQ(player.stateBits() & playerRunning, 0u);
-        EXPECT_EQ(fake.countCalls("reset"), 1u);
-        EXPECT_EQ(fake.countCalls("close"), 1u);
+        EXPECT_EQ(rig.player.stopped, 1);
+        EXPECT_EQ(rig.player.stateBits() & playerRunning, 0u);
+        EXPECT_EQ(rig.fake.countCalls("reset"), 1u);
+        EXPECT_EQ(rig.fake.countCalls("close"), 1u);
     }
 }
 
 TEST(WaveOutPlayer, ASecondFinishWaitsForTheWorkerToEnd) {
-    FakeWaveOut fake(false);
-    TestEntry entry;
-    entry.choiceFlags = DeviceSwitch::Fade;
-    NumberedPlayer player(&entry, 100);
-    fake.attach(player);
-    WAVEFORMATEX format = smallFormat();
-    ASSERT_TRUE(player.start(&format));
-    ASSERT_TRUE(fake.waitUntil([&] { return fake.written.size() == 3; }));
-
-    Stopper finisher(player, true);
+    Rig rig(false, DeviceSwitch::Fade, 100);
+    ASSERT_TRUE(rig.start());
+    Stopper finisher(rig.player, true);
     Sleep(100);  // the worker takes the finish and drains
-    Stopper stopper(player, true);
+    Stopper stopper(rig.player, true);
     EXPECT_FALSE(stopper.waitDone(200)) << "returned while the worker still ran";
-    ASSERT_TRUE(returnUntil(fake, [&] { return stopper.done && finisher.done; }));
-    EXPECT_EQ(player.stopped, 1);
+    ASSERT_TRUE(returnUntil(rig.fake, [&] { return stopper.done && finisher.done; }));
+    EXPECT_EQ(rig.player.stopped, 1);
 }
 
 TEST(WaveOutPlayer, APauseLongerThanTheDeviceTimeOutIsNoFailure) {
-    FakeWaveOut fake(false);
-    TestEntry entry;
-    NumberedPlayer player(&entry, 100);
-    player.wakeTimeout = 50;
-    fake.attach(player);
-    RecordingHandler sink;
-    player.errorSink = &sink;
-    WAVEFORMATEX format = smallFormat();
-    ASSERT_TRUE(player.start(&format));
-    ASSERT_TRUE(fake.waitUntil([&] { return fake.written.size() == 3; }));
-    player.pause();
+    Rig rig(false, 0, 100);
+    rig.player.wakeTimeout = 50;
+    ASSERT_TRUE(rig.start());
+    rig.player.pause();
     Sleep(300);
-    player.resume();
-    ASSERT_TRUE(returnUntil(fake, [&] { return playedOf(fake).size() >= 6; }));
-    EXPECT_EQ(player.stopped, 0);
-    EXPECT_TRUE(sink.reports.empty()) << sink.lastText();
-    player.stopAndWait(false);
+    rig.player.resume();
+    ASSERT_TRUE(returnUntil(rig.fake, [&] { return playedOf(rig.fake).size() >= 6; }));
+    EXPECT_EQ(rig.player.stopped, 0);
+    EXPECT_TRUE(rig.sink.reports.empty()) << rig.sink.lastText();
+    rig.player.stopAndWait(false);
 }
 
 TEST(WaveOutPlayer, StopAndWaitWithoutAWorkerReturnsAtOnce) {
-    FakeWaveOut fake(true);
-    TestEntry entry;
-    entry.choiceFlags = DeviceSwitch::Fade;
-    NumberedPlayer player(&entry, 2);
-    fake.attach(player);
-    player.stopAndWait(true);
-    player.stopAndWait(false);
-    EXPECT_EQ(player.stopped, 0);
-    EXPECT_TRUE(fake.calls.empty());
+    Rig rig(true, DeviceSwitch::Fade, 2);
+    rig.player.stopAndWait(true);
+    rig.player.stopAndWait(false);
+    EXPECT_EQ(rig.player.stopped, 0);
+    EXPECT_TRUE(rig.fake.calls.empty());
 }
 
 TEST(WaveOutPlayer, RepositionPlaysOnFromTheNewRange) {
     for (bool fade : {false, true}) {
         SCOPED_TRACE(fade ? "with fade" : "without fade");
-        FakeWaveOut fake(false);
-        TestEntry entry;
-        entry.choiceFlags = fade ? (u32)DeviceSwitch::Fade : 0u;
-        NumberedPlayer player(&entry, 100);
-        fake.attach(player);
-        WAVEFORMATEX format = smallFormat();
-        ASSERT_TRUE(player.start(&format));
-        ASSERT_TRUE(fake.waitUntil([&] { return fake.written.size() == 3; }));
-
-        player.reposition({50, 100});
-        ASSERT_TRUE(returnUntil(fake, [&] { return playedOf(fake).size() >= 6; }));
-        std::vector<Played> played = playedOf(fake);
+        Rig rig(false, fade ? (u32)DeviceSwitch::Fade : 0u, 100);
+        ASSERT_TRUE(rig.start());
+        rig.player.reposition({50, 100});
+        ASSERT_TRUE(returnUntil(rig.fake, [&] { return playedOf(rig.fake).size() >= 6; }));
+        std::vector<Played> played = playedOf(rig.fake);
         played.resize(6);
         // With the fade the buffers at the device play on, the next one fades out and the new range
         // fades in; without it the device is reset and the new range starts at once.
@@ -351,85 +322,84 @@ TEST(WaveOutPlayer, RepositionPlaysOnFromTheNewRange) {
             fade ? std::vector<Played>{{1, fadedIn}, {2, plain}, {3, plain}, {4, fadedOut}, {51, fadedIn}, {52, plain}}
                  : std::vector<Played>{{1, plain}, {2, plain}, {3, plain}, {51, plain}, {52, plain}, {53, plain}};
         EXPECT_EQ(played, expected);
-        player.stopAndWait(false);
-        EXPECT_EQ(fake.countCalls("reset"), fade ? 1u : 2u);
+        rig.player.stopAndWait(false);
+        EXPECT_EQ(rig.fake.countCalls("reset"), fade ? 1u : 2u);
     }
 }
 
 TEST(WaveOutPlayer, RepositionAfterTheSourceEndedPlaysAgain) {
-    FakeWaveOut fake(false);
-    TestEntry entry;
-    NumberedPlayer player(&entry, 4);
-    fake.attach(player);
-    WAVEFORMATEX format = smallFormat();
-    ASSERT_TRUE(player.start(&format));
-    ASSERT_TRUE(fake.waitUntil([&] { return fake.written.size() == 3; }));
+    Rig rig(false, 0, 4);
+    ASSERT_TRUE(rig.start());
     // The source ended at the first fill; the player drains.
-    player.reposition({20, 22});
-    ASSERT_TRUE(returnUntil(fake, [&] { return player.waitStopped(0); }));
-    std::vector<Played> played = playedOf(fake);
-    EXPECT_EQ(played, (std::vector<Played>{{1, plain}, {2, plain}, {3, plain}, {21, plain}, {22, plain}}));
-    player.stopAndWait(false);
+    rig.player.reposition({20, 22});
+    ASSERT_TRUE(returnUntil(rig.fake, [&] { return rig.player.waitStopped(0); }));
+    EXPECT_EQ(playedOf(rig.fake), (std::vector<Played>{{1, plain}, {2, plain}, {3, plain}, {21, plain}, {22, plain}}));
+    rig.player.stopAndWait(false);
 }
 
 TEST(WaveOutPlayer, TheEndOfTheSourceFadesOutOrLoops) {
     for (bool loop : {false, true}) {
         SCOPED_TRACE(loop ? "loop" : "no loop");
-        FakeWaveOut fake(false);
-        TestEntry entry;
-        entry.choiceFlags = DeviceSwitch::Fade | (loop ? (u32)DeviceSwitch::Loop : 0u);
-        NumberedPlayer player(&entry, 3);
-        player.setStateBits(playerRepeat, 0);
-        fake.attach(player);
-        WAVEFORMATEX format = smallFormat();
-        ASSERT_TRUE(player.start(&format));
+        Rig rig(false, DeviceSwitch::Fade | (loop ? (u32)DeviceSwitch::Loop : 0u), 3);
+        rig.player.setStateBits(playerRepeat, 0);
+        ASSERT_TRUE(rig.start());
         if (loop) {
-            ASSERT_TRUE(returnUntil(fake, [&] { return playedOf(fake).size() >= 8; }));
-            std::vector<Played> played = playedOf(fake);
+            ASSERT_TRUE(returnUntil(rig.fake, [&] { return playedOf(rig.fake).size() >= 8; }));
+            std::vector<Played> played = playedOf(rig.fake);
             played.resize(8);
             EXPECT_EQ(played, (std::vector<Played>{{1, fadedIn}, {2, plain}, {3, fadedOut}, {1, fadedIn}, {2, plain},
                                                    {3, fadedOut}, {1, fadedIn}, {2, plain}}));
-            player.stopAndWait(false);
-            EXPECT_GE(player.rewinds, 2);
+            rig.player.stopAndWait(false);
+            EXPECT_GE(rig.player.rewinds, 2);
         } else {
-            ASSERT_TRUE(returnUntil(fake, [&] { return player.waitStopped(0); }));
-            EXPECT_EQ(playedOf(fake), (std::vector<Played>{{1, fadedIn}, {2, plain}, {3, fadedOut}}));
-            EXPECT_EQ(player.rewinds, 0);
+            ASSERT_TRUE(returnUntil(rig.fake, [&] { return rig.player.waitStopped(0); }));
+            EXPECT_EQ(playedOf(rig.fake), (std::vector<Played>{{1, fadedIn}, {2, plain}, {3, fadedOut}}));
+            EXPECT_EQ(rig.player.rewinds, 0);
         }
     }
 }
 
+TEST(WaveOutPlayer, EightBitSoundFadesAroundItsCentre) {
+    Rig rig(false, DeviceSwitch::Fade, 100);
+    WAVEFORMATEX format = pcmFormat(1, 8000, 8);
+    ASSERT_TRUE(rig.player.start(&format));
+    ASSERT_TRUE(rig.fake.waitUntil([&] { return rig.fake.written.size() == 3; }));
+    std::vector<u8> first = rig.fake.written[0];
+    ASSERT_EQ(first.size(), 400u);
+    EXPECT_EQ(first[0], 128);
+    EXPECT_EQ(first[200], 128 + 73 / 2);
+    EXPECT_EQ(first[399], 128 + 72);
+    rig.player.stopAndWait(false);
+}
+
 TEST(WaveOutPlayer, FollowsItsSettingsEntry) {
-    FakeWaveOut fake(false);
-    TestEntry entry;
-    NumberedPlayer player(&entry, 1000);
-    fake.attach(player);
-    WAVEFORMATEX format = smallFormat();
-    ASSERT_TRUE(player.start(&format));
-    ASSERT_TRUE(fake.waitUntil([&] { return fake.written.size() == 3; }));
+    Rig rig(false, 0, 1000);
+    ASSERT_TRUE(rig.start());
+    FakeWaveOut& fake = rig.fake;
+    TestEntry& entry = rig.entry;
 
     // Neither a level change nor a change to the same device reopens.
     entry.adjust1 = -10;
-    entry.notifyListeners(nullptr, 0x04);
-    EXPECT_DOUBLE_EQ(player.level.gain, 0.1);
-    entry.notifyListeners(nullptr, 0x01);
+    entry.notifyListeners(nullptr, DeviceChange::Level);
+    EXPECT_DOUBLE_EQ(rig.player.level.gain, 0.1);
+    entry.notifyListeners(nullptr, DeviceChange::Device);
     entry.device = 2;
-    entry.notifyListeners(nullptr, 0x04);
+    entry.notifyListeners(nullptr, DeviceChange::Level);
     Sleep(50);
     EXPECT_EQ(fake.countCalls("close"), 0u);
 
-    entry.notifyListeners(nullptr, 0x02);
+    entry.notifyListeners(nullptr, DeviceChange::Line);
     ASSERT_TRUE(fake.waitUntil([&] { return fake.written.size() == 6; }));
     {
         std::lock_guard<std::mutex> hold(fake.lock());
         EXPECT_EQ(fake.calls, (std::vector<std::string>{"open 0", "reset", "close", "open 2"}));
     }
-    EXPECT_EQ(player.deviceId, 2u);
+    EXPECT_EQ(rig.player.deviceId, 2u);
     // Buffers 4 and 5, filled before the reopen, are dropped; 6 to 8 come at the lowered gain.
     std::vector<int> firstSamples;
     for (size_t i = 3; i < 6; ++i) firstSamples.push_back(reinterpret_cast<const i16*>(fake.written[i].data())[0]);
     EXPECT_EQ(firstSamples, (std::vector<int>{60, 70, 80}));
-    player.stopAndWait(false);
+    rig.player.stopAndWait(false);
 }
 
 TEST(WaveOutPlayer, ErrorSinkExceptionsEndTheWorkerInOrder) {
@@ -447,17 +417,14 @@ TEST(WaveOutPlayer, ErrorSinkExceptionsEndTheWorkerInOrder) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        FakeWaveOut fake(!c.silentDevice);
-        fake.writeResult = c.writeResult;
-        TestEntry entry;
-        NumberedPlayer player(&entry, 1000);
+        Rig rig(!c.silentDevice, 0, 1000);
+        NumberedPlayer& player = rig.player;
+        rig.fake.writeResult = c.writeResult;
         player.wakeTimeout = 100;
         player.throwOnFill = c.throwOnFill;
-        fake.attach(player);
         ThrowingSink sink;
         player.errorSink = &sink;
-        WAVEFORMATEX format = smallFormat();
-        ASSERT_TRUE(player.start(&format));
+        ASSERT_TRUE(rig.start(0));
         ASSERT_TRUE(player.waitStopped());
         player.stopAndWait(false);
         EXPECT_EQ(player.stopped, 1);
@@ -472,37 +439,34 @@ TEST(WaveOutPlayer, ErrorSinkExceptionsEndTheWorkerInOrder) {
             EXPECT_EQ(sink.lastCode(), c.code);
         }
         // A device that stopped answering is closed without a reset.
-        EXPECT_EQ(fake.countCalls("reset"), c.silentDevice ? 0u : 1u);
+        EXPECT_EQ(rig.fake.countCalls("reset"), c.silentDevice ? 0u : 1u);
         EXPECT_EQ((player.stateBits() & playerTimedOut) != 0, c.silentDevice);
     }
 }
 
 TEST(WaveOutPlayer, StartPauseAndResumeHandleSinkExceptions) {
-    FakeWaveOut fake(false);
-    TestEntry entry;
-    NumberedPlayer player(&entry, 1000);
-    fake.attach(player);
+    Rig rig(false, 0, 1000);
+    NumberedPlayer& player = rig.player;
+    RecordingHandler& quiet = rig.sink;
     ThrowingSink sink;
     player.errorSink = &sink;
     WAVEFORMATEX format = smallFormat();
 
-    fake.openResult = MMSYSERR_ALLOCATED;
+    rig.fake.openResult = MMSYSERR_ALLOCATED;
     EXPECT_THROW(player.start(&format), GException);
     EXPECT_EQ(player.stopped, 1);
     EXPECT_EQ(player.errorSink, &sink);
     EXPECT_EQ(sink.lastCode(), (int)MMSYSERR_ALLOCATED);
 
-    RecordingHandler quiet;
     player.errorSink = &quiet;
     EXPECT_FALSE(player.start(&format));
     EXPECT_EQ(player.stopped, 2);
     EXPECT_EQ(quiet.lastText(), mmErrorString(MMSYSERR_ALLOCATED));
 
-    fake.openResult = 0;
-    ASSERT_TRUE(player.start(&format));
-    ASSERT_TRUE(fake.waitUntil([&] { return fake.written.size() == 3; }));
+    rig.fake.openResult = 0;
+    ASSERT_TRUE(rig.start());
     player.errorSink = &sink;
-    fake.pauseResult = MMSYSERR_NOTSUPPORTED;
+    rig.fake.pauseResult = MMSYSERR_NOTSUPPORTED;
     player.pause();
     EXPECT_EQ(player.paused, 0);
     EXPECT_EQ(player.stateBits() & playerPaused, 0u);
@@ -516,11 +480,11 @@ TEST(WaveOutPlayer, StartPauseAndResumeHandleSinkExceptions) {
     EXPECT_EQ(player.range.start, 0u) << "no reposition while paused";
 
     player.errorSink = &sink;
-    fake.restartResult = MMSYSERR_NOTSUPPORTED;
+    rig.fake.restartResult = MMSYSERR_NOTSUPPORTED;
     player.resume();
     EXPECT_EQ(player.resumed, 0);
     EXPECT_NE(player.stateBits() & playerPaused, 0u);
-    fake.restartResult = 0;
+    rig.fake.restartResult = 0;
     player.resume();
     EXPECT_EQ(player.resumed, 1);
     EXPECT_EQ(player.stateBits() & playerPaused, 0u);
