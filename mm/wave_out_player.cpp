@@ -211,7 +211,7 @@ void WaveOutPlayer::runWorker() {
 
 // True when draining has nothing left: no buffer at the device and none filled.
 bool WaveOutPlayer::drained(i32 inFlightNow) const {
-    return (state & playerDraining) && inFlightNow <= 0 && !const_cast<WaveOutPlayer*>(this)->filledWithLowestSequence();
+    return (state & playerDraining) && inFlightNow <= 0 && !filledWithLowestSequence();
 }
 
 void WaveOutPlayer::workerLoop() {
@@ -273,7 +273,7 @@ void WaveOutPlayer::resetUnlocked() {
     controlLock.lock();
 }
 
-WaveBuffer* WaveOutPlayer::filledWithLowestSequence() {
+WaveBuffer* WaveOutPlayer::filledWithLowestSequence() const {
     WaveBuffer* best = nullptr;
     for (i32 i = 0; i < bufCount; ++i) {
         WaveBuffer& b = bufferArray[i];
@@ -282,7 +282,7 @@ WaveBuffer* WaveOutPlayer::filledWithLowestSequence() {
     return best;
 }
 
-WaveBuffer* WaveOutPlayer::filledWithHighestSequence() {
+WaveBuffer* WaveOutPlayer::filledWithHighestSequence() const {
     WaveBuffer* best = nullptr;
     for (i32 i = 0; i < bufCount; ++i) {
         WaveBuffer& b = bufferArray[i];

@@ -118,8 +118,8 @@ private:
     void freeReturnedBuffers();
     void refill();
     i32 queueFilled(i32 n);
-    WaveBuffer* filledWithLowestSequence();
-    WaveBuffer* filledWithHighestSequence();
+    WaveBuffer* filledWithLowestSequence() const;
+    WaveBuffer* filledWithHighestSequence() const;
     void fadeOutBuffer(WaveBuffer& b);
     void fadeInBuffer(WaveBuffer& b);
     void fadeOutNext();
