@@ -57,9 +57,11 @@ void TempDir::write(const std::string& name, const std::string& bytes) const {
     fclose(f);
 }
 
-std::string TempDir::read(const std::string& name) const {
+std::string TempDir::read(const std::string& name) const { return readWholeFile(file(name)); }
+
+std::string readWholeFile(const std::string& path) {
     std::string bytes;
-    FILE* f = fopen(file(name).c_str(), "rb");
+    FILE* f = fopen(path.c_str(), "rb");
     if (!f) return bytes;
     char buffer[4096];
     size_t n;

@@ -28,6 +28,9 @@ struct RecordedBox {
 };
 std::vector<RecordedBox>& recordedBoxes();
 
+// The whole content of a file ("" when it cannot be read).
+std::string readWholeFile(const std::string& path);
+
 // A fresh folder of the test's own under the temporary folder, removed with everything in it.
 class TempDir {
 public:

@@ -1,0 +1,414 @@
+#include "mm/wave_out_player.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <cstring>
+
+#include "core/exceptions.h"
+#include "mm/mm_texts.h"
+
+namespace {
+typedef std::lock_guard<std::recursive_mutex> Hold;
+
+void clearHeader(WaveBuffer& b) { memset(&b.header, 0, sizeof b.header); }
+}  // namespace
+
+unsigned long __stdcall waveOutWorkerEntry(void* p) {
+    WaveOutPlayer* player = static_cast<WaveOutPlayer*>(p);
+    callGuarded(&player->failures, [&] { player->runWorker(); });
+    return 0;
+}
+
+WaveOutPlayer::WaveOutPlayer(DeviceSettings* entry, i32 bufCount, i32 bufPresend, i32 bufPerSecond)
+    : WaveDevice(false),
+      entry(entry),
+      bufCount(bufCount < 0 ? 0 : bufCount),
+      bufPresend(bufPresend),
+      bufPerSecond(bufPerSecond < 1 ? 1 : bufPerSecond) {
+    deviceId = entry->device;
+    wakeEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    // Every waiting stopAndWait must wake when the worker ends: the done event stays set until the
+    // next stopAndWait of a running player resets it.
+    doneEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    bufferArray = new WaveBuffer[this->bufCount];
+    for (i32 i = 0; i < this->bufCount; ++i) clearHeader(bufferArray[i]);
+    level.attach(entry);
+    deviceListLink(node, entry, this);
+}
+
+WaveOutPlayer::~WaveOutPlayer() {
+    joinWorker();
+    deviceListLink(node, nullptr, nullptr);
+    level.attach(nullptr);
+    for (i32 i = 0; i < bufCount; ++i) delete[] bufferArray[i].data;
+    delete[] bufferArray;
+    CloseHandle(wakeEvent);
+    CloseHandle(doneEvent);
+}
+
+bool WaveOutPlayer::switchOn(u32 bit) const { return (entry->switches() & bit) != 0; }
+
+// Waits for a previous worker thread to have left, so that nothing of it touches the player after.
+void WaveOutPlayer::joinWorker() {
+    if (!workerThread || GetCurrentThreadId() == workerId) return;
+    WaitForSingleObject(workerThread, INFINITE);
+    CloseHandle(workerThread);
+    workerThread = nullptr;
+    workerId = 0;
+}
+
+bool WaveOutPlayer::start(const WAVEFORMATEX* wf) {
+    stopAndWait(true);
+    joinWorker();
+
+    memcpy(&format, wf, sizeof format);
+    bool opened;
+    try {
+        opened = openWaveOut(*this, wf);
+    } catch (const GException&) {
+        {
+            SilencedSink quiet(*this);
+            onStopped();
+        }
+        throw;
+    }
+    if (!opened) {
+        SilencedSink quiet(*this);
+        onStopped();
+        return false;
+    }
+
+    u32 align = format.nBlockAlign ? format.nBlockAlign : 1;
+    bufferSize = format.nAvgBytesPerSec / (u32)bufPerSecond / align * align;
+    nextSequence = 0;
+    level.flags = (format.wBitsPerSample == 8 ? (u32)levelUnsigned8 : 0u) | levelDeviceOpen;
+    level.reset(entry);
+    for (i32 i = 0; i < bufCount; ++i) {
+        WaveBuffer& b = bufferArray[i];
+        delete[] b.data;
+        b.data = bufferSize ? new u8[bufferSize] : nullptr;
+        clearHeader(b);
+        b.position = 0;
+        b.state = bufferFree;
+        b.sequence = -1;
+    }
+    {
+        Hold request(requestLock);
+        inFlight = 0;
+        requests = 0;
+    }
+    {
+        Hold control(controlLock);
+        state |= playerRunning;
+        if (switchOn(DeviceSwitch::Fade)) state |= playerFadeIn;
+        state &= ~(playerPaused | playerDraining | playerTimedOut);
+        finishing = false;
+    }
+    DWORD id = 0;
+    workerThread = CreateThread(nullptr, 0, waveOutWorkerEntry, this, 0, &id);
+    workerId = id;
+    if (!workerThread) {
+        Hold control(controlLock);
+        SilencedSink quiet(*this);
+        state &= ~playerRunning;
+        waveOutCloseChecked(*this);
+        onStopped();
+        return false;
+    }
+    return true;
+}
+
+bool WaveOutPlayer::postRequest(u32 bit) {
+    if (requests & bit) return false;
+    requests |= bit;
+    SetEvent(wakeEvent);
+    return true;
+}
+
+void WaveOutPlayer::stopAndWait(bool gently) {
+    {
+        Hold control(controlLock);
+        // The worker cannot wait for itself (a subclass's notification calling in).
+        if (!(state & playerRunning) || GetCurrentThreadId() == workerId) return;
+        u32 bit = gently && switchOn(DeviceSwitch::Fade) && !(state & playerPaused) ? requestFinish : requestStop;
+        ResetEvent(doneEvent);
+        Hold request(requestLock);
+        postRequest(bit);
+    }
+    WaitForSingleObject(doneEvent, INFINITE);
+}
+
+void WaveOutPlayer::reposition(const PlayRange& range) {
+    Hold control(controlLock);
+    if ((state & (playerRunning | playerPaused)) != playerRunning) return;
+    setPlayRange(range);
+    Hold request(requestLock);
+    postRequest(requestReposition);
+}
+
+void WaveOutPlayer::pause() {
+    try {
+        waveOutPauseChecked(*this);
+    } catch (const GException&) {
+        return;
+    }
+    Hold control(controlLock);
+    onPaused();
+    state |= playerPaused;
+}
+
+void WaveOutPlayer::resume() {
+    try {
+        waveOutRestartChecked(*this);
+    } catch (const GException&) {
+        return;
+    }
+    Hold control(controlLock);
+    state &= ~playerPaused;
+    onResumed();
+}
+
+void WaveOutPlayer::onSettingsChanged(DeviceSettings* changed, u32 mask) {
+    if (!(mask & (DeviceChange::Device | DeviceChange::Line)) || changed->device == deviceId) return;
+    Hold request(requestLock);
+    deviceId = changed->device;
+    postRequest(requestDeviceChanged);
+}
+
+void WaveOutPlayer::onWaveMessage(u32 message, uintptr_t, uintptr_t) {
+    if (message != waveOutDoneMessage) return;
+    Hold request(requestLock);
+    requests |= requestBufferDone;
+    --inFlight;
+    SetEvent(wakeEvent);
+}
+
+// ---- worker ----
+
+void WaveOutPlayer::runWorker() {
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
+    controlLock.lock();
+    u32 sleepTime = 0;
+    try {
+        workerLoop();
+    } catch (const GException&) {
+        // The sink, a fill or the time-out broke off: end as after a stop.
+    } catch (...) {
+        failures.store(std::current_exception());
+    }
+    if (finishing) sleepTime = 1000 / (u32)bufPerSecond;
+    Sleep(sleepTime);
+    {
+        SilencedSink quiet(*this);
+        callGuarded(&failures, [&] { closeDevice(); });
+    }
+    // Running ends only now, so that stopAndWait cannot return while the worker still works.
+    state &= ~playerRunning;
+    SetEvent(doneEvent);
+    controlLock.unlock();
+}
+
+// True when draining has nothing left: no buffer at the device and none filled.
+bool WaveOutPlayer::drained(i32 inFlightNow) const {
+    return (state & playerDraining) && inFlightNow <= 0 && !filledWithLowestSequence();
+}
+
+void WaveOutPlayer::workerLoop() {
+    refill();
+    i32 queued = queueFilled(bufPresend);
+    for (;;) {
+        requestLock.lock();
+        inFlight += queued;
+        queued = 0;
+        i32 flying = inFlight;
+        u32 taken = requests;
+        requests = 0;
+        if (!taken) {
+            // The source ended with nothing at the device: no buffer will come back to wake the worker.
+            if (drained(flying)) {
+                requestLock.unlock();
+                return;
+            }
+            ResetEvent(wakeEvent);
+            requestLock.unlock();
+            controlLock.unlock();
+            DWORD waited = WaitForSingleObject(wakeEvent, wakeTimeout);
+            controlLock.lock();
+            if (waited == WAIT_OBJECT_0) continue;
+            // A paused device gives nothing back: only a failed wait counts then.
+            if (waited == WAIT_TIMEOUT && (state & playerPaused)) continue;
+            state |= playerTimedOut;
+            reportMessage(errorSink, mmText(MmText::DeviceTimeout), -1);
+            throw GException();
+        }
+        requestLock.unlock();
+
+        if (drained(flying)) return;
+        if (taken & requestStop) return;
+        if ((taken & requestFinish) && !finishing) {
+            finishing = true;
+            fadeOutNext();
+            state |= playerDraining;
+        }
+        if ((taken & requestReposition) && !finishing && !applyReposition()) return;
+        if (taken & requestDeviceChanged) reopenDevice();
+        i32 wanted = bufPresend - flying;
+        i32 q = queueFilled(wanted);
+        refill();
+        q += queueFilled(wanted - q);
+        queued = q;
+    }
+}
+
+// waveOutReset with the control lock released; the lock is held again whatever the reset raises.
+void WaveOutPlayer::resetUnlocked() {
+    controlLock.unlock();
+    try {
+        waveOutResetChecked(*this);
+    } catch (...) {
+        controlLock.lock();
+        throw;
+    }
+    controlLock.lock();
+}
+
+WaveBuffer* WaveOutPlayer::filledWithLowestSequence() const {
+    WaveBuffer* best = nullptr;
+    for (i32 i = 0; i < bufCount; ++i) {
+        WaveBuffer& b = bufferArray[i];
+        if (b.state == bufferFilled && (!best || b.sequence < best->sequence)) best = &b;
+    }
+    return best;
+}
+
+WaveBuffer* WaveOutPlayer::filledWithHighestSequence() const {
+    WaveBuffer* best = nullptr;
+    for (i32 i = 0; i < bufCount; ++i) {
+        WaveBuffer& b = bufferArray[i];
+        if (b.state == bufferFilled && (!best || b.sequence > best->sequence)) best = &b;
+    }
+    return best;
+}
+
+void WaveOutPlayer::fadeOutBuffer(WaveBuffer& b) {
+    if (level.flags & levelUnsigned8)
+        fadeOut8(b.data, b.header.dwBufferLength);
+    else
+        fadeOut16(b.data, b.header.dwBufferLength);
+}
+
+void WaveOutPlayer::fadeInBuffer(WaveBuffer& b) {
+    if (level.flags & levelUnsigned8)
+        fadeIn8(b.data, b.header.dwBufferLength);
+    else
+        fadeIn16(b.data, b.header.dwBufferLength);
+}
+
+void WaveOutPlayer::freeReturnedBuffers() {
+    for (i32 i = 0; i < bufCount; ++i) {
+        WaveBuffer& b = bufferArray[i];
+        if (b.state != bufferAtDevice || !(b.header.dwFlags & waveHeaderDone)) continue;
+        waveOutUnprepareChecked(*this, &b.header);
+        b.state = bufferFree;
+    }
+}
+
+void WaveOutPlayer::refill() {
+    if (state & playerDraining) return;
+    freeReturnedBuffers();
+    for (i32 i = 0; i < bufCount; ++i) {
+        WaveBuffer& b = bufferArray[i];
+        if (b.state != bufferFree) continue;
+        clearHeader(b);
+        b.header.lpData = reinterpret_cast<char*>(b.data);
+        b.header.dwBufferLength = bufferSize;
+        fillBuffer(b);
+        if (b.header.dwBufferLength == 0 && (state & playerRepeat) && switchOn(DeviceSwitch::Loop)) {
+            if (switchOn(DeviceSwitch::Fade))
+                if (WaveBuffer* last = filledWithHighestSequence()) fadeOutBuffer(*last);
+            rewind();
+            b.header.dwBufferLength = bufferSize;
+            fillBuffer(b);
+            state |= playerFadeIn;
+        }
+        if (b.header.dwBufferLength == 0) {
+            if (switchOn(DeviceSwitch::Fade))
+                if (WaveBuffer* last = filledWithHighestSequence()) fadeOutBuffer(*last);
+            state |= playerDraining;
+            return;
+        }
+        if (state & playerFadeIn) {
+            state &= ~playerFadeIn;
+            fadeInBuffer(b);
+        }
+        level.limitBuffer(b.data, b.header.dwBufferLength);
+        b.sequence = nextSequence++;
+        b.state = bufferFilled;
+    }
+}
+
+i32 WaveOutPlayer::queueFilled(i32 n) {
+    i32 queued = 0;
+    while (queued < n) {
+        WaveBuffer* b = filledWithLowestSequence();
+        if (!b) break;
+        b->header.dwFlags = 0;
+        waveOutPrepareChecked(*this, &b->header);
+        b->state = bufferHanding;
+        waveOutWriteChecked(*this, &b->header);
+        b->state = bufferAtDevice;
+        ++queued;
+        positionReport(b->position);
+    }
+    return queued;
+}
+
+void WaveOutPlayer::fadeOutNext() {
+    WaveBuffer* next = filledWithLowestSequence();
+    if (!next) return;
+    for (i32 i = 0; i < bufCount; ++i)
+        if (&bufferArray[i] != next && bufferArray[i].state == bufferFilled) bufferArray[i].state = bufferFree;
+    fadeOutBuffer(*next);
+}
+
+// After a reset: unprepares what the device held or was being given, and frees every buffer.
+static void releaseAfterReset(WaveOutPlayer& p, WaveBuffer* buffers, i32 count) {
+    for (i32 i = 0; i < count; ++i) {
+        WaveBuffer& b = buffers[i];
+        if (b.state == bufferHanding || (b.state == bufferAtDevice && (b.header.dwFlags & waveHeaderDone)))
+            waveOutUnprepareChecked(p, &b.header);
+        b.state = bufferFree;
+    }
+}
+
+bool WaveOutPlayer::applyReposition() {
+    if (switchOn(DeviceSwitch::Fade)) {
+        fadeOutNext();
+        state |= playerFadeIn;
+    } else {
+        resetUnlocked();
+        releaseAfterReset(*this, bufferArray, bufCount);
+    }
+    // A source that had ended plays again from the new range.
+    state &= ~playerDraining;
+    return restartAtRange();
+}
+
+void WaveOutPlayer::reopenDevice() {
+    resetUnlocked();
+    releaseAfterReset(*this, bufferArray, bufCount);
+    waveOutCloseChecked(*this);
+    openWaveOut(*this, format.format());
+}
+
+void WaveOutPlayer::closeDevice() {
+    if (!(state & playerTimedOut)) resetUnlocked();
+    for (i32 i = 0; i < bufCount; ++i) {
+        WaveBuffer& b = bufferArray[i];
+        if (b.state == bufferHanding || b.state == bufferAtDevice) waveOutUnprepareChecked(*this, &b.header);
+        b.state = bufferFree;
+    }
+    waveOutCloseChecked(*this);
+    onStopped();
+}
