@@ -100,6 +100,9 @@ public:
     bool lock(ErrorHandler* handler);
     void unlock();
 
+    // The handler given to lock (or open): operations report their own failures there.
+    ErrorHandler* errorHandler() const { return workFile.handler; }
+
     SegmentCursor findSegment(u64 soundPos) const;
     // Sound position of a cursor (the end of the sound for a null segment).
     u64 positionOf(const SegmentCursor& cursor) const;
