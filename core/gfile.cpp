@@ -255,14 +255,20 @@ bool fileReadLine(GFile& f, char* buffer, u32 size) {
 }
 
 // Copies count bytes between positioned files; the first chunk ends on a 16 KiB boundary of
-// alignPosition so that later chunks are aligned.
-static bool copyChunks(GFile& source, GFile& target, i64 count, i64 alignPosition, JobProgress* progress) {
+// alignPosition so that later chunks are aligned. Within one file object (from and to given) every
+// chunk seeks to its own place, since reads and writes share the one stream position.
+static bool copyChunks(GFile& source, GFile& target, i64 count, i64 alignPosition, JobProgress* progress,
+                       i64 from = -1, i64 to = -1) {
     char buffer[kCopyChunk];
+    const bool sameFile = &source == &target && from >= 0 && to >= 0;
     u64 done = 0;
     u32 chunk = kCopyChunk - (u32)((u64)alignPosition % kCopyChunk);
     while (count > 0) {
         if ((i64)chunk > count) chunk = (u32)count;
-        if (!fileRead(source, buffer, chunk) || !fileWrite(target, buffer, chunk)) return false;
+        if (sameFile && !fileSeek(source, from + (i64)done, SEEK_SET)) return false;
+        if (!fileRead(source, buffer, chunk)) return false;
+        if (sameFile && !fileSeek(target, to + (i64)done, SEEK_SET)) return false;
+        if (!fileWrite(target, buffer, chunk)) return false;
         count -= chunk;
         done += chunk;
         if (progress && progress->report(done, nullptr)) return false;
@@ -273,12 +279,12 @@ static bool copyChunks(GFile& source, GFile& target, i64 count, i64 alignPositio
 
 bool fileCopyRange(GFile& source, i64 from, GFile& target, i64 to, i64 count, JobProgress* progress) {
     if (!fileSeek(source, from, SEEK_SET) || !fileSeek(target, to, SEEK_SET)) return false;
-    return copyChunks(source, target, count, to, progress);
+    return copyChunks(source, target, count, to, progress, from, to);
 }
 
 bool fileCopyRangeSourceAligned(GFile& source, i64 from, GFile& target, i64 to, i64 count, JobProgress* progress) {
     if (!fileSeek(source, from, SEEK_SET) || !fileSeek(target, to, SEEK_SET)) return false;
-    return copyChunks(source, target, count, from, progress);
+    return copyChunks(source, target, count, from, progress, from, to);
 }
 
 bool fileCopyRange(GFile& source, GFile& target, i64 count, JobProgress* progress) {

@@ -318,6 +318,21 @@ TEST(GFile, CopyRangeAlignsChunksAndCancels) {
     EXPECT_EQ(result.substr(10, 40000), std::string(40000, 0));
 }
 
+TEST(GFile, CopyRangeWithinOneFile) {
+    TempDir dir;
+    std::string bytes(50000, 0);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = (char)(i * 13 + 1);
+    dir.write("one.bin", bytes);
+    GFile f;
+    ASSERT_TRUE(fileOpen(f, dir.file("one.bin").c_str(), FileFlag::Read | FileFlag::Write));
+    ASSERT_TRUE(fileCopyRange(f, 100, f, 60000, 40000, nullptr));
+    ASSERT_TRUE(fileClose(f));
+    std::string result = dir.read("one.bin");
+    ASSERT_EQ(result.size(), 100000u);
+    EXPECT_EQ(result.substr(0, 50000), bytes);
+    EXPECT_EQ(result.substr(60000), bytes.substr(100, 40000));
+}
+
 TEST(FileSystem, Helpers) {
     TempDir dir;
     RecordingHandler handler;
