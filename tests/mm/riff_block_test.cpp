@@ -394,3 +394,70 @@ TEST(RiffReport, TwoLevelWaveInEachKind) {
     EXPECT_EQ(p.dir.read("distant"),
               "123456789H: RIFF Block: 'data'      Block size: 16, Content size: 8, Content from address: 123456791H\r\n");
 }
+
+TEST(RiffRead, FilesOfOtherPrograms) {
+    struct Case {
+        const char* file;
+        u16 tag, channels;
+        u32 rate;
+        u16 bits;
+        const char* shape;
+        const char* title;  // INAM of its INFO list, or null
+    };
+    const Case cases[] = {
+        {"mono16.wav", 1, 1, 8000, 16, "fmt :12:24 data:36:608 LIST:644:50{INAM:656:18 ICMT:674:20}", "Ramp m16"},
+        {"stereo16.wav", 1, 2, 22050, 16, "fmt :12:24 data:36:1208 LIST:1244:50{INAM:1256:18 ICMT:1274:20}",
+         "Ramp s16"},
+        {"float32.wav", 3, 2, 44100, 32,
+         "fmt :12:24 fact:36:12 PEAK:48:32 data:80:2408 LIST:2488:50{INAM:2500:18 ICMT:2518:20}", "Ramp f32"},
+        {"float32_fact.wav", 3, 2, 44100, 32, "fmt :12:26 fact:38:12 data:50:2408", nullptr},
+    };
+    for (const Case& c : cases) {
+        RecordingHandler handler;
+        GFile file(&handler);
+        ASSERT_TRUE(fileOpen(file, fixturePath(c.file).c_str(), FileMode::Read)) << fixturePath(c.file);
+        std::unique_ptr<RiffListBlock> root(readRiffFile(file, nullptr));
+        ASSERT_TRUE(root) << c.file;
+        EXPECT_TRUE(handler.reports.empty()) << c.file;
+        EXPECT_EQ(root->size, (u64)fileSize(file)) << c.file;
+        EXPECT_EQ(shape(root.get()), c.shape) << c.file;
+
+        WaveDataBlock* data = waveDataBlock(root.get());
+        ASSERT_TRUE(data && data->formatBlock()) << c.file;
+        const WAVEFORMATEX* f = data->formatBlock()->format();
+        EXPECT_EQ(f->wFormatTag, c.tag);
+        EXPECT_EQ(f->nChannels, c.channels);
+        EXPECT_EQ(f->nSamplesPerSec, c.rate);
+        EXPECT_EQ(f->wBitsPerSample, c.bits);
+        EXPECT_EQ(f->nBlockAlign, c.channels * c.bits / 8);
+
+        std::vector<u8> bytes(data->contentSize());
+        ASSERT_TRUE(fileSeek(file, (i64)data->start + 8, SEEK_SET));
+        ASSERT_TRUE(fileRead(file, bytes.data(), (u32)bytes.size()));
+        u32 frames = (u32)(bytes.size() / f->nBlockAlign), wrong = 0;
+        EXPECT_EQ(frames, 300u) << c.file;
+        for (u32 i = 0; i < frames; ++i) {
+            for (u32 ch = 0; ch < c.channels; ++ch) {
+                if (c.bits == 16) {
+                    i16 v;
+                    memcpy(&v, &bytes[i * f->nBlockAlign + ch * 2], 2);
+                    wrong += v != rampSample(i, ch);
+                } else {
+                    float v;
+                    memcpy(&v, &bytes[i * f->nBlockAlign + ch * 4], 4);
+                    wrong += v != rampFloat(i, ch);
+                }
+            }
+        }
+        EXPECT_EQ(wrong, 0u) << c.file;
+
+        BlockBase* list = root->findChild(ChunkId::List);
+        RiffTextBlock* title = list ? dynamic_cast<RiffTextBlock*>(list->findChild(ChunkId::Name)) : nullptr;
+        if (c.title) {
+            ASSERT_TRUE(title) << c.file;
+            EXPECT_STREQ(title->text, c.title);
+        } else {
+            EXPECT_FALSE(title) << c.file;
+        }
+    }
+}

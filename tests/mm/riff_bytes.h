@@ -43,3 +43,17 @@ inline std::string pcmFmt(u16 channels, u32 rate, u16 bits) {
 inline std::string ravoHeader(u64 formatSize, u64 dataSize, u32 headerSize = 32) {
     return std::string("RAVO", 4) + le32(0) + le32(headerSize) + le32(0) + le64(formatSize) + le64(dataSize);
 }
+
+// A file of tests/mm/fixtures, reached through the drive that maps the Unix root.
+inline std::string fixturePath(const char* name) {
+    std::string source = __FILE__;
+    return "Z:" + source.substr(0, source.find_last_of("/\\")) + "/fixtures/" + name;
+}
+
+// The samples of the fixture WAVE files: ramps that wrap, so that every bit pattern matters.
+inline i16 rampSample(u32 frame, u32 channel) {
+    return channel == 0 ? (i16)(u16)((frame * 377) % 65536 - 32768) : (i16)(u16)(32767 - (frame * 1013) % 65536);
+}
+inline float rampFloat(u32 frame, u32 channel) {
+    return channel == 0 ? (float)((i32)(frame % 200) - 100) / 256.0f : (float)((i32)(frame % 77) - 38) / 512.0f;
+}
