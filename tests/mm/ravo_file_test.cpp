@@ -90,6 +90,16 @@ TEST(RavoFile, WrittenFromEachSourceAndReadBack) {
     EXPECT_TRUE(root.write(nullptr, out, nullptr));
     fileClose(out);
     EXPECT_EQ(dir.read("pcm.ravo"), ravoHeader(16, 4) + pcmFmt(2, 44100, 16) + std::string(4, '\0'));
+
+    // The structure report: one line per block, children indented.
+    ASSERT_TRUE(fileOpen(out, dir.file("report").c_str(), FileMode::Write));
+    EXPECT_TRUE(root.report(out, ReportKind::Text));
+    fileClose(out);
+    EXPECT_EQ(dir.read("report"),
+              "00000000H: RAVO: Block size: 52\r\n"
+              "00000020H:     fmt: Block size: 16\r\n"
+              "00000030H:     data: Block size: 4\r\n");
+    EXPECT_STREQ(root.fields()[5].name, "Data Size");
 }
 
 TEST(RavoFile, ReadToleratesSizes) {

@@ -128,6 +128,17 @@ TEST(RiffRead, FileErrors) {
         EXPECT_FALSE(p.file.isOpen());
     }
     {
+        // A chunk size below 8, as a maker of blocks may give it.
+        Parsed p(riffList("RIFF", "WAVE", fmt16));
+        ASSERT_TRUE(fileSeek(p.file, 20, SEEK_SET));
+        RiffBlock tiny(nullptr, fourCC("tiny"), 0, 7);
+        EXPECT_FALSE(tiny.read(nullptr, p.file, 0));
+        EXPECT_EQ(tiny.start, 12u);
+        ASSERT_EQ(p.handler.reports.size(), 1u);
+        EXPECT_NE(p.handler.lastText().find("Bad RIFF chunk"), std::string::npos);
+        EXPECT_FALSE(p.file.isOpen());
+    }
+    {
         // A list too short for its form type.
         Parsed p(riffList("RIFF", "WAVE", chunkClaiming("LIST", 2, "ab")));
         ASSERT_EQ(p.handler.reports.size(), 1u);
