@@ -8,6 +8,7 @@
 
 #include "core/gfile.h"
 #include "mm/format_validation.h"
+#include "mm/sound_store.h"
 
 namespace {
 // The largest format block: cbSize is a u16.
@@ -62,14 +63,15 @@ AnalyzerBlockClasses& analyzerBlockClasses() {
     return classes;
 }
 
-bool failBlockFile(GFile& file, MmText message) {
+void closeFileQuietly(GFile& file) {
     u32 quiet = file.flags & FileFlag::Quiet;
     file.flags |= FileFlag::Quiet;
-    if (file.fp) {
-        fclose(file.fp);
-        file.fp = nullptr;
-    }
+    fileClose(file);
     file.flags = (file.flags & ~(u32)FileFlag::Quiet) | quiet;
+}
+
+bool failBlockFile(GFile& file, MmText message) {
+    closeFileQuietly(file);
     return reportFileError(file, mmText(message), nullptr, 0);
 }
 
@@ -106,6 +108,12 @@ bool writeDataSource(const DataSource& data, GFile* source, i64 sourcePos, GFile
             count -= n;
         }
         return true;
+    case dataSourceStore: {
+        i64 at;
+        return data.store && fileTell(target, &at) &&
+               data.store->copyRangeToFile(data.store->findSegment(data.storeStart), count, target, (u64)at, progress) &&
+               fileSeek(target, at + (i64)count, SEEK_SET);
+    }
     }
     return false;
 }

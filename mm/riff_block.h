@@ -8,6 +8,8 @@
 #include "mm/mm_texts.h"
 #include "mm/sound_format.h"
 
+class SoundStore;
+
 namespace ChunkId {
 const u32 Riff = fourCC("RIFF");
 const u32 List = fourCC("LIST");
@@ -42,10 +44,13 @@ enum : u32 {
     dataSourceFile = 1,    // copy from the source file
     dataSourceZeros = 2,
     dataSourceMemory = 3,
+    dataSourceStore = 4,   // a range of a sound store, which the caller holds locked
 };
 struct DataSource {
     u32 kind = dataSourceKeep;
-    const u8* memory = nullptr;  // not owned
+    const u8* memory = nullptr;   // not owned
+    SoundStore* store = nullptr;
+    u64 storeStart = 0;           // sound position of the first byte
 };
 // Writes count bytes of content from the data source at the target's current position. A file
 // source is read from sourcePos, or from its current position when sourcePos is negative.
@@ -68,6 +73,8 @@ struct SampleFieldList {
     const FieldDescriptor* build(u32 encoding, u64 bytes);
 };
 
+// Closes the file without reporting a failure of the close.
+void closeFileQuietly(GFile& file);
 // Marks the file failed: its stream is closed and, unless it is quiet, its handler gets the message
 // with the file's name. Always false.
 bool failBlockFile(GFile& file, MmText message);
