@@ -4,7 +4,6 @@
 
 #include "bench/bench.h"
 #include "core/gfile.h"
-#include "core/paths.h"
 #include "mm/sound_file.h"
 #include "mm/sound_store.h"
 
@@ -29,8 +28,6 @@ double megabytes(u64 bytes) { return (double)bytes / 1e6; }
 }  // namespace
 
 RAVO_BENCH(sound_file) {
-    createDirectory(dataFolder().c_str());
-    createDirectory(workTempFolder().c_str());
     std::string wave = benchFolder() + "\\hour.wav";
     if (!writeHourWave(wave)) {
         printf("sound_file: cannot write %s\n", wave.c_str());

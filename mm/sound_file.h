@@ -39,11 +39,11 @@ bool readSoundFileLayout(GFile& file, SoundFileLayout* layout);
 // fills the format and opens the store over the file's samples. Errors of the files go to handler.
 bool openSoundFile(const char* name, SoundFormat* format, SoundStore* store, ErrorHandler* handler, GWindow* window);
 
-// Writes the store's samples with the format into a new file of the kind (WAVE for a plain PCM
-// sound, else the own format, is the caller's choice) and puts it in place of the target. A WAVE
-// file cannot hold 4 GB of data: such a sound is refused before anything is written. Nothing
-// replaces the target unless every byte was written. On success written (when given) tells where
-// the samples now lie in the target, for re-basing the store on it.
+// Writes the store's samples with the format into a new file of the kind (soundFileWave or
+// soundFileRavo) and puts it in place of the target. A WAVE file cannot hold 4 GB of data: such a
+// sound is refused before anything is written. Nothing replaces the target unless every byte was
+// written. On success written (when given) tells where the samples now lie in the target, for
+// re-basing the store on it (SoundStore::reopen).
 bool saveSoundFile(const char* name, u32 kind, const SoundFormat* format, SoundStore* store, JobProgress* progress,
                    ErrorHandler* handler, GWindow* window, StoreSource* written);
 

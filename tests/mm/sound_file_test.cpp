@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "core/gfile.h"
-#include "core/paths.h"
 #include "mm/sound_file.h"
 #include "mm/sound_store.h"
 #include "tests/mm/format_blocks.h"
@@ -14,16 +13,6 @@
 #include "tests/support/test_support.h"
 
 namespace {
-// Stores keep their work files in the program's work folder, which start-up makes.
-class WorkFolder : public ::testing::Environment {
-public:
-    void SetUp() override {
-        createDirectory(dataFolder().c_str());
-        createDirectory(workTempFolder().c_str());
-    }
-};
-::testing::Environment* const workFolder = ::testing::AddGlobalTestEnvironment(new WorkFolder);
-
 // Every sample byte of the store, read through it.
 std::string storeBytes(SoundStore& store, u64 from = 0, u64 count = (u64)-1) {
     if (count == (u64)-1) count = store.length - from;
