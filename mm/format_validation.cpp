@@ -118,21 +118,30 @@ FormatProblem checkOwnBlockStructure(const WAVEFORMATEX* block) {
     return ownGainProblem(h);
 }
 
+void formatProblemText(GString& out, const FormatProblem& p) {
+    if (!p)
+        stringClear(out);
+    else if (p.message == MmText::OwnWrongGain)
+        stringFormat(out, mmText(p.message), p.gain);
+    else
+        stringFormat(out, mmText(p.message), p.value);
+}
+
 void showFormatProblem(const FormatProblem& p, GWindow* window) {
     if (!p) return;
-    if (p.message == MmText::OwnWrongGain)
-        showErrorF(window, mmText(p.message), p.gain);
-    else
-        showErrorF(window, mmText(p.message), p.value);
+    GString text;
+    formatProblemText(text, p);
+    showMessageBox(&mbError, window, text.c_str());
+}
+
+FormatProblem checkFormatBlock(const WAVEFORMATEX* block, u64 dataSize) {
+    if (block && block->wFormatTag == pcmFormatTag) return pcmProblem(block, dataSize);
+    if (block && block->wFormatTag == ownFormatTag) return ownProblem(block, dataSize);
+    return {};
 }
 
 bool validateFormatBlock(const WAVEFORMATEX* block, GWindow* window, u64 dataSize) {
-    if (!block) return true;
-    FormatProblem p;
-    if (block->wFormatTag == pcmFormatTag)
-        p = pcmProblem(block, dataSize);
-    else if (block->wFormatTag == ownFormatTag)
-        p = ownProblem(block, dataSize);
+    FormatProblem p = checkFormatBlock(block, dataSize);
     showFormatProblem(p, window);
     return !p;
 }

@@ -30,4 +30,8 @@ struct FormatProblem {
 // The structural checks of an own block that every reader applies: track count, block size,
 // layers, encoding, rate and gain. Sizes and data are not looked at.
 FormatProblem checkOwnBlockStructure(const WAVEFORMATEX* block);
+// The first failed check of validateFormatBlock, without showing it.
+FormatProblem checkFormatBlock(const WAVEFORMATEX* block, u64 dataSize);
+// The message of a problem with its value filled in ("" when there is none).
+void formatProblemText(GString& out, const FormatProblem& problem);
 void showFormatProblem(const FormatProblem& problem, GWindow* window);

@@ -1,0 +1,148 @@
+#include "mm/sound_file.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <memory>
+
+#include "core/error.h"
+#include "core/gfile.h"
+#include "mm/ravo_file.h"
+#include "mm/riff_block.h"
+#include "mm/sound_store.h"
+
+static_assert(soundFileWave == ChunkId::Wave && soundFileRavo == ChunkId::Ravo, "file kinds are root ids");
+
+namespace {
+void findWaveParts(RiffListBlock* root, SoundFileLayout* layout) {
+    SoundFileParts& parts = layout->parts;
+    parts.rootFound = root->isWaveForm();
+    if (!parts.rootFound) return;
+    WaveDataBlock* data = waveDataBlock(root);
+    WaveFormatBlock* format = data ? data->formatBlock() : dynamic_cast<WaveFormatBlock*>(root->findChild(ChunkId::Format));
+    if (format && format->format()) {
+        parts.formatFound = 1;
+        parts.format = const_cast<WAVEFORMATEX*>(format->format());
+    }
+    if (data) {
+        parts.dataFound = 1;
+        parts.dataSize = data->contentSize();
+        layout->dataOffset = data->start + 8;
+    }
+}
+
+void findRavoParts(RavoFormBlock* root, SoundFileLayout* layout) {
+    SoundFileParts& parts = layout->parts;
+    parts.rootFound = 1;
+    if (RavoFormatBlock* format = root->formatBlock()) {
+        parts.formatFound = format->format() != nullptr;
+        parts.format = const_cast<WAVEFORMATEX*>(format->format());
+    }
+    if (RavoDataBlock* data = root->dataBlock()) {
+        parts.dataFound = 1;
+        parts.dataSize = data->size;
+        layout->dataOffset = data->start;
+    }
+}
+
+// A PCM sound of 8-bit samples keeps them as they are: its block says so (the stored block of a
+// PCM sound is built for 16-bit samples).
+void matchPcmSampleSize(SoundFormatBlock* block, const SoundFormat* format) {
+    WAVEFORMATEX* w = block->format();
+    if (w->wFormatTag != pcmFormatTag || format->encoding != encodingPcm8) return;
+    w->wBitsPerSample = 8;
+    w->nBlockAlign = w->nChannels;
+    w->nAvgBytesPerSec = w->nBlockAlign * w->nSamplesPerSec;
+}
+}  // namespace
+
+bool readSoundFileLayout(GFile& file, SoundFileLayout* layout) {
+    u32 formId = 0;
+    i64 size = fileSize(file);
+    if (size < 0 || !fileRewind(file)) return false;
+    if (size >= 4 && !fileRead(file, &formId, 4)) return false;
+    if (formId == ChunkId::Riff) {
+        RiffListBlock* root = readRiffFile(file, nullptr);
+        layout->root = root;
+        if (root) findWaveParts(root, layout);
+        layout->kind = soundFileWave;
+    } else if (formId == ChunkId::Ravo) {
+        RavoFormBlock* root = new RavoFormBlock;
+        layout->root = root;
+        if (fileRewind(file) && root->read(nullptr, file, (u64)size)) findRavoParts(root, layout);
+        layout->kind = soundFileRavo;
+    } else {
+        failBlockFile(file, MmText::WrongFileType);
+    }
+    return layout->root && !file.failed();
+}
+
+bool openSoundFile(const char* name, SoundFormat* format, SoundStore* store, ErrorHandler* handler, GWindow* window) {
+    GFile file(handler);
+    if (!fileOpen(file, name, FileMode::Read)) return false;
+    SoundFileLayout layout;
+    if (!readSoundFileLayout(file, &layout)) return false;
+    fileClose(file);
+    if (!validateSoundBlock(&layout.parts, window)) return false;
+    if (!format->assignFromWaveFormat(layout.parts.format, window)) return false;
+    StoreSource source;
+    source.dataOffset = layout.dataOffset;
+    source.size = layout.parts.dataSize;
+    source.frameSize = layout.parts.format ? layout.parts.format->nBlockAlign : 1;
+    return store->open(name, source, handler);
+}
+
+bool commitSavedFile(GFile& file, const char* target, bool written) {
+    if (written && !file.failed() && fileFlush(file) && fileCommit(file, target)) return true;
+    // Discard the temporary file (it is deleted when closed); the target is untouched.
+    closeFileQuietly(file);
+    return false;
+}
+
+bool saveSoundFile(const char* name, u32 kind, const SoundFormat* format, SoundStore* store, JobProgress* progress,
+                   ErrorHandler* handler, GWindow* window, StoreSource* written) {
+    SoundFormatBlock block;
+    if (!buildFormatBlock(&block, format, window)) return false;
+    matchPcmSampleSize(&block, format);
+    const WAVEFORMATEX* stored = block.format();
+    u64 dataSize = store->length;
+    if (kind == soundFileWave && !waveDataFits(dataSize, storedFormatBytes(stored)))
+        return reportMessage(handler, mmText(MmText::WaveTooLarge), 0);
+
+    std::unique_ptr<BlockBase> root;
+    DataSource* source;
+    if (kind == soundFileWave) {
+        RiffListBlock* wave = buildWaveLayout(stored, dataSize);
+        root.reset(wave);
+        source = &waveDataBlock(wave)->source;
+    } else {
+        RavoFormBlock* ravo = new RavoFormBlock;
+        root.reset(ravo);
+        buildRavoLayout(ravo, stored, dataSize);
+        source = &ravo->dataBlock()->source;
+    }
+    source->kind = dataSourceStore;
+    source->store = store;
+    source->storeStart = store->dataOffset;
+
+    GFile file(handler);
+    if (!fileOpen(file, name, FileMode::WriteReplace)) return false;
+    if (!store->lock(handler)) return commitSavedFile(file, name, false);
+    bool ok;
+    try {
+        ok = root->write(nullptr, file, progress);
+    } catch (...) {
+        store->unlock();
+        commitSavedFile(file, name, false);
+        throw;
+    }
+    store->unlock();
+    if (!commitSavedFile(file, name, ok)) return false;
+    if (written) {
+        BlockBase* data = root->findChild(ChunkId::Data);
+        written->dataOffset = data->start + data->headerLength();
+        written->size = dataSize;
+        written->frameSize = stored->nBlockAlign;
+    }
+    return true;
+}

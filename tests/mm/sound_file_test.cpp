@@ -1,0 +1,248 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/gfile.h"
+#include "mm/sound_file.h"
+#include "mm/sound_store.h"
+#include "tests/mm/format_blocks.h"
+#include "tests/mm/riff_bytes.h"
+#include "tests/support/test_support.h"
+
+namespace {
+// Every sample byte of the store, read through it.
+std::string storeBytes(SoundStore& store, u64 from = 0, u64 count = (u64)-1) {
+    if (count == (u64)-1) count = store.length - from;
+    std::string bytes((size_t)count, '\0');
+    EXPECT_TRUE(store.lock(nullptr));
+    EXPECT_TRUE(store.readRange(store.findSegment(store.dataOffset + from), count, reinterpret_cast<u8*>(&bytes[0])));
+    store.unlock();
+    return bytes;
+}
+
+std::string rampStereo16(u32 frames) {
+    std::string bytes;
+    for (u32 i = 0; i < frames; ++i)
+        for (u32 ch = 0; ch < 2; ++ch) {
+            i16 v = rampSample(i, ch);
+            bytes.append(reinterpret_cast<const char*>(&v), 2);
+        }
+    return bytes;
+}
+
+// The header of the WAVE file the program writes for 16-bit stereo PCM.
+std::string waveHead(u32 channels, u32 rate, u16 bits, u32 dataSize) {
+    return "RIFF" + le32(4 + 24 + 8 + dataSize + (dataSize & 1)) + "WAVE" + chunk("fmt ", pcmFmt(channels, rate, bits)) +
+           "data" + le32(dataSize);
+}
+
+std::string boxes() {
+    std::string all;
+    for (const RecordedBox& b : recordedBoxes()) all += b.text + "\n";
+    recordedBoxes().clear();
+    return all;
+}
+}  // namespace
+
+TEST(SoundFile, OpensFilesOfOtherProgramsIntoAStore) {
+    struct Case {
+        const char* file;
+        u32 flags, encoding, tracks, rate, frameSize;
+        u64 dataOffset;
+    };
+    const Case cases[] = {
+        {"mono16.wav", formatPcm, encodingInt16, 1, 8000, 2, 44},
+        {"stereo16.wav", formatPcm, encodingInt16, 2, 22050, 4, 44},
+        {"float32.wav", 0, encodingCompressed, 0, 44100, 8, 88},
+    };
+    for (const Case& c : cases) {
+        RecordingHandler handler;
+        SoundFormat format;
+        SoundStore store;
+        ASSERT_TRUE(openSoundFile(fixturePath(c.file).c_str(), &format, &store, &handler, nullptr)) << c.file;
+        EXPECT_EQ(boxes(), "");
+        EXPECT_EQ(format.flags, c.flags) << c.file;
+        EXPECT_EQ(format.encoding, c.encoding) << c.file;
+        EXPECT_EQ(format.trackCount(), c.tracks) << c.file;
+        EXPECT_EQ(format.sampleRate, c.rate) << c.file;
+        EXPECT_EQ(store.dataOffset, c.dataOffset) << c.file;
+        EXPECT_EQ(store.frameSize, c.frameSize) << c.file;
+        EXPECT_EQ(store.length, 300u * c.frameSize) << c.file;
+        std::string samples = storeBytes(store);
+        u32 wrong = 0;
+        for (u32 i = 0; i < 300; ++i) {
+            for (u32 ch = 0; ch < (c.encoding ? c.tracks : 2); ++ch) {
+                if (c.encoding) {
+                    i16 v;
+                    memcpy(&v, &samples[i * c.frameSize + ch * 2], 2);
+                    wrong += v != rampSample(i, ch);
+                } else {
+                    float v;
+                    memcpy(&v, &samples[i * c.frameSize + ch * 4], 4);
+                    wrong += v != rampFloat(i, ch);
+                }
+            }
+        }
+        EXPECT_EQ(wrong, 0u) << c.file;
+        EXPECT_TRUE(handler.reports.empty()) << c.file;
+    }
+}
+
+TEST(SoundFile, RefusesWhatIsNotASound) {
+    WAVEFORMATEX pcm = pcmFormat(2, 44100, 16);
+    std::vector<u8> own = ownBlockBytes(2);
+    trackOf(own, 1)->layer = 0;
+    struct Case {
+        const char* what;
+        std::string bytes;
+        const char* box;
+        const char* report;
+    };
+    const Case cases[] = {
+        {"text", "just some text", "", "Wrong file type"},
+        {"data before fmt", riffList("RIFF", "WAVE", chunk("data", "1234") + chunk("fmt ", pcmFmt(2, 44100, 16))),
+         "Bad sound block: Format information not found\n", ""},
+        {"no data", riffList("RIFF", "WAVE", chunk("fmt ", pcmFmt(2, 44100, 16))),
+         "Bad sound block: Sound data not found\n", ""},
+        {"another form", riffList("RIFF", "AVI ", chunk("data", "1234")), "Bad sound block: Sound data not found\n", ""},
+        {"unaligned PCM", riffList("RIFF", "WAVE", chunk("fmt ", formatBytes(pcm, 16)) + chunk("data", "123456")),
+         "Bad PCM sound block: Data size is not aligned\n", ""},
+        {"own block with wrong layers", ravoHeader(own.size(), 8) + std::string(own.begin(), own.end()) + "12345678",
+         "Bad Ravo sound block: Wrong track Z-order\n", ""},
+        {"own header damaged", ravoHeader(16, 8, 31) + formatBytes(pcm, 16) + "12345678",
+         "Bad sound block: Sound data not found\n", ""},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        dir.write("in", c.bytes);
+        RecordingHandler handler;
+        SoundFormat format;
+        SoundStore store;
+        EXPECT_FALSE(openSoundFile(dir.file("in").c_str(), &format, &store, &handler, nullptr)) << c.what;
+        EXPECT_EQ(boxes(), c.box) << c.what;
+        if (*c.report) {
+            ASSERT_EQ(handler.reports.size(), 1u) << c.what;
+            EXPECT_NE(handler.lastText().find(c.report), std::string::npos) << handler.lastText();
+        } else {
+            EXPECT_TRUE(handler.reports.empty()) << c.what;
+        }
+        EXPECT_FALSE(store.workFile.isOpen()) << c.what;
+    }
+}
+
+TEST(SoundFile, SavedAsWaveAndOwnFileAndOpenedAgain) {
+    TempDir dir;
+    RecordingHandler handler;
+    SoundFormat format;
+    SoundStore store;
+    ASSERT_TRUE(openSoundFile(fixturePath("stereo16.wav").c_str(), &format, &store, &handler, nullptr));
+    const std::string samples = rampStereo16(300);
+
+    // Saved over an older file as WAVE: the canonical header and the samples; the store re-based on it.
+    dir.write("out.wav", "an older file");
+    StoreSource written;
+    ASSERT_TRUE(saveSoundFile(dir.file("out.wav").c_str(), soundFileWave, &format, &store, nullptr, &handler, nullptr,
+                              &written));
+    EXPECT_EQ(dir.read("out.wav"), waveHead(2, 22050, 16, 1200) + samples);
+    EXPECT_EQ(written.dataOffset, 44u);
+    EXPECT_EQ(written.size, 1200u);
+    EXPECT_EQ(written.frameSize, 4u);
+    store.reopen(dir.file("out.wav").c_str(), written);
+    EXPECT_EQ(storeBytes(store), samples);
+
+    // The own format keeps the sound's own block: an own sound of 3 float tracks.
+    SoundFormat own;
+    own.setPlain(3, 48000, encodingFloat);
+    own.tracks[1].layer = 2;
+    own.tracks[2].layer = 1;
+    own.gain = 0.5;
+    ASSERT_TRUE(saveSoundFile(dir.file("out.ravo").c_str(), soundFileRavo, &own, &store, nullptr, &handler, nullptr,
+                              &written));
+    const u64 blockBytes = ownFormatBlockBytes(3);
+    EXPECT_EQ(written.dataOffset, 32 + blockBytes);
+    const std::string file = dir.read("out.ravo");
+    EXPECT_EQ(file.substr(0, 32), ravoHeader(blockBytes, 1200));
+    EXPECT_EQ(file.substr(32 + blockBytes), samples);
+
+    SoundFormat reread;
+    SoundStore second;
+    ASSERT_TRUE(openSoundFile(dir.file("out.ravo").c_str(), &reread, &second, &handler, nullptr));
+    EXPECT_EQ(boxes(), "");
+    EXPECT_EQ(reread.flags, (u32)formatOwn);
+    EXPECT_EQ(reread.trackCount(), 3u);
+    EXPECT_EQ(reread.tracks[1].layer, 2u);
+    EXPECT_EQ(reread.gain, 0.5);
+    EXPECT_EQ(reread.bytesPerFrame, 12u);
+    EXPECT_EQ(storeBytes(second), samples);
+    EXPECT_TRUE(handler.reports.empty());
+    EXPECT_EQ(dir.list().size(), 2u);
+}
+
+TEST(SoundFile, EightBitPcmIsSavedAsEightBits) {
+    TempDir dir;
+    const std::string samples("\x80\x81\x7F\x00\xFF", 5);
+    dir.write("in.wav", riffList("RIFF", "WAVE", chunk("fmt ", pcmFmt(1, 11025, 8)) + chunk("data", samples)));
+    SoundFormat format;
+    SoundStore store;
+    ASSERT_TRUE(openSoundFile(dir.file("in.wav").c_str(), &format, &store, nullptr, nullptr));
+    EXPECT_EQ(format.encoding, encodingPcm8);
+    ASSERT_TRUE(saveSoundFile(dir.file("out.wav").c_str(), soundFileWave, &format, &store, nullptr, nullptr, nullptr,
+                              nullptr));
+    EXPECT_EQ(dir.read("out.wav"), waveHead(1, 11025, 8, 5) + samples + '\0');
+}
+
+TEST(SoundFile, AFailedSaveLeavesTheTargetAlone) {
+    TempDir dir;
+    dir.write("source.wav", waveHead(2, 22050, 16, 1200) + rampStereo16(300));
+    RecordingHandler handler;
+    SoundFormat format;
+    SoundStore store;
+    ASSERT_TRUE(openSoundFile(dir.file("source.wav").c_str(), &format, &store, &handler, nullptr));
+    // The source loses its samples after the sound was opened: the copy fails part way.
+    dir.write("source.wav", waveHead(2, 22050, 16, 1200) + rampStereo16(100));
+    dir.write("target.wav", "the old target");
+    for (u32 kind : {soundFileWave, soundFileRavo}) {
+        EXPECT_FALSE(saveSoundFile(dir.file("target.wav").c_str(), kind, &format, &store, nullptr, &handler, nullptr,
+                                   nullptr));
+        EXPECT_EQ(dir.read("target.wav"), "the old target");
+        EXPECT_EQ(dir.list().size(), 2u) << "no temporary file is left";
+        EXPECT_FALSE(handler.reports.empty());
+        handler.reports.clear();
+    }
+}
+
+TEST(SoundFile, OwnFileOver5GiB) {
+    TempDir dir;
+    std::vector<u8> own = ownBlockBytes(2, encodingInt32);
+    const u64 dataSize = (5ull << 30) + 8 * 1000;
+    const std::string last = "last frame!!0123";  // the last two 8-byte frames
+    std::string path = dir.file("big.ravo");
+    {
+        std::string head = ravoHeader(own.size(), dataSize) + std::string(own.begin(), own.end());
+        FILE* fp = fopen(path.c_str(), "wb");
+        ASSERT_NE(fp, nullptr);
+        fwrite(head.data(), 1, head.size(), fp);
+        ASSERT_EQ(_fseeki64(fp, (i64)(head.size() + dataSize - last.size()), SEEK_SET), 0);
+        fwrite(last.data(), 1, last.size(), fp);
+        fclose(fp);
+    }
+    RecordingHandler handler;
+    SoundFormat format;
+    SoundStore store;
+    ASSERT_TRUE(openSoundFile(path.c_str(), &format, &store, &handler, nullptr));
+    EXPECT_EQ(boxes(), "");
+    EXPECT_EQ(store.length, dataSize);
+    EXPECT_EQ(store.dataOffset, 32 + own.size());
+    EXPECT_EQ(storeBytes(store, dataSize - 16), last);
+    EXPECT_EQ(storeBytes(store, (4ull << 30) - 8, 16), std::string(16, '\0'));
+
+    // A WAVE file cannot hold it: refused with a message before any file is made.
+    EXPECT_FALSE(saveSoundFile(dir.file("big.wav").c_str(), soundFileWave, &format, &store, nullptr, &handler, nullptr,
+                               nullptr));
+    ASSERT_EQ(handler.reports.size(), 1u);
+    EXPECT_NE(handler.lastText().find("less than 4 GB"), std::string::npos);
+    EXPECT_EQ(dir.list().size(), 1u);
+}
