@@ -97,7 +97,7 @@ void SampleProcessor<Traits>::center() {
     }
     if (progress) progress->commit();
     u32 clipped = 0;
-    mapChannelSamples<Traits>(*this, change, [&mean, &clipped](Sample x, i32 c) {
+    mapPlacedSamples<Traits>(*this, change, [&mean, &clipped](Sample x, i32 c, u64) {
         Sample y;
         Traits::storeRounded((f64)x - mean[(size_t)c], &y, &clipped);
         return y;

@@ -49,22 +49,23 @@ private:
 };
 
 // Per-sample walk of the same-length change: every sample of a selected track goes through op,
-// every other sample is copied. Op is (Sample) -> Sample, or with channels (Sample, i32) -> Sample.
-// The reader carries the processor's progress; the writer ends the walk. Where every track is
-// selected, the mask is not looked at.
-template <class Traits, bool withChannel, class Op>
+// every other sample is copied. Op is (Sample) -> Sample, or with positions (Sample, i32 channel,
+// u64 frame index in the range) -> Sample. The reader carries the processor's progress; the writer
+// ends the walk. Where every track is selected and op needs no position, the mask is not looked at.
+template <class Traits, bool withPosition, class Op>
 void walkSamples(SoundBlockProcessor& p, const RangeChange& change, Op op) {
     typedef typename Traits::Sample S;
     PageWalk in(openBlockReader, p.store, p.frameBytes, change.oldCursor, change.newLength, p.progress);
     PageWalk out(openBlockWriter, p.store, p.frameBytes, change.newCursor, change.newLength, nullptr);
     const i32 channels = p.channelCount;
     const u8* mask = p.channelMask;
-    const bool all = p.selectedChannelCount == channels && !withChannel;
+    const bool all = p.selectedChannelCount == channels && !withPosition;
     const S* r = (const S*)in.begin;
     const S* rEnd = (const S*)in.end;
     S* w = (S*)out.begin;
     S* wEnd = (S*)out.end;
     i32 c = 0;
+    u64 frame = 0;
     for (;;) {
         if (w == wEnd) {
             if (!out.next()) break;
@@ -80,14 +81,17 @@ void walkSamples(SoundBlockProcessor& p, const RangeChange& change, Op op) {
         size_t n = std::min<size_t>(rEnd - r, wEnd - w);
         if (all) {
             for (size_t i = 0; i < n; ++i) {
-                if constexpr (withChannel) w[i] = op(r[i], 0);
+                if constexpr (withPosition) w[i] = op(r[i], 0, 0);
                 else w[i] = op(r[i]);
             }
         } else {
             for (size_t i = 0; i < n; ++i) {
-                if (c == channels) c = 0;
+                if (c == channels) {
+                    c = 0;
+                    ++frame;
+                }
                 if (!mask[c]) w[i] = r[i];
-                else if constexpr (withChannel) w[i] = op(r[i], c);
+                else if constexpr (withPosition) w[i] = op(r[i], c, frame);
                 else w[i] = op(r[i]);
                 ++c;
             }
@@ -107,7 +111,7 @@ void mapSamples(SoundBlockProcessor& p, const RangeChange& change, Op op) {
 }
 
 template <class Traits, class Op>
-void mapChannelSamples(SoundBlockProcessor& p, const RangeChange& change, Op op) {
+void mapPlacedSamples(SoundBlockProcessor& p, const RangeChange& change, Op op) {
     walkSamples<Traits, true>(p, change, op);
 }
 

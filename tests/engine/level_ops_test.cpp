@@ -271,3 +271,20 @@ TEST(LevelOperations, AWalkEndedEarlyFillsTheRestWithTheOldBytes) {
     EXPECT_LT(i, frames - 100u);
     for (; i < frames; ++i) ASSERT_EQ(input[i], result[i]) << i;
 }
+
+// The per-sample walk tells each selected sample its track and its frame in the range, across pages.
+TEST(LevelOperations, WalkGivesEachSampleItsTrackAndFrame) {
+    const u32 frames = 9000, channels = 3;
+    TestSound s(encodingInt32, channels, std::vector<f64>(frames * channels, -1.0));
+    s.select({1, 0, 1});
+    auto p = bindProcessor(s, 10, frames);
+    RangeChange change = p->openSameLengthChange();
+    mapPlacedSamples<SampleInt32>(*p, change, [](i32, i32 c, u64 frame) { return (i32)(frame * 10 + c); });
+    std::vector<f64> result = s.samples();
+    for (u32 f = 0; f < frames; ++f) {
+        for (u32 c = 0; c < channels; ++c) {
+            f64 want = f < 10 || c == 1 ? -1.0 : (f64)((f - 10) * 10 + c);
+            ASSERT_EQ(want, result[f * channels + c]) << f << " " << c;
+        }
+    }
+}
