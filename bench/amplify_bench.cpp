@@ -1,0 +1,188 @@
+// AMPLIFY by 0.5 over one hour of stereo 16-bit 44.1 kHz sound, as the Editor runs it: the WAVE file
+// opened into a store, the processor run over the whole range through the store's change and page
+// walk, the result saved as WAVE. The files stay in "bench_data" beside the executable, where
+// "./dev bench amplify" finds the input to time another tool on it.
+#include <io.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench/bench.h"
+#include "core/error.h"
+#include "core/gfile.h"
+#include "core/paths.h"
+#include "core/progress.h"
+#include "engine/gain_sse2.h"
+#include "engine/page_walk.h"
+#include "engine/processor.h"
+#include "mm/sound_format.h"
+#include "mm/sound_store.h"
+
+namespace {
+const u32 rate = 44100, channels = 2, frameBytes = 4;
+const u64 seconds = 3600;
+const u64 dataBytes = seconds * rate * frameBytes;
+const u32 headerBytes = 44;
+const f64 twoPi = 6.283185307179586;
+
+std::string benchDataFolder() {
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, n);
+    folder = folder.substr(0, folder.find_last_of('\\')) + "\\bench_data";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+void put16(u8* at, u32 v) {
+    at[0] = (u8)v;
+    at[1] = (u8)(v >> 8);
+}
+void put32(u8* at, u32 v) {
+    put16(at, v);
+    put16(at + 2, v >> 16);
+}
+
+// The canonical 44-byte header of 16-bit PCM.
+bool writeWaveHeader(GFile& f, u64 bytes) {
+    u8 h[headerBytes];
+    memcpy(h, "RIFF", 4);
+    put32(h + 4, (u32)(bytes + 36));
+    memcpy(h + 8, "WAVEfmt ", 8);
+    put32(h + 16, 16);
+    put16(h + 20, 1);
+    put16(h + 22, channels);
+    put32(h + 24, rate);
+    put32(h + 28, rate * frameBytes);
+    put16(h + 32, frameBytes);
+    put16(h + 34, 16);
+    memcpy(h + 36, "data", 4);
+    put32(h + 40, (u32)bytes);
+    return fileWrite(f, h, headerBytes);
+}
+
+// One second of two detuned sines, written an hour long.
+bool writeInput(const std::string& path) {
+    std::vector<i16> second(rate * channels);
+    for (u32 i = 0; i < rate; ++i) {
+        second[2 * i] = (i16)std::lround(20000 * std::sin(twoPi * 440.0 * i / rate));
+        second[2 * i + 1] = (i16)std::lround(30000 * std::sin(twoPi * 441.0 * i / rate));
+    }
+    GFile f;
+    if (!fileOpen(f, path.c_str(), FileMode::Write)) return false;
+    bool ok = writeWaveHeader(f, dataBytes);
+    for (u64 s = 0; s < seconds && ok; ++s) ok = fileWrite(f, second.data(), rate * frameBytes);
+    // On disk before the timing starts, so that its write-back does not fall into the measurement.
+    ok = ok && fileFlush(f) && FlushFileBuffers((HANDLE)_get_osfhandle(_fileno(f.fp)));
+    return fileClose(f) && ok;
+}
+
+// A stretch of the middle of the output holds the input's samples halved and rounded half up.
+bool checkOutput(const std::string& input, const std::string& output) {
+    const u32 n = 1 << 16;
+    const i64 at = headerBytes + dataBytes / 2;
+    std::vector<i16> a(n), b(n);
+    GFile in, out;
+    bool ok = fileOpen(in, input.c_str(), FileMode::Read) && fileOpen(out, output.c_str(), FileMode::Read) &&
+              fileSeek(in, at, SEEK_SET) && fileRead(in, a.data(), 2 * n) && fileSeek(out, at, SEEK_SET) &&
+              fileRead(out, b.data(), 2 * n);
+    for (u32 i = 0; ok && i < n; ++i) ok = b[i] == (i16)std::floor(a[i] * 0.5 + 0.5);
+    return ok;
+}
+
+// The Editor's part: it takes each change record into its undo history.
+class BenchOwner : public ProcessorOwner {
+public:
+    explicit BenchOwner(SoundStore* store) : store(store) {}
+    void onRangeChanged(GCommonObject*, u64, u64, u64) override { change.reset(store->takePendingChange()); }
+    void onChangeFinished() override {}
+    SoundStore* store;
+    std::unique_ptr<ChangeRecord> change;
+};
+
+class PrintingHandler : public ErrorHandler {
+public:
+    bool report(const char* text, int) override {
+        printf("amplify: %s\n", text);
+        return false;
+    }
+};
+}  // namespace
+
+RAVO_BENCH(amplify) {
+    std::string folder = benchDataFolder();
+    std::string input = folder + "\\amplify_in.wav", output = folder + "\\amplify_out.wav";
+    PrintingHandler handler;
+    ensureDataFolder();
+
+    double t0 = benchSeconds();
+    if (!writeInput(input)) {
+        printf("amplify: cannot write %s\n", input.c_str());
+        return;
+    }
+    double t1 = benchSeconds();
+    benchResult("write the one-hour input", t1 - t0, "s");
+
+    // Open: the WAVE file's data becomes the store's source.
+    t1 = benchSeconds();
+    SoundStore store;
+    StoreSource source;
+    source.dataOffset = headerBytes;
+    source.size = dataBytes;
+    source.frameSize = frameBytes;
+    if (!store.open(input.c_str(), source, &handler) || !store.lock(&handler)) return;
+    SoundFormat format;
+    format.setPcm(channels, rate, encodingInt16);
+    double t2 = benchSeconds();
+
+    // Amplify, as the Editor dispatches it.
+    BenchOwner owner(&store);
+    JobProgress progress;
+    SlotCall call;
+    slotForAction(523, &call);
+    std::unique_ptr<SoundBlockProcessor> p(createProcessorForEncoding(format.encoding, &handler));
+    u64 start = store.dataOffset, end = store.soundEnd();
+    p->bind(523, &format, &store, start, start, end, end, edgeFadeBytesFor(true, 0.01, rate, frameBytes));
+    p->param1 = 0.5;
+    p->owner = &owner;
+    p->progress = &progress;
+    progress.setTotal(p->rangeLength);
+    p->runSlot(call.slot, call.argument, call.argument2);
+    double t3 = benchSeconds();
+
+    // Save: the header, then the sound's bytes page by page.
+    GFile out;
+    out.handler = &handler;
+    bool saved = fileOpen(out, output.c_str(), FileMode::Write) && writeWaveHeader(out, store.length);
+    saved = saved && store.copyRangeToFile(store.findSegment(start), store.length, out, headerBytes, nullptr);
+    saved = fileClose(out) && saved;
+    double t4 = benchSeconds();
+    store.unlock();
+    if (!saved) printf("amplify: the result could not be saved\n");
+    if (saved && !checkOutput(input, output)) printf("amplify: the saved samples are wrong\n");
+
+    u64 samples = dataBytes / 2;
+    benchResult("open", (t2 - t1) * 1000, "ms");
+    benchResult("amplify through the store", t3 - t2, "s");
+    benchResult("amplify kernel", samples / (t3 - t2) / 1e6, "Msamples/s");
+    benchResult("save", t4 - t3, "s");
+    printf("open + amplify + save: %.3f s\n", t4 - t1);
+
+    // The gain alone over a buffer in memory: the block path of all tracks and the rule per sample.
+    std::vector<i16> buffer(1 << 20, 12345);
+    u32 clipped = 0;
+    const int rounds = 100;
+    double t5 = benchSeconds();
+    for (int r = 0; r < rounds; ++r) gainInt16Block(buffer.data(), buffer.data(), buffer.size(), 0.999, &clipped);
+    double t6 = benchSeconds();
+    for (int r = 0; r < rounds; ++r) {
+        for (i16& x : buffer) storeSampleInt16(x * 1.001, &x, &clipped);
+    }
+    double t7 = benchSeconds();
+    benchResult("gain in memory, all tracks", (f64)buffer.size() * rounds / (t6 - t5) / 1e6, "Msamples/s");
+    benchResult("gain in memory, per sample", (f64)buffer.size() * rounds / (t7 - t6) / 1e6, "Msamples/s");
+    fflush(stdout);
+}

@@ -1,0 +1,142 @@
+#pragma once
+// Page walks of the operations over a store change, and the per-sample walk written once for all
+// sample types.
+//
+// A walk is one page object on its own StorePageIterator. The usual pair: a reader of the old bytes
+// that carries the job's progress (its answer is not looked at, so a cancel does not stop it) and a
+// writer of the new bytes without progress, whose end ends the loop: the whole range gets written.
+#include <algorithm>
+#include <cstddef>
+
+#include "engine/processor.h"
+#include "mm/page_reader.h"
+
+// The page-object openers: each makes a page object of the frame size, attaches it to the iterator
+// (cursor cleared) and returns the iterator.
+StorePageIterator& openBlockReader(StorePageIterator& iterator, i32 frameBytes);
+StorePageIterator& openBlockWriter(StorePageIterator& iterator, i32 frameBytes);
+StorePageIterator& openBlockReaderWriter(StorePageIterator& iterator, i32 frameBytes);
+StorePageIterator& openBlockReverseReader(StorePageIterator& iterator, i32 frameBytes);
+typedef StorePageIterator& (*PageOpener)(StorePageIterator&, i32);
+
+// One page object walking count bytes of the store from a cursor. The page object goes with the walk.
+class PageWalk {
+public:
+    PageWalk(PageOpener opener, SoundStore* store, i32 frameBytes, SegmentCursor at, u64 count,
+             JobProgress* progress);
+    PageWalk(const PageWalk&) = delete;
+    PageWalk& operator=(const PageWalk&) = delete;
+
+    // The next page. False at the end of the range (the page is then empty), or when the job was
+    // cancelled (the page is still handed out, for walks that go on regardless).
+    bool next();
+    bool atEnd() const { return ended; }
+    SamplePageReader* page() const { return iterator.page.get(); }
+    // Bytes of the range before the current page (forward walks); after a walk that ended at the
+    // range's end, the whole count.
+    u64 bytesBeforePage() const;
+    // Writes back what a writer handed out before its current page (a write walk that stops early).
+    void writeBackBeforePage() { page()->writeBackBeforePage(); }
+
+    u8* begin = nullptr;
+    u8* end = nullptr;
+    StorePageIterator iterator;
+
+private:
+    u64 count;
+    u64 pieceBytes = 0;  // handed out of the current piece before the current page
+    bool ended = false;
+};
+
+// Per-sample walk of the same-length change: every sample of a selected track goes through op,
+// every other sample is copied. Op is (Sample) -> Sample, or with positions (Sample, i32 channel,
+// u64 frame index in the range) -> Sample. The reader carries the processor's progress; the writer
+// ends the walk. Where every track is selected and op needs no position, the mask is not looked at.
+template <class Traits, bool withPosition, class Op, class Block>
+void walkSamples(SoundBlockProcessor& p, const RangeChange& change, Op op, Block block) {
+    typedef typename Traits::Sample S;
+    PageWalk in(openBlockReader, p.store, p.frameBytes, change.oldCursor, change.newLength, p.progress);
+    PageWalk out(openBlockWriter, p.store, p.frameBytes, change.newCursor, change.newLength, nullptr);
+    const i32 channels = p.channelCount;
+    const u8* mask = p.channelMask;
+    const bool all = p.selectedChannelCount == channels && !withPosition;
+    const S* r = (const S*)in.begin;
+    const S* rEnd = (const S*)in.end;
+    S* w = (S*)out.begin;
+    S* wEnd = (S*)out.end;
+    i32 c = 0;
+    u64 frame = 0;
+    for (;;) {
+        if (w == wEnd) {
+            if (!out.next()) break;
+            w = (S*)out.begin;
+            wEnd = (S*)out.end;
+        }
+        if (r == rEnd) {
+            in.next();
+            r = (const S*)in.begin;
+            rEnd = (const S*)in.end;
+            if (r == rEnd) break;  // the old bytes ran out (a piece could not be read)
+        }
+        size_t n = std::min<size_t>(rEnd - r, wEnd - w);
+        if (all) {
+            block(r, w, n);
+        } else {
+            for (size_t i = 0; i < n; ++i) {
+                if (c == channels) {
+                    c = 0;
+                    ++frame;
+                }
+                if (!mask[c]) w[i] = r[i];
+                else if constexpr (withPosition) w[i] = op(r[i], c, frame);
+                else w[i] = op(r[i]);
+                ++c;
+            }
+        }
+        r += n;
+        w += n;
+    }
+    if (!out.atEnd()) {
+        out.writeBackBeforePage();
+        p.fillRestWithOld(change, out.bytesBeforePage());
+    }
+}
+
+template <class Traits, class Op>
+void mapSamples(SoundBlockProcessor& p, const RangeChange& change, Op op) {
+    typedef typename Traits::Sample S;
+    walkSamples<Traits, false>(p, change, op, [&op](const S* r, S* w, size_t n) {
+        for (size_t i = 0; i < n; ++i) w[i] = op(r[i]);
+    });
+}
+
+// The same with a block function (const Sample* in, Sample* out, size_t n) for the stretches where
+// every track is selected; it must give what op gives sample by sample.
+template <class Traits, class Op, class Block>
+void mapSampleBlocks(SoundBlockProcessor& p, const RangeChange& change, Op op, Block block) {
+    walkSamples<Traits, false>(p, change, op, block);
+}
+
+template <class Traits, class Op>
+void mapPlacedSamples(SoundBlockProcessor& p, const RangeChange& change, Op op) {
+    typedef typename Traits::Sample S;
+    walkSamples<Traits, true>(p, change, op, [](const S*, S*, size_t) {});
+}
+
+// A reading pass over count old bytes: op(sample, channel) for every sample of a selected track. The
+// reader carries the progress and its answer ends the pass, so a cancel ends it early.
+template <class Traits, class Op>
+void scanSelectedSamples(SoundBlockProcessor& p, SegmentCursor at, u64 count, Op op) {
+    typedef typename Traits::Sample S;
+    PageWalk in(openBlockReader, p.store, p.frameBytes, at, count, p.progress);
+    const i32 channels = p.channelCount;
+    const u8* mask = p.channelMask;
+    i32 c = 0;
+    while (in.next()) {
+        for (const S* r = (const S*)in.begin; r < (const S*)in.end; ++r) {
+            if (c == channels) c = 0;
+            if (mask[c]) op(*r, c);
+            ++c;
+        }
+    }
+}

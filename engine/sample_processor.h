@@ -1,0 +1,27 @@
+#pragma once
+// The processor of one sample type: the bodies written once over the type, instantiated for the
+// four types (RAVO_FOR_EACH_SAMPLE_TYPE) in the file that defines them.
+#include "engine/processor.h"
+#include "engine/sample_types.h"
+
+template <class Traits>
+class SampleProcessor final : public SoundBlockProcessor {
+public:
+    typedef typename Traits::Sample Sample;
+
+    void zero() override;
+    void amplify() override;
+    void changeMaxVolume() override;
+    void assign() override;
+    void add() override;
+    void mirror() override;
+    void invert() override;
+    void center() override;
+    void crossfadeStart(const u8* oldBytes, u8* newBytes, i32 byteCount) override;
+    void crossfadeEnd(const u8* oldBytes, u8* newBytes, i32 byteCount) override;
+
+    // The plainest walks of a same-length change: the selected tracks silenced, or multiplied by
+    // param1 with the rounded store; the other tracks copied. A cancel does not stop them.
+    void clearChannelsKernel(const RangeChange& change);
+    void gainKernel(const RangeChange& change);
+};
