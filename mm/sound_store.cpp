@@ -187,9 +187,11 @@ bool SoundStore::open(const char* name, const StoreSource& source, ErrorHandler*
         ensureDataFolder();
         createDirectory(path.c_str());
     }
-    char part[32];
-    snprintf(part, sizeof part, "undo%04u.tmp", nextTempCounter());
-    pathJoin(path, part);
+    // A free "undo%04d.tmp" in the work folder (makeTempFileName takes the folder of its path).
+    pathJoin(path, "*");
+    GString workName;
+    makeTempFileName(path.c_str(), workName, "undo");
+    stringMove(path, workName);
     setHandlers(handler);
     u32 flags = FileFlag::Read | FileFlag::Write | FileFlag::Truncate | FileFlag::Create | FileFlag::DenyWrite |
                 FileFlag::DeleteOnClose;

@@ -142,11 +142,12 @@ TEST(SoundStore, ReopenRebasesOnANewSourceAndReusesTheWorkFile) {
     EXPECT_EQ(layoutOf(f.store.segments), (SegmentLayout{{0, 4}, {-120, 0}}));
 }
 
-TEST(SoundStore, OpenFailsWhenTheWorkFileCannotBeCreatedAndStillTakesANumber) {
+TEST(SoundStore, WorkFileTakesTheNextFreeName) {
     TempDir dir;
     dir.write("s.raw", std::string(100, 'x'));
     GString folder = workTempFolder();
     createDirectory(folder.c_str());
+    // The next undo name is taken by something that is not ours.
     u32 next = nextTempCounter() + 1;
     char name[32];
     snprintf(name, sizeof name, "undo%04u.tmp", next);
@@ -159,13 +160,11 @@ TEST(SoundStore, OpenFailsWhenTheWorkFileCannotBeCreatedAndStillTakesANumber) {
     StoreSource source;
     source.dataOffset = 0;
     source.size = 100;
-    EXPECT_FALSE(store.open(dir.file("s.raw").c_str(), source, &handler));
-    EXPECT_TRUE(store.segments.empty());
-    EXPECT_EQ(handler.reports.size(), 1u);
-
     ASSERT_TRUE(store.open(dir.file("s.raw").c_str(), source, &handler));
+    EXPECT_TRUE(handler.reports.empty());
     snprintf(name, sizeof name, "undo%04u.tmp", next + 1);
     EXPECT_NE(strstr(store.workFile.name, name), nullptr) << store.workFile.name;
+    EXPECT_TRUE(pathIsDirectory(blocker.c_str()));
     removeDirectory(blocker.c_str());
 }
 
