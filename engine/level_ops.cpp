@@ -1,9 +1,11 @@
 // Level operations: each replaces the range by as many new bytes, computing the samples of the
 // selected tracks and copying the others, then blends both edges with the untouched sound.
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "core/progress.h"
+#include "engine/gain_sse2.h"
 #include "engine/page_walk.h"
 #include "engine/sample_processor.h"
 
@@ -16,11 +18,18 @@ template <class Traits>
 void SampleProcessor<Traits>::gainKernel(const RangeChange& change) {
     const f64 factor = param1;
     u32 clipped = 0;
-    mapSamples<Traits>(*this, change, [factor, &clipped](Sample x) {
+    auto gain = [factor, &clipped](Sample x) {
         Sample y;
         Traits::storeRounded((f64)x * factor, &y, &clipped);
         return y;
-    });
+    };
+    if constexpr (std::is_same<Traits, SampleInt16>::value) {
+        mapSampleBlocks<Traits>(*this, change, gain, [factor, &clipped](const i16* in, i16* out, size_t n) {
+            gainInt16Block(in, out, n, factor, &clipped);
+        });
+    } else {
+        mapSamples<Traits>(*this, change, gain);
+    }
     flags |= clipped;
 }
 

@@ -52,8 +52,8 @@ private:
 // every other sample is copied. Op is (Sample) -> Sample, or with positions (Sample, i32 channel,
 // u64 frame index in the range) -> Sample. The reader carries the processor's progress; the writer
 // ends the walk. Where every track is selected and op needs no position, the mask is not looked at.
-template <class Traits, bool withPosition, class Op>
-void walkSamples(SoundBlockProcessor& p, const RangeChange& change, Op op) {
+template <class Traits, bool withPosition, class Op, class Block>
+void walkSamples(SoundBlockProcessor& p, const RangeChange& change, Op op, Block block) {
     typedef typename Traits::Sample S;
     PageWalk in(openBlockReader, p.store, p.frameBytes, change.oldCursor, change.newLength, p.progress);
     PageWalk out(openBlockWriter, p.store, p.frameBytes, change.newCursor, change.newLength, nullptr);
@@ -80,10 +80,7 @@ void walkSamples(SoundBlockProcessor& p, const RangeChange& change, Op op) {
         }
         size_t n = std::min<size_t>(rEnd - r, wEnd - w);
         if (all) {
-            for (size_t i = 0; i < n; ++i) {
-                if constexpr (withPosition) w[i] = op(r[i], 0, 0);
-                else w[i] = op(r[i]);
-            }
+            block(r, w, n);
         } else {
             for (size_t i = 0; i < n; ++i) {
                 if (c == channels) {
@@ -107,12 +104,23 @@ void walkSamples(SoundBlockProcessor& p, const RangeChange& change, Op op) {
 
 template <class Traits, class Op>
 void mapSamples(SoundBlockProcessor& p, const RangeChange& change, Op op) {
-    walkSamples<Traits, false>(p, change, op);
+    typedef typename Traits::Sample S;
+    walkSamples<Traits, false>(p, change, op, [&op](const S* r, S* w, size_t n) {
+        for (size_t i = 0; i < n; ++i) w[i] = op(r[i]);
+    });
+}
+
+// The same with a block function (const Sample* in, Sample* out, size_t n) for the stretches where
+// every track is selected; it must give what op gives sample by sample.
+template <class Traits, class Op, class Block>
+void mapSampleBlocks(SoundBlockProcessor& p, const RangeChange& change, Op op, Block block) {
+    walkSamples<Traits, false>(p, change, op, block);
 }
 
 template <class Traits, class Op>
 void mapPlacedSamples(SoundBlockProcessor& p, const RangeChange& change, Op op) {
-    walkSamples<Traits, true>(p, change, op);
+    typedef typename Traits::Sample S;
+    walkSamples<Traits, true>(p, change, op, [](const S*, S*, size_t) {});
 }
 
 // A reading pass over count old bytes: op(sample, channel) for every sample of a selected track. The

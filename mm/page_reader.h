@@ -44,9 +44,6 @@ public:
     virtual bool writeBackBeforePage();
     virtual bool isReverse() const { return false; }
 
-    // True when a frame left over at the end of the range can never be handed out.
-    bool strandedRemainder() const;
-
     u32 frameSize;
     u32 capacity;
     u32 keepFrom = 0;
@@ -66,6 +63,8 @@ public:
 
 protected:
     bool endRange(u8** outBegin, u8** outEnd);
+    // With no whole frame left to hand out: true when bytes of the range remain that never can be.
+    bool strandedRemainder() const;
 };
 
 // The mirror image: pages come from the end of the range toward its start (the bytes inside a page

@@ -145,8 +145,9 @@ void SegmentCursor::advance(u64 count) {
 // ---- store ----
 
 SoundStore::~SoundStore() {
+    setHandlers(nullptr);
+    releaseFiles();
     dropPending();
-    closeQuietly(sourceFile);
     segments.clear();
     closeQuietly(workFile);
 }

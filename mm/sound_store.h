@@ -100,6 +100,9 @@ public:
     bool lock(ErrorHandler* handler);
     void unlock();
 
+    // The handler given to lock (or open): operations report their own failures there.
+    ErrorHandler* errorHandler() const { return workFile.handler; }
+
     SegmentCursor findSegment(u64 soundPos) const;
     // Sound position of a cursor (the end of the sound for a null segment).
     u64 positionOf(const SegmentCursor& cursor) const;
@@ -117,7 +120,8 @@ public:
     bool fillFromFile(SegmentCursor cursor, GFile& source, u64 count, JobProgress* progress);
     // Exchanges the bytes of the work-file segments from the cursor with the work file from workPos.
     bool swapWithWork(SegmentCursor cursor, u64 workPos, u64 count);
-    // Reads [from, to) into destination through the pair's files (a reader on another thread).
+    // Reads [from, to) into destination through the pair's files: a reader on another thread, which
+    // keeps the segment list from changing meanwhile (the store's mutex).
     bool readPages(u8* destination, u64 from, u64 to, StoreFilePair& files);
 
     // Prepares replacing oldCount bytes at start by newCount bytes. The old bytes stay readable from

@@ -2,12 +2,14 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
+#include "engine/gain_sse2.h"
 #include "engine/sample_types.h"
 
 namespace {
-const f64 nan = std::numeric_limits<f64>::quiet_NaN();
-const f64 inf = std::numeric_limits<f64>::infinity();
+const f64 notANumber = std::numeric_limits<f64>::quiet_NaN();
+const f64 infinity = std::numeric_limits<f64>::infinity();
 
 // A value and what each store makes of it.
 struct StoreCase {
@@ -41,8 +43,8 @@ const StoreCase storeCases[] = {
     {2147483647.2, 32767, true, -1, 2147483647, 2147483647, 2147483647.0, 2147483647.2},
     {-2147483648.6, -32767, true, 0, (-2147483647 - 1), (-2147483647 - 1), -2147483649.0, -2147483648.6},
     {1e300, 32767, true, 0, 2147483647, 2147483647, 1e300, 1e300},
-    {inf, 32767, true, 0, 2147483647, 2147483647, inf, inf},
-    {nan, 0, true, 0, 0, 0, nan, nan},
+    {infinity, 32767, true, 0, 2147483647, 2147483647, infinity, infinity},
+    {notANumber, 0, true, 0, 0, 0, notANumber, notANumber},
 };
 
 void expectSame(f64 expected, f64 actual, const char* what) {
@@ -91,4 +93,21 @@ TEST(SampleStores, NegationKeepsTheWidthOfTheType) {
     EXPECT_EQ(5, SampleInt32::negate(-5));
     EXPECT_EQ(32768, SampleInt16::magnitude(-32768));
     EXPECT_EQ(2147483648LL, SampleInt32::magnitude(-2147483647 - 1));
+}
+
+// The four-at-a-time gain gives the rounded store of every 16-bit value exactly, clips included.
+TEST(SampleStores, BlockGainMatchesTheRulePerSample) {
+    std::vector<i16> all;
+    for (i32 v = -32768; v <= 32767; ++v) all.push_back((i16)v);
+    all.push_back(5);  // a length that leaves a remainder
+    const f64 factors[] = {0.5, 2.0, -1.0, 0.999, 1.0000153, 1.5, 3e-5, 0.0, -0.5, notANumber, infinity};
+    for (f64 g : factors) {
+        SCOPED_TRACE(g);
+        std::vector<i16> block(all.size()), single(all.size());
+        u32 blockFlags = 0, singleFlags = 0;
+        gainInt16Block(all.data(), block.data(), all.size(), g, &blockFlags);
+        for (size_t i = 0; i < all.size(); ++i) storeSampleInt16(all[i] * g, &single[i], &singleFlags);
+        EXPECT_EQ(single, block);
+        EXPECT_EQ(singleFlags, blockFlags);
+    }
 }

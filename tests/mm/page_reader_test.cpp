@@ -260,36 +260,43 @@ TEST(PageReader, CancelledReaderSaysSoOnEveryCallButStillHandsOutPages) {
     EXPECT_EQ(listener.reports[0].second, 0);
 }
 
-TEST(PageReader, ACancelledWriteLeavesWrittenPagesAndZerosNeverStaleBytes) {
+TEST(PageReader, AWriteEndedEarlyLeavesWrittenPagesAndZerosNeverStaleBytes) {
     const u32 frame = 6;  // pages of 16380 bytes end off the 4096 grid
-    StoreFixture f(200000, kHeader, frame);
-    SegmentCursor oldAt, newAt;
-    // Work bytes [0, 1002) stay in the sound; an undone change leaves bytes after them.
-    f.store.beginChange(&oldAt, kHeader, 0, 1002, &newAt);
-    f.write(newAt, patternBytes(1002, 2));
-    f.store.beginChange(&oldAt, kHeader + 6000, 60000, 60000, &newAt);
-    f.write(newAt, std::vector<u8>(60000, 0x77));
-    ChangeRecord* undone = f.store.takePendingChange();
-    f.store.undoChange(undone);
-    delete undone;
+    for (bool cancel : {true, false}) {
+        SCOPED_TRACE(cancel ? "cancelled through the progress" : "abandoned with finish");
+        StoreFixture f(200000, kHeader, frame);
+        SegmentCursor oldAt, newAt;
+        // Work bytes [0, 1002) stay in the sound; an undone change leaves bytes after them.
+        f.store.beginChange(&oldAt, kHeader, 0, 1002, &newAt);
+        f.write(newAt, patternBytes(1002, 2));
+        f.store.beginChange(&oldAt, kHeader + 6000, 60000, 60000, &newAt);
+        f.write(newAt, std::vector<u8>(60000, 0x77));
+        ChangeRecord* undone = f.store.takePendingChange();
+        f.store.undoChange(undone);
+        delete undone;
 
-    const u64 count = 120000;
-    f.store.beginChange(&oldAt, kHeader + 6000, count, count, &newAt);
-    CancelAt progress(3);
-    progress.setTotal(count);
-    StorePageIterator it(makePage(frame, PageMode::Write, false));
-    u8 *b, *e;
-    it.init(&f.store, newAt, &progress, count, &b, &e);
-    u64 written = 0;
-    while (it.readSegmentsNext(&b, &e)) {
-        memset(b, 0xAB, e - b);
-        written += e - b;
+        const u64 count = 120000;
+        f.store.beginChange(&oldAt, kHeader + 6000, count, count, &newAt);
+        CancelAt progress(3);
+        progress.setTotal(count);
+        StorePageIterator it(makePage(frame, PageMode::Write, false));
+        u8 *b, *e;
+        it.init(&f.store, newAt, cancel ? &progress : nullptr, count, &b, &e);
+        u64 written = 0;
+        for (int pages = 1; it.readSegmentsNext(&b, &e); ++pages) {
+            memset(b, 0xAB, e - b);
+            written += e - b;
+            if (!cancel && pages == 2) {
+                it.page->finish();
+                break;
+            }
+        }
+        ASSERT_GT(written, 0u);
+        ASSERT_LT(written, count);
+        EXPECT_NE((1002 + written) % 4096, 0u) << "the last page filled ends off the grid";
+        std::vector<u8> region = f.read(kHeader + 6000, count);
+        EXPECT_EQ(slice(region, 0, written), std::vector<u8>(written, 0xAB));
+        EXPECT_EQ(slice(region, written, count - written), std::vector<u8>(count - written, 0));
+        EXPECT_TRUE(f.handler.reports.empty());
     }
-    ASSERT_GT(written, 0u);
-    ASSERT_LT(written, count);
-    EXPECT_NE((1002 + written) % 4096, 0u) << "the last page handed out ends off the grid";
-    std::vector<u8> region = f.read(kHeader + 6000, count);
-    EXPECT_EQ(slice(region, 0, written), std::vector<u8>(written, 0xAB));
-    EXPECT_EQ(slice(region, written, count - written), std::vector<u8>(count - written, 0));
-    EXPECT_TRUE(f.handler.reports.empty());
 }

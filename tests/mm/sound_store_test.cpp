@@ -89,6 +89,59 @@ TEST(SoundStore, FreshStoreMapsTheSourceDataAndOwnsItsWorkFile) {
     EXPECT_FALSE(pathExists(workName.c_str())) << "the work file goes with the store";
 }
 
+TEST(SoundStore, CursorsAdvanceAcrossSegments) {
+    StoreFixture f(100);
+    SegmentCursor oldAt, newAt;
+    f.store.beginChange(&oldAt, kHeader + 40, 20, 20, &newAt);  // segments of 40, 20 and 40 bytes
+    StoreSegment* first = f.store.segments.head;
+    StoreSegment* second = first->next;
+    StoreSegment* third = second->next;
+    struct Case {
+        u64 from;
+        u64 count;
+        StoreSegment* segment;
+        u64 offset;
+    };
+    const Case cases[] = {
+        {0, 39, first, 39}, {0, 40, second, 0}, {10, 45, second, 15}, {30, 31, third, 1}, {30, 70, nullptr, 0},
+        {30, 500, nullptr, 0},
+    };
+    for (const Case& c : cases) {
+        SegmentCursor at = f.store.findSegment(kHeader + c.from);
+        at.advance(c.count);
+        EXPECT_EQ(at.segment, c.segment) << c.from << "+" << c.count;
+        EXPECT_EQ(at.offset, c.offset) << c.from << "+" << c.count;
+        if (c.segment) {
+            EXPECT_EQ(f.store.positionOf(at), kHeader + c.from + c.count);
+        }
+    }
+}
+
+TEST(SoundStore, ReopenRebasesOnANewSourceAndReusesTheWorkFile) {
+    StoreFixture f(100);
+    SegmentCursor oldAt, newAt;
+    f.store.beginChange(&oldAt, kHeader + 10, 30, 50, &newAt);
+    f.write(newAt, std::vector<u8>(50, 1));
+    std::string workName = f.store.workFile.name;
+    f.dir.write("saved.raw", std::string(8, 'h') + std::string(120, 's'));
+    f.store.unlock();
+
+    StoreSource saved;
+    saved.dataOffset = 8;
+    saved.size = 120;
+    saved.frameSize = 2;
+    f.store.reopen(f.dir.file("saved.raw").c_str(), saved);
+    EXPECT_EQ(f.store.pending, nullptr);
+    EXPECT_EQ(f.store.workEnd, 0);
+    EXPECT_EQ(layoutOf(f.store.segments), (SegmentLayout{{-120, 0}}));
+    EXPECT_EQ(f.store.workFile.name, workName);
+    EXPECT_EQ(fileSizeByName(workName.c_str()), 0);
+    ASSERT_TRUE(f.store.lock(&f.handler));
+    EXPECT_EQ(f.sound(), std::vector<u8>(120, 's'));
+    f.store.beginChange(&oldAt, 8, 0, 4, &newAt);
+    EXPECT_EQ(layoutOf(f.store.segments), (SegmentLayout{{0, 4}, {-120, 0}}));
+}
+
 TEST(SoundStore, OpenFailsWhenTheWorkFileCannotBeCreatedAndStillTakesANumber) {
     TempDir dir;
     dir.write("s.raw", std::string(100, 'x'));
