@@ -33,7 +33,10 @@ void runEnvelope(SoundBlockProcessor& p, u32 edge, Gain gainOf, Combine combine)
     p.applyEdgeCrossfades(p.rangeStart, p.rangeEnd);
 }
 
-inline f64 scaled(f64 x, f64 g) { return g * x; }
+// The plain gain: g x.
+struct Scaled {
+    f64 operator()(f64 x, f64 g) const { return g * x; }
+};
 
 // A linear ramp of the gain by `step` per frame from 1: x + (i x step) x x.
 template <class Traits, bool rounded>
@@ -49,13 +52,13 @@ void runRamp(SoundBlockProcessor& p) {
 template <class Traits>
 void SampleProcessor<Traits>::prefading() {
     const f64 step = 1.0 / (f64)rangeFrames(*this);
-    runEnvelope<Traits, false>(*this, savedEdgeStart, [step](f64 i) { return i * step; }, scaled);
+    runEnvelope<Traits, false>(*this, savedEdgeStart, [step](f64 i) { return i * step; }, Scaled());
 }
 
 template <class Traits>
 void SampleProcessor<Traits>::fading() {
     const f64 step = 1.0 / (f64)rangeFrames(*this);
-    runEnvelope<Traits, false>(*this, savedEdgeEnd, [step](f64 i) { return 1.0 - i * step; }, scaled);
+    runEnvelope<Traits, false>(*this, savedEdgeEnd, [step](f64 i) { return 1.0 - i * step; }, Scaled());
 }
 
 // A parabola from 1 + p at the first frame to 1 at the last, flat at the start.
@@ -63,7 +66,7 @@ template <class Traits>
 void SampleProcessor<Traits>::nlPrefading() {
     const f64 m = lastFrameIndex(rangeFrames(*this));
     const f64 a = -param1 / (m * m), b = 1.0 + param1;
-    runEnvelope<Traits, false>(*this, savedEdgeStart, [a, b](f64 t) { return a * (t * t) + b; }, scaled);
+    runEnvelope<Traits, false>(*this, savedEdgeStart, [a, b](f64 t) { return a * (t * t) + b; }, Scaled());
 }
 
 // The mirrored parabola: from 1 at the first frame to 1 + p at the last, flat at the end.
@@ -74,7 +77,7 @@ void SampleProcessor<Traits>::nlFading() {
     runEnvelope<Traits, false>(*this, savedEdgeEnd, [a, b, m](f64 i) {
         f64 t = i - m;
         return a * (t * t) + b;
-    }, scaled);
+    }, Scaled());
 }
 
 // From 1 to 1 + p along a line; param1 becomes the step per frame. Crescendo rounds and clips,

@@ -20,30 +20,12 @@ void walkFrames(SoundBlockProcessor& p, const RangeChange& change, FrameValue fr
     typedef typename Traits::Sample S;
     const i32 channels = p.channelCount;
     if (channels <= 0) return p.fillRestWithOld(change, 0);
-    PageWalk in(openBlockReader, p.store, p.frameBytes, change.oldCursor, change.newLength, p.progress);
-    PageWalk out(openBlockWriter, p.store, p.frameBytes, change.newCursor, change.newLength, nullptr);
     const u8* mask = p.channelMask;
     const bool all = p.selectedChannelCount == channels;
-    const S* r = (const S*)in.begin;
-    const S* rEnd = (const S*)in.end;
-    S* w = (S*)out.begin;
-    S* wEnd = (S*)out.end;
     i32 c = channels;  // the first sample starts a frame
     f64 frame = 0.0;
     f64 value = 0.0;
-    for (;;) {
-        if (w == wEnd) {
-            if (!out.next()) break;
-            w = (S*)out.begin;
-            wEnd = (S*)out.end;
-        }
-        if (r == rEnd) {
-            in.next();
-            r = (const S*)in.begin;
-            rEnd = (const S*)in.end;
-            if (r == rEnd) break;  // the old bytes ran out (a piece could not be read)
-        }
-        const size_t n = std::min<size_t>(rEnd - r, wEnd - w);
+    walkSampleRuns<S>(p, change, [&](const S* r, S* w, size_t n) {
         size_t i = 0;
         while (i < n) {
             if (c == channels) {
@@ -60,11 +42,5 @@ void walkFrames(SoundBlockProcessor& p, const RangeChange& change, FrameValue fr
             i += m;
             c += (i32)m;
         }
-        r += n;
-        w += n;
-    }
-    if (!out.atEnd()) {
-        out.writeBackBeforePage();
-        p.fillRestWithOld(change, out.bytesBeforePage());
-    }
+    });
 }
