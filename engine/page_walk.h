@@ -48,24 +48,18 @@ private:
     bool ended = false;
 };
 
-// Per-sample walk of the same-length change: every sample of a selected track goes through op,
-// every other sample is copied. Op is (Sample) -> Sample, or with positions (Sample, i32 channel,
-// u64 frame index in the range) -> Sample. The reader carries the processor's progress; the writer
-// ends the walk. Where every track is selected and op needs no position, the mask is not looked at.
-template <class Traits, bool withPosition, class Op, class Block>
-void walkSamples(SoundBlockProcessor& p, const RangeChange& change, Op op, Block block) {
-    typedef typename Traits::Sample S;
+// The old and the new bytes of a same-length change side by side: run(const S* old, S* out, size_t
+// n) gets, in order, every stretch of n samples that the reader's and the writer's pages both hold.
+// The reader carries the processor's progress (its answer is not looked at); the writer ends the
+// walk, and a walk ended early leaves the old bytes in the rest of the new ones.
+template <class S, class Run>
+void walkSampleRuns(SoundBlockProcessor& p, const RangeChange& change, Run run) {
     PageWalk in(openBlockReader, p.store, p.frameBytes, change.oldCursor, change.newLength, p.progress);
     PageWalk out(openBlockWriter, p.store, p.frameBytes, change.newCursor, change.newLength, nullptr);
-    const i32 channels = p.channelCount;
-    const u8* mask = p.channelMask;
-    const bool all = p.selectedChannelCount == channels && !withPosition;
     const S* r = (const S*)in.begin;
     const S* rEnd = (const S*)in.end;
     S* w = (S*)out.begin;
     S* wEnd = (S*)out.end;
-    i32 c = 0;
-    u64 frame = 0;
     for (;;) {
         if (w == wEnd) {
             if (!out.next()) break;
@@ -79,20 +73,7 @@ void walkSamples(SoundBlockProcessor& p, const RangeChange& change, Op op, Block
             if (r == rEnd) break;  // the old bytes ran out (a piece could not be read)
         }
         size_t n = std::min<size_t>(rEnd - r, wEnd - w);
-        if (all) {
-            block(r, w, n);
-        } else {
-            for (size_t i = 0; i < n; ++i) {
-                if (c == channels) {
-                    c = 0;
-                    ++frame;
-                }
-                if (!mask[c]) w[i] = r[i];
-                else if constexpr (withPosition) w[i] = op(r[i], c, frame);
-                else w[i] = op(r[i]);
-                ++c;
-            }
-        }
+        run(r, w, n);
         r += n;
         w += n;
     }
@@ -100,6 +81,33 @@ void walkSamples(SoundBlockProcessor& p, const RangeChange& change, Op op, Block
         out.writeBackBeforePage();
         p.fillRestWithOld(change, out.bytesBeforePage());
     }
+}
+
+// Per-sample walk of the same-length change: every sample of a selected track goes through op,
+// every other sample is copied. Op is (Sample) -> Sample, or with positions (Sample, i32 channel,
+// u64 frame index in the range) -> Sample. The reader carries the processor's progress; the writer
+// ends the walk. Where every track is selected and op needs no position, the mask is not looked at.
+template <class Traits, bool withPosition, class Op, class Block>
+void walkSamples(SoundBlockProcessor& p, const RangeChange& change, Op op, Block block) {
+    typedef typename Traits::Sample S;
+    const i32 channels = p.channelCount;
+    const u8* mask = p.channelMask;
+    const bool all = p.selectedChannelCount == channels && !withPosition;
+    i32 c = 0;
+    u64 frame = 0;
+    walkSampleRuns<S>(p, change, [&](const S* r, S* w, size_t n) {
+        if (all) return block(r, w, n);
+        for (size_t i = 0; i < n; ++i) {
+            if (c == channels) {
+                c = 0;
+                ++frame;
+            }
+            if (!mask[c]) w[i] = r[i];
+            else if constexpr (withPosition) w[i] = op(r[i], c, frame);
+            else w[i] = op(r[i]);
+            ++c;
+        }
+    });
 }
 
 template <class Traits, class Op>

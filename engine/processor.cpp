@@ -89,8 +89,9 @@ RangeChange SoundBlockProcessor::openChange(u64 position, u64 oldLength, u64 new
     return change;
 }
 
-RangeChange SoundBlockProcessor::openSameLengthChange() {
-    readEdgeContextSamples(rangeStart, rangeEnd);
+RangeChange SoundBlockProcessor::openSameLengthChange(u32 edges) {
+    if (edges & savedEdgeStart) readContextSamples(rangeStart);
+    if (edges & savedEdgeEnd) readEndContextSamples(rangeEnd);
     u64 length = rangeEnd - rangeStart;
     RangeChange change = openChange(rangeStart, length, length);
     notifyChangeFinished();

@@ -106,6 +106,14 @@ enum : u32 {
 };
 const u64 unsetPosition = ~0ull;
 
+// Which edges of the range a same-length change saves for the edge crossfades.
+enum : u32 {
+    savedEdgesNone = 0,
+    savedEdgeStart = 1,
+    savedEdgeEnd = 2,
+    savedEdgesBoth = 3,
+};
+
 // An owned byte block {pointer, length}.
 struct EdgeBuffer {
     u8* data = nullptr;
@@ -157,7 +165,8 @@ public:
     virtual void diminuendo() {}
     virtual void pulsation() {}
     virtual void pulsationPositive() {}
-    virtual void pulsationNegative() {}
+    // Negates param1 and runs this processor's own pulsationPositive: the gain only dips.
+    virtual void pulsationNegative();
     virtual void pulsationDissymetric() {}
     virtual void pulsationRandom() {}
     virtual void lowCutFilter() {}
@@ -214,8 +223,9 @@ public:
     // ---- the frame shared by the operations ----
     // SoundStore::beginChange for oldLength bytes at position replaced by newLength bytes, then slot 1.
     RangeChange openChange(u64 position, u64 oldLength, u64 newLength);
-    // Both edges saved, the change of the whole range opened with equal lengths, slots 1 and 2.
-    RangeChange openSameLengthChange();
+    // The edges named (savedEdges... bits) saved, the change of the whole range opened with equal
+    // lengths, slots 1 and 2.
+    RangeChange openSameLengthChange(u32 edges = savedEdgesBoth);
     // Writes the old bytes into the new bytes from `written` on, so that a walk that ended early
     // leaves no byte of the new region unwritten (new bytes past the old ones are left as they are).
     void fillRestWithOld(const RangeChange& change, u64 written);

@@ -17,6 +17,17 @@ public:
     void mirror() override;
     void invert() override;
     void center() override;
+    void nlPrefading() override;
+    void nlFading() override;
+    void prefading() override;
+    void fading() override;
+    void crossfading() override;
+    void crescendo() override;
+    void diminuendo() override;
+    void pulsation() override;
+    void pulsationPositive() override;
+    void pulsationDissymetric() override;
+    void pulsationRandom() override;
     void crossfadeStart(const u8* oldBytes, u8* newBytes, i32 byteCount) override;
     void crossfadeEnd(const u8* oldBytes, u8* newBytes, i32 byteCount) override;
 

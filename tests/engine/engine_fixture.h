@@ -168,3 +168,26 @@ public:
     u32 at;
     u32 reports = 0;
 };
+
+// The frames of a range between one frame of 7s on each side, which an operation must leave alone.
+inline std::vector<f64> framedRange(const std::vector<f64>& range, u32 channels) {
+    std::vector<f64> v(channels, 7.0);
+    v.insert(v.end(), range.begin(), range.end());
+    v.insert(v.end(), channels, 7.0);
+    return v;
+}
+
+// A sound holding a framed range, its tracks selected by mask, and a processor bound to the range
+// (with edges of edgeFrames) whose changes the owner records.
+struct FramedRangeSound {
+    FramedRangeSound(u32 encoding, u32 channels, const std::vector<u8>& mask, const std::vector<f64>& range,
+                     i32 edgeFrames = 0)
+        : sound(encoding, channels, framedRange(range, channels)), owner(&sound) {
+        sound.select(mask);
+        p = bindProcessor(sound, 1, 1 + range.size() / channels, edgeFrames, &owner);
+    }
+
+    TestSound sound;
+    RecordingOwner owner;
+    std::unique_ptr<SoundBlockProcessor> p;
+};

@@ -1,0 +1,101 @@
+// Fades and pulsations over one hour of stereo 16-bit 44.1 kHz sound, run as the Editor runs them:
+// the processor over the whole range through the store's change and page walks.
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench/bench.h"
+#include "core/gfile.h"
+#include "core/paths.h"
+#include "core/progress.h"
+#include "engine/processor.h"
+#include "engine/pulsation.h"
+#include "mm/sound_format.h"
+#include "mm/sound_store.h"
+
+namespace {
+const u32 rate = 44100, channels = 2, frameBytes = 4;
+const u64 frames = 3600ull * rate;
+
+// The raw samples of one second of two sines, repeated for the hour; written once per run.
+const std::string& hourOfSound() {
+    static std::string path;
+    if (!path.empty()) return path;
+    std::vector<i16> second(rate * channels);
+    for (u32 i = 0; i < rate; ++i) {
+        second[2 * i] = (i16)std::lround(20000 * std::sin(6.283185307179586 * 440.0 * i / rate));
+        second[2 * i + 1] = (i16)std::lround(30000 * std::sin(6.283185307179586 * 441.0 * i / rate));
+    }
+    std::string name = benchFolder() + "\\hour.raw";
+    GFile f;
+    bool ok = fileOpen(f, name.c_str(), FileMode::Write);
+    for (u64 s = 0; s < frames / rate && ok; ++s) ok = fileWrite(f, second.data(), rate * frameBytes);
+    ok = fileClose(f) && ok;
+    if (ok) path = name;
+    else printf("cannot write %s\n", name.c_str());
+    return path;
+}
+
+class KeepChanges : public ProcessorOwner {
+public:
+    explicit KeepChanges(SoundStore* store) : store(store) {}
+    void onRangeChanged(GCommonObject*, u64, u64, u64) override { change.reset(store->takePendingChange()); }
+    void onChangeFinished() override {}
+    SoundStore* store;
+    std::unique_ptr<ChangeRecord> change;
+};
+
+// Runs one action over the whole hour; prints its time and rate (per sample or per frame).
+void runOverHour(const char* name, u32 actionId, f64 param1, f64 param2, bool perFrame) {
+    const std::string& input = hourOfSound();
+    if (input.empty()) return;
+    ensureDataFolder();
+    SoundStore store;
+    StoreSource source;
+    source.size = frames * frameBytes;
+    source.frameSize = frameBytes;
+    if (!store.open(input.c_str(), source, nullptr) || !store.lock(nullptr)) return;
+    SoundFormat format;
+    format.setPcm(channels, rate, encodingInt16);
+    KeepChanges owner(&store);
+    JobProgress progress;
+    std::unique_ptr<SoundBlockProcessor> p(createProcessorForEncoding(format.encoding, nullptr));
+    u64 start = store.dataOffset, end = store.soundEnd();
+    p->bind(actionId, &format, &store, start, start, end, end, edgeFadeBytesFor(true, 0.01, rate, frameBytes));
+    p->owner = &owner;
+    p->progress = &progress;
+    p->param1 = param1;
+    p->param2 = param2;
+    PulsationSettings pulse;
+    pulse.depth = pulse.upperDepth = param1;
+    pulse.lowerDepth = param2;
+    pulse.periodCount = rate / 4;
+    pulse.periodRate = rate;
+    pulse.fadeChoice = pulsationFadePeriod;
+    if (actionId >= 506 && actionId <= 510) setPulsationParameters(*p, pulse);
+    progress.setTotal(p->rangeLength);
+    SlotCall call;
+    slotForAction(actionId, &call);
+    double t0 = benchSeconds();
+    p->runSlot(call.slot, call.argument, call.argument2);
+    double seconds = benchSeconds() - t0;
+    store.unlock();
+    std::string label = std::string(name) + " over one hour";
+    benchResult(label.c_str(), seconds, "s");
+    u64 count = perFrame ? frames : frames * channels;
+    label = std::string(name) + (perFrame ? " frames" : " samples");
+    benchResult(label.c_str(), (f64)count / seconds / 1e6, perFrame ? "Mframes/s" : "Msamples/s");
+}
+}  // namespace
+
+RAVO_BENCH(fade) {
+    runOverHour("fade-in", 543, 0, 0, false);            // PREFADING
+    runOverHour("non-linear fade-in", 544, -1.0, 0, false);  // NLPREFADING
+    runOverHour("crescendo", 491, 0.5, 0, false);          // CRESCENDO
+}
+
+RAVO_BENCH(pulsation) {
+    runOverHour("pulsation", 506, 0.5, 0, true);          // PULSATION
+    runOverHour("random pulsation", 510, 0.5, 0.5, true);  // PULSATION_RANDOM
+}
