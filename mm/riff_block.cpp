@@ -215,6 +215,7 @@ bool RiffListBlock::read(BlockSink* sink, GFile& file, u64) {
 
     const u64 end = start + size;
     u64 position = start + 12;
+    const bool listsNest = depth() + 1 < maxRiffListDepth;
     while (end > position && end - position >= 8) {
         ChunkHead head;
         if (!seekTo(file, position) || !fileRead(file, &head, sizeof head)) return false;
@@ -231,7 +232,11 @@ bool RiffListBlock::read(BlockSink* sink, GFile& file, u64) {
         }
 
         BlockBase* child;
-        if (header.id == ChunkId::Riff || header.id == ChunkId::List) {
+        const bool isList = header.id == ChunkId::Riff || header.id == ChunkId::List;
+        if (isList && !listsNest) {
+            // Too deep: the list with everything in it stays in the file as one leaf.
+            child = new RiffBlock(this, header.id, 0, header.contentSize + 8);
+        } else if (isList) {
             if (header.contentSize >= 4 && !fileRead(file, &header.formType, 4)) return false;
             child = createListChild(header);
             if (!child && !sink) child = new RiffListBlock(this, header);

@@ -29,6 +29,9 @@ const u32 Unknown = 1;
 
 // RIFF sizes are 32-bit: the largest content of a chunk.
 const u64 maxChunkContent = 0xFFFFFFFFull;
+// Lists nest at most this deep (the root list at depth 0); a list chunk met deeper is read as a leaf,
+// so that crafted files cannot exhaust the stack of the recursive read, report, write and delete.
+const u32 maxRiffListDepth = 64;
 
 // A chunk header as read: the content size is cut to what remains of the enclosing list; for
 // "RIFF" and "LIST" it counts the form type, which follows the 8 bytes.

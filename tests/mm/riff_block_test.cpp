@@ -472,3 +472,38 @@ TEST(RiffRead, FilesOfOtherPrograms) {
         }
     }
 }
+
+TEST(RiffRead, ListsNestedPastTheDepthLimitAreLeaves) {
+    // 20000 lists, each holding only the next one, between a format and a data chunk.
+    const u32 lists = 20000;
+    std::string nested;
+    nested.reserve(lists * 12);
+    for (u32 i = 0; i < lists; ++i) nested += "LIST" + le32(4 + 12 * (lists - 1 - i)) + "deep";
+    const std::string original = riffList("RIFF", "WAVE", fmt16 + nested + chunk("data", "1234"));
+    Parsed p(original);
+    ASSERT_TRUE(p.root);
+    EXPECT_TRUE(p.handler.reports.empty());
+    ASSERT_EQ(p.root->childCount(), 3u);
+    EXPECT_TRUE(waveDataBlock(p.root.get()));
+
+    // Lists open up to the limit; the list at the limit is one leaf holding the rest of the nesting.
+    const BlockBase* b = p.root->child(1);
+    u32 depth = 1;
+    while (b->childCount() == 1) {
+        b = b->child(0);
+        ++depth;
+    }
+    EXPECT_EQ(depth, maxRiffListDepth);
+    EXPECT_EQ(b->id, ChunkId::List);
+    EXPECT_EQ(typeid(*b), typeid(RiffBlock));
+    EXPECT_EQ(b->start, 36u + 12 * (depth - 1));
+    EXPECT_EQ(b->size, 12u * (lists - depth + 1));
+
+    // Reports and writing go through the same tree: the file comes back whole.
+    GFile out;
+    ASSERT_TRUE(fileOpen(out, p.dir.file("report").c_str(), FileMode::Write));
+    EXPECT_TRUE(p.root->report(out, ReportKind::Xml));
+    fileClose(out);
+    EXPECT_NE(p.dir.read("report").find("<LIST Offset="), std::string::npos);
+    EXPECT_EQ(written(p.root.get(), &p.file, p.dir), original);
+}
