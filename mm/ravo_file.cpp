@@ -43,7 +43,7 @@ bool RavoFormBlock::read(BlockSink* sink, GFile& file, u64 limit) {
     if (header.formId != ChunkId::Ravo) return failBlockFile(file, MmText::WrongFileType);
     if ((i64)header.dataSize < 0 || (i64)header.formatSize < 0 || header.headerSize < sizeof header ||
         header.headerSize + header.formatSize > limit) {
-        if (sink) return reportFileError(file, mmText(MmText::DamagedFile), nullptr, 0);
+        if (sink) return reportBlockError(file, MmText::DamagedFile);
         return true;
     }
     if (!fileSeek(file, (i64)(start + header.headerSize), SEEK_SET)) return false;

@@ -70,9 +70,14 @@ void closeFileQuietly(GFile& file) {
     file.flags = (file.flags & ~(u32)FileFlag::Quiet) | quiet;
 }
 
+bool reportBlockError(GFile& file, MmText message) {
+    reportFileError(file, mmText(message), nullptr, 0);
+    return false;
+}
+
 bool failBlockFile(GFile& file, MmText message) {
     closeFileQuietly(file);
-    return reportFileError(file, mmText(message), nullptr, 0);
+    return reportBlockError(file, message);
 }
 
 bool readFormatBytes(GFile& file, SoundFormatBlock* block, u32 n) {
@@ -264,7 +269,7 @@ bool RiffListBlock::read(BlockSink* sink, GFile& file, u64) {
 }
 
 bool RiffListBlock::write(GFile* source, GFile& target, JobProgress* progress) {
-    if (writtenSize(this) - 8 > maxChunkContent) return reportFileError(target, mmText(MmText::WaveTooLarge), nullptr, 0);
+    if (writtenSize(this) - 8 > maxChunkContent) return reportBlockError(target, MmText::WaveTooLarge);
     i64 from, to;
     if (!fileTell(target, &from) || !fileSeek(target, 12, SEEK_CUR)) return false;
     for (u32 i = 0; i < childCount(); ++i) {
@@ -441,7 +446,7 @@ bool WaveDataBlock::read(BlockSink* sink, GFile& file, u64) {
 
 bool WaveDataBlock::write(GFile* from, GFile& target, JobProgress* progress) {
     u64 content = contentSize();
-    if (content > maxChunkContent) return reportFileError(target, mmText(MmText::WaveTooLarge), nullptr, 0);
+    if (content > maxChunkContent) return reportBlockError(target, MmText::WaveTooLarge);
     i64 at;
     return fileTell(target, &at) &&
            movedTo(this, at,

@@ -79,8 +79,11 @@ struct SampleFieldList {
 // Closes the file without reporting a failure of the close.
 void closeFileQuietly(GFile& file);
 // Marks the file failed: its stream is closed and, unless it is quiet, its handler gets the message
-// with the file's name. Always false.
+// with the file's name. Always false, whatever the handler answers.
 bool failBlockFile(GFile& file, MmText message);
+// Reports the message as an error of the file (which stays open). Always false, whatever the
+// handler answers: the operation failed.
+bool reportBlockError(GFile& file, MmText message);
 
 // A leaf: any chunk whose content stays in the file.
 class RiffBlock : public BlockBase {

@@ -106,8 +106,11 @@ bool saveSoundFile(const char* name, u32 kind, const SoundFormat* format, SoundS
     matchPcmSampleSize(&block, format);
     const WAVEFORMATEX* stored = block.format();
     u64 dataSize = store->length;
-    if (kind == soundFileWave && !waveDataFits(dataSize, storedFormatBytes(stored)))
-        return reportMessage(handler, mmText(MmText::WaveTooLarge), 0);
+    if (kind == soundFileWave && !waveDataFits(dataSize, storedFormatBytes(stored))) {
+        // Refused whatever the handler answers: nothing was written.
+        reportMessage(handler, mmText(MmText::WaveTooLarge), 0);
+        return false;
+    }
 
     std::unique_ptr<BlockBase> root;
     DataSource* source;

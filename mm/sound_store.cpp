@@ -92,8 +92,10 @@ bool setOsFileLength(GFile& f, i64 size) {
     HANDLE h = (HANDLE)_get_osfhandle(_fileno(f.fp));
     LARGE_INTEGER to;
     to.QuadPart = size;
-    if (h == INVALID_HANDLE_VALUE || !SetFilePointerEx(h, to, nullptr, FILE_BEGIN) || !SetEndOfFile(h))
-        return reportFileError(f, coreText(CoreText::CannotWriteFile), nullptr, 0);
+    if (h == INVALID_HANDLE_VALUE || !SetFilePointerEx(h, to, nullptr, FILE_BEGIN) || !SetEndOfFile(h)) {
+        reportFileError(f, coreText(CoreText::CannotWriteFile), nullptr, 0);
+        return false;
+    }
     // Keep the stream's idea of the position in step with the handle's.
     return fileSeek(f, size, SEEK_SET);
 }

@@ -73,7 +73,8 @@ bool WaveOutPlayer::start(const WAVEFORMATEX* wf) {
         }
         throw;
     }
-    if (!opened) {
+    // A sink that answers true lets a failed open go on, but there is no device to play to.
+    if (!opened || !handle) {
         SilencedSink quiet(*this);
         onStopped();
         return false;

@@ -198,21 +198,25 @@ TEST(RiffRead, StrictReadWithSink) {
         {fmt16, "Incomplete RIFF list"},
     };
     for (const Case& c : cases) {
-        TempDir dir;
-        dir.write("in.wav", riffList("RIFF", "WAVE", c.children));
-        RecordingHandler handler;
-        GFile file(&handler);
-        ASSERT_TRUE(fileOpen(file, dir.file("in.wav").c_str(), FileMode::Read));
-        ChunkHeader header;
-        header.id = ChunkId::Riff;
-        header.formType = ChunkId::Wave;
-        header.contentSize = 4 + c.children.size();
-        RefusingList root(nullptr, header);
-        ASSERT_TRUE(fileSeek(file, 12, SEEK_SET));
-        EXPECT_FALSE(root.read(&sink, file, 0)) << c.message;
-        ASSERT_EQ(handler.reports.size(), 1u) << c.message;
-        EXPECT_NE(handler.lastText().find(c.message), std::string::npos) << handler.lastText();
-        EXPECT_FALSE(file.isOpen());
+        for (bool answer : {false, true}) {
+            // A handler that answers true does not turn the failed parse into success.
+            TempDir dir;
+            dir.write("in.wav", riffList("RIFF", "WAVE", c.children));
+            RecordingHandler handler;
+            handler.answer = answer;
+            GFile file(&handler);
+            ASSERT_TRUE(fileOpen(file, dir.file("in.wav").c_str(), FileMode::Read));
+            ChunkHeader header;
+            header.id = ChunkId::Riff;
+            header.formType = ChunkId::Wave;
+            header.contentSize = 4 + c.children.size();
+            RefusingList root(nullptr, header);
+            ASSERT_TRUE(fileSeek(file, 12, SEEK_SET));
+            EXPECT_FALSE(root.read(&sink, file, 0)) << c.message;
+            ASSERT_EQ(handler.reports.size(), 1u) << c.message;
+            EXPECT_NE(handler.lastText().find(c.message), std::string::npos) << handler.lastText();
+            EXPECT_FALSE(file.isOpen());
+        }
     }
 }
 
@@ -351,13 +355,24 @@ TEST(RiffWrite, DataOf4GiBIsRefusedBeforeWriting) {
     EXPECT_FALSE(waveDataFits(0x100000000ull, 16));
 
     for (u64 dataSize : {largest + 2, 0x100000000ull, 0x140000000ull}) {
-        std::unique_ptr<RiffListBlock> root(buildWaveLayout(&stereo, dataSize));
-        RecordingHandler handler;
-        bool ok = true;
-        EXPECT_EQ(written(root.get(), nullptr, dir, &handler, &ok), "") << dataSize;
-        EXPECT_FALSE(ok);
-        ASSERT_EQ(handler.reports.size(), 1u);
-        EXPECT_NE(handler.lastText().find("less than 4 GB"), std::string::npos);
+        // Refused whatever the handler answers.
+        for (bool answer : {false, true}) {
+            std::unique_ptr<RiffListBlock> root(buildWaveLayout(&stereo, dataSize));
+            RecordingHandler handler;
+            handler.answer = answer;
+            bool ok = true;
+            EXPECT_EQ(written(root.get(), nullptr, dir, &handler, &ok), "") << dataSize;
+            EXPECT_FALSE(ok) << answer;
+            ASSERT_EQ(handler.reports.size(), 1u);
+            EXPECT_NE(handler.lastText().find("less than 4 GB"), std::string::npos);
+            // The data block alone refuses content past the 32-bit size.
+            if (dataSize <= maxChunkContent) continue;
+            handler.reports.clear();
+            ok = true;
+            EXPECT_EQ(written(waveDataBlock(root.get()), nullptr, dir, &handler, &ok), "") << dataSize;
+            EXPECT_FALSE(ok) << answer;
+            EXPECT_EQ(handler.reports.size(), 1u);
+        }
     }
 }
 

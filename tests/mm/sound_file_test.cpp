@@ -239,10 +239,16 @@ TEST(SoundFile, OwnFileOver5GiB) {
     EXPECT_EQ(storeBytes(store, dataSize - 16), last);
     EXPECT_EQ(storeBytes(store, (4ull << 30) - 8, 16), std::string(16, '\0'));
 
-    // A WAVE file cannot hold it: refused with a message before any file is made.
-    EXPECT_FALSE(saveSoundFile(dir.file("big.wav").c_str(), soundFileWave, &format, &store, nullptr, &handler, nullptr,
-                               nullptr));
-    ASSERT_EQ(handler.reports.size(), 1u);
-    EXPECT_NE(handler.lastText().find("less than 4 GB"), std::string::npos);
-    EXPECT_EQ(dir.list().size(), 1u);
+    // A WAVE file cannot hold it: refused with a message before any file is made, even when the
+    // handler answers that the work may go on.
+    for (bool answer : {false, true}) {
+        handler.reports.clear();
+        handler.answer = answer;
+        EXPECT_FALSE(saveSoundFile(dir.file("big.wav").c_str(), soundFileWave, &format, &store, nullptr, &handler,
+                                   nullptr, nullptr))
+            << answer;
+        ASSERT_EQ(handler.reports.size(), 1u);
+        EXPECT_NE(handler.lastText().find("less than 4 GB"), std::string::npos);
+        EXPECT_EQ(dir.list().size(), 1u);
+    }
 }

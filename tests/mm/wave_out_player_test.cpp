@@ -462,6 +462,12 @@ TEST(WaveOutPlayer, StartPauseAndResumeHandleSinkExceptions) {
     EXPECT_FALSE(player.start(&format));
     EXPECT_EQ(player.stopped, 2);
     EXPECT_EQ(quiet.lastText(), mmErrorString(MMSYSERR_ALLOCATED));
+    // A sink that lets the failure go on does not make a device appear.
+    quiet.answer = true;
+    EXPECT_FALSE(player.start(&format));
+    EXPECT_EQ(player.stopped, 3);
+    EXPECT_EQ(player.stateBits() & playerRunning, 0u);
+    quiet.answer = false;
 
     rig.fake.openResult = 0;
     ASSERT_TRUE(rig.start());
