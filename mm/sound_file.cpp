@@ -19,7 +19,9 @@ void findWaveParts(RiffListBlock* root, SoundFileLayout* layout) {
     parts.rootFound = root->isWaveForm();
     if (!parts.rootFound) return;
     WaveDataBlock* data = waveDataBlock(root);
-    WaveFormatBlock* format = data ? data->formatBlock() : dynamic_cast<WaveFormatBlock*>(root->findChild(ChunkId::Format));
+    // The format before the data, else the form's own "fmt " wherever it lies.
+    WaveFormatBlock* format = data ? data->formatBlock() : nullptr;
+    if (!format) format = dynamic_cast<WaveFormatBlock*>(root->findChild(ChunkId::Format));
     if (format && format->format()) {
         parts.formatFound = 1;
         parts.format = const_cast<WAVEFORMATEX*>(format->format());

@@ -103,12 +103,13 @@ TEST(SoundFile, RefusesWhatIsNotASound) {
     };
     const Case cases[] = {
         {"text", "just some text", "", "Wrong file type"},
-        {"data before fmt", riffList("RIFF", "WAVE", chunk("data", "1234") + chunk("fmt ", pcmFmt(2, 44100, 16))),
-         "Bad sound block: Format information not found\n", ""},
         {"no data", riffList("RIFF", "WAVE", chunk("fmt ", pcmFmt(2, 44100, 16))),
          "Bad sound block: Sound data not found\n", ""},
         {"another form", riffList("RIFF", "AVI ", chunk("data", "1234")), "Bad sound block: Sound data not found\n", ""},
         {"unaligned PCM", riffList("RIFF", "WAVE", chunk("fmt ", formatBytes(pcm, 16)) + chunk("data", "123456")),
+         "Bad PCM sound block: Data size is not aligned\n", ""},
+        {"unaligned PCM, the format after the data",
+         riffList("RIFF", "WAVE", chunk("data", "123456") + chunk("fmt ", formatBytes(pcm, 16))),
          "Bad PCM sound block: Data size is not aligned\n", ""},
         {"own block with wrong layers", ravoHeader(own.size(), 8) + std::string(own.begin(), own.end()) + "12345678",
          "Bad Ravo sound block: Wrong track Z-order\n", ""},
@@ -179,6 +180,23 @@ TEST(SoundFile, SavedAsWaveAndOwnFileAndOpenedAgain) {
     EXPECT_EQ(storeBytes(second), samples);
     EXPECT_TRUE(handler.reports.empty());
     EXPECT_EQ(dir.list().size(), 2u);
+}
+
+TEST(SoundFile, FormatAfterTheDataIsFound) {
+    TempDir dir;
+    const std::string samples = rampStereo16(3);
+    dir.write("in.wav", riffList("RIFF", "WAVE",
+                                 chunk("data", samples) + chunk("LIST", "INFO") + chunk("fmt ", pcmFmt(2, 22050, 16))));
+    RecordingHandler handler;
+    SoundFormat format;
+    SoundStore store;
+    ASSERT_TRUE(openSoundFile(dir.file("in.wav").c_str(), &format, &store, &handler, nullptr));
+    EXPECT_EQ(boxes(), "");
+    EXPECT_EQ(format.trackCount(), 2u);
+    EXPECT_EQ(format.sampleRate, 22050u);
+    EXPECT_EQ(store.dataOffset, 20u);
+    EXPECT_EQ(storeBytes(store), samples);
+    EXPECT_TRUE(handler.reports.empty());
 }
 
 TEST(SoundFile, EightBitPcmIsSavedAsEightBits) {
