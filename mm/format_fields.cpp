@@ -27,8 +27,11 @@ const FieldDescriptor trackElement = {"track", 0, 64, FieldType::Structure, trac
     {"wBitsPerSample", 14, 2, FieldType::Word, nullptr}
 #define CB_SIZE_FIELD {"cbSize", 16, 2, FieldType::Word, nullptr}
 #define END_OF_FIELDS {nullptr, 0, 0, FieldType::None, nullptr}
+// The bytes a block holds past the members of its structure (cbSize counting); its size is set for
+// each block.
+#define EXTRA_FIELD(offset) {"extra", offset, 0, FieldType::Binary, nullptr}
 
-const FieldDescriptor plainFields[] = {WAVE_FORMAT_FIELDS, END_OF_FIELDS};
+const FieldDescriptor plainFields[] = {WAVE_FORMAT_FIELDS, CB_SIZE_FIELD, END_OF_FIELDS};
 
 const FieldDescriptor extensibleFields[] = {
     WAVE_FORMAT_FIELDS,
@@ -36,6 +39,7 @@ const FieldDescriptor extensibleFields[] = {
     {"Samples", 18, 2, FieldType::Word, nullptr},
     {"dwChannelMask", 20, 4, FieldType::DWord, nullptr},
     {"SubFormat", 24, 16, FieldType::Guid, nullptr},
+    EXTRA_FIELD(40),
     END_OF_FIELDS,
 };
 
@@ -44,6 +48,7 @@ const FieldDescriptor oggFields[] = {
     CB_SIZE_FIELD,
     {"oggDate1", 18, 4, FieldType::DWord, nullptr},
     {"oggDate2", 22, 4, FieldType::DWord, nullptr},
+    EXTRA_FIELD(26),
     END_OF_FIELDS,
 };
 
@@ -55,6 +60,7 @@ const FieldDescriptor mp3Fields[] = {
     {"nBlockSize", 24, 2, FieldType::Word, nullptr},
     {"nFramesPerBlock", 26, 2, FieldType::Word, nullptr},
     {"nCodecDelay", 28, 2, FieldType::Word, nullptr},
+    EXTRA_FIELD(30),
     END_OF_FIELDS,
 };
 
@@ -69,8 +75,12 @@ const FieldDescriptor mpegFields[] = {
     {"fwHeadFlags", 30, 2, FieldType::Word, nullptr},
     {"dwPTSLow", 32, 4, FieldType::DWord, nullptr},
     {"dwPTSHigh", 36, 4, FieldType::DWord, nullptr},
+    EXTRA_FIELD(40),
     END_OF_FIELDS,
 };
+
+static_assert(sizeof mpegFields / sizeof mpegFields[0] <= sizeof(FormatFieldList) / sizeof(FieldDescriptor),
+              "the longest table fits the list");
 
 const FieldDescriptor ownFields[] = {
     WAVE_FORMAT_FIELDS,
@@ -105,9 +115,13 @@ FormatFieldList formatBlockFields(const WAVEFORMATEX* block) {
     FormatFieldList list = {};
     const FieldDescriptor* from = fieldsOfTag(block ? block->wFormatTag : 0);
     for (u32 i = 0; from[i].name; ++i) {
-        list.fields[i] = from[i];
-        if (from == ownFields && from[i].type == FieldType::Array)
-            list.fields[i].size = (u64)block->nChannels * sizeof(TrackRecord);
+        FieldDescriptor& field = list.fields[i];
+        field = from[i];
+        if (from == ownFields && field.type == FieldType::Array) field.size = (u64)block->nChannels * sizeof(TrackRecord);
+        if (field.type == FieldType::Binary) {
+            u64 blockBytes = waveFormatBytes + (u64)block->cbSize;
+            field.size = blockBytes > field.offset ? blockBytes - field.offset : 0;
+        }
     }
     return list;
 }

@@ -454,7 +454,7 @@ bool formatName(GString* out, const WAVEFORMATEX* block) {
         break;
     }
     stringAppendFormat(*out, mmText(MmText::FormatNameRate), block->nSamplesPerSec / 1000.0);
-    if (block->nAvgBytesPerSec) stringAppendFormat(*out, mmText(MmText::FormatNameBitRate), block->nAvgBytesPerSec * 8 / 1000.0);
+    if (block->nAvgBytesPerSec) stringAppendFormat(*out, mmText(MmText::FormatNameBitRate), (f64)block->nAvgBytesPerSec * 8 / 1000.0);
     if (block->wBitsPerSample > 1) stringAppendFormat(*out, mmText(MmText::FormatNameBits), (int)block->wBitsPerSample);
     if (block->nChannels == 1)
         stringAppend(*out, mmText(MmText::FormatNameMono));

@@ -399,6 +399,7 @@ TEST(MixTracks, WeighsSelectedTracksFramesAtATime) {
 TEST(FormatName, ByTagWithRateBitsAndChannels) {
     std::vector<u8> ownFloat = ownBlockBytes(3, encodingFloat, 48000);
     std::vector<u8> ownInt = ownBlockBytes(1, encodingInt32, 8000);
+    std::vector<u8> ownWide = ownBlockBytes(100, encodingDouble, 1000000);
     WAVEFORMATEX ogg = pcmFormat(2, 44100, 0);
     ogg.wFormatTag = 0x6771;
     ogg.nAvgBytesPerSec = 16000;
@@ -416,6 +417,8 @@ TEST(FormatName, ByTagWithRateBitsAndChannels) {
         {wave(ownInt), "Ravo; Integer; 8 kHz; 256 kbit/s; 32 bits; Mono", true},
         {&ogg, "Ogg; mode 3+; 44.1 kHz; 128 kbit/s; Stereo", true},
         {&unknown, "Tag 17; 22.05 kHz; 6 channels", false},
+        // A byte rate whose bit count passes 32 bits.
+        {wave(ownWide), "Ravo; Float; 1000 kHz; 6.4e+06 kbit/s; 64 bits; 100 channels", true},
     };
     for (const Case& c : cases) {
         GString name;
@@ -425,22 +428,29 @@ TEST(FormatName, ByTagWithRateBitsAndChannels) {
 }
 
 TEST(FormatFields, TablesByTag) {
+    // The block holds 18 + cbSize bytes; "extra" shows what lies past the members of the structure.
     struct Case {
         u16 tag;
+        u16 cbSize;
         u32 fields;
         const char* last;
+        u64 lastSize;
     } cases[] = {
-        {1, 6, "wBitsPerSample"}, {0x55, 12, "nCodecDelay"},     {0x50, 15, "dwPTSHigh"},
-        {0x6750, 9, "oggDate2"},  {0xFFFE, 10, "SubFormat"},     {0xBA0D, 13, "track"},
+        {1, 342, 7, "cbSize", 2},         {0x55, 342, 13, "extra", 330},   {0x55, 12, 13, "extra", 0},
+        {0x55, 0, 13, "extra", 0},        {0x50, 342, 16, "extra", 320},   {0x6750, 342, 10, "extra", 334},
+        {0xFFFE, 22, 11, "extra", 0},     {0xFFFE, 30, 11, "extra", 8},    {0xBA0D, 342, 13, "track", 5 * 64},
     };
     for (const Case& c : cases) {
         std::vector<u8> block = ownBlockBytes(5);
         header(block)->wFormatTag = c.tag;
+        wave(block)->cbSize = c.cbSize;
         FormatFieldList list = formatBlockFields(wave(block));
         u32 n = 0;
         while (list.fields[n].name) ++n;
         EXPECT_EQ(n, c.fields) << c.tag;
         EXPECT_STREQ(list.fields[n - 1].name, c.last) << c.tag;
+        EXPECT_EQ(list.fields[n - 1].size, c.lastSize) << c.tag << " " << c.cbSize;
+        EXPECT_STREQ(list.fields[6].name, "cbSize") << c.tag;
         for (u32 i = 1; i < n; ++i)
             EXPECT_EQ(list.fields[i].offset, list.fields[i - 1].offset + list.fields[i - 1].size) << c.tag << " " << i;
     }
