@@ -4,10 +4,35 @@
 
 void LevelControl::attach(DeviceSettings* entry) { deviceListLink(node, entry, this); }
 
-void LevelControl::reset(const DeviceSettings* entry) { setLevels(entry->gainDb(), entry->limitDb()); }
+void LevelControl::reset(const DeviceSettings* entry) {
+    {
+        std::lock_guard<std::mutex> hold(postLock);
+        posted = false;
+    }
+    setLevels(entry->gainDb(), entry->limitDb());
+}
 
 void LevelControl::onSettingsChanged(DeviceSettings* entry, u32 mask) {
-    if (mask & DeviceChange::Level) reset(entry);
+    if (mask & DeviceChange::Level) postLevels(entry->gainDb(), entry->limitDb());
+}
+
+void LevelControl::postLevels(i32 gainDb, i32 newLimitDb) {
+    std::lock_guard<std::mutex> hold(postLock);
+    postedGainDb = gainDb;
+    postedLimitDb = newLimitDb;
+    posted = true;
+}
+
+void LevelControl::takePostedLevels() {
+    i32 gainDb, newLimitDb;
+    {
+        std::lock_guard<std::mutex> hold(postLock);
+        if (!posted) return;
+        posted = false;
+        gainDb = postedGainDb;
+        newLimitDb = postedLimitDb;
+    }
+    setLevels(gainDb, newLimitDb);
 }
 
 void LevelControl::setLevels(i32 gainDb, i32 newLimitDb) {
@@ -57,6 +82,7 @@ void LevelControl::limitLevel8(u8* bytes, u32 count) {
 }
 
 void LevelControl::limitBuffer(void* data, u32 bytes) {
+    takePostedLevels();
     if (flags & levelUnsigned8)
         limitLevel8(static_cast<u8*>(data), bytes);
     else

@@ -2,7 +2,7 @@
 // Streams sound to one wave-out device. A worker thread keeps bufPresend buffers queued at the device,
 // refilling them through the subclass's fillBuffer and passing each through the level control (gain,
 // limiter, fades) first. The player follows its settings entry: a new device is opened without a
-// restart, a new gain is taken at once.
+// restart, a new gain is taken from the next buffer filled on.
 //
 // Locks: the control lock guards the state bits, the buffers and the worker's device calls; the request
 // lock guards the request bits, the in-flight count and the wake event. Take the control lock before

@@ -79,6 +79,37 @@ TEST(LevelControl, EightBitSamplesAroundTheirCentre) {
     EXPECT_EQ(quiet, (std::vector<u8>{128, 128}));
 }
 
+TEST(LevelControl, ChangesOfTheEntryAreTakenBeforeTheNextBuffer) {
+    TestEntry entry;
+    entry.adjust1 = 10;
+    LevelControl level;
+    level.attach(&entry);
+    level.reset(&entry);
+    std::vector<i16> s = {1000, 5000, 1000};
+    level.limitBuffer(s.data(), 6);
+    EXPECT_EQ(s, (std::vector<i16>{10000, 32767, 6553})) << "the limiter lowered the gain";
+
+    // A change while a buffer is limited is held back, so the limiter cannot overwrite it.
+    entry.adjust1 = -10;
+    entry.adjust2 = 3;
+    entry.notifyListeners(nullptr, DeviceChange::Level);
+    EXPECT_NEAR(level.gain, 32767.0 / 5000, 1e-12);
+    entry.adjust1 = 0;
+    entry.notifyListeners(nullptr, DeviceChange::Level | DeviceChange::Switches);
+    s = {1000, -1000};
+    level.limitBuffer(s.data(), 4);
+    EXPECT_EQ(s, (std::vector<i16>{1000, -1000})) << "the latest change counts";
+    EXPECT_EQ(level.limitDb, 3);
+
+    // A reset drops what was posted.
+    level.postLevels(-10, 0);
+    level.reset(&entry);
+    s = {1000};
+    level.limitBuffer(s.data(), 2);
+    EXPECT_EQ(s[0], 1000);
+    level.attach(nullptr);
+}
+
 TEST(LevelControl, FadesRampOverTheWholeBuffer) {
     std::vector<i16> s(4, 1000);
     fadeOut16(s.data(), 8);
