@@ -404,12 +404,35 @@ void WaveOutPlayer::reopenDevice() {
 }
 
 void WaveOutPlayer::closeDevice() {
-    if (!(state & playerTimedOut)) resetUnlocked();
+    const bool timedOut = (state & playerTimedOut) != 0;
+    if (!timedOut) resetUnlocked();
     for (i32 i = 0; i < bufCount; ++i) {
         WaveBuffer& b = bufferArray[i];
         if (b.state == bufferHanding || b.state == bufferAtDevice) waveOutUnprepareChecked(*this, &b.header);
         b.state = bufferFree;
     }
-    waveOutCloseChecked(*this);
+    void* h = handle;
+    handle = nullptr;
+    u32 result = api->outClose(h);
+    if (h && result != MMSYSERR_NOERROR && timedOut) {
+        // The silent device still holds buffers: take them back after all, then close again.
+        handle = h;
+        resetUnlocked();
+        for (i32 i = 0; i < bufCount; ++i) {
+            WaveHeader& header = bufferArray[i].header;
+            if (header.dwFlags & waveHeaderPrepared) waveOutUnprepareChecked(*this, &header);
+        }
+        handle = nullptr;
+        result = api->outClose(h);
+    }
+    if (h && result != MMSYSERR_NOERROR) abandonBuffers();
+    checkWaveResult(*this, result);
     onStopped();
+}
+
+// The device would not be closed, so it may still write into its buffers: they are left to it for
+// good (never freed nor used again) and the player goes on with fresh ones.
+void WaveOutPlayer::abandonBuffers() {
+    bufferArray = new WaveBuffer[bufCount];
+    for (i32 i = 0; i < bufCount; ++i) clearHeader(bufferArray[i]);
 }

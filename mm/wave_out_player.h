@@ -126,6 +126,7 @@ private:
     bool applyReposition();
     void reopenDevice();
     void closeDevice();
+    void abandonBuffers();
     void joinWorker();
 
     WaveBuffer* bufferArray = nullptr;

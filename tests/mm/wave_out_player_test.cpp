@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -479,10 +480,42 @@ TEST(WaveOutPlayer, ErrorSinkExceptionsEndTheWorkerInOrder) {
             EXPECT_EQ(sink.lastText(), c.report);
             EXPECT_EQ(sink.lastCode(), c.code);
         }
-        // A device that stopped answering is closed without a reset.
-        EXPECT_EQ(rig.fake.countCalls("reset"), c.silentDevice ? 0u : 1u);
+        // A device that stopped answering is closed without a reset; as it still holds the buffers the
+        // close fails, and it is reset and closed again, so that it keeps none of them.
+        std::lock_guard<std::mutex> hold(rig.fake.lock());
+        EXPECT_EQ(rig.fake.calls, c.silentDevice ? (std::vector<std::string>{"open 0", "close", "reset", "close"})
+                                                 : (std::vector<std::string>{"open 0", "reset", "close"}));
+        EXPECT_EQ(rig.fake.atDevice(), 0u);
+        for (i32 i = 0; i < player.bufferCount(); ++i)
+            EXPECT_EQ(player.buffers()[i].header.dwFlags & WHDR_PREPARED, 0u) << i;
         EXPECT_EQ((player.stateBits() & playerTimedOut) != 0, c.silentDevice);
     }
+}
+
+TEST(WaveOutPlayer, BuffersOfADeviceThatCannotBeClosedAreNeverReused) {
+    Rig rig(false, 0, 1000);
+    NumberedPlayer& player = rig.player;
+    player.wakeTimeout = 100;
+    rig.fake.closeResult = MMSYSERR_ERROR;
+    ASSERT_TRUE(rig.start());
+    const WaveBuffer* given = player.buffers();
+    std::vector<const u8*> blocks;
+    for (i32 i = 0; i < player.bufferCount(); ++i) blocks.push_back(given[i].data);
+    ASSERT_TRUE(player.waitStopped());
+    player.stopAndWait(false);
+    {
+        std::lock_guard<std::mutex> hold(rig.fake.lock());
+        EXPECT_EQ(rig.fake.calls, (std::vector<std::string>{"open 0", "close", "reset", "close"}));
+    }
+    // The device may still own its buffers: they stay allocated and the player goes on with others.
+    EXPECT_NE(player.buffers(), given);
+
+    rig.fake.closeResult = 0;
+    ASSERT_TRUE(rig.start(6));
+    player.stopAndWait(false);
+    EXPECT_EQ(player.stopped, 2);
+    for (i32 i = 0; i < player.bufferCount(); ++i)
+        EXPECT_EQ(std::count(blocks.begin(), blocks.end(), player.buffers()[i].data), 0) << i;
 }
 
 TEST(WaveOutPlayer, StartPauseAndResumeHandleSinkExceptions) {
