@@ -4,6 +4,7 @@
 
 #include <mmsystem.h>
 
+#include <cstddef>
 #include <cstring>
 
 #include "mm/mm_texts.h"
@@ -12,11 +13,19 @@ static_assert(sizeof(MIXERCAPSA) == 48, "stored mixer description");
 static_assert(sizeof(MIXERLINEA) == 168, "stored mixer line");
 static_assert(sizeof(WAVEOUTCAPSA) == 52, "stored wave-out description");
 static_assert(sizeof(WAVEINCAPSA) == 48, "stored wave-in description");
+static_assert(offsetof(WAVEOUTCAPSA, szPname) == offsetof(WAVEINCAPSA, szPname), "device names lie alike");
 
 static const u32 kFieldBytes = 7 * 4;
 static const u32 kMixerBytes = sizeof(MIXERCAPSA) + 2 * sizeof(MIXERLINEA);
+// Where the device's name lies in its stored description.
+static const u32 kNameOffset = offsetof(WAVEOUTCAPSA, szPname);
+static const u32 kNameBytes = sizeof(WAVEOUTCAPSA::szPname);
 
 // ---- machine queries ----
+
+static u32 systemWaveOutCount() { return waveOutGetNumDevs(); }
+
+static u32 systemWaveInCount() { return waveInGetNumDevs(); }
 
 static u32 systemMixerCount() { return mixerGetNumDevs(); }
 
@@ -44,7 +53,8 @@ static bool systemWaveInCaps(u32 device, WAVEINCAPSA* out) {
     return waveInGetDevCapsA(device, out, sizeof *out) == MMSYSERR_NOERROR;
 }
 
-DeviceQueries deviceQueries = {systemMixerCount, systemMixerCaps, systemMixerLine, systemWaveOutCaps, systemWaveInCaps};
+DeviceQueries deviceQueries = {systemWaveOutCount, systemWaveInCount, systemMixerCount, systemMixerCaps,
+                               systemMixerLine,    systemWaveOutCaps, systemWaveInCaps};
 
 // ---- listener list ----
 
@@ -128,6 +138,11 @@ bool DeviceSettings::queryCaps(u32 number, void* out) const {
 
 void DeviceSettings::resetToDefault() {
     device = 0;
+    bindLine();
+}
+
+void DeviceSettings::bindLine() {
+    destination = source = mixer = -1;
     u32 mixers = deviceQueries.mixerCount();
     for (u32 m = 0; m < mixers; ++m) {
         MIXERCAPSA caps;
@@ -157,30 +172,60 @@ static bool queryBoundLine(const DeviceSettings& settings, MIXERCAPSA* caps, MIX
            deviceQueries.mixerLine(mixer, destination, settings.source, sourceLine);
 }
 
+bool DeviceSettings::lineServesDevice() const {
+    if (mixer < 0 || destination < 0) return false;
+    MIXERCAPSA caps;
+    MIXERLINEA destinationLine, sourceLine;
+    return queryBoundLine(*this, &caps, &destinationLine, &sourceLine) &&
+           acceptsLine(destinationLine, sourceLine, device);
+}
+
+i32 DeviceSettings::findDeviceNamed(const char* name, u32 preferred) const {
+    if (!name[0]) return -1;
+    u32 count = playback ? deviceQueries.waveOutCount() : deviceQueries.waveInCount();
+    i32 found = -1;
+    for (u32 d = 0; d < count; ++d) {
+        u8 caps[sizeof(WAVEOUTCAPSA)];
+        if (!queryCaps(d, caps) || strncmp(name, reinterpret_cast<const char*>(caps) + kNameOffset, kNameBytes) != 0)
+            continue;
+        if (d == preferred) return (i32)d;
+        if (found < 0) found = (i32)d;
+    }
+    return found;
+}
+
+static i32 heldLevel(u32 stored) {
+    i32 db = (i32)stored;
+    return db < DeviceSettings::minLevelDb ? DeviceSettings::minLevelDb
+                                           : db > DeviceSettings::maxLevelDb ? DeviceSettings::maxLevelDb : db;
+}
+
 bool DeviceSettings::readFrom(GBag& bag) {
+    // A short record would take its bytes from whatever follows it: refused as a whole.
+    if (bag.pos > bag.size || bag.size - bag.pos < recordSize()) return false;
     u32 fields[7];
     bagReadBytes(bag, fields, kFieldBytes);
-    device = fields[0];
+    bagSkip(bag, kMixerBytes);  // the line is checked against the machine, not the stored descriptions
+    u8 stored[sizeof(WAVEOUTCAPSA)];
+    bagReadBytes(bag, stored, recordSize() - kFieldBytes - kMixerBytes);
+
     destination = (i32)fields[1];
     source = (i32)fields[2];
     mixer = (i32)fields[3];
-    adjust1 = (i32)fields[4];
-    adjust2 = (i32)fields[5];
+    adjust1 = heldLevel(fields[4]);
+    adjust2 = heldLevel(fields[5]);
     choiceFlags = fields[6];
-    bagSkip(bag, kMixerBytes);  // the stored mixer descriptions are not compared
 
-    MIXERCAPSA caps;
-    MIXERLINEA destinationLine, sourceLine;
-    bool lineValid = queryBoundLine(*this, &caps, &destinationLine, &sourceLine) &&
-                     acceptsLine(destinationLine, sourceLine, device);
-
-    // Always consumed, so that the bag ends after the record whatever the outcome.
-    u8 stored[sizeof(WAVEOUTCAPSA)], current[sizeof(WAVEOUTCAPSA)];
-    u32 capsSize = recordSize() - kFieldBytes - kMixerBytes;
-    bagReadBytes(bag, stored, capsSize);
-    if (lineValid && queryCaps(device, current) && memcmp(stored, current, capsSize) == 0) return true;
-    resetToDefault();
-    return false;
+    char name[kNameBytes + 1] = {};
+    memcpy(name, stored + kNameOffset, kNameBytes);
+    i32 found = findDeviceNamed(name, fields[0]);
+    if (found < 0) {
+        resetToDefault();
+        return false;
+    }
+    device = (u32)found;
+    if (!lineServesDevice()) bindLine();
+    return true;
 }
 
 void DeviceSettings::writeTo(GBag& bag) const {

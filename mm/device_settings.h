@@ -1,7 +1,9 @@
 #pragma once
 // The settings of the play device and of the record device: the wave device number, the mixer line
 // its sound passes through, the gain and limit in dB and the fade and loop switches. Players and
-// recorders attach listener nodes to an entry and are told when it changes.
+// recorders attach listener nodes to an entry and are told when it changes. A stored record names
+// its device by the name the device reports, so that the choice survives a renumbering of the
+// machine's devices.
 #include "core/bag.h"
 #include "core/types.h"
 
@@ -64,8 +66,12 @@ public:
     DeviceSettings& operator=(const DeviceSettings&) = delete;
     virtual ~DeviceSettings();
 
-    // Reads a stored record; false (after falling back to the defaults) when the stored device or
-    // line no longer matches the machine. A record cut short throws GBagException.
+    // Reads a stored record from the bag's position to its end (a settings subsection's bytes). The
+    // device is the one of the machine whose name is the stored name (the stored number first among
+    // several of that name); its mixer line is the stored one while that still carries the device,
+    // else the one found for it. False when the record is shorter than recordSize() (nothing is
+    // changed) or when no device has the stored name (device 0 and its line are chosen). Gain and
+    // limit are held to -20..20 dB.
     virtual bool readFrom(GBag& bag);
     // Appends the record with the mixer and device descriptions as the machine reports them now.
     virtual void writeTo(GBag& bag) const;
@@ -74,6 +80,8 @@ public:
 
     // Device 0 and the last mixer line that accepts it.
     void resetToDefault();
+    // The last mixer line that accepts the device, or none (-1).
+    void bindLine();
     // Tells every attached listener but `except` of a change.
     void notifyListeners(DeviceSettingsListener* except, u32 changeMask);
     // Copies the seven stored fields; the listeners stay.
@@ -86,12 +94,15 @@ public:
     // Size of the stored record: 464 for playback, 460 for recording.
     u32 recordSize() const;
 
+    static const i32 minLevelDb = -20;
+    static const i32 maxLevelDb = 20;
+
     u32 device = 0;
     i32 destination = -1;
     i32 source = -1;
     i32 mixer = -1;
-    i32 adjust1 = 0;  // gain in dB, -20..20
-    i32 adjust2 = 0;  // limit in dB, -20..20
+    i32 adjust1 = 0;  // gain in dB, minLevelDb..maxLevelDb
+    i32 adjust2 = 0;  // limit in dB, minLevelDb..maxLevelDb
     u32 choiceFlags;  // DeviceSwitch bits
     DeviceListNode* first = nullptr;
     DeviceListNode* last = nullptr;
@@ -101,6 +112,10 @@ protected:
 
 private:
     bool queryCaps(u32 device, void* out) const;
+    // The number of the device named name (the preferred number first), or -1.
+    i32 findDeviceNamed(const char* name, u32 preferred) const;
+    // True when the stored line exists and carries the device.
+    bool lineServesDevice() const;
 
     const bool playback;
 };
@@ -126,6 +141,8 @@ bool isRecordLine(const tagMIXERLINEA& destination, const tagMIXERLINEA& source,
 
 // The machine queries the device settings make, failures answered false; replaceable for tests.
 struct DeviceQueries {
+    u32 (*waveOutCount)();
+    u32 (*waveInCount)();
     u32 (*mixerCount)();
     bool (*mixerCaps)(u32 mixer, tagMIXERCAPSA* out);
     // The destination line itself when source is -1.

@@ -95,6 +95,22 @@ static void readBuffers(GBag& bag, const char* name, BufferSettings& buffers, bo
     });
 }
 
+// A device record is read from its subsection's bytes alone (without the end marker), so that a short
+// record cannot reach into what follows.
+static void readDeviceSection(GBag& bag, const char* name, DeviceSettings& device) {
+    u32 size;
+    if (!bagFindSection(bag, name, &size)) return;
+    u32 start = bag.pos;
+    u32 available = bag.size > start ? bag.size - start : 0;
+    u32 content = size >= 4 ? size - 4 : 0;
+    GBag record;
+    bagWriteBytes(record, bag.data + start, content < available ? content : available);
+    record.pos = 0;
+    device.readFrom(record);
+    bag.pos = start;
+    bagSkip(bag, size);
+}
+
 void MultimediaSettings::read(GBag* bag) {
     GBag& b = *bag;
     bagSkipFields(b);
@@ -117,8 +133,8 @@ void MultimediaSettings::read(GBag* bag) {
     });
     bagReadSection(b, "Sound", [&](GBag& s) {
         bagSkipFields(s);
-        bagReadSection(s, "play", [&](GBag& d) { sound.play.readFrom(d); });
-        bagReadSection(s, "record", [&](GBag& d) { sound.record.readFrom(d); });
+        readDeviceSection(s, "play", sound.play);
+        readDeviceSection(s, "record", sound.record);
         bagReadSection(s, "Filters", [&](GBag& d) {
             FilterSettings& f = sound.filters;
             bagReadValueField(d, "ampData_bq", &f.ampData_bq);

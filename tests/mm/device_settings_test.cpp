@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -227,65 +228,132 @@ TEST(DeviceSettings, StoredRecordLayout) {
     for (u32 i = 28; i < 460; ++i) ASSERT_EQ(bag.data[i], 0) << i;
 }
 
-TEST(DeviceSettings, ReadingChecksTheMachine) {
+TEST(DeviceSettings, ReadingFindsTheDeviceByItsName) {
+    // Stored: device 0 "Speakers out" on the line (mixer 0, destination 0, source 1).
     struct Case {
         const char* what;
         void (*change)(FakeMachine&);
-        bool valid;
+        bool found;
+        u32 device;
+        i32 source;  // -1: no line (and no mixer)
     } cases[] = {
-        {"same machine", [](FakeMachine&) {}, true},
-        {"driver updated", [](FakeMachine& m) { m.waveOut[0].vDriverVersion++; }, false},
-        {"device gone", [](FakeMachine& m) { m.waveOut.clear(); }, false},
-        {"line gone", [](FakeMachine& m) { m.mixers[0].destinations[0].sources.resize(1); }, false},
-        {"line changed", [](FakeMachine& m) { m.mixers[0].destinations[0].sources[1].Target.dwDeviceID = 4; }, false},
+        {"same machine", [](FakeMachine&) {}, true, 0, 1},
+        {"driver updated", [](FakeMachine& m) { m.waveOut[0].vDriverVersion++; }, true, 0, 1},
+        {"devices renumbered", [](FakeMachine& m) { std::swap(m.waveOut[0], m.waveOut[1]); }, true, 1, 2},
+        {"two of the name: the stored number", [](FakeMachine& m) { m.waveOut[1] = m.waveOut[0]; }, true, 0, 1},
+        {"two of the name, neither the stored number",
+         [](FakeMachine& m) {
+             strcpy(m.waveOut[0].szPname, "Other");
+             strcpy(m.waveOut[1].szPname, "Speakers out");
+             strcpy(m.waveOut[2].szPname, "Speakers out");
+         },
+         true, 1, 2},
+        {"device gone", [](FakeMachine& m) { strcpy(m.waveOut[0].szPname, "Headphones"); }, false, 0, 1},
+        {"no device at all", [](FakeMachine& m) { m.waveOut.clear(); }, false, 0, 1},
+        {"line gone", [](FakeMachine& m) { m.mixers[0].destinations[0].sources.resize(1); }, true, 0, -1},
+        {"line of another device now",
+         [](FakeMachine& m) { m.mixers[0].destinations[0].sources[1].Target.dwDeviceID = 4; }, true, 0, -1},
+        {"no mixer at all", [](FakeMachine& m) { m.mixers.clear(); }, true, 0, -1},
     };
+    GBag stored;
+    {
+        SimpleMachine before;
+        PlayDeviceSettings play;
+        play.adjust1 = 5;
+        play.choiceFlags = 2;
+        play.writeTo(stored);
+    }
+    bagWriteU32(stored, 0xABCDEF01);  // what follows the record
     for (const Case& c : cases) {
-        GBag bag;
-        {
-            SimpleMachine before;
-            PlayDeviceSettings play;
-            play.adjust1 = 5;
-            play.choiceFlags = 2;
-            play.writeTo(bag);
-        }
-        bagWriteU32(bag, 0xABCDEF01);  // what follows the record
+        // Device 1 "Second" is carried by source 2; device 2 "Third" has no line.
         SimpleMachine after;
         after.addWaveOut("Second");
-        u32 spk = 0;
-        after.addSource(0, spk, MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT, MIXERLINE_TARGETTYPE_WAVEOUT, 1);
+        after.addWaveOut("Third");
+        after.addSource(0, 0, MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT, MIXERLINE_TARGETTYPE_WAVEOUT, 1);
         c.change(after);
         PlayDeviceSettings play;
-        play.device = 1;
-        bag.pos = 0;
-        EXPECT_EQ(play.readFrom(bag), c.valid) << c.what;
-        EXPECT_EQ(bagGetU32(bag), 0xABCDEF01u) << c.what;  // the whole record was consumed
-        EXPECT_EQ(play.device, 0u) << c.what;
+        play.device = 2;
+        stored.pos = 0;
+        EXPECT_EQ(play.readFrom(stored), c.found) << c.what;
+        EXPECT_EQ(bagGetU32(stored), 0xABCDEF01u) << c.what;  // the whole record was consumed
+        EXPECT_EQ(play.device, c.device) << c.what;
+        EXPECT_EQ(play.source, c.source) << c.what;
+        EXPECT_EQ(play.mixer, c.source < 0 ? -1 : 0) << c.what;
         EXPECT_EQ(play.adjust1, 5) << c.what;  // the adjustments are kept either way
         EXPECT_EQ(play.choiceFlags, 2u) << c.what;
-        if (c.valid) {
-            EXPECT_EQ(play.source, 1) << c.what;
-        }
     }
 
-    // Without any mixer the stored indices stay, with device 0.
+    // A record that names no device (its description could not be had) falls back to device 0.
     GBag bag;
     const u32 fields[7] = {3, 1, 2, 0, 0, 0, 1};
     bagWriteBytes(bag, fields, 28);
     bagReserve(bag, 464);
     bag.pos = 0;
-    FakeMachine none;
-    PlayDeviceSettings play;
-    EXPECT_FALSE(play.readFrom(bag));
-    EXPECT_EQ(play.device, 0u);
-    EXPECT_EQ(play.destination, 1);
-    EXPECT_EQ(play.source, 2);
-    EXPECT_EQ(play.mixer, 0);
+    {
+        SimpleMachine machine;
+        PlayDeviceSettings play;
+        EXPECT_FALSE(play.readFrom(bag));
+        EXPECT_EQ(play.device, 0u);
+        EXPECT_EQ(play.source, 1);
+    }
+}
 
+TEST(DeviceSettings, ReadingRefusesShortRecordsAndHoldsTheLevels) {
+    SimpleMachine machine;
+    GBag bag;
+    {
+        PlayDeviceSettings play;
+        play.adjust1 = -7;
+        play.writeTo(bag);
+    }
+    // A record cut short changes nothing, not even the fields it holds.
     for (u32 cut : {0u, 27u, 28u, 411u, 463u}) {
         GBag shortBag;
         bagWriteBytes(shortBag, bag.data, cut);
         shortBag.pos = 0;
-        EXPECT_THROW(play.readFrom(shortBag), GBagException) << cut;
+        PlayDeviceSettings play;
+        play.adjust1 = 3;
+        play.device = 9;
+        EXPECT_FALSE(play.readFrom(shortBag)) << cut;
+        EXPECT_EQ(play.adjust1, 3) << cut;
+        EXPECT_EQ(play.device, 9u) << cut;
+        EXPECT_EQ(play.source, 1) << cut;
+    }
+    // A recording record is shorter: 460 bytes are enough for it, not for a playback one.
+    GBag recordBag;
+    {
+        RecordDeviceSettings record;
+        record.adjust1 = 4;
+        record.writeTo(recordBag);
+    }
+    recordBag.pos = 0;
+    PlayDeviceSettings playFromRecord;
+    EXPECT_FALSE(playFromRecord.readFrom(recordBag));
+    EXPECT_EQ(playFromRecord.adjust1, 0);
+    recordBag.pos = 0;
+    RecordDeviceSettings record;
+    EXPECT_TRUE(record.readFrom(recordBag));
+    EXPECT_EQ(record.adjust1, 4);
+
+    // Gain and limit are held to -20..20 dB.
+    struct Case {
+        i32 gain, limit;
+        i32 gainRead, limitRead;
+    } cases[] = {
+        {20, -20, 20, -20}, {21, -21, 20, -20}, {1000000, INT32_MIN, 20, -20}, {INT32_MIN, INT32_MAX, -20, 20},
+        {0, 7, 0, 7},
+    };
+    for (const Case& c : cases) {
+        PlayDeviceSettings play;
+        play.adjust1 = c.gain;
+        play.adjust2 = c.limit;
+        GBag levels;
+        play.writeTo(levels);
+        levels.pos = 0;
+        PlayDeviceSettings read;
+        EXPECT_TRUE(read.readFrom(levels)) << c.gain;
+        EXPECT_EQ(read.adjust1, c.gainRead) << c.gain;
+        EXPECT_EQ(read.adjust2, c.limitRead) << c.limit;
     }
 }
 

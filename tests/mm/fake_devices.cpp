@@ -40,7 +40,13 @@ static bool fakeWaveInCaps(u32 device, WAVEINCAPSA* out) {
 
 FakeMachine::FakeMachine() : saved(deviceQueries) {
     machine = this;
-    deviceQueries = {fakeMixerCount, fakeMixerCaps, fakeMixerLine, fakeWaveOutCaps, fakeWaveInCaps};
+    deviceQueries = {[]() -> u32 { return (u32)machine->waveOut.size(); },
+                     []() -> u32 { return (u32)machine->waveIn.size(); },
+                     fakeMixerCount,
+                     fakeMixerCaps,
+                     fakeMixerLine,
+                     fakeWaveOutCaps,
+                     fakeWaveInCaps};
 }
 
 FakeMachine::~FakeMachine() {

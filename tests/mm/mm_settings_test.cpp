@@ -139,22 +139,41 @@ TEST_F(MultimediaSettingsTest, WrittenValuesReadBack) {
 TEST_F(MultimediaSettingsTest, MissingSectionsAndFieldsKeepTheirValues) {
     MultimediaSettings changed;
     changeEverything(changed);
-    GBag bag;
-    writeMetronomeSettings(&bag, changed);  // no Converter, no Show
-    bagWriteSection(bag, "Sound", [&](GBag& b) {
-        // The device records always come first; without them the later subsections are not found.
-        bagWriteSection(b, "play", [&](GBag& p) { changed.sound.play.writeTo(p); });
-        bagWriteSection(b, "record", [&](GBag& p) { changed.sound.record.writeTo(p); });
-        bagWriteSection(b, "Player", [](GBag& p) { bagWriteValueField(p, "bufCount", (u32)11); });
-        bagWriteSection(b, "Synth", [](GBag& p) { bagWriteValueField(p, "bufPresend", (u32)2); });
-    });
-    bagWriteU32(bag, RecordKind::SectionEnd);
-    bag.pos = 0;
-    MultimediaSettings s;
-    s.read(&bag);
-    EXPECT_EQ(describe(s),
-              "metronome 7 250; show 1 0 2; filters 32767 1 0 3 0, 440 1 1.5 10000 1 51, 2 12 3 0; player 11 20 3; "
-              "recorder 3 20; synth 4 20 2; play 0 -1 -1 -1 -4 2 3; record 0 -1 -1 -1 7 0 0; recent");
+    const std::function<void(GBag&)> fullPlay = [&](GBag& p) { changed.sound.play.writeTo(p); };
+    // The seven numbers of a playback record and nothing of its descriptions.
+    const std::function<void(GBag&)> shortPlay = [](GBag& p) {
+        const u32 fields[7] = {0, 0, 1, 0, 9, 9, 2};
+        bagWriteBytes(p, fields, sizeof fields);
+    };
+    struct Case {
+        const char* what;
+        const std::function<void(GBag&)>& play;
+        const char* read;
+    } cases[] = {
+        {"no Converter, no Show, some buffer fields", fullPlay,
+         "metronome 7 250; show 1 0 2; filters 32767 1 0 3 0, 440 1 1.5 10000 1 51, 2 12 3 0; player 11 20 3; "
+         "recorder 3 20; synth 4 20 2; play 0 -1 -1 -1 -4 2 3; record 0 -1 -1 -1 7 0 0; recent"},
+        {"a device section shorter than its record", shortPlay,
+         "metronome 7 250; show 1 0 2; filters 32767 1 0 3 0, 440 1 1.5 10000 1 51, 2 12 3 0; player 11 20 3; "
+         "recorder 3 20; synth 4 20 2; play 0 -1 -1 -1 0 0 1; record 0 -1 -1 -1 7 0 0; recent"},
+    };
+    for (const Case& c : cases) {
+        GBag bag;
+        writeMetronomeSettings(&bag, changed);
+        bagWriteSection(bag, "Sound", [&](GBag& b) {
+            // The device records always come first; without them the later subsections are not found.
+            bagWriteSection(b, "play", c.play);
+            bagWriteSection(b, "record", [&](GBag& p) { changed.sound.record.writeTo(p); });
+            bagWriteSection(b, "Player", [](GBag& p) { bagWriteValueField(p, "bufCount", (u32)11); });
+            bagWriteSection(b, "Synth", [](GBag& p) { bagWriteValueField(p, "bufPresend", (u32)2); });
+        });
+        bagWriteU32(bag, RecordKind::SectionEnd);
+        bag.pos = 0;
+        MultimediaSettings s;
+        s.read(&bag);
+        EXPECT_EQ(describe(s), c.read) << c.what;
+        EXPECT_EQ(bag.size - bag.pos, 4u) << c.what;
+    }
 }
 
 TEST_F(MultimediaSettingsTest, RecentConversions) {
