@@ -21,10 +21,7 @@ FileReplaceHook fileReplaceHook = safeReplaceFile;
 static const u32 kCopyChunk = 16384;
 
 GFile::~GFile() {
-    u32 quiet = flags & FileFlag::Quiet;
-    flags |= FileFlag::Quiet;
-    fileClose(*this);
-    flags = (flags & ~FileFlag::Quiet) | quiet;
+    fileCloseQuietly(*this);
     delete[] name;
 }
 
@@ -122,6 +119,14 @@ bool fileClose(GFile& f) {
         if (remove(f.name) != 0 && errno != ENOENT) return fail(f, CoreText::CannotDeleteFile, errno);
         f.flags |= FileFlag::Deleted;
     }
+    return ok;
+}
+
+bool fileCloseQuietly(GFile& f) {
+    u32 quiet = f.flags & FileFlag::Quiet;
+    f.flags |= FileFlag::Quiet;
+    bool ok = fileClose(f);
+    f.flags = (f.flags & ~(u32)FileFlag::Quiet) | quiet;
     return ok;
 }
 

@@ -59,6 +59,8 @@ struct GFile {
 bool fileOpen(GFile& f, const char* name, u32 flags);
 bool fileOpenDescriptor(GFile& f);
 bool fileClose(GFile& f);
+// Closes with failures not reported (the error bit is still set); the quiet flag is kept as it was.
+bool fileCloseQuietly(GFile& f);
 bool fileRead(GFile& f, void* buffer, u32 n);
 bool fileWrite(GFile& f, const void* buffer, u32 n);
 bool fileWriteText(GFile& f, const char* text);

@@ -6,10 +6,7 @@
 
 #include "core/texts.h"
 
-TextTable::~TextTable() {
-    file.flags |= FileFlag::Quiet;
-    fileClose(file);
-}
+TextTable::~TextTable() { fileCloseQuietly(file); }
 
 bool TextWriter::writeField(const char* text) {
     if (!text) text = "";
@@ -67,10 +64,7 @@ bool TextReader::error(const char* message) {
     stringFormat(position, coreText(CoreText::TablePosition), (int)line, (int)column);
     // The table ends here: the file is closed first, so that a handler that throws leaves it closed.
     broken = true;
-    u32 quiet = file.flags & FileFlag::Quiet;
-    file.flags |= FileFlag::Quiet;
-    fileClose(file);
-    file.flags = (file.flags & ~(u32)FileFlag::Quiet) | quiet;
+    fileCloseQuietly(file);
     return reportFileError(file, position.c_str(), message, 0);
 }
 
