@@ -14,7 +14,7 @@ void** ptrArrayRealloc(u32 newCapacity, void** old, u32 oldCount) {
 
 void** appendSlot(PointerArray& array) {
     if (array.count >= array.capacity) {
-        u32 capacity = growCapacity(array.count + 1);
+        u32 capacity = growCapacity(array.count + 1, array.capacity);
         array.data = ptrArrayRealloc(capacity, array.data, array.count);
         array.capacity = capacity;
     }
@@ -60,8 +60,11 @@ StringList& commandFileList() {
     return list;
 }
 
+// Null entries (and a null name) count as empty texts.
 static int compareBytes(const void* key, const void* entry) {
-    return strcmp(static_cast<const char*>(key), static_cast<const char*>(entry));
+    const char* a = static_cast<const char*>(key);
+    const char* b = static_cast<const char*>(entry);
+    return strcmp(a ? a : "", b ? b : "");
 }
 
 int commandIndex(const char* name) { return binarySearch(commandFileList(), name, compareBytes); }

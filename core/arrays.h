@@ -101,7 +101,7 @@ struct RecordArray {
 
     void reserveFor(u32 needed) {
         if (needed <= capacity) return;
-        u32 newCapacity = growCapacity(needed);
+        u32 newCapacity = growCapacity(needed, capacity);
         R* fresh = reinterpret_cast<R*>(new char[sizeof(R) * newCapacity]);
         if (count) memcpy(static_cast<void*>(fresh), data, sizeof(R) * count);
         delete[] reinterpret_cast<char*>(data);

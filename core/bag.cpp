@@ -36,7 +36,7 @@ void bagReserve(GBag& bag, u32 n) {
     if (n <= bag.size) return;
     if (n > bag.capacity) {
         if (n > 0xFFFFF000u) throw std::bad_alloc();
-        u32 capacity = growCapacity(n);
+        u32 capacity = growCapacity(n, bag.capacity);
         u8* fresh = new u8[capacity];
         if (bag.size) memcpy(fresh, bag.data, bag.size);
         delete[] bag.data;

@@ -3,13 +3,6 @@
 #include "core/paths.h"
 #include "core/texts.h"
 
-static void closeQuietly(GFile& file) {
-    u32 quiet = file.flags & FileFlag::Quiet;
-    file.flags |= FileFlag::Quiet;
-    fileClose(file);
-    file.flags = (file.flags & ~(u32)FileFlag::Quiet) | quiet;
-}
-
 // A handler may answer a failure with true; the error bit still tells.
 static bool openExact(GFile& file, const char* name, u32 mode) { return fileOpen(file, name, mode) && !file.failed(); }
 static bool readExact(GFile& file, void* buffer, u32 n) { return fileRead(file, buffer, n) && !file.failed(); }
@@ -22,7 +15,7 @@ bool saveBagFile(GFile& file, const char* path, const GBag& bag, u32 tag, u32 ve
               (bag.size == 0 || fileWrite(file, bag.data, bag.size)) && !file.failed() &&
               fileCommit(file, target.c_str());
     // A temporary file still open is removed by its delete-on-close mark.
-    if (!ok) closeQuietly(file);
+    if (!ok) fileCloseQuietly(file);
     return ok;
 }
 
@@ -62,7 +55,7 @@ bool loadBagFile(GFile& file, const char* path, GBag& bag, u32 tag, u32 version)
     if (!openExact(file, source.c_str(), FileMode::Read)) return false;
     if (!expectWord(file, tag, CoreText::BadFileContentType) || !expectWord(file, version, CoreText::BadFileVersion) ||
         !bagReadBlob(file, bag)) {
-        closeQuietly(file);
+        fileCloseQuietly(file);
         return false;
     }
     return fileClose(file) && !file.failed();
@@ -78,4 +71,4 @@ bool loadBagFile(const char* path, GBag& bag, u32 tag, u32 version, ErrorHandler
     return loadBagFile(file, path, bag, tag, version);
 }
 
-void bagFileDestroy(BagFile& holder) { closeQuietly(holder.file); }
+void bagFileDestroy(BagFile& holder) { fileCloseQuietly(holder.file); }

@@ -21,10 +21,7 @@ FileReplaceHook fileReplaceHook = safeReplaceFile;
 static const u32 kCopyChunk = 16384;
 
 GFile::~GFile() {
-    u32 quiet = flags & FileFlag::Quiet;
-    flags |= FileFlag::Quiet;
-    fileClose(*this);
-    flags = (flags & ~FileFlag::Quiet) | quiet;
+    fileCloseQuietly(*this);
     delete[] name;
 }
 
@@ -122,6 +119,14 @@ bool fileClose(GFile& f) {
         if (remove(f.name) != 0 && errno != ENOENT) return fail(f, CoreText::CannotDeleteFile, errno);
         f.flags |= FileFlag::Deleted;
     }
+    return ok;
+}
+
+bool fileCloseQuietly(GFile& f) {
+    u32 quiet = f.flags & FileFlag::Quiet;
+    f.flags |= FileFlag::Quiet;
+    bool ok = fileClose(f);
+    f.flags = (f.flags & ~(u32)FileFlag::Quiet) | quiet;
     return ok;
 }
 
@@ -394,50 +399,89 @@ i64 fileSizeByName(const char* name) {
 
 // ---- safe replacement ----
 
+namespace {
+// Holds the first failure reported to it, composed, so that it can be reported once the files are
+// back in place.
+class FirstFailure : public ErrorHandler {
+public:
+    bool report(const char* message, int error) override {
+        if (!held) {
+            held = true;
+            stringAssignText(text, message);
+            code = error;
+        }
+        return false;
+    }
+
+    bool held = false;
+    GString text;
+    int code = 0;
+};
+
+// Closes the file, its failures going to another handler.
+bool closeReportingTo(GFile& f, ErrorHandler* handler) {
+    ErrorHandler* own = f.handler;
+    f.handler = handler;
+    bool ok = fileClose(f);
+    f.handler = own;
+    return ok;
+}
+}  // namespace
+
 bool safeReplaceFile(GFile& newFile, const char* target) {
-    ErrorHandler* handler = (newFile.flags & FileFlag::Quiet) ? nullptr : newFile.handler;
+    // Every step reports to `failure` instead of the file's handler: a handler that throws must not
+    // cut the rollback short. The first failure is reported at the end, once the files are in place.
+    FirstFailure failure;
+    const bool temporary = (newFile.flags & FileFlag::DeleteOnClose) && !(newFile.flags & FileFlag::Deleted);
     GString backup;
-    bool movedAway = false, deleteMarkCleared = false, renamed = false;
+    bool movedAway = false, renamed = false, ok = true;
     if (pathExists(target)) {
         makeTempFileName(target, backup, "renren");
-        if (!moveFile(target, backup.c_str(), handler)) {
-            newFile.flags |= FileFlag::Error;
-            return false;
-        }
-        movedAway = true;
+        ok = movedAway = moveFile(target, backup.c_str(), &failure);
     }
-    bool ok = true;
-    if (newFile.fp) {
-        if (newFile.flags & FileFlag::DeleteOnClose) {
-            newFile.flags &= ~(u32)FileFlag::DeleteOnClose;
-            deleteMarkCleared = true;
-        }
-        ok = fileClose(newFile);
+    if (ok && newFile.fp) {
+        newFile.flags &= ~(u32)FileFlag::DeleteOnClose;  // the closing must keep the file
+        ok = closeReportingTo(newFile, &failure);
     }
-    if (ok) ok = renamed = moveFile(newFile.name, target, handler);
-    if (ok && movedAway) ok = deleteFile(backup.c_str(), handler);
-    if (ok) return true;
+    if (ok) ok = renamed = moveFile(newFile.name, target, &failure);
+    if (ok && movedAway) ok = deleteFile(backup.c_str(), &failure);
+    if (ok) {
+        newFile.flags &= ~(u32)FileFlag::DeleteOnClose;  // nothing is left under the temporary name
+        return true;
+    }
 
     // Roll back in reverse, silently.
-    u32 quiet = newFile.flags & FileFlag::Quiet;
-    newFile.flags |= FileFlag::Quiet | FileFlag::Error;
-    if (renamed && !moveFile(target, newFile.name, nullptr))
-        reportFileError(newFile, coreText(CoreText::CannotRenameFile), nullptr, 0);
-    if (deleteMarkCleared) {
+    newFile.flags |= FileFlag::Error;
+    bool targetFree = !renamed || moveFile(target, newFile.name);
+    bool oldBack = !movedAway || (targetFree && moveFile(backup.c_str(), target));
+    if (oldBack && temporary && !newFile.fp) {  // open still only when the target stayed where it was
+        if (deleteFile(newFile.name)) newFile.flags |= FileFlag::Deleted;
         newFile.flags |= FileFlag::DeleteOnClose;
-        if (deleteFile(newFile.name, nullptr)) newFile.flags |= FileFlag::Deleted;
+    } else if (!oldBack) {
+        // The old file stays under its temporary name: rather the new file at the target than none,
+        // and kept in any case.
+        if (renamed && targetFree) moveFile(newFile.name, target);
+        newFile.flags &= ~(u32)FileFlag::DeleteOnClose;
     }
-    if (movedAway) moveFile(backup.c_str(), target, nullptr);
-    newFile.flags = (newFile.flags & ~(u32)FileFlag::Quiet) | quiet;
+    if (failure.held && newFile.handler && !(newFile.flags & FileFlag::Quiet))
+        newFile.handler->report(failure.text.c_str(), failure.code);
     return false;
 }
 
 bool fileCommit(GFile& newFile, const char* target) {
     // A file whose writing failed never replaces the target.
     if (newFile.failed()) return false;
+    // Closed first, its delete mark held back so that the closing keeps it; the mark is set again
+    // for the replacement, which clears it once the file has taken the target's place. A file that
+    // does not take it is deleted by its next close.
+    const u32 mark = newFile.flags & FileFlag::DeleteOnClose;
+    newFile.flags &= ~mark;
     try {
-        return fileReplaceHook(newFile, target);
+        bool closed = fileClose(newFile);
+        newFile.flags |= mark;
+        return closed && !newFile.failed() && fileReplaceHook(newFile, target);
     } catch (const GException&) {
+        newFile.flags |= mark;
         return false;
     }
 }

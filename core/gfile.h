@@ -59,6 +59,8 @@ struct GFile {
 bool fileOpen(GFile& f, const char* name, u32 flags);
 bool fileOpenDescriptor(GFile& f);
 bool fileClose(GFile& f);
+// Closes with failures not reported (the error bit is still set); the quiet flag is kept as it was.
+bool fileCloseQuietly(GFile& f);
 bool fileRead(GFile& f, void* buffer, u32 n);
 bool fileWrite(GFile& f, const void* buffer, u32 n);
 bool fileWriteText(GFile& f, const char* text);
@@ -108,9 +110,11 @@ bool pathIsFile(const char* name);
 bool pathIsDirectory(const char* name);
 i64 fileSizeByName(const char* name);
 
-// Puts a file written under a temporary name in place of the target; rolls back on failure.
+// Puts a file written under a temporary name in place of the target; on failure rolls back and then
+// reports the first failure once (a handler that throws does so after the rollback).
 bool safeReplaceFile(GFile& newFile, const char* target);
-// Closes the file and replaces the target through the replace hook.
+// Closes the file (keeping it despite a delete-on-close mark), then replaces the target through the
+// replace hook, which receives the closed file still marked. A file that failed is never committed.
 bool fileCommit(GFile& newFile, const char* target);
 // The completion of every save under a temporary name; safeReplaceFile unless replaced.
 typedef bool (*FileReplaceHook)(GFile& newFile, const char* target);

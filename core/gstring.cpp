@@ -11,6 +11,15 @@ u32 growCapacity(u32 n) {
     return (n + 4095) & ~4095u;
 }
 
+u32 growCapacity(u32 n, u32 capacity) {
+    const u32 largest = 0xFFFFF000u;  // the last multiple of 4096 that a u32 holds
+    if (n <= 4096 || n > largest) return growCapacity(n);
+    u64 wanted = (u64)capacity + capacity / 2;
+    if (wanted < n) wanted = n;
+    if (wanted > largest) wanted = largest;
+    return growCapacity((u32)wanted);
+}
+
 static char* allocText(u32 n) { return new char[n]; }
 
 GString::GString(const char* text) {
@@ -65,6 +74,7 @@ void stringAssign(GString& s, const char* text, u32 n) {
         n = 0;
     }
     if (s.data && text == s.data) {
+        if (n >= s.capacity) n = s.capacity - 1;  // the own buffer holds no more
         s.length = n;
         s.data[n] = 0;
         return;
@@ -100,7 +110,7 @@ void stringClear(GString& s) {
 }
 
 char* stringGrow(GString& s, u32 n) {
-    u32 capacity = growCapacity(n);
+    u32 capacity = growCapacity(n, s.capacity);
     char* buffer = allocText(capacity);
     if (s.data) memcpy(buffer, s.data, s.length);
     char* end = buffer + s.length;
@@ -131,20 +141,50 @@ void stringAppend(GString& s, const char* text) { stringAppendBytes(s, text, tex
 
 void stringAppendChar(GString& s, char c) { stringAppendBytes(s, &c, 1); }
 
-void stringFormatV(GString& s, const char* format, va_list args) {
+namespace {
+u32 measureFormat(const char* format, va_list args, const char* ownBegin, const char* ownEnd, bool* ownArgument);
+}
+
+// Formats at s.data + offset, keeping the bytes before it. The buffer is replaced by one of exactly
+// offset + estimate + 1 bytes when the estimate does not fit, and by a fresh one of the same size when
+// an argument lies in it; the old buffer is freed only after formatting. When the estimate falls
+// short the text is formatted again into a buffer of its real length, so it is never cut.
+static void formatAt(GString& s, u32 offset, const char* format, va_list args) {
     va_list measure;
     va_copy(measure, args);
-    u32 estimate = formatLength(format, measure);
+    bool ownArgument = false;
+    u32 estimate = measureFormat(format, measure, s.data, s.data + s.capacity, &ownArgument);
     va_end(measure);
-    if (estimate >= s.capacity) {
-        delete[] s.data;
-        s.data = allocText(estimate + 1);
-        s.capacity = estimate + 1;
+    char* buffer = s.data;
+    u32 capacity = s.capacity;
+    if (!buffer || offset + estimate >= capacity || ownArgument) {
+        if (!buffer || offset + estimate >= capacity) capacity = offset + estimate + 1;
+        buffer = allocText(capacity);
+        if (offset) memcpy(buffer, s.data, offset);
     }
-    int n = vsnprintf(s.data, s.capacity, format, args);
-    s.length = n < 0 ? 0 : (u32)n;
+    va_list again;
+    va_copy(again, args);
+    int n = vsnprintf(buffer + offset, capacity - offset, format, args);
+    if (n >= 0 && (u32)n >= capacity - offset) {
+        u32 exact = offset + (u32)n + 1;
+        char* bigger = allocText(exact);
+        if (offset) memcpy(bigger, buffer, offset);
+        vsnprintf(bigger + offset, (u32)n + 1, format, again);
+        if (buffer != s.data) delete[] buffer;
+        buffer = bigger;
+        capacity = exact;
+    }
+    va_end(again);
+    if (buffer != s.data) {
+        delete[] s.data;
+        s.data = buffer;
+        s.capacity = capacity;
+    }
+    s.length = offset + (n < 0 ? 0 : (u32)n);
     s.data[s.length] = 0;
 }
+
+void stringFormatV(GString& s, const char* format, va_list args) { formatAt(s, 0, format, args); }
 
 void stringFormat(GString& s, const char* format, ...) {
     va_list args;
@@ -153,23 +193,7 @@ void stringFormat(GString& s, const char* format, ...) {
     va_end(args);
 }
 
-void stringAppendFormatV(GString& s, const char* format, va_list args) {
-    va_list measure;
-    va_copy(measure, args);
-    u32 estimate = formatLength(format, measure);
-    va_end(measure);
-    u32 old = s.length;
-    if (!s.data || old + estimate >= s.capacity) {
-        char* buffer = allocText(old + estimate + 1);
-        if (s.data) memcpy(buffer, s.data, old);
-        delete[] s.data;
-        s.data = buffer;
-        s.capacity = old + estimate + 1;
-    }
-    int n = vsnprintf(s.data + old, s.capacity - old, format, args);
-    s.length = old + (n < 0 ? 0 : (u32)n);
-    s.data[s.length] = 0;
-}
+void stringAppendFormatV(GString& s, const char* format, va_list args) { formatAt(s, s.length, format, args); }
 
 void stringAppendFormat(GString& s, const char* format, ...) {
     va_list args;
@@ -296,7 +320,14 @@ u32 floatLength(const char* spec, size_t specLength, bool isLong, va_list& args)
 }
 }  // namespace
 
-u32 formatLength(const char* format, va_list args) {
+u32 formatLength(const char* format, va_list args) { return measureFormat(format, args, nullptr, nullptr, nullptr); }
+
+namespace {
+// formatLength that also tells whether a text argument points into [ownBegin, ownEnd).
+u32 measureFormat(const char* format, va_list args, const char* ownBegin, const char* ownEnd, bool* ownArgument) {
+    auto isOwn = [&](const void* p) {
+        if (ownArgument && p && ownBegin && (const char*)p >= ownBegin && (const char*)p < ownEnd) *ownArgument = true;
+    };
     u32 total = 0;
     for (const char* p = format; *p; ++p) {
         if (*p != '%') {
@@ -308,7 +339,8 @@ u32 formatLength(const char* format, va_list args) {
             ++total;
             continue;
         }
-        while (*p && strchr("-+ #0'", *p)) ++p;
+        bool alternate = false;  // '#': "0x" before hexadecimal, a leading 0 before octal
+        for (; *p && strchr("-+ #0'", *p); ++p) alternate |= *p == '#';
         u32 width = 0;
         bool starWidth = false, starPrecision = false;
         if (*p == '*') {
@@ -363,6 +395,7 @@ u32 formatLength(const char* format, va_list args) {
         switch (c) {
         case 'd': case 'i': case 'o':
             estimate = wide64 ? 22 : 11;
+            if (c == 'o' && alternate) ++estimate;
             if (wide64) (void)va_arg(args, long long); else (void)va_arg(args, int);
             break;
         case 'u':
@@ -371,6 +404,7 @@ u32 formatLength(const char* format, va_list args) {
             break;
         case 'x': case 'X':
             estimate = wide64 ? 16 : 8;
+            if (alternate) estimate += 2;
             if (wide64) (void)va_arg(args, long long); else (void)va_arg(args, int);
             break;
         case 'e': case 'E': case 'f': case 'F': case 'g': case 'G': case 'a': case 'A': {
@@ -399,9 +433,11 @@ u32 formatLength(const char* format, va_list args) {
         case 's': {
             if (isLong) {
                 const wchar_t* w = va_arg(args, const wchar_t*);
+                isOwn(w);
                 estimate = w ? (u32)wcslen(w) * 3 : 12;
             } else {
                 const char* t = va_arg(args, const char*);
+                isOwn(t);
                 estimate = t ? (u32)strlen(t) : 6;
             }
             break;
@@ -409,9 +445,11 @@ u32 formatLength(const char* format, va_list args) {
         case 'S': {
             if (shortWide) {
                 const char* t = va_arg(args, const char*);
+                isOwn(t);
                 estimate = t ? (u32)strlen(t) : 6;
             } else {
                 const wchar_t* w = va_arg(args, const wchar_t*);
+                isOwn(w);
                 estimate = w ? (u32)wcslen(w) * 3 : 12;
             }
             break;
@@ -426,12 +464,16 @@ u32 formatLength(const char* format, va_list args) {
         default:
             break;
         }
-        // A precision pads integers with zeros beyond the fixed estimate (plus the sign).
-        if (precision >= 0 && strchr("diouxX", c) && (u32)precision + 1 > estimate) estimate = (u32)precision + 1;
+        // A precision pads integers with zeros beyond the fixed estimate (plus the sign or the "0x").
+        if (precision >= 0 && strchr("diouxX", c)) {
+            u32 padded = (u32)precision + ((c == 'x' || c == 'X') && alternate ? 2 : 1);
+            if (padded > estimate) estimate = padded;
+        }
         total += estimate > width ? estimate : width;
     }
     return total + 1;
 }
+}  // namespace
 
 // ---- heap texts ----
 

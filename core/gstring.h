@@ -7,6 +7,10 @@
 // Growth rule shared by strings, bags and arrays: up to 256 a multiple of 16, up to 4096 a multiple
 // of 256, above that a multiple of 4096.
 u32 growCapacity(u32 n);
+// The capacity when a buffer of the given capacity grows to hold n: growCapacity(n), except that above
+// 4096 it takes at least half as much again as the old capacity (still a multiple of 4096), so that
+// growing a large buffer step by step costs linear time.
+u32 growCapacity(u32 n, u32 capacity);
 
 // Owned, NUL-terminated text. data is null for a never-used string.
 struct GString {

@@ -272,12 +272,19 @@ bool Localizer::loadLanguages() {
     i32 index = chooseLanguage(*this);
     chosen = index >= 0 && (u32)index < languages.count ? index : 0;
     const Language& lang = *language((u32)chosen);
-    setProcessCodePage(lang.codePage);
 
+    // Every module is read into a stage of its own first; the slots and the code page change only
+    // once all have been read, so a failure leaves the program with the texts it held.
+    struct Stage {
+        std::vector<const char*> slots;
+        TextModule module{};
+        ~Stage() { delete[] module.block; }
+    };
+    std::vector<Stage> stages(moduleCount);
     GString folder(path);
     pathRemoveLastComponent(folder);
     for (u32 m = 0; m < moduleCount; ++m) {
-        TextModule& module = *modules[m];
+        const TextModule& module = *modules[m];
         const LanguageFile* found = nullptr;
         for (u32 i = 0; i < lang.files.count; ++i) {
             const LanguageFile* file = lang.files.at<LanguageFile>(i);
@@ -289,14 +296,27 @@ bool Localizer::loadLanguages() {
         GString binPath;
         stringConstruct(binPath, folder.c_str(), '\\', found->bin.c_str());
         if (mapPath) mapPath(*this, binPath);
+        Stage& stage = stages[m];
+        stage.slots.assign(module.slots, module.slots + module.count);
+        stage.module = TextModule{module.name, stage.slots.data(), module.defaults, module.count, nullptr};
         bool loaded;
         try {
-            loaded = readLanguageFile(module, binPath.c_str());
+            loaded = readLanguageFile(stage.module, binPath.c_str());
         } catch (const LocalizerException& e) {
             if (e.stream) fclose(e.stream);
             loaded = false;
         }
         if (!loaded) failLoading(list, CoreText::LocalizationFailed);
+    }
+
+    setProcessCodePage(lang.codePage);
+    for (u32 m = 0; m < moduleCount; ++m) {
+        TextModule& module = *modules[m];
+        Stage& stage = stages[m];
+        std::copy(stage.slots.begin(), stage.slots.end(), module.slots);
+        delete[] module.block;
+        module.block = stage.module.block;
+        stage.module.block = nullptr;
     }
     return true;
 }

@@ -39,7 +39,8 @@ public:
 
     // Reads the list, chooses the language, sets the code page and loads every module. False when
     // the list cannot be opened; the failures after that are reported to the handler with the list
-    // file's name and then thrown as GException. A module whose file fails keeps its texts.
+    // file's name and then thrown as GException; every module then keeps the texts it held and the
+    // code page stays as it was.
     bool loadLanguages();
     // Index of the language of that exact name, or -1.
     i32 findLanguage(const char* name, u32 length) const;

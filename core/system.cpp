@@ -40,6 +40,18 @@ bool reportCopied(JobProgress* progress, u64 done) {
     return progress->report(done, nullptr);
 }
 
+// The target being written: closed when it goes and, unless the copy finished, deleted (also when
+// the progress object throws).
+struct PartialTarget {
+    HANDLE h;
+    const char* name;
+    bool finished = false;
+    ~PartialTarget() {
+        CloseHandle(h);
+        if (!finished) DeleteFileA(name);
+    }
+};
+
 // The copy in chunks, reporting after each; 0 or the platform's error code (ERROR_REQUEST_ABORTED
 // when cancelled). A copy that did not finish leaves no target.
 DWORD copyInChunks(const char* from, const char* to, JobProgress* progress) {
@@ -48,33 +60,26 @@ DWORD copyInChunks(const char* from, const char* to, JobProgress* progress) {
     if (in.h == INVALID_HANDLE_VALUE) return GetLastError();
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(in.h, &info)) return GetLastError();
-    DWORD code = 0;
-    {
-        FileHandle out{CreateFileA(to, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   info.dwFileAttributes & ~(DWORD)FILE_ATTRIBUTE_READONLY, nullptr)};
-        if (out.h == INVALID_HANDLE_VALUE) return GetLastError();
-        const DWORD chunk = 1 << 20;
-        std::unique_ptr<char[]> buffer(new char[chunk]);
-        u64 done = 0;
-        if (reportCopied(progress, 0)) code = ERROR_REQUEST_ABORTED;
-        while (!code) {
-            DWORD got = 0, written = 0;
-            if (!ReadFile(in.h, buffer.get(), chunk, &got, nullptr)) {
-                code = GetLastError();
-                break;
-            }
-            if (!got) break;
-            if (!WriteFile(out.h, buffer.get(), got, &written, nullptr) || written != got) {
-                code = GetLastError() ? GetLastError() : ERROR_DISK_FULL;
-                break;
-            }
-            done += got;
-            if (reportCopied(progress, done)) code = ERROR_REQUEST_ABORTED;
-        }
-        if (!code) SetFileTime(out.h, &info.ftCreationTime, &info.ftLastAccessTime, &info.ftLastWriteTime);
+    HANDLE created = CreateFileA(to, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 info.dwFileAttributes & ~(DWORD)FILE_ATTRIBUTE_READONLY, nullptr);
+    if (created == INVALID_HANDLE_VALUE) return GetLastError();
+    PartialTarget out{created, to};
+    const DWORD chunk = 1 << 20;
+    std::unique_ptr<char[]> buffer(new char[chunk]);
+    u64 done = 0;
+    if (reportCopied(progress, 0)) return ERROR_REQUEST_ABORTED;
+    for (;;) {
+        DWORD got = 0, written = 0;
+        if (!ReadFile(in.h, buffer.get(), chunk, &got, nullptr)) return GetLastError();
+        if (!got) break;
+        if (!WriteFile(out.h, buffer.get(), got, &written, nullptr) || written != got)
+            return GetLastError() ? GetLastError() : ERROR_DISK_FULL;
+        done += got;
+        if (reportCopied(progress, done)) return ERROR_REQUEST_ABORTED;
     }
-    if (code) DeleteFileA(to);
-    return code;
+    SetFileTime(out.h, &info.ftCreationTime, &info.ftLastAccessTime, &info.ftLastWriteTime);
+    out.finished = true;
+    return 0;
 }
 }  // namespace
 

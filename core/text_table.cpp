@@ -6,10 +6,7 @@
 
 #include "core/texts.h"
 
-TextTable::~TextTable() {
-    file.flags |= FileFlag::Quiet;
-    fileClose(file);
-}
+TextTable::~TextTable() { fileCloseQuietly(file); }
 
 bool TextWriter::writeField(const char* text) {
     if (!text) text = "";
@@ -31,21 +28,27 @@ bool TextWriter::endLine() {
     return fileWrite(file, "\r\n", 2);
 }
 
-// One byte of the file, or -1 at its end or after a failure (which is reported).
+// One byte of the file, or -1 at its end or when it cannot be read. The first failure is reported
+// and marks the reader broken; a broken reader reads nothing more and reports nothing more.
 int TextReader::readByte() {
     if (pushedBack != -2) {
         int c = pushedBack;
         pushedBack = -2;
         return c;
     }
+    if (broken) return -1;
     if (!file.fp || !(file.flags & FileFlag::Read)) {
+        broken = true;
         char ignored;
         fileRead(file, &ignored, 1);  // reports why the file cannot be read
         return -1;
     }
     errno = 0;
     int c = getc(file.fp);
-    if (c == EOF && ferror(file.fp)) reportFileError(file, coreText(CoreText::CannotReadFile), nullptr, errno);
+    if (c == EOF && ferror(file.fp)) {
+        broken = true;
+        reportFileError(file, coreText(CoreText::CannotReadFile), nullptr, errno);
+    }
     return c == EOF ? -1 : c;
 }
 
@@ -59,10 +62,17 @@ bool TextReader::atEnd() { return fileEnded || peekByte() < 0; }
 bool TextReader::error(const char* message) {
     GString position;
     stringFormat(position, coreText(CoreText::TablePosition), (int)line, (int)column);
-    return reportFileError(file, message, position.c_str(), 0);
+    // The table ends here: the file is closed first, so that a handler that throws leaves it closed.
+    broken = true;
+    fileCloseQuietly(file);
+    return reportFileError(file, position.c_str(), message, 0);
 }
 
 const char* TextReader::nextField() {
+    if (broken) {  // the failure was reported; the fields asked for still count
+        ++column;
+        return nullptr;
+    }
     if (lineEnded) {
         error(coreText(CoreText::TableEndOfLine));
         return nullptr;
@@ -79,7 +89,7 @@ const char* TextReader::nextField() {
         if (c < 0) {
             fileEnded = lineEnded = true;
             if (consumed) return field.c_str();
-            error(coreText(CoreText::TableEndOfFile));
+            if (!broken) error(coreText(CoreText::TableEndOfFile));
             return nullptr;
         }
         if (c == '\r') continue;
@@ -110,6 +120,7 @@ const char* TextReader::nextField() {
 }
 
 bool TextReader::nextLine() {
+    if (broken) return false;
     if (!lineEnded) {
         error(coreText(CoreText::TableLineNotEnded));
         return false;

@@ -32,15 +32,17 @@ class TextReader : public TextTable {
 public:
     using TextTable::TextTable;
     // The next field of the current line, valid until the next call; null after reporting
-    // "Unexpected end of line" or "Unexpected end of file".
+    // "Unexpected end of line" or "Unexpected end of file", or when the file cannot be read (reported
+    // once).
     const char* nextField();
     // Moves to the next line: false at the end of the file, and false after reporting when fields
     // of the current line are left.
     bool nextLine();
     // True when nothing is left to read.
     bool atEnd();
-    // Reports the message with the current line and column to the file's handler (unless quiet)
-    // and sets the file's error bit; the handler's answer.
+    // Ends the table: closes the file, sets its error bit and reports "At line %d column %d" with
+    // the current line and column, then the message, to the file's handler (unless quiet); the
+    // handler's answer. Later fields read as null without further reports.
     bool error(const char* message);
 
 private:
@@ -51,4 +53,5 @@ private:
     int pushedBack = -2;  // a byte read ahead, -1 for the end of the file, -2 for none
     bool lineEnded = false;
     bool fileEnded = false;
+    bool broken = false;  // a failure was reported: nothing more is read
 };

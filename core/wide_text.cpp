@@ -52,13 +52,38 @@ WideString toWide(const char* text, i32 length) {
     return out;
 }
 
+// Bytes that the first n characters take in the code page.
+static u32 multibyteLength(const wchar_t* wide, u32 n) {
+    int bytes = n ? WideCharToMultiByte(processCodePage(), 0, wide, (int)n, nullptr, 0, "?", nullptr) : 0;
+    return bytes > 0 ? (u32)bytes : 0;
+}
+
+// Converts n characters into room bytes; 0 when they do not fit.
+static int convertInto(const wchar_t* wide, u32 n, char* buffer, u32 room) {
+    if (!n || !room) return 0;
+    int converted = WideCharToMultiByte(processCodePage(), 0, wide, (int)n, buffer, (int)room, "?", nullptr);
+    return converted > 0 ? converted : 0;
+}
+
 u32 wideToMultibyte(const wchar_t* wide, u32 length, char* buffer, u32 size) {
     u32 count = length < size ? length : size;
     if (count == 0) return 0;
     bool terminated = wide[length - 1] == 0;
     u32 n = terminated ? count - 1 : count;
-    int converted = n ? WideCharToMultiByte(processCodePage(), 0, wide, (int)n, buffer, (int)n, "?", nullptr) : 0;
-    if (converted < 0) converted = 0;
+    u32 room = terminated ? size - 1 : size;
+    int converted = convertInto(wide, n, buffer, room);
+    if (converted == 0 && n && room) {
+        // Characters of more than one byte do not all fit: keep the longest prefix that does, never
+        // splitting a surrogate pair.
+        u32 low = 0, high = n;  // low fits, high does not
+        while (high - low > 1) {
+            u32 middle = low + (high - low) / 2;
+            if (multibyteLength(wide, middle) <= room) low = middle;
+            else high = middle;
+        }
+        if (low && wide[low - 1] >= 0xD800 && wide[low - 1] < 0xDC00) --low;
+        converted = convertInto(wide, low, buffer, room);
+    }
     if (!terminated) return (u32)converted;
     buffer[converted] = 0;
     return (u32)converted + 1;

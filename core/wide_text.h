@@ -29,9 +29,11 @@ struct WideString {
 
 // Wide copy of a byte text (length -1: up to its NUL); capacity is length + 1.
 WideString toWide(const char* text, i32 length = -1);
-// Converts min(length, size) characters into the buffer, "?" standing for characters without a
-// byte form. When the input's character at length - 1 is a NUL, one character fewer is converted
-// and a NUL ends the output. Returns the bytes stored, NUL included; 0 when nothing was done.
+// Converts min(length, size) characters into the buffer of size bytes, "?" standing for characters
+// without a byte form. When the input's character at length - 1 is a NUL, one character fewer is
+// converted and a NUL ends the output. When the characters take more bytes than there is room for,
+// the longest prefix that fits is converted. Returns the bytes stored, NUL included; 0 when nothing
+// was done.
 u32 wideToMultibyte(const wchar_t* wide, u32 length, char* buffer, u32 size);
 
 // Assignment forms (length -1: up to the NUL).

@@ -34,6 +34,14 @@ TEST(PointerArray, GrowsByTheRuleWhenFull) {
         EXPECT_EQ(a.count, c.full + 1);
         for (u32 i = 0; i < c.full; ++i) ASSERT_EQ(a[i], (void*)(uintptr_t)(i + 1));
     }
+
+    // A large full array grows by half at least.
+    PointerArray large;
+    large.data = ptrArrayRealloc(65536, nullptr, 0);
+    large.capacity = large.count = 65536;
+    appendSlot(large, nullptr);
+    EXPECT_EQ(large.capacity, 98304u);
+    EXPECT_EQ(large.count, 65537u);
 }
 
 TEST(PointerArray, ReallocAndFree) {
@@ -83,6 +91,14 @@ TEST(PointerArray, BinarySearchAndCommandIndex) {
     EXPECT_EQ(commandIndex("y.ravo"), 1);
     EXPECT_EQ(commandIndex("z.ravo"), -1);
     deleteOwnedArray(queued);
+
+    // Null entries count as empty texts (they sort first).
+    stringListAppend(queued, nullptr);
+    stringListAppend(queued, "x.ravo");
+    EXPECT_EQ(commandIndex("x.ravo"), 1);
+    EXPECT_EQ(commandIndex("a.ravo"), -1);
+    EXPECT_EQ(commandIndex(""), 0);
+    deleteOwnedArray(queued);
 }
 
 TEST(RecordArray, AppendInsertAndReorder) {
@@ -91,6 +107,10 @@ TEST(RecordArray, AppendInsertAndReorder) {
     EXPECT_EQ(events.capacity, 16u);
     events.append(1)->time = 16;
     EXPECT_EQ(events.capacity, 32u);
+    RecordArray<Event> many;
+    many.append(8192);
+    many.append(1);
+    EXPECT_EQ(many.capacity, 12288u);  // above 4096 by half at least
 
     Event* gap = events.insert(1, 2);
     gap[0].time = 100;

@@ -223,6 +223,12 @@ TEST(BagStructure, ReserveRoundsTheCapacity) {
     EXPECT_EQ(bag.size, 10u);
     bagReserve(bag, 300);
     EXPECT_STREQ((const char*)bag.data, "hello");
+    // Growing a large bag takes at least half as much again.
+    bagReserve(bag, 65536);
+    EXPECT_EQ(bag.capacity, 65536u);
+    bagReserve(bag, 65537);
+    EXPECT_EQ(bag.capacity, 98304u);
+    EXPECT_STREQ((const char*)bag.data, "hello");
 }
 
 TEST(BagStructure, AllocateAssignAndFree) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <io.h>
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -426,6 +429,81 @@ TEST(SafeReplace, CommitsOrRollsBack) {
     }
     EXPECT_EQ(dir.read("song.ravo"), "second");
     EXPECT_EQ(dir.list().size(), 1u);
+}
+
+TEST(SafeReplace, AThrowingHandlerHearsOnceAfterTheRollback) {
+    // The handler shows the box, then throws: the failing step must not strand the old file under
+    // its temporary name.
+    TempDir dir;
+    const std::string target = dir.file("song.ravo");
+    struct Case {
+        const char* what;
+        bool commit;    // through fileCommit, else safeReplaceFile
+        bool readOnly;  // the old file cannot be deleted once moved away
+        const char* message;
+    } cases[] = {
+        {"final rename fails", false, false, "Cannot rename file."},
+        {"final rename fails, committed", true, false, "Cannot rename file."},
+        {"old file cannot be deleted", false, true, "Cannot delete file."},
+        {"old file cannot be deleted, committed", true, true, "Cannot delete file."},
+    };
+    for (const Case& c : cases) {
+        dir.write("song.ravo", "old");
+        if (c.readOnly) _chmod(target.c_str(), _S_IREAD);
+        recordedBoxes().clear();
+        WindowErrorHandler abandon(nullptr, 3);
+        {
+            GFile f(&abandon);
+            ASSERT_TRUE(fileOpen(f, target.c_str(), FileMode::WriteReplace)) << c.what;
+            ASSERT_TRUE(fileWriteText(f, "new")) << c.what;
+            if (!c.readOnly) {
+                ASSERT_TRUE(fileClose(f)) << c.what;  // the new file's name is gone
+            }
+            if (c.commit)
+                EXPECT_FALSE(fileCommit(f, target.c_str())) << c.what;
+            else
+                EXPECT_THROW(safeReplaceFile(f, target.c_str()), GException) << c.what;
+            EXPECT_TRUE(f.failed()) << c.what;
+        }
+        _chmod(target.c_str(), _S_IREAD | _S_IWRITE);
+        EXPECT_EQ(dir.read("song.ravo"), "old") << c.what;
+        EXPECT_EQ(dir.list(), std::vector<std::string>{"song.ravo"}) << c.what;
+        ASSERT_EQ(recordedBoxes().size(), 1u) << c.what;
+        EXPECT_EQ(recordedBoxes()[0].text.rfind(c.message, 0), 0u) << c.what << ": " << recordedBoxes()[0].text;
+    }
+}
+
+namespace {
+// What the completion of a commit was handed.
+struct HandedOver {
+    bool open = true;
+    std::string content;
+};
+HandedOver g_handedOver;
+bool recordingReplace(GFile& f, const char*) {
+    g_handedOver.open = f.isOpen();
+    g_handedOver.content = readWholeFile(f.name);
+    return false;
+}
+}  // namespace
+
+TEST(SafeReplace, CommitHandsOverTheClosedFile) {
+    TempDir dir;
+    dir.write("song.ravo", "old");
+    FileReplaceHook saved = fileReplaceHook;
+    fileReplaceHook = recordingReplace;
+    {
+        GFile f;
+        ASSERT_TRUE(fileOpen(f, dir.file("song.ravo").c_str(), FileMode::WriteReplace));
+        ASSERT_TRUE(fileWriteText(f, "written"));
+        EXPECT_FALSE(fileCommit(f, dir.file("song.ravo").c_str()));
+        EXPECT_TRUE(fileClose(f));  // a file the completion did not take is deleted by its close
+    }
+    fileReplaceHook = saved;
+    EXPECT_FALSE(g_handedOver.open);
+    EXPECT_EQ(g_handedOver.content, "written");
+    EXPECT_EQ(dir.list(), std::vector<std::string>{"song.ravo"});
+    EXPECT_EQ(dir.read("song.ravo"), "old");
 }
 
 TEST(SafeReplace, TemporaryNameNeverTakesAnExistingFile) {

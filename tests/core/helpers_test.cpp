@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/exceptions.h"
 #include "core/listener_list.h"
 #include "core/path_list.h"
 #include "core/progress.h"
@@ -65,9 +66,11 @@ public:
         listenersSeen += listener != nullptr;
         lastDone = done;
         if (cancelAt && reports >= cancelAt) cancel();
+        if (throwAt && reports >= throwAt) throw GException();
         return JobProgress::report(done, text);
     }
     int cancelAt = 0;
+    int throwAt = 0;
     int reports = 0;
     int listenersSeen = 0;
     u64 lastDone = 0;
@@ -169,25 +172,31 @@ TEST(WideText, ConversionsFollowTheCodePage) {
     setProcessCodePage(1251);
     EXPECT_EQ(toWide("\xe9").c_str()[0], L'\u0439');
 
-    setProcessCodePage(1252);
     struct Case {
+        u32 codePage;
         const wchar_t* wide;
         u32 length;
         u32 size;
         u32 stored;
         std::string bytes;  // what the buffer holds afterwards (it starts as "#####")
     } cases[] = {
-        {L"ab", 3, 2, 2, std::string("a\0###", 5)},  // a NUL-terminated input into a buffer of 2
-        {L"abc", 3, 8, 3, "abc##"},                   // not terminated: no NUL is stored
-        {L"abc", 4, 8, 4, std::string("abc\0#", 5)},
-        {L"abc", 3, 0, 0, "#####"},
-        {L"\u4e00\u00e9", 3, 5, 3, std::string("?\xe9\0##", 5)},
+        {1252, L"ab", 3, 2, 2, std::string("a\0###", 5)},  // a NUL-terminated input into a buffer of 2
+        {1252, L"abc", 3, 8, 3, "abc##"},                   // not terminated: no NUL is stored
+        {1252, L"abc", 4, 8, 4, std::string("abc\0#", 5)},
+        {1252, L"abc", 3, 0, 0, "#####"},
+        {1252, L"\u4e00\u00e9", 3, 5, 3, std::string("?\xe9\0##", 5)},
+        // Two bytes a character: the room is counted in bytes, and what does not fit is left out.
+        {932, L"\u3042\u3044", 3, 5, 5, std::string("\x82\xa0\x82\xa2\0", 5)},
+        {932, L"\u3042\u3044", 3, 4, 3, std::string("\x82\xa0\0##", 5)},
+        {932, L"\u3042", 1, 2, 2, "\x82\xa0###"},
     };
     for (const Case& c : cases) {
+        setProcessCodePage(c.codePage);
         char buffer[8] = "#######";
-        EXPECT_EQ(wideToMultibyte(c.wide, c.length, buffer, c.size), c.stored);
-        EXPECT_EQ(std::string(buffer, 5), c.bytes);
+        EXPECT_EQ(wideToMultibyte(c.wide, c.length, buffer, c.size), c.stored) << c.codePage << " " << c.size;
+        EXPECT_EQ(std::string(buffer, 5), c.bytes) << c.codePage << " " << c.size;
     }
+    setProcessCodePage(1252);
 
     GString narrow;
     stringAssignCopy(narrow, L"h\u00e9!");
@@ -263,6 +272,14 @@ TEST(FileCopy, WithProgressAndCancel) {
     EXPECT_FALSE(copyFileWithProgress(dir.file("from.bin").c_str(), dir.file("cancel.bin").c_str(), &noListener,
                                       &handler));
     EXPECT_TRUE(handler.reports.empty());
+
+    // A progress object that throws leaves no partial target either.
+    CancelAtFirstReport throwing;
+    throwing.throwAt = 2;
+    EXPECT_THROW(copyFileWithProgress(dir.file("from.bin").c_str(), dir.file("thrown.bin").c_str(), &throwing,
+                                      &handler),
+                 GException);
+    EXPECT_FALSE(dir.exists("thrown.bin"));
 
     // Any other failure reports the platform's text to the handler.
     handler.answer = true;

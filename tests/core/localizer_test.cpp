@@ -65,6 +65,14 @@ std::string file(const std::string& module, const std::string& bin) {
     return "  <File module=\"" + module + "\" bin=\"" + bin + "\"/>\n";
 }
 
+// German and Russian files of the modules kxcore and kxmm; the Russian kxmm file holds ruMm.
+void writeModuleFiles(LanguageFolder& folder, const std::vector<std::string>& ruMm) {
+    folder.dir.write("de_core.bin", languageFile({"Eins", "Zwei", "Drei"}));
+    folder.dir.write("de_mm.bin", languageFile({"Ja"}));
+    folder.dir.write("ru_core.bin", languageFile({"Odin", "Dva", "Tri"}));
+    folder.dir.write("ru_mm.bin", languageFile(ruMm));
+}
+
 struct CodePageReset {
     ~CodePageReset() { setProcessCodePage(0); }
 };
@@ -142,10 +150,7 @@ TEST(Localizer, LoadsTheChosenLanguageIntoEveryModule) {
     LanguageFolder folder;
     FixtureModule core("kxcore"), mm("kxmm");
     TextModule* modules[] = {&core.module, &mm.module};
-    folder.dir.write("de_core.bin", languageFile({"Eins", "Zwei", "Drei"}));
-    folder.dir.write("de_mm.bin", languageFile({"Ja"}));
-    folder.dir.write("ru_core.bin", languageFile({"Odin", "Dva", "Tri"}));
-    folder.dir.write("ru_mm.bin", languageFile({"Da", "Net"}));
+    writeModuleFiles(folder, {"Da", "Net"});
     folder.list("<Other x=\"1\"><Nested/></Other>\n<?pi ignored?>\n" +
                 lang("German", file("kxcore", "de_core.bin") + "<!-- <File module=\"kxmm\" bin=\"x\"/> -->\n" +
                                    file("kxmm", "de_mm.bin") + file("kxunknown", "none.bin")) +
@@ -294,6 +299,44 @@ TEST(Localizer, FailuresReportAndKeepTheTexts) {
     folder.setUp(localizer);
     EXPECT_FALSE(localizer.loadLanguages());
     EXPECT_EQ(folder.reported(), "Cannot open or create file.");
+}
+
+TEST(Localizer, AFailedLoadKeepsEveryModuleAndTheCodePage) {
+    CodePageReset reset;
+    LanguageFolder folder;
+    FixtureModule core("kxcore"), mm("kxmm");
+    TextModule* modules[] = {&core.module, &mm.module};
+    writeModuleFiles(folder, {"a", "b", "c", "d"});  // more texts than slots
+    folder.list(lang("German", file("kxcore", "de_core.bin") + file("kxmm", "de_mm.bin"), 1252) +
+                lang("Russian", file("kxcore", "ru_core.bin") + file("kxmm", "ru_mm.bin"), 1251));
+
+    // From the English texts, and from a language loaded before.
+    struct Case {
+        const char* before;  // null: the English texts
+        std::vector<std::string> core, mm;
+    } cases[] = {
+        {nullptr, {"One", "Two", "Three"}, {"One", "Two", "Three"}},
+        {"German", {"Eins", "Zwei", "Drei"}, {"Ja", "", ""}},
+    };
+    for (const Case& c : cases) {
+        setProcessCodePage(850);
+        if (c.before) {
+            Localizer first(modules, 2, c.before);
+            folder.setUp(first);
+            ASSERT_TRUE(first.loadLanguages());
+            setProcessCodePage(850);
+        }
+        const char* block = core.module.block;
+        Localizer localizer(modules, 2, "Russian");
+        folder.setUp(localizer);
+        EXPECT_THROW(localizer.loadLanguages(), GException);
+        EXPECT_EQ(folder.reported(), "Localization loading failed.");
+        EXPECT_EQ(core.texts(), c.core);
+        EXPECT_EQ(mm.texts(), c.mm);
+        EXPECT_EQ(core.module.block, block);
+        EXPECT_EQ(processCodePage(), 850u);
+        folder.handler.reports.clear();
+    }
 }
 
 TEST(Localizer, AttributeEntitiesAreOneLevelDeep) {

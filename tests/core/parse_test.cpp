@@ -201,18 +201,33 @@ TEST(TextTable, WrittenFieldsReadBack) {
     ASSERT_TRUE(fileOpen(reader.file, dir.file("t.txt").c_str(), FileMode::Read));
     std::vector<std::string> fields;
     const char* field;
-    while ((field = reader.nextField())) fields.push_back(field);
+    for (int i = 0; i < 5 && (field = reader.nextField()); ++i) fields.push_back(field);
     // The text holding ";" comes back as two fields.
     EXPECT_EQ(fields, (std::vector<std::string>{"plain", "say \"hi\"", "a", "b", ""}));
-    ASSERT_EQ(handler.reports.size(), 1u);
-    EXPECT_EQ(handler.lastText(), "Unexpected end of line (need more items per line)\nAt line 1 column 5.\n" +
-                                      dir.file("t.txt") + ".");
     ASSERT_TRUE(reader.nextLine());
     ASSERT_NE(field = reader.nextField(), nullptr);
     EXPECT_STREQ(field, "\"x\"");
     EXPECT_FALSE(reader.nextLine());  // the end of the file, nothing reported
     EXPECT_TRUE(reader.atEnd());
+    EXPECT_TRUE(handler.reports.empty());
+
+    // Reading past the end of a line: the position comes first, then the message; the file is closed
+    // and nothing more is read or reported.
+    TextReader past(&handler);
+    ASSERT_TRUE(fileOpen(past.file, dir.file("t.txt").c_str(), FileMode::Read));
+    for (int i = 0; i < 5; ++i) ASSERT_NE(past.nextField(), nullptr);
+    EXPECT_EQ(past.nextField(), nullptr);
+    ASSERT_EQ(handler.reports.size(), 1u);
+    EXPECT_EQ(handler.lastText(), "At line 1 column 5.\nUnexpected end of line (need more items per line)\n" +
+                                      dir.file("t.txt") + ".");
+    EXPECT_FALSE(past.file.isOpen());
+    EXPECT_TRUE(past.file.failed());
+    EXPECT_FALSE(past.nextLine());
+    EXPECT_EQ(past.nextField(), nullptr);
     EXPECT_EQ(handler.reports.size(), 1u);
+    // A caller's own error on a later field names that field.
+    EXPECT_FALSE(past.error("Bad double format"));
+    EXPECT_EQ(handler.lastText().rfind("At line 1 column 6.\nBad double format.\n", 0), 0u) << handler.lastText();
 }
 
 TEST(TextTable, ReaderEdgesAndErrors) {
@@ -222,13 +237,13 @@ TEST(TextTable, ReaderEdgesAndErrors) {
         const char* error;                 // the start of what the next nextField reports
     };
     const Case cases[] = {
-        {"a;b", {"a", "b"}, "Unexpected end of line"},
-        {"a;", {"a"}, "Unexpected end of file.\nAt line 1 column 2."},
-        {"", {}, "Unexpected end of file.\nAt line 1 column 1."},
-        {"\"a;b\"\n", {"a", "b\""}, "Unexpected end of line"},  // quoting does not protect ";"
-        {"\"x\"y;\"\"\r\n", {"xy", ""}, "Unexpected end of line"},
-        {"\"p\"\"q\";r\"s\n", {"p\"q", "r\"s"}, "Unexpected end of line"},
-        {"a\r;\rb\r\n", {"a", "b"}, "Unexpected end of line"},
+        {"a;b", {"a", "b"}, "At line 1 column 2.\nUnexpected end of line"},
+        {"a;", {"a"}, "At line 1 column 2.\nUnexpected end of file.\n"},
+        {"", {}, "At line 1 column 1.\nUnexpected end of file.\n"},
+        {"\"a;b\"\n", {"a", "b\""}, "At line 1 column 2.\nUnexpected end of line"},  // quoting does not protect ";"
+        {"\"x\"y;\"\"\r\n", {"xy", ""}, "At line 1 column 2.\nUnexpected end of line"},
+        {"\"p\"\"q\";r\"s\n", {"p\"q", "r\"s"}, "At line 1 column 2.\nUnexpected end of line"},
+        {"a\r;\rb\r\n", {"a", "b"}, "At line 1 column 2.\nUnexpected end of line"},
     };
     TempDir dir;
     for (const Case& c : cases) {
@@ -254,7 +269,7 @@ TEST(TextTable, ReaderEdgesAndErrors) {
     ASSERT_TRUE(fileOpen(reader.file, dir.file("r.txt").c_str(), FileMode::Read));
     reader.nextField();
     EXPECT_FALSE(reader.nextLine());
-    EXPECT_EQ(handler.lastText().rfind("End of line not found  (too many items per line)\nAt line 1 column 1.", 0), 0u);
+    EXPECT_EQ(handler.lastText().rfind("At line 1 column 1.\nEnd of line not found  (too many items per line)\n", 0), 0u);
 
     // A quiet file reports nothing but still fails.
     TextReader quiet(&handler);
@@ -264,10 +279,12 @@ TEST(TextTable, ReaderEdgesAndErrors) {
     EXPECT_EQ(handler.reports.size(), before);
     EXPECT_TRUE(quiet.file.failed());
 
-    // A reader without an open file reports through the file.
+    // A reader without an open file reports through the file, once.
     TextReader closed(&handler);
     before = handler.reports.size();
     EXPECT_EQ(closed.nextField(), nullptr);
-    ASSERT_GT(handler.reports.size(), before);
+    EXPECT_EQ(closed.nextField(), nullptr);
+    EXPECT_FALSE(closed.nextLine());
+    ASSERT_EQ(handler.reports.size(), before + 1);
     EXPECT_EQ(handler.reports[before].first.rfind("File is not opened.", 0), 0u);
 }

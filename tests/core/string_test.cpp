@@ -39,11 +39,15 @@ TEST(GString, ConstructionAndAssignmentCapacities) {
     stringAssignText(s, "a longer text");
     EXPECT_EQ(s.capacity, 14u);
 
-    // From its own buffer only the length changes.
+    // From its own buffer only the length changes, never past the buffer.
     char* buffer = s.data;
     stringAssign(s, s.data, 3);
     EXPECT_EQ(s.data, buffer);
     EXPECT_STREQ(s.data, "a l");
+    stringAssign(s, s.data, 100);
+    EXPECT_EQ(s.data, buffer);
+    EXPECT_EQ(s.length, 13u);
+    EXPECT_EQ(s.capacity, 14u);
 
     // Overlapping move inside the buffer.
     stringAssignText(s, "abcdef");
@@ -63,7 +67,21 @@ TEST(GString, GrowthRule) {
     } cases[] = {{1, 16}, {16, 16}, {17, 32}, {256, 256}, {257, 512}, {4096, 4096}, {4097, 8192}};
     for (const Case& c : cases) EXPECT_EQ(growCapacity(c.needed), c.capacity) << c.needed;
 
-    // Appending one character to length 15, capacity 16 grows to 32.
+    // Growing a buffer above 4096 takes at least half as much again, in multiples of 4096.
+    struct Growth {
+        u32 needed, old, capacity;
+    } growths[] = {{17, 16, 32},          {257, 256, 512},          {4096, 256, 4096},
+                   {4097, 4096, 8192},    {8193, 8192, 12288},      {12289, 12288, 20480},
+                   {100000, 4096, 102400}, {0xFFFFF000u, 0xF0000000u, 0xFFFFF000u}};
+    for (const Growth& g : growths) EXPECT_EQ(growCapacity(g.needed, g.old), g.capacity) << g.needed << " " << g.old;
+
+    // Appending one character to length 15, capacity 16 grows to 32; above 4096 by half.
+    GString large;
+    stringGrow(large, 65536);
+    large.length = 65535;
+    stringAppendChar(large, 'z');
+    EXPECT_EQ(large.capacity, 98304u);
+
     GString s;
     stringGrow(s, 16);
     memset(s.data, 'x', 15);
@@ -175,6 +193,13 @@ TEST(GString, FormatNeverOverruns) {
         {"%*d", lengthBound("%*d", 300, 7), snprintf(nullptr, 0, "%*d", 300, 7)},
         {"%-12s|%5c", lengthBound("%-12s|%5c", "ab", 'z'), snprintf(nullptr, 0, "%-12s|%5c", "ab", 'z')},
         {"%%", lengthBound("100%%"), 4},
+        {"%#x", lengthBound("%#x", 0xFFFFFFFFu), snprintf(nullptr, 0, "%#x", 0xFFFFFFFFu)},
+        {"%#X", lengthBound("%#X", 0x80000000u), snprintf(nullptr, 0, "%#X", 0x80000000u)},
+        {"%#llx", lengthBound("%#llx", ~0ull), snprintf(nullptr, 0, "%#llx", ~0ull)},
+        {"%#I64x", lengthBound("%#I64x", ~0ull), snprintf(nullptr, 0, "%#llx", ~0ull)},
+        {"%#o", lengthBound("%#o", 0xFFFFFFFFu), snprintf(nullptr, 0, "%#o", 0xFFFFFFFFu)},
+        {"%#llo", lengthBound("%#llo", ~0ull), snprintf(nullptr, 0, "%#llo", ~0ull)},
+        {"%#.12x", lengthBound("%#.12x", 0xFFu), snprintf(nullptr, 0, "%#.12x", 0xFFu)},
     };
     for (const Case& c : cases) EXPECT_GE(c.bound, (u32)c.real + 1) << c.name;
 
@@ -189,6 +214,49 @@ TEST(GString, FormatNeverOverruns) {
     stringAppendFormat(s, "|%.300f|", 2.0);
     EXPECT_EQ(s.length, strlen(expected) + 304);
     EXPECT_EQ(s.data[s.length], 0);
+
+    // Texts made only of alternate-form numbers: the buffer always holds the whole text.
+    GString hex;
+    stringFormat(hex, "%#x%#x%#x", 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu);
+    EXPECT_STREQ(hex.data, "0xffffffff0xffffffff0xffffffff");
+    EXPECT_GT(hex.capacity, hex.length);
+    GString appended("x");
+    stringAppendFormat(appended, "%#llx|%#o", ~0ull, 8u);
+    EXPECT_STREQ(appended.data, "x0xffffffffffffffff|010");
+    EXPECT_GT(appended.capacity, appended.length);
+}
+
+TEST(GString, FormatArgumentsFromTheOwnBuffer) {
+    const std::string text = "0123456789abcdefghijklmnopqrstuvwxyz0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    struct Case {
+        const char* what;
+        u32 room;     // capacity made before formatting (0: the exact one of the text)
+        bool append;
+        std::string expected;
+    } cases[] = {
+        {"format, buffer replaced", 0, false, "[" + text + "]"},
+        {"format, buffer kept", 512, false, "[" + text + "]"},
+        {"append, buffer replaced", 0, true, text + "[" + text + "]"},
+        {"append, buffer kept", 512, true, text + "[" + text + "]"},
+    };
+    for (const Case& c : cases) {
+        GString s(text.c_str());
+        if (c.room) {
+            stringGrow(s, c.room);
+            s.length = (u32)text.size();
+            s.data[s.length] = 0;
+        }
+        u32 capacity = s.capacity;
+        if (c.append)
+            stringAppendFormat(s, "[%s]", s.data);
+        else
+            stringFormat(s, "[%s]", s.data);
+        EXPECT_EQ(std::string(s.c_str()), c.expected) << c.what;
+        EXPECT_EQ(s.length, c.expected.size()) << c.what;
+        if (c.room) {
+            EXPECT_EQ(s.capacity, capacity) << c.what;
+        }
+    }
 }
 
 TEST(HeapText, Helpers) {
