@@ -63,20 +63,13 @@ AnalyzerBlockClasses& analyzerBlockClasses() {
     return classes;
 }
 
-void closeFileQuietly(GFile& file) {
-    u32 quiet = file.flags & FileFlag::Quiet;
-    file.flags |= FileFlag::Quiet;
-    fileClose(file);
-    file.flags = (file.flags & ~(u32)FileFlag::Quiet) | quiet;
-}
-
 bool reportBlockError(GFile& file, MmText message) {
     reportFileError(file, mmText(message), nullptr, 0);
     return false;
 }
 
 bool failBlockFile(GFile& file, MmText message) {
-    closeFileQuietly(file);
+    fileCloseQuietly(file);
     return reportBlockError(file, message);
 }
 

@@ -76,8 +76,6 @@ struct SampleFieldList {
     const FieldDescriptor* build(u32 encoding, u64 bytes);
 };
 
-// Closes the file without reporting a failure of the close.
-void closeFileQuietly(GFile& file);
 // Marks the file failed: its stream is closed and, unless it is quiet, its handler gets the message
 // with the file's name. Always false, whatever the handler answers.
 bool failBlockFile(GFile& file, MmText message);

@@ -97,7 +97,7 @@ bool openSoundFile(const char* name, SoundFormat* format, SoundStore* store, Err
 bool commitSavedFile(GFile& file, const char* target, bool written) {
     if (written && !file.failed() && fileFlush(file) && fileCommit(file, target)) return true;
     // Discard the temporary file (it is deleted when closed); the target is untouched.
-    closeFileQuietly(file);
+    fileCloseQuietly(file);
     return false;
 }
 
