@@ -70,7 +70,7 @@ void walkSampleRuns(SoundBlockProcessor& p, const RangeChange& change, Run run) 
             in.next();
             r = (const S*)in.begin;
             rEnd = (const S*)in.end;
-            if (r == rEnd) break;  // the old bytes ran out (a piece could not be read)
+            if (r == rEnd) break;  // the old bytes ran out (a range past the end of the sound)
         }
         size_t n = std::min<size_t>(rEnd - r, wEnd - w);
         run(r, w, n);

@@ -272,6 +272,36 @@ TEST(LevelOperations, AWalkEndedEarlyFillsTheRestWithTheOldBytes) {
     for (; i < frames; ++i) ASSERT_EQ(input[i], result[i]) << i;
 }
 
+// The source file cut short under [source | work | source]: what cannot be read counts as silence
+// in its own place, and the work part's results still land at its own positions.
+TEST(LevelOperations, AnUnreadablePartOfTheSourceKeepsEverythingElseInPlace) {
+    const u32 frames = 30000, readable = 10000, workFrom = 12000, workTo = 16000;
+    std::vector<f64> reference = patternSamples(frames, 1);
+    TestSound s(encodingInt16, 1, reference);
+    auto first = bindProcessor(s, workFrom, workTo);
+    first->invert();
+    invertReference(reference, 1, workFrom, workTo);
+    ASSERT_EQ(reference, s.samples());
+
+    s.store.unlock();
+    std::string file = s.dir.read("sound.raw");
+    s.dir.write("sound.raw", file.substr(0, (size_t)(s.header + 2 * readable)));
+    ASSERT_TRUE(s.store.lock(&s.handler));
+    auto p = bindProcessor(s, 0, frames);
+    p->param1 = 2;
+    p->amplify();
+    EXPECT_FALSE(s.handler.reports.empty());
+
+    std::vector<f64> result = s.samples();
+    for (u32 i = 0; i < frames; ++i) {
+        f64 amplified = 2 * reference[i];
+        if (i >= workFrom && i < workTo) ASSERT_EQ(amplified, result[i]) << i;
+        else if (i < 8000) ASSERT_EQ(amplified, result[i]) << i;  // the first read succeeded
+        else if (i >= readable) ASSERT_EQ(0.0, result[i]) << i;
+        else ASSERT_TRUE(result[i] == amplified || result[i] == 0.0) << i;
+    }
+}
+
 // The per-sample walk tells each selected sample its track and its frame in the range, across pages.
 TEST(LevelOperations, WalkGivesEachSampleItsTrackAndFrame) {
     const u32 frames = 9000, channels = 3;
