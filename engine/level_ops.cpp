@@ -131,29 +131,13 @@ void SampleProcessor<Traits>::mirror() {
         PageWalk out(openBlockWriter, store, frameBytes, change.newCursor, length, nullptr);
         std::unique_ptr<PageWalk> forward;
         if (!all) forward.reset(new PageWalk(openBlockReader, store, frameBytes, change.oldCursor, length, nullptr));
-        const u8* b = back.end;
-        u8* w = out.begin;
-        const u8* f = forward ? forward->begin : nullptr;
-        for (;;) {
-            if (w == out.end) {
-                if (!out.next()) break;
-                w = out.begin;
-            }
-            if (b == back.begin) {
-                back.next();
-                b = back.end;
-                if (b == back.begin) break;
-            }
-            size_t n = std::min<size_t>((size_t)(b - back.begin), (size_t)(out.end - w)) / frame;
-            if (forward) {
-                if (f == forward->end) {
-                    forward->next();
-                    f = forward->begin;
-                    if (f == forward->end) break;
-                }
-                n = std::min(n, (size_t)(forward->end - f) / frame);
-            }
-            if (n == 0) break;  // a page not of whole frames: the rest is filled below
+        while (nextPages(out, {&back, forward.get()})) {
+            size_t n = std::min(back.left(), out.left());
+            if (forward) n = std::min(n, forward->left());
+            n /= frame;
+            const u8* b = back.take(n * frame) + n * frame;  // its frames go from the last
+            u8* w = out.take(n * frame);
+            const u8* f = forward ? forward->take(n * frame) : nullptr;
             for (size_t k = 0; k < n; ++k) {
                 b -= frame;
                 const Sample* from = (const Sample*)b;
@@ -168,10 +152,7 @@ void SampleProcessor<Traits>::mirror() {
                 w += frame;
             }
         }
-        if (!out.atEnd()) {
-            out.writeBackBeforePage();
-            fillRestWithOld(change, out.bytesBeforePage());
-        }
+        finishNewBytes(*this, change, out);
     }
     applyEdgeCrossfades(rangeStart, rangeEnd);
 }

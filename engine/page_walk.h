@@ -2,11 +2,14 @@
 // Page walks of the operations over a store change, and the per-sample walk written once for all
 // sample types.
 //
-// A walk is one page object on its own StorePageIterator. The usual pair: a reader of the old bytes
-// that carries the job's progress (its answer is not looked at, so a cancel does not stop it) and a
-// writer of the new bytes without progress, whose end ends the loop: the whole range gets written.
+// A walk is one page object on its own StorePageIterator; the walks of one operation go in step
+// (nextPages). Who carries the job's progress is chosen by giving it to that walk; which walk ends
+// the loop, by naming it to nextPages. The usual pair: a reader of the old bytes that carries the
+// progress (its answer is not looked at, so a cancel does not stop it) and a writer of the new bytes
+// without progress, whose end ends the loop: the whole range gets written.
 #include <algorithm>
 #include <cstddef>
+#include <initializer_list>
 
 #include "engine/processor.h"
 #include "mm/page_reader.h"
@@ -38,6 +41,11 @@ public:
     // Writes back what a writer handed out before its current page (a write walk that stops early).
     void writeBackBeforePage() { page()->writeBackBeforePage(); }
 
+    // The bytes of the current page not taken yet, and taking n of them: from the start of the page
+    // on, or for a reverse walk from its end back. The answer is the lowest byte taken.
+    size_t left() const { return (size_t)(reverse ? taken - begin : end - taken); }
+    u8* take(size_t n) { return reverse ? (taken -= n) : (taken += n) - n; }
+
     u8* begin = nullptr;
     u8* end = nullptr;
     StorePageIterator iterator;
@@ -45,8 +53,21 @@ public:
 private:
     u64 count;
     u64 pieceBytes = 0;  // handed out of the current piece before the current page
+    u8* taken = nullptr;  // where the bytes not taken yet begin (reverse: end)
+    bool reverse = false;
     bool ended = false;
 };
+
+// Walks in step: `ender` and then every other walk (null ones left out) whose page is all taken gets
+// its next page. False ends the loop: when the ender has no next page (the end of its range, or a
+// cancel when it carries the progress), or when another walk has no bytes left (its answer is not
+// looked at otherwise, so a cancel does not stop it). Otherwise every walk has bytes left; pages
+// hold whole frames.
+bool nextPages(PageWalk& ender, std::initializer_list<PageWalk*> others);
+
+// After a walk whose writer may have ended early: writes back the pages it handed out before its
+// current one and gives the rest of the new bytes the old ones.
+void finishNewBytes(SoundBlockProcessor& p, const RangeChange& change, PageWalk& out);
 
 // The old and the new bytes of a same-length change side by side: run(const S* old, S* out, size_t
 // n) gets, in order, every stretch of n samples that the reader's and the writer's pages both hold.
@@ -56,31 +77,11 @@ template <class S, class Run>
 void walkSampleRuns(SoundBlockProcessor& p, const RangeChange& change, Run run) {
     PageWalk in(openBlockReader, p.store, p.frameBytes, change.oldCursor, change.newLength, p.progress);
     PageWalk out(openBlockWriter, p.store, p.frameBytes, change.newCursor, change.newLength, nullptr);
-    const S* r = (const S*)in.begin;
-    const S* rEnd = (const S*)in.end;
-    S* w = (S*)out.begin;
-    S* wEnd = (S*)out.end;
-    for (;;) {
-        if (w == wEnd) {
-            if (!out.next()) break;
-            w = (S*)out.begin;
-            wEnd = (S*)out.end;
-        }
-        if (r == rEnd) {
-            in.next();
-            r = (const S*)in.begin;
-            rEnd = (const S*)in.end;
-            if (r == rEnd) break;  // the old bytes ran out (a range past the end of the sound)
-        }
-        size_t n = std::min<size_t>(rEnd - r, wEnd - w);
-        run(r, w, n);
-        r += n;
-        w += n;
+    while (nextPages(out, {&in})) {
+        const size_t n = std::min(in.left(), out.left()) / sizeof(S);
+        run((const S*)in.take(n * sizeof(S)), (S*)out.take(n * sizeof(S)), n);
     }
-    if (!out.atEnd()) {
-        out.writeBackBeforePage();
-        p.fillRestWithOld(change, out.bytesBeforePage());
-    }
+    finishNewBytes(p, change, out);
 }
 
 // Per-sample walk of the same-length change: every sample of a selected track goes through op,

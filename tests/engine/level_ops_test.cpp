@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -270,6 +271,46 @@ TEST(LevelOperations, AWalkEndedEarlyFillsTheRestWithTheOldBytes) {
     EXPECT_GT(i, 100u);
     EXPECT_LT(i, frames - 100u);
     for (; i < frames; ++i) ASSERT_EQ(input[i], result[i]) << i;
+}
+
+// Walks in step where either side carries the progress: a cancel ends the loop only through the
+// walk that ends it (here the writer), and the new bytes it did not reach keep the old ones.
+TEST(LevelOperations, TheWalkThatEndsTheLoopDecidesWhatACancelStops) {
+    const u32 frames = 30000;
+    const std::vector<f64> input = patternSamples(frames, 1);
+    for (bool writerCarries : {false, true}) {
+        SCOPED_TRACE(writerCarries ? "the writer carries the progress" : "the reader carries the progress");
+        TestSound s(encodingInt16, 1, input);
+        auto p = bindProcessor(s, 100, frames - 100);
+        CancellingProgress progress(2);
+        progress.setTotal(p->rangeLength);
+        RangeChange change = p->openSameLengthChange();
+        {
+            PageWalk in(openBlockReader, p->store, p->frameBytes, change.oldCursor, change.newLength,
+                        writerCarries ? nullptr : &progress);
+            PageWalk out(openBlockWriter, p->store, p->frameBytes, change.newCursor, change.newLength,
+                         writerCarries ? &progress : nullptr);
+            while (nextPages(out, {&in})) {
+                const size_t n = std::min(in.left(), out.left()) / 2;
+                const i16* r = (const i16*)in.take(2 * n);
+                i16* w = (i16*)out.take(2 * n);
+                for (size_t i = 0; i < n; ++i) w[i] = (i16)-r[i];
+            }
+            EXPECT_EQ(!writerCarries, out.atEnd());
+            finishNewBytes(*p, change, out);
+        }
+        EXPECT_TRUE(progress.isCancelled());
+        std::vector<f64> result = s.samples();
+        u64 i = 100;
+        while (i < frames - 100 && result[i] == -input[i]) ++i;
+        if (writerCarries) {
+            EXPECT_GT(i, 100u);
+            EXPECT_LT(i, frames - 100u);
+        } else {
+            EXPECT_EQ(frames - 100u, i);
+        }
+        for (; i < frames; ++i) ASSERT_EQ(input[i], result[i]) << i;
+    }
 }
 
 // The source file cut short under [source | work | source]: what cannot be read counts as silence
