@@ -118,9 +118,9 @@ void SampleProcessor<Traits>::crossfading() {
     f64 weight = 0.0;
     while (nextPages(out, {&first, &other})) {
         const size_t n = std::min({first.left(), other.left(), out.left()}) / sizeof(Sample);
-        const Sample* a = (const Sample*)first.take(n * sizeof(Sample));
-        const Sample* b = (const Sample*)other.take(n * sizeof(Sample));
-        Sample* w = (Sample*)out.take(n * sizeof(Sample));
+        const Unaligned<Sample>* a = (const Unaligned<Sample>*)first.take(n * sizeof(Sample));
+        const Unaligned<Sample>* b = (const Unaligned<Sample>*)other.take(n * sizeof(Sample));
+        Unaligned<Sample>* w = (Unaligned<Sample>*)out.take(n * sizeof(Sample));
         for (size_t i = 0; i < n; ++i) {
             if (c == channelCount) {
                 c = 0;

@@ -24,7 +24,7 @@ void SampleProcessor<Traits>::gainKernel(const RangeChange& change) {
         return y;
     };
     if constexpr (std::is_same<Traits, SampleInt16>::value) {
-        mapSampleBlocks<Traits>(*this, change, gain, [factor, &clipped](const i16* in, i16* out, size_t n) {
+        mapSampleBlocks<Traits>(*this, change, gain, [factor, &clipped](const i16u* in, i16u* out, size_t n) {
             gainInt16Block(in, out, n, factor, &clipped);
         });
     } else {
@@ -140,12 +140,12 @@ void SampleProcessor<Traits>::mirror() {
             const u8* f = forward ? forward->take(n * frame) : nullptr;
             for (size_t k = 0; k < n; ++k) {
                 b -= frame;
-                const Sample* from = (const Sample*)b;
-                Sample* to = (Sample*)w;
+                const Unaligned<Sample>* from = (const Unaligned<Sample>*)b;
+                Unaligned<Sample>* to = (Unaligned<Sample>*)w;
                 if (all) {
                     for (i32 c = 0; c < channels; ++c) to[c] = from[c];
                 } else {
-                    const Sample* keep = (const Sample*)f;
+                    const Unaligned<Sample>* keep = (const Unaligned<Sample>*)f;
                     for (i32 c = 0; c < channels; ++c) to[c] = channelMask[c] ? from[c] : keep[c];
                     f += frame;
                 }

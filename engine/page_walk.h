@@ -69,17 +69,19 @@ bool nextPages(PageWalk& ender, std::initializer_list<PageWalk*> others);
 // current one and gives the rest of the new bytes the old ones.
 void finishNewBytes(SoundBlockProcessor& p, const RangeChange& change, PageWalk& out);
 
-// The old and the new bytes of a same-length change side by side: run(const S* old, S* out, size_t
-// n) gets, in order, every stretch of n samples that the reader's and the writer's pages both hold.
+// The old and the new bytes of a same-length change side by side: run(const U* old, U* out, size_t
+// n), U = Unaligned<S>, gets in order every stretch of n samples that the reader's and the writer's
+// pages both hold.
 // The reader carries the processor's progress (its answer is not looked at); the writer ends the
 // walk, and a walk ended early leaves the old bytes in the rest of the new ones.
 template <class S, class Run>
 void walkSampleRuns(SoundBlockProcessor& p, const RangeChange& change, Run run) {
     PageWalk in(openBlockReader, p.store, p.frameBytes, change.oldCursor, change.newLength, p.progress);
     PageWalk out(openBlockWriter, p.store, p.frameBytes, change.newCursor, change.newLength, nullptr);
+    typedef Unaligned<S> U;
     while (nextPages(out, {&in})) {
         const size_t n = std::min(in.left(), out.left()) / sizeof(S);
-        run((const S*)in.take(n * sizeof(S)), (S*)out.take(n * sizeof(S)), n);
+        run((const U*)in.take(n * sizeof(S)), (U*)out.take(n * sizeof(S)), n);
     }
     finishNewBytes(p, change, out);
 }
@@ -96,7 +98,7 @@ void walkSamples(SoundBlockProcessor& p, const RangeChange& change, Op op, Block
     const bool all = p.selectedChannelCount == channels && !withPosition;
     i32 c = 0;
     u64 frame = 0;
-    walkSampleRuns<S>(p, change, [&](const S* r, S* w, size_t n) {
+    walkSampleRuns<S>(p, change, [&](const Unaligned<S>* r, Unaligned<S>* w, size_t n) {
         if (all) return block(r, w, n);
         for (size_t i = 0; i < n; ++i) {
             if (c == channels) {
@@ -114,13 +116,13 @@ void walkSamples(SoundBlockProcessor& p, const RangeChange& change, Op op, Block
 template <class Traits, class Op>
 void mapSamples(SoundBlockProcessor& p, const RangeChange& change, Op op) {
     typedef typename Traits::Sample S;
-    walkSamples<Traits, false>(p, change, op, [&op](const S* r, S* w, size_t n) {
+    walkSamples<Traits, false>(p, change, op, [&op](const Unaligned<S>* r, Unaligned<S>* w, size_t n) {
         for (size_t i = 0; i < n; ++i) w[i] = op(r[i]);
     });
 }
 
-// The same with a block function (const Sample* in, Sample* out, size_t n) for the stretches where
-// every track is selected; it must give what op gives sample by sample.
+// The same with a block function (const U* in, U* out, size_t n), U = Unaligned<Sample>, for the
+// stretches where every track is selected; it must give what op gives sample by sample.
 template <class Traits, class Op, class Block>
 void mapSampleBlocks(SoundBlockProcessor& p, const RangeChange& change, Op op, Block block) {
     walkSamples<Traits, false>(p, change, op, block);
@@ -129,7 +131,7 @@ void mapSampleBlocks(SoundBlockProcessor& p, const RangeChange& change, Op op, B
 template <class Traits, class Op>
 void mapPlacedSamples(SoundBlockProcessor& p, const RangeChange& change, Op op) {
     typedef typename Traits::Sample S;
-    walkSamples<Traits, true>(p, change, op, [](const S*, S*, size_t) {});
+    walkSamples<Traits, true>(p, change, op, [](const Unaligned<S>*, Unaligned<S>*, size_t) {});
 }
 
 // A reading pass over count old bytes: op(sample, channel) for every sample of a selected track. The
@@ -142,7 +144,7 @@ void scanSelectedSamples(SoundBlockProcessor& p, SegmentCursor at, u64 count, Op
     const u8* mask = p.channelMask;
     i32 c = 0;
     while (in.next()) {
-        for (const S* r = (const S*)in.begin; r < (const S*)in.end; ++r) {
+        for (const Unaligned<S>* r = (const Unaligned<S>*)in.begin; r < (const Unaligned<S>*)in.end; ++r) {
             if (c == channels) c = 0;
             if (mask[c]) op(*r, c);
             ++c;
