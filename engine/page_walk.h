@@ -71,9 +71,8 @@ void finishNewBytes(SoundBlockProcessor& p, const RangeChange& change, PageWalk&
 
 // The old and the new bytes of a same-length change side by side: run(const U* old, U* out, size_t
 // n), U = Unaligned<S>, gets in order every stretch of n samples that the reader's and the writer's
-// pages both hold.
-// The reader carries the processor's progress (its answer is not looked at); the writer ends the
-// walk, and a walk ended early leaves the old bytes in the rest of the new ones.
+// pages both hold. The reader carries the processor's progress (its answer is not looked at); the
+// writer ends the walk, and a walk ended early leaves the old bytes in the rest of the new ones.
 template <class S, class Run>
 void walkSampleRuns(SoundBlockProcessor& p, const RangeChange& change, Run run) {
     PageWalk in(openBlockReader, p.store, p.frameBytes, change.oldCursor, change.newLength, p.progress);
