@@ -62,8 +62,8 @@ void SoundBlockProcessor::blendEndEdge(u64 end, u64 available) {
 template <class Traits>
 void SampleProcessor<Traits>::crossfadeStart(const u8* oldBytes, u8* newBytes, i32 byteCount) {
     if (frameBytes <= 0 || edgeFadeBytes <= 0) return;
-    const Sample* old = (const Sample*)oldBytes;
-    Sample* now = (Sample*)newBytes;
+    const Unaligned<Sample>* old = (const Unaligned<Sample>*)oldBytes;
+    Unaligned<Sample>* now = (Unaligned<Sample>*)newBytes;
     i32 frames = byteCount / frameBytes;
     f64 step = (f64)frameBytes / (f64)edgeFadeBytes;
     for (i32 j = 0; j < frames; ++j) {
@@ -78,8 +78,8 @@ void SampleProcessor<Traits>::crossfadeStart(const u8* oldBytes, u8* newBytes, i
 template <class Traits>
 void SampleProcessor<Traits>::crossfadeEnd(const u8* oldBytes, u8* newBytes, i32 byteCount) {
     if (frameBytes <= 0 || edgeFadeBytes <= 0) return;
-    const Sample* old = (const Sample*)oldBytes;
-    Sample* now = (Sample*)newBytes;
+    const Unaligned<Sample>* old = (const Unaligned<Sample>*)oldBytes;
+    Unaligned<Sample>* now = (Unaligned<Sample>*)newBytes;
     i32 edgeFrames = edgeFadeBytes / frameBytes;
     i32 frames = byteCount / frameBytes;
     f64 step = (f64)frameBytes / (f64)edgeFadeBytes;

@@ -113,29 +113,14 @@ void SampleProcessor<Traits>::crossfading() {
     PageWalk first(openBlockReader, store, frameBytes, change.oldCursor, half, progress);
     PageWalk other(openBlockReader, store, frameBytes, second, half, progress);
     PageWalk out(openBlockWriter, store, frameBytes, change.newCursor, half, nullptr);
-    const Sample* a = (const Sample*)first.begin;
-    const Sample* b = (const Sample*)other.begin;
-    Sample* w = (Sample*)out.begin;
     i32 c = channelCount;
     u64 k = 0;
     f64 weight = 0.0;
-    for (;;) {
-        if (w == (Sample*)out.end) {
-            if (!out.next()) break;
-            w = (Sample*)out.begin;
-        }
-        if (a == (const Sample*)first.end) {
-            first.next();
-            a = (const Sample*)first.begin;
-            if (a == (const Sample*)first.end) break;
-        }
-        if (b == (const Sample*)other.end) {
-            other.next();
-            b = (const Sample*)other.begin;
-            if (b == (const Sample*)other.end) break;
-        }
-        size_t n = std::min<size_t>({(size_t)((const Sample*)first.end - a), (size_t)((const Sample*)other.end - b),
-                                     (size_t)((Sample*)out.end - w)});
+    while (nextPages(out, {&first, &other})) {
+        const size_t n = std::min({first.left(), other.left(), out.left()}) / sizeof(Sample);
+        const Unaligned<Sample>* a = (const Unaligned<Sample>*)first.take(n * sizeof(Sample));
+        const Unaligned<Sample>* b = (const Unaligned<Sample>*)other.take(n * sizeof(Sample));
+        Unaligned<Sample>* w = (Unaligned<Sample>*)out.take(n * sizeof(Sample));
         for (size_t i = 0; i < n; ++i) {
             if (c == channelCount) {
                 c = 0;
@@ -144,14 +129,8 @@ void SampleProcessor<Traits>::crossfading() {
             w[i] = channelMask[c] ? Traits::truncated((1.0 - weight) * (f64)a[i] + weight * (f64)b[i]) : a[i];
             ++c;
         }
-        a += n;
-        b += n;
-        w += n;
     }
-    if (!out.atEnd()) {
-        out.writeBackBeforePage();
-        fillRestWithOld(change, out.bytesBeforePage());
-    }
+    finishNewBytes(*this, change, out);
 }
 
 #define INSTANTIATE_FADES(T)                                  \

@@ -25,7 +25,7 @@ void walkFrames(SoundBlockProcessor& p, const RangeChange& change, FrameValue fr
     i32 c = channels;  // the first sample starts a frame
     f64 frame = 0.0;
     f64 value = 0.0;
-    walkSampleRuns<S>(p, change, [&](const S* r, S* w, size_t n) {
+    walkSampleRuns<S>(p, change, [&](const Unaligned<S>* r, Unaligned<S>* w, size_t n) {
         size_t i = 0;
         while (i < n) {
             if (c == channels) {

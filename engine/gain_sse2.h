@@ -8,7 +8,7 @@
 
 #include "engine/sample_types.h"
 
-inline void gainInt16Block(const i16* in, i16* out, size_t n, f64 factor, u32* flags) {
+inline void gainInt16Block(const i16u* in, i16u* out, size_t n, f64 factor, u32* flags) {
     const __m128d g = _mm_set1_pd(factor), half = _mm_set1_pd(0.5);
     const __m128d high = _mm_set1_pd(32767.0), low = _mm_set1_pd(-32767.0);
     size_t i = 0;

@@ -24,7 +24,7 @@ void SampleProcessor<Traits>::gainKernel(const RangeChange& change) {
         return y;
     };
     if constexpr (std::is_same<Traits, SampleInt16>::value) {
-        mapSampleBlocks<Traits>(*this, change, gain, [factor, &clipped](const i16* in, i16* out, size_t n) {
+        mapSampleBlocks<Traits>(*this, change, gain, [factor, &clipped](const i16u* in, i16u* out, size_t n) {
             gainInt16Block(in, out, n, factor, &clipped);
         });
     } else {
@@ -131,47 +131,28 @@ void SampleProcessor<Traits>::mirror() {
         PageWalk out(openBlockWriter, store, frameBytes, change.newCursor, length, nullptr);
         std::unique_ptr<PageWalk> forward;
         if (!all) forward.reset(new PageWalk(openBlockReader, store, frameBytes, change.oldCursor, length, nullptr));
-        const u8* b = back.end;
-        u8* w = out.begin;
-        const u8* f = forward ? forward->begin : nullptr;
-        for (;;) {
-            if (w == out.end) {
-                if (!out.next()) break;
-                w = out.begin;
-            }
-            if (b == back.begin) {
-                back.next();
-                b = back.end;
-                if (b == back.begin) break;
-            }
-            size_t n = std::min<size_t>((size_t)(b - back.begin), (size_t)(out.end - w)) / frame;
-            if (forward) {
-                if (f == forward->end) {
-                    forward->next();
-                    f = forward->begin;
-                    if (f == forward->end) break;
-                }
-                n = std::min(n, (size_t)(forward->end - f) / frame);
-            }
-            if (n == 0) break;  // a page not of whole frames: the rest is filled below
+        while (nextPages(out, {&back, forward.get()})) {
+            size_t n = std::min(back.left(), out.left());
+            if (forward) n = std::min(n, forward->left());
+            n /= frame;
+            const u8* b = back.take(n * frame) + n * frame;  // its frames go from the last
+            u8* w = out.take(n * frame);
+            const u8* f = forward ? forward->take(n * frame) : nullptr;
             for (size_t k = 0; k < n; ++k) {
                 b -= frame;
-                const Sample* from = (const Sample*)b;
-                Sample* to = (Sample*)w;
+                const Unaligned<Sample>* from = (const Unaligned<Sample>*)b;
+                Unaligned<Sample>* to = (Unaligned<Sample>*)w;
                 if (all) {
                     for (i32 c = 0; c < channels; ++c) to[c] = from[c];
                 } else {
-                    const Sample* keep = (const Sample*)f;
+                    const Unaligned<Sample>* keep = (const Unaligned<Sample>*)f;
                     for (i32 c = 0; c < channels; ++c) to[c] = channelMask[c] ? from[c] : keep[c];
                     f += frame;
                 }
                 w += frame;
             }
         }
-        if (!out.atEnd()) {
-            out.writeBackBeforePage();
-            fillRestWithOld(change, out.bytesBeforePage());
-        }
+        finishNewBytes(*this, change, out);
     }
     applyEdgeCrossfades(rangeStart, rangeEnd);
 }

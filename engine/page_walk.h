@@ -2,11 +2,14 @@
 // Page walks of the operations over a store change, and the per-sample walk written once for all
 // sample types.
 //
-// A walk is one page object on its own StorePageIterator. The usual pair: a reader of the old bytes
-// that carries the job's progress (its answer is not looked at, so a cancel does not stop it) and a
-// writer of the new bytes without progress, whose end ends the loop: the whole range gets written.
+// A walk is one page object on its own StorePageIterator; the walks of one operation go in step
+// (nextPages). Who carries the job's progress is chosen by giving it to that walk; which walk ends
+// the loop, by naming it to nextPages. The usual pair: a reader of the old bytes that carries the
+// progress (its answer is not looked at, so a cancel does not stop it) and a writer of the new bytes
+// without progress, whose end ends the loop: the whole range gets written.
 #include <algorithm>
 #include <cstddef>
+#include <initializer_list>
 
 #include "engine/processor.h"
 #include "mm/page_reader.h"
@@ -38,6 +41,11 @@ public:
     // Writes back what a writer handed out before its current page (a write walk that stops early).
     void writeBackBeforePage() { page()->writeBackBeforePage(); }
 
+    // The bytes of the current page not taken yet, and taking n of them: from the start of the page
+    // on, or for a reverse walk from its end back. The answer is the lowest byte taken.
+    size_t left() const { return (size_t)(reverse ? taken - begin : end - taken); }
+    u8* take(size_t n) { return reverse ? (taken -= n) : (taken += n) - n; }
+
     u8* begin = nullptr;
     u8* end = nullptr;
     StorePageIterator iterator;
@@ -45,42 +53,36 @@ public:
 private:
     u64 count;
     u64 pieceBytes = 0;  // handed out of the current piece before the current page
+    u8* taken = nullptr;  // where the bytes not taken yet begin (reverse: end)
+    bool reverse = false;
     bool ended = false;
 };
 
-// The old and the new bytes of a same-length change side by side: run(const S* old, S* out, size_t
-// n) gets, in order, every stretch of n samples that the reader's and the writer's pages both hold.
-// The reader carries the processor's progress (its answer is not looked at); the writer ends the
-// walk, and a walk ended early leaves the old bytes in the rest of the new ones.
+// Walks in step: `ender` and then every other walk (null ones left out) whose page is all taken gets
+// its next page. False ends the loop: when the ender has no next page (the end of its range, or a
+// cancel when it carries the progress), or when another walk has no bytes left (its answer is not
+// looked at otherwise, so a cancel does not stop it). Otherwise every walk has bytes left; pages
+// hold whole frames.
+bool nextPages(PageWalk& ender, std::initializer_list<PageWalk*> others);
+
+// After a walk whose writer may have ended early: writes back the pages it handed out before its
+// current one and gives the rest of the new bytes the old ones.
+void finishNewBytes(SoundBlockProcessor& p, const RangeChange& change, PageWalk& out);
+
+// The old and the new bytes of a same-length change side by side: run(const U* old, U* out, size_t
+// n), U = Unaligned<S>, gets in order every stretch of n samples that the reader's and the writer's
+// pages both hold. The reader carries the processor's progress (its answer is not looked at); the
+// writer ends the walk, and a walk ended early leaves the old bytes in the rest of the new ones.
 template <class S, class Run>
 void walkSampleRuns(SoundBlockProcessor& p, const RangeChange& change, Run run) {
     PageWalk in(openBlockReader, p.store, p.frameBytes, change.oldCursor, change.newLength, p.progress);
     PageWalk out(openBlockWriter, p.store, p.frameBytes, change.newCursor, change.newLength, nullptr);
-    const S* r = (const S*)in.begin;
-    const S* rEnd = (const S*)in.end;
-    S* w = (S*)out.begin;
-    S* wEnd = (S*)out.end;
-    for (;;) {
-        if (w == wEnd) {
-            if (!out.next()) break;
-            w = (S*)out.begin;
-            wEnd = (S*)out.end;
-        }
-        if (r == rEnd) {
-            in.next();
-            r = (const S*)in.begin;
-            rEnd = (const S*)in.end;
-            if (r == rEnd) break;  // the old bytes ran out (a piece could not be read)
-        }
-        size_t n = std::min<size_t>(rEnd - r, wEnd - w);
-        run(r, w, n);
-        r += n;
-        w += n;
+    typedef Unaligned<S> U;
+    while (nextPages(out, {&in})) {
+        const size_t n = std::min(in.left(), out.left()) / sizeof(S);
+        run((const U*)in.take(n * sizeof(S)), (U*)out.take(n * sizeof(S)), n);
     }
-    if (!out.atEnd()) {
-        out.writeBackBeforePage();
-        p.fillRestWithOld(change, out.bytesBeforePage());
-    }
+    finishNewBytes(p, change, out);
 }
 
 // Per-sample walk of the same-length change: every sample of a selected track goes through op,
@@ -95,7 +97,7 @@ void walkSamples(SoundBlockProcessor& p, const RangeChange& change, Op op, Block
     const bool all = p.selectedChannelCount == channels && !withPosition;
     i32 c = 0;
     u64 frame = 0;
-    walkSampleRuns<S>(p, change, [&](const S* r, S* w, size_t n) {
+    walkSampleRuns<S>(p, change, [&](const Unaligned<S>* r, Unaligned<S>* w, size_t n) {
         if (all) return block(r, w, n);
         for (size_t i = 0; i < n; ++i) {
             if (c == channels) {
@@ -113,13 +115,13 @@ void walkSamples(SoundBlockProcessor& p, const RangeChange& change, Op op, Block
 template <class Traits, class Op>
 void mapSamples(SoundBlockProcessor& p, const RangeChange& change, Op op) {
     typedef typename Traits::Sample S;
-    walkSamples<Traits, false>(p, change, op, [&op](const S* r, S* w, size_t n) {
+    walkSamples<Traits, false>(p, change, op, [&op](const Unaligned<S>* r, Unaligned<S>* w, size_t n) {
         for (size_t i = 0; i < n; ++i) w[i] = op(r[i]);
     });
 }
 
-// The same with a block function (const Sample* in, Sample* out, size_t n) for the stretches where
-// every track is selected; it must give what op gives sample by sample.
+// The same with a block function (const U* in, U* out, size_t n), U = Unaligned<Sample>, for the
+// stretches where every track is selected; it must give what op gives sample by sample.
 template <class Traits, class Op, class Block>
 void mapSampleBlocks(SoundBlockProcessor& p, const RangeChange& change, Op op, Block block) {
     walkSamples<Traits, false>(p, change, op, block);
@@ -128,7 +130,7 @@ void mapSampleBlocks(SoundBlockProcessor& p, const RangeChange& change, Op op, B
 template <class Traits, class Op>
 void mapPlacedSamples(SoundBlockProcessor& p, const RangeChange& change, Op op) {
     typedef typename Traits::Sample S;
-    walkSamples<Traits, true>(p, change, op, [](const S*, S*, size_t) {});
+    walkSamples<Traits, true>(p, change, op, [](const Unaligned<S>*, Unaligned<S>*, size_t) {});
 }
 
 // A reading pass over count old bytes: op(sample, channel) for every sample of a selected track. The
@@ -141,7 +143,7 @@ void scanSelectedSamples(SoundBlockProcessor& p, SegmentCursor at, u64 count, Op
     const u8* mask = p.channelMask;
     i32 c = 0;
     while (in.next()) {
-        for (const S* r = (const S*)in.begin; r < (const S*)in.end; ++r) {
+        for (const Unaligned<S>* r = (const Unaligned<S>*)in.begin; r < (const Unaligned<S>*)in.end; ++r) {
             if (c == channels) c = 0;
             if (mask[c]) op(*r, c);
             ++c;

@@ -15,6 +15,28 @@
 
 const u32 clippedFlag = 1;  // bit 0 of the processor's flags
 
+// Samples at any byte address. Page buffers keep file positions modulo 4096, so when the data starts
+// at a position that is not a multiple of the sample size (a data offset of 46), the samples are off
+// their natural alignment. Every pointer into sample bytes is of these types.
+typedef i16 i16u __attribute__((aligned(1)));
+typedef i32 i32u __attribute__((aligned(1)));
+typedef f32 f32u __attribute__((aligned(1)));
+typedef f64 f64u __attribute__((aligned(1)));
+
+template <class S>
+struct UnalignedOf;
+template <>
+struct UnalignedOf<i16> { typedef i16u type; };
+template <>
+struct UnalignedOf<i32> { typedef i32u type; };
+template <>
+struct UnalignedOf<f32> { typedef f32u type; };
+template <>
+struct UnalignedOf<f64> { typedef f64u type; };
+template <class S>
+using Unaligned = typename UnalignedOf<S>::type;
+static_assert(alignof(Unaligned<f64>) == 1, "unaligned samples");
+
 // floor(y) for |y| < 2^31.
 inline i32 floorSmall(f64 y) {
     i32 t = (i32)y;
@@ -32,7 +54,7 @@ inline f64 floorExact(f64 y) {
 // The whole number toward zero, as f64 (NaN and infinities pass through).
 inline f64 truncExact(f64 x) { return x < 0 ? -floorExact(-x) : floorExact(x); }
 
-inline void storeSampleInt16(f64 x, i16* place, u32* flags) {
+inline void storeSampleInt16(f64 x, i16u* place, u32* flags) {
     if (x >= -32767.0 && x <= 32767.0) {
         *place = (i16)floorSmall(x + 0.5);
         return;
@@ -41,15 +63,15 @@ inline void storeSampleInt16(f64 x, i16* place, u32* flags) {
     *place = x > 0 ? 32767 : x < 0 ? -32767 : 0;
 }
 
-inline void storeSampleInt32(f64 x, i32* place) {
+inline void storeSampleInt32(f64 x, i32u* place) {
     f64 y = x + 0.5;
     if (y >= -2147483648.0 && y < 2147483648.0) *place = floorSmall(y);
     else *place = y > 0 ? 2147483647 : y < 0 ? (-2147483647 - 1) : 0;
 }
 
-inline void storeSampleFloat(f64 x, f32* place) { *place = (f32)floorExact(x + 0.5); }
+inline void storeSampleFloat(f64 x, f32u* place) { *place = (f32)floorExact(x + 0.5); }
 
-inline void storeSampleDouble(f64 x, f64* place) { *place = floorExact(x + 0.5); }
+inline void storeSampleDouble(f64 x, f64u* place) { *place = floorExact(x + 0.5); }
 
 // Truncated stores.
 inline i16 truncateInt16(f64 x) {
@@ -71,7 +93,7 @@ struct SampleInt16 {
     typedef i32 Magnitude;  // holds 32768
     static constexpr u32 encoding = encodingInt16;
     static constexpr f64 peakLimit = 32767.0;
-    static void storeRounded(f64 x, Sample* place, u32* flags) { storeSampleInt16(x, place, flags); }
+    static void storeRounded(f64 x, Unaligned<Sample>* place, u32* flags) { storeSampleInt16(x, place, flags); }
     static Sample truncated(f64 x) { return truncateInt16(x); }
     // Two's complement negation in the sample's width: -32768 stays -32768.
     static Sample negate(Sample x) { return (Sample)(u16)(0u - (u16)x); }
@@ -83,7 +105,7 @@ struct SampleInt32 {
     typedef i64 Magnitude;
     static constexpr u32 encoding = encodingInt32;
     static constexpr f64 peakLimit = 1e9;
-    static void storeRounded(f64 x, Sample* place, u32*) { storeSampleInt32(x, place); }
+    static void storeRounded(f64 x, Unaligned<Sample>* place, u32*) { storeSampleInt32(x, place); }
     static Sample truncated(f64 x) { return truncateInt32(x); }
     static Sample negate(Sample x) { return (Sample)(0u - (u32)x); }
     static Magnitude magnitude(Sample x) { return x < 0 ? -(Magnitude)x : x; }
@@ -94,7 +116,7 @@ struct SampleFloat {
     typedef f32 Magnitude;
     static constexpr u32 encoding = encodingFloat;
     static constexpr f64 peakLimit = 1e10;
-    static void storeRounded(f64 x, Sample* place, u32*) { storeSampleFloat(x, place); }
+    static void storeRounded(f64 x, Unaligned<Sample>* place, u32*) { storeSampleFloat(x, place); }
     static Sample truncated(f64 x) { return (Sample)x; }
     static Sample negate(Sample x) { return -x; }
     static Magnitude magnitude(Sample x) { return std::fabs(x); }
@@ -105,7 +127,7 @@ struct SampleDouble {
     typedef f64 Magnitude;
     static constexpr u32 encoding = encodingDouble;
     static constexpr f64 peakLimit = 1e10;
-    static void storeRounded(f64 x, Sample* place, u32*) { storeSampleDouble(x, place); }
+    static void storeRounded(f64 x, Unaligned<Sample>* place, u32*) { storeSampleDouble(x, place); }
     static Sample truncated(f64 x) { return x; }
     static Sample negate(Sample x) { return -x; }
     static Magnitude magnitude(Sample x) { return std::fabs(x); }

@@ -40,6 +40,16 @@ bool SamplePageReader::strandedRemainder() const {
     return toRead == 0 && toWrite > 0;
 }
 
+void SamplePageReader::readBytes(u64 pos, u8* to, u32 n) {
+    if (!failed && fileSeek(*file, (i64)pos, SEEK_SET) && fileRead(*file, to, n)) return;
+    failed = true;
+    memset(to, 0, n);
+}
+
+void SamplePageReader::writeBytes(u64 pos, const u8* from, u32 n) {
+    if (!failed && !fileWriteAtPosition(*file, (i64)pos, from, n)) failed = true;
+}
+
 // ---- forward ----
 
 bool SamplePageReader::mapRange(u64 start, u64 end, u32 newMode, u8** outBegin, u8** outEnd) {
@@ -49,6 +59,7 @@ bool SamplePageReader::mapRange(u64 start, u64 end, u32 newMode, u8** outBegin, 
     rangeEnd = end;
     toRead = toWrite = end - start;
     keepFrom = fillEnd = pageBegin = pageEnd = 0;
+    failed = false;
     u32 a = (u32)(start % kAlign);
     if (a) {
         // Read from the boundary below, so that reads stay aligned; the first page starts at start.
@@ -70,7 +81,7 @@ bool SamplePageReader::flush() {
             if (aligned <= keepFrom) return true;
             n = aligned - keepFrom;
         }
-        if (!fileWriteAtPosition(*file, (i64)writePos, buffer + keepFrom, n)) return false;
+        writeBytes(writePos, buffer + keepFrom, n);
     }
     toWrite -= n;
     writePos += n;
@@ -97,11 +108,8 @@ bool SamplePageReader::fill() {
         bool fromPartner = p && !p->isReverse() && p->buffer && p->file == file && (p->mode & PageMode::Read) &&
                            p->readPos == readPos + n && p->fillEnd >= n &&
                            (!(p->mode & PageMode::Write) || p->fillEnd - n >= p->pageEnd);
-        if (fromPartner) {
-            memcpy(buffer + fillEnd, p->buffer + p->fillEnd - n, n);
-        } else if (!fileSeek(*file, (i64)readPos, SEEK_SET) || !fileRead(*file, buffer + fillEnd, n)) {
-            return false;
-        }
+        if (fromPartner) memcpy(buffer + fillEnd, p->buffer + p->fillEnd - n, n);
+        else readBytes(readPos, buffer + fillEnd, n);
     }
     fillEnd += n;
     readPos += n;
@@ -138,7 +146,7 @@ i64 SamplePageReader::fetchedCount() const { return (i64)(readPos - rangeStart);
 bool SamplePageReader::writeBackBeforePage() {
     if (!(mode & PageMode::Write) || pageBegin <= keepFrom || toWrite == 0) return true;
     u32 n = pageBegin - keepFrom;
-    if (!fileWriteAtPosition(*file, (i64)writePos, buffer + keepFrom, n)) return false;
+    writeBytes(writePos, buffer + keepFrom, n);
     toWrite -= n;
     writePos += n;
     keepFrom += n;
@@ -153,6 +161,7 @@ bool ReversePageReader::mapRange(u64 start, u64 end, u32 newMode, u8** outBegin,
     rangeStart = start;
     rangeEnd = readPos = writePos = end;
     toRead = toWrite = end - start;
+    failed = false;
     u32 a = (u32)(end % kAlign);
     keepFrom = fillEnd = pageBegin = pageEnd = a ? capacity - kAlign + a : capacity;
     *outBegin = *outEnd = buffer + pageBegin;
@@ -168,7 +177,7 @@ bool ReversePageReader::flush() {
             if (aligned >= fillEnd) return true;
             n = fillEnd - aligned;
         }
-        if (!fileWriteAtPosition(*file, (i64)(writePos - n), buffer + fillEnd - n, n)) return false;
+        writeBytes(writePos - n, buffer + fillEnd - n, n);
     }
     toWrite -= n;
     writePos -= n;
@@ -187,9 +196,7 @@ bool ReversePageReader::fill() {
         fillEnd += s;
     }
     u32 n = (u32)std::min<u64>(keepFrom, toRead);
-    if ((mode & PageMode::Read) && n > 0) {
-        if (!fileSeek(*file, (i64)(readPos - n), SEEK_SET) || !fileRead(*file, buffer + keepFrom - n, n)) return false;
-    }
+    if ((mode & PageMode::Read) && n > 0) readBytes(readPos - n, buffer + keepFrom - n, n);
     keepFrom -= n;
     readPos -= n;
     toRead -= n;
@@ -224,7 +231,7 @@ i64 ReversePageReader::fetchedCount() const { return (i64)(rangeEnd - readPos); 
 bool ReversePageReader::writeBackBeforePage() {
     if (!(mode & PageMode::Write) || fillEnd <= pageEnd || toWrite == 0) return true;
     u32 n = fillEnd - pageEnd;
-    if (!fileWriteAtPosition(*file, (i64)(writePos - n), buffer + pageEnd, n)) return false;
+    writeBytes(writePos - n, buffer + pageEnd, n);
     toWrite -= n;
     writePos -= n;
     fillEnd -= n;
@@ -301,7 +308,7 @@ bool StorePageIterator::readSegments(u8** pageBegin, u8** pageEnd) {
 bool StorePageIterator::readSegmentsNext(u8** pageBegin, u8** pageEnd) {
     for (;;) {
         if (page->nextPage(pageBegin, pageEnd) && *pageBegin < *pageEnd) break;
-        // The piece is finished: its end, or a file failure that its file has reported.
+        // The piece is finished (a piece that could not be read or written is handed out all the same).
         u64 n = std::min(page->rangeEnd - page->rangeStart, remaining);
         done += n;
         remaining -= n;

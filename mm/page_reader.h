@@ -20,6 +20,10 @@ u32 pageCapacityFor(u32 frameSize);
 
 // Forward page object. Every buffer offset is congruent to its file position modulo 4096, and
 // keepFrom <= pageBegin <= pageEnd <= fillEnd <= capacity.
+//
+// A failed read or write of the mapped range (its file reports it) does not shorten the range: from
+// there on the range reads as zeros and nothing more of it is written, so that a reader and a writer
+// walked side by side stay in step.
 class SamplePageReader {
 public:
     SamplePageReader(u32 frameSize, u32 mode, u32 capacity = 0);  // capacity 0: pageCapacityFor
@@ -33,7 +37,7 @@ public:
     virtual bool flush();
     // Reads ahead as far as the buffer allows.
     virtual bool fill();
-    // The next page of whole frames; false at the end of the range or on a file failure.
+    // The next page of whole frames; false at the end of the range.
     virtual bool nextPage(u8** outBegin, u8** outEnd);
     // Writes back everything handed out, aligned or not.
     virtual bool finish();
@@ -60,11 +64,15 @@ public:
     u8* buffer = nullptr;
     u32 mode;
     SamplePageReader* partner = nullptr;
+    bool failed = false;  // a read or write of the mapped range failed
 
 protected:
     bool endRange(u8** outBegin, u8** outEnd);
     // With no whole frame left to hand out: true when bytes of the range remain that never can be.
     bool strandedRemainder() const;
+    // File access of the range; after a failure, reads give zeros and writes are dropped.
+    void readBytes(u64 pos, u8* to, u32 n);
+    void writeBytes(u64 pos, const u8* from, u32 n);
 };
 
 // The mirror image: pages come from the end of the range toward its start (the bytes inside a page

@@ -296,6 +296,10 @@ GFile& SoundStore::fileOf(i64 p, u64* filePos, GFile& work, GFile& source) const
 bool SoundStore::transfer(SegmentCursor cursor, u64 count, u8* memory, bool toMemory, GFile& work, GFile& source) {
     bool ok = true;
     u64 past = forEachPiece(cursor, count, [&](i64 p, u64 n, u64 at) {
+        if (!toMemory && p < 0) {
+            ok = false;  // source bytes are never rewritten
+            return;
+        }
         u64 pos;
         GFile& f = fileOf(p, &pos, work, source);
         if (!transferAt(f, pos, memory + at, n, toMemory)) {
@@ -316,6 +320,7 @@ bool SoundStore::writeRange(SegmentCursor cursor, u64 count, const u8* source) {
 }
 
 bool SoundStore::readPages(u8* destination, u64 from, u64 to, StoreFilePair& files) {
+    std::lock_guard<std::recursive_mutex> guard(mutex);
     if (to <= from) return true;
     return transfer(findSegment(from), to - from, destination, true, files.work, files.source);
 }
@@ -465,13 +470,18 @@ void SoundStore::beginChange(SegmentCursor* oldCursor, u64 start, u64 oldCount, 
 
     bool inPlace = oldCount == newCount && oldCount != 0 && oldCount <= kInPlaceLimit && at.segment &&
                    at.segment->inWorkFile() && at.segment->length() - at.offset >= oldCount;
+    if (inPlace && !(setOsFileLength(workFile, workEnd + (i64)oldCount) &&
+                     copyRangeToFile(at, oldCount, workFile, (u64)workEnd, nullptr))) {
+        // Without a copy of the old bytes they must not be overwritten: splice instead, which keeps
+        // them where they are for undo.
+        setOsFileLength(workFile, workEnd);
+        inPlace = false;
+    }
     if (!inPlace) {
         spliceNew(start, oldCount, newCount, record->list, oldCursor, newCursor);
         record->oldCount = listLength(record->list);
         return;
     }
-    setOsFileLength(workFile, workEnd + (i64)oldCount);
-    copyRangeToFile(at, oldCount, workFile, (u64)workEnd, nullptr);
     *newCursor = at;
     record->copySegment.start = workEnd;
     record->copySegment.end = workEnd + (i64)oldCount;

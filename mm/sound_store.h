@@ -109,7 +109,8 @@ public:
     u64 soundEnd() const { return dataOffset + length; }
 
     // Piecewise transfers between the sound and memory or a file. A failed piece has been reported
-    // by its file and is skipped; the answer is false when any piece failed.
+    // by its file and is skipped (read as zeros); the answer is false when any piece failed. Only
+    // work-file pieces are written: a write that meets a source piece skips it and answers false.
     bool readRange(SegmentCursor cursor, u64 count, u8* destination);
     bool writeRange(SegmentCursor cursor, u64 count, const u8* source);
     // Copies count bytes from the cursor to target at targetPos (the target may be the work file).
@@ -120,13 +121,14 @@ public:
     bool fillFromFile(SegmentCursor cursor, GFile& source, u64 count, JobProgress* progress);
     // Exchanges the bytes of the work-file segments from the cursor with the work file from workPos.
     bool swapWithWork(SegmentCursor cursor, u64 workPos, u64 count);
-    // Reads [from, to) into destination through the pair's files: a reader on another thread, which
-    // keeps the segment list from changing meanwhile (the store's mutex).
+    // Reads [from, to) into destination through the pair's files: a reader on another thread. It
+    // holds the store's mutex meanwhile, so it waits while another thread holds the lock.
     bool readPages(u8* destination, u64 from, u64 to, StoreFilePair& files);
 
     // Prepares replacing oldCount bytes at start by newCount bytes. The old bytes stay readable from
     // *oldCursor; exactly newCount new bytes are to be written at *newCursor. The new bytes read as
-    // zeros until they are written.
+    // zeros until they are written. A small equal-size edit inside one work segment is made in place
+    // when its old bytes could be copied aside, else it is spliced like any other.
     void beginChange(SegmentCursor* oldCursor, u64 start, u64 oldCount, u64 newCount, SegmentCursor* newCursor);
     // Splices the bytes the caller appended to the work file, [workEnd, newWorkEnd), into the sound
     // at start (cursor at start): inserted, or replacing as many bytes (never past the sound's end).

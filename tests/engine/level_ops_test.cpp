@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -270,6 +271,76 @@ TEST(LevelOperations, AWalkEndedEarlyFillsTheRestWithTheOldBytes) {
     EXPECT_GT(i, 100u);
     EXPECT_LT(i, frames - 100u);
     for (; i < frames; ++i) ASSERT_EQ(input[i], result[i]) << i;
+}
+
+// Walks in step where either side carries the progress: a cancel ends the loop only through the
+// walk that ends it (here the writer), and the new bytes it did not reach keep the old ones.
+TEST(LevelOperations, TheWalkThatEndsTheLoopDecidesWhatACancelStops) {
+    const u32 frames = 30000;
+    const std::vector<f64> input = patternSamples(frames, 1);
+    for (bool writerCarries : {false, true}) {
+        SCOPED_TRACE(writerCarries ? "the writer carries the progress" : "the reader carries the progress");
+        TestSound s(encodingInt16, 1, input);
+        auto p = bindProcessor(s, 100, frames - 100);
+        CancellingProgress progress(2);
+        progress.setTotal(p->rangeLength);
+        RangeChange change = p->openSameLengthChange();
+        {
+            PageWalk in(openBlockReader, p->store, p->frameBytes, change.oldCursor, change.newLength,
+                        writerCarries ? nullptr : &progress);
+            PageWalk out(openBlockWriter, p->store, p->frameBytes, change.newCursor, change.newLength,
+                         writerCarries ? &progress : nullptr);
+            while (nextPages(out, {&in})) {
+                const size_t n = std::min(in.left(), out.left()) / 2;
+                const i16* r = (const i16*)in.take(2 * n);
+                i16* w = (i16*)out.take(2 * n);
+                for (size_t i = 0; i < n; ++i) w[i] = (i16)-r[i];
+            }
+            EXPECT_EQ(!writerCarries, out.atEnd());
+            finishNewBytes(*p, change, out);
+        }
+        EXPECT_TRUE(progress.isCancelled());
+        std::vector<f64> result = s.samples();
+        u64 i = 100;
+        while (i < frames - 100 && result[i] == -input[i]) ++i;
+        if (writerCarries) {
+            EXPECT_GT(i, 100u);
+            EXPECT_LT(i, frames - 100u);
+        } else {
+            EXPECT_EQ(frames - 100u, i);
+        }
+        for (; i < frames; ++i) ASSERT_EQ(input[i], result[i]) << i;
+    }
+}
+
+// The source file cut short under [source | work | source]: what cannot be read counts as silence
+// in its own place, and the work part's results still land at its own positions.
+TEST(LevelOperations, AnUnreadablePartOfTheSourceKeepsEverythingElseInPlace) {
+    const u32 frames = 30000, readable = 10000, workFrom = 12000, workTo = 16000;
+    std::vector<f64> reference = patternSamples(frames, 1);
+    TestSound s(encodingInt16, 1, reference);
+    auto first = bindProcessor(s, workFrom, workTo);
+    first->invert();
+    invertReference(reference, 1, workFrom, workTo);
+    ASSERT_EQ(reference, s.samples());
+
+    s.store.unlock();
+    std::string file = s.dir.read("sound.raw");
+    s.dir.write("sound.raw", file.substr(0, (size_t)(s.header + 2 * readable)));
+    ASSERT_TRUE(s.store.lock(&s.handler));
+    auto p = bindProcessor(s, 0, frames);
+    p->param1 = 2;
+    p->amplify();
+    EXPECT_FALSE(s.handler.reports.empty());
+
+    std::vector<f64> result = s.samples();
+    for (u32 i = 0; i < frames; ++i) {
+        f64 amplified = 2 * reference[i];
+        if (i >= workFrom && i < workTo) ASSERT_EQ(amplified, result[i]) << i;
+        else if (i < 8000) ASSERT_EQ(amplified, result[i]) << i;  // the first read succeeded
+        else if (i >= readable) ASSERT_EQ(0.0, result[i]) << i;
+        else ASSERT_TRUE(result[i] == amplified || result[i] == 0.0) << i;
+    }
 }
 
 // The per-sample walk tells each selected sample its track and its frame in the range, across pages.

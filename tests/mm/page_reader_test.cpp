@@ -209,7 +209,7 @@ TEST(PageReader, PartnerHandsOverBytesOnlyForTheSameFile) {
     }
 }
 
-TEST(PageReader, AFailedReadSkipsToTheNextPiece) {
+TEST(PageReader, AnUnreadablePartReadsAsZerosInItsOwnPlace) {
     // The store believes the source holds 30000 bytes; the file holds 20000.
     StoreFixture f(20000, kHeader, 4);
     StoreSource source;
@@ -226,12 +226,33 @@ TEST(PageReader, AFailedReadSkipsToTheNextPiece) {
 
     std::vector<u8> got;
     walk(f.store, kHeader, 38000, 4, PageMode::Read, false, nullptr, [&](u8* b, u8* e) { got.insert(got.end(), b, e); });
-    ASSERT_FALSE(f.handler.reports.empty());
+    ASSERT_EQ(f.handler.reports.size(), 1u) << "the piece is not read again after its failure";
     EXPECT_NE(f.handler.reports[0].first.find("Cannot read file"), std::string::npos) << f.handler.reports[0].first;
-    ASSERT_GE(got.size(), 8000u);
-    EXPECT_LT(got.size(), 38000u);
-    EXPECT_EQ(slice(got, got.size() - 8000, 8000), tail);
-    EXPECT_EQ(slice(got, 0, got.size() - 8000), patternBytes(got.size() - 8000, 1));
+    ASSERT_EQ(got.size(), 38000u);
+    // The first read, up to the 16384-byte page boundary of the file, succeeded; the second failed.
+    const u64 firstRead = 16384 - kHeader;
+    EXPECT_EQ(slice(got, 0, firstRead), patternBytes(firstRead, 1));
+    EXPECT_EQ(slice(got, firstRead, 30000 - firstRead), std::vector<u8>(30000 - firstRead, 0));
+    EXPECT_EQ(slice(got, 30000, 8000), tail);
+}
+
+TEST(PageReader, AFailedWriteDropsTheRestOfThePieceButHandsOutEveryPage) {
+    StoreFixture f(1000, kHeader, 4);
+    SegmentCursor oldAt, newAt;
+    f.store.beginChange(&oldAt, kHeader + 400, 0, 100000, &newAt);
+    f.write(newAt, patternBytes(100000, 2));
+    const std::vector<u8> before = f.sound();
+
+    f.store.workFile.flags &= ~(u32)FileFlag::Write;
+    u64 handed = 0;
+    walk(f.store, kHeader + 400, 100000, 4, PageMode::Write, false, nullptr, [&](u8* b, u8* e) {
+        memset(b, 0xEE, e - b);
+        handed += e - b;
+    });
+    f.store.workFile.flags |= FileFlag::Write;
+    EXPECT_EQ(handed, 100000u);
+    EXPECT_EQ(f.handler.reports.size(), 1u) << "one report, no more writes tried";
+    EXPECT_EQ(f.sound(), before);
 }
 
 TEST(PageReader, CancelledReaderSaysSoOnEveryCallButStillHandsOutPages) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -547,19 +548,75 @@ TEST(SoundStore, FillsFromAFileAndReadsThroughAFilePairOnAnotherThread) {
     splice(expected, 20000, 0, std::vector<u8>(3000, 'F'));
     EXPECT_EQ(f.sound(), expected);
 
+    // The reader waits while this thread holds the lock, and reads once it is released.
     std::vector<u8> got(40000);
     bool ok = false;
+    std::atomic<bool> started{false}, finished{false};
     std::thread worker([&] {
         StoreFilePair pair;
         RecordingHandler quiet;
         if (openFilePair(f.store, pair, &quiet)) {
+            started = true;
             ok = f.store.readPages(got.data(), kHeader + 5000, kHeader + 45000, pair);
             closeFilePair(pair);
         }
+        finished = true;
     });
+    while (!started && !finished) std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(finished) << "the reader did not wait for the lock";
+    f.store.unlock();
     worker.join();
     EXPECT_TRUE(ok);
     EXPECT_EQ(got, slice(expected, 5000, 40000));
+    EXPECT_TRUE(f.store.lock(&f.handler));
+}
+
+TEST(SoundStore, AnInPlaceEditWhoseOldBytesCannotBeCopiedIsSplicedInstead) {
+    StoreFixture f(1000);
+    SegmentCursor oldAt, newAt;
+    f.store.beginChange(&oldAt, kHeader + 100, 400, 400, &newAt);
+    f.write(newAt, patternBytes(400, 2));
+    delete f.store.takePendingChange();
+    const std::vector<u8> before = f.sound();
+    const i64 workEnd = f.store.workEnd;
+
+    // Small and inside one work segment, but the work file cannot be read to copy the old bytes.
+    f.store.workFile.flags &= ~(u32)FileFlag::Read;
+    f.store.beginChange(&oldAt, kHeader + 200, 8, 8, &newAt);
+    f.store.workFile.flags |= FileFlag::Read;
+    EXPECT_FALSE(f.handler.reports.empty()) << "the failed copy is reported";
+    std::unique_ptr<ChangeRecord> record(f.store.takePendingChange());
+    ASSERT_TRUE(record);
+    EXPECT_FALSE(record->inPlace());
+    EXPECT_EQ(f.store.workEnd, workEnd + 8);
+    EXPECT_EQ(readCursor(f.store, oldAt, 8), slice(before, 200, 8));
+
+    std::vector<u8> after = before;
+    std::vector<u8> fresh = patternBytes(8, 3);
+    splice(after, 200, 8, fresh);
+    f.write(newAt, fresh);
+    EXPECT_EQ(f.sound(), after);
+    f.store.undoChange(record.get());
+    EXPECT_EQ(f.sound(), before);
+    f.store.redoChange(record.get());
+    EXPECT_EQ(f.sound(), after);
+    expectSoundList(f.store);
+}
+
+TEST(SoundStore, WritesSkipSourcePiecesWithoutTouchingTheSourceFile) {
+    StoreFixture f(100);
+    SegmentCursor oldAt, newAt;
+    f.store.beginChange(&oldAt, kHeader + 50, 10, 10, &newAt);  // source | work | source
+    f.write(newAt, std::vector<u8>(10, 0));
+    const std::string sourceBefore = f.dir.read("source.raw");
+
+    EXPECT_FALSE(f.store.writeRange(f.store.findSegment(kHeader + 40), 30, std::vector<u8>(30, 0xAA).data()));
+    EXPECT_TRUE(f.handler.reports.empty()) << "no write was tried on the source file";
+    std::vector<u8> expected = patternBytes(100, 1);
+    std::fill(expected.begin() + 50, expected.begin() + 60, 0xAA);
+    EXPECT_EQ(f.sound(), expected);
+    EXPECT_EQ(f.dir.read("source.raw"), sourceBefore);
 }
 
 TEST(SoundStore, ReadsPastTheEndGiveZerosAndFalse) {
