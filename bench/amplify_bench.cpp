@@ -18,6 +18,7 @@
 #include "engine/gain_sse2.h"
 #include "engine/page_walk.h"
 #include "engine/processor.h"
+#include "mm/sound_file.h"
 #include "mm/sound_format.h"
 #include "mm/sound_store.h"
 
@@ -126,16 +127,11 @@ RAVO_BENCH(amplify) {
     double t1 = benchSeconds();
     benchResult("write the one-hour input", t1 - t0, "s");
 
-    // Open: the WAVE file's data becomes the store's source.
+    // Open: the WAVE file's data becomes the store's source; no sample is read.
     t1 = benchSeconds();
     SoundStore store;
-    StoreSource source;
-    source.dataOffset = headerBytes;
-    source.size = dataBytes;
-    source.frameSize = frameBytes;
-    if (!store.open(input.c_str(), source, &handler) || !store.lock(&handler)) return;
     SoundFormat format;
-    format.setPcm(channels, rate, encodingInt16);
+    if (!openSoundFile(input.c_str(), &format, &store, &handler, nullptr) || !store.lock(&handler)) return;
     double t2 = benchSeconds();
 
     // Amplify, as the Editor dispatches it.
@@ -153,12 +149,8 @@ RAVO_BENCH(amplify) {
     p->runSlot(call.slot, call.argument, call.argument2);
     double t3 = benchSeconds();
 
-    // Save: the header, then the sound's bytes page by page.
-    GFile out;
-    out.handler = &handler;
-    bool saved = fileOpen(out, output.c_str(), FileMode::Write) && writeWaveHeader(out, store.length);
-    saved = saved && store.copyRangeToFile(store.findSegment(start), store.length, out, headerBytes, nullptr);
-    saved = fileClose(out) && saved;
+    // Save as WAVE under a temporary name, then in place of the target.
+    bool saved = saveSoundFile(output.c_str(), soundFileWave, &format, &store, nullptr, &handler, nullptr, nullptr);
     double t4 = benchSeconds();
     store.unlock();
     if (!saved) printf("amplify: the result could not be saved\n");
