@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bench/bench.h"
+#include "bench/bench_sound.h"
 #include "core/error.h"
 #include "core/gfile.h"
 #include "core/paths.h"
@@ -23,11 +24,9 @@
 #include "mm/sound_store.h"
 
 namespace {
-const u32 rate = 44100, channels = 2, frameBytes = 4;
-const u64 seconds = 3600;
-const u64 dataBytes = seconds * rate * frameBytes;
+const u32 rate = benchRate, channels = benchChannels, frameBytes = benchFrameBytes;
+const u64 dataBytes = benchHourBytes;
 const u32 headerBytes = 44;
-const f64 twoPi = 6.283185307179586;
 
 std::string benchDataFolder() {
     char path[MAX_PATH];
@@ -65,17 +64,11 @@ bool writeWaveHeader(GFile& f, u64 bytes) {
     return fileWrite(f, h, headerBytes);
 }
 
-// One second of two detuned sines, written an hour long.
+// The hour of sound as a WAVE file.
 bool writeInput(const std::string& path) {
-    std::vector<i16> second(rate * channels);
-    for (u32 i = 0; i < rate; ++i) {
-        second[2 * i] = (i16)std::lround(20000 * std::sin(twoPi * 440.0 * i / rate));
-        second[2 * i + 1] = (i16)std::lround(30000 * std::sin(twoPi * 441.0 * i / rate));
-    }
     GFile f;
     if (!fileOpen(f, path.c_str(), FileMode::Write)) return false;
-    bool ok = writeWaveHeader(f, dataBytes);
-    for (u64 s = 0; s < seconds && ok; ++s) ok = fileWrite(f, second.data(), rate * frameBytes);
+    bool ok = writeWaveHeader(f, dataBytes) && writeHourOfSines(f);
     // On disk before the timing starts, so that its write-back does not fall into the measurement.
     ok = ok && fileFlush(f) && FlushFileBuffers((HANDLE)_get_osfhandle(_fileno(f.fp)));
     return fileClose(f) && ok;
@@ -93,16 +86,6 @@ bool checkOutput(const std::string& input, const std::string& output) {
     for (u32 i = 0; ok && i < n; ++i) ok = b[i] == (i16)std::floor(a[i] * 0.5 + 0.5);
     return ok;
 }
-
-// The Editor's part: it takes each change record into its undo history.
-class BenchOwner : public ProcessorOwner {
-public:
-    explicit BenchOwner(SoundStore* store) : store(store) {}
-    void onRangeChanged(GCommonObject*, u64, u64, u64) override { change.reset(store->takePendingChange()); }
-    void onChangeFinished() override {}
-    SoundStore* store;
-    std::unique_ptr<ChangeRecord> change;
-};
 
 class PrintingHandler : public ErrorHandler {
 public:
@@ -135,7 +118,7 @@ RAVO_BENCH(amplify) {
     double t2 = benchSeconds();
 
     // Amplify, as the Editor dispatches it.
-    BenchOwner owner(&store);
+    ChangeKeeper owner(&store);
     JobProgress progress;
     SlotCall call;
     slotForAction(523, &call);

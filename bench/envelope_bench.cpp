@@ -1,11 +1,10 @@
 // Fades and pulsations over one hour of stereo 16-bit 44.1 kHz sound, run as the Editor runs them:
 // the processor over the whole range through the store's change and page walks.
-#include <cmath>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "bench/bench.h"
+#include "bench/bench_sound.h"
 #include "core/gfile.h"
 #include "core/paths.h"
 #include "core/progress.h"
@@ -15,36 +14,22 @@
 #include "mm/sound_store.h"
 
 namespace {
-const u32 rate = 44100, channels = 2, frameBytes = 4;
-const u64 frames = 3600ull * rate;
+const u32 rate = benchRate, channels = benchChannels, frameBytes = benchFrameBytes;
+const u64 frames = benchHourBytes / benchFrameBytes;
 
 // The raw samples of one second of two sines, repeated for the hour; written once per run.
 const std::string& hourOfSound() {
     static std::string path;
     if (!path.empty()) return path;
-    std::vector<i16> second(rate * channels);
-    for (u32 i = 0; i < rate; ++i) {
-        second[2 * i] = (i16)std::lround(20000 * std::sin(6.283185307179586 * 440.0 * i / rate));
-        second[2 * i + 1] = (i16)std::lround(30000 * std::sin(6.283185307179586 * 441.0 * i / rate));
-    }
     std::string name = benchFolder() + "\\hour.raw";
     GFile f;
     bool ok = fileOpen(f, name.c_str(), FileMode::Write);
-    for (u64 s = 0; s < frames / rate && ok; ++s) ok = fileWrite(f, second.data(), rate * frameBytes);
+    ok = ok && writeHourOfSines(f);
     ok = fileClose(f) && ok;
     if (ok) path = name;
     else printf("cannot write %s\n", name.c_str());
     return path;
 }
-
-class KeepChanges : public ProcessorOwner {
-public:
-    explicit KeepChanges(SoundStore* store) : store(store) {}
-    void onRangeChanged(GCommonObject*, u64, u64, u64) override { change.reset(store->takePendingChange()); }
-    void onChangeFinished() override {}
-    SoundStore* store;
-    std::unique_ptr<ChangeRecord> change;
-};
 
 // Runs one action over the whole hour; prints its time and rate (per sample or per frame).
 void runOverHour(const char* name, u32 actionId, f64 param1, f64 param2, bool perFrame) {
@@ -58,7 +43,7 @@ void runOverHour(const char* name, u32 actionId, f64 param1, f64 param2, bool pe
     if (!store.open(input.c_str(), source, nullptr) || !store.lock(nullptr)) return;
     SoundFormat format;
     format.setPcm(channels, rate, encodingInt16);
-    KeepChanges owner(&store);
+    ChangeKeeper owner(&store);
     JobProgress progress;
     std::unique_ptr<SoundBlockProcessor> p(createProcessorForEncoding(format.encoding, nullptr));
     u64 start = store.dataOffset, end = store.soundEnd();

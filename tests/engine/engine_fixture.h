@@ -16,6 +16,10 @@
 #include "mm/sound_store.h"
 #include "tests/support/test_support.h"
 
+typedef ProcessorSlot Slot;
+// In tables of expected samples: the input sample, unchanged (for a parameter: as given).
+const f64 keep = -1e300;
+
 inline std::vector<u8> sampleBytes(u32 encoding, const std::vector<f64>& values) {
     u32 size = bytesPerSampleOf(encoding);
     std::vector<u8> bytes(values.size() * size);

@@ -7,8 +7,6 @@
 #include "tests/engine/engine_fixture.h"
 
 namespace {
-typedef ProcessorSlot Slot;
-const f64 keep = -1e300;  // in expectations: the input sample, unchanged; for param1: as given
 
 // What a type stores for an exact result: the truncated rule (integers toward zero, 16 bits keeping
 // the low 16 bits; f32 converted) or the rounded one (floor(x + 0.5), 16 bits clipped).

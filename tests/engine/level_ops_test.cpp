@@ -9,8 +9,6 @@
 #include "tests/engine/engine_fixture.h"
 
 namespace {
-typedef ProcessorSlot Slot;
-const f64 keep = -1e300;  // in expectations: the input sample, unchanged
 
 // One operation on a small range of each type: the input frames, the expected result (common to all
 // types unless a type has its own), and whether the 16-bit form clips.

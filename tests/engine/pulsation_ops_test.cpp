@@ -9,8 +9,6 @@
 #include "tests/engine/engine_fixture.h"
 
 namespace {
-typedef ProcessorSlot Slot;
-const f64 keep = -1e300;  // in expectations: the input sample, unchanged
 
 // The rounded store: floor(x + 0.5), clipped to +-32767 in 16 bits.
 f64 rounded(u32 encoding, f64 x) {

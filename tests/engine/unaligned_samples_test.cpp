@@ -6,7 +6,6 @@
 #include "tests/engine/engine_fixture.h"
 
 namespace {
-typedef ProcessorSlot Slot;
 
 struct SlotRun {
     Slot slot;

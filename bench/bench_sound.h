@@ -1,0 +1,25 @@
+#pragma once
+// Shared parts of the measurements that run the engine over one hour of sound.
+#include <memory>
+
+#include "core/gfile.h"
+#include "engine/processor.h"
+#include "mm/sound_store.h"
+
+const u32 benchRate = 44100, benchChannels = 2, benchFrameBytes = 4;
+const u64 benchHourSeconds = 3600;
+const u64 benchHourBytes = benchHourSeconds * benchRate * benchFrameBytes;
+
+// Appends one hour of stereo 16-bit samples (two sines, one second repeated) at the file's position.
+bool writeHourOfSines(GFile& f);
+
+// The Editor's part in a run: it takes each change record, as its undo history would.
+class ChangeKeeper : public ProcessorOwner {
+public:
+    explicit ChangeKeeper(SoundStore* store) : store(store) {}
+    void onRangeChanged(GCommonObject*, u64, u64, u64) override { change.reset(store->takePendingChange()); }
+    void onChangeFinished() override {}
+
+    SoundStore* store;
+    std::unique_ptr<ChangeRecord> change;
+};
