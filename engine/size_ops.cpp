@@ -5,7 +5,29 @@
 #include <cstring>
 
 #include "engine/page_walk.h"
-#include "engine/processor.h"
+#include "engine/size_fields.h"
+
+void setInsertRange(SoundBlockProcessor& p, u64 cursorFrame, u64 frames) {
+    const u64 frame = (u64)std::max(p.frameBytes, 0);
+    p.rangeStart = p.soundStart + cursorFrame * frame;
+    p.rangeEnd = p.rangeStart + frames * frame;
+    p.rangeLength = p.rangeEnd - p.rangeStart;
+}
+
+bool setNewLength(SoundBlockProcessor& p, u64 frames) {
+    const u64 end = p.soundStart + frames * (u64)std::max(p.frameBytes, 0);
+    if (end == p.soundEnd) return false;
+    p.rangeStart = p.soundEnd;
+    p.rangeEnd = end;
+    p.rangeLength = end > p.soundEnd ? end - p.soundEnd : 0;
+    return true;
+}
+
+u64 lengthAtRate(u64 frames, u32 enteredRate, u32 rate) {
+    if (enteredRate == rate || enteredRate == 0) return frames;
+    // frames x rate / enteredRate without overflow: the remainder's product stays below 2^64.
+    return frames / enteredRate * rate + frames % enteredRate * rate / enteredRate;
+}
 
 namespace {
 // Every new byte of the change becomes 0. The writer carries the progress, but a cancel does not

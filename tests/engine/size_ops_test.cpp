@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/processor.h"
+#include "engine/size_fields.h"
 #include "tests/engine/engine_fixture.h"
 
 namespace {
@@ -99,14 +100,44 @@ TEST(SizeOperations, CutOutBlendsTheSelectedTracks) {
     EXPECT_EQ((std::vector<f64>{1, 10, 2, 20, 300, 60, 550, 70, 8, 80}), sound.samples());
 }
 
-// The silence appended spans many pages of the writer.
-TEST(SizeOperations, GrowingAcrossPagesKeepsTheSoundAndAddsSilence) {
-    TestSound sound(encodingInt16, 2, {3, 4});
+// The silence spans many pages of the writer, which a cancel does not stop.
+TEST(SizeOperations, SilenceAcrossPagesDespiteACancel) {
+    TestSound sound(encodingInt16, 2, {3, 4, 5, 6});
+    CancellingProgress progress(2);
     auto p = bindProcessor(sound, 1, 30001);
-    p->runSlot(Slot::setSize);
+    p->progress = &progress;
+    p->runSlot(Slot::insertWave);
+    EXPECT_TRUE(progress.isCancelled());
     std::vector<f64> samples = sound.samples();
-    ASSERT_EQ(60002u, samples.size());
+    ASSERT_EQ(60004u, samples.size());
     EXPECT_EQ(3, samples[0]);
     EXPECT_EQ(4, samples[1]);
-    for (size_t i = 2; i < samples.size(); ++i) ASSERT_EQ(0, samples[i]) << i;
+    for (size_t i = 2; i < 60002; ++i) ASSERT_EQ(0, samples[i]) << i;
+    EXPECT_EQ(5, samples[60002]);
+    EXPECT_EQ(6, samples[60003]);
+}
+
+TEST(SizeOperations, RangesFromTheDurationDialogs) {
+    TestSound sound(encodingInt32, 2, std::vector<f64>(16, 1.0));  // 8 frames
+    auto p = bindProcessor(sound, 0, 8);
+    EXPECT_FALSE(setNewLength(*p, 8));
+    ASSERT_TRUE(setNewLength(*p, 11));
+    EXPECT_EQ(sound.end(), p->rangeStart);
+    EXPECT_EQ(sound.at(11), p->rangeEnd);
+    EXPECT_EQ(3u * sound.frameBytes(), p->rangeLength);
+    ASSERT_TRUE(setNewLength(*p, 2));
+    EXPECT_EQ(sound.at(2), p->rangeEnd);
+    EXPECT_EQ(0u, p->rangeLength);
+    p->runSlot(Slot::setSize);
+    EXPECT_EQ(std::vector<f64>(4, 1.0), sound.samples());
+
+    setInsertRange(*p, 1, 5);
+    EXPECT_EQ(sound.at(1), p->rangeStart);
+    EXPECT_EQ(sound.at(6), p->rangeEnd);
+    EXPECT_EQ(5u * sound.frameBytes(), p->rangeLength);
+
+    EXPECT_EQ(88200u, lengthAtRate(44100, 22050, 44100));
+    EXPECT_EQ(9u, lengthAtRate(10, 48000, 44100));  // 9.1875, truncated
+    EXPECT_EQ(158760000000ull, lengthAtRate(158760000000ull, 44100, 44100));
+    EXPECT_EQ(317520000000ull, lengthAtRate(158760000000ull, 44100, 88200));
 }
