@@ -62,6 +62,8 @@ std::vector<FindCase> findCases() {
         {"a level sample is quiet", S, true, 3, 10, 7, 12, 11, 0, 1, {1}, silences},
         {"a short silence is passed over", S, true, 5, 10, 5, 12, none, 0, 1, {1}, silences},
         {"the last frame is never judged", S, true, 4, 10, 5, 11, none, 0, 1, {1}, silences},
+        {"an unselected loud track is not heard", S, true, 2, 10, 0, 4, 1, 0, 2, {1, 0},
+         {500, 9000, 0, 9000, 0, 9000, 0, 9000}},
         {"period 0 finds nothing", S, true, 0, 10, 0, 12, none, 0, 1, {1}, silences},
         {"backward in sound: the latest frame of the silence", S, false, 3, 10, 0, 12, 10, 0, 1, {1}, silences},
         {"backward in silence: the sound before it", S, false, 3, 10, 0, 11, 6, 0, 1, {1}, silences},
