@@ -192,12 +192,13 @@ public:
     virtual void drawCurve() {}
     virtual void saveFragment() {}
     virtual void changeTracks() {}
-    virtual void insertWave() {}
-    virtual void growTo() {}
-    virtual void shrinkTo() {}
-    virtual void cutOut() {}
-    virtual void crop() {}
-    virtual void setSize() {}
+    // Length changes, one body for every sample type (engine/size_ops.cpp).
+    virtual void insertWave();
+    virtual void growTo();
+    virtual void shrinkTo();
+    virtual void cutOut();
+    virtual void crop();
+    virtual void setSize();
     virtual void fftRepeat() {}
     virtual void mix() {}
     virtual void fftGenerate(u32 /*mix*/) {}
