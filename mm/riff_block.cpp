@@ -204,6 +204,13 @@ BlockBase* RiffListBlock::createChild(const ChunkHeader& header) {
     return new RiffBlock(this, header.id, 0, size);
 }
 
+// The outermost list of the tree, which counts its chunks.
+static RiffListBlock* outermostList(RiffListBlock* list) {
+    for (BlockBase* b = list->parent; b; b = b->parent)
+        if (RiffListBlock* outer = dynamic_cast<RiffListBlock*>(b)) list = outer;
+    return list;
+}
+
 bool RiffListBlock::read(BlockSink* sink, GFile& file, u64) {
     beginRead(sink, file);
     if (file.failed()) return false;
@@ -214,7 +221,10 @@ bool RiffListBlock::read(BlockSink* sink, GFile& file, u64) {
     const u64 end = start + size;
     u64 position = start + 12;
     const bool listsNest = depth() + 1 < maxRiffListDepth;
+    u32& chunksLeft = outermostList(this)->chunksLeft;
     while (end > position && end - position >= 8) {
+        if (chunksLeft == 0) return failBlockFile(file, MmText::TooManyChunks);
+        --chunksLeft;
         ChunkHead head;
         if (!seekTo(file, position) || !fileRead(file, &head, sizeof head)) return false;
         ChunkHeader header;
@@ -243,6 +253,7 @@ bool RiffListBlock::read(BlockSink* sink, GFile& file, u64) {
             if (!child && !sink) child = new RiffBlock(this, header.id, 0, header.contentSize + 8);
         }
         if (!child) return failBlockFile(file, MmText::UnknownChunk);
+        if (!firstFormat && child->id == ChunkId::Format) firstFormat = dynamic_cast<WaveFormatBlock*>(child);
         if (!child->read(sink, file, 0) && (file.failed() || !file.isOpen())) return false;
 
         position += std::max<u64>(child->size, 8);
@@ -400,6 +411,9 @@ WaveDataBlock::WaveDataBlock(BlockBase* parent, u64 start, u64 size) : RiffBlock
 
 WaveFormatBlock* WaveDataBlock::formatBlock() const {
     if (!parent) return nullptr;
+    // A list that was read knows its first format block.
+    RiffListBlock* list = dynamic_cast<RiffListBlock*>(parent);
+    if (list && list->firstFormat) return list->firstFormat->start < start ? list->firstFormat : nullptr;
     for (u32 i = 0; i < parent->childCount() && parent->child(i) != this; ++i)
         if (parent->child(i)->id == ChunkId::Format) return dynamic_cast<WaveFormatBlock*>(parent->child(i));
     return nullptr;
@@ -493,7 +507,9 @@ RiffListBlock* readRiffFile(GFile& file, BlockSink* sink) {
     }
     ChunkHeader header;
     header.id = head[0];
-    header.contentSize = std::min<u64>(head[1], (u64)fileBytes - 8);
+    // Streaming writers leave the size 0 (or all ones) until they finish: the form runs to the end.
+    u64 declared = head[1] ? head[1] : maxChunkContent;
+    header.contentSize = std::min<u64>(declared, (u64)fileBytes - 8);
     header.formType = head[2];
     RiffListBlock* root = new RiffListBlock(nullptr, header);
     root->read(sink, file, (u64)fileBytes);

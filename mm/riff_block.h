@@ -32,6 +32,8 @@ const u64 maxChunkContent = 0xFFFFFFFFull;
 // Lists nest at most this deep (the root list at depth 0); a list chunk met deeper is read as a leaf,
 // so that crafted files cannot exhaust the stack of the recursive read, report, write and delete.
 const u32 maxRiffListDepth = 64;
+// A tree holds at most this many chunks; a file of more is refused (real files hold a few dozen).
+const u32 maxRiffChunks = 1u << 18;
 
 // A chunk header as read: the content size is cut to what remains of the enclosing list; for
 // "RIFF" and "LIST" it counts the form type, which follows the 8 bytes.
@@ -126,6 +128,10 @@ public:
     bool isWaveForm() const { return formType == ChunkId::Wave || formType == ChunkId::WaveLower; }
 
     u32 formType;
+    // The first "fmt " child read, found once for every data block after it.
+    class WaveFormatBlock* firstFormat = nullptr;
+    // Chunks the tree may still take; only the outermost list's count is used.
+    u32 chunksLeft = maxRiffChunks;
 };
 
 // An "INFO" list: every chunk is a text leaf.
