@@ -185,6 +185,8 @@ public:
 
     // Checks PCM data against its format (with a sink) and lays out the samples for the viewer.
     bool read(BlockSink* sink, GFile& file, u64 limit) override;
+    // The same once the start is known, wherever the file stands.
+    bool readContent(BlockSink* sink, GFile& file);
     // The header, then the content from the data source (a file source is read at this block's own
     // content position).
     bool write(GFile* source, GFile& target, JobProgress* progress) override;
