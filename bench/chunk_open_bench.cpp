@@ -1,4 +1,4 @@
-// Opening a WAVE file of 100 000 chunks (a format, the samples, then empty "data" chunks) into a
+// Opening a WAVE file of 100 000 chunks (the samples, empty "data" chunks, then the format) into a
 // store; the goal is under 100 ms. Median of five runs.
 #include <algorithm>
 #include <string>
@@ -15,16 +15,17 @@ const u32 kChunks = 100000;
 void put32(std::string& out, u32 v) { out.append(reinterpret_cast<const char*>(&v), 4); }
 
 bool writeManyChunks(const std::string& path) {
-    std::string body = "WAVEfmt ";
-    put32(body, 16);
-    for (u32 v : {0x00020001u, 44100u, 44100u * 4, 0x00100004u}) put32(body, v);
-    body += "data";
+    // The format last: every data block before it finds none.
+    std::string body = "WAVEdata";
     put32(body, 400);
     body.append(400, '\x11');
     for (u32 i = 2; i < kChunks; ++i) {
         body += "data";
         put32(body, 0);
     }
+    body += "fmt ";
+    put32(body, 16);
+    for (u32 v : {0x00020001u, 44100u, 44100u * 4, 0x00100004u}) put32(body, v);
     std::string file = "RIFF";
     put32(file, (u32)body.size());
     file += body;

@@ -259,6 +259,8 @@ bool RiffListBlock::read(BlockSink* sink, GFile& file, u64) {
     const bool listsNest = depth() + 1 < maxRiffListDepth;
     u32& chunksLeft = outermostList(this)->chunksLeft;
     HeaderWindow window;
+    formatKnown = true;
+    firstFormat = nullptr;
     while (end > position && end - position >= 8) {
         if (chunksLeft == 0) return failBlockFile(file, MmText::TooManyChunks);
         --chunksLeft;
@@ -448,9 +450,10 @@ WaveDataBlock::WaveDataBlock(BlockBase* parent, u64 start, u64 size) : RiffBlock
 
 WaveFormatBlock* WaveDataBlock::formatBlock() const {
     if (!parent) return nullptr;
-    // A list that was read knows its first format block.
+    // A list being read, or read, knows its first format block.
     RiffListBlock* list = dynamic_cast<RiffListBlock*>(parent);
-    if (list && list->firstFormat) return list->firstFormat->start < start ? list->firstFormat : nullptr;
+    if (list && list->formatKnown)
+        return list->firstFormat && list->firstFormat->start < start ? list->firstFormat : nullptr;
     for (u32 i = 0; i < parent->childCount() && parent->child(i) != this; ++i)
         if (parent->child(i)->id == ChunkId::Format) return dynamic_cast<WaveFormatBlock*>(parent->child(i));
     return nullptr;

@@ -128,7 +128,9 @@ public:
     bool isWaveForm() const { return formType == ChunkId::Wave || formType == ChunkId::WaveLower; }
 
     u32 formType;
-    // The first "fmt " child read, found once for every data block after it.
+    // Set by reading the list: its first "fmt " child so far (null when none), which every data
+    // block takes from here.
+    bool formatKnown = false;
     class WaveFormatBlock* firstFormat = nullptr;
     // Chunks the tree may still take; only the outermost list's count is used.
     u32 chunksLeft = maxRiffChunks;

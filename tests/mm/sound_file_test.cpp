@@ -384,8 +384,10 @@ TEST(SoundFile, NoSaveWritesABlockTheReaderRefuses) {
 // message and no exception.
 TEST(SoundFile, ManyChunksOpenAndTooManyAreRefused) {
     const std::string samples = rampStereo16(2);
-    std::string manyData = chunk("fmt ", pcmFmt(2, 22050, 16)) + chunk("data", samples);
+    // The format last: no data block finds one before it.
+    std::string manyData = chunk("data", samples);
     for (u32 i = 0; i < 100000; ++i) manyData += chunk("data", "");
+    manyData += chunk("fmt ", pcmFmt(2, 22050, 16));
     std::string tooMany;
     tooMany.reserve((size_t)maxRiffChunks * 8 + 100);
     tooMany = chunk("fmt ", pcmFmt(2, 22050, 16)) + chunk("data", samples);
