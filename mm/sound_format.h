@@ -124,8 +124,9 @@ struct SoundFormat {
     void setPlain(u32 channels, u32 rate, u32 encoding);
     void setPcm(u32 channels, u32 rate, u32 encoding);
     // Fills the format from a block: null gives the empty format; PCM and foreign tags are taken as
-    // they are (a foreign block is kept); an own block must pass the structural checks. A refused own block leaves the format
-    // unchanged, is reported in an error box over owner (the validation's message) and gives false.
+    // they are (a foreign block is kept); an own block must pass the structural checks. A refused
+    // own block leaves the format unchanged, is reported in an error box over owner (the
+    // validation's message) and gives false.
     bool assignFromWaveFormat(const WAVEFORMATEX* block, GWindow* owner = nullptr);
     // 16-bit PCM at the sound's rate: stereo, or one channel per track for a PCM sound.
     void playbackFormat(WAVEFORMATEX* out) const;
