@@ -34,11 +34,18 @@ public:
     GSavedDC& target() { return targetDC; }
 
 private:
+    // Deletes the bitmap, or gives the shared one back.
+    void releaseBitmap();
+
     GSavedDC& targetDC;
     HBITMAP bitmap = nullptr;
+    bool sharedBitmap = false;
     HGDIOBJ previousBitmap = nullptr;
     RECT bufferRect = {0, 0, 0, 0};
 };
+
+// A top-down 32-bit DIB section; *bits (when given) receives its pixels.
+HBITMAP createTopDownDib(HDC dc, i32 width, i32 height, u32** bits);
 
 // Selects the source's pen, brush and font into the destination (not owned there) and copies its
 // text and background colours, background mode, ROP2, fill mode, character extra, text alignment

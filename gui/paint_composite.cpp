@@ -18,7 +18,9 @@ void GImageElement::paint(GSavedDC& dc, const RECT& rect) {
 void GTextElement::paint(GSavedDC& dc, const RECT& rect) {
     char horizontal = alignment && alignment[0] ? alignment[0] : '|';
     char vertical = alignment && alignment[0] && alignment[1] ? alignment[1] : '-';
+    int mode = SetBkMode(dc.dc(), TRANSPARENT);
     drawTextClipped(dc, rect, text, -1, horizontal, vertical, format);
+    SetBkMode(dc.dc(), mode);
 }
 
 namespace {

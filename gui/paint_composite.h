@@ -30,7 +30,8 @@ public:
     GDrawable* image;
 };
 
-// A whole text placed by two alignment letters ("|-" centred) with DrawText flags.
+// A whole text placed by two alignment letters ("|-" centred) with DrawText flags, drawn over the
+// face without a background.
 class GTextElement : public GPaintElement {
 public:
     GTextElement(const char* text, const char* alignment = "|-", u32 format = 0)

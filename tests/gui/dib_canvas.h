@@ -6,20 +6,14 @@
 #include <string>
 
 #include "core/types.h"
+#include "gui/memory_dc.h"
 #include "gui/saved_dc.h"
 
 class DibCanvas {
 public:
     DibCanvas(i32 width, i32 height, COLORREF fill = 0) : width(width), height(height) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
         memory = CreateCompatibleDC(nullptr);
-        bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, (void**)&bits, nullptr, 0);
+        bitmap = createTopDownDib(memory, width, height, &bits);
         old = SelectObject(memory, bitmap);
         clear(fill);
     }

@@ -114,7 +114,9 @@ TEST(MemoryDC, BufferFlagsPrepareTheBuffer) {
         GMemoryDC buffer(target);
         ASSERT_TRUE(buffer.offscreenBuffer(RECT{4, 4, 10, 10}, c.flags));
         EXPECT_EQ(GetPixel(buffer.dc(), 0, 0), c.corner) << c.flags;
-        if (c.flags == BufferFlag::CopyPixels) EXPECT_EQ(GetPixel(buffer.dc(), 2, 2), kWhite);
+        if (c.flags == BufferFlag::CopyPixels) {
+            EXPECT_EQ(GetPixel(buffer.dc(), 2, 2), kWhite);
+        }
     }
     {
         GMemoryDC buffer(target);
