@@ -111,6 +111,8 @@ TEST_F(Composite, FramesFillsAndContentFollowTheFlags) {
              EXPECT_NE(c.pixel(6, 6), kMark);  // greyed
              EXPECT_EQ(c.pixel(20, 15), kClass);
          }},
+        // The shadow's own buffer nests inside the buffered painting.
+        {0x2 | 1u << 22, {6, 6, 34, 24}, {{9, 9, RGB(145, 152, 160)}, {10, 10, kClass}}, nullptr},
         {0x2 | 1u << 24, {6, 6, 34, 24}, {{6, 15, kClass}}, [](const DibCanvas& c) {
              EXPECT_GT(24 - 7 - countInColumn(c, 7, 7, 24, kClass), 3);  // the focus rectangle's dots
              EXPECT_LT(countInColumn(c, 7, 9, 23, kClass), 14);

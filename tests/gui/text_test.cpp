@@ -215,3 +215,25 @@ TEST_F(TextTest, ImagesArePlacedClippedAndConsumed) {
     clipToRectAligned(dc, none, nullptr, '<');
     EXPECT_EQ(none.left, r.left);
 }
+
+TEST_F(TextTest, ColourCellsShowTheirColourOrTheirText) {
+    DibCanvas canvas(40, 16, RGB(9, 9, 9));
+    GSavedDC dc(canvas.dc());
+    drawColorCell(dc, RECT{0, 0, 20, 16}, RGB(0, 200, 0), "none");
+    EXPECT_EQ(canvas.pixel(0, 0), RGB(0, 0, 0));
+    EXPECT_EQ(canvas.pixel(1, 1), kWhite);
+    EXPECT_EQ(canvas.pixel(10, 8), RGB(0, 200, 0));
+    EXPECT_EQ(canvas.pixel(17, 13), RGB(0, 200, 0));
+    EXPECT_EQ(canvas.pixel(18, 14), kWhite);
+
+    drawColorCell(dc, RECT{20, 0, 40, 16}, 0xFFFFFFFF, "ab");
+    i32 ink = 0, background = 0;
+    for (i32 y = 2; y < 14; ++y)
+        for (i32 x = 22; x < 38; ++x) {
+            COLORREF p = canvas.pixel(x, y);
+            background += p == RGB(9, 9, 9);
+            ink += p != RGB(9, 9, 9);
+        }
+    EXPECT_GT(ink, 5);  // the text, on a transparent background
+    EXPECT_GT(background, 50);
+}
