@@ -164,6 +164,7 @@ void paintComposite(GSavedDC& dc, const RECT& rect, GPaintElement* content, u32 
 }
 
 void drawImageState(i32 distance, GSavedDC& dc, GPaintElement* content, const RECT& rect) {
+    if (!content) return;
     i32 width = rect.right - rect.left, height = rect.bottom - rect.top;
     if (distance > 0 && distance < width && distance < height) {
         RECT shadow = rect;
