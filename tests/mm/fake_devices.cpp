@@ -119,7 +119,7 @@ FakeMachine::FakeMachine() : saved(deviceQueries), savedMixerApi(mixerApi) {
                      fakeMixerLine,
                      fakeWaveOutCaps,
                      fakeWaveInCaps};
-    mixerApi = {[]() -> u32 { return (u32)machine->mixers.size(); },
+    mixerApi = {[]() -> u32 { return (u32)machine->mixers.size() + machine->phantomMixers; },
                 fakeMixerDevCaps,
                 fakeMixerLineInfo,
                 fakeMixerLineControls,

@@ -60,6 +60,7 @@ public:
     std::vector<WAVEINCAPSA> waveIn;
     std::vector<FakeControl> controls;
     std::vector<DWORD> setCalls;  // ids of the controls set, in order
+    u32 phantomMixers = 0;        // counted by the mixer layer's count, but not there
     u32 getDevCapsResult = 0;     // a failure of every description query, when not 0
     u32 getDetailsResult = 0;
     u32 setDetailsResult = 0;
