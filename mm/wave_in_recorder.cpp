@@ -9,7 +9,7 @@
 #include "mm/mm_texts.h"
 
 namespace {
-typedef std::lock_guard<std::recursive_mutex> Hold;
+typedef DeviceWorker::Hold Hold;
 
 void clearHeader(CaptureBuffer& b) { memset(&b.header, 0, sizeof b.header); }
 }  // namespace
@@ -26,9 +26,6 @@ WaveInRecorder::WaveInRecorder(DeviceSettings* entry, i32 bufCount, i32 bufPerSe
       bufCount(bufCount < 0 ? 0 : bufCount),
       bufPerSecond(bufPerSecond < 1 ? 1 : bufPerSecond) {
     deviceId = entry->device;
-    wakeEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    // Stays set once the worker has ended, so that every waiting stopAndWait wakes.
-    doneEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     bufferArray = new CaptureBuffer[this->bufCount];
     for (i32 i = 0; i < this->bufCount; ++i) clearHeader(bufferArray[i]);
     level.attach(entry);
@@ -36,28 +33,18 @@ WaveInRecorder::WaveInRecorder(DeviceSettings* entry, i32 bufCount, i32 bufPerSe
 }
 
 WaveInRecorder::~WaveInRecorder() {
-    joinWorker();
+    worker.join();
     deviceListLink(node, nullptr, nullptr);
     level.attach(nullptr);
     for (i32 i = 0; i < bufCount; ++i) delete[] bufferArray[i].data;
     delete[] bufferArray;
-    CloseHandle(wakeEvent);
-    CloseHandle(doneEvent);
 }
 
 bool WaveInRecorder::deliverData(u32, const void*) { return false; }
 
-void WaveInRecorder::joinWorker() {
-    if (!workerThread || GetCurrentThreadId() == workerId) return;
-    WaitForSingleObject(workerThread, INFINITE);
-    CloseHandle(workerThread);
-    workerThread = nullptr;
-    workerId = 0;
-}
-
 bool WaveInRecorder::start(const WAVEFORMATEX* wf) {
     stopAndWait();
-    joinWorker();
+    worker.join();
 
     memcpy(&format, wf, sizeof format);
     bufferSize = format.nSamplesPerSec / (u32)bufPerSecond * format.nBlockAlign;
@@ -73,34 +60,16 @@ bool WaveInRecorder::start(const WAVEFORMATEX* wf) {
     level.flags = (format.wBitsPerSample == 8 ? (u32)levelUnsigned8 : 0u) | levelDeviceOpen;
     level.reset(entry);
 
-    bool opened;
-    try {
-        opened = openWaveIn(*this, wf);
-    } catch (const GException&) {
-        {
-            SilencedSink quiet(*this);
-            onStopped();
-        }
-        throw;
-    }
-    // A sink that answers true lets a failed open go on, but there is no device to record from.
-    if (!opened || !handle) {
-        SilencedSink quiet(*this);
-        onStopped();
-        return false;
-    }
+    if (!openForStart(*this, wf, [this] { onStopped(); })) return false;
 
     {
-        Hold control(controlLock);
+        Hold control(worker.controlLock);
         state |= recorderRunning;
-        Hold request(requestLock);
-        requests = 0;
+        Hold request(worker.requestLock);
+        worker.requests = 0;
     }
-    DWORD id = 0;
-    workerThread = CreateThread(nullptr, 0, waveInWorkerEntry, this, 0, &id);
-    workerId = id;
-    if (!workerThread) {
-        Hold control(controlLock);
+    if (!worker.start(waveInWorkerEntry, this)) {
+        Hold control(worker.controlLock);
         SilencedSink quiet(*this);
         state &= ~recorderRunning;
         waveInCloseChecked(*this);
@@ -110,43 +79,33 @@ bool WaveInRecorder::start(const WAVEFORMATEX* wf) {
     return true;
 }
 
-void WaveInRecorder::postRequest(u32 bit) {
-    if (requests & bit) return;
-    requests |= bit;
-    SetEvent(wakeEvent);
-}
-
 void WaveInRecorder::stopAndWait() {
     {
-        Hold control(controlLock);
+        Hold control(worker.controlLock);
         // The worker cannot wait for itself (deliverData calling in).
-        if (!(state & recorderRunning) || GetCurrentThreadId() == workerId) return;
-        ResetEvent(doneEvent);
-        Hold request(requestLock);
-        postRequest(recorderRequestStop);
+        if (!(state & recorderRunning) || worker.onWorkerThread()) return;
+        worker.requestEnd(recorderRequestStop);
     }
-    WaitForSingleObject(doneEvent, INFINITE);
+    worker.waitDone();
 }
 
 void WaveInRecorder::onSettingsChanged(DeviceSettings* changed, u32 mask) {
     if (!(mask & (DeviceChange::Device | DeviceChange::Line)) || changed->device == deviceId) return;
-    Hold request(requestLock);
+    Hold request(worker.requestLock);
     deviceId = changed->device;
-    postRequest(recorderRequestDevice);
+    worker.post(recorderRequestDevice);
 }
 
 void WaveInRecorder::onWaveMessage(u32 message, uintptr_t, uintptr_t) {
     if (message != waveInDataMessage) return;
-    Hold request(requestLock);
-    requests |= recorderRequestData;
-    SetEvent(wakeEvent);
+    Hold request(worker.requestLock);
+    worker.post(recorderRequestData);
 }
 
 // ---- worker ----
 
 void WaveInRecorder::runWorker() {
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
-    controlLock.lock();
+    worker.enterWorker();
     nextSequence = 0;
     deliveredUpTo = 0;
     try {
@@ -162,29 +121,23 @@ void WaveInRecorder::runWorker() {
     }
     // Running ends only now, so that stopAndWait cannot return while the worker still works.
     state &= ~recorderRunning;
-    SetEvent(doneEvent);
-    controlLock.unlock();
+    worker.leaveWorker();
 }
 
 void WaveInRecorder::workerLoop() {
     waveInStartChecked(*this);
     addBuffers();
     for (;;) {
-        requestLock.lock();
-        u32 taken = requests;
-        requests = 0;
+        worker.requestLock.lock();
+        u32 taken = worker.requests;
+        worker.requests = 0;
         if (!taken) {
-            ResetEvent(wakeEvent);
-            requestLock.unlock();
-            controlLock.unlock();
-            DWORD waited = WaitForSingleObject(wakeEvent, wakeTimeout);
-            controlLock.lock();
-            if (waited == WAIT_OBJECT_0) continue;
+            if (worker.waitWake(wakeTimeout) == WAIT_OBJECT_0) continue;
             state |= recorderWaitFailed;
             reportMessage(errorSink, mmText(MmText::RecorderWaitFailed), -1);
             throw GException();
         }
-        requestLock.unlock();
+        worker.requestLock.unlock();
 
         if (taken & recorderRequestStop) return;
         if (taken & recorderRequestDevice) {
@@ -236,16 +189,9 @@ bool WaveInRecorder::deliver() {
     return true;
 }
 
-// waveInReset with the control lock released; the lock is held again whatever the reset raises.
+// waveInReset with the control lock left.
 void WaveInRecorder::resetUnlocked() {
-    controlLock.unlock();
-    try {
-        waveInResetChecked(*this);
-    } catch (...) {
-        controlLock.lock();
-        throw;
-    }
-    controlLock.lock();
+    worker.unlocked([this] { waveInResetChecked(*this); });
 }
 
 // Unprepares what is at the device and frees every buffer.

@@ -4,13 +4,10 @@
 // were queued, after the level control (gain and limiter) has run over them. The recorder follows its
 // settings entry: a new device is opened without ending the capture.
 //
-// Locks as in the player: the control lock guards the state bits, the buffers and the worker's device
-// calls; the request lock guards the request bits and the wake event. Control lock first; the device
-// callback takes only the request lock. The owner creates and deletes the recorder; the buffers and
-// their data blocks belong to it.
-#include <mutex>
-
+// The worker's locks are those of DeviceWorker. The owner creates and deletes the recorder; the
+// buffers and their data blocks belong to it.
 #include "mm/device_settings.h"
+#include "mm/device_worker.h"
 #include "mm/level_control.h"
 #include "mm/wave_device.h"
 
@@ -76,30 +73,22 @@ private:
     friend unsigned long __stdcall waveInWorkerEntry(void* recorder);
     void runWorker();
     void workerLoop();
-    void postRequest(u32 bit);
     void addBuffers();
     bool deliver();
     void releaseAll();
     void reopenDevice();
     void closeDevice();
     void resetUnlocked();
-    void joinWorker();
 
+    DeviceWorker worker;
     CaptureBuffer* bufferArray = nullptr;
     u32 bufferSize = 0;
     u32 state = 0;
-    u32 requests = 0;
     i32 nextSequence = 0;
     i32 deliveredUpTo = 0;  // the lowest sequence number not yet delivered
-    void* wakeEvent = nullptr;
-    void* doneEvent = nullptr;
-    std::recursive_mutex requestLock;
-    std::recursive_mutex controlLock;
     DeviceSettings* entry;
     DeviceListNode node;
     WaveFormatCopy format = {};
     i32 bufCount;
     i32 bufPerSecond;
-    void* workerThread = nullptr;
-    u32 workerId = 0;
 };
