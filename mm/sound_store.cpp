@@ -466,17 +466,16 @@ void SoundStore::beginChange(SegmentCursor* oldCursor, u64 start, u64 oldCount, 
     record->oldCount = oldCount;
     record->newCount = newCount;
     pending = record;
-    // Bytes beyond workEnd belong to nobody now (undone changes, scratch data): drop them, so that
-    // new bytes that a cut-short walk never writes read as zeros.
-    if (osFileLength(workFile) > workEnd) setOsFileLength(workFile, workEnd);
+    // The work file is never cut back here: bytes from workEnd + newCount on stay as the caller
+    // staged them (see the header).
 
     bool inPlace = oldCount == newCount && oldCount != 0 && oldCount <= kInPlaceLimit && at.segment &&
                    at.segment->inWorkFile() && at.segment->length() - at.offset >= oldCount;
-    if (inPlace && !(setOsFileLength(workFile, workEnd + (i64)oldCount) &&
+    if (inPlace && !((osFileLength(workFile) >= workEnd + (i64)oldCount ||
+                      setOsFileLength(workFile, workEnd + (i64)oldCount)) &&
                      copyRangeToFile(at, oldCount, workFile, (u64)workEnd, nullptr))) {
         // Without a copy of the old bytes they must not be overwritten: splice instead, which keeps
         // them where they are for undo.
-        setOsFileLength(workFile, workEnd);
         inPlace = false;
     }
     if (!inPlace) {

@@ -126,9 +126,14 @@ public:
     bool readPages(u8* destination, u64 from, u64 to, StoreFilePair& files);
 
     // Prepares replacing oldCount bytes at start by newCount bytes. The old bytes stay readable from
-    // *oldCursor; exactly newCount new bytes are to be written at *newCursor. The new bytes read as
-    // zeros until they are written. A small equal-size edit inside one work segment is made in place
-    // when its old bytes could be copied aside, else it is spliced like any other.
+    // *oldCursor; exactly newCount new bytes are to be written at *newCursor, and their content is
+    // not defined until then: the caller writes every one of them. A small equal-size edit inside one
+    // work segment is made in place when its old bytes could be copied aside, else it is spliced like
+    // any other.
+    // Staging: the new bytes (or the copy of the old ones) take [workEnd, workEnd + newCount) of the
+    // work file; everything from workEnd + newCount on is left as it is. So a caller may write data
+    // there before the change (a paste staged in the work file) or after it (a scratch area behind
+    // the new bytes) and still read it afterwards; the work file only grows.
     void beginChange(SegmentCursor* oldCursor, u64 start, u64 oldCount, u64 newCount, SegmentCursor* newCursor);
     // Splices the bytes the caller appended to the work file, [workEnd, newWorkEnd), into the sound
     // at start (cursor at start): inserted, or replacing as many bytes (never past the sound's end).
