@@ -142,12 +142,21 @@ bool saveSoundFile(const char* name, u32 kind, const SoundFormat* format, SoundS
         throw;
     }
     store->unlock();
-    if (!commitSavedFile(file, name, ok)) return false;
-    if (written) {
-        BlockBase* data = root->findChild(ChunkId::Data);
-        written->dataOffset = data->start + data->headerLength();
-        written->size = dataSize;
-        written->frameSize = stored->nBlockAlign;
+    // Over the store's own source (a caller may still hold the lock, keeping it open) the store lets
+    // go of the file for the replacement, and is then re-based on the new file, which holds exactly
+    // its samples.
+    const bool overSource = store->isSourceFile(name);
+    if (overSource) store->closeSourceFile();
+    if (!commitSavedFile(file, name, ok)) {
+        if (overSource) store->reopenSourceFile();
+        return false;
     }
+    BlockBase* data = root->findChild(ChunkId::Data);
+    StoreSource placed;
+    placed.dataOffset = data->start + data->headerLength();
+    placed.size = dataSize;
+    placed.frameSize = stored->nBlockAlign;
+    if (overSource) store->reopen(name, placed);
+    if (written) *written = placed;
     return true;
 }

@@ -225,12 +225,36 @@ void SoundStore::releaseFiles() {
 }
 
 void SoundStore::reopen(const char* name, const StoreSource& source) {
-    releaseFiles();
+    if (locked) {
+        // The caller's lock is kept: only the source file changes.
+        closeSourceFile();
+        fileFlush(workFile);
+    } else {
+        releaseFiles();
+    }
     stringAssignText(sourceName, name ? name : "");
     dropPending();
     // Earlier work data is dead: the work file starts over.
     if (workFile.isOpen()) setOsFileLength(workFile, 0);
     setSource(source);
+    if (locked) reopenSourceFile();
+}
+
+bool SoundStore::isSourceFile(const char* name) const {
+    if (!sourceName.length || !name) return false;
+    FileInfo a, b;
+    if (fileInfo(sourceName.c_str(), &a) && fileInfo(name, &b))
+        return a.volumeSerial == b.volumeSerial && a.indexHigh == b.indexHigh && a.indexLow == b.indexLow;
+    return lstrcmpiA(sourceName.c_str(), name) == 0;
+}
+
+void SoundStore::closeSourceFile() { closeQuietly(sourceFile); }
+
+bool SoundStore::reopenSourceFile() {
+    if (!locked || !sourceName.length || sourceFile.isOpen()) return true;
+    if (!fileOpen(sourceFile, sourceName.c_str(), FileFlag::Read)) return false;
+    setUnbuffered(sourceFile);
+    return true;
 }
 
 bool SoundStore::lock(ErrorHandler* handler) {

@@ -91,7 +91,15 @@ public:
     // False (and an empty store) when the work file cannot be created.
     bool open(const char* sourceName, const StoreSource& source, ErrorHandler* handler);
     // Re-bases the store on a newly written source file; every earlier change record is invalid.
+    // Unlocked, it is left unlocked; while a caller holds the lock, the lock stays and the new source
+    // file is opened for reading in place of the old one.
     void reopen(const char* sourceName, const StoreSource& source);
+    // Whether the named file is the store's source file.
+    bool isSourceFile(const char* name) const;
+    // While locked: closes the source file (so that another file may be put in its place) and opens
+    // it again.
+    void closeSourceFile();
+    bool reopenSourceFile();
     // Closes (and so deletes) the work file and forgets everything.
     void clear();
 
