@@ -38,6 +38,10 @@ public:
     // Bytes of the range before the current page, the pages handed out so far being `handed`.
     virtual u64 bytesBeforePage(u64 handed) const { return handed; }
     virtual void writeBackBeforePage() {}
+    // Writes back every page handed out, the current one too.
+    virtual void writeBackPages() {}
+    // Taken bytes are in place at once (memory).
+    virtual bool writesInPlace() const { return false; }
 };
 
 namespace {
@@ -63,6 +67,7 @@ public:
     // A piece that could not be handed out whole still counts whole.
     u64 bytesBeforePage(u64) const override { return iterator.done + pieceBytes; }
     void writeBackBeforePage() override { iterator.page->writeBackBeforePage(); }
+    void writeBackPages() override { iterator.page->finish(); }
 
 private:
     StorePageIterator iterator;
@@ -93,6 +98,7 @@ public:
     }
     void restart(u8** begin, u8** end) override { page->mapRange(start, start + count, page->mode, begin, end); }
     void writeBackBeforePage() override { page->writeBackBeforePage(); }
+    void writeBackPages() override { page->finish(); }
 
 private:
     std::unique_ptr<SamplePageReader> page;
@@ -114,6 +120,7 @@ public:
         handedOut = false;
         *begin = *end = block;
     }
+    bool writesInPlace() const override { return true; }
 
 private:
     u8* block;
@@ -217,9 +224,22 @@ void PageWalk::writeBackBeforePage() {
 void PageWalk::finish() {
     if (finished) return;
     finished = true;
-    if (ended || silent) return;
-    source->writeBackBeforePage();
-    if (overChange) fillNewBytes(*store, change, bytesBeforePage());
+    if (ended || silent) {
+        doneBytes = ended ? count : 0;
+        return;
+    }
+    u64 done = bytesBeforePage();
+    const u64 page = (u64)(end - begin);
+    if (source->writesInPlace()) {
+        done += page - left();
+    } else if (page > 0 && left() == 0) {
+        source->writeBackPages();
+        done += page;
+    } else {
+        source->writeBackBeforePage();
+    }
+    doneBytes = done;
+    if (overChange) fillNewBytes(*store, change, done);
 }
 
 bool nextPages(PageWalk& ender, PageWalk* const* others, size_t count) {

@@ -79,8 +79,12 @@ public:
     u64 bytesBeforePage() const;
     // Writes back what a writer handed out before its current page (a write walk that stops early).
     void writeBackBeforePage();
-    // Ends a writer that may have stopped early: see Finishing above. Later calls do nothing.
+    // Ends a writer: the bytes it has handed out are written back, the current page only when all of
+    // it was taken (else it counts as unfinished); over a change the rest is filled as said above.
+    // Later calls do nothing.
     void finish();
+    // After finish: the bytes from the start of the range that hold what the caller wrote.
+    u64 finishedBytes() const { return doneBytes; }
     // The same for a writer made without its change.
     void finish(SoundStore* store, const RangeChange& change);
 
@@ -106,6 +110,7 @@ private:
     bool overChange = false;
     u64 count;
     u64 handedBefore = 0;  // bytes of the pages handed out before the current one
+    u64 doneBytes = 0;
     u8* taken = nullptr;   // where the bytes not taken yet begin (reverse: end)
     std::unique_ptr<u8[]> silence;
     bool reverse = false;

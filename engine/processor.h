@@ -187,10 +187,11 @@ public:
     virtual void vibrato() {}
     virtual void vibratoRandom() {}
     virtual void find() {}
-    virtual void copy() {}
+    // The clipboard operations (engine/clipboard_ops.cpp); cut is per sample type.
+    virtual void copy();
     virtual void cut() {}
-    virtual void paste(u32 /*combine*/, u32 /*repeat*/) {}
-    virtual void pasteInsert() {}
+    virtual void paste(u32 combine, u32 repeat);
+    virtual void pasteInsert();
     virtual void drawPoints() {}
     virtual void drawLine() {}
     virtual void drawCurve() {}
