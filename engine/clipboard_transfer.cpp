@@ -67,8 +67,7 @@ void mergeClipboard(SoundClipboard& clipboard, SoundStore* store, const SoundFor
     layout.sourceOf = sourceOf.data();
     layout.tracks = (i32)destination->trackCount();
     layout.incomingFrameBytes = clipFrame;
-    layout.incomingSampleBytes = bytesPerSampleOf(clipboard.format.encoding);
-    layout.read = sampleReaderFor(clipboard.format.encoding);
+    layout.incomingEncoding = clipboard.format.encoding;
 
     std::unique_ptr<PageWalk> in = clipboardWalk(clipboard, openBlockReader);
     in->repeatAtEnd();
@@ -138,6 +137,8 @@ void pasteFromClipboard(SoundClipboard& clipboard, SoundStore* store, const Soun
     const u32 clipFrame = clipboard.format.bytesPerFrame;
     if (!use.taken() || clipboard.size < clipFrame || clipFrame == 0 || change.newLength == 0)
         return fillNewBytes(*store, change, 0);
+    // The clip file reports to the handler of the sound at hand (the copying one may be gone).
+    clipboard.file.handler = store->errorHandler();
 
     const bool sameLayout = clipboard.format.trackCount() == destination->trackCount() && !combine &&
                             clipboard.format.encoding == destination->encoding && !destination->hasPermutedLayers();

@@ -107,6 +107,14 @@ TEST(ClipboardOperations, CopyTakesTheSelectedTracksInLayerOrderInMemoryOrInTheC
         EXPECT_EQ(unsetPosition, p->extraPositions[newSelectionStart]);
         EXPECT_EQ(input, s.samples());
     }
+    // Without a selected track: the message, and an empty clipboard.
+    TestSound s(encodingInt16, 2, {1, 2, 3, 4});
+    selectTracks(s, {0, 0});
+    run(s, COPY, 0, 2);
+    EXPECT_FALSE(soundClipboard().valid);
+    EXPECT_EQ(0u, soundClipboard().size);
+    ASSERT_EQ(1u, s.handler.reports.size());
+    EXPECT_EQ(0u, s.handler.lastText().find(mmText(MmText::NoTrackSelected)));
 }
 
 // PASTE_REP over 2.5 clipboard lengths writes it twice and then its first half, in every type, on the
@@ -356,6 +364,13 @@ TEST(ClipboardOperations, ABusyClipboardRefusesCopyAndPaste) {
         ASSERT_EQ(1u, t->handler.reports.size());
         EXPECT_EQ(0u, t->handler.lastText().find(mmText(MmText::ClipboardBusy)));
     }
+    EXPECT_EQ((std::vector<f64>{1, 2, 3}), clipboardSamples());
+    // A cut is refused its copy, yet silences the range.
+    ASSERT_TRUE(clip.enter(nullptr));
+    TestSound cut(encodingInt16, 1, {7, 8, 9});
+    run(cut, CUT, 1, 3);
+    clip.leave();
+    EXPECT_EQ((std::vector<f64>{7, 0, 0}), cut.samples());
     EXPECT_EQ((std::vector<f64>{1, 2, 3}), clipboardSamples());
     run(s, PASTE, 1, 4);
     EXPECT_EQ((std::vector<f64>{4, 1, 2, 3}), s.samples());
