@@ -131,13 +131,20 @@ private:
 const size_t silencePageBytes = 16384;
 }  // namespace
 
+// The opener's page object goes to the source; the walk keeps its direction.
+PageWalk::PageWalk(PageOpener opener, i32 frameBytes, u64 count)
+    : frameSize(frameBytes > 0 ? (size_t)frameBytes : 1), count(count) {
+    opened.reset(new StorePageIterator);
+    opener(*opened, frameBytes);
+    reverse = opened->page->isReverse();
+}
+
 PageWalk::PageWalk(PageOpener opener, SoundStore* store, i32 frameBytes, SegmentCursor at, u64 count,
                    JobProgress* progress)
-    : frameSize(frameBytes > 0 ? (size_t)frameBytes : 1), store(store), count(count) {
-    StorePageIterator opened;
-    opener(opened, frameBytes);
-    reverse = opened.page->isReverse();
-    source.reset(new StoreRange(opened, store, at, count, progress));
+    : PageWalk(opener, frameBytes, count) {
+    this->store = store;
+    source.reset(new StoreRange(*opened, store, at, count, progress));
+    opened.reset();
     restart();
 }
 
@@ -149,20 +156,15 @@ PageWalk::PageWalk(PageOpener opener, SoundStore* store, i32 frameBytes, const R
 }
 
 PageWalk::PageWalk(PageOpener opener, GFile& file, i32 frameBytes, u64 start, u64 count, JobProgress* progress)
-    : frameSize(frameBytes > 0 ? (size_t)frameBytes : 1), count(count) {
-    StorePageIterator opened;
-    opener(opened, frameBytes);
-    reverse = opened.page->isReverse();
-    source.reset(new FileRange(opened, file, start, count, progress));
+    : PageWalk(opener, frameBytes, count) {
+    source.reset(new FileRange(*opened, file, start, count, progress));
+    opened.reset();
     restart();
 }
 
-PageWalk::PageWalk(PageOpener opener, u8* block, i32 frameBytes, u64 count)
-    : frameSize(frameBytes > 0 ? (size_t)frameBytes : 1), count(count) {
-    StorePageIterator opened;
-    opener(opened, frameBytes);
-    reverse = opened.page->isReverse();
+PageWalk::PageWalk(PageOpener opener, u8* block, i32 frameBytes, u64 count) : PageWalk(opener, frameBytes, count) {
     source.reset(new MemoryBlock(block, count / frameSize * frameSize));
+    opened.reset();
     restart();
 }
 
@@ -183,8 +185,8 @@ PageWalk::~PageWalk() {
 bool PageWalk::next() {
     if (silent) {
         // Silence, fresh for every page: a dry writer's bytes are dropped.
-        if (!silence) silence.reset(new u8[std::max(silencePageBytes / frameSize, (size_t)1) * frameSize]);
-        size_t n = std::max(silencePageBytes / frameSize, (size_t)1) * frameSize;
+        const size_t n = std::max(silencePageBytes / frameSize, (size_t)1) * frameSize;
+        if (!silence) silence.reset(new u8[n]);
         memset(silence.get(), 0, n);
         begin = silence.get();
         end = begin + n;

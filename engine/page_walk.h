@@ -102,8 +102,9 @@ public:
     const size_t frameSize;
 
 private:
-    void start(PageOpener opener, PageSource* source);
+    PageWalk(PageOpener opener, i32 frameBytes, u64 count);
 
+    std::unique_ptr<StorePageIterator> opened;  // the opener's page object, until a source takes it
     std::unique_ptr<PageSource> source;
     RangeChange change;  // with overChange: the change whose new bytes this walk writes
     SoundStore* store = nullptr;
