@@ -178,6 +178,11 @@ TEST(ClipboardOperations, ClipboardTracksMapToSelectedTracksByLayer) {
         run(s, PASTE, 0, 2);
         EXPECT_EQ(c.want, s.samples());
     }
+    // The same layout and type without a combine function: every track is written, selected or not.
+    TestSound s(encodingInt32, 2, std::vector<f64>(4, 7.0));
+    selectTracks(s, {1, 0});
+    run(s, PASTE, 0, 2);
+    EXPECT_EQ((std::vector<f64>{1, 2, 3, 4}), s.samples());
 }
 
 // PASTE_ADD clips only in 16 bits, and says so; PASTE_SUB of the same samples leaves silence.

@@ -29,7 +29,7 @@ public:
         file.append(bytes.begin(), bytes.end());
         dir.write("plain.raw", file);
         EXPECT_TRUE(fileOpen(plain, dir.file("plain.raw").c_str(), FileMode::Read));
-        sound.reset(new TestSound(encodingInt16, 3, std::vector<f64>(bytes.size() / 2, 0.0)));
+        sound.reset(new TestSound(encodingInt16, 3, sampleValues(encodingInt16, bytes)));
         // The middle third in the work file, the rest in the source: every piece has its own pages.
         SoundStore& store = sound->store;
         u64 third = bytes.size() / 3 / frame * frame;
@@ -37,7 +37,6 @@ public:
         store.beginChange(&oldAt, sound->start() + third, third, third, &newAt);
         delete store.takePendingChange();
         EXPECT_TRUE(store.writeRange(newAt, third, bytes.data() + third));
-        rewriteSource(bytes);
     }
     ~ThreeSources() { fileClose(plain); }
 
@@ -57,17 +56,6 @@ public:
     TempDir dir;
     GFile plain;
     std::unique_ptr<TestSound> sound;
-
-private:
-    // The store's source pieces read from the source file: put the bytes there too.
-    void rewriteSource(const std::vector<u8>& data) {
-        SoundStore& s = sound->store;
-        s.unlock();
-        std::string file((size_t)sound->header, 'H');
-        file.append(data.begin(), data.end());
-        sound->dir.write("sound.raw", file);
-        EXPECT_TRUE(s.lock(&sound->handler));
-    }
 };
 
 const char* kindName(ThreeSources::Kind kind) {
@@ -219,13 +207,8 @@ TEST(PageWalks, AnAbandonedChangeWriterFillsTheRestOldBytesThenZeros) {
         for (Stop stop : {cancel, exception, leftWithoutFinish}) {
             SCOPED_TRACE(testing::Message() << c.name << ", stop " << stop);
             const u32 frames = 100000;
-            TestSound s(encodingInt16, 3, std::vector<f64>(frames * 3, 0.0));
-            s.store.unlock();
-            std::string file((size_t)s.header, 'H');
             const std::vector<u8> original = pattern(frames * frame, 4);
-            file.append(original.begin(), original.end());
-            s.dir.write("sound.raw", file);
-            ASSERT_TRUE(s.store.lock(&s.handler));
+            TestSound s(encodingInt16, 3, sampleValues(encodingInt16, original));
             const u64 at = s.start() + 600;
             // An undone change leaves its bytes where the next change's new bytes go.
             RecordingOwner owner(&s);
