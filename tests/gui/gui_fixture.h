@@ -51,7 +51,9 @@ public:
 
     void record(const char* what) {
         if (log) log->push_back(name + "." + what);
-        if (onCall) onCall(this);
+        if (!onCall) return;
+        std::function<void(RecordingListener*)> call = onCall;  // the call may replace onCall
+        call(this);
     }
 
     std::vector<std::string>* log;
