@@ -63,7 +63,7 @@ void messageLoop(bool* done) {
         if (app && ListenerChain::notifyIdle(app->pendingWorkList)) continue;
         if (doneOr(done)) return;
         MSG msg;
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD)) {
             if (msg.message == WM_QUIT) return;
         } else {
             if (app) ListenerChain::notifyIdle(app->idleList);
@@ -76,7 +76,7 @@ void messageLoop(bool* done) {
         if (doneOr(done)) return;
         if (app && ListenerChain::notifyLoop(app->filterList, &msg)) continue;
         if (doneOr(done)) return;
-        if (GParentWindow* active = parentWindowFromHandle(GetActiveWindow())) {
+        if (GParentWindow* active = activeParentWindow) {
             if (active->preTranslateMessage(&msg)) continue;
             if (doneOr(done)) return;
         }

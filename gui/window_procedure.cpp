@@ -6,6 +6,7 @@
 #include "gui/parent_window.h"
 
 u32 mainWindowCount = 0;
+GParentWindow* activeParentWindow = nullptr;
 
 GWindowMap& childWindowMap() {
     static GWindowMap map(8);
@@ -65,6 +66,12 @@ LRESULT dispatch(GWindowMap& map, bool topLevel, HWND hwnd, UINT message, WPARAM
         ~Release() { record->release(); }
     } release{record};
 
+    if (topLevel && message == WM_ACTIVATE) {
+        if (LOWORD(wParam) != WA_INACTIVE)
+            activeParentWindow = static_cast<GParentWindow*>(window);
+        else if (activeParentWindow == window)
+            activeParentWindow = nullptr;
+    }
     intptr_t result = 0;
     if (ListenerChain::notifyWindow(record->watchers, message, wParam, lParam, &result)) return result;
     if (record->alive()) result = defaultProcessing(window, message, wParam, lParam);
@@ -72,6 +79,7 @@ LRESULT dispatch(GWindowMap& map, bool topLevel, HWND hwnd, UINT message, WPARAM
     if (message == WM_NCDESTROY) {
         if (record->alive()) {
             map.remove(window);
+            if (activeParentWindow == window) activeParentWindow = nullptr;
             if (!(window->flags & WindowDestroyed)) {
                 window->flags |= WindowDestroyed;
                 if (window->flags & WindowDeleteOnFinal) {

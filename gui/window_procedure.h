@@ -32,6 +32,10 @@ GParentWindow* parentWindowFromHandle(HWND hwnd);
 // What window procedures caught, for the message loop to rethrow.
 ExceptionCarrier& windowFailures();
 
+// The active window when it is a toolkit top-level window (followed through WM_ACTIVATE, which
+// spares the loop a call to the system per message), else null.
+extern GParentWindow* activeParentWindow;
+
 // Live top-level windows that count as main windows.
 extern u32 mainWindowCount;
 
