@@ -24,7 +24,11 @@ void GParentWindow::setContent(GItemBase* item) {
     content = item;
 }
 
-bool GParentWindow::handleMessage(u32 message, uintptr_t, intptr_t, intptr_t* result) {
+bool GParentWindow::handleMessage(u32 message, uintptr_t wParam, intptr_t, intptr_t* result) {
+    if (message == WM_ACTIVATEAPP) {
+        if (GApplication* app = application()) ListenerChain::notifyParent(app->activationList, wParam ? 1 : 0);
+        return false;
+    }
     if (message == WM_CLOSE) {
         i32 answer = queryClose();
         if (answer == 1) return true;

@@ -242,3 +242,18 @@ TEST(WindowProcedure, AnExceptionInAHandlerReachesTheLoop) {
     EXPECT_FALSE(windowFailures().holds());
     delete frame;
 }
+
+TEST(WindowProcedure, ApplicationActivationReachesTheActivationChain) {
+    TestApplication test;
+    Log log;
+    RecordingListener first(&log, "A"), second(&log, "B");
+    ListenerChain::append(test.app.activationList, first.lifeRecord());
+    ListenerChain::append(test.app.activationList, second.lifeRecord());
+    TestFrame* frame = new TestFrame;
+    ASSERT_TRUE(createTopLevelWindow(frame, WS_POPUP, 0, ""));
+    SendMessageA(frame->hwnd, WM_ACTIVATEAPP, TRUE, 0);
+    first.answer = true;  // stops the walk
+    SendMessageA(frame->hwnd, WM_ACTIVATEAPP, FALSE, 0);
+    EXPECT_EQ(log, (Log{"A.active", "B.active", "A.inactive"}));
+    delete frame;
+}
