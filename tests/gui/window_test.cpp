@@ -180,6 +180,23 @@ TEST(WindowProcedure, WindowsEndOnceWhicheverSideEndsFirst) {
     EXPECT_TRUE(dialog.destroyed());
     EXPECT_EQ(dialog.hwnd, hwnd);
     EXPECT_EQ(parentWindowFromHandle(hwnd), nullptr);
+
+    // Shown again, it takes its messages again.
+    ASSERT_TRUE(createTopLevelWindow(&dialog, WS_POPUP, 0, ""));
+    EXPECT_FALSE(dialog.destroyed());
+    bool seen = false;
+    struct Watch : GItemBase {
+        bool* seen;
+        bool handleMessage(u32 message, uintptr_t, intptr_t, intptr_t*) override {
+            if (message == WM_USER) *seen = true;
+            return false;
+        }
+    } watch;
+    watch.seen = &seen;
+    attachWatcher(&dialog, &watch);
+    SendMessageA(dialog.hwnd, WM_USER, 0, 0);
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(dialog.lifeRecord()->watchers.first, dialog.lifeRecord());
 }
 
 TEST(WindowProcedure, ChildWindowsAndSuperclassedControls) {
