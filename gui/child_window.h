@@ -26,15 +26,17 @@ public:
     virtual bool isArrowNavigable() { return false; }
     virtual bool isDefaultButton() { return false; }
     virtual bool isGroupMember() { return false; }
-    virtual bool childSlot17() { return false; }
     virtual i32 groupId() { return 0; }
     virtual bool matchesMnemonic(u32 /*character*/) { return false; }
     virtual void activateByKey() {}
-    virtual void childSlot21() {}
     // Focus priority; 0: does not take the keyboard focus.
     virtual i32 acceptsFocus() { return 0; }
-    virtual i32 childSlot23() { return 1; }
     virtual void setRect(const RECT& rect, u32 swpFlags);
+    bool getToolTip(i32, i32, GString* text, tagRECT*, tagRECT*) override {
+        if (!toolTipText) return false;
+        stringAssignText(*text, toolTipText);
+        return true;
+    }
 
     GWindow* owner;
     char* toolTipText = nullptr;  // owned
