@@ -141,6 +141,25 @@ TEST(MessageLoop, ATurnOffersTheMessageToEachChainInOrder) {
     delete frame;
 }
 
+TEST(MessageLoop, AQuitMessageEndsEveryLoopItPassesThrough) {
+    TestApplication test;
+    MainFrame* frame = MainFrame::open();
+    bool innerEnded = false;
+    frame->onUser = [&] {
+        bool modalDone = false;  // a modal run that nothing ends but the quit
+        messageLoop(&modalDone);
+        innerEnded = true;
+    };
+    PostMessageA(frame->hwnd, WM_USER, 0, 0);
+    PostQuitMessage(0);
+    bool done = false;
+    messageLoop(&done);  // returns only when the quit reaches it too
+    EXPECT_TRUE(innerEnded);
+    MSG msg;
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    delete frame;
+}
+
 TEST(MessageLoop, EndsOnItsDoneFlagAndWakesForTasksOfOtherThreads) {
     TestApplication test;
     Log log;
