@@ -172,28 +172,35 @@ TEST(SoundPlayer, SeekRepositionsOrStops) {
 }
 
 TEST(SoundPlayer, DeletingAPlayingPlayerStopsIt) {
-    FakeWaveOut fake;  // returns every buffer at once: the endless source plays for ever
-    TestEntry entry;
-    std::atomic<int> deleted{0};
-    SoundPlayer* player = new SoundPlayer(&entry, 5, 3, 20);
-    fake.attach(*player);
-    ASSERT_TRUE(player->startSource(new EndlessSource({}, &deleted), nullptr, &smallFormat, 0, ~0ull));
-    ASSERT_TRUE(fake.waitUntil([&] { return fake.written.size() >= 20; }));
+    // Playing on for ever, and paused with its buffers held by the device: either way the worker
+    // goes on until it is asked to stop.
+    for (bool paused : {false, true}) {
+        SCOPED_TRACE(paused ? "paused" : "playing");
+        FakeWaveOut fake(!paused);
+        TestEntry entry;
+        std::atomic<int> deleted{0};
+        SoundPlayer* player = new SoundPlayer(&entry, 5, 3, 20);
+        fake.attach(*player);
+        ASSERT_TRUE(player->startSource(new EndlessSource({}, &deleted), nullptr, &smallFormat, 0, ~0ull));
+        ASSERT_TRUE(fake.waitUntil([&] { return fake.written.size() >= (paused ? 3u : 20u); }));
+        if (paused) player->pause();
 
-    HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    std::thread deleter([&] {
-        delete player;
-        SetEvent(done);
-    });
-    bool finished = WaitForSingleObject(done, 10000) == WAIT_OBJECT_0;
-    EXPECT_TRUE(finished) << "deleting the playing player did not return";
-    if (finished)
+        HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        std::thread deleter([&] {
+            delete player;
+            SetEvent(done);
+        });
+        bool finished = WaitForSingleObject(done, 10000) == WAIT_OBJECT_0;
+        EXPECT_TRUE(finished) << "deleting the player did not return";
+        if (!finished) {
+            deleter.detach();  // the process cannot end cleanly after this
+            return;
+        }
         deleter.join();
-    else
-        deleter.detach();
-    CloseHandle(done);
-    EXPECT_EQ(deleted, 1);
-    EXPECT_EQ(fake.countCalls("close"), 1u);
+        CloseHandle(done);
+        EXPECT_EQ(deleted, 1);
+        EXPECT_EQ(fake.countCalls("close"), 1u);
+    }
 }
 
 TEST(SoundPlayer, FileWithoutSoundIsReported) {
