@@ -1,8 +1,7 @@
 #pragma once
-// Conversion through the machine's audio compression manager: AcmStream is a source that passes
-// the bytes of its inner source through a conversion stream; thin wrappers enumerate the drivers and
-// their formats; findAcmConversion picks a driver and destination format by score. Every failing
-// call goes to the error sink as the text of its result code, and the sink's answer is returned.
+// A sound source that passes the bytes of its inner source (which it owns) through a conversion
+// stream of the machine's audio compression manager. Every failing call goes to the error sink as
+// the text of its result code, and the sink's answer decides whether the operation goes on.
 #include <vector>
 
 #include "core/error.h"
@@ -96,48 +95,3 @@ private:
     void* driver = nullptr;    // opened by the stream, or given
     bool ownsDriver = false;
 };
-
-// ---- drivers and formats ----
-
-struct AcmDriverInfo {
-    void* id;
-    u32 support;
-    char shortName[32];
-    char longName[128];
-    u32 formatTags;
-};
-
-// The drivers of the machine (disabled ones too when asked); none found is reported as no driver.
-bool enumAcmDrivers(std::vector<AcmDriverInfo>& drivers, bool includeDisabled, ErrorHandler* sink);
-bool openAcmDriver(void** driver, void* driverId, ErrorHandler* sink);
-bool closeAcmDriver(void* driver, ErrorHandler* sink);
-// Calls back with every format of the opened driver that the source converts to (tested with a
-// query open of a stream); the callback answers false to stop.
-typedef bool (*AcmFormatCallback)(void* context, const WAVEFORMATEX* candidate);
-bool enumAcmFormats(void* driver, const WAVEFORMATEX* source, AcmFormatCallback callback, void* context,
-                    ErrorHandler* sink);
-
-// Fields of a wanted format; zero fields are free.
-struct AcmFormatWish {
-    u16 tag;
-    u16 channels;
-    u32 rate;
-    u16 bits;
-};
-
-// The score of a candidate: 1, plus 0x10 for the preferred tag, 8 for the bits, 4 for the
-// channels and 2 for the rate.
-u32 acmCandidateScore(const WAVEFORMATEX* candidate, const AcmFormatWish& preferred);
-// True when the candidate replaces the best so far: a higher score, or an equal one whose rate is
-// strictly closer to a preferred rate the best did not match either.
-bool acmCandidateWins(const WAVEFORMATEX* candidate, u32 score, const WAVEFORMATEX* best, u32 bestScore,
-                      const AcmFormatWish& preferred);
-
-struct AcmConversion {
-    void* driverId = nullptr;
-    AcmFormatBytes format;
-};
-// Searches every driver for the best destination of the source that meets the required fields;
-// one that matches every preferred field ends the search. False when none is found.
-bool findAcmConversion(const AcmFormatWish& required, const AcmFormatWish& preferred, const WAVEFORMATEX* source,
-                       AcmConversion* found, ErrorHandler* sink);

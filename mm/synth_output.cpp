@@ -94,7 +94,6 @@ u32 SynthAdapter::read(SynthGenerator* g, i16* out, u32 frames) {
 // ---- output ----
 
 namespace {
-PlayDeviceSettings g_defaultEntry;
 DeviceSettings* g_entry = nullptr;
 BufferSettings g_buffers = {4, 20, 4};
 SynthOutput* g_instance = nullptr;
@@ -116,7 +115,11 @@ SynthOutput::~SynthOutput() {
 
 SynthOutput& SynthOutput::instance() {
     std::lock_guard<std::mutex> hold(g_instanceLock);
-    if (!g_instance) g_instance = new SynthOutput(g_entry ? g_entry : &g_defaultEntry, g_buffers, 2);
+    if (!g_instance) {
+        // Made on first use only: the default entry asks the machine for its mixer lines.
+        static PlayDeviceSettings defaultEntry;
+        g_instance = new SynthOutput(g_entry ? g_entry : &defaultEntry, g_buffers, 2);
+    }
     return *g_instance;
 }
 

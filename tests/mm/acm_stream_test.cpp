@@ -1,12 +1,14 @@
 #include <windows.h>
 #include <mmsystem.h>
 #include <mmreg.h>
+#include <msacm.h>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "core/progress.h"
+#include "mm/acm_drivers.h"
 #include "mm/acm_file_writer.h"
 #include "mm/acm_stream.h"
 #include "mm/mm_texts.h"
@@ -294,6 +296,46 @@ TEST(AcmSearch, FindsTheMachinesCodecs) {
     EXPECT_EQ(asFormat(found.format)->wBitsPerSample, 16);
     EXPECT_EQ(found.format.size(), 18u);
     EXPECT_TRUE(sink.reports.empty());
+}
+
+TEST(AcmDrivers, CollectsTagsAndFormats) {
+    RecordingHandler sink;
+    std::vector<AcmDriverRecord> drivers;
+    ASSERT_TRUE(collectAcmDrivers(drivers, false, &sink));
+    EXPECT_TRUE(sink.reports.empty());
+    const AcmFormatTagRecord* ima = nullptr;
+    for (const AcmDriverRecord& d : drivers)
+        for (const AcmFormatTagRecord& t : d.tags)
+            if (t.tag == WAVE_FORMAT_IMA_ADPCM) ima = &t;
+    ASSERT_NE(ima, nullptr);
+    EXPECT_FALSE(ima->name.empty());
+    ASSERT_FALSE(ima->formats.empty());
+    EXPECT_EQ(ima->formats.size(), ima->formatNames.size());
+    bool stereo44 = false;
+    for (const AcmFormatBytes& f : ima->formats) {
+        EXPECT_EQ(asFormat(f)->wFormatTag, WAVE_FORMAT_IMA_ADPCM);
+        EXPECT_EQ(f.size(), 18u + asFormat(f)->cbSize);
+        stereo44 = stereo44 || (asFormat(f)->nChannels == 2 && asFormat(f)->nSamplesPerSec == 44100);
+    }
+    EXPECT_TRUE(stereo44);
+}
+
+// Without a driver, Wine answers "not possible" for every tag index (Windows looks the index up
+// among the tags of all drivers); an index past every tag fails on both.
+TEST(AcmDrivers, FailuresGoToTheSinkOrNowhere) {
+    ACMFORMATTAGDETAILSA tag;
+    RecordingHandler sink;
+    EXPECT_FALSE(getFormatTagDetails(100000, &tag, &sink));
+    ASSERT_EQ(sink.reports.size(), 1u);
+    EXPECT_EQ(sink.lastCode(), 512);  // not possible
+    sink.answer = true;  // a sink that lets the caller go on
+    EXPECT_TRUE(getFormatTagDetails(100000, &tag, &sink));
+    EXPECT_FALSE(getFormatTagDetails(100000, &tag, nullptr));
+
+    void* driver = nullptr;
+    EXPECT_FALSE(openAcmDriver(&driver, nullptr, nullptr));
+    EXPECT_EQ(driver, nullptr);
+    EXPECT_FALSE(setAcmDriverPriority(nullptr, 1, 0, nullptr));
 }
 
 TEST(AcmFileWriter, WritesAWaveFileOnlyWhenComplete) {
