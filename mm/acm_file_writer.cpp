@@ -39,12 +39,12 @@ bool writeAcmDataBlock(AcmStream& stream, GFile& target, JobProgress* progress) 
 }
 
 bool acmConvertToWaveFile(const char* name, AcmStream& stream, JobProgress* progress, ErrorHandler* handler) {
+    AcmFormatBytes format = copyAcmFormat(stream.format());
     GFile file(handler);
-    if (!fileOpen(file, name, FileMode::WriteReplace)) {
+    if (format.empty() || !fileOpen(file, name, FileMode::WriteReplace)) {
         stream.close(1);
         return false;
     }
-    AcmFormatBytes format = copyAcmFormat(stream.format());
     if (asFormat(format)->wFormatTag == WAVE_FORMAT_PCM) format.resize(16);
     u32 formatSize = (u32)format.size();
     bool ok = fileWrite(file, "RIFF\0\0\0\0WAVEfmt ", 16) && fileWrite(file, &formatSize, 4) &&

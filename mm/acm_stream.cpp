@@ -78,8 +78,6 @@ bool AcmStream::open(SoundSource* source, const WAVEFORMATEX* from, u64 byteCoun
     closeStream();
     sourceFormat = copyAcmFormat(from);
     destinationFormat = copyAcmFormat(to);
-    sourceRate = from->nAvgBytesPerSec;
-    destinationRate = to->nAvgBytesPerSec;
     total = byteCount;
     usedTotal = producedTotal = 0;
     held = producedNow = pendingCount = 0;

@@ -85,8 +85,6 @@ private:
     u64 producedTotal = 0;
     u32 held = 0;              // source bytes in the source buffer
     u32 producedNow = 0;
-    u32 sourceRate = 0;
-    u32 destinationRate = 0;
     u32 pendingCount = 0;      // produced bytes not yet handed out
     const u8* pending = nullptr;
     SoundSource* inner = nullptr;

@@ -47,7 +47,7 @@ public:
     bool isPaused() const { return snapshotPaused; }
     u64 queuedPosition() const { return lastQueued; }
     u64 bytesDelivered() const { return delivered; }
-    PlayRange playRange() const { return range; }
+    PlayRange currentRange() const { return range; }
     bool timerActive() const { return timer.id != 0; }
 
     WindowErrorHandler ownSink{nullptr, 3};

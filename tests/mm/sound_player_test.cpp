@@ -163,7 +163,7 @@ TEST(SoundPlayer, SeekRepositionsOrStops) {
         std::lock_guard<std::mutex> hold(fake.lock());
         EXPECT_EQ(fake.written[4], std::vector<u8>(bytes.begin() + 32000, bytes.begin() + 33600));
     }
-    EXPECT_EQ(player.playRange().start, 32000u);
+    EXPECT_EQ(player.currentRange().start, 32000u);
 
     // At the end of the range: playback stops.
     player.seek(64000);
