@@ -1,5 +1,6 @@
 #include <windows.h>
 #include <mmsystem.h>
+#include <mmreg.h>
 
 #include <gtest/gtest.h>
 
@@ -9,12 +10,16 @@
 #include <string>
 #include <thread>
 
+#include "mm/acm_drivers.h"
+#include "mm/acm_file_writer.h"
+#include "mm/acm_stream.h"
 #include "mm/mm_texts.h"
 #include "mm/sound_file.h"
 #include "mm/sound_player.h"
 #include "tests/mm/fake_wave_out.h"
 #include "tests/mm/format_blocks.h"
 #include "tests/mm/memory_source.h"
+#include "tests/mm/store_fixture.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -201,6 +206,60 @@ TEST(SoundPlayer, DeletingAPlayingPlayerStopsIt) {
         EXPECT_EQ(deleted, 1);
         EXPECT_EQ(fake.countCalls("close"), 1u);
     }
+}
+
+TEST(SoundPlayer, StoreRangesPlayInThePlaybackFormat) {
+    FakeWaveOut fake;
+    StoreFixture f(8000, 44, 4);
+    std::vector<u8> own = ownBlockBytes(2);  // left and right tracks: mixed down to the same bytes
+    std::vector<u8> sound = f.sound();
+    // The player reads on its worker, which waits while another thread holds the store.
+    f.store.unlock();
+    TestEntry entry;
+    SoundPlayer player(&entry, 5, 3, 20);
+    fake.attach(player);
+    ASSERT_TRUE(player.playRange(nullptr, &f.store, wave(own), 800, 8000));
+    pumpMessagesUntil([&] { return stopped(player); }, 10000);
+    ASSERT_TRUE(f.store.lock(&f.handler));
+    ASSERT_TRUE(stopped(player));
+    EXPECT_EQ(player.outputFormat().wFormatTag, WAVE_FORMAT_PCM);
+    EXPECT_EQ(player.outputFormat().wBitsPerSample, 16);
+    EXPECT_EQ(player.outputFormat().nChannels, 2);
+    EXPECT_EQ(allWritten(fake), std::string(sound.begin() + 800, sound.end()));
+    EXPECT_EQ(player.queuedPosition(), 8000u);
+}
+
+TEST(SoundPlayer, CompressedFilesPlayThroughAConversion) {
+    // An IMA ADPCM file made by the machine's codec from half a second of a stereo tone.
+    TempDir dir;
+    WAVEFORMATEX pcm = pcmFormat(2, 22050, 16);
+    std::vector<u8> tone = sineBytes(11025, 2, 22050, 441.0);
+    AcmConversion ima;
+    AcmFormatWish required = {WAVE_FORMAT_IMA_ADPCM, 2, 22050, 0}, none = {0, 0, 0, 0};
+    ASSERT_TRUE(findAcmConversion(required, none, &pcm, &ima, nullptr));
+    AcmStream encoder;
+    RecordingHandler sink;
+    encoder.errorSink = &sink;
+    ASSERT_TRUE(encoder.open(new MemorySource(tone), &pcm, tone.size(), asFormat(ima.format)));
+    std::string name = dir.file("tone.wav");
+    ASSERT_TRUE(acmConvertToWaveFile(name.c_str(), encoder, nullptr, &sink));
+
+    FakeWaveOut fake;
+    TestEntry entry;
+    SoundPlayer player(&entry, 5, 3, 20);
+    fake.attach(player);
+    ASSERT_TRUE(player.play(nullptr, name.c_str()));
+    pumpMessagesUntil([&] { return stopped(player); }, 10000);
+    ASSERT_TRUE(stopped(player));
+    EXPECT_EQ(player.outputFormat().wFormatTag, WAVE_FORMAT_PCM);
+    EXPECT_EQ(player.outputFormat().nSamplesPerSec, 22050u);
+    EXPECT_EQ(player.outputFormat().nChannels, 2);
+    std::string played = allWritten(fake);
+    u16 perBlock;
+    memcpy(&perBlock, ima.format.data() + 18, 2);
+    EXPECT_EQ(played.size(), tone.size() / (perBlock * 4u) * perBlock * 4u);
+    std::vector<i16> s = samplesOf(std::vector<u8>(played.begin(), played.end()));
+    EXPECT_NEAR(risingCrossings(s, 2, 1, 1000), played.size() / 4 * 441.0 / 22050, 2);
 }
 
 TEST(SoundPlayer, FileWithoutSoundIsReported) {
