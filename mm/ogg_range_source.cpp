@@ -68,15 +68,15 @@ bool OggRangeSource::placeInner(u64 at) {
 
 bool OggRangeSource::synchronise() {
     if (!placeInner(readPos)) return false;
-    u8 piece[searchPiece];
+    u8 chunk[searchChunk];
     u32 window = 0;
     u64 seen = 0;  // bytes passed through the window
     while (!inner->atEnd()) {
-        u32 n = searchPiece;
-        if (!inner->read(piece, &n)) return false;
+        u32 n = searchChunk;
+        if (!inner->read(chunk, &n)) return false;
         if (!n) break;
         for (u32 i = 0; i < n; ++i) {
-            window = window << 8 | piece[i];
+            window = window << 8 | chunk[i];
             if (++seen >= 4 && window == captureWord) {
                 readPos += seen - 4;
                 return placeInner(readPos);

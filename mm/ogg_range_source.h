@@ -18,8 +18,8 @@ public:
     bool setInner(SoundSource* source) override;
     bool rewind() override;
 
-    // Size of the pieces the page search reads.
-    static const u32 searchPiece = 4096;
+    // Size of the chunks the page search reads.
+    static const u32 searchChunk = 4096;
 
 private:
     // Reading restarts at from: inside the headers it goes on right after them, elsewhere at the

@@ -1,5 +1,5 @@
 #pragma once
-// Readers of a range of a sound that deliver its playback format (16-bit PCM, Sound::playbackFormat):
+// Readers of a range of a sound that deliver its playback format (16-bit PCM, SoundFormat::playbackFormat):
 // PCM samples widened to 16 bits, own-format tracks mixed down through the format's mix matrix.
 // Only whole frames are delivered; a partial frame at the end of the range is left out.
 #include <vector>

@@ -41,7 +41,8 @@ private:
     u32 done = 0;
 };
 
-// Turns a generator's frames into 16-bit frames of the output's channel count.
+// Turns a generator's frames into 16-bit frames of the output's channel count, scaled by its gain and
+// saturated; 16-bit frames of the output's channel count are taken as they are.
 class SynthAdapter {
 public:
     explicit SynthAdapter(u32 outputChannels);

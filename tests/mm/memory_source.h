@@ -7,14 +7,14 @@
 
 #include "mm/sound_source.h"
 
-// Positions are indices into the bytes. `piece` limits what one read delivers.
+// Positions are indices into the bytes. `chunk` limits what one read delivers.
 class MemorySource : public RangeSource {
 public:
-    explicit MemorySource(std::vector<u8> bytes, u32 piece = 0xFFFFFFFF)
-        : RangeSource(0, bytes.size()), bytes(std::move(bytes)), piece(piece) {}
+    explicit MemorySource(std::vector<u8> bytes, u32 chunk = 0xFFFFFFFF)
+        : RangeSource(0, bytes.size()), bytes(std::move(bytes)), chunk(chunk) {}
 
     bool read(void* buffer, u32* n) override {
-        u32 k = std::min(clampToRange(*n), piece);
+        u32 k = std::min(clampToRange(*n), chunk);
         if (current + k > bytes.size()) k = current < bytes.size() ? (u32)(bytes.size() - current) : 0;
         memcpy(buffer, bytes.data() + current, k);
         current += k;
@@ -28,17 +28,17 @@ public:
     }
 
     std::vector<u8> bytes;
-    u32 piece;
+    u32 chunk;
     int reads = 0;
     int closes = 0;
     bool failReads = false;
 };
 
-// Everything a source delivers, read in pieces of the given size.
-inline std::vector<u8> readAll(SoundSource& s, u32 piece = 5000, bool* ok = nullptr) {
-    std::vector<u8> all, buf(piece);
+// Everything a source delivers, read in chunks of the given size.
+inline std::vector<u8> readAll(SoundSource& s, u32 chunk = 5000, bool* ok = nullptr) {
+    std::vector<u8> all, buf(chunk);
     for (int guard = 0; guard < 1000000; ++guard) {
-        u32 n = piece;
+        u32 n = chunk;
         if (!s.read(buf.data(), &n)) {
             if (ok) *ok = false;
             break;

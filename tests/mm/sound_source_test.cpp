@@ -31,20 +31,20 @@ struct OggBytes {
     }
 };
 
-OggRangeSource* oggOver(const OggBytes& ogg, u64 from, u64 to, u32 piece = 0xFFFFFFFF) {
+OggRangeSource* oggOver(const OggBytes& ogg, u64 from, u64 to, u32 chunk = 0xFFFFFFFF) {
     OggRangeSource* s = new OggRangeSource(0, OggBytes::headerLength, from, to);
-    s->setInner(new MemorySource(ogg.bytes, piece));
+    s->setInner(new MemorySource(ogg.bytes, chunk));
     return s;
 }
 }  // namespace
 
 TEST(OggRangeSource, HeadersFirstThenTheNextPage) {
     const u64 from = 200;
-    // The pattern spans the end of the first 4096-byte piece the search reads.
-    OggBytes ogg(12000, from + OggRangeSource::searchPiece - 2);
-    for (u32 piece : {0xFFFFFFFFu, 1000u}) {
-        SCOPED_TRACE(piece);
-        std::unique_ptr<OggRangeSource> s(oggOver(ogg, from, 9000, piece));
+    // The pattern spans the end of the first 4096-byte chunk the search reads.
+    OggBytes ogg(12000, from + OggRangeSource::searchChunk - 2);
+    for (u32 chunk : {0xFFFFFFFFu, 1000u}) {
+        SCOPED_TRACE(chunk);
+        std::unique_ptr<OggRangeSource> s(oggOver(ogg, from, 9000, chunk));
         EXPECT_TRUE(s->atStart());
         std::vector<u8> first = readAll(*s, 777);
         EXPECT_EQ(first, ogg.headerThen(ogg.page, 9000));
