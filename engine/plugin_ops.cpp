@@ -1,0 +1,116 @@
+// The plug-in effect: the range goes through a loaded plug-in in blocks and its output replaces the
+// selected tracks. Samples travel as floats on the 16-bit scale (sample / 32768) and come back
+// multiplied by 32768, whatever the sample type; the k-th selected track feeds input k and takes
+// output k. Tracks the plug-in has no output for, and unselected ones, keep their samples.
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "engine/page_walk.h"
+#include "engine/plugin_run.h"
+#include "engine/sample_processor.h"
+
+namespace {
+// The planar float blocks handed to the plug-in, grown when a block is larger than any before.
+struct PluginBuffers {
+    PluginBuffers(i32 inputs, i32 outputs) : inputPointers(inputs), outputPointers(outputs) {}
+
+    void prepare(size_t frames) {
+        const size_t inputs = inputPointers.size(), outputs = outputPointers.size();
+        if (inputSamples.size() < inputs * frames) inputSamples.resize(inputs * frames);
+        if (outputSamples.size() < outputs * frames) outputSamples.resize(outputs * frames);
+        std::fill(inputSamples.begin(), inputSamples.begin() + inputs * frames, 0.0f);
+        std::fill(outputSamples.begin(), outputSamples.begin() + outputs * frames, 0.0f);
+        for (size_t i = 0; i < inputs; ++i) inputPointers[i] = inputSamples.data() + i * frames;
+        for (size_t j = 0; j < outputs; ++j) outputPointers[j] = outputSamples.data() + j * frames;
+    }
+
+    std::vector<f32> inputSamples, outputSamples;
+    std::vector<f32*> inputPointers, outputPointers;
+};
+
+// Copies n bytes into the writer's pages; false when the writer's range is full.
+bool writeBytes(PageWalk& out, const u8* bytes, size_t n) {
+    while (n > 0) {
+        if (out.left() == 0 && (!out.next() || out.left() == 0)) return false;
+        const size_t m = std::min(n, out.left());
+        memcpy(out.take(m), bytes, m);
+        bytes += m;
+        n -= m;
+    }
+    return true;
+}
+}  // namespace
+
+template <class Traits>
+void SampleProcessor<Traits>::applyPluginEffect() {
+    typedef Unaligned<Sample> U;
+    PluginRun* run = dynamic_cast<PluginRun*>(auxObject);
+    if (!run || !run->plugin || channelCount <= 0 || frameBytes <= 0) return;
+    VstPlugin* plugin = run->plugin;
+    RangeChange change = openSameLengthChange();
+    plugin->resume();
+    if (run->events) plugin->scheduleEvents(run->events->data, run->events->count, false);
+    const i32 inputs = std::max(0, plugin->info().inputCount);
+    const i32 outputs = std::max(0, plugin->info().outputCount);
+    PluginBuffers buffers(inputs, outputs);
+
+    PageWalk in(openBlockReader, store, frameBytes, change.oldCursor, change.newLength, progress);
+    PageWalk out(openBlockWriter, store, frameBytes, change.newCursor, change.newLength, nullptr);
+    // The old bytes of the present block: whole frames, then the start of a frame that the next
+    // page completes (pages need not end on a frame).
+    std::vector<u8> block;
+    u32 clipped = 0;
+    const i32 channels = channelCount;
+    bool room = true;
+    while (room) {
+        // The reader's answer is not looked at: a cancel does not stop the run.
+        if (in.left() == 0) in.next();
+        const size_t got = in.left();
+        if (got == 0) {
+            if (in.atEnd()) break;
+            continue;
+        }
+        const size_t kept = block.size();
+        block.resize(kept + got);
+        memcpy(block.data() + kept, in.take(got), got);
+        const size_t frames = block.size() / (size_t)frameBytes;
+        if (frames == 0) continue;
+
+        buffers.prepare(frames);
+        const U* old = (const U*)block.data();
+        for (size_t f = 0; f < frames; ++f) {
+            i32 k = 0;
+            for (i32 c = 0; c < channels && k < inputs; ++c) {
+                if (!channelMask[c]) continue;
+                buffers.inputSamples[(size_t)k * frames + f] = (f32)old[f * channels + c] * (1.0f / 32768.0f);
+                ++k;
+            }
+        }
+        plugin->process(buffers.inputPointers.data(), buffers.outputPointers.data(), (i32)frames);
+        U* result = (U*)block.data();
+        for (size_t f = 0; f < frames; ++f) {
+            i32 k = 0;
+            for (i32 c = 0; c < channels && k < outputs; ++c) {
+                if (!channelMask[c]) continue;
+                const f64 y = buffers.outputSamples[(size_t)k * frames + f];
+                Traits::storeRounded(y * 32768.0, &result[f * channels + c], &clipped);
+                ++k;
+            }
+        }
+        const size_t bytes = frames * (size_t)frameBytes;
+        room = writeBytes(out, block.data(), bytes);
+        block.erase(block.begin(), block.begin() + bytes);
+    }
+    // A partial frame at the end of the range stays as it was.
+    if (room && !block.empty()) writeBytes(out, block.data(), block.size());
+    // The writer puts a page back when it moves on: move past the last one.
+    while (!out.atEnd() && out.left() == 0 && out.next()) {
+    }
+    finishNewBytes(*this, change, out);
+    flags |= clipped;
+    applyEdgeCrossfades(rangeStart, rangeEnd);
+}
+
+#define RAVO_PLUGIN_OPS(T) template void SampleProcessor<T>::applyPluginEffect();
+RAVO_FOR_EACH_SAMPLE_TYPE(RAVO_PLUGIN_OPS)
