@@ -1,7 +1,8 @@
 // The plug-in effect: the range goes through a loaded plug-in in blocks and its output replaces the
 // selected tracks. Samples travel as floats on the 16-bit scale (sample / 32768) and come back
 // multiplied by 32768, whatever the sample type; the k-th selected track feeds input k and takes
-// output k. Tracks the plug-in has no output for, and unselected ones, keep their samples.
+// output k. Tracks the plug-in has no output for, and unselected ones, keep their samples; so does
+// everything from the block in which the plug-in faulted on.
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -88,8 +89,9 @@ void SampleProcessor<Traits>::applyPluginEffect() {
             }
         }
         plugin->process(buffers.inputPointers.data(), buffers.outputPointers.data(), (i32)frames);
+        // A plug-in that faulted gave no output: the block keeps its old samples.
         U* result = (U*)block.data();
-        for (size_t f = 0; f < frames; ++f) {
+        for (size_t f = 0; f < frames && !plugin->faulted(); ++f) {
             i32 k = 0;
             for (i32 c = 0; c < channels && k < outputs; ++c) {
                 if (!channelMask[c]) continue;

@@ -15,6 +15,7 @@
 #include "mm/plugin_folder.h"
 #include "mm/plugin_host.h"
 #include "mm/plugin_state.h"
+#include "mm/vst_synth_source.h"
 #include "tests/support/test_plugins.h"
 #include "tests/support/test_support.h"
 
@@ -528,6 +529,51 @@ TEST(PluginHost, AFaultingPluginIsContained) {
     f32* go[] = {out.data(), out.data()};
     gain->process(gi, go, 4);
     EXPECT_EQ(out, std::vector<f32>(4, 0.25f));
+}
+
+}  // namespace
+
+namespace {
+
+struct Marker : GCommonObject {
+    explicit Marker(bool* gone) : gone(gone) {}
+    ~Marker() override { *gone = true; }
+    bool* gone;
+};
+
+TEST(VstSynthSource, InstrumentFramesAreInterleaved) {
+    auto plugin = loadTestPlugin("synth_plugin", 1000, 64);
+    plugin->resume();
+    plugin->noteOn({0, 4}, 20000.0);
+    {
+        VstSynthSource source(plugin.get());
+        EXPECT_EQ(source.encoding(), 4u);
+        EXPECT_EQ(source.channels(), 2);
+        EXPECT_EQ(source.gain(), 32768.0);
+        EXPECT_FALSE(source.fadingOut());
+        std::vector<f32> frames(2 * 6, 99.0f);
+        ASSERT_EQ(source.readFrames(frames.data(), 6), 6u);
+        for (u32 f = 0; f < 6; ++f) {
+            EXPECT_EQ(frames[2 * f], 60.0f / 128.0f) << "left of frame " << f;
+            EXPECT_EQ(frames[2 * f + 1], -6.0f / 4096.0f) << "right of frame " << f;
+        }
+
+        // The release countdown deletes what it guards once its frames have been read.
+        bool gone = false;
+        source.setRelease(10, new Marker(&gone));
+        source.readFrames(frames.data(), 6);
+        EXPECT_FALSE(gone);
+        source.readFrames(frames.data(), 4);
+        EXPECT_TRUE(gone);
+
+        EXPECT_TRUE(source.rewind());
+        EXPECT_TRUE(plugin->isActive());
+        EXPECT_EQ(plugin->currentFrame(), 0u);
+    }
+    EXPECT_FALSE(plugin->isActive()) << "the source suspends the plug-in when it goes";
+    VstSynthSource none(nullptr);
+    f32 frame[2];
+    EXPECT_EQ(none.readFrames(frame, 1), 0u);
 }
 
 }  // namespace
