@@ -223,6 +223,7 @@ public:
 
     // ---- the frame shared by the operations ----
     // SoundStore::beginChange for oldLength bytes at position replaced by newLength bytes, then slot 1.
+    // A change the store refuses has both lengths 0 and leaves the range empty; slot 1 is not called.
     RangeChange openChange(u64 position, u64 oldLength, u64 newLength);
     // The edges named (savedEdges... bits) saved, the change of the whole range opened with equal
     // lengths, slots 1 and 2.
