@@ -16,11 +16,12 @@ namespace {
 struct PluginBuffers {
     PluginBuffers(i32 inputs, i32 outputs) : inputPointers(inputs), outputPointers(outputs) {}
 
-    void prepare(size_t frames) {
+    // Points the channels at runs of frames floats; inputs from `fed` on and all outputs are cleared.
+    void prepare(size_t frames, size_t fed) {
         const size_t inputs = inputPointers.size(), outputs = outputPointers.size();
         if (inputSamples.size() < inputs * frames) inputSamples.resize(inputs * frames);
         if (outputSamples.size() < outputs * frames) outputSamples.resize(outputs * frames);
-        std::fill(inputSamples.begin(), inputSamples.begin() + inputs * frames, 0.0f);
+        std::fill(inputSamples.begin() + fed * frames, inputSamples.begin() + inputs * frames, 0.0f);
         std::fill(outputSamples.begin(), outputSamples.begin() + outputs * frames, 0.0f);
         for (size_t i = 0; i < inputs; ++i) inputPointers[i] = inputSamples.data() + i * frames;
         for (size_t j = 0; j < outputs; ++j) outputPointers[j] = outputSamples.data() + j * frames;
@@ -50,11 +51,18 @@ void SampleProcessor<Traits>::applyPluginEffect() {
     if (!run || !run->plugin || channelCount <= 0 || frameBytes <= 0) return;
     VstPlugin* plugin = run->plugin;
     RangeChange change = openSameLengthChange();
+    if (change.newLength == 0) return;  // the store refused the change: nothing to run
     plugin->resume();
     if (run->events) plugin->scheduleEvents(run->events->data, run->events->count, false);
     const i32 inputs = std::max(0, plugin->info().inputCount);
     const i32 outputs = std::max(0, plugin->info().outputCount);
     PluginBuffers buffers(inputs, outputs);
+    // The selected tracks in order: the first ones feed the inputs, the first ones take the outputs.
+    std::vector<i32> selected;
+    for (i32 c = 0; c < channelCount; ++c)
+        if (channelMask[c]) selected.push_back(c);
+    const size_t fed = std::min(selected.size(), (size_t)inputs);
+    const size_t written = std::min(selected.size(), (size_t)outputs);
 
     PageWalk in(openBlockReader, store, frameBytes, change.oldCursor, change.newLength, progress);
     PageWalk out(openBlockWriter, store, frameBytes, change.newCursor, change.newLength, nullptr);
@@ -78,27 +86,20 @@ void SampleProcessor<Traits>::applyPluginEffect() {
         const size_t frames = block.size() / (size_t)frameBytes;
         if (frames == 0) continue;
 
-        buffers.prepare(frames);
+        buffers.prepare(frames, fed);
         const U* old = (const U*)block.data();
-        for (size_t f = 0; f < frames; ++f) {
-            i32 k = 0;
-            for (i32 c = 0; c < channels && k < inputs; ++c) {
-                if (!channelMask[c]) continue;
-                buffers.inputSamples[(size_t)k * frames + f] = (f32)old[f * channels + c] * (1.0f / 32768.0f);
-                ++k;
-            }
+        for (size_t k = 0; k < fed; ++k) {
+            f32* input = buffers.inputPointers[k];
+            const U* track = old + selected[k];
+            for (size_t f = 0; f < frames; ++f) input[f] = (f32)track[f * channels] * (1.0f / 32768.0f);
         }
         plugin->process(buffers.inputPointers.data(), buffers.outputPointers.data(), (i32)frames);
         // A plug-in that faulted gave no output: the block keeps its old samples.
-        U* result = (U*)block.data();
-        for (size_t f = 0; f < frames && !plugin->faulted(); ++f) {
-            i32 k = 0;
-            for (i32 c = 0; c < channels && k < outputs; ++c) {
-                if (!channelMask[c]) continue;
-                const f64 y = buffers.outputSamples[(size_t)k * frames + f];
-                Traits::storeRounded(y * 32768.0, &result[f * channels + c], &clipped);
-                ++k;
-            }
+        for (size_t k = 0; k < written && !plugin->faulted(); ++k) {
+            const f32* output = buffers.outputSamples.data() + k * frames;
+            U* track = (U*)block.data() + selected[k];
+            for (size_t f = 0; f < frames; ++f)
+                Traits::storeRounded(output[f] * 32768.0, &track[f * channels], &clipped);
         }
         const size_t bytes = frames * (size_t)frameBytes;
         room = writeBytes(out, block.data(), bytes);

@@ -233,7 +233,8 @@ void HostedVstPlugin::scheduleEvents(const PluginEvent* events, u32 count, bool 
         PluginEvent* event = queue.append(1);
         *event = events[i];
         event->time = (u32)((u64)events[i].time * perSecond / 1000 + frame);
-        if (queue.count > 1 && event->time <= queue[queue.count - 2].time) event->time = queue[queue.count - 2].time + 1;
+        const PluginEvent* before = queue.count > 1 ? &queue[queue.count - 2] : nullptr;
+        if (before && event->time <= before->time) event->time = before->time + 1;
     }
 }
 
@@ -318,10 +319,14 @@ void HostedVstPlugin::describe(GString& out) {
     static const struct {
         MmText label;
         i32 flag;
-    } rows[] = {{MmText::PluginHasEditor, effFlagsHasEditor},         {MmText::PluginCanReplacing, effFlagsCanReplacing},
-                {MmText::PluginProgramChunks, effFlagsProgramChunks}, {MmText::PluginIsSynth, effFlagsIsSynth},
-                {MmText::PluginNoSoundInStop, effFlagsNoSoundInStop},
-                {MmText::PluginCanDoubleReplacing, effFlagsCanDoubleReplacing}};
+    } rows[] = {
+        {MmText::PluginHasEditor, effFlagsHasEditor},
+        {MmText::PluginCanReplacing, effFlagsCanReplacing},
+        {MmText::PluginProgramChunks, effFlagsProgramChunks},
+        {MmText::PluginIsSynth, effFlagsIsSynth},
+        {MmText::PluginNoSoundInStop, effFlagsNoSoundInStop},
+        {MmText::PluginCanDoubleReplacing, effFlagsCanDoubleReplacing},
+    };
     stringClear(out);
     for (const auto& row : rows)
         stringAppendFormat(out, "%s: %s\n", mmText(row.label),
@@ -366,7 +371,7 @@ void HostedVstPlugin::updateDisplay() {
     if (editorHost) editorHost->refreshEditor();
 }
 
-intptr_t HostedVstPlugin::answerHost(i32 opcode, i32 index, intptr_t value, void* ptr) {
+intptr_t HostedVstPlugin::answerHost(i32 opcode, i32 index, intptr_t value, void*) {
     switch (opcode) {
     case audioMasterCurrentId: return currentShellId;
     case audioMasterGetTime: {
@@ -407,7 +412,6 @@ intptr_t HostedVstPlugin::answerHost(i32 opcode, i32 index, intptr_t value, void
     case audioMasterUpdateDisplay: updateDisplay(); return 1;
     default: return 0;
     }
-    (void)ptr;
 }
 
 intptr_t vstHostCallback(AEffect* effect, i32 opcode, i32 index, intptr_t value, void* ptr, f32) {

@@ -198,7 +198,6 @@ private:
     PluginEditorHost* editorHost = nullptr;
     std::recursive_mutex lock;
 
-    friend intptr_t vstHostCallback(AEffect*, i32, i32, intptr_t, void*, f32);
 };
 
 // The host callback handed to every plug-in's entry point.
