@@ -9,7 +9,7 @@ VstSynthSource::~VstSynthSource() {
     delete releaseObject;
 }
 
-i32 VstSynthSource::channels() const { return plugin ? plugin->info().outputCount : 0; }
+u32 VstSynthSource::channels() const { return plugin ? (u32)std::max(0, plugin->info().outputCount) : 0u; }
 
 void VstSynthSource::setRelease(u32 frames, GCommonObject* guarded) {
     if (releaseObject != guarded) delete releaseObject;

@@ -4,6 +4,7 @@
 // release countdown deletes a guarded object when it runs out.
 #include <vector>
 
+#include "core/arrays.h"
 #include "mm/synth_generator.h"
 
 class VstPlugin;
@@ -14,11 +15,11 @@ public:
     ~VstSynthSource() override;
 
     u32 encoding() const override { return 4; }
-    i32 channels() const override;
+    u32 channels() const override;
     f64 gain() const override { return 32768.0; }
     u32 readFrames(void* buffer, u32 frames) override;
     // The plug-in suspended and resumed.
-    bool rewind() override;
+    bool rewind();
 
     // After `frames` more frames have been read, `guarded` (owned from now on) is deleted.
     void setRelease(u32 frames, GCommonObject* guarded);

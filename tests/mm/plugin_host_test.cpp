@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/bag_file.h"
@@ -521,7 +522,20 @@ TEST(PluginHost, AFaultingPluginIsContained) {
     EXPECT_TRUE(plugin->faulted());
     plugin->unload();
 
-    // And contained calls nest: the host keeps working afterwards.
+    // On a worker thread, where the Editor's background job runs the effect.
+    ASSERT_TRUE(plugin->load(nullptr, 44100, 512));
+    plugin->resume();
+    intptr_t level = 0;
+    std::thread worker([&] {
+        level = vstHostCallback(plugin->effectRecord(), audioMasterGetCurrentProcessLevel, 0, 0, nullptr, 0.0f);
+        plugin->process(ins, outs, 64);
+    });
+    worker.join();
+    EXPECT_EQ(level, 2) << "asked off the interface thread";
+    EXPECT_TRUE(plugin->faulted());
+    plugin->unload();
+
+    // The host keeps working afterwards.
     auto gain = loadTestPlugin("gain_plugin");
     gain->resume();
     std::vector<f32> in(4, 0.25f), out(4);
@@ -548,7 +562,7 @@ TEST(VstSynthSource, InstrumentFramesAreInterleaved) {
     {
         VstSynthSource source(plugin.get());
         EXPECT_EQ(source.encoding(), 4u);
-        EXPECT_EQ(source.channels(), 2);
+        EXPECT_EQ(source.channels(), 2u);
         EXPECT_EQ(source.gain(), 32768.0);
         EXPECT_FALSE(source.fadingOut());
         std::vector<f32> frames(2 * 6, 99.0f);
