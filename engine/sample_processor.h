@@ -28,6 +28,7 @@ public:
     void pulsationPositive() override;
     void pulsationDissymetric() override;
     void pulsationRandom() override;
+    void cut() override;
     void crossfadeStart(const u8* oldBytes, u8* newBytes, i32 byteCount) override;
     void crossfadeEnd(const u8* oldBytes, u8* newBytes, i32 byteCount) override;
     void find() override;
