@@ -21,10 +21,10 @@ i32 g_loadedCount = 0;
 TimerRecord g_idleTimer;
 bool g_idling = false;
 
-void idleTick(void*) { idleListedPlugins(); }
+void idleTick(TimerRecord*, uintptr_t) { idleListedPlugins(); }
 
 void countLoad() {
-    if (g_loadedCount == 0) addTimer(&g_idleTimer, 100, 0, idleTick, nullptr);
+    if (g_loadedCount == 0) addTimer(&g_idleTimer, 100, nullptr, idleTick);
     ++g_loadedCount;
 }
 
@@ -424,9 +424,10 @@ intptr_t vstHostCallback(AEffect* effect, i32 opcode, i32 index, intptr_t value,
             any = false;
             for (UINT kind : kinds) {
                 while (PeekMessageA(&msg, nullptr, kind, kind, PM_REMOVE)) {
+                    any = true;
+                    if (filterTimerMessage(&msg)) continue;  // the program's own timers
                     TranslateMessage(&msg);
                     DispatchMessageA(&msg);
-                    any = true;
                 }
             }
         }
