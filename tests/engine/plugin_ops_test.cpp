@@ -96,6 +96,20 @@ TEST(PluginEffect, GainOnSelectedTracks) {
     EXPECT_TRUE(gain->isActive()) << "the effect leaves the plug-in switched on";
 }
 
+TEST(PluginEffect, EdgesAreBlendedAndTheChangeUndoes) {
+    auto gain = loadPlugin("gain_plugin");
+    gain->setParameter(0, 1.0f);
+    FramedRangeSound s(encodingInt16, 1, {1}, std::vector<f64>(20, 1000.0), 4);
+    const std::vector<f64> before = s.sound.samples();
+    runPlugin(*s.p, gain.get());
+    std::vector<f64> blended = {1000, 1250, 1500, 1750};  // four frames from the old sound to the new
+    blended.insert(blended.end(), 13, 2000.0);
+    blended.insert(blended.end(), {1750, 1500, 1250});
+    EXPECT_EQ(s.sound.samples(), framedRange(blended, 1));
+    s.owner.undoAll();
+    EXPECT_EQ(s.sound.samples(), before);
+}
+
 TEST(PluginEffect, ACancelledJobStillWritesTheWholeRange) {
     auto gain = loadPlugin("gain_plugin");
     gain->setParameter(0, 1.0f);
