@@ -202,7 +202,7 @@ private:
 
 // The host callback handed to every plug-in's entry point.
 intptr_t vstHostCallback(AEffect* effect, i32 opcode, i32 index, intptr_t value, void* ptr, f32 opt);
-// The vendor name answered to plug-ins.
+// The vendor and product names answered to plug-ins.
 extern const char pluginHostVendor[];
 extern const char pluginHostProduct[];
 
