@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "bench/bench.h"
+#include "core/paths.h"
+#include "mm/sound_format.h"
 
 bool writeHourOfSines(GFile& f) {
     const f64 twoPi = 6.283185307179586;
@@ -29,4 +31,16 @@ const std::string& hourOfSoundFile() {
     if (ok) path = name;
     else printf("cannot write %s\n", name.c_str());
     return path;
+}
+
+bool openHourOfSound(SoundStore& store, SoundFormat& format) {
+    const std::string& input = hourOfSoundFile();
+    if (input.empty()) return false;
+    ensureDataFolder();
+    StoreSource source;
+    source.size = benchHourBytes;
+    source.frameSize = benchFrameBytes;
+    if (!store.open(input.c_str(), source, nullptr) || !store.lock(nullptr)) return false;
+    format.setPcm(benchChannels, benchRate, encodingInt16);
+    return true;
 }

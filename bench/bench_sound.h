@@ -16,6 +16,9 @@ bool writeHourOfSines(GFile& f);
 // The raw samples of one second of two sines, repeated for the hour, in the bench folder: written on
 // first use; empty when it cannot be written.
 const std::string& hourOfSoundFile();
+struct SoundFormat;
+// The store over that hour, opened and locked, and its stereo 16-bit format; false when it cannot be.
+bool openHourOfSound(SoundStore& store, SoundFormat& format);
 
 // The Editor's part in a run: it takes each change record, as its undo history would.
 class ChangeKeeper : public ProcessorOwner {

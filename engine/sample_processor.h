@@ -35,6 +35,7 @@ public:
     void drawPoints() override;
     void drawLine() override;
     void drawCurve() override;
+    void applyPluginEffect() override;
 
     // The plainest walks of a same-length change: the selected tracks silenced, or multiplied by
     // param1 with the rounded store; the other tracks copied. A cancel does not stop them.
