@@ -1,6 +1,9 @@
 #pragma once
 // Shared parts of the measurements that run the engine over one hour of sound.
 #include <memory>
+#include <string>
+
+#include "core/error.h"
 
 #include "core/gfile.h"
 #include "engine/processor.h"
@@ -9,9 +12,24 @@
 const u32 benchRate = 44100, benchChannels = 2, benchFrameBytes = 4;
 const u64 benchHourSeconds = 3600;
 const u64 benchHourBytes = benchHourSeconds * benchRate * benchFrameBytes;
+const u32 benchHeaderBytes = 44;  // the canonical header of 16-bit PCM
+
+// "bench_data" beside the executable (created), where "./dev bench" finds the inputs to time other
+// tools on.
+std::string benchDataFolder();
 
 // Appends one hour of stereo 16-bit samples (two sines, one second repeated) at the file's position.
 bool writeHourOfSines(GFile& f);
+// The hour of sound as a WAVE file, on disk before it returns (its write-back stays out of timings).
+bool writeHourWave(const std::string& path);
+
+// Prints what is reported, after the measurement's name.
+class BenchErrorPrinter : public ErrorHandler {
+public:
+    explicit BenchErrorPrinter(const char* name) : name(name) {}
+    bool report(const char* text, int) override;
+    const char* name;
+};
 
 // The Editor's part in a run: it takes each change record, as its undo history would.
 class ChangeKeeper : public ProcessorOwner {

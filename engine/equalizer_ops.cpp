@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/biquad.h"
+#include "engine/biquad_sse2.h"
 #include "engine/filters.h"
 #include "engine/recursive_filter.h"
 
@@ -19,6 +20,12 @@ struct EqualizerTrack {
     Sample operator()(Sample x) {
         for (BiquadState* s = bands; s != end; ++s) x = filterOutput<Traits>(biquadStep(*s, (f64)x), clipped);
         return x;
+    }
+    // Band by band over the stretch, each band's recursions in registers.
+    void runPair(EqualizerTrack& second, f64* pair, size_t n) {
+        FilterOutputPair<Traits> store;
+        for (BiquadState *s = bands, *t = second.bands; s != end; ++s, ++t) biquadRunPair(*s, *t, pair, n, store);
+        store.report(clipped);
     }
     BiquadState* bands;
     BiquadState* end;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/biquad.h"
+#include "engine/biquad_sse2.h"
 #include "engine/filters.h"
 #include "engine/recursive_filter.h"
 
@@ -92,6 +93,11 @@ struct BiquadTrack {
     void prime(const f64* first) { biquadPrime(state, first[0], first[1]); }
     typename Traits::Sample operator()(typename Traits::Sample x) {
         return filterOutput<Traits>(biquadStep(state, (f64)x), clipped);
+    }
+    void runPair(BiquadTrack& second, f64* pair, size_t n) {
+        FilterOutputPair<Traits> store;
+        biquadRunPair(state, second.state, pair, n, store);
+        store.report(clipped);
     }
     BiquadState state;
     u32* clipped;

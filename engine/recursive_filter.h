@@ -3,7 +3,7 @@
 // which pass unchanged, then every later sample of a selected track through its track's filter, in
 // one or more passes. The first pass reads the old bytes and writes the new ones; each further pass
 // rewrites the new bytes in place. Only the end edge is blended back in.
-#include <xmmintrin.h>
+#include <emmintrin.h>
 
 #include <algorithm>
 #include <cstring>
@@ -44,11 +44,75 @@ typename Traits::Sample filterOutput(f64 y, u32* clipped) {
     }
 }
 
+// The same for a pair of f64 results; set bits of `clipped` say that a result was held.
+template <class Traits>
+struct FilterOutputPair {
+    __m128d operator()(__m128d y) {
+        typedef typename Traits::Sample S;
+        if constexpr (std::is_same<S, i16>::value) {
+            const __m128d high = _mm_set1_pd(32767.0), low = _mm_set1_pd(-32767.0);
+            clipped = _mm_or_pd(clipped, _mm_or_pd(_mm_cmpge_pd(y, _mm_set1_pd(32768.0)),
+                                                   _mm_cmple_pd(y, _mm_set1_pd(-32768.0))));
+            return _mm_cvtepi32_pd(_mm_cvttpd_epi32(_mm_min_pd(_mm_max_pd(y, low), high)));
+        } else if constexpr (std::is_same<S, i32>::value) {
+            const __m128d high = _mm_set1_pd(2147483647.0), low = _mm_set1_pd(-2147483648.0);
+            clipped = _mm_or_pd(clipped, _mm_or_pd(_mm_cmpge_pd(y, _mm_set1_pd(2147483648.0)),
+                                                   _mm_cmple_pd(y, _mm_set1_pd(-2147483649.0))));
+            return _mm_cvtepi32_pd(_mm_cvttpd_epi32(_mm_min_pd(_mm_max_pd(y, low), high)));
+        } else if constexpr (std::is_same<S, f32>::value) {
+            return _mm_cvtps_pd(_mm_cvtpd_ps(y));
+        } else {
+            return y;
+        }
+    }
+    // Adds clippedFlag to *flags when a result was held.
+    void report(u32* flags) const {
+        if (_mm_movemask_pd(clipped)) *flags |= clippedFlag;
+    }
+    __m128d clipped = _mm_setzero_pd();
+};
+
+template <class T, class = void>
+struct RunsPairs : std::false_type {};
+template <class T>
+struct RunsPairs<T, std::void_t<decltype(&T::runPair)>> : std::true_type {};
+
 // Track (one per track of the sound, copied freely) has
 //   void prime(const f64* first): the track's samples of the first primeFrames frames, in order;
-//   Sample operator()(Sample x): the next filtered sample.
+//   Sample operator()(Sample x): the next filtered sample;
+// and may have void runPair(Track& second, f64* pair, size_t n): the same for two tracks side by
+// side over n frames of a pair buffer {first, second, ...}, each result kept as its sample's value.
 // design(i32 track) makes a track's filter afresh for every pass. passes 0 counts as 1. The caller
 // has checked that the range is long enough for the filter.
+template <class Traits, class Track>
+void pairedFrames(std::vector<Track>& tracks, const Unaligned<typename Traits::Sample>* r,
+                  Unaligned<typename Traits::Sample>* w, size_t count, i32 channels) {
+    typedef typename Traits::Sample S;
+    const size_t chunk = 256;
+    alignas(16) f64 pair[2 * chunk];
+    for (i32 c = 0; c < channels; c += 2) {
+        // A last track alone runs beside a copy of itself.
+        const i32 d = c + 1 < channels ? c + 1 : c;
+        Track t0 = tracks[(size_t)c], t1 = tracks[(size_t)d];
+        for (size_t from = 0; from < count; from += chunk) {
+            const size_t m = std::min(chunk, count - from);
+            const Unaligned<S>* in = r + from * (size_t)channels;
+            for (size_t k = 0; k < m; ++k, in += channels) {
+                pair[2 * k] = (f64)in[c];
+                pair[2 * k + 1] = (f64)in[d];
+            }
+            t0.runPair(t1, pair, m);
+            Unaligned<S>* out = w + from * (size_t)channels;
+            for (size_t k = 0; k < m; ++k, out += channels) {
+                out[c] = (S)pair[2 * k];
+                out[d] = (S)pair[2 * k + (size_t)(d - c)];
+            }
+        }
+        tracks[(size_t)c] = t0;
+        if (d != c) tracks[(size_t)d] = t1;
+    }
+}
+
 template <class Traits, class Design>
 void runRecursiveFilter(SoundBlockProcessor& p, u32 primeFrames, u32 passes, Design design) {
     typedef typename Traits::Sample S;
@@ -68,6 +132,7 @@ void runRecursiveFilter(SoundBlockProcessor& p, u32 primeFrames, u32 passes, Des
     // Whole frames of a run that starts with track 0: two tracks at a time, so that the recursions
     // of both overlap, each kept in locals over the run.
     auto frames = [&](const U* r, U* w, size_t count) {
+        if constexpr (RunsPairs<Track>::value) return pairedFrames<Traits>(tracks, r, w, count, channels);
         i32 c = 0;
         for (; c + 1 < channels; c += 2) {
             Track t0 = tracks[(size_t)c], t1 = tracks[(size_t)c + 1];
