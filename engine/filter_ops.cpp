@@ -94,10 +94,10 @@ struct BiquadTrack {
     typename Traits::Sample operator()(typename Traits::Sample x) {
         return filterOutput<Traits>(biquadStep(state, (f64)x), clipped);
     }
-    void runPair(BiquadTrack& second, f64* pair, size_t n) {
-        FilterOutputPair<Traits> store;
-        biquadRunPair(state, second.state, pair, n, store);
-        store.report(clipped);
+    void runPair(BiquadTrack& second, const PairColumns<Traits>& columns, size_t n, f64*) {
+        biquadRunPair(
+            state, second.state, n, [&columns](size_t i) { return columns.load(i); },
+            [&columns](size_t i, __m128d y) { columns.put(i, y); });
     }
     BiquadState state;
     u32* clipped;

@@ -44,32 +44,66 @@ typename Traits::Sample filterOutput(f64 y, u32* clipped) {
     }
 }
 
-// The same for a pair of f64 results; set bits of `clipped` say that a result was held.
+// The same for a pair of results, without the flag: for sections whose clip marker (at a limit
+// inside the type's range) reports every result held.
 template <class Traits>
-struct FilterOutputPair {
-    __m128d operator()(__m128d y) {
-        typedef typename Traits::Sample S;
+inline __m128d filterOutputPair(__m128d y) {
+    typedef typename Traits::Sample S;
+    if constexpr (std::is_same<S, i16>::value) {
+        const __m128d high = _mm_set1_pd(32767.0), low = _mm_set1_pd(-32767.0);
+        return _mm_cvtepi32_pd(_mm_cvttpd_epi32(_mm_min_pd(_mm_max_pd(y, low), high)));
+    } else if constexpr (std::is_same<S, i32>::value) {
+        const __m128d high = _mm_set1_pd(2147483647.0), low = _mm_set1_pd(-2147483648.0);
+        return _mm_cvtepi32_pd(_mm_cvttpd_epi32(_mm_min_pd(_mm_max_pd(y, low), high)));
+    } else if constexpr (std::is_same<S, f32>::value) {
+        return _mm_cvtps_pd(_mm_cvtpd_ps(y));
+    } else {
+        return y;
+    }
+}
+
+// Two tracks of interleaved frames, as pairs of f64: the samples of column first and first + second
+// of each frame (second 0: the same track twice).
+template <class Traits>
+struct PairColumns {
+    typedef typename Traits::Sample S;
+    __m128d load(size_t i) const {
+        const Unaligned<S>* at = in + i * stride;
+        return _mm_set_pd((f64)at[second], (f64)at[0]);
+    }
+    // y holds sample values.
+    void store(size_t i, __m128d y) const {
+        Unaligned<S>* at = out + i * stride;
+        at[0] = (S)_mm_cvtsd_f64(y);
+        at[second] = (S)_mm_cvtsd_f64(_mm_unpackhi_pd(y, y));
+    }
+    // Stores filter results by filterOutputPair.
+    void put(size_t i, __m128d y) const {
+        Unaligned<S>* at = out + i * stride;
         if constexpr (std::is_same<S, i16>::value) {
             const __m128d high = _mm_set1_pd(32767.0), low = _mm_set1_pd(-32767.0);
-            clipped = _mm_or_pd(clipped, _mm_or_pd(_mm_cmpge_pd(y, _mm_set1_pd(32768.0)),
-                                                   _mm_cmple_pd(y, _mm_set1_pd(-32768.0))));
-            return _mm_cvtepi32_pd(_mm_cvttpd_epi32(_mm_min_pd(_mm_max_pd(y, low), high)));
+            __m128i v = _mm_cvttpd_epi32(_mm_min_pd(_mm_max_pd(y, low), high));
+            const u32 both = (u32)_mm_cvtsi128_si32(_mm_packs_epi32(v, v));
+            at[0] = (i16)both;
+            at[second] = (i16)(both >> 16);
         } else if constexpr (std::is_same<S, i32>::value) {
             const __m128d high = _mm_set1_pd(2147483647.0), low = _mm_set1_pd(-2147483648.0);
-            clipped = _mm_or_pd(clipped, _mm_or_pd(_mm_cmpge_pd(y, _mm_set1_pd(2147483648.0)),
-                                                   _mm_cmple_pd(y, _mm_set1_pd(-2147483649.0))));
-            return _mm_cvtepi32_pd(_mm_cvttpd_epi32(_mm_min_pd(_mm_max_pd(y, low), high)));
+            __m128i v = _mm_cvttpd_epi32(_mm_min_pd(_mm_max_pd(y, low), high));
+            at[0] = _mm_cvtsi128_si32(v);
+            at[second] = _mm_cvtsi128_si32(_mm_shuffle_epi32(v, 1));
         } else if constexpr (std::is_same<S, f32>::value) {
-            return _mm_cvtps_pd(_mm_cvtpd_ps(y));
+            __m128 v = _mm_cvtpd_ps(y);
+            at[0] = _mm_cvtss_f32(v);
+            at[second] = _mm_cvtss_f32(_mm_shuffle_ps(v, v, 1));
         } else {
-            return y;
+            at[0] = _mm_cvtsd_f64(y);
+            at[second] = _mm_cvtsd_f64(_mm_unpackhi_pd(y, y));
         }
     }
-    // Adds clippedFlag to *flags when a result was held.
-    void report(u32* flags) const {
-        if (_mm_movemask_pd(clipped)) *flags |= clippedFlag;
-    }
-    __m128d clipped = _mm_setzero_pd();
+    const Unaligned<S>* in;
+    Unaligned<S>* out;
+    size_t stride;
+    size_t second;
 };
 
 template <class T, class = void>
@@ -80,33 +114,23 @@ struct RunsPairs<T, std::void_t<decltype(&T::runPair)>> : std::true_type {};
 // Track (one per track of the sound, copied freely) has
 //   void prime(const f64* first): the track's samples of the first primeFrames frames, in order;
 //   Sample operator()(Sample x): the next filtered sample;
-// and may have void runPair(Track& second, f64* pair, size_t n): the same for two tracks side by
-// side over n frames of a pair buffer {first, second, ...}, each result kept as its sample's value.
+// and may have void runPair(Track& second, const PairColumns<Traits>& columns, size_t n, f64*
+// scratch): the same for two tracks side by side over n frames (scratch holds 2 n doubles).
 // design(i32 track) makes a track's filter afresh for every pass. passes 0 counts as 1. The caller
 // has checked that the range is long enough for the filter.
 template <class Traits, class Track>
 void pairedFrames(std::vector<Track>& tracks, const Unaligned<typename Traits::Sample>* r,
                   Unaligned<typename Traits::Sample>* w, size_t count, i32 channels) {
-    typedef typename Traits::Sample S;
     const size_t chunk = 256;
-    alignas(16) f64 pair[2 * chunk];
+    alignas(16) f64 scratch[2 * chunk];
     for (i32 c = 0; c < channels; c += 2) {
         // A last track alone runs beside a copy of itself.
         const i32 d = c + 1 < channels ? c + 1 : c;
         Track t0 = tracks[(size_t)c], t1 = tracks[(size_t)d];
         for (size_t from = 0; from < count; from += chunk) {
-            const size_t m = std::min(chunk, count - from);
-            const Unaligned<S>* in = r + from * (size_t)channels;
-            for (size_t k = 0; k < m; ++k, in += channels) {
-                pair[2 * k] = (f64)in[c];
-                pair[2 * k + 1] = (f64)in[d];
-            }
-            t0.runPair(t1, pair, m);
-            Unaligned<S>* out = w + from * (size_t)channels;
-            for (size_t k = 0; k < m; ++k, out += channels) {
-                out[c] = (S)pair[2 * k];
-                out[d] = (S)pair[2 * k + (size_t)(d - c)];
-            }
+            const size_t at = from * (size_t)channels + (size_t)c;
+            const PairColumns<Traits> columns{r + at, w + at, (size_t)channels, (size_t)(d - c)};
+            t0.runPair(t1, columns, std::min(chunk, count - from), scratch);
         }
         tracks[(size_t)c] = t0;
         if (d != c) tracks[(size_t)d] = t1;
