@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "bench/bench.h"
+
 bool writeHourOfSines(GFile& f) {
     const f64 twoPi = 6.283185307179586;
     std::vector<i16> second(benchRate * benchChannels);
@@ -68,4 +70,17 @@ bool writeHourWave(const std::string& path) {
 bool BenchErrorPrinter::report(const char* text, int) {
     printf("%s: %s\n", name, text);
     return false;
+}
+
+const std::string& hourOfSoundFile() {
+    static std::string path;
+    if (!path.empty()) return path;
+    std::string name = benchFolder() + "\\hour.raw";
+    GFile f;
+    bool ok = fileOpen(f, name.c_str(), FileMode::Write);
+    ok = ok && writeHourOfSines(f);
+    ok = fileClose(f) && ok;
+    if (ok) path = name;
+    else printf("cannot write %s\n", name.c_str());
+    return path;
 }

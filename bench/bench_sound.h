@@ -4,7 +4,6 @@
 #include <string>
 
 #include "core/error.h"
-
 #include "core/gfile.h"
 #include "engine/processor.h"
 #include "mm/sound_store.h"
@@ -30,6 +29,9 @@ public:
     bool report(const char* text, int) override;
     const char* name;
 };
+// The raw samples of one second of two sines, repeated for the hour, in the bench folder: written on
+// first use; empty when it cannot be written.
+const std::string& hourOfSoundFile();
 
 // The Editor's part in a run: it takes each change record, as its undo history would.
 class ChangeKeeper : public ProcessorOwner {

@@ -1,15 +1,38 @@
 #pragma once
-// Page walks of the operations over a store change, and the per-sample walk written once for all
-// sample types.
+// Page walks of the operations, and the per-sample walk written once for all sample types.
 //
-// A walk is one page object on its own StorePageIterator; the walks of one operation go in step
-// (nextPages). Who carries the job's progress is chosen by giving it to that walk; which walk ends
-// the loop, by naming it to nextPages. The usual pair: a reader of the old bytes that carries the
-// progress (its answer is not looked at, so a cancel does not stop it) and a writer of the new bytes
-// without progress, whose end ends the loop: the whole range gets written.
+// A walk hands out the pages of one byte range, whole frames at a time, through one interface
+// whatever holds the bytes: a range of the store, a range of a file (the clip file, a plain file
+// being read or written) or a block of memory. The opener names the direction and what the walk
+// does with its pages (openBlockReader, openBlockWriter, ...); for memory only the direction counts.
+//
+// Walks in step: an operation's walks go together through nextPages, the caller naming the walk that
+// ends the loop (the ender, usually the writer of the new bytes). Any other walk whose range runs dry
+// first hands out silence from then on (zeros; what is written there is dropped), or, marked with
+// repeatAtEnd, starts its range again. Who carries the job's progress is chosen by giving it to that
+// walk: a cancel ends the loop only when the ender carries it; any other walk goes on regardless.
+// The usual pair: a reader of the old bytes that carries the progress and a writer of the new bytes
+// without it, so that a cancel does not stop the operation and the whole range gets written.
+//
+// The loop:
+//     PageWalk in(openBlockReader, store, frameBytes, change.oldCursor, change.oldLength, progress);
+//     PageWalk out(openBlockWriter, store, frameBytes, change, nullptr);
+//     while (nextPages(out, {&in})) {
+//         size_t n = std::min(in.left(), out.left());  // bytes; pages hold whole frames
+//         work(in.take(n), out.take(n), n);
+//     }
+//     out.finish();
+//
+// Finishing: a writer of a change's new bytes (the constructor that takes the RangeChange) that
+// stops before its end, on a cancel or an exception, fills the new bytes it did not reach itself:
+// the pages it handed out before its current one are written back, and every later byte of the new
+// range gets the old byte at the same offset while there is one (below the change's old length),
+// then zeros. finish() does this and reports failures as usual; the destructor does it quietly when
+// nobody called finish(), so no operation can leave new bytes unwritten.
 #include <algorithm>
 #include <cstddef>
 #include <initializer_list>
+#include <memory>
 #include <type_traits>
 
 #include "engine/processor.h"
@@ -23,51 +46,92 @@ StorePageIterator& openBlockReaderWriter(StorePageIterator& iterator, i32 frameB
 StorePageIterator& openBlockReverseReader(StorePageIterator& iterator, i32 frameBytes);
 typedef StorePageIterator& (*PageOpener)(StorePageIterator&, i32);
 
-// One page object walking count bytes of the store from a cursor. The page object goes with the walk.
+class PageSource;
+
+// One walk over count bytes of a byte source. The page source goes with the walk.
 class PageWalk {
 public:
+    // Bytes of the store from a cursor.
     PageWalk(PageOpener opener, SoundStore* store, i32 frameBytes, SegmentCursor at, u64 count,
              JobProgress* progress);
+    // The new bytes of a change (newLength bytes at newCursor); finished by the fill rule above.
+    PageWalk(PageOpener opener, SoundStore* store, i32 frameBytes, const RangeChange& change,
+             JobProgress* progress);
+    // Bytes of an open file from a position; a writer writes back every page it hands out.
+    PageWalk(PageOpener opener, GFile& file, i32 frameBytes, u64 start, u64 count, JobProgress* progress);
+    // A block of memory, handed out as one page; no progress.
+    PageWalk(PageOpener opener, u8* block, i32 frameBytes, u64 count);
     PageWalk(const PageWalk&) = delete;
     PageWalk& operator=(const PageWalk&) = delete;
+    ~PageWalk();
 
     // The next page. False at the end of the range (the page is then empty), or when the job was
     // cancelled (the page is still handed out, for walks that go on regardless).
     bool next();
+    // Back to the start of the range, with an empty page.
+    void restart();
+    // At the end of its range, start it again instead of running dry (a repeated clipboard).
+    void repeatAtEnd() { repeating = true; }
+    // Has run dry and hands out silence.
+    bool dry() const { return silent; }
     bool atEnd() const { return ended; }
-    SamplePageReader* page() const { return iterator.page.get(); }
     // Bytes of the range before the current page (forward walks); after a walk that ended at the
     // range's end, the whole count.
     u64 bytesBeforePage() const;
     // Writes back what a writer handed out before its current page (a write walk that stops early).
-    void writeBackBeforePage() { page()->writeBackBeforePage(); }
+    void writeBackBeforePage();
+    // Ends a writer: the bytes it has handed out are written back, the current page only when all of
+    // it was taken (else it counts as unfinished); over a change the rest is filled as said above.
+    // Later calls do nothing.
+    void finish();
+    // After finish: the bytes from the start of the range that hold what the caller wrote.
+    u64 finishedBytes() const { return doneBytes; }
+    // The same for a writer made without its change.
+    void finish(SoundStore* store, const RangeChange& change);
 
     // The bytes of the current page not taken yet, and taking n of them: from the start of the page
     // on, or for a reverse walk from its end back. The answer is the lowest byte taken.
     size_t left() const { return (size_t)(reverse ? taken - begin : end - taken); }
+    size_t framesLeft() const { return left() / frameSize; }
     u8* take(size_t n) { return reverse ? (taken -= n) : (taken += n) - n; }
+
+    // For nextPages: the next page of a walk that follows the ender (silence or a restart once dry).
+    void refill();
 
     u8* begin = nullptr;
     u8* end = nullptr;
-    StorePageIterator iterator;
+    const size_t frameSize;
 
 private:
+    PageWalk(PageOpener opener, i32 frameBytes, u64 count);
+
+    std::unique_ptr<StorePageIterator> opened;  // the opener's page object, until a source takes it
+    std::unique_ptr<PageSource> source;
+    RangeChange change;  // with overChange: the change whose new bytes this walk writes
+    SoundStore* store = nullptr;
+    bool overChange = false;
     u64 count;
-    u64 pieceBytes = 0;  // handed out of the current piece before the current page
-    u8* taken = nullptr;  // where the bytes not taken yet begin (reverse: end)
+    u64 handedBefore = 0;  // bytes of the pages handed out before the current one
+    u64 doneBytes = 0;
+    u8* taken = nullptr;   // where the bytes not taken yet begin (reverse: end)
+    std::unique_ptr<u8[]> silence;
     bool reverse = false;
     bool ended = false;
+    bool silent = false;
+    bool repeating = false;
+    bool finished = false;
 };
 
 // Walks in step: `ender` and then every other walk (null ones left out) whose page is all taken gets
-// its next page. False ends the loop: when the ender has no next page (the end of its range, or a
-// cancel when it carries the progress), or when another walk has no bytes left (its answer is not
-// looked at otherwise, so a cancel does not stop it). Otherwise every walk has bytes left; pages
-// hold whole frames.
+// its next page. False ends the loop: only when the ender has no next page (the end of its range, or
+// a cancel when it carries the progress). Another walk that has run dry hands out silence (or starts
+// again when it repeats), so when the answer is true every walk has bytes left; pages hold whole
+// frames. The second form takes a set of any size.
 bool nextPages(PageWalk& ender, std::initializer_list<PageWalk*> others);
+bool nextPages(PageWalk& ender, PageWalk* const* others, size_t count);
 
-// After a walk whose writer may have ended early: writes back the pages it handed out before its
-// current one and gives the rest of the new bytes the old ones.
+// After a walk whose writer may have ended early: finishes the writer over the change by the fill
+// rule (for writers made without the change).
 void finishNewBytes(SoundBlockProcessor& p, const RangeChange& change, PageWalk& out);
 
 // The old and the new bytes of a same-length change side by side: run(const U* old, U* out, size_t
@@ -77,13 +141,13 @@ void finishNewBytes(SoundBlockProcessor& p, const RangeChange& change, PageWalk&
 template <class S, class Run>
 void walkSampleRuns(SoundBlockProcessor& p, const RangeChange& change, Run run) {
     PageWalk in(openBlockReader, p.store, p.frameBytes, change.oldCursor, change.newLength, p.progress);
-    PageWalk out(openBlockWriter, p.store, p.frameBytes, change.newCursor, change.newLength, nullptr);
+    PageWalk out(openBlockWriter, p.store, p.frameBytes, change, nullptr);
     typedef Unaligned<S> U;
     while (nextPages(out, {&in})) {
         const size_t n = std::min(in.left(), out.left()) / sizeof(S);
         run((const U*)in.take(n * sizeof(S)), (U*)out.take(n * sizeof(S)), n);
     }
-    finishNewBytes(p, change, out);
+    out.finish();
 }
 
 // The same over count bytes rewritten in place: run(const U* old, U* out, size_t n) gets old == out.

@@ -225,12 +225,36 @@ void SoundStore::releaseFiles() {
 }
 
 void SoundStore::reopen(const char* name, const StoreSource& source) {
-    releaseFiles();
+    if (locked) {
+        // The caller's lock is kept: only the source file changes.
+        closeSourceFile();
+        fileFlush(workFile);
+    } else {
+        releaseFiles();
+    }
     stringAssignText(sourceName, name ? name : "");
     dropPending();
     // Earlier work data is dead: the work file starts over.
     if (workFile.isOpen()) setOsFileLength(workFile, 0);
     setSource(source);
+    if (locked) reopenSourceFile();
+}
+
+bool SoundStore::isSourceFile(const char* name) const {
+    if (!sourceName.length || !name) return false;
+    FileInfo a, b;
+    if (fileInfo(sourceName.c_str(), &a) && fileInfo(name, &b))
+        return a.volumeSerial == b.volumeSerial && a.indexHigh == b.indexHigh && a.indexLow == b.indexLow;
+    return lstrcmpiA(sourceName.c_str(), name) == 0;
+}
+
+void SoundStore::closeSourceFile() { closeQuietly(sourceFile); }
+
+bool SoundStore::reopenSourceFile() {
+    if (!locked || !sourceName.length || sourceFile.isOpen()) return true;
+    if (!fileOpen(sourceFile, sourceName.c_str(), FileFlag::Read)) return false;
+    setUnbuffered(sourceFile);
+    return true;
 }
 
 bool SoundStore::lock(ErrorHandler* handler) {
@@ -331,6 +355,7 @@ bool SoundStore::copyRangeToFile(SegmentCursor cursor, u64 count, GFile& target,
                                  JobProgress* progress) {
     bool ok = true;
     u64 past = forEachPiece(cursor, count, [&](i64 p, u64 n, u64 at) {
+        if (!ok) return;  // one failure is reported once
         u64 pos;
         GFile& f = fileOf(p, &pos);
         if (!copyBetween(f, pos, target, targetPos + at, n, progress)) ok = false;
@@ -436,14 +461,17 @@ static u64 listLength(const SegmentList& list) {
     return n;
 }
 
-void SoundStore::spliceNew(u64 start, u64 oldCount, u64 newCount, SegmentList& into, SegmentCursor* oldCursor,
+bool SoundStore::spliceNew(u64 start, u64 oldCount, u64 newCount, SegmentList& into, SegmentCursor* oldCursor,
                            SegmentCursor* newCursor) {
+    // Without the space for the new bytes nothing changes.
+    i64 from = workEnd;
+    if (newCount > 0 && osFileLength(workFile) < from + (i64)newCount &&
+        !setOsFileLength(workFile, from + (i64)newCount))
+        return false;
     StoreSegment* before = cutSegments(findSegment(start), oldCount, into);
     u64 removed = listLength(into);  // never more than the sound holds
     *newCursor = {};
     if (newCount > 0) {
-        i64 from = workEnd;
-        if (osFileLength(workFile) < from + (i64)newCount) setOsFileLength(workFile, from + (i64)newCount);
         StoreSegment* s = new StoreSegment(from, from + (i64)newCount);
         segments.insertAfter(before, s);
         s = mergeNeighbours(s);
@@ -454,9 +482,10 @@ void SoundStore::spliceNew(u64 start, u64 oldCount, u64 newCount, SegmentList& i
     workEnd += (i64)newCount;
     length = length - removed + newCount;
     *oldCursor = {into.head, 0};
+    return true;
 }
 
-void SoundStore::beginChange(SegmentCursor* oldCursor, u64 start, u64 oldCount, u64 newCount,
+bool SoundStore::beginChange(SegmentCursor* oldCursor, u64 start, u64 oldCount, u64 newCount,
                              SegmentCursor* newCursor) {
     dropPending();
     SegmentCursor at = findSegment(start);
@@ -466,29 +495,33 @@ void SoundStore::beginChange(SegmentCursor* oldCursor, u64 start, u64 oldCount, 
     record->oldCount = oldCount;
     record->newCount = newCount;
     pending = record;
-    // Bytes beyond workEnd belong to nobody now (undone changes, scratch data): drop them, so that
-    // new bytes that a cut-short walk never writes read as zeros.
-    if (osFileLength(workFile) > workEnd) setOsFileLength(workFile, workEnd);
+    // The work file is never cut back here: bytes from workEnd + newCount on stay as the caller
+    // staged them (see the header).
 
     bool inPlace = oldCount == newCount && oldCount != 0 && oldCount <= kInPlaceLimit && at.segment &&
                    at.segment->inWorkFile() && at.segment->length() - at.offset >= oldCount;
-    if (inPlace && !(setOsFileLength(workFile, workEnd + (i64)oldCount) &&
+    if (inPlace && !((osFileLength(workFile) >= workEnd + (i64)oldCount ||
+                      setOsFileLength(workFile, workEnd + (i64)oldCount)) &&
                      copyRangeToFile(at, oldCount, workFile, (u64)workEnd, nullptr))) {
         // Without a copy of the old bytes they must not be overwritten: splice instead, which keeps
         // them where they are for undo.
-        setOsFileLength(workFile, workEnd);
         inPlace = false;
     }
     if (!inPlace) {
-        spliceNew(start, oldCount, newCount, record->list, oldCursor, newCursor);
+        if (!spliceNew(start, oldCount, newCount, record->list, oldCursor, newCursor)) {
+            dropPending();
+            *oldCursor = *newCursor = {};
+            return false;
+        }
         record->oldCount = listLength(record->list);
-        return;
+        return true;
     }
     *newCursor = at;
     record->copySegment.start = workEnd;
     record->copySegment.end = workEnd + (i64)oldCount;
     workEnd += (i64)oldCount;
     *oldCursor = {&record->copySegment, 0};
+    return true;
 }
 
 void SoundStore::replaceRange(u64 start, SegmentCursor cursor, i64 newWorkEnd, bool insert, i64* addedOut) {
