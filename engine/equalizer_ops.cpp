@@ -21,23 +21,29 @@ struct EqualizerTrack {
         for (BiquadState* s = bands; s != end; ++s) x = filterOutput<Traits>(biquadStep(*s, (f64)x), clipped);
         return x;
     }
-    // Band by band over the stretch, each band's recursions in registers, the samples between
-    // bands in scratch.
+    // Band by band over the stretch, each band's recursion in registers together with the
+    // feed-forward sums of the next band, which wait in scratch.
     void runPair(EqualizerTrack& second, const PairColumns<Traits>& columns, size_t n, f64* scratch) {
         const size_t count = (size_t)(end - bands);
-        auto fromSamples = [&columns](size_t i) { return columns.load(i); };
-        auto toSamples = [&columns](size_t i, __m128d y) { columns.put(i, y); };
-        auto fromScratch = [scratch](size_t i) { return _mm_load_pd(scratch + 2 * i); };
-        auto toScratch = [scratch](size_t i, __m128d y) { _mm_store_pd(scratch + 2 * i, filterOutputPair<Traits>(y)); };
-        BiquadState* t = second.bands;
         if (count == 0) {
             for (size_t i = 0; i < n; ++i) columns.store(i, columns.load(i));
-        } else if (count == 1) {
-            biquadRunPair(bands[0], t[0], n, fromSamples, toSamples);
-        } else {
-            biquadRunPair(bands[0], t[0], n, fromSamples, toScratch);
-            for (size_t b = 1; b + 1 < count; ++b) biquadRunPair(bands[b], t[b], n, fromScratch, toScratch);
-            biquadRunPair(bands[count - 1], t[count - 1], n, fromScratch, toSamples);
+            return;
+        }
+        __m128d* sums = (__m128d*)scratch;
+        BiquadState* t = second.bands;
+        BiquadForwardPair first(bands[0], t[0]);
+        for (size_t i = 0; i < n; ++i) sums[i] = first(columns.load(i));
+        first.save(bands[0], t[0]);
+        for (size_t b = 0; b < count; ++b) {
+            BiquadBackPair back(bands[b], t[b]);
+            if (b + 1 < count) {
+                BiquadForwardPair next(bands[b + 1], t[b + 1]);
+                for (size_t i = 0; i < n; ++i) sums[i] = next(filterOutputPair<Traits>(back(sums[i])));
+                next.save(bands[b + 1], t[b + 1]);
+            } else {
+                for (size_t i = 0; i < n; ++i) columns.put(i, back(sums[i]));
+            }
+            back.save(bands[b], t[b]);
         }
     }
     BiquadState* bands;
