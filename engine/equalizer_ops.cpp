@@ -1,7 +1,6 @@
 // The graphic equalizer: every selected track through a chain of peaking sections, one per band,
 // each band's output stored as a sample before it feeds the next.
 #include <cmath>
-#include <memory>
 #include <vector>
 
 #include "engine/biquad.h"

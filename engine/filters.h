@@ -15,8 +15,8 @@ void setFilterPasses(SoundBlockProcessor& p, u32 passes);
 // gain 0.1 from that frequency): gain, frequency, bandwidth and one pass. False for other actions.
 bool setBiquadPreset(SoundBlockProcessor& p, u32 actionId);
 
-// The equalizer's bands, the processor's auxObject for EQUALIZER: band i is centred at
-// startFrequency x bandRatio^i and has the gain 10^(bandGains[i] / 10).
+// The equalizer's bands, the processor's auxObject for EQUALIZER (the processor deletes it): band i
+// is centred at startFrequency x bandRatio^i and has the gain 10^(bandGains[i] / 10).
 class EqParams : public GCommonObject {
 public:
     f64 startFrequency = 50.0;

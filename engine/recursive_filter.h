@@ -6,7 +6,7 @@
 #include <emmintrin.h>
 
 #include <algorithm>
-#include <cstring>
+#include <type_traits>
 #include <vector>
 
 #include "core/progress.h"
@@ -62,8 +62,8 @@ inline __m128d filterOutputPair(__m128d y) {
     }
 }
 
-// Two tracks of interleaved frames, as pairs of f64: the samples of column first and first + second
-// of each frame (second 0: the same track twice).
+// Two tracks of interleaved frames as pairs of f64: frame i holds them at in[i x stride] and
+// in[i x stride + second] (second 0: one track twice). Results go to the same places in out.
 template <class Traits>
 struct PairColumns {
     typedef typename Traits::Sample S;
@@ -111,13 +111,7 @@ struct RunsPairs : std::false_type {};
 template <class T>
 struct RunsPairs<T, std::void_t<decltype(&T::runPair)>> : std::true_type {};
 
-// Track (one per track of the sound, copied freely) has
-//   void prime(const f64* first): the track's samples of the first primeFrames frames, in order;
-//   Sample operator()(Sample x): the next filtered sample;
-// and may have void runPair(Track& second, const PairColumns<Traits>& columns, size_t n, f64*
-// scratch): the same for two tracks side by side over n frames (scratch holds 2 n doubles).
-// design(i32 track) makes a track's filter afresh for every pass. passes 0 counts as 1. The caller
-// has checked that the range is long enough for the filter.
+// Whole frames of every track through runPair, two tracks at a time, in stretches.
 template <class Traits, class Track>
 void pairedFrames(std::vector<Track>& tracks, const Unaligned<typename Traits::Sample>* r,
                   Unaligned<typename Traits::Sample>* w, size_t count, i32 channels) {
@@ -137,6 +131,13 @@ void pairedFrames(std::vector<Track>& tracks, const Unaligned<typename Traits::S
     }
 }
 
+// Track (one per track of the sound, copied freely) has
+//   void prime(const f64* first): the track's samples of the first primeFrames frames, in order;
+//   Sample operator()(Sample x): the next filtered sample;
+// and may have void runPair(Track& second, const PairColumns<Traits>& columns, size_t n, f64*
+// scratch): the same for two tracks side by side over n frames (scratch holds 2 n doubles).
+// design(i32 track) makes a track's filter afresh for every pass. passes 0 counts as 1. The caller
+// has checked that the range is long enough for the filter.
 template <class Traits, class Design>
 void runRecursiveFilter(SoundBlockProcessor& p, u32 primeFrames, u32 passes, Design design) {
     typedef typename Traits::Sample S;

@@ -162,7 +162,7 @@ TEST(CutAndPassFilters, PassesCascadeAndShareOneProgress) {
 }
 
 // A cancel during the second pass stops it at a page boundary: the frames before keep both passes,
-// the frames after only the first; the end edge is still blended.
+// the frames after only the first.
 TEST(CutAndPassFilters, CancelInALaterPassKeepsTheEarlierResultAfterIt) {
     std::vector<f64> input;
     for (int i = 0; i < 30000; ++i) input.push_back(std::floor(9000 * std::sin(i * 0.013)));
