@@ -28,6 +28,12 @@ public:
     void pulsationPositive() override;
     void pulsationDissymetric() override;
     void pulsationRandom() override;
+    void lowCutFilter() override;
+    void highCutFilter() override;
+    void bandCutFilter() override;
+    void bandPassFilter() override;
+    void biquadFilter(u32 type) override;
+    void equalizer() override;
     void cut() override;
     void crossfadeStart(const u8* oldBytes, u8* newBytes, i32 byteCount) override;
     void crossfadeEnd(const u8* oldBytes, u8* newBytes, i32 byteCount) override;
