@@ -1,6 +1,7 @@
 #pragma once
 // Shared parts of the measurements that run the engine over one hour of sound.
 #include <memory>
+#include <string>
 
 #include "core/gfile.h"
 #include "engine/processor.h"
@@ -12,6 +13,9 @@ const u64 benchHourBytes = benchHourSeconds * benchRate * benchFrameBytes;
 
 // Appends one hour of stereo 16-bit samples (two sines, one second repeated) at the file's position.
 bool writeHourOfSines(GFile& f);
+// The raw samples of one second of two sines, repeated for the hour, in the bench folder: written on
+// first use; empty when it cannot be written.
+const std::string& hourOfSoundFile();
 
 // The Editor's part in a run: it takes each change record, as its undo history would.
 class ChangeKeeper : public ProcessorOwner {

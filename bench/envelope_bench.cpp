@@ -17,23 +17,9 @@ namespace {
 const u32 rate = benchRate, channels = benchChannels, frameBytes = benchFrameBytes;
 const u64 frames = benchHourBytes / benchFrameBytes;
 
-// The raw samples of one second of two sines, repeated for the hour; written once per run.
-const std::string& hourOfSound() {
-    static std::string path;
-    if (!path.empty()) return path;
-    std::string name = benchFolder() + "\\hour.raw";
-    GFile f;
-    bool ok = fileOpen(f, name.c_str(), FileMode::Write);
-    ok = ok && writeHourOfSines(f);
-    ok = fileClose(f) && ok;
-    if (ok) path = name;
-    else printf("cannot write %s\n", name.c_str());
-    return path;
-}
-
 // Runs one action over the whole hour; prints its time and rate (per sample or per frame).
 void runOverHour(const char* name, u32 actionId, f64 param1, f64 param2, bool perFrame) {
-    const std::string& input = hourOfSound();
+    const std::string& input = hourOfSoundFile();
     if (input.empty()) return;
     ensureDataFolder();
     SoundStore store;

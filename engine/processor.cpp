@@ -84,7 +84,12 @@ RangeChange SoundBlockProcessor::openChange(u64 position, u64 oldLength, u64 new
     change.position = position;
     change.oldLength = oldLength;
     change.newLength = newLength;
-    store->beginChange(&change.oldCursor, position, oldLength, newLength, &change.newCursor);
+    if (!store->beginChange(&change.oldCursor, position, oldLength, newLength, &change.newCursor)) {
+        // Refused (the work file said why): the walks and edge blends of the operation cover nothing.
+        change.oldLength = change.newLength = 0;
+        rangeEnd = rangeStart;
+        return change;
+    }
     notifyRangeChanged(position, oldLength, newLength);
     return change;
 }

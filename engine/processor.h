@@ -192,12 +192,13 @@ public:
     virtual void drawCurve() {}
     virtual void saveFragment() {}
     virtual void changeTracks() {}
-    virtual void insertWave() {}
-    virtual void growTo() {}
-    virtual void shrinkTo() {}
-    virtual void cutOut() {}
-    virtual void crop() {}
-    virtual void setSize() {}
+    // Length changes, one body for every sample type (engine/size_ops.cpp).
+    virtual void insertWave();
+    virtual void growTo();
+    virtual void shrinkTo();
+    virtual void cutOut();
+    virtual void crop();
+    virtual void setSize();
     virtual void fftRepeat() {}
     virtual void mix() {}
     virtual void fftGenerate(u32 /*mix*/) {}
@@ -222,6 +223,7 @@ public:
 
     // ---- the frame shared by the operations ----
     // SoundStore::beginChange for oldLength bytes at position replaced by newLength bytes, then slot 1.
+    // A change the store refuses has both lengths 0 and leaves the range empty; slot 1 is not called.
     RangeChange openChange(u64 position, u64 oldLength, u64 newLength);
     // The edges named (savedEdges... bits) saved, the change of the whole range opened with equal
     // lengths, slots 1 and 2.

@@ -30,6 +30,10 @@ public:
     void pulsationRandom() override;
     void crossfadeStart(const u8* oldBytes, u8* newBytes, i32 byteCount) override;
     void crossfadeEnd(const u8* oldBytes, u8* newBytes, i32 byteCount) override;
+    void find() override;
+    void drawPoints() override;
+    void drawLine() override;
+    void drawCurve() override;
 
     // The plainest walks of a same-length change: the selected tracks silenced, or multiplied by
     // param1 with the rounded store; the other tracks copied. A cancel does not stop them.

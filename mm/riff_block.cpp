@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <typeinfo>
+#include <vector>
 
 #include "core/gfile.h"
 #include "mm/format_validation.h"
@@ -42,6 +44,28 @@ bool readMadeBlock(BlockBase* made, BlockSink* sink, GFile& file, u64 start, u64
     if (!made) return true;
     return seekTo(file, start) && made->read(sink, file, size);
 }
+
+// Reads the chunk headers of a list through a window of the file: a run of small chunks costs no
+// file access for each.
+class HeaderWindow {
+public:
+    // The n bytes at the position, which lie before end (the end of the list).
+    bool read(GFile& file, u64 position, u64 end, void* out, u32 n) {
+        if (position < from || position + n > from + bytes.size()) {
+            u32 want = (u32)std::min<u64>(kBytes, end - position);
+            bytes.resize(want);
+            if (!seekTo(file, position) || !fileRead(file, bytes.data(), want)) return false;
+            from = position;
+        }
+        memcpy(out, &bytes[(size_t)(position - from)], n);
+        return true;
+    }
+
+private:
+    static const u32 kBytes = 0x10000;
+    std::vector<u8> bytes;
+    u64 from = 0;
+};
 
 // The size a block will have once written (lists as their children come out).
 u64 writtenSize(BlockBase* block) {
@@ -204,6 +228,25 @@ BlockBase* RiffListBlock::createChild(const ChunkHeader& header) {
     return new RiffBlock(this, header.id, 0, size);
 }
 
+// Reads a child whose header lies at position. Plain leaves and data blocks, the bulk of large
+// files, are read without the file standing at them.
+static bool readChildAt(BlockBase* child, BlockSink* sink, GFile& file, u64 position, u64 headerEnd) {
+    const std::type_info& type = typeid(*child);
+    if (type == typeid(RiffBlock) || type == typeid(WaveDataBlock)) {
+        child->start = position;
+        return type == typeid(RiffBlock) || static_cast<WaveDataBlock*>(child)->readContent(sink, file);
+    }
+    // Other children read from just after their header.
+    return seekTo(file, headerEnd) && child->read(sink, file, 0);
+}
+
+// The outermost list of the tree, which counts its chunks.
+static RiffListBlock* outermostList(RiffListBlock* list) {
+    for (BlockBase* b = list->parent; b; b = b->parent)
+        if (RiffListBlock* outer = dynamic_cast<RiffListBlock*>(b)) list = outer;
+    return list;
+}
+
 bool RiffListBlock::read(BlockSink* sink, GFile& file, u64) {
     beginRead(sink, file);
     if (file.failed()) return false;
@@ -214,9 +257,15 @@ bool RiffListBlock::read(BlockSink* sink, GFile& file, u64) {
     const u64 end = start + size;
     u64 position = start + 12;
     const bool listsNest = depth() + 1 < maxRiffListDepth;
+    u32& chunksLeft = outermostList(this)->chunksLeft;
+    HeaderWindow window;
+    formatKnown = true;
+    firstFormat = nullptr;
     while (end > position && end - position >= 8) {
+        if (chunksLeft == 0) return failBlockFile(file, MmText::TooManyChunks);
+        --chunksLeft;
         ChunkHead head;
-        if (!seekTo(file, position) || !fileRead(file, &head, sizeof head)) return false;
+        if (!window.read(file, position, end, &head, sizeof head)) return false;
         ChunkHeader header;
         header.id = head.id;
         header.contentSize = std::min<u64>(head.size, end - position - 8);
@@ -230,12 +279,16 @@ bool RiffListBlock::read(BlockSink* sink, GFile& file, u64) {
         }
 
         BlockBase* child;
+        u64 headerEnd = position + 8;
         const bool isList = header.id == ChunkId::Riff || header.id == ChunkId::List;
         if (isList && !listsNest) {
             // Too deep: the list with everything in it stays in the file as one leaf.
             child = new RiffBlock(this, header.id, 0, header.contentSize + 8);
         } else if (isList) {
-            if (header.contentSize >= 4 && !fileRead(file, &header.formType, 4)) return false;
+            if (header.contentSize >= 4) {
+                if (!window.read(file, headerEnd, end, &header.formType, 4)) return false;
+                headerEnd += 4;
+            }
             child = createListChild(header);
             if (!child && !sink) child = new RiffListBlock(this, header);
         } else {
@@ -243,17 +296,14 @@ bool RiffListBlock::read(BlockSink* sink, GFile& file, u64) {
             if (!child && !sink) child = new RiffBlock(this, header.id, 0, header.contentSize + 8);
         }
         if (!child) return failBlockFile(file, MmText::UnknownChunk);
-        if (!child->read(sink, file, 0) && (file.failed() || !file.isOpen())) return false;
+        if (!firstFormat && child->id == ChunkId::Format) firstFormat = dynamic_cast<WaveFormatBlock*>(child);
+        if (!readChildAt(child, sink, file, position, headerEnd) && (file.failed() || !file.isOpen())) return false;
 
         position += std::max<u64>(child->size, 8);
-        if (!seekTo(file, position)) return false;
         if ((position & 1) && position < end) {
             u8 pad = 1;
-            if (!fileRead(file, &pad, 1)) return false;
-            if (pad == 0)
-                ++position;
-            else if (!seekTo(file, position))
-                return false;
+            if (!window.read(file, position, end, &pad, 1)) return false;
+            if (pad == 0) ++position;
         }
     }
     if (!seekTo(file, end)) return false;
@@ -400,6 +450,10 @@ WaveDataBlock::WaveDataBlock(BlockBase* parent, u64 start, u64 size) : RiffBlock
 
 WaveFormatBlock* WaveDataBlock::formatBlock() const {
     if (!parent) return nullptr;
+    // A list being read, or read, knows its first format block.
+    RiffListBlock* list = dynamic_cast<RiffListBlock*>(parent);
+    if (list && list->formatKnown)
+        return list->firstFormat && list->firstFormat->start < start ? list->firstFormat : nullptr;
     for (u32 i = 0; i < parent->childCount() && parent->child(i) != this; ++i)
         if (parent->child(i)->id == ChunkId::Format) return dynamic_cast<WaveFormatBlock*>(parent->child(i));
     return nullptr;
@@ -408,6 +462,10 @@ WaveFormatBlock* WaveDataBlock::formatBlock() const {
 bool WaveDataBlock::read(BlockSink* sink, GFile& file, u64) {
     beginRead(sink, file);
     if (file.failed()) return false;
+    return readContent(sink, file);
+}
+
+bool WaveDataBlock::readContent(BlockSink* sink, GFile& file) {
     // Written again, a block read from a file copies its samples from there.
     source.kind = dataSourceFile;
     WaveFormatBlock* formatLeaf = formatBlock();
@@ -429,7 +487,7 @@ bool WaveDataBlock::read(BlockSink* sink, GFile& file, u64) {
     AnalyzerBlockClasses& classes = analyzerBlockClasses();
     if ((tag == 0x50 || tag == 0x55) && classes.mpegFrames) {
         u32 firstBytes = 0;
-        if (content >= 4 && !fileRead(file, &firstBytes, 4)) return false;
+        if (content >= 4 && !(seekTo(file, start + 8) && fileRead(file, &firstBytes, 4))) return false;
         return readMadeBlock(classes.mpegFrames(this, firstBytes, start + 8, content), sink, file, start + 8, content);
     }
     if (isOggTag(tag) && classes.oggPage)
@@ -493,7 +551,9 @@ RiffListBlock* readRiffFile(GFile& file, BlockSink* sink) {
     }
     ChunkHeader header;
     header.id = head[0];
-    header.contentSize = std::min<u64>(head[1], (u64)fileBytes - 8);
+    // Streaming writers leave the size 0 (or all ones) until they finish: the form runs to the end.
+    u64 declared = head[1] ? head[1] : maxChunkContent;
+    header.contentSize = std::min<u64>(declared, (u64)fileBytes - 8);
     header.formType = head[2];
     RiffListBlock* root = new RiffListBlock(nullptr, header);
     root->read(sink, file, (u64)fileBytes);

@@ -32,6 +32,8 @@ const u64 maxChunkContent = 0xFFFFFFFFull;
 // Lists nest at most this deep (the root list at depth 0); a list chunk met deeper is read as a leaf,
 // so that crafted files cannot exhaust the stack of the recursive read, report, write and delete.
 const u32 maxRiffListDepth = 64;
+// A tree holds at most this many chunks; a file of more is refused (real files hold a few dozen).
+const u32 maxRiffChunks = 1u << 18;
 
 // A chunk header as read: the content size is cut to what remains of the enclosing list; for
 // "RIFF" and "LIST" it counts the form type, which follows the 8 bytes.
@@ -126,6 +128,12 @@ public:
     bool isWaveForm() const { return formType == ChunkId::Wave || formType == ChunkId::WaveLower; }
 
     u32 formType;
+    // Set by reading the list: its first "fmt " child so far (null when none), which every data
+    // block takes from here.
+    bool formatKnown = false;
+    class WaveFormatBlock* firstFormat = nullptr;
+    // Chunks the tree may still take; only the outermost list's count is used.
+    u32 chunksLeft = maxRiffChunks;
 };
 
 // An "INFO" list: every chunk is a text leaf.
@@ -179,6 +187,8 @@ public:
 
     // Checks PCM data against its format (with a sink) and lays out the samples for the viewer.
     bool read(BlockSink* sink, GFile& file, u64 limit) override;
+    // The same once the start is known, wherever the file stands.
+    bool readContent(BlockSink* sink, GFile& file);
     // The header, then the content from the data source (a file source is read at this block's own
     // content position).
     bool write(GFile* source, GFile& target, JobProgress* progress) override;

@@ -4,6 +4,7 @@
 #include <mmsystem.h>
 
 #include <memory>
+#include <new>
 
 #include "core/error.h"
 #include "core/gfile.h"
@@ -56,9 +57,56 @@ void matchPcmSampleSize(SoundFormatBlock* block, const SoundFormat* format) {
     w->nBlockAlign = w->nChannels;
     w->nAvgBytesPerSec = w->nBlockAlign * w->nSamplesPerSec;
 }
+
+// Holds the first failure of a save: the save reports once, naming its target.
+class FirstSaveFailure : public ErrorHandler {
+public:
+    bool report(const char* text, int error) override {
+        if (held) return false;
+        held = true;
+        // The first line is the message; the lines after it name a file that may be a temporary one.
+        const char* end = strchr(text, '\n');
+        stringAssign(message, text, end ? (u32)(end - text) : (u32)strlen(text));
+        code = error;
+        return false;
+    }
+
+    bool held = false;
+    GString message;
+    int code = 0;
+};
+
+// A block that is refused, or that a form cannot hold, is never written.
+bool checkSavedBlock(u32 kind, const WAVEFORMATEX* stored, ErrorHandler* handler, GWindow* window) {
+    if (kind == soundFileRavo && stored->wFormatTag != pcmFormatTag && stored->wFormatTag != ownFormatTag)
+        return reportMessage(handler, mmText(MmText::RavoCannotHoldFormat), 0);
+    // The block alone: the data's size limits are the reader's.
+    FormatProblem problem = checkFormatBlock(stored, 0);
+    showFormatProblem(problem, window);
+    return !problem;
+}
+
+// Writes the tree into a new file put in place of the target; false (reported to the file's
+// handler) when any step failed.
+bool writeSoundFile(BlockBase* root, const char* name, SoundStore* store, JobProgress* progress,
+                    ErrorHandler* handler) {
+    GFile file(handler);
+    if (!fileOpen(file, name, FileMode::WriteReplace)) return false;
+    if (!store->lock(handler)) return commitSavedFile(file, name, false);
+    bool ok;
+    try {
+        ok = root->write(nullptr, file, progress);
+    } catch (...) {
+        store->unlock();
+        commitSavedFile(file, name, false);
+        throw;
+    }
+    store->unlock();
+    return commitSavedFile(file, name, ok);
+}
 }  // namespace
 
-bool readSoundFileLayout(GFile& file, SoundFileLayout* layout) {
+static bool readLayout(GFile& file, SoundFileLayout* layout) {
     u32 formId = 0;
     i64 size = fileSize(file);
     if (size < 0 || !fileRewind(file)) return false;
@@ -77,6 +125,16 @@ bool readSoundFileLayout(GFile& file, SoundFileLayout* layout) {
         failBlockFile(file, MmText::WrongFileType);
     }
     return layout->root && !file.failed();
+}
+
+bool readSoundFileLayout(GFile& file, SoundFileLayout* layout) {
+    try {
+        return readLayout(file, layout);
+    } catch (const std::bad_alloc&) {
+        delete layout->root;
+        layout->root = nullptr;
+        return failBlockFile(file, MmText::FileTooLargeForMemory);
+    }
 }
 
 bool openSoundFile(const char* name, SoundFormat* format, SoundStore* store, ErrorHandler* handler, GWindow* window) {
@@ -107,6 +165,7 @@ bool saveSoundFile(const char* name, u32 kind, const SoundFormat* format, SoundS
     if (!buildFormatBlock(&block, format, window)) return false;
     matchPcmSampleSize(&block, format);
     const WAVEFORMATEX* stored = block.format();
+    if (!checkSavedBlock(kind, stored, handler, window)) return false;
     u64 dataSize = store->length;
     if (kind == soundFileWave && !waveDataFits(dataSize, storedFormatBytes(stored))) {
         // Refused whatever the handler answers: nothing was written.
@@ -130,19 +189,12 @@ bool saveSoundFile(const char* name, u32 kind, const SoundFormat* format, SoundS
     source->store = store;
     source->storeStart = store->dataOffset;
 
-    GFile file(handler);
-    if (!fileOpen(file, name, FileMode::WriteReplace)) return false;
-    if (!store->lock(handler)) return commitSavedFile(file, name, false);
-    bool ok;
-    try {
-        ok = root->write(nullptr, file, progress);
-    } catch (...) {
-        store->unlock();
-        commitSavedFile(file, name, false);
-        throw;
+    FirstSaveFailure failure;
+    if (!writeSoundFile(root.get(), name, store, progress, &failure)) {
+        // A cancel has nothing to report.
+        if (failure.held) reportToHandler(handler, mmText(MmText::SaveFailed), failure.message.c_str(), name, failure.code);
+        return false;
     }
-    store->unlock();
-    if (!commitSavedFile(file, name, ok)) return false;
     if (written) {
         BlockBase* data = root->findChild(ChunkId::Data);
         written->dataOffset = data->start + data->headerLength();

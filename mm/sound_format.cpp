@@ -40,7 +40,20 @@ u32 SoundFormatBlock::blockBytes() const { return data ? format()->cbSize + wave
 
 // ---- SoundFormat ----
 
+static void dropKeptBlock(SoundFormat& f) {
+    delete[] f.keptBlock;
+    f.keptBlock = nullptr;
+}
+
+static u8* copyBlockBytes(const WAVEFORMATEX* block) {
+    u32 n = block->cbSize + waveFormatBytes;
+    u8* bytes = new u8[n];
+    memcpy(bytes, block, n);
+    return bytes;
+}
+
 void SoundFormat::setPlain(u32 channels, u32 rate, u32 newEncoding) {
+    dropKeptBlock(*this);
     defined = 1;
     encoding = newEncoding;
     sampleRate = rate;
@@ -95,7 +108,9 @@ bool SoundFormat::assignFromWaveFormat(const WAVEFORMATEX* block, GWindow* owner
         rebuildSelectionMask();
         return true;
     }
+    u8* kept = copyBlockBytes(block);  // before destroy: the block may be this format's own
     destroy();
+    keptBlock = kept;
     defined = 1;
     encoding = encodingCompressed;
     sampleRate = block->nSamplesPerSec;
@@ -128,6 +143,7 @@ void SoundFormat::copyConstruct(const SoundFormat& other) {
     mixMatrix = nullptr;
     selectionMask = nullptr;
     trackOrder = nullptr;
+    keptBlock = nullptr;
     assign(other);
 }
 
@@ -144,6 +160,7 @@ void SoundFormat::assign(const SoundFormat& other) {
     copyTracks(tracks, other.tracks.data, other.tracks.count);
     selectionMask = copyArray(other.selectionMask, other.tracks.count);
     trackOrder = copyArray(other.trackOrder, other.tracks.count);
+    if (other.keptBlock) keptBlock = copyBlockBytes(reinterpret_cast<const WAVEFORMATEX*>(other.keptBlock));
 }
 
 void SoundFormat::copyTo(const SoundFormat* source, SoundFormat* destination) {
@@ -191,6 +208,7 @@ void SoundFormat::destroy() {
     selectionMask = nullptr;
     delete[] mixMatrix;
     mixMatrix = nullptr;
+    dropKeptBlock(*this);
 }
 
 void SoundFormat::recomputeSizes() {
@@ -330,8 +348,26 @@ bool checkStoredTrackCount(u32 tracks, GWindow* owner) {
     return false;
 }
 
+static bool refuseFormatBlock(SoundFormatBlock* out) {
+    delete[] out->data;
+    out->data = nullptr;
+    out->capacity = 0;
+    return false;
+}
+
 bool buildFormatBlock(SoundFormatBlock* out, const SoundFormat* format, GWindow* owner) {
     u32 n = format->tracks.count;
+    if (!(format->flags & (formatPcm | formatOwn))) {
+        if (!format->keptBlock) {
+            showMessageBox(&mbError, owner, mmText(MmText::FormatNotStorable));
+            return refuseFormatBlock(out);
+        }
+        const WAVEFORMATEX* kept = reinterpret_cast<const WAVEFORMATEX*>(format->keptBlock);
+        u32 bytes = kept->cbSize + waveFormatBytes;
+        SoundFormatBlock::allocate(out, bytes);
+        memcpy(out->data, kept, bytes);
+        return true;
+    }
     if (format->flags & formatPcm) {
         SoundFormatBlock::allocate(out, waveFormatBytes);
         WAVEFORMATEX* b = out->format();
@@ -343,12 +379,7 @@ bool buildFormatBlock(SoundFormatBlock* out, const SoundFormat* format, GWindow*
         b->nAvgBytesPerSec = b->nBlockAlign * format->sampleRate;
         return true;
     }
-    if (!checkStoredTrackCount(n, owner)) {
-        delete[] out->data;
-        out->data = nullptr;
-        out->capacity = 0;
-        return false;
-    }
+    if (!checkStoredTrackCount(n, owner)) return refuseFormatBlock(out);
     SoundFormatBlock::allocate(out, ownFormatBlockBytes(n));
     OwnFormatHeader* h = reinterpret_cast<OwnFormatHeader*>(out->data);
     u32 bits = bitsPerSampleOf(format->encoding);

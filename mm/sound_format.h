@@ -107,6 +107,9 @@ struct SoundFormat {
     u32 bytesPerFrame = 1;
     f64 gain = 0.0;
     TrackRecordArray tracks;
+    // The block of a sound in a format not described here (flags 0), as it was read: written back
+    // unchanged (cbSize + 18 bytes). Null for every other sound.
+    u8* keptBlock = nullptr;
 
     SoundFormat() = default;
     SoundFormat(const SoundFormat& other) { copyConstruct(other); }
@@ -121,8 +124,9 @@ struct SoundFormat {
     void setPlain(u32 channels, u32 rate, u32 encoding);
     void setPcm(u32 channels, u32 rate, u32 encoding);
     // Fills the format from a block: null gives the empty format; PCM and foreign tags are taken as
-    // they are; an own block must pass the structural checks. A refused own block leaves the format
-    // unchanged, is reported in an error box over owner (the validation's message) and gives false.
+    // they are (a foreign block is kept); an own block must pass the structural checks. A refused
+    // own block leaves the format unchanged, is reported in an error box over owner (the
+    // validation's message) and gives false.
     bool assignFromWaveFormat(const WAVEFORMATEX* block, GWindow* owner = nullptr);
     // 16-bit PCM at the sound's rate: stereo, or one channel per track for a PCM sound.
     void playbackFormat(WAVEFORMATEX* out) const;
@@ -150,9 +154,10 @@ struct SoundFormat {
     void buildMixMatrix();
 };
 
-// Builds the stored block of a format: an own block, or an 18-byte 16-bit PCM block for a PCM
-// sound. An own block of more than maxStoredTrackCount tracks cannot be stored: the refusal is
-// shown over owner, the block is freed and the result is false.
+// Builds the stored block of a format: an own block, an 18-byte 16-bit PCM block for a PCM sound,
+// or the kept block of a foreign one. An own block of more than maxStoredTrackCount tracks, and a
+// sound of no known format without a kept block, cannot be stored: the refusal is shown over owner,
+// the block is freed and the result is false.
 bool buildFormatBlock(SoundFormatBlock* out, const SoundFormat* format, GWindow* owner = nullptr);
 // True when a sound in the own format may have this many tracks; otherwise shows why over owner.
 bool checkStoredTrackCount(u32 tracks, GWindow* owner);

@@ -331,6 +331,7 @@ bool SoundStore::copyRangeToFile(SegmentCursor cursor, u64 count, GFile& target,
                                  JobProgress* progress) {
     bool ok = true;
     u64 past = forEachPiece(cursor, count, [&](i64 p, u64 n, u64 at) {
+        if (!ok) return;  // one failure is reported once
         u64 pos;
         GFile& f = fileOf(p, &pos);
         if (!copyBetween(f, pos, target, targetPos + at, n, progress)) ok = false;
@@ -436,14 +437,17 @@ static u64 listLength(const SegmentList& list) {
     return n;
 }
 
-void SoundStore::spliceNew(u64 start, u64 oldCount, u64 newCount, SegmentList& into, SegmentCursor* oldCursor,
+bool SoundStore::spliceNew(u64 start, u64 oldCount, u64 newCount, SegmentList& into, SegmentCursor* oldCursor,
                            SegmentCursor* newCursor) {
+    // The new bytes must read as zeros: without the space for them nothing changes.
+    i64 from = workEnd;
+    if (newCount > 0 && osFileLength(workFile) < from + (i64)newCount &&
+        !setOsFileLength(workFile, from + (i64)newCount))
+        return false;
     StoreSegment* before = cutSegments(findSegment(start), oldCount, into);
     u64 removed = listLength(into);  // never more than the sound holds
     *newCursor = {};
     if (newCount > 0) {
-        i64 from = workEnd;
-        if (osFileLength(workFile) < from + (i64)newCount) setOsFileLength(workFile, from + (i64)newCount);
         StoreSegment* s = new StoreSegment(from, from + (i64)newCount);
         segments.insertAfter(before, s);
         s = mergeNeighbours(s);
@@ -454,9 +458,10 @@ void SoundStore::spliceNew(u64 start, u64 oldCount, u64 newCount, SegmentList& i
     workEnd += (i64)newCount;
     length = length - removed + newCount;
     *oldCursor = {into.head, 0};
+    return true;
 }
 
-void SoundStore::beginChange(SegmentCursor* oldCursor, u64 start, u64 oldCount, u64 newCount,
+bool SoundStore::beginChange(SegmentCursor* oldCursor, u64 start, u64 oldCount, u64 newCount,
                              SegmentCursor* newCursor) {
     dropPending();
     SegmentCursor at = findSegment(start);
@@ -480,15 +485,20 @@ void SoundStore::beginChange(SegmentCursor* oldCursor, u64 start, u64 oldCount, 
         inPlace = false;
     }
     if (!inPlace) {
-        spliceNew(start, oldCount, newCount, record->list, oldCursor, newCursor);
+        if (!spliceNew(start, oldCount, newCount, record->list, oldCursor, newCursor)) {
+            dropPending();
+            *oldCursor = *newCursor = {};
+            return false;
+        }
         record->oldCount = listLength(record->list);
-        return;
+        return true;
     }
     *newCursor = at;
     record->copySegment.start = workEnd;
     record->copySegment.end = workEnd + (i64)oldCount;
     workEnd += (i64)oldCount;
     *oldCursor = {&record->copySegment, 0};
+    return true;
 }
 
 void SoundStore::replaceRange(u64 start, SegmentCursor cursor, i64 newWorkEnd, bool insert, i64* addedOut) {

@@ -114,8 +114,8 @@ public:
     bool readRange(SegmentCursor cursor, u64 count, u8* destination);
     bool writeRange(SegmentCursor cursor, u64 count, const u8* source);
     // Copies count bytes from the cursor to target at targetPos (the target may be the work file).
-    // After each piece the progress object's stage is committed; once cancelled every further
-    // piece stops after its first chunk. False when a piece failed or was cut short.
+    // After each piece the progress object's stage is committed. The copy ends at the first piece
+    // that failed or was cut short by a cancel: false.
     bool copyRangeToFile(SegmentCursor cursor, u64 count, GFile& target, u64 targetPos, JobProgress* progress);
     // Copies count bytes of source, from its position 0 on, into the work-file segments from the cursor.
     bool fillFromFile(SegmentCursor cursor, GFile& source, u64 count, JobProgress* progress);
@@ -128,8 +128,10 @@ public:
     // Prepares replacing oldCount bytes at start by newCount bytes. The old bytes stay readable from
     // *oldCursor; exactly newCount new bytes are to be written at *newCursor. The new bytes read as
     // zeros until they are written. A small equal-size edit inside one work segment is made in place
-    // when its old bytes could be copied aside, else it is spliced like any other.
-    void beginChange(SegmentCursor* oldCursor, u64 start, u64 oldCount, u64 newCount, SegmentCursor* newCursor);
+    // when its old bytes could be copied aside, else it is spliced like any other. When the work
+    // file cannot grow to take the new bytes (reported by it) the change is refused: false, the
+    // sound unchanged, no pending record and both cursors at the end.
+    bool beginChange(SegmentCursor* oldCursor, u64 start, u64 oldCount, u64 newCount, SegmentCursor* newCursor);
     // Splices the bytes the caller appended to the work file, [workEnd, newWorkEnd), into the sound
     // at start (cursor at start): inserted, or replacing as many bytes (never past the sound's end).
     void replaceRange(u64 start, SegmentCursor cursor, i64 newWorkEnd, bool insert, i64* added);
@@ -145,7 +147,8 @@ public:
     StoreSegment* mergeNeighbours(StoreSegment* segment);
     StoreSegment* cutSegments(SegmentCursor cursor, u64 count, SegmentList& into);
     void insertSegments(StoreSegment* after, SegmentList& from);
-    void spliceNew(u64 start, u64 oldCount, u64 newCount, SegmentList& into, SegmentCursor* oldCursor,
+    // False, with nothing changed, when the work file cannot grow to take the new bytes.
+    bool spliceNew(u64 start, u64 oldCount, u64 newCount, SegmentList& into, SegmentCursor* oldCursor,
                    SegmentCursor* newCursor);
 
     GFile workFile;

@@ -357,3 +357,21 @@ TEST(LevelOperations, WalkGivesEachSampleItsTrackAndFrame) {
         }
     }
 }
+
+// A change whose new bytes the work file cannot take is refused by the store: the operation then
+// changes nothing and tells the owner of no change.
+TEST(LevelOperations, AChangeTheStoreRefusesChangesNothing) {
+    const u32 frames = 400;
+    const std::vector<f64> input = patternSamples(frames, 1);
+    for (Slot slot : {Slot::zero, Slot::amplify, Slot::assign, Slot::invert}) {
+        SCOPED_TRACE((u32)slot);
+        TestSound s(encodingInt16, 1, input);
+        RecordingOwner owner(&s);
+        auto p = bindProcessor(s, 50, 350, 20, &owner);
+        p->param1 = 3;
+        fileCloseQuietly(s.store.workFile);  // it can no longer grow
+        p->runSlot(slot);
+        for (const std::string& e : owner.events) EXPECT_EQ(e.find("range"), std::string::npos) << e;
+        EXPECT_EQ(s.samples(), input);
+    }
+}

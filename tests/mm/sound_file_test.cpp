@@ -6,10 +6,12 @@
 #include <vector>
 
 #include "core/gfile.h"
+#include "mm/riff_block.h"
 #include "mm/sound_file.h"
 #include "mm/sound_store.h"
 #include "tests/mm/format_blocks.h"
 #include "tests/mm/riff_bytes.h"
+#include "tests/mm/sox_tool.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -38,6 +40,19 @@ std::string waveHead(u32 channels, u32 rate, u16 bits, u32 dataSize) {
     return "RIFF" + le32(4 + 24 + 8 + dataSize + (dataSize & 1)) + "WAVE" + chunk("fmt ", pcmFmt(channels, rate, bits)) +
            "data" + le32(dataSize);
 }
+
+// The content of the first chunk with the id at the top level of a RIFF file ("" when none).
+std::string topChunk(const std::string& file, const char* id) {
+    for (size_t at = 12; at + 8 <= file.size();) {
+        u32 size;
+        memcpy(&size, &file[at + 4], 4);
+        if (file.compare(at, 4, id) == 0) return file.substr(at + 8, size);
+        at += 8 + size + (size & 1);
+    }
+    return "";
+}
+
+std::string quoted(const TempDir& dir, const char* name) { return "'" + unixPath(dir.file(name)) + "'"; }
 
 std::string boxes() {
     std::string all;
@@ -268,5 +283,210 @@ TEST(SoundFile, OwnFileOver5GiB) {
         ASSERT_EQ(handler.reports.size(), 1u);
         EXPECT_NE(handler.lastText().find("less than 4 GB"), std::string::npos);
         EXPECT_EQ(dir.list().size(), 1u);
+    }
+}
+
+// A save that fails reports once, whatever the number of store pieces or the step that failed, and
+// names the user's target, not a temporary file.
+TEST(SoundFile, AFailedSaveReportsOnceNamingTheTarget) {
+    TempDir dir;
+    dir.write("source.wav", waveHead(2, 22050, 16, 1200) + rampStereo16(300));
+    RecordingHandler handler;
+    SoundFormat format;
+    SoundStore store;
+    ASSERT_TRUE(openSoundFile(dir.file("source.wav").c_str(), &format, &store, &handler, nullptr));
+    // Seven edits leave fifteen pieces, every other one in the source.
+    ASSERT_TRUE(store.lock(&handler));
+    for (u64 at = 1100; at >= 200; at -= 150) {
+        SegmentCursor oldAt, newAt;
+        ASSERT_TRUE(store.beginChange(&oldAt, 44 + at, 4, 4, &newAt));
+        ASSERT_TRUE(store.writeRange(newAt, 4, reinterpret_cast<const u8*>("edit")));
+        delete store.takePendingChange();
+    }
+    store.unlock();
+
+    struct Case {
+        const char* what;
+        std::string source;  // the source file when saving
+        bool readOnlyTarget;
+    };
+    const Case cases[] = {
+        // Every source piece after the first fails to read.
+        {"the source lost its samples", waveHead(2, 22050, 16, 1200) + rampStereo16(40), false},
+        // The old target cannot be deleted once the new file took its place: all is rolled back.
+        {"a read-only target", waveHead(2, 22050, 16, 1200) + rampStereo16(300), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dir.write("source.wav", c.source);
+        dir.write("target.wav", "the old target");
+        const std::string target = dir.file("target.wav");
+        if (c.readOnlyTarget) {
+            ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
+        }
+        handler.reports.clear();
+        EXPECT_FALSE(saveSoundFile(target.c_str(), soundFileWave, &format, &store, nullptr, &handler, nullptr, nullptr));
+        ASSERT_EQ(handler.reports.size(), 1u);
+        const std::string& text = handler.lastText();
+        EXPECT_EQ(text.find("The sound could not be saved"), 0u) << text;
+        EXPECT_NE(text.find(target), std::string::npos) << text;
+        EXPECT_EQ(text.find(".tmp"), std::string::npos) << text;
+        EXPECT_EQ(boxes(), "");
+        SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(dir.read("target.wav"), "the old target");
+        EXPECT_EQ(dir.list().size(), 2u) << "no temporary file is left";
+    }
+}
+
+// A sound of a format the program does not know is written only with the block it was read with;
+// without one, and when its own block fails the checks, nothing is written.
+TEST(SoundFile, NoSaveWritesABlockTheReaderRefuses) {
+    TempDir dir;
+    dir.write("in.wav", waveHead(2, 22050, 16, 1200) + rampStereo16(300));
+    SoundFormat opened;
+    SoundStore store;
+    ASSERT_TRUE(openSoundFile(dir.file("in.wav").c_str(), &opened, &store, nullptr, nullptr));
+
+    SoundFormat unknown;  // a foreign format that no file gave
+    unknown.defined = 1;
+    unknown.sampleRate = 22050;
+    SoundFormat noTracks;
+    noTracks.setPlain(0, 22050, encodingInt16);
+    SoundFormat badGain;
+    badGain.setPlain(2, 22050, encodingInt16);
+    badGain.gain = -1.0;
+    struct Case {
+        const char* what;
+        const SoundFormat* format;
+        const char* box;
+    };
+    const Case cases[] = {
+        {"unknown format", &unknown, "The format of the sound is unknown: it cannot be saved\n"},
+        {"no tracks", &noTracks, "Bad Ravo sound block: Wrong channel count: 0\n"},
+        {"negative gain", &badGain, "Bad Ravo sound block: Wrong gain multiplier: -1\n"},
+    };
+    for (const Case& c : cases) {
+        for (u32 kind : {soundFileWave, soundFileRavo}) {
+            SCOPED_TRACE(c.what);
+            dir.write("out", "the old target");
+            RecordingHandler handler;
+            EXPECT_FALSE(saveSoundFile(dir.file("out").c_str(), kind, c.format, &store, nullptr, &handler, nullptr,
+                                       nullptr));
+            EXPECT_EQ(boxes(), c.box);
+            EXPECT_TRUE(handler.reports.empty());
+            EXPECT_EQ(dir.read("out"), "the old target");
+            EXPECT_EQ(dir.list().size(), 2u);
+        }
+    }
+}
+
+// Many chunks open in one pass over the file; more than any real file holds are refused, with a
+// message and no exception.
+TEST(SoundFile, ManyChunksOpenAndTooManyAreRefused) {
+    const std::string samples = rampStereo16(2);
+    // The format last: no data block finds one before it.
+    std::string manyData = chunk("data", samples);
+    for (u32 i = 0; i < 100000; ++i) manyData += chunk("data", "");
+    manyData += chunk("fmt ", pcmFmt(2, 22050, 16));
+    std::string tooMany;
+    tooMany.reserve((size_t)maxRiffChunks * 8 + 100);
+    tooMany = chunk("fmt ", pcmFmt(2, 22050, 16)) + chunk("data", samples);
+    for (u32 i = 0; i < maxRiffChunks; ++i) tooMany += chunk("pad ", "");
+    TempDir dir;
+    dir.write("many.wav", riffList("RIFF", "WAVE", manyData));
+    dir.write("toomany.wav", riffList("RIFF", "WAVE", tooMany));
+
+    RecordingHandler handler;
+    SoundFormat format;
+    SoundStore store;
+    ASSERT_TRUE(openSoundFile(dir.file("many.wav").c_str(), &format, &store, &handler, nullptr));
+    EXPECT_EQ(storeBytes(store), samples);
+    EXPECT_TRUE(handler.reports.empty());
+
+    SoundStore refused;
+    EXPECT_FALSE(openSoundFile(dir.file("toomany.wav").c_str(), &format, &refused, &handler, nullptr));
+    ASSERT_EQ(handler.reports.size(), 1u);
+    EXPECT_NE(handler.lastText().find("too many RIFF chunks"), std::string::npos) << handler.lastText();
+    EXPECT_EQ(boxes(), "");
+}
+
+// Every sound opened from a WAVE file is saved back as WAVE with its own format block and the same
+// samples, which sox decodes as it decoded the input; the own file takes PCM sounds only and
+// refuses the others before writing.
+TEST(SoundFile, SoxFilesOpenAndSaveBackUnchanged) {
+    struct Case {
+        const char* what;
+        const char* soxFormat;  // sox's output options
+        u32 riffSize;           // written over the input's RIFF size when not 1
+        bool ownFileHoldsIt;
+    };
+    const Case cases[] = {
+        {"8-bit PCM", "-c 2 -b 8 -e unsigned-integer", 1, true},
+        {"16-bit PCM", "-c 2 -b 16 -e signed-integer", 1, true},
+        {"float 32", "-c 2 -b 32 -e floating-point", 1, false},
+        {"float 64", "-c 1 -b 64 -e floating-point", 1, false},
+        {"24-bit integer", "-c 2 -b 24 -e signed-integer", 1, false},
+        {"32-bit integer", "-c 2 -b 32 -e signed-integer", 1, false},
+        {"extensible 6 channels", "-c 6 -b 16 -e signed-integer", 1, false},
+        {"RIFF size 0", "-c 2 -b 16 -e signed-integer", 0, true},
+        {"RIFF size 0xFFFFFFFF", "-c 1 -b 32 -e floating-point", 0xFFFFFFFF, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        ASSERT_EQ(runSox(std::string("-n -r 11025 ") + c.soxFormat + " " + quoted(dir, "in.wav") +
+                         " synth 0.05 sine 300 sine 700 square 90"),
+                  0);
+        ASSERT_EQ(runSox(quoted(dir, "in.wav") + " -t raw " + quoted(dir, "in.raw")), 0);
+        const std::string input = dir.read("in.wav");
+        const std::string samples = dir.read("in.raw");
+        ASSERT_FALSE(samples.empty());
+        if (c.riffSize != 1) {
+            std::string patched = input;
+            patched.replace(4, 4, le32(c.riffSize));
+            dir.write("in.wav", patched);
+        }
+
+        RecordingHandler handler;
+        SoundFormat format;
+        SoundStore store;
+        ASSERT_TRUE(openSoundFile(dir.file("in.wav").c_str(), &format, &store, &handler, nullptr));
+        EXPECT_EQ(boxes(), "");
+        EXPECT_EQ(storeBytes(store), samples);
+
+        ASSERT_TRUE(saveSoundFile(dir.file("out.wav").c_str(), soundFileWave, &format, &store, nullptr, &handler,
+                                  nullptr, nullptr));
+        const std::string output = dir.read("out.wav");
+        const std::string format16 = topChunk(input, "fmt ").substr(0, 16);
+        if (format.flags & formatPcm)
+            EXPECT_EQ(topChunk(output, "fmt "), format16);
+        else
+            EXPECT_EQ(topChunk(output, "fmt "), topChunk(input, "fmt "));
+        EXPECT_EQ(topChunk(output, "data"), samples);
+        ASSERT_EQ(runSox(quoted(dir, "out.wav") + " -t raw " + quoted(dir, "out.raw")), 0);
+        EXPECT_EQ(dir.read("out.raw"), samples);
+
+        SoundFormat again;
+        SoundStore reread;
+        ASSERT_TRUE(openSoundFile(dir.file("out.wav").c_str(), &again, &reread, &handler, nullptr));
+        EXPECT_EQ(storeBytes(reread), samples);
+
+        dir.write("out.ravo", "the old target");
+        bool saved = saveSoundFile(dir.file("out.ravo").c_str(), soundFileRavo, &format, &store, nullptr, &handler,
+                                   nullptr, nullptr);
+        EXPECT_EQ(saved, c.ownFileHoldsIt);
+        if (saved) {
+            SoundFormat own;
+            SoundStore ownStore;
+            ASSERT_TRUE(openSoundFile(dir.file("out.ravo").c_str(), &own, &ownStore, &handler, nullptr));
+            EXPECT_EQ(storeBytes(ownStore), samples);
+            EXPECT_TRUE(handler.reports.empty());
+        } else {
+            EXPECT_EQ(dir.read("out.ravo"), "the old target");
+            ASSERT_EQ(handler.reports.size(), 1u);
+            EXPECT_NE(handler.lastText().find("holds PCM and Ravo sounds only"), std::string::npos);
+        }
+        EXPECT_EQ(boxes(), "");
+        EXPECT_EQ(dir.list().size(), 5u) << "no temporary file is left";
     }
 }

@@ -626,3 +626,47 @@ TEST(SoundStore, ReadsPastTheEndGiveZerosAndFalse) {
     EXPECT_EQ(slice(got, 0, 50), slice(patternBytes(100, 1), 50, 50));
     EXPECT_EQ(slice(got, 50, 70), std::vector<u8>(70, 0));
 }
+
+// A change whose new bytes the work file cannot take is refused: the sound stays as it was and the
+// earlier change still undoes exactly. (A petabyte is past what the disk, or its file system, can
+// give a file: the real extension fails.)
+TEST(SoundStore, AChangeTheWorkFileCannotTakeIsRefused) {
+    const u64 kHeader = 44;
+    StoreFixture f(4000, kHeader);
+    const std::vector<u8> original = f.sound();
+    SegmentCursor oldAt, newAt;
+    ASSERT_TRUE(f.store.beginChange(&oldAt, kHeader + 100, 50, 80, &newAt));
+    f.write(newAt, patternBytes(80, 2));
+    ChangeRecord* earlier = f.store.takePendingChange();
+    const std::vector<u8> edited = f.sound();
+    const SegmentLayout layout = layoutOf(f.store.segments);
+    const i64 workEnd = f.store.workEnd;
+    const u64 length = f.store.length;
+    f.handler.reports.clear();
+
+    struct Case {
+        const char* what;
+        u64 start, oldCount;
+    };
+    const Case cases[] = {
+        {"insert into the source", kHeader + 1000, 0},
+        {"replace inside the work segment", kHeader + 110, 20},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_FALSE(f.store.beginChange(&oldAt, c.start, c.oldCount, 1ull << 50, &newAt));
+        EXPECT_EQ(oldAt.segment, nullptr);
+        EXPECT_EQ(newAt.segment, nullptr);
+        EXPECT_EQ(f.store.takePendingChange(), nullptr);
+        EXPECT_EQ(layoutOf(f.store.segments), layout);
+        EXPECT_EQ(f.store.workEnd, workEnd);
+        EXPECT_EQ(f.store.length, length);
+        EXPECT_EQ(f.sound(), edited);
+        EXPECT_FALSE(f.handler.reports.empty()) << "the work file reports why";
+        f.handler.reports.clear();
+    }
+    f.store.undoChange(earlier);
+    delete earlier;
+    EXPECT_EQ(f.sound(), original);
+    EXPECT_EQ(f.store.workEnd, 0);
+}
