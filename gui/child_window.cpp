@@ -2,6 +2,7 @@
 
 #include "gui/layout_transaction.h"
 #include "gui/parent_window.h"
+#include "gui/system_input.h"
 #include "gui/window_behaviour.h"
 #include "gui/window_procedure.h"
 
@@ -20,6 +21,77 @@ void GChildWindow::onDestroy() {
         if (parent->focusChild == this) parent->focusChild = nullptr;
     }
     markOwnerDirty(owner);
+}
+
+namespace {
+bool g_forwardingWheel = false;
+}
+
+bool GChildWindow::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) {
+    switch (message) {
+    case WM_SIZE:
+        if (styleChangeInProgress || !onSize(LOWORD(lParam), HIWORD(lParam))) return false;
+        *result = 0;
+        return true;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        if (!onFocus(message == WM_SETFOCUS, (HWND)wParam)) return false;
+        *result = 0;
+        return true;
+    case WM_ENABLE:
+        markOwnerDirty(owner);
+        return false;
+    case WM_WINDOWPOSCHANGED:
+        if (reinterpret_cast<WINDOWPOS*>(lParam)->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) markOwnerDirty(owner);
+        return false;
+    case WM_ERASEBKGND:
+        if (redrawLock <= 0) return false;
+        *result = 1;
+        return true;
+    case WM_NCPAINT:
+        if (redrawLock <= 0) return false;
+        *result = DefWindowProcA(hwnd, message, wParam, lParam);
+        return true;
+    case WM_SETCURSOR:
+        if (!onSetCursor()) return false;
+        *result = 1;
+        return true;
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL: {
+        *result = 0;
+        if (g_forwardingWheel) return true;
+        POINT p;
+        systemInput.cursorPos(&p);
+        if (IsWindowVisible(hwnd) && (GetCapture() == hwnd || WindowFromPoint(p) == hwnd)) {
+            LRESULT hit = SendMessageA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+            bool vertical = hit == HTVSCROLL ? true : hit == HTHSCROLL ? false : message == WM_MOUSEWHEEL;
+            onWheel((i16)HIWORD(wParam), LOWORD(wParam), vertical);
+        } else if (owner && owner->hwnd) {
+            g_forwardingWheel = true;
+            SendMessageA(owner->hwnd, message, wParam, lParam);
+            g_forwardingWheel = false;
+        }
+        return true;
+    }
+    case WM_MOUSEHOVER:
+    case WM_MOUSELEAVE:
+        flags &= ~WindowHoverTracking;
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool GChildWindow::onFocus(bool gained, HWND) {
+    GParentWindow* top = static_cast<GParentWindow*>(topLevelWindow());
+    if (gained) {
+        if (destroyed() || !top || top->focusChild != this) return false;
+        focusWindow = this;
+    } else if (focusWindow == this) {
+        focusWindow = nullptr;
+    }
+    markOwnerDirty(owner);
+    return false;
 }
 
 void GChildWindow::setRect(const RECT& rect, u32 swpFlags) {

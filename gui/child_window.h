@@ -19,7 +19,8 @@ public:
     GChildWindow* asChildWindow() override { return this; }
 
     virtual void onDeferredRelayout() {}
-    virtual bool onFocus(bool /*gained*/, HWND /*other*/) { return false; }
+    // Keeps focusWindow: gained only by the owner's focus child.
+    virtual bool onFocus(bool gained, HWND other);
     virtual void onParentRefresh(u32 /*flags*/) {}
     virtual bool onSize(i32 /*width*/, i32 /*height*/) { return false; }
     virtual bool onWheel(i32 /*delta*/, u32 /*keys*/, bool /*vertical*/) { return false; }
@@ -35,6 +36,9 @@ public:
     // Focus priority; 0: does not take the keyboard focus.
     virtual i32 acceptsFocus() { return 0; }
     virtual i32 childSlot23() { return 1; }
+    // Size, focus, enabling and showing, erase under the redraw lock, the wheel.
+    bool handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) override;
+
     // Moves the native window; it keeps its place among its siblings.
     virtual void setRect(const RECT& rect, u32 swpFlags);
     // The cell's rectangle: through the layout transaction.

@@ -1,0 +1,54 @@
+#include "gui/layout_builder.h"
+
+#include "gui/colors.h"
+#include "gui/rect_list.h"
+
+GLayoutBuilder::GLayoutBuilder(GWindow* owner, void* fieldList) : owner(owner), fieldList(fieldList) {}
+
+void setLayoutDigits(GLayoutItem* item, const char* digits) {
+    if (!digits) return;
+    for (int i = 0; i < 8 && digits[i]; ++i) item->digits[i] = (u8)(digits[i] - '0');
+}
+
+void GLayoutBuilder::addContainer(GLayoutItem* item, const char* digits, const char* code) {
+    setLayoutDigits(item, digits);
+    setAlignmentCode(item, code);
+    if (current) current->addChild(item);
+    last = item;
+}
+
+void GLayoutBuilder::pushContainer(GLayoutItem* item, const char* digits, const char* code) {
+    addContainer(item, digits, code);
+    if (depth < 20) stack[depth++] = current;
+    current = item;
+}
+
+void GLayoutBuilder::endContainer() {
+    if (depth > 0) current = stack[--depth];
+}
+
+void GLayoutBuilder::add(GLayoutCell* cell, const char* code) {
+    if (current) current->addChild(cell);
+    last = cell;
+    setAlignmentCode(cell, code);
+}
+
+void GSpacer::paint(HDC dc, const RECT&, bool) {
+    RECT r;
+    GetClientRect(hwnd, &r);
+    if (rectEmpty(r)) return;
+    HBRUSH brush = CreateSolidBrush(toolkitColors.background);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+}
+
+GSpacer* GSpacer::make(GLayoutBuilder& builder, i32 w, i32 h, const char* code) {
+    GSpacer* spacer = new GSpacer(builder.owner, w, h);
+    spacer->GUserWindow::create(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_DISABLED);
+    builder.add(spacer, code);
+    return spacer;
+}
+
+GSpacer* GSpacer::create(GLayoutBuilder& builder) { return make(builder, 20, 1, nullptr); }
+GSpacer* GSpacer::createSized(GLayoutBuilder& builder, i32 h) { return make(builder, 1, h, nullptr); }
+GSpacer* GSpacer::createDefault(GLayoutBuilder& builder) { return make(builder, 1, 1, "UC"); }
