@@ -176,7 +176,8 @@ void GSplitter::drawLine(i32 x, i32 y) {
     ScreenToClient(owner->hwnd, &corner);
     i32 at = barPosition(x, y);
     RECT line = leftRight ? RECT{at, corner.y, at + w, corner.y + h} : RECT{corner.x, at, corner.x + w, at + h};
-    HDC dc = GetDC(owner->hwnd);
+    // Over the panes too: the owner's child windows are not clipped out.
+    HDC dc = GetDCEx(owner->hwnd, nullptr, DCX_CACHE);
     ShowCursor(FALSE);
     int saved = SaveDC(dc);
     SetROP2(dc, R2_XORPEN);

@@ -138,14 +138,15 @@ void GUserImage::scrollWithMargins(i64 dx64, i64 dy64) {
     i32 dy = (i32)std::max<i64>(-0x7FFFFFF, std::min<i64>(dy64, 0x7FFFFFF));
     i32 L = horizontal.leadingInset, R = horizontal.trailingInset;
     i32 T = vertical.leadingInset, B = vertical.trailingInset;
-    i32 W = horizontal.page * unitWidth, H = vertical.page * unitHeight;
+    RECT client;
+    GetClientRect(hwnd, &client);
+    // The central area: the client area less the margins.
+    i32 W = std::max<i32>(0, client.right - L - R), H = std::max<i32>(0, client.bottom - T - B);
     auto scroll = [this](const RECT& area, i32 x, i32 y) {
         if (rectEmpty(area)) return;
         ScrollWindowEx(hwnd, x, y, &area, &area, nullptr, nullptr, SW_INVALIDATE);
     };
-    RECT client;
-    GetClientRect(hwnd, &client);
-    scroll(RECT{L, T, std::max<LONG>(L, client.right - R), std::max<LONG>(T, client.bottom - B)}, dx, dy);
+    scroll(RECT{L, T, L + W, T + H}, dx, dy);
     if (IsIconic(GetAncestor(hwnd, GA_ROOT))) return;
     if (dx) {
         if (T) scroll(RECT{L, 0, L + W, T}, dx, 0);
