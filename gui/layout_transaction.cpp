@@ -146,6 +146,16 @@ void invalidateWindow(GChildWindow* window) {
     InvalidateRect(window->hwnd, nullptr, TRUE);
 }
 
+void repaintArea(GWindow* owner, const RECT& r) {
+    if (rectEmpty(r)) return;
+    if (layoutTransactionDepth > 0) {
+        g_uncovered.subtract(r);
+        g_uncovered.add(r);
+        return;
+    }
+    if (owner && owner->hwnd) InvalidateRect(owner->hwnd, &r, TRUE);
+}
+
 void clearRelayoutFlags(GLayoutCell* cell) {
     cell->cellFlags &= ~CellRelayoutRequested;
     if (GLayoutItem* item = cell->asLayoutItem())

@@ -46,6 +46,9 @@ void recordInLayoutTransaction(GChildWindow* window);
 void removeFromLayoutTransaction(GChildWindow* window);
 // Invalidates now, or at the outermost end while a transaction is open.
 void invalidateWindow(GChildWindow* window);
+// An area of the owner's client to paint again: joins the uncovered area while a transaction is
+// open, else the owner is invalidated there.
+void repaintArea(GWindow* owner, const RECT& rect);
 // Clears the relayout-requested flag of the item and its descendants.
 void clearRelayoutFlags(GLayoutCell* cell);
 

@@ -7,11 +7,13 @@
 
 #include "core/exceptions.h"
 #include "gui/align.h"
+#include "gui/group_box_item.h"
 #include "gui/layout_builder.h"
 #include "gui/layout_rows.h"
 #include "gui/layout_transaction.h"
 #include "gui/sized_box.h"
 #include "gui/splitter.h"
+#include "gui/strip_item.h"
 
 namespace {
 // A cell of a fixed size; with `area` set, a text that wraps: height = ceil(area / width), one line
@@ -426,4 +428,69 @@ TEST(Splitter, ArrangesMovesAndReadsItsState) {
     EXPECT_EQ("0,0,40,25", str(top->rect));
     EXPECT_EQ(75, bottom->rect.bottom - bottom->rect.top);
     EXPECT_THROW(split.readState(bag), GBagException);
+}
+
+TEST(GroupBoxItem, FrameAroundTheContent) {
+    GGroupBoxItem group(nullptr, "Format");
+    Box* content = new Box(40, 20);
+    group.addChild(content);
+    EXPECT_EQ(2, group.childCount());
+    EXPECT_EQ(group.frame, group.childAt(0));
+    EXPECT_EQ(content, group.childAt(1));
+    i32 caption = group.frame->captionHeight();
+    ASSERT_GT(caption, 0);
+    i32 bw, bh;
+    group.frame->getPreferredSize(&bw, &bh);
+    SIZE s = measure(&group);
+    EXPECT_EQ(std::max(40 + 8 + 8, bw) + 4, s.cx);
+    EXPECT_EQ(4 + 20 + 8 + bh + 2, s.cy);
+    applyLayoutChange(&group, RECT{0, 0, 200, 100});
+    EXPECT_EQ("0,0,200,100", str(group.frame->rect));
+    EXPECT_EQ("10," + std::to_string(caption + 4) + ",190,90", str(content->rect));
+    // An empty caption leaves 2 pixels at the top.
+    GGroupBoxItem bare(nullptr, "");
+    Box* inner = new Box(1, 1);
+    bare.addChild(inner);
+    applyLayoutChange(&bare, RECT{0, 0, 50, 50});
+    EXPECT_EQ("10,6,40,40", str(inner->rect));
+}
+
+TEST(StripItem, RowsPlacesAndBreakPoints) {
+    GStripItem strip(nullptr, 7, 0);
+    EXPECT_TRUE(strip.cellFlags & CellOwnBackground);
+    Box* a = new Box(10, 20);
+    Box* b = new Box(10, 15);
+    Box* c = new Box(10, 15);
+    Box* d = new Box(10, 10);
+    Box* e = new Box(10, 10);
+    strip.add(a, 0, -1, 0);
+    strip.add(c, 0, -1, '>');
+    strip.add(b, 0, 1, '>');  // occupied: inserted before c
+    strip.add(e, 1, 3, 0);    // past the end: padded with empty places
+    strip.add(d, 1, 0, '|');
+    ASSERT_EQ(2u, strip.rows.size());
+    EXPECT_EQ(4u, strip.rows[1].size());
+    EXPECT_EQ('<', a->hAlign);
+    EXPECT_EQ('C', a->vAlign);
+    EXPECT_EQ(5, strip.childCount());
+
+    SIZE size = measure(&strip);
+    EXPECT_EQ(30, size.cx);
+    EXPECT_EQ(30, size.cy);
+    EXPECT_EQ(2u, strip.rows[1].size());  // measuring compacts
+
+    applyLayoutChange(&strip, RECT{0, 0, 100, 40});
+    EXPECT_EQ("0,0,10,20", str(a->rect));
+    EXPECT_EQ("80,0,90,15", str(b->rect));  // the free room before the first right-aligned cell
+    EXPECT_EQ("90,0,100,15", str(c->rect));
+    EXPECT_EQ("40,20,50,30", str(d->rect));  // half the free room: one break before, one at the end
+    EXPECT_EQ("50,20,60,30", str(e->rect));
+
+    Box* top = new Box(5, 5);
+    strip.add(top, -1, -1, 0);  // a new first row
+    delete b;
+    applyLayoutChange(&strip, RECT{0, 0, 100, 40});
+    EXPECT_EQ(3u, strip.rows.size());
+    EXPECT_EQ("0,0,5,5", str(top->rect));
+    EXPECT_EQ("90,5,100,20", str(c->rect));
 }

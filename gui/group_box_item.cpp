@@ -1,0 +1,104 @@
+#include "gui/group_box_item.h"
+
+#include <algorithm>
+
+#include "gui/colors.h"
+#include "gui/draw_text.h"
+#include "gui/text_measure.h"
+
+GGroupBox::GGroupBox(GWindow* owner, const char* caption) : GUserWindow(owner) {
+    stringAssignText(this->caption, caption ? caption : "");
+}
+
+i32 GGroupBox::captionHeight() {
+    if (caption.length == 0) return 0;
+    return textExtent(getMessageFont(), caption.data).cy;
+}
+
+void GGroupBox::getPreferredSize(i32* width, i32* height) {
+    SIZE s = caption.length ? textExtent(getMessageFont(), caption.data) : SIZE{0, 0};
+    *width = s.cx + 16;
+    *height = s.cy;
+}
+
+RECT GGroupBox::innerRect(const RECT& outer) {
+    i32 caption = captionHeight();
+    RECT r;
+    r.left = std::min(outer.left + 2, outer.right);
+    r.right = std::max(outer.right - 2, r.left);
+    r.top = std::min(outer.top + (caption ? caption : 2), outer.bottom);
+    r.bottom = std::max(outer.bottom - 2, r.top);
+    return r;
+}
+
+void GGroupBox::paint(HDC dc, const RECT&, bool) {
+    RECT client;
+    GetClientRect(hwnd, &client);
+    HBRUSH face = CreateSolidBrush(toolkitColors.background);
+    FillRect(dc, &client, face);
+    DeleteObject(face);
+    i32 ch = captionHeight();
+    RECT frameRect = client;
+    frameRect.top += ch / 2;
+    DrawEdge(dc, &frameRect, EDGE_ETCHED, BF_RECT);
+    if (!ch) return;
+    SelectObject(dc, getMessageFont()->font);
+    SetBkColor(dc, toolkitColors.background);
+    SetTextColor(dc, toolkitColors.text);
+    SetBkMode(dc, OPAQUE);
+    RECT text{client.left + 8, client.top, client.right - 4, client.top + ch};
+    drawTextW(dc, &text, caption.data, -1, DT_SINGLELINE | DT_LEFT | DT_TOP | DT_NOPREFIX);
+}
+
+GGroupBoxItem::GGroupBoxItem(GWindow* owner, const char* caption) : GLayoutItem(owner) {
+    static const u8 defaults[8] = {0, 8, 8, 0, 0, 4, 8, 0};
+    std::copy(defaults, defaults + 8, digits);
+    children.assign(2, nullptr);
+    frame = new GGroupBox(owner, caption);
+    insertChild(0, frame);
+    // Painted behind the content: created before any content window and kept at the bottom.
+    if (owner && owner->hwnd) frame->create(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS);
+    if (frame->hwnd) SetWindowPos(frame->hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+GGroupBoxItem::~GGroupBoxItem() {
+    for (int i = 1; i >= 0; --i)
+        if (GLayoutCell* child = childAt(i)) deleteChildCell(child);
+}
+
+void GGroupBoxItem::addChild(GLayoutCell* child) { insertChild(1, child); }
+
+void GGroupBoxItem::getPreferredSize(i32* width, i32* height) {
+    i32 bw = 0, bh = 0, cw = 0, ch = 0;
+    if (GLayoutCell* box = childAt(0)) preferredSizeOf(box, &bw, &bh);
+    if (GLayoutCell* content = childAt(1)) preferredSizeOf(content, &cw, &ch);
+    *width = digits[0] + digits[3] + std::max(cw + digits[1] + digits[2], bw) + 4;
+    *height = digits[4] + digits[5] + ch + digits[6] + digits[7] + bh + 2;
+}
+
+void GGroupBoxItem::setRect(const RECT& r) {
+    rect = r;
+    RECT outer;
+    outer.left = std::min(r.left + digits[0], r.right);
+    outer.top = std::min(r.top + digits[4], r.bottom);
+    outer.right = std::max(r.right - digits[3], outer.left);
+    outer.bottom = std::max(r.bottom - digits[7], outer.top);
+    GLayoutCell* box = childAt(0);
+    if (box) placeCellAligned(box, outer, 'U', 'C');
+    GLayoutCell* content = childAt(1);
+    if (!content) return;
+    if (box == frame && frame) outer = frame->innerRect(outer);
+    RECT inner;
+    inner.left = std::min(outer.left + digits[1], outer.right);
+    inner.right = std::max(outer.right - digits[2], inner.left);
+    inner.top = std::min(outer.top + digits[5], outer.bottom);
+    inner.bottom = std::max(outer.bottom - digits[6], inner.top);
+    placeCellAligned(content, inner, '*', '*');
+}
+
+u32 GGroupBoxItem::refreshLayoutFlags() {
+    cellFlags &= ~(CellSizeCached | CellHeightForWidth | CellHfwCached);
+    for (int i = 0; i < 2; ++i)
+        if (GLayoutCell* child = childAt(i)) cellFlags |= child->refreshLayoutFlags() & CellHeightForWidth;
+    return cellFlags & CellHeightForWidth;
+}
