@@ -5,11 +5,6 @@
 
 GLayoutBuilder::GLayoutBuilder(GWindow* owner, void* fieldList) : owner(owner), fieldList(fieldList) {}
 
-void setLayoutDigits(GLayoutItem* item, const char* digits) {
-    if (!digits) return;
-    for (int i = 0; i < 8 && digits[i]; ++i) item->digits[i] = (u8)(digits[i] - '0');
-}
-
 void GLayoutBuilder::addContainer(GLayoutItem* item, const char* digits, const char* code) {
     setLayoutDigits(item, digits);
     setAlignmentCode(item, code);

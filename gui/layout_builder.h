@@ -28,9 +28,6 @@ public:
     i32 depth = 0;
 };
 
-// Copies a digit string into an item's digits.
-void setLayoutDigits(GLayoutItem* item, const char* digits);
-
 class GSpacer : public GUserWindow {
 public:
     GSpacer(GWindow* owner, i32 width, i32 height) : GUserWindow(owner), spaceWidth(width), spaceHeight(height) {}

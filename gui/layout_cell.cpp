@@ -291,6 +291,11 @@ void setAlignmentCode(GLayoutCell* cell, const char* code) {
     if (code[1] && code[1] != '*') cell->vAlign = code[1];
 }
 
+void setLayoutDigits(GLayoutItem* item, const char* digits) {
+    if (!digits) return;
+    for (int i = 0; i < 8 && digits[i]; ++i) item->digits[i] = (u8)(digits[i] - '0');
+}
+
 // ---- tree walks ----
 
 void enableSubtree(GLayoutItem* item, bool enable) {

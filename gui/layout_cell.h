@@ -111,6 +111,8 @@ void preferredSizeOf(GLayoutCell* cell, i32* width, i32* height);
 // Refreshes the flags and arranges the cell inside a layout transaction.
 void applyLayoutChange(GLayoutCell* cell, const RECT& rect);
 void setAlignmentCode(GLayoutCell* cell, const char* code);
+// A digit string into an item's margins and gaps, from the first digit on (at most 8).
+void setLayoutDigits(GLayoutItem* item, const char* digits);
 
 // Tree walks; null entries are absent.
 void enableSubtree(GLayoutItem* item, bool enable);

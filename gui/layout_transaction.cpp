@@ -47,6 +47,14 @@ void applyRequestedRelayouts() {
     }
 }
 
+// The frame of a window with a non-client part is drawn again too (it was moved without redraw).
+UINT frameFlag(HWND hwnd) {
+    const LONG frames = WS_BORDER | WS_DLGFRAME | WS_THICKFRAME | WS_HSCROLL | WS_VSCROLL;
+    const LONG edges = WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_WINDOWEDGE | WS_EX_DLGMODALFRAME;
+    bool framed = (GetWindowLongA(hwnd, GWL_STYLE) & frames) || (GetWindowLongA(hwnd, GWL_EXSTYLE) & edges);
+    return framed ? RDW_FRAME : 0;
+}
+
 void paintUncovered(GWindow* top) {
     if (g_uncovered.empty() || !top || !top->hwnd) return;
     HDC dc = GetDC(top->hwnd);
@@ -169,8 +177,12 @@ void endLayoutTransaction(GWindow* window) {
     std::vector<GChildWindow*> invalidated;
     invalidated.swap(g_invalidated);
     if (!g_entries.empty()) {
+        // A window that stays visible is moved without redraw and without copying its pixels, which
+        // shows nothing in between just as hiding it would; only windows that change their
+        // visibility are hidden or shown.
         for (const LayoutTransactionEntry& e : g_entries)
-            if (e.redraw && e.window->hwnd) SetWindowPos(e.window->hwnd, nullptr, 0, 0, 0, 0, 0x79F);
+            if (e.redraw && !e.window->visible() && e.window->hwnd)
+                SetWindowPos(e.window->hwnd, nullptr, 0, 0, 0, 0, 0x79F);
         for (const LayoutTransactionEntry& e : g_entries) {
             GChildWindow* w = e.window;
             if (rectsEqual(w->rect, e.rect)) continue;
@@ -182,13 +194,13 @@ void endLayoutTransaction(GWindow* window) {
         }
         for (const LayoutTransactionEntry& e : g_entries) {
             if (!e.window->visible()) continue;
-            if (e.window->hwnd) SetWindowPos(e.window->hwnd, nullptr, 0, 0, 0, 0, 0x75F);
+            if (!e.redraw && e.window->hwnd) SetWindowPos(e.window->hwnd, nullptr, 0, 0, 0, 0, 0x75F);
             addToUncovered(e.window, false);
         }
         paintUncovered(topLevelOf(window));
         for (const LayoutTransactionEntry& e : g_entries) {
             if (e.window->visible() && e.window->hwnd)
-                RedrawWindow(e.window->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+                RedrawWindow(e.window->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | frameFlag(e.window->hwnd));
             e.window->transactionPending = false;
         }
     }
