@@ -12,18 +12,6 @@
 #include "gui/window_procedure.h"
 
 namespace {
-template <class F>
-double medianMilliseconds(F&& work) {
-    std::vector<double> runs;
-    for (int i = 0; i < 5; ++i) {
-        double start = benchSeconds();
-        work();
-        runs.push_back((benchSeconds() - start) * 1000.0);
-    }
-    std::sort(runs.begin(), runs.end());
-    return runs[2];
-}
-
 // A label: natural size one line; its height depends on the width it gets.
 class Label : public GLayoutCell {
 public:

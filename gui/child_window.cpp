@@ -23,10 +23,6 @@ void GChildWindow::onDestroy() {
     markOwnerDirty(owner);
 }
 
-namespace {
-bool g_forwardingWheel = false;
-}
-
 bool GChildWindow::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) {
     switch (message) {
     case WM_SIZE:
@@ -59,7 +55,7 @@ bool GChildWindow::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam,
     case WM_MOUSEWHEEL:
     case WM_MOUSEHWHEEL: {
         *result = 0;
-        if (g_forwardingWheel) return true;
+        if (forwardingWheel) return true;
         POINT p;
         systemInput.cursorPos(&p);
         if (IsWindowVisible(hwnd) && (GetCapture() == hwnd || WindowFromPoint(p) == hwnd)) {
@@ -67,9 +63,9 @@ bool GChildWindow::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam,
             bool vertical = hit == HTVSCROLL ? true : hit == HTHSCROLL ? false : message == WM_MOUSEWHEEL;
             onWheel((i16)HIWORD(wParam), LOWORD(wParam), vertical);
         } else if (owner && owner->hwnd) {
-            g_forwardingWheel = true;
+            forwardingWheel = true;
             SendMessageA(owner->hwnd, message, wParam, lParam);
-            g_forwardingWheel = false;
+            forwardingWheel = false;
         }
         return true;
     }

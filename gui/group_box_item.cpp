@@ -4,6 +4,7 @@
 
 #include "gui/colors.h"
 #include "gui/draw_text.h"
+#include "gui/rect_list.h"
 #include "gui/text_measure.h"
 
 GGroupBox::GGroupBox(GWindow* owner, const char* caption) : GUserWindow(owner) {
@@ -23,20 +24,13 @@ void GGroupBox::getPreferredSize(i32* width, i32* height) {
 
 RECT GGroupBox::innerRect(const RECT& outer) {
     i32 caption = captionHeight();
-    RECT r;
-    r.left = std::min(outer.left + 2, outer.right);
-    r.right = std::max(outer.right - 2, r.left);
-    r.top = std::min(outer.top + (caption ? caption : 2), outer.bottom);
-    r.bottom = std::max(outer.bottom - 2, r.top);
-    return r;
+    return insetRect(outer, 2, caption ? caption : 2, 2, 2);
 }
 
 void GGroupBox::paint(HDC dc, const RECT&, bool) {
     RECT client;
     GetClientRect(hwnd, &client);
-    HBRUSH face = CreateSolidBrush(toolkitColors.background);
-    FillRect(dc, &client, face);
-    DeleteObject(face);
+    fillRectSolid(dc, client, toolkitColors.background);
     i32 ch = captionHeight();
     RECT frameRect = client;
     frameRect.top += ch / 2;
@@ -78,22 +72,13 @@ void GGroupBoxItem::getPreferredSize(i32* width, i32* height) {
 
 void GGroupBoxItem::setRect(const RECT& r) {
     rect = r;
-    RECT outer;
-    outer.left = std::min(r.left + digits[0], r.right);
-    outer.top = std::min(r.top + digits[4], r.bottom);
-    outer.right = std::max(r.right - digits[3], outer.left);
-    outer.bottom = std::max(r.bottom - digits[7], outer.top);
+    RECT outer = insetRect(r, digits[0], digits[4], digits[3], digits[7]);
     GLayoutCell* box = childAt(0);
     if (box) placeCellAligned(box, outer, 'U', 'C');
     GLayoutCell* content = childAt(1);
     if (!content) return;
     if (box == frame && frame) outer = frame->innerRect(outer);
-    RECT inner;
-    inner.left = std::min(outer.left + digits[1], outer.right);
-    inner.right = std::max(outer.right - digits[2], inner.left);
-    inner.top = std::min(outer.top + digits[5], outer.bottom);
-    inner.bottom = std::max(outer.bottom - digits[6], inner.top);
-    placeCellAligned(content, inner, '*', '*');
+    placeCellAligned(content, insetRect(outer, digits[1], digits[5], digits[2], digits[6]), '*', '*');
 }
 
 u32 GGroupBoxItem::refreshLayoutFlags() {

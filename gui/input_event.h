@@ -18,4 +18,11 @@ struct GInputEvent {
     bool noScanCode = false;
 
     bool isKeyDown(u32 vk, u32 mods = 0) const { return kind == KeyDown && key == vk && (modifiers & 7) == mods; }
+    static GInputEvent keyDown(u32 vk, u32 mods = 0) {
+        GInputEvent e;
+        e.kind = KeyDown;
+        e.key = vk;
+        e.modifiers = mods;
+        return e;
+    }
 };

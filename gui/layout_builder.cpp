@@ -31,10 +31,7 @@ void GLayoutBuilder::add(GLayoutCell* cell, const char* code) {
 void GSpacer::paint(HDC dc, const RECT&, bool) {
     RECT r;
     GetClientRect(hwnd, &r);
-    if (rectEmpty(r)) return;
-    HBRUSH brush = CreateSolidBrush(toolkitColors.background);
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
+    fillRectSolid(dc, r, toolkitColors.background);
 }
 
 GSpacer* GSpacer::make(GLayoutBuilder& builder, i32 w, i32 h, const char* code) {

@@ -403,8 +403,7 @@ GLayoutCell* itemAtPoint(GLayoutCell* cell, i32 x, i32 y) {
 
 // ---- routing up ----
 
-// The next receiver above `item`: its container, else the owner window's item.
-static GItemBase* nextUp(GItemBase* item) {
+GItemBase* nextReceiver(GItemBase* item) {
     GLayoutCell* cell = item->asLayoutCell();
     if (!cell) return nullptr;
     if (cell->container) return cell->container;
@@ -415,13 +414,13 @@ static GItemBase* nextUp(GItemBase* item) {
 }
 
 bool notifyUp(GLayoutCell* source, GControlNotification* notification) {
-    for (GItemBase* item = source; item; item = nextUp(item))
+    for (GItemBase* item = source; item; item = nextReceiver(item))
         if (item->onControlNotify(notification)) return true;
     return false;
 }
 
 bool routeCommandUp(GItemBase* source, u32 kind, GStateQuery* query) {
-    for (GItemBase* item = source; item; item = nextUp(item))
+    for (GItemBase* item = source; item; item = nextReceiver(item))
         if (item->answerStateQuery(kind, query)) return true;
     return false;
 }

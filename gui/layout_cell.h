@@ -133,6 +133,9 @@ struct GControlNotification {
     GItemBase* source = nullptr;
     u32 code = 0;
     intptr_t value = 0;
+    intptr_t result = 0;
 };
 bool notifyUp(GLayoutCell* source, GControlNotification* notification);
+// The next receiver above an item: its container, else its owner window's item.
+GItemBase* nextReceiver(GItemBase* item);
 bool routeCommandUp(GItemBase* source, u32 kind, GStateQuery* query);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "gui/layout_builder.h"
+#include "gui/rect_list.h"
 
 namespace {
 bool takesPart(GLayoutCell* c) { return c && !(c->cellFlags & CellExcluded); }
@@ -13,12 +14,8 @@ struct Box {
     i32 left, top, right, bottom;
 };
 Box contentBox(i32 x0, i32 y0, i32 x1, i32 y1, i32 ml, i32 mr, i32 mt, i32 mb) {
-    Box b;
-    b.left = std::min(x0 + ml, x1);
-    b.right = std::max(x1 - mr, b.left);
-    b.top = std::min(y0 + mt, y1);
-    b.bottom = std::max(y1 - mb, b.top);
-    return b;
+    RECT r = insetRect(RECT{x0, y0, x1, y1}, ml, mt, mr, mb);
+    return Box{r.left, r.top, r.right, r.bottom};
 }
 
 bool stretchesAcross(GLayoutCell* c, i32 w, i32 room) {

@@ -175,6 +175,13 @@ i32 GParentWindow::handleKey(GInputEvent* e) {
     return 0;
 }
 
+bool forwardingWheel = false;
+
+UINT findReplaceMessage() {
+    static UINT message = RegisterWindowMessageA("commdlg_FindReplace");
+    return message;
+}
+
 bool GParentWindow::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) {
     switch (message) {
     case WM_SIZE:
@@ -226,15 +233,59 @@ bool GParentWindow::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam
         GChildWindow* control = windowFromHandle((HWND)lParam);
         if (!control) return false;
         GControlNotification event{control, code, (intptr_t)LOWORD(wParam)};
-        for (GItemBase* item = control; item;) {
+        for (GItemBase* item = control; item; item = nextReceiver(item))
             if (item->onControlCommand(&event)) break;
-            GLayoutCell* cell = item->asLayoutCell();
-            if (cell && cell->container)
-                item = cell->container;
-            else
-                item = cell && cell->owner && cell->owner->item() != item ? cell->owner->item() : nullptr;
-        }
         *result = 0;
+        return true;
+    }
+    case WM_NOTIFY: {
+        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+        GChildWindow* source = header ? windowFromHandle(header->hwndFrom) : nullptr;
+        GControlNotification event{source, header ? header->code : 0, lParam};
+        for (GItemBase* item = source; item; item = nextReceiver(item))
+            if (item->onNotify(&event)) break;
+        *result = event.result;
+        return true;
+    }
+    case WM_VKEYTOITEM:
+        *result = -1;
+        return true;
+    case WM_CHARTOITEM: {
+        GChildWindow* list = windowFromHandle((HWND)lParam);
+        i32 character = LOWORD(wParam), caret = HIWORD(wParam);
+        if (wParam & 0xFF00) {  // two signed bytes
+            character = (i8)(wParam & 0xFF);
+            caret = (i8)((wParam >> 8) & 0xFF);
+        }
+        *result = list ? list->charToItem((u32)character, caret) : -1;
+        return true;
+    }
+    case WM_ACTIVATEAPP:
+        if (GApplication* app = application()) ListenerChain::notifyParent(app->activationList, wParam ? 1 : 0);
+        return false;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        if (GChildWindow* bar = windowFromHandle((HWND)lParam)) {
+            intptr_t ignored = 0;
+            bar->handleMessage(message, wParam, lParam, &ignored);
+        }
+        return false;
+    case WM_MOUSEWHEEL: {
+        *result = 0;
+        if (forwardingWheel) return true;
+        HWND target = GetCapture();
+        if (!target) {
+            POINT p;
+            systemInput.cursorPos(&p);
+            target = WindowFromPoint(p);
+            GChildWindow* child = windowFromHandle(target);
+            if (child && child != focusWindow && canTakeFocus(child, false)) giveFocus(child);
+        }
+        if (target && target != hwnd) {
+            forwardingWheel = true;
+            SendMessageA(target, message, wParam, lParam);
+            forwardingWheel = false;
+        }
         return true;
     }
     case WM_SYSCOMMAND:
@@ -253,6 +304,11 @@ bool GParentWindow::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam
         return true;
     }
     default:
+        if (message == findReplaceMessage()) {
+            onFindReplace(lParam);
+            *result = 0;
+            return true;
+        }
         return false;
     }
 }

@@ -8,6 +8,22 @@ bool rectsEqual(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
+RECT insetRect(const RECT& r, i32 left, i32 top, i32 right, i32 bottom) {
+    RECT inner;
+    inner.left = std::min(r.left + left, r.right);
+    inner.top = std::min(r.top + top, r.bottom);
+    inner.right = std::max(r.right - right, inner.left);
+    inner.bottom = std::max(r.bottom - bottom, inner.top);
+    return inner;
+}
+
+void fillRectSolid(HDC dc, const RECT& r, COLORREF colour) {
+    if (rectEmpty(r)) return;
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+}
+
 void RectangleList::add(const RECT& r) { rects.push_back(r); }
 
 void RectangleList::subtract(const RECT& cut) {
@@ -38,12 +54,7 @@ void RectangleList::copyInside(const RECT& cut, RectangleList& into) const {
 }
 
 void RectangleList::fill(HDC dc, COLORREF colour) const {
-    for (const RECT& r : rects) {
-        if (rectEmpty(r)) continue;
-        HBRUSH brush = CreateSolidBrush(colour);
-        FillRect(dc, &r, brush);
-        DeleteObject(brush);
-    }
+    for (const RECT& r : rects) fillRectSolid(dc, r, colour);
 }
 
 i64 RectangleList::area() const {

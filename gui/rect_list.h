@@ -25,4 +25,8 @@ public:
 };
 
 bool rectEmpty(const RECT& r);
+// The rectangle less the four insets; a far edge never passes its near edge.
+RECT insetRect(const RECT& r, i32 left, i32 top, i32 right, i32 bottom);
+// One solid brush for one rectangle; nothing for an empty one.
+void fillRectSolid(HDC dc, const RECT& r, COLORREF colour);
 bool rectsEqual(const RECT& a, const RECT& b);

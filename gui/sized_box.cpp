@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "gui/rect_list.h"
+
 const RECT& primaryWorkArea() {
     static RECT area = [] {
         RECT r{0, 0, 0, 0};
@@ -35,10 +37,5 @@ void GSizedBox::setRect(const RECT& r) {
     rect = r;
     GLayoutCell* child = childAt(0);
     if (!child) return;
-    RECT inner;
-    inner.left = std::min(r.left + margins[0], r.right);
-    inner.right = std::max(r.right - margins[1], inner.left);
-    inner.top = std::min(r.top + margins[2], r.bottom);
-    inner.bottom = std::max(r.bottom - margins[3], inner.top);
-    placeCellAligned(child, inner, '*', '*');
+    placeCellAligned(child, insetRect(r, margins[0], margins[2], margins[1], margins[3]), '*', '*');
 }

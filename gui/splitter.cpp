@@ -83,10 +83,8 @@ void GSplitterItem::getPreferredSize(i32* width, i32* height) {
 
 void GSplitterItem::setRect(const RECT& r) {
     rect = r;
-    LONG left = std::min(r.left + (LONG)digits[0], r.right);
-    LONG right = std::max(r.right - (LONG)digits[1], left);
-    LONG top = std::min(r.top + (LONG)digits[2], r.bottom);
-    LONG bottom = std::max(r.bottom - (LONG)digits[3], top);
+    RECT box = insetRect(r, digits[0], digits[2], digits[1], digits[3]);
+    LONG left = box.left, right = box.right, top = box.top, bottom = box.bottom;
     Extents e = splitExtents(vertical ? bottom - top : right - left);
     i32 sizes[3] = {e.pane1, e.bar, e.pane2};
     LONG edge = vertical ? top : left;
@@ -144,18 +142,10 @@ void GSplitter::paint(HDC dc, const RECT&, bool) {
     RECT client;
     GetClientRect(hwnd, &client);
     if (rectEmpty(client)) return;
-    HBRUSH face = CreateSolidBrush(toolkitColors.background);
-    FillRect(dc, &client, face);
-    DeleteObject(face);
+    fillRectSolid(dc, client, toolkitColors.background);
     // Two shaded lines along the middle of the bar.
-    RECT light = leftRight ? RECT{2, 0, 3, client.bottom} : RECT{0, 2, client.right, 3};
-    RECT dark = leftRight ? RECT{3, 0, 4, client.bottom} : RECT{0, 3, client.right, 4};
-    HBRUSH brush = CreateSolidBrush(toolkitColors.lightShade);
-    FillRect(dc, &light, brush);
-    DeleteObject(brush);
-    brush = CreateSolidBrush(toolkitColors.darkShade);
-    FillRect(dc, &dark, brush);
-    DeleteObject(brush);
+    fillRectSolid(dc, leftRight ? RECT{2, 0, 3, client.bottom} : RECT{0, 2, client.right, 3}, toolkitColors.lightShade);
+    fillRectSolid(dc, leftRight ? RECT{3, 0, 4, client.bottom} : RECT{0, 3, client.right, 4}, toolkitColors.darkShade);
 }
 
 i32 GSplitter::barPosition(i32 x, i32 y) {

@@ -11,6 +11,11 @@ class GLayoutCell;
 class GParentWindow;
 class GWindow;
 
+// Set while a wheel message is being forwarded between windows (a second one is dropped).
+extern bool forwardingWheel;
+// The registered "commdlg_FindReplace" message.
+UINT findReplaceMessage();
+
 // The child window that holds the keyboard focus, or null.
 extern GChildWindow* focusWindow;
 // Set when some top-level window is dirty; the idle refresh clears it.

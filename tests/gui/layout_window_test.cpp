@@ -6,6 +6,8 @@
 #include <memory>
 
 #include "gui/colors.h"
+#include "gui/dialog.h"
+#include "gui/system_input.h"
 #include "gui/input_event.h"
 #include "gui/layout_builder.h"
 #include "gui/layout_rows.h"
@@ -31,8 +33,23 @@ public:
         ++notifications;
         return true;
     }
+    bool onControlCommand(void* n) override {
+        last = *static_cast<GControlNotification*>(n);
+        ++controlCommands;
+        return true;
+    }
+    bool onCommand(u32 command, GStateQuery* query) override {
+        commands.push_back(command);
+        return GParentWindow::onCommand(command, query);
+    }
+    i32 commandState(u32 command) override { return command == 77 ? CommandEnabled : GParentWindow::commandState(command); }
+    bool handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) override {
+        if (message == WM_MOUSEWHEEL) ++wheels;
+        return GParentWindow::handleMessage(message, wParam, lParam, result);
+    }
     GControlNotification last;
-    int notifications = 0;
+    int notifications = 0, controlCommands = 0, wheels = 0;
+    std::vector<u32> commands;
 };
 
 // A child window of one colour that counts its paints.
@@ -54,10 +71,22 @@ public:
     }
     i32 acceptsFocus() override { return priority; }
     void onLayoutEvent(u32 kind) override { events |= 1u << kind; }
+    bool onNotify(void* n) override {
+        static_cast<GControlNotification*>(n)->result = 42;
+        return true;
+    }
+    bool onWheel(i32 delta, u32, bool vertical) override {
+        wheel = vertical ? delta : -delta;
+        return true;
+    }
+    bool isDefaultButton() override { return defaultButton; }
+    void activateByKey() override { ++activations; }
     COLORREF colour;
     i32 priority;
-    int paints = 0;
+    int paints = 0, activations = 0;
     u32 events = 0;
+    i32 wheel = 0;
+    bool defaultButton = false;
 };
 
 // A container that keeps its children where the test puts them.
@@ -97,6 +126,12 @@ struct Fixture {
         SetWindowLongA(frame->hwnd, GWL_STYLE, GetWindowLongA(frame->hwnd, GWL_STYLE) & ~WS_VISIBLE);
         DestroyWindow(frame->hwnd);
     }
+    // A root that keeps its children where the test puts them.
+    GLayoutItem* freeRoot() {
+        FreeItem* root = new FreeItem(frame);
+        frame->setContent(root);
+        return root;
+    }
     Swatch* swatch(GLayoutItem* into, COLORREF colour, u32 style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
                    i32 priority = 0) {
         Swatch* s = new Swatch(frame, colour, priority);
@@ -128,19 +163,18 @@ bool allPainted(std::initializer_list<Swatch*> swatches) {
     return true;
 }
 
-GInputEvent keyDown(u32 vk, u32 modifiers = 0) {
-    GInputEvent e;
-    e.kind = KeyDown;
-    e.key = vk;
-    e.modifiers = modifiers;
-    return e;
+POINT g_cursor;
+BOOL testCursor(POINT* p) {
+    *p = g_cursor;
+    return TRUE;
 }
+
+GInputEvent keyDown(u32 vk, u32 modifiers = 0) { return GInputEvent::keyDown(vk, modifiers); }
 }  // namespace
 
 TEST(LayoutTransactionWindows, MovingAndHidingRepaintsExactlyTheUncoveredArea) {
     Fixture f;
-    FreeItem* root = new FreeItem(f.frame);
-    f.frame->setContent(root);
+    GLayoutItem* root = f.freeRoot();
     Swatch* a = f.swatch(root, RGB(255, 0, 0));
     Swatch* b = f.swatch(root, RGB(0, 255, 0));
     Swatch* c = f.swatch(root, RGB(0, 0, 255));
@@ -188,8 +222,7 @@ TEST(LayoutTransactionWindows, MovingAndHidingRepaintsExactlyTheUncoveredArea) {
 
 TEST(LayoutTransactionWindows, NestingHiddenWindowsAndRemoval) {
     Fixture f;
-    FreeItem* root = new FreeItem(f.frame);
-    f.frame->setContent(root);
+    GLayoutItem* root = f.freeRoot();
     Swatch* a = f.swatch(root, RGB(255, 0, 0));
     Swatch* hidden = f.swatch(root, RGB(0, 255, 0));
     a->setRect(RECT{0, 0, 10, 10});
@@ -234,8 +267,7 @@ TEST(LayoutTransactionWindows, NestingHiddenWindowsAndRemoval) {
 
 TEST(RedrawLock, DefersRepaintsAndLayoutEvents) {
     Fixture f;
-    FreeItem* root = new FreeItem(f.frame);
-    f.frame->setContent(root);
+    GLayoutItem* root = f.freeRoot();
     Swatch* s = f.swatch(root, RGB(255, 0, 0));
     s->setRect(RECT{0, 0, 40, 40});
     UpdateWindow(s->hwnd);
@@ -335,6 +367,66 @@ TEST(ParentWindow, TabAndTheIdleRefreshMoveTheFocus) {
     DestroyWindow(second->hwnd);
     EXPECT_EQ(nullptr, focusWindow);
     EXPECT_EQ(nullptr, f.frame->focusChild);
+}
+
+TEST(ParentWindow, RoutesCommandsNotificationsKeysAndTheWheel) {
+    Fixture f;
+    GLayoutItem* root = f.freeRoot();
+    Swatch* s = f.swatch(root, RGB(255, 0, 0));
+    s->setRect(RECT{10, 10, 60, 60});
+
+    SendMessageA(f.frame->hwnd, WM_COMMAND, MAKEWPARAM(77, 0), 0);  // a menu item
+    ASSERT_EQ(1u, f.frame->commands.size());
+    EXPECT_EQ(77u, f.frame->commands[0]);
+    SendMessageA(f.frame->hwnd, WM_COMMAND, MAKEWPARAM(1005, 3), (LPARAM)s->hwnd);  // a control
+    EXPECT_EQ(1, f.frame->controlCommands);
+    EXPECT_EQ(s, f.frame->last.source);
+    EXPECT_EQ(3u, f.frame->last.code);
+    NMHDR header{s->hwnd, 1005, 12};
+    EXPECT_EQ(42, SendMessageA(f.frame->hwnd, WM_NOTIFY, 1005, (LPARAM)&header));
+    EXPECT_EQ(-1, SendMessageA(f.frame->hwnd, WM_VKEYTOITEM, 0, 0));
+
+    // The wheel over the window goes to it; away from it, to its owner, once.
+    systemInput.cursorPos = testCursor;
+    POINT inside{20, 20};
+    ClientToScreen(f.frame->hwnd, &inside);
+    g_cursor = inside;
+    SendMessageA(s->hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -120), MAKELPARAM(inside.x, inside.y));
+    EXPECT_EQ(-120, s->wheel);
+    EXPECT_EQ(0, f.frame->wheels);
+    g_cursor = POINT{-500, -500};
+    SendMessageA(s->hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, 240), 0);
+    EXPECT_EQ(-120, s->wheel);
+    EXPECT_EQ(1, f.frame->wheels);
+    systemInput.cursorPos = systemInputDefaults.cursorPos;
+
+    // Enter activates the default button; F1 without a help page is taken and does nothing.
+    s->defaultButton = true;
+    GInputEvent enter = keyDown(VK_RETURN), f1 = keyDown(VK_F1), other = keyDown('Q');
+    EXPECT_EQ(2, f.frame->handleKey(&enter));
+    EXPECT_EQ(1, s->activations);
+    EXPECT_EQ(2, f.frame->handleKey(&f1));
+    EXPECT_EQ(0, f.frame->handleKey(&other));
+    EXPECT_EQ(CommandDisabled, f.frame->commandState(9));
+}
+
+TEST(Dialog, EscapeAsksForACancel) {
+    TestApplication app;
+    struct Box : GDialog {
+        Box() : GDialog(nullptr, nullptr) {}
+        bool onCommand(u32 command, GStateQuery*) override {
+            cancelled = command == 2;
+            return true;
+        }
+        i32 commandState(u32 command) override { return command == 2 ? CommandEnabled : CommandUnknown; }
+        bool cancelled = false;
+    } dialog;
+    GInputEvent escape = keyDown(VK_ESCAPE), ctrlF4 = keyDown(VK_F4, ModCtrl);
+    EXPECT_EQ(2, dialog.handleKey(&escape));
+    EXPECT_TRUE(dialog.cancelled);
+    dialog.cancelled = false;
+    EXPECT_EQ(2, dialog.handleKey(&ctrlF4));
+    EXPECT_TRUE(dialog.cancelled);
 }
 
 TEST(ParentWindow, BackgroundEraseAroundChildrenAndOwnBackgroundCells) {
@@ -439,8 +531,7 @@ void grab(HWND hwnd, DibCanvas& canvas) {
 
 TEST(ScrollingWindow, MovedPixelsMatchAFreshPaint) {
     Fixture f(200, 160);
-    FreeItem* root = new FreeItem(f.frame);
-    f.frame->setContent(root);
+    GLayoutItem* root = f.freeRoot();
     Sheet* sheet = new Sheet(f.frame);
     sheet->unitWidth = 10;
     sheet->unitHeight = 2;
@@ -479,8 +570,7 @@ TEST(ScrollingWindow, MovedPixelsMatchAFreshPaint) {
 
 TEST(ScrollingWindow, ScrollBarsReachTheEndOfHugeContent) {
     Fixture f(200, 160);
-    FreeItem* root = new FreeItem(f.frame);
-    f.frame->setContent(root);
+    GLayoutItem* root = f.freeRoot();
     Sheet* sheet = new Sheet(f.frame);
     const i64 total = (i64)20 << 33;  // 2^33 rows of 20 pixels
     ASSERT_TRUE(sheet->create(100, total, WS_CHILD | WS_VISIBLE | WS_VSCROLL));

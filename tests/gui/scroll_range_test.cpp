@@ -16,13 +16,7 @@ GScrollRange range(i64 total, i32 page, i32 step = 1, i64 origin = 0, i64 caret 
     return r;
 }
 
-GInputEvent key(u32 vk, u32 modifiers = 0) {
-    GInputEvent e;
-    e.kind = KeyDown;
-    e.key = vk;
-    e.modifiers = modifiers;
-    return e;
-}
+GInputEvent key(u32 vk, u32 modifiers = 0) { return GInputEvent::keyDown(vk, modifiers); }
 
 SHORT scrollLockOn(int vk) { return vk == VK_SCROLL ? 1 : 0; }
 SHORT noKeys(int) { return 0; }
