@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "gui/input_event.h"
+#include "gui/memory_dc.h"
 #include "gui/rect_list.h"
 #include "gui/scroll_bar.h"
 #include "gui/sized_box.h"
@@ -26,9 +27,19 @@ bool GUserWindow::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, 
         }
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
-        int saved = SaveDC(dc);
-        paint(dc, ps.rcPaint, ps.fErase != 0);
-        RestoreDC(dc, saved);
+        {
+            GSavedDC target(dc);
+            GMemoryDC buffer(target);
+            RECT client;
+            GetClientRect(hwnd, &client);
+            u32 fill = cellFlags & CellOwnBackground ? BufferFlag::FillTabHighlight : BufferFlag::FillBackground;
+            if ((drawStyle & DrawOffscreen) && buffer.offscreenBuffer(client, fill)) {
+                paint(buffer.dc(), ps.rcPaint, ps.fErase != 0);
+                buffer.copyOffscreen();
+            } else {
+                paint(dc, ps.rcPaint, ps.fErase != 0);
+            }
+        }
         EndPaint(hwnd, &ps);
         *result = 0;
         return true;

@@ -7,6 +7,7 @@
 // GUserWindow::drawStyle.
 enum : u32 {
     DrawRepaintOnResize = 2,  // the whole window is repainted on resize and on enable
+    DrawOffscreen = 4,        // paint through an off-screen buffer
     DrawScrollable = 8,       // keys, wheel and scroll bars scroll the content
     DrawRepaintOnScroll = 16, // repaint instead of moving the painted pixels
 };

@@ -299,6 +299,18 @@ TEST(RedrawLock, DefersRepaintsAndLayoutEvents) {
     EXPECT_EQ(paints + 2, s->paints);
 }
 
+TEST(UserWindow, PaintsThroughTheOffscreenBuffer) {
+    Fixture f;
+    GLayoutItem* root = f.freeRoot();
+    Swatch* s = f.swatch(root, RGB(0, 128, 255));
+    s->drawStyle |= DrawOffscreen;
+    s->setRect(RECT{10, 10, 70, 50});
+    InvalidateRect(s->hwnd, nullptr, TRUE);
+    UpdateWindow(s->hwnd);
+    EXPECT_EQ(RGB(0, 128, 255), pixelAt(s->hwnd, 0, 0));
+    EXPECT_EQ(RGB(0, 128, 255), pixelAt(s->hwnd, 59, 39));
+}
+
 TEST(ParentWindow, LaysOutOnSizeAndOnceAfterInteractiveSizing) {
     Fixture f(200, 100);
     GColumnsItem* column = new GColumnsItem(f.frame);
