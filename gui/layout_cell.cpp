@@ -15,7 +15,7 @@ GLayoutCell::~GLayoutCell() {
     index = -1;
 }
 
-i32 GLayoutCell::commandState(u32 command) {
+i32 GLayoutItem::commandState(u32 command) {
     return command >= 1000 && command <= 9999 ? CommandEnabled : CommandUnknown;
 }
 

@@ -33,7 +33,6 @@ public:
     ~GLayoutCell() override;
 
     GLayoutCell* asLayoutCell() override { return this; }
-    i32 commandState(u32 command) override;
 
     // Natural size with *width < 0; with *width >= 0 the height at that width.
     virtual void getPreferredSize(i32* width, i32* height);
@@ -70,6 +69,8 @@ public:
     ~GLayoutItem() override;
 
     GLayoutItem* asLayoutItem() override { return this; }
+    // Enabled for the ids of a dialog's own controls (1000..9999).
+    i32 commandState(u32 command) override;
     // Widest child by tallest child.
     void getPreferredSize(i32* width, i32* height) override;
     // Every child on the whole rectangle by its own letters.

@@ -120,7 +120,7 @@ i32 GParentWindow::handleKey(GInputEvent* e) {
         return 2;
     }
     if (e->isKeyDown(VK_TAB) || e->isKeyDown(VK_TAB, ModShift)) {
-        GChildWindow* next = nextFocusable(this, focus, e->modifiers == 0);
+        GChildWindow* next = nextFocusable(this, focus, !(e->modifiers & ModShift));
         if (next && next != focus) giveFocus(next);
         return 2;
     }
@@ -139,7 +139,8 @@ i32 GParentWindow::handleKey(GInputEvent* e) {
         return 0;
     }
     bool plainArrow = e->kind == KeyDown && (e->modifiers & 7) == 0 && isArrow(e->key);
-    if (focus && focus->isGroupMember() && plainArrow) {
+    bool inGroup = focus && focus->isGroupMember();
+    if (inGroup && plainArrow) {
         i32 group = focus->groupId();
         bool forward = isForwardArrow(e->key);
         for (GChildWindow* w = forward ? nextWindow(focus) : previousWindow(focus); w;
@@ -152,7 +153,7 @@ i32 GParentWindow::handleKey(GInputEvent* e) {
         }
         return 2;
     }
-    if (focus && focus->isArrowNavigable()) {
+    if (!inGroup && focus && focus->isArrowNavigable()) {
         if (plainArrow) {
             GChildWindow* next = nextFocusable(this, focus, isForwardArrow(e->key));
             if (next && next != focus && next->isArrowNavigable() && next->container == focus->container) {

@@ -144,6 +144,34 @@ void GUserImage::setScrollState(const GScrollRange& hIn, const GScrollRange& vIn
     if (style & WS_VSCROLL) GScrollBar{hwnd, SB_VERT}.sync(vertical);
 }
 
+void GUserImage::refreshScrollState(u32 refreshFlags) {
+    RECT client{0, 0, 0, 0};
+    if (hwnd) GetClientRect(hwnd, &client);
+    bool moved = false, resized = false;
+    auto refresh = [&](GScrollRange& r, i32 extent, i32 unit, bool centre) {
+        i32 page = std::max<i32>(1, (extent - r.leadingInset - r.trailingInset) / std::max(unit, 1));
+        i64 origin = r.origin;
+        if (page != r.page) {
+            r.setPage(page);
+            resized = true;
+        }
+        if (centre) r.setOrigin(r.page < r.total ? (r.total - r.page) / 2 : 0);
+        moved |= r.origin != origin;
+    };
+    refresh(horizontal, client.right, unitWidth, refreshFlags & 2);
+    refresh(vertical, client.bottom, unitHeight, refreshFlags & 4);
+    if (hwnd) {
+        LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+        if (style & WS_HSCROLL) GScrollBar{hwnd, SB_HORZ}.sync(horizontal);
+        if (style & WS_VSCROLL) GScrollBar{hwnd, SB_VERT}.sync(vertical);
+        invalidate();
+    }
+    if (refreshFlags & 1) {
+        if (moved) markDirty(1);
+        if (resized) markDirty(2);
+    }
+}
+
 void GUserImage::scrollWithMargins(i64 dx64, i64 dy64) {
     i32 dx = (i32)std::max<i64>(-0x7FFFFFF, std::min<i64>(dx64, 0x7FFFFFF));
     i32 dy = (i32)std::max<i64>(-0x7FFFFFF, std::min<i64>(dy64, 0x7FFFFFF));

@@ -55,6 +55,9 @@ public:
     // Applies two range states: pages from the client area, the picture moved by the origins'
     // difference (or repainted), the scroll bars synchronised.
     virtual void setScrollState(const GScrollRange& h, const GScrollRange& v);
+    // Pages from the client area again; flags 2 and 4 centre the horizontal and vertical origin,
+    // flag 1 raises layout event 1 when an origin moved and 2 when a page changed. Repaints.
+    void refreshScrollState(u32 flags);
     // True: repaint the whole window instead of moving its pixels.
     virtual bool repaintOnScroll() { return false; }
     // Moves the central area by (dx, dy) pixels and each margin strip along its own axis.

@@ -605,6 +605,29 @@ TEST(ScrollingWindow, ScrollBarsReachTheEndOfHugeContent) {
     SendMessageA(sheet->hwnd, WM_VSCROLL, MAKEWPARAM(SB_BOTTOM, 0), 0);
     EXPECT_EQ(last, GetScrollPos(sheet->hwnd, SB_VERT));
 
+    // Refreshed after a resize: new pages, centred origins, the layout events of both changes.
+    struct Events : Sheet {
+        using Sheet::Sheet;
+        void onLayoutEvent(u32 kind) override { events |= 1u << kind; }
+        u32 events = 0;
+    };
+    Events* centred = new Events(f.frame);
+    ASSERT_TRUE(centred->create(1000, 1000, WS_CHILD | WS_VISIBLE));
+    root->addChild(centred);
+    centred->setRect(RECT{0, 0, 100, 100});
+    centred->setRect(RECT{0, 0, 200, 50});
+    centred->refreshScrollState(1 | 2 | 4);
+    EXPECT_EQ(200, centred->horizontal.page);
+    EXPECT_EQ(400, centred->horizontal.origin);
+    EXPECT_EQ(475, centred->vertical.origin);
+    EXPECT_EQ((1u << 1), centred->events);
+    centred->horizontal.leadingInset = 50;  // a wider margin: a smaller page that shows the caret again
+    centred->events = 0;
+    centred->refreshScrollState(1);
+    EXPECT_EQ(150, centred->horizontal.page);
+    EXPECT_EQ(0, centred->horizontal.origin);
+    EXPECT_EQ((1u << 1) | (1u << 2), centred->events);
+
     GScrollBar bar{sheet->hwnd, SB_VERT};
     bar.sync(1000, 500, 500);
     GetScrollInfo(sheet->hwnd, SB_VERT, &info);
