@@ -299,6 +299,23 @@ TEST(RedrawLock, DefersRepaintsAndLayoutEvents) {
     EXPECT_EQ(paints + 2, s->paints);
 }
 
+TEST(LayoutTree, ReparentingMovesWindowsToTheNewOwner) {
+    Fixture f;
+    Fixture other;
+    GLayoutItem* root = f.freeRoot();
+    GLayoutItem* inner = new FreeItem(f.frame);
+    root->addChild(inner);
+    Swatch* s = f.swatch(inner, RGB(1, 2, 3));
+    f.frame->focusChild = s;
+    GLayoutItem* target = other.freeRoot();
+    root->removeChild(inner);
+    target->addChild(inner);  // the item and the window in it change owner
+    EXPECT_EQ(other.frame, inner->owner);
+    EXPECT_EQ(other.frame, s->owner);
+    EXPECT_EQ(other.frame->hwnd, GetParent(s->hwnd));
+    EXPECT_EQ(nullptr, f.frame->focusChild);
+}
+
 TEST(UserWindow, PaintsThroughTheOffscreenBuffer) {
     Fixture f;
     GLayoutItem* root = f.freeRoot();
