@@ -116,7 +116,8 @@ BenchTiming runBenchAction(const char* name, const std::string& input, const std
     slotForAction(actionId, &call);
     std::unique_ptr<SoundBlockProcessor> p(createProcessorForEncoding(format.encoding, &handler));
     u64 start = store.dataOffset, end = store.soundEnd();
-    p->bind(actionId, &format, &store, start, start, end, end, edgeFadeBytesFor(true, 0.01, benchRate, benchFrameBytes));
+    p->bind(actionId, &format, &store, start, start, end, end,
+            edgeFadeBytesFor(true, 0.01, benchRate, benchFrameBytes));
     p->owner = &owner;
     p->progress = &progress;
     prepare(*p);

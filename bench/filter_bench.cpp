@@ -27,7 +27,8 @@ RAVO_BENCH(filters) {
         printf("filters: cannot write the input\n");
         return;
     }
-    measureBenchAction("biquad low-pass", "filter", folder, "filter", 524, [](SoundBlockProcessor& p) {  // BQF_LOW_PASS
+    // BQF_LOW_PASS
+    measureBenchAction("biquad low-pass", "filter", folder, "filter", 524, [](SoundBlockProcessor& p) {
         p.param1 = 1.0;
         p.param2 = 1000.0;
         p.param3 = 0.95;  // about the 0.707 of a Butterworth pair

@@ -159,7 +159,8 @@ private:
             f64 t = 0.0;
             const S* points = nullptr;  // with a drifting delay, the first of the four frames
             if (drift) {
-                if (s.counter >= s.segmentLength) startDriftSegment(s, d, params.driftRatio, p.sampleRate, blockFrames - 1);
+                if (s.counter >= s.segmentLength)
+                    startDriftSegment(s, d, params.driftRatio, p.sampleRate, blockFrames - 1);
                 delayNow = s.driftStart + (f64)((i64)s.counter * s.driftDelta) / (f64)s.segmentLength;
                 ++s.counter;
                 const f64 at = (f64)k - delayNow;
@@ -167,7 +168,8 @@ private:
                 t = at - whole + 1.0;
                 points = current + ((i64)whole - 1) * channels;
             }
-            const f64 m = params.useLfo ? s.lfoDepth * std::sin(((f64)(firstFrame + (u64)k) - delayNow) * s.lfoStep) : 0.0;
+            const f64 frame = (f64)(firstFrame + (u64)k);
+            const f64 m = params.useLfo ? s.lfoDepth * std::sin((frame - delayNow) * s.lfoStep) : 0.0;
             for (i32 c = 0; c < channels; ++c) {
                 if (!mask[c]) {
                     out[c] = x[c];

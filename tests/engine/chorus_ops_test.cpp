@@ -72,7 +72,8 @@ TEST(ChorusSetup, DrawsFromTheSharedGeneratorInOrder) {
         ASSERT_EQ(stages * 2, setup.phaseFilters.size());
         for (const BiquadState& f : setup.phaseFilters) {
             BiquadState want;
-            biquadCoefficients(&want, biquadAllPass, 0.0, randomInRange(&state, 200.0, 600.0), 1.0, 44100, 0.0, nullptr);
+            const f64 frequency = randomInRange(&state, 200.0, 600.0);
+            biquadCoefficients(&want, biquadAllPass, 0.0, frequency, 1.0, 44100, 0.0, nullptr);
             EXPECT_EQ(want.b0, f.b0);
             EXPECT_EQ(want.a1, f.a1);
             EXPECT_EQ(want.a2, f.a2);
@@ -295,7 +296,8 @@ TEST(ChorusOperation, GoldenRunFromStateZero) {
         868, 3734, 4915, 1084, -4552, -8891, -12768, -8458, -6483, 4448, 2826, 7758, -5615,
     };
     std::vector<f64> input(2 * 260);
-    for (size_t i = 0; i < input.size(); ++i) input[i] = std::floor(8000 * std::sin(0.37 * (f64)i) + 300 * std::cos(1.3 * (f64)i));
+    for (size_t i = 0; i < input.size(); ++i)
+        input[i] = std::floor(8000 * std::sin(0.37 * (f64)i) + 300 * std::cos(1.3 * (f64)i));
     KnownGenerator generator;
     TestSound s(encodingInt16, 2, input);
     s.format.sampleRate = 200;

@@ -46,7 +46,8 @@ std::vector<f64> echoModel(const std::vector<f64>& x, u32 channels, const std::v
     };
     std::vector<Tap> taps;
     for (const EchoReflection& r : reflections)
-        for (u32 j = 0; j < r.repeats; ++j) taps.push_back({r.delay + (u64)j * r.spacing, r.gain * std::pow(r.decay, j), &r});
+        for (u32 j = 0; j < r.repeats; ++j)
+            taps.push_back({r.delay + (u64)j * r.spacing, r.gain * std::pow(r.decay, j), &r});
     std::stable_sort(taps.begin(), taps.end(), [](const Tap& a, const Tap& b) { return a.delay < b.delay; });
     std::vector<f64> out = x;
     const size_t frames = x.size() / channels;
@@ -126,10 +127,9 @@ TEST(EchoOperation, TapsAddShelvedRepetitionsOfTheOldRange) {
             EXPECT_EQ(want, f.sound.samples());
             EXPECT_EQ(0u, f.p->flags);
             const u64 bytes = in.size() * bytesPerSampleOf(encoding);
-            EXPECT_EQ((std::vector<std::string>{"range " + std::to_string(f.sound.at(1)) + " " + std::to_string(bytes) +
-                                                    " " + std::to_string(bytes),
-                                                "finished"}),
-                      f.owner.events);
+            const std::string range = "range " + std::to_string(f.sound.at(1)) + " " + std::to_string(bytes) + " " +
+                                      std::to_string(bytes);
+            EXPECT_EQ((std::vector<std::string>{range, "finished"}), f.owner.events);
             f.owner.undoAll();
             EXPECT_EQ(before, f.sound.samples()) << "undo";
         }
@@ -259,7 +259,7 @@ TEST(EchoOperation, ACancelledEchoLeavesTheOldSamplesInTheRestOfTheRange) {
     while (done < frames && out[done] == echoed[done]) ++done;
     EXPECT_GT(done, 100u) << "the echo was written up to the cancel";
     EXPECT_LT(done, frames - 1000u) << "the cancel ended the walk";
-    for (size_t i = done; i < frames; ++i) ASSERT_EQ(input[i], out[i]) << "the old sample, not an unwritten one: " << i;
+    for (size_t i = done; i < frames; ++i) ASSERT_EQ(input[i], out[i]) << "the old sample, not an unwritten: " << i;
     owner.undoAll();
     EXPECT_EQ(input, s.samples());
 }
