@@ -55,21 +55,31 @@ bool MessageBoxErrorHandler::report(const char* text, int) {
 
 namespace {
 bool doneOr(bool* done) { return done && *done; }
+u32 g_loopDepth = 0;
 }  // namespace
 
 void messageLoop(bool* done) {
     GApplication* app = application();
+    ++g_loopDepth;
+    struct Leave {
+        ~Leave() { --g_loopDepth; }
+    } leave;
+    // A loop inside another one (a modal run) passes the quit message on to the one outside.
+    auto quitSeen = [](const MSG& msg) {
+        if (g_loopDepth > 1) PostQuitMessage((int)msg.wParam);
+    };
     while (!doneOr(done)) {
         if (app && ListenerChain::notifyIdle(app->pendingWorkList)) continue;
         if (doneOr(done)) return;
         MSG msg;
         if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD)) {
-            if (msg.message == WM_QUIT) return;
+            if (msg.message == WM_QUIT) return quitSeen(msg);
         } else {
             if (app) ListenerChain::notifyIdle(app->idleList);
             if (doneOr(done)) return;
             BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-            if (got == 0 || got == -1) return;
+            if (got == 0) return quitSeen(msg);
+            if (got == -1) return;
         }
         if (doneOr(done)) return;
         if (app) TaskQueue::runPending(app->taskQueue);

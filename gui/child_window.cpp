@@ -90,9 +90,9 @@ bool GChildWindow::onFocus(bool gained, HWND) {
     return false;
 }
 
+// Without the layout order the window goes to the top of its siblings (unless SWP_NOZORDER).
 void GChildWindow::setRect(const RECT& rect, u32 swpFlags) {
-    SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                 swpFlags | SWP_NOZORDER);
+    SetWindowPos(hwnd, HWND_TOP, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, swpFlags);
 }
 
 void GChildWindow::setRect(const RECT& r) { setWindowRect(this, r); }

@@ -28,19 +28,21 @@ public:
     virtual bool isArrowNavigable() { return false; }
     virtual bool isDefaultButton() { return false; }
     virtual bool isGroupMember() { return false; }
-    virtual bool childSlot17() { return false; }
     virtual i32 groupId() { return 0; }
     virtual bool matchesMnemonic(u32 /*character*/) { return false; }
     virtual void activateByKey() {}
-    virtual void childSlot21() {}
     // Focus priority; 0: does not take the keyboard focus.
     virtual i32 acceptsFocus() { return 0; }
-    virtual i32 childSlot23() { return 1; }
     // Size, focus, enabling and showing, erase under the redraw lock, the wheel.
     bool handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) override;
 
     // Moves the native window; it keeps its place among its siblings.
     virtual void setRect(const RECT& rect, u32 swpFlags);
+    bool getToolTip(i32, i32, GString* text, tagRECT*, tagRECT*) override {
+        if (!toolTipText) return false;
+        stringAssignText(*text, toolTipText);
+        return true;
+    }
     // The cell's rectangle: through the layout transaction.
     void setRect(const RECT& rect) override;
     // Hiding and showing the cell hides and shows the window (batched inside a transaction).

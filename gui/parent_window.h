@@ -26,15 +26,12 @@ public:
     virtual bool onActivate();
     virtual bool onDeactivate() { return false; }
     virtual void updateMenuState(intptr_t, intptr_t, intptr_t) {}
-    virtual void parentSlot14(intptr_t, intptr_t, intptr_t) {}
     // 0 may close, 1 cancels a close (and a quit), 2 asks to wait.
     virtual i32 queryClose() { return 0; }
     // The idle refresh of a dirty window: focus restored, children told, dirty bits cleared.
     virtual void refresh();
     virtual void savePlacement() {}
     virtual void restorePlacement() {}
-    virtual void parentSlot19() {}
-    virtual void parentSlot20() {}
     virtual void show(i32 showCommand) { ShowWindow(hwnd, showCommand); }
     // Main windows keep the application running; closing the last one quits.
     virtual bool countsAsMainWindow() { return false; }

@@ -107,6 +107,10 @@ LRESULT CALLBACK parentWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 bool createNativeWindow(GWindow* window, const void* className, const char* title, u32 style, u32 exStyle,
                         HWND parent, i32 x, i32 y, i32 width, i32 height) {
     if (!className) return false;
+    // A window made again after its end (a dialog shown twice) heads its own chain again and is no
+    // longer marked destroyed.
+    GLifeRecord* record = window->item()->lifeRecord();
+    if (!record->owner) ListenerChain::insertAtHead(record->watchers, record);
     HINSTANCE instance = GetModuleHandleA(nullptr);
     HWND hwnd;
     if (ansiMode & AnsiCreation) {
@@ -120,6 +124,7 @@ bool createNativeWindow(GWindow* window, const void* className, const char* titl
     }
     applyAnsiOneShot();
     window->hwnd = hwnd;
+    if (hwnd) window->flags &= ~WindowDestroyed;
     return hwnd != nullptr;
 }
 

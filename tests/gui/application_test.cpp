@@ -6,6 +6,7 @@
 #include "gui/init_step.h"
 #include "gui/parent_window.h"
 #include "gui/quit_hook.h"
+#include "gui/toolkit_steps.h"
 #include "gui/window_procedure.h"
 #include "tests/gui/gui_fixture.h"
 #include "tests/support/test_support.h"
@@ -137,6 +138,25 @@ TEST(MessageLoop, ATurnOffersTheMessageToEachChainInOrder) {
     EXPECT_EQ(std::count(log.begin(), log.end(), "filter.filter"), 1);
     frame->log = nullptr;
     SetWindowPos(frame->hwnd, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER);
+    delete frame;
+}
+
+TEST(MessageLoop, AQuitMessageEndsEveryLoopItPassesThrough) {
+    TestApplication test;
+    MainFrame* frame = MainFrame::open();
+    bool innerEnded = false;
+    frame->onUser = [&] {
+        bool modalDone = false;  // a modal run that nothing ends but the quit
+        messageLoop(&modalDone);
+        innerEnded = true;
+    };
+    PostMessageA(frame->hwnd, WM_USER, 0, 0);
+    PostQuitMessage(0);
+    bool done = false;
+    messageLoop(&done);  // returns only when the quit reaches it too
+    EXPECT_TRUE(innerEnded);
+    MSG msg;
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     delete frame;
 }
 
@@ -305,4 +325,48 @@ TEST(QuitRequest, WindowsAndHooksHoldOrCancelTheQuit) {
         EXPECT_FALSE(IsWindow(hwnd));
         EXPECT_EQ(log, (Log{"0.quit"}));
     }
+}
+
+TEST(QuitRequest, ClosingTheLastMainWindowAsksForTheQuit) {
+    // 0: the window goes and, with no main window left, the quit message is posted; 1: nothing;
+    // 2: the window stays and the quit waits for it.
+    struct Case {
+        i32 answer;
+        bool windowKept, quitting, quitPosted;
+    };
+    const Case cases[] = {{0, false, false, true}, {1, true, false, false}, {2, true, true, false}};
+    for (const Case& c : cases) {
+        TestApplication test;
+        MainFrame* frame = MainFrame::open();
+        HWND hwnd = frame->hwnd;
+        frame->closeAnswer = c.answer;
+        SendMessageA(hwnd, WM_CLOSE, 0, 0);
+        EXPECT_EQ(IsWindow(hwnd) != 0, c.windowKept) << c.answer;
+        EXPECT_EQ(test.app.quitting, c.quitting) << c.answer;
+        MSG quit;
+        EXPECT_EQ(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0, c.quitPosted) << c.answer;
+        if (c.windowKept) {
+            frame->closeAnswer = 0;
+            delete frame;
+        }
+        if (test.app.quitting) {
+            requestQuit();  // nothing left to close: ends the quit and its timer
+            EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        }
+    }
+    EXPECT_EQ(mainWindowCount, 0u);
+}
+
+TEST(ToolkitServices, CommonControlsAndTheRegistryProbe) {
+    RecordingHandler handler;
+    CommonControlsStep step;
+    EXPECT_TRUE(step.start(&handler, false));
+    WNDCLASSEXA info = {};
+    info.cbSize = sizeof info;
+    EXPECT_TRUE(GetClassInfoExA(nullptr, "msctls_progress32", &info));
+    EXPECT_TRUE(handler.reports.empty());
+
+    EXPECT_TRUE(canWriteMachineRegistry());  // the prefix's registry is writable
+    HKEY key;
+    EXPECT_NE(RegOpenKeyA(HKEY_CLASSES_ROOT, ".test_kx_key_36542683746", &key), ERROR_SUCCESS);
 }

@@ -40,6 +40,10 @@ public:
         record("filter");
         return answer;
     }
+    bool onAppActivate(bool active) override {
+        record(active ? "active" : "inactive");
+        return answer;
+    }
     bool onEvent(void*) override {
         record("event");
         return answer;

@@ -180,6 +180,23 @@ TEST(WindowProcedure, WindowsEndOnceWhicheverSideEndsFirst) {
     EXPECT_TRUE(dialog.destroyed());
     EXPECT_EQ(dialog.hwnd, hwnd);
     EXPECT_EQ(parentWindowFromHandle(hwnd), nullptr);
+
+    // Shown again, it takes its messages again.
+    ASSERT_TRUE(createTopLevelWindow(&dialog, WS_POPUP, 0, ""));
+    EXPECT_FALSE(dialog.destroyed());
+    bool seen = false;
+    struct Watch : GItemBase {
+        bool* seen;
+        bool handleMessage(u32 message, uintptr_t, intptr_t, intptr_t*) override {
+            if (message == WM_USER) *seen = true;
+            return false;
+        }
+    } watch;
+    watch.seen = &seen;
+    attachWatcher(&dialog, &watch);
+    SendMessageA(dialog.hwnd, WM_USER, 0, 0);
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(dialog.lifeRecord()->watchers.first, dialog.lifeRecord());
 }
 
 TEST(WindowProcedure, ChildWindowsAndSuperclassedControls) {
@@ -240,5 +257,20 @@ TEST(WindowProcedure, AnExceptionInAHandlerReachesTheLoop) {
     bool done = false;
     EXPECT_THROW(messageLoop(&done), std::runtime_error);
     EXPECT_FALSE(windowFailures().holds());
+    delete frame;
+}
+
+TEST(WindowProcedure, ApplicationActivationReachesTheActivationChain) {
+    TestApplication test;
+    Log log;
+    RecordingListener first(&log, "A"), second(&log, "B");
+    ListenerChain::append(test.app.activationList, first.lifeRecord());
+    ListenerChain::append(test.app.activationList, second.lifeRecord());
+    TestFrame* frame = new TestFrame;
+    ASSERT_TRUE(createTopLevelWindow(frame, WS_POPUP, 0, ""));
+    SendMessageA(frame->hwnd, WM_ACTIVATEAPP, TRUE, 0);
+    first.answer = true;  // stops the walk
+    SendMessageA(frame->hwnd, WM_ACTIVATEAPP, FALSE, 0);
+    EXPECT_EQ(log, (Log{"A.active", "B.active", "A.inactive"}));
     delete frame;
 }
