@@ -90,9 +90,13 @@ bool GChildWindow::onFocus(bool gained, HWND) {
     return false;
 }
 
-// Without the layout order the window goes to the top of its siblings (unless SWP_NOZORDER).
+// The window goes behind the window before it in layout order on the same parent, so that the
+// z-order follows the layout; the first goes to the top.
 void GChildWindow::setRect(const RECT& rect, u32 swpFlags) {
-    SetWindowPos(hwnd, HWND_TOP, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, swpFlags);
+    HWND after = HWND_TOP;
+    if (!(swpFlags & SWP_NOZORDER))
+        if (GChildWindow* previous = previousSiblingWindow(this)) after = previous->hwnd;
+    SetWindowPos(hwnd, after, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, swpFlags);
 }
 
 void GChildWindow::setRect(const RECT& r) { setWindowRect(this, r); }

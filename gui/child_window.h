@@ -3,6 +3,7 @@
 // window owns it; it deletes itself when its native window ends. Listed in childWindowMap() while
 // its native window lives. Its item part is its layout cell: the cell's rectangle is the window's.
 #include "gui/layout_cell.h"
+#include "gui/rect_list.h"
 #include "gui/window.h"
 
 class GChildWindow : public GWindow, public GLayoutCell {
@@ -47,6 +48,9 @@ public:
     void setRect(const RECT& rect) override;
     // Hiding and showing the cell hides and shows the window (batched inside a transaction).
     void notify(int event) override;
+
+    // Takes the part of the parent's client area that this window paints out of the list.
+    virtual void removeCoveredArea(RectangleList& area) { area.subtract(rect); }
 
     // Repaints the whole window: deferred under the redraw lock and inside a layout transaction.
     void invalidate();

@@ -27,6 +27,31 @@ RECT GGroupBox::innerRect(const RECT& outer) {
     return insetRect(outer, 2, caption ? caption : 2, 2, 2);
 }
 
+bool GGroupBox::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) {
+    if (message == WM_NCHITTEST) {
+        *result = HTTRANSPARENT;
+        return true;
+    }
+    if (message == WM_SIZE) {
+        RECT client{0, 0, LOWORD(lParam), HIWORD(lParam)};
+        RECT inner = innerRect(client);
+        HRGN band = CreateRectRgnIndirect(&client);
+        HRGN hole = CreateRectRgnIndirect(&inner);
+        CombineRgn(band, band, hole, RGN_DIFF);
+        DeleteObject(hole);
+        SetWindowRgn(hwnd, band, TRUE);  // the window owns the region
+    }
+    return GUserWindow::handleMessage(message, wParam, lParam, result);
+}
+
+void GGroupBox::removeCoveredArea(RectangleList& area) {
+    RECT inner = innerRect(rect);
+    area.subtract(RECT{rect.left, rect.top, rect.right, inner.top});
+    area.subtract(RECT{rect.left, inner.bottom, rect.right, rect.bottom});
+    area.subtract(RECT{rect.left, inner.top, inner.left, inner.bottom});
+    area.subtract(RECT{inner.right, inner.top, rect.right, inner.bottom});
+}
+
 void GGroupBox::paint(HDC dc, const RECT&, bool) {
     RECT client;
     GetClientRect(hwnd, &client);
@@ -50,9 +75,7 @@ GGroupBoxItem::GGroupBoxItem(GWindow* owner, const char* caption) : GLayoutItem(
     children.assign(2, nullptr);
     frame = new GGroupBox(owner, caption);
     insertChild(0, frame);
-    // Painted behind the content: created before any content window and kept at the bottom.
     if (owner && owner->hwnd) frame->create(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS);
-    if (frame->hwnd) SetWindowPos(frame->hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 GGroupBoxItem::~GGroupBoxItem() {

@@ -5,6 +5,8 @@
 #include "gui/layout_cell.h"
 #include "gui/user_window.h"
 
+// The frame window: its window region is the frame and caption band only, and it lets the mouse
+// through, so the content windows inside it show and take input whatever the z-order.
 class GGroupBox : public GUserWindow {
 public:
     GGroupBox(GWindow* owner, const char* caption);
@@ -13,6 +15,9 @@ public:
     // The caption's extent plus the frame.
     void getPreferredSize(i32* width, i32* height) override;
     void paint(HDC dc, const RECT& update, bool erase) override;
+    bool handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) override;
+    // Only the band of the frame and the caption.
+    void removeCoveredArea(RectangleList& area) override;
     // The rectangle inside the frame: below the caption (or 2) at the top, 2 at the other sides.
     RECT innerRect(const RECT& outer);
     i32 captionHeight();

@@ -17,7 +17,7 @@ void addToUncovered(GChildWindow* window, bool add) {
     if (add)
         g_uncovered.add(window->rect);
     else
-        g_uncovered.subtract(window->rect);
+        window->removeCoveredArea(g_uncovered);
 }
 
 // The item whose tree holds the window's cell: its root, or the owner's content.

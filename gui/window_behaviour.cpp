@@ -58,6 +58,23 @@ GChildWindow* previousWindow(GChildWindow* window) {
     return previous;
 }
 
+// The last window of a subtree owned by `owner`, depth first from the end.
+static GChildWindow* lastWindowIn(GLayoutCell* cell, GWindow* owner) {
+    if (!cell) return nullptr;
+    if (GChildWindow* w = cell->asChildWindow()) return w->owner == owner && w->hwnd ? w : nullptr;
+    if (GLayoutItem* item = cell->asLayoutItem())
+        for (int i = item->childCount() - 1; i >= 0; --i)
+            if (GChildWindow* w = lastWindowIn(item->childAt(i), owner)) return w;
+    return nullptr;
+}
+
+GChildWindow* previousSiblingWindow(GChildWindow* window) {
+    for (GLayoutCell* c = window; c->container; c = c->container)
+        for (int i = c->index - 1; i >= 0; --i)
+            if (GChildWindow* w = lastWindowIn(c->container->childAt(i), window->owner)) return w;
+    return nullptr;
+}
+
 bool canTakeFocus(GChildWindow* window, bool needTabStop) {
     if (!window || window->destroyed() || !window->hwnd || !window->acceptsFocus()) return false;
     LONG style = GetWindowLongA(window->hwnd, GWL_STYLE);
@@ -130,6 +147,6 @@ void eraseParentBackground(GParentWindow* window, HDC dc) {
     GetClientRect(window->hwnd, &client);
     area.add(client);
     for (GChildWindow* w = firstChildWindow(window); w; w = nextWindow(w))
-        if (w->visible() && w->hwnd && IsWindowVisible(w->hwnd)) area.subtract(w->rect);
+        if (w->visible() && w->hwnd && IsWindowVisible(w->hwnd)) w->removeCoveredArea(area);
     paintUncoveredArea(dc, rootCell(window), area);
 }

@@ -29,6 +29,8 @@ GChildWindow* firstChildWindow(GParentWindow* parent);
 GChildWindow* lastChildWindow(GParentWindow* parent);
 GChildWindow* nextWindow(GChildWindow* window);
 GChildWindow* previousWindow(GChildWindow* window);
+// The window before this one in layout order with the same native parent, or null.
+GChildWindow* previousSiblingWindow(GChildWindow* window);
 // The next window from `from` (wrapping) that can take the focus; null when it comes back.
 GChildWindow* nextFocusable(GParentWindow* parent, GChildWindow* from, bool forward);
 // Focus conditions: alive, enabled, visible, accepting; with needTabStop also WS_TABSTOP.

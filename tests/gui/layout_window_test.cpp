@@ -7,6 +7,7 @@
 
 #include "gui/colors.h"
 #include "gui/dialog.h"
+#include "gui/group_box_item.h"
 #include "gui/system_input.h"
 #include "gui/input_event.h"
 #include "gui/layout_builder.h"
@@ -314,6 +315,36 @@ TEST(LayoutTree, ReparentingMovesWindowsToTheNewOwner) {
     EXPECT_EQ(other.frame, s->owner);
     EXPECT_EQ(other.frame->hwnd, GetParent(s->hwnd));
     EXPECT_EQ(nullptr, f.frame->focusChild);
+}
+
+TEST(GroupBoxWindows, ContentShowsInsideTheFrameAndZOrderFollowsTheLayout) {
+    Fixture f;
+    GColumnsItem* column = new GColumnsItem(f.frame);
+    Swatch* above = f.swatch(column, RGB(0, 255, 0));
+    GGroupBoxItem* group = new GGroupBoxItem(f.frame, "Group");
+    column->addChild(group);
+    Swatch* inside = new Swatch(f.frame, RGB(255, 0, 0), 0);
+    inside->create(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS);
+    group->addChild(inside);
+    setAlignmentCode(inside, "<^");
+    setAlignmentCode(group, "UC");
+    setAlignmentCode(column, "UC");
+    f.frame->setContent(column);
+    RedrawWindow(f.frame->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+
+    // Layout order is z-order: the window above, the frame, then the content behind it.
+    EXPECT_EQ(above->hwnd, GetWindow(f.frame->hwnd, GW_CHILD));
+    EXPECT_EQ(group->frame->hwnd, GetWindow(above->hwnd, GW_HWNDNEXT));
+    EXPECT_EQ(inside->hwnd, GetWindow(group->frame->hwnd, GW_HWNDNEXT));
+    RECT r = inside->rect;
+    EXPECT_EQ(RGB(255, 0, 0), pixelAt(f.frame->hwnd, (r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(f.frame->hwnd, &centre);
+    EXPECT_EQ(inside->hwnd, WindowFromPoint(centre));
+    EXPECT_NE(RGB(255, 0, 0), pixelAt(f.frame->hwnd, group->frame->rect.left + 1, r.top - 1));
+    // The inside of the frame around the content is the parent's background.
+    RECT hole = group->frame->innerRect(group->frame->rect);
+    EXPECT_EQ(kUncovered, pixelAt(f.frame->hwnd, hole.right - 3, hole.bottom - 3));
 }
 
 TEST(UserWindow, PaintsThroughTheOffscreenBuffer) {
