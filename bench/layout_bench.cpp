@@ -100,10 +100,13 @@ RAVO_BENCH(layout) {
         return;
     }
     SetWindowPos(frame->hwnd, HWND_TOP, 0, 0, 1000, 700, SWP_SHOWWINDOW);
+    GLayoutItem* root = new GLayoutItem(frame);
+    frame->setContent(root);
     std::vector<Swatch*> windows;
     for (int i = 0; i < 200; ++i) {
         Swatch* w = new Swatch(frame);
         w->create(WS_CHILD | WS_VISIBLE);
+        root->addChild(w);
         w->setRect(RECT{(i % 20) * 48, (i / 20) * 60, (i % 20) * 48 + 40, (i / 20) * 60 + 50});
         windows.push_back(w);
     }

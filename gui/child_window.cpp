@@ -94,8 +94,14 @@ bool GChildWindow::onFocus(bool gained, HWND) {
 // z-order follows the layout; the first goes to the top.
 void GChildWindow::setRect(const RECT& rect, u32 swpFlags) {
     HWND after = HWND_TOP;
-    if (!(swpFlags & SWP_NOZORDER))
+    if (!(swpFlags & SWP_NOZORDER)) {
         if (GChildWindow* previous = previousSiblingWindow(this)) after = previous->hwnd;
+        // Placed there before: the z-order is left alone (changing it is slow).
+        if (after == placedAfter)
+            swpFlags |= SWP_NOZORDER;
+        else
+            placedAfter = after;
+    }
     SetWindowPos(hwnd, after, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, swpFlags);
 }
 

@@ -65,4 +65,5 @@ public:
     char* toolTipText = nullptr;  // owned
     i32 redrawLock = 0;
     bool transactionPending = false;  // listed in the open layout transaction
+    HWND placedAfter = (HWND)-1;      // the window setRect last put this one behind
 };
