@@ -1,5 +1,8 @@
 #include "gui/dialog.h"
 
+#include "core/exceptions.h"
+#include "gui/message_box.h"
+
 #include "gui/input_event.h"
 #include "gui/layout_cell.h"
 
@@ -10,4 +13,24 @@ i32 GDialog::handleKey(GInputEvent* e) {
         return 2;
     }
     return GParentWindow::handleKey(e);
+}
+
+bool GDialog::validate(GFieldBinding* object) {
+    try {
+        object->check();
+    } catch (const GVerifyException& e) {
+        showMessageBox(&mbError, this, e.text.c_str());
+        return false;
+    }
+    object->commit();
+    return true;
+}
+
+bool GDialog::checkOnly(GFieldBinding* object) {
+    try {
+        object->check();
+    } catch (const GVerifyException&) {
+        return false;
+    }
+    return true;
 }
