@@ -3,10 +3,14 @@
 // window that can take the focus, and pixel reads of a visible window.
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 #include "gui/colors.h"
 #include "gui/dialog.h"
+#include "gui/input_event.h"
+#include "gui/layout_builder.h"
+#include "gui/layout_rows.h"
 #include "gui/layout_cell.h"
 #include "gui/user_window.h"
 #include "gui/window_procedure.h"
@@ -27,10 +31,17 @@ public:
     }
     bool onCommand(u32 command, GStateQuery* query) override {
         commands.push_back(command);
+        if (commandHook) {
+            commandHook(command);
+            return true;
+        }
         return GDialog::onCommand(command, query);
     }
+    // Every command is taken here.
+    i32 commandState(u32) override { return CommandEnabled; }
     std::vector<GControlNotification> notifications, controlCommands;
     std::vector<u32> commands;
+    std::function<void(u32)> commandHook;
 };
 
 // A drawn window of one colour; it takes the focus when asked for a priority.
@@ -89,6 +100,24 @@ struct Fixture {
         RedrawWindow(dialog->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     }
 };
+
+// The fixture with a column as content and a builder adding to it.
+struct ColumnFixture : Fixture {
+    GColumnsItem* column = new GColumnsItem(dialog);
+    GLayoutBuilder builder{dialog};
+    ColumnFixture() {
+        dialog->setContent(column);
+        builder.current = column;
+    }
+};
+
+inline GInputEvent keyEvent(u32 kind, u32 vk, u32 modifiers = 0) {
+    GInputEvent e;
+    e.kind = kind;
+    e.key = vk;
+    e.modifiers = modifiers;
+    return e;
+}
 
 inline COLORREF pixelAt(HWND hwnd, i32 x, i32 y) {
     HDC dc = GetDC(hwnd);

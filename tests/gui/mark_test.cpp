@@ -12,23 +12,9 @@
 using namespace controls;
 
 namespace {
-struct MarkFixture : Fixture {
-    GColumnsItem* column = new GColumnsItem(dialog);
-    GLayoutBuilder builder{dialog};
-    MarkFixture() {
-        dialog->setContent(column);
-        builder.current = column;
-    }
+struct MarkFixture : ColumnFixture {
     i32 changes() { return (i32)dialog->notifications.size(); }
 };
-
-GInputEvent key(u32 kind, u32 vk, u32 modifiers = 0) {
-    GInputEvent e;
-    e.kind = kind;
-    e.key = vk;
-    e.modifiers = modifiers;
-    return e;
-}
 
 i32 blackIn(GMarkWindow* w) {
     RECT mark;
@@ -67,10 +53,10 @@ TEST(CheckBox, SpacePressAndReleaseToggleOnce) {
     MarkFixture f;
     GCheckBox* box = GCheckBoxItem::create(f.builder, "Space", 0);
     f.layout();
-    GInputEvent up = key(KeyUp, VK_SPACE);
+    GInputEvent up = keyEvent(KeyUp, VK_SPACE);
     EXPECT_EQ(0, box->handleKey(&up));  // a release without a press does nothing
     EXPECT_EQ(0, box->state);
-    GInputEvent down = key(KeyDown, VK_SPACE);
+    GInputEvent down = keyEvent(KeyDown, VK_SPACE);
     EXPECT_EQ(2, box->handleKey(&down));
     EXPECT_TRUE(box->spacePressed);
     EXPECT_EQ(box->hwnd, GetFocus());
@@ -79,8 +65,8 @@ TEST(CheckBox, SpacePressAndReleaseToggleOnce) {
     EXPECT_EQ(1, box->state);
     EXPECT_EQ(0, box->handleKey(&up));
     EXPECT_EQ(1, box->state);
-    GInputEvent shifted = key(KeyDown, VK_SPACE, ModShift);
-    GInputEvent other = key(KeyDown, 'A');
+    GInputEvent shifted = keyEvent(KeyDown, VK_SPACE, ModShift);
+    GInputEvent other = keyEvent(KeyDown, 'A');
     EXPECT_EQ(0, box->handleKey(&shifted));
     EXPECT_EQ(0, box->handleKey(&other));
 }
@@ -178,7 +164,7 @@ TEST(RadioBox, GroupValueDecidesWhichBoxIsUnchecked) {
     EXPECT_EQ(changes, f.changes());
     EXPECT_TRUE(b->checked);
     // Keys: Space on c moves the check within the group.
-    GInputEvent down = key(KeyDown, VK_SPACE), up = key(KeyUp, VK_SPACE);
+    GInputEvent down = keyEvent(KeyDown, VK_SPACE), up = keyEvent(KeyUp, VK_SPACE);
     c->handleKey(&down);
     c->handleKey(&up);
     EXPECT_TRUE(c->checked);
