@@ -1,0 +1,45 @@
+#pragma once
+// GStatusLine: a one-line bar of text fields drawn by the toolkit, packed from the left or the
+// right by each field's alignment letter and separated by grooves. Its owner window owns it (it
+// deletes itself when its native window ends); it owns its field records.
+#include "core/arrays.h"
+#include "gui/user_window.h"
+
+enum : u32 { TypeStatusLine = 24 };
+
+struct StatusField {
+    char* text = nullptr;  // owned; null or empty: not painted
+    COLORREF background;
+    COLORREF textColour;
+    u32 reserved = 0;
+    char align = '<';  // '<' from the left, '>' from the right, '|' centred, 'U' the rest
+};
+
+class GStatusLine : public GUserWindow {
+public:
+    using GUserWindow::GUserWindow;
+    ~GStatusLine() override;
+
+    bool isKindOf(u32 id) const override { return id == TypeStatusLine || GUserWindow::isKindOf(id); }
+    const char* className() const override { return "GStatusLine"; }
+    u32 typeId() const override { return TypeStatusLine; }
+
+    bool create() { return GUserWindow::create(WS_CHILD | WS_VISIBLE); }
+
+    // The record of field n, made with the defaults when missing (the fields before it stay null).
+    StatusField* field(u32 n);
+    void setFieldText(u32 n, const char* text);
+    // Formats into 4096 bytes (longer results are cut).
+    void setFieldTextF(u32 n, const char* format, ...) __attribute__((format(gnu_printf, 3, 4)));
+    // Frees every text, keeps the records.
+    void clearTexts();
+    // Deletes every record.
+    void clear();
+    // Repaints, or under the redraw lock marks the repaint pending.
+    void invalidate();
+
+    SIZE getPreferredSize();
+    void paint(HDC dc, const RECT& update, bool erase) override;
+
+    PointerArray fields;  // StatusField*, entries may be null
+};
