@@ -9,6 +9,7 @@
 
 #include "gui/colors.h"
 #include "gui/gui_settings.h"
+#include "gui/line_window.h"
 #include "gui/parent_window.h"
 #include "gui/status_line.h"
 #include "gui/window_procedure.h"
@@ -193,6 +194,29 @@ TEST_F(StatusLineTest, RecordsTextsAndRepaints) {
 
     SIZE size = line->getPreferredSize();
     EXPECT_GT(size.cy, 4);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(StatusLineTest, LineWindowDrawsAnEtchedLineAtItsFixedSize) {
+    GLineN* rule = new GLineN(host);
+    ASSERT_TRUE(rule->create());
+    EXPECT_EQ(rule->getPreferredSize().cx, 8);
+    EXPECT_EQ(rule->getPreferredSize().cy, 8);
+    EXPECT_TRUE(rule->isKindOf(27) && rule->isKindOf(6));
+    SetWindowPos(rule->hwnd, nullptr, 0, 30, 40, 8, SWP_NOZORDER | SWP_NOACTIVATE);
+    UpdateWindow(rule->hwnd);
+    DibCanvas canvas(40, 8);
+    HDC dc = GetDC(rule->hwnd);
+    BitBlt(canvas.dc(), 0, 0, 40, 8, dc, 0, 0, SRCCOPY);
+    ReleaseDC(rule->hwnd, dc);
+    for (i32 x : {0, 20, 39}) {
+        EXPECT_EQ(canvas.pixel(x, 3), toolkitColors.darkShade);
+        EXPECT_EQ(canvas.pixel(x, 4), toolkitColors.lightShade);
+        EXPECT_EQ(canvas.pixel(x, 0), toolkitColors.classBackground);
+    }
 }
 
 }  // namespace
