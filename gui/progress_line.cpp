@@ -3,28 +3,15 @@
 #include <commctrl.h>
 
 #include "core/texts.h"
-#include "gui/colors.h"
-#include "gui/drawing.h"
 #include "gui/fonts.h"
-#include "gui/life_record.h"
+#include "gui/host_window.h"
 #include "gui/message_box.h"
 #include "gui/status_line.h"
 #include "gui/system_input.h"
+#include "gui/tracked_object.h"
 #include "gui/ui_thread.h"
-#include "gui/window_procedure.h"
 
 namespace {
-
-// The child window that holds the line's windows and receives their commands.
-class LineHost : public GUserWindow {
-public:
-    using GUserWindow::GUserWindow;
-    void paint(HDC dc, const RECT&, bool) override {
-        RECT r;
-        GetClientRect(hwnd, &r);
-        FillRect(dc, &r, backgroundBrush());
-    }
-};
 
 HWND makeControl(HWND parent, const char* className, const char* text, u32 style, u32 id) {
     HWND control = CreateWindowExA(0, className, text, WS_CHILD | style, 0, 0, 0, 0, parent, (HMENU)(uintptr_t)id,
@@ -47,9 +34,7 @@ const i32 kGap = 8, kLabelWidth = 128, kBarWidth = 160, kButtonWidth = 16;
 }  // namespace
 
 GProgressLinePlacer::GProgressLinePlacer(GWindow* owner) : owner(owner) {
-    host = new LineHost(owner);
-    host->create(WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN);
-    attachWatcher(host, this);
+    host = GHostWindow::make(owner, this);
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     label = makeControl(host->hwnd, "STATIC", "", SS_NOPREFIX | SS_CENTERIMAGE, 0);
@@ -63,21 +48,11 @@ GProgressLinePlacer::GProgressLinePlacer(GWindow* owner) : owner(owner) {
 
 GProgressLinePlacer::~GProgressLinePlacer() {
     removeTimer(&timer);
-    if (host && windowFromHandle(host->hwnd) == host) {
-        detachWatcher(this);
-        DestroyWindow(host->hwnd);  // deletes the host and the status line
-    }
-}
-
-bool GProgressLinePlacer::included(HWND window) const { return (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) != 0; }
-
-void GProgressLinePlacer::include(HWND window, bool on) {
-    if (included(window) != on) ShowWindow(window, on ? SW_SHOWNA : SW_HIDE);
+    GHostWindow::release(host, this);  // with the status line
 }
 
 void GProgressLinePlacer::setRect(const RECT& rect) {
-    SetWindowPos(host->hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    host->place(rect);
     arrange();
 }
 
@@ -86,7 +61,7 @@ void GProgressLinePlacer::arrange() {
     GetClientRect(host->hwnd, &r);
     i32 x = r.left;
     auto place = [&](HWND window, i32 width) {
-        if (!included(window)) return;
+        if (!isShown(window)) return;
         SetWindowPos(window, nullptr, x, r.top, width, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
         x += width + kGap;
     };
@@ -129,10 +104,10 @@ void GProgressLinePlacer::finishOnUiThread() {
     HWND box = nullptr;
     if (boxOpen) EnumThreadWindows(GetCurrentThreadId(), findBox, (LPARAM)&box);
     if (box) PostMessageA(box, WM_CLOSE, 0, 0);
-    include(label, false);
-    include(progressBar, false);
-    include(cancelButton, false);
-    include(statusLine->hwnd, false);
+    showChild(label, false);
+    showChild(progressBar, false);
+    showChild(cancelButton, false);
+    showChild(statusLine->hwnd, false);
     statusLine->clearTexts();
     arrange();
 }
@@ -167,7 +142,7 @@ bool GProgressLinePlacer::onCommand(u32 command, GStateQuery*) {
             boxOpen = false;
             if (answer != IDOK || !running()) return true;
         }
-        include(cancelButton, false);
+        showChild(cancelButton, false);
         arrange();
         requestStop();
         return true;
@@ -182,12 +157,12 @@ void GProgressLinePlacer::update(bool force) {
     if (!running()) return;
     u32 now = systemInput.tickCount();
     u32 runningTime = (paused ? pauseStart : now) - startTicks;
-    if (runningTime > 100 && !included(progressBar)) {
-        include(progressBar, true);
-        include(cancelButton, !paused);
-        include(statusLine->hwnd, true);
+    if (runningTime > 100 && !isShown(progressBar)) {
+        showChild(progressBar, true);
+        showChild(cancelButton, !paused);
+        showChild(statusLine->hwnd, true);
         arrange();
-    } else if (!included(progressBar) || (!force && now - lastShown < 1000)) {
+    } else if (!isShown(progressBar) || (!force && now - lastShown < 1000)) {
         return;
     }
     Amounts a = amounts();
@@ -213,8 +188,8 @@ void GProgressLinePlacer::pause() {
     pauseStart = systemInput.tickCount();
     paused = true;
     SetWindowTextA(label, coreText(CoreText::ProgressPaused));
-    include(label, true);
-    include(cancelButton, false);
+    showChild(label, true);
+    showChild(cancelButton, false);
     arrange();
     update(true);
 }
@@ -223,8 +198,8 @@ void GProgressLinePlacer::resume() {
     if (!paused) return;
     startTicks += systemInput.tickCount() - pauseStart;
     paused = false;
-    include(label, false);
-    include(cancelButton, included(progressBar));
+    showChild(label, false);
+    showChild(cancelButton, isShown(progressBar));
     arrange();
     update(true);
 }

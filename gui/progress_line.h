@@ -15,7 +15,7 @@
 #include "gui/timers.h"
 
 class GStatusLine;
-class GUserWindow;
+class GHostWindow;
 class GWindow;
 
 // Commands of the line.
@@ -44,7 +44,6 @@ public:
     // Places the included windows from the left: label, bar, button, then the status line.
     void arrange();
     bool running() const { return (jobFlags & JobRunning) != 0; }
-    bool included(HWND window) const;
 
     enum : u32 { JobRunning = 256 };
     u32 jobFlags = 0;
@@ -57,12 +56,11 @@ public:
     TimerRecord timer;
 
     GWindow* owner;
-    GUserWindow* host = nullptr;
+    GHostWindow* host = nullptr;
     HWND label = nullptr, progressBar = nullptr, cancelButton = nullptr;
     GStatusLine* statusLine = nullptr;
 
 private:
     void startOnUiThread();
     void finishOnUiThread();
-    void include(HWND window, bool on);
 };

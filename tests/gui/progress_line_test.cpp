@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/error.h"
+#include "gui/host_window.h"
 #include "gui/parent_window.h"
 #include "gui/progress_line.h"
 #include "gui/status_line.h"
@@ -58,7 +59,7 @@ protected:
         const char* text = line->statusLine->field(n)->text;
         return text ? text : "";
     }
-    bool shown(HWND window) { return line->included(window); }
+    bool shown(HWND window) { return isShown(window); }
 
     TestApplication test;
     SystemInput saved;
