@@ -28,6 +28,12 @@ public:
     void pulsationPositive() override;
     void pulsationDissymetric() override;
     void pulsationRandom() override;
+    void lowCutFilter() override;
+    void highCutFilter() override;
+    void bandCutFilter() override;
+    void bandPassFilter() override;
+    void biquadFilter(u32 type) override;
+    void equalizer() override;
     void cut() override;
     void crossfadeStart(const u8* oldBytes, u8* newBytes, i32 byteCount) override;
     void crossfadeEnd(const u8* oldBytes, u8* newBytes, i32 byteCount) override;
@@ -36,6 +42,8 @@ public:
     void drawLine() override;
     void drawCurve() override;
     void applyPluginEffect() override;
+    void echo() override;
+    void chorus() override;
 
     // The plainest walks of a same-length change: the selected tracks silenced, or multiplied by
     // param1 with the rounded store; the other tracks copied. A cancel does not stop them.
