@@ -43,10 +43,10 @@ public:
     void setRect(const RECT& rect);
     // Places the included windows from the left: label, bar, button, then the status line.
     void arrange();
-    bool running() const { return (jobFlags & JobRunning) != 0; }
+    bool running() const { return (jobFlags.load() & JobRunning) != 0; }
 
     enum : u32 { JobRunning = 256 };
-    u32 jobFlags = 0;
+    std::atomic<u32> jobFlags{0};  // written by workers too
     bool askBeforeCancel = true;
     std::atomic<u32> workerThread{~0u};  // the first thread that reported; ~0: none yet
     u32 startTicks = 0, lastShown = 0, pauseStart = 0;
