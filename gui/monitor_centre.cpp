@@ -1,7 +1,8 @@
 #include "gui/monitor_centre.h"
 
 void centreOnMonitor(HWND window, HWND nearTo) {
-    MONITORINFO info = {sizeof info};
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
     GetMonitorInfoA(MonitorFromWindow(nearTo ? nearTo : window, MONITOR_DEFAULTTOPRIMARY), &info);
     RECT area = info.rcWork, frame;
     GetWindowRect(window, &frame);

@@ -43,7 +43,8 @@ TEST(SplashWindow, ShownAndPaintedBeforeAnyOtherWindowThenClosedByItsStep) {
     EXPECT_EQ(client.right, 200);
     EXPECT_EQ(client.bottom, 120);
     GetWindowRect(splash->hwnd, &frame);
-    MONITORINFO info = {sizeof info};
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
     GetMonitorInfoA(MonitorFromWindow(splash->hwnd, MONITOR_DEFAULTTOPRIMARY), &info);
     EXPECT_NEAR((frame.left + frame.right) / 2, (info.rcWork.left + info.rcWork.right) / 2, 1);
     EXPECT_NEAR((frame.top + frame.bottom) / 2, (info.rcWork.top + info.rcWork.bottom) / 2, 1);

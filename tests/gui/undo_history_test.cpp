@@ -92,7 +92,9 @@ TEST_F(HistoryTest, TrimsAtTheLimitAndKeepsTheCountExact) {
         history.reset();
         guiSettings.undoCountLimit = c.limit;
         fill(c.executed);
-        if (c.contents) EXPECT_EQ(contents(), c.contents);
+        if (c.contents) {
+            EXPECT_EQ(contents(), c.contents);
+        }
         int kept = c.limit < 1 ? 1 : std::min<int>(c.limit, c.executed);
         EXPECT_EQ(history.count, kept);
         EXPECT_EQ(static_cast<Probe*>(history.commands.head)->id, c.executed - kept + 1);
@@ -220,7 +222,9 @@ TEST_F(HistoryTest, UndoAndRedoResultsAndExceptions) {
         EXPECT_EQ(c.redo ? history.redo() : history.undo(), c.result);
         EXPECT_EQ(contents(), c.contents);
         EXPECT_EQ(history.lastOperation, c.redo ? 2 : 1);
-        if (c.result & UndoDrop) EXPECT_EQ(history.complete, 0);
+        if (c.result & UndoDrop) {
+            EXPECT_EQ(history.complete, 0);
+        }
     }
 }
 
