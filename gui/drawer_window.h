@@ -18,7 +18,12 @@ public:
     const char* className() const override { return "GDrawerWindow"; }
     u32 typeId() const override { return TypeDrawerWindow; }
 
-    SIZE getPreferredSize() { return callback(nullptr, nullptr, argument, extra); }
+    SIZE contentSize() { return callback(nullptr, nullptr, argument, extra); }
+    void getPreferredSize(i32* width, i32* height) override {
+        SIZE size = contentSize();
+        if (*width < 0) *width = size.cx;
+        *height = size.cy;
+    }
     void paint(HDC dc, const RECT& update, bool erase) override;
 
     DrawerCallback callback;

@@ -17,7 +17,10 @@ public:
         size = 8;
         return GUserWindow::create(WS_CHILD | WS_VISIBLE);
     }
-    SIZE getPreferredSize() const { return SIZE{size, size}; }
+    void getPreferredSize(i32* width, i32* height) override {
+        if (*width < 0) *width = size;
+        *height = size;
+    }
     // The background with an etched line across the middle.
     void paint(HDC dc, const RECT& update, bool erase) override;
 

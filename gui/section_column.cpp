@@ -154,8 +154,8 @@ void GSectionColumn::arrange() {
         if (!excluded(i)) last = i;
     for (u32 i = 0; i < children.size(); i++) {
         if (excluded(i)) continue;
-        i32 height = i == 0 ? static_cast<GLineN*>(children[0])->getPreferredSize().cy
-                            : static_cast<GStatusLine*>(children[i])->getPreferredSize().cy;
+        i32 width = -1, height = 0;
+        children[i]->getPreferredSize(&width, &height);
         if (i == last && r.bottom - y > height) height = r.bottom - y;
         SetWindowPos(children[i]->hwnd, nullptr, r.left, y, r.right - r.left, height, SWP_NOZORDER | SWP_NOACTIVATE);
         y += height;

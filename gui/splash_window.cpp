@@ -17,7 +17,7 @@ GSplashWindow* GSplashWindow::create(DrawerCallback callback, void* argument, vo
         delete splash;
         return nullptr;
     }
-    SIZE size = splash->drawer->getPreferredSize();
+    SIZE size = splash->drawer->contentSize();
     RECT frame = {0, 0, size.cx, size.cy};
     AdjustWindowRectEx(&frame, WS_POPUP | WS_BORDER, FALSE, 0);
     SetWindowPos(splash->hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,

@@ -57,17 +57,10 @@ void GStatusLine::clear() {
     invalidate();
 }
 
-void GStatusLine::invalidate() {
-    if (!hwnd || destroyed()) return;
-    if (redrawLock)
-        flags |= WindowRepaintPending;
-    else if (IsWindowVisible(hwnd))
-        InvalidateRect(hwnd, nullptr, TRUE);
-}
-
-SIZE GStatusLine::getPreferredSize() {
+void GStatusLine::getPreferredSize(i32* width, i32* height) {
     SIZE size = getUiFontMetrics(getMessageFont());
-    return SIZE{size.cx + 4, size.cy + 4};
+    if (*width < 0) *width = size.cx + 4;
+    *height = size.cy + 4;
 }
 
 void GStatusLine::paint(HDC handle, const RECT&, bool) {

@@ -24,21 +24,26 @@ public:
     const char* className() const override { return "GStatusLine"; }
     u32 typeId() const override { return TypeStatusLine; }
 
-    bool create() { return GUserWindow::create(WS_CHILD | WS_VISIBLE); }
+    // Painted with the face colour where the layout uncovers the area around it.
+    bool create() {
+        cellFlags |= CellOwnBackground;
+        return GUserWindow::create(WS_CHILD | WS_VISIBLE);
+    }
 
     // The record of field n, made with the defaults when missing (the fields before it stay null).
     StatusField* field(u32 n);
     void setFieldText(u32 n, const char* text);
     // Formats into 4096 bytes (longer results are cut).
     void setFieldTextF(u32 n, const char* format, ...) __attribute__((format(gnu_printf, 3, 4)));
+    // Each change repaints the line once, or once when the redraw lock ends.
+
     // Frees every text, keeps the records.
     void clearTexts();
     // Deletes every record.
     void clear();
-    // Repaints, or under the redraw lock marks the repaint pending.
-    void invalidate();
 
-    SIZE getPreferredSize();
+    // The status font's letter size plus 4 each way.
+    void getPreferredSize(i32* width, i32* height) override;
     void paint(HDC dc, const RECT& update, bool erase) override;
 
     PointerArray fields;  // StatusField*, entries may be null

@@ -181,19 +181,42 @@ TEST_F(StatusLineTest, RecordsTextsAndRepaints) {
     EXPECT_TRUE(inkColumns(canvas, 0, 200, isInk).empty());
     line->clear();
     EXPECT_EQ(line->fields.count, 0u);
+}
 
-    // Under the redraw lock a text only marks the repaint pending.
-    ValidateRect(line->hwnd, nullptr);
-    line->redrawLock = 1;
-    line->setFieldText(0, "Locked");
-    EXPECT_TRUE(line->flags & WindowRepaintPending);
-    EXPECT_FALSE(GetUpdateRect(line->hwnd, nullptr, FALSE));
-    line->redrawLock = 0;
-    line->setFieldText(0, "Free");
-    EXPECT_TRUE(GetUpdateRect(line->hwnd, nullptr, FALSE));
+// Counts its paints.
+class CountingStatusLine : public GStatusLine {
+public:
+    using GStatusLine::GStatusLine;
+    void paint(HDC dc, const RECT& update, bool erase) override {
+        paints++;
+        GStatusLine::paint(dc, update, erase);
+    }
+    int paints = 0;
+};
 
-    SIZE size = line->getPreferredSize();
-    EXPECT_GT(size.cy, 4);
+TEST_F(StatusLineTest, TextsUnderTheRedrawLockRepaintOnceWhenItEnds) {
+    CountingStatusLine* counted = new CountingStatusLine(host);
+    ASSERT_TRUE(counted->create());
+    SetWindowPos(counted->hwnd, nullptr, 0, 0, 200, kHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    UpdateWindow(counted->hwnd);
+    counted->paints = 0;
+    counted->beginRedrawLock();
+    counted->setFieldText(0, "One");
+    counted->setFieldTextF(1, "%d", 2);
+    counted->field(2)->align = '>';
+    counted->setFieldText(2, "Three");
+    UpdateWindow(counted->hwnd);
+    EXPECT_EQ(counted->paints, 0);
+    EXPECT_TRUE(counted->flags & WindowRepaintPending);
+    counted->endRedrawLock();
+    UpdateWindow(counted->hwnd);
+    UpdateWindow(counted->hwnd);
+    EXPECT_EQ(counted->paints, 1);
+
+    i32 width = -1, height = 0;
+    counted->getPreferredSize(&width, &height);
+    EXPECT_GT(width, 4);
+    EXPECT_GT(height, 4);
 }
 
 }  // namespace
@@ -203,8 +226,10 @@ namespace {
 TEST_F(StatusLineTest, LineWindowDrawsAnEtchedLineAtItsFixedSize) {
     GLineN* rule = new GLineN(host);
     ASSERT_TRUE(rule->create());
-    EXPECT_EQ(rule->getPreferredSize().cx, 8);
-    EXPECT_EQ(rule->getPreferredSize().cy, 8);
+    i32 width = -1, height = 0;
+    rule->getPreferredSize(&width, &height);
+    EXPECT_EQ(width, 8);
+    EXPECT_EQ(height, 8);
     EXPECT_TRUE(rule->isKindOf(27) && rule->isKindOf(6));
     SetWindowPos(rule->hwnd, nullptr, 0, 30, 40, 8, SWP_NOZORDER | SWP_NOACTIVATE);
     UpdateWindow(rule->hwnd);
