@@ -3,22 +3,15 @@
 #include <commctrl.h>
 
 #include "core/texts.h"
-#include "gui/fonts.h"
-#include "gui/host_window.h"
+#include "gui/layout_builder.h"
 #include "gui/message_box.h"
+#include "gui/native_control.h"
 #include "gui/status_line.h"
 #include "gui/system_input.h"
 #include "gui/tracked_object.h"
 #include "gui/ui_thread.h"
 
 namespace {
-
-HWND makeControl(HWND parent, const char* className, const char* text, u32 style, u32 id) {
-    HWND control = CreateWindowExA(0, className, text, WS_CHILD | style, 0, 0, 0, 0, parent, (HMENU)(uintptr_t)id,
-                                   GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(control, WM_SETFONT, (WPARAM)getMessageFont()->font, 0);
-    return control;
-}
 
 // The message box open on this thread.
 BOOL CALLBACK findBox(HWND window, LPARAM found) {
@@ -29,53 +22,54 @@ BOOL CALLBACK findBox(HWND window, LPARAM found) {
     return FALSE;
 }
 
-const i32 kGap = 8, kLabelWidth = 128, kBarWidth = 160, kButtonWidth = 16;
+const i32 kLabelWidth = 128, kBarWidth = 160, kButtonWidth = 16;
 
 }  // namespace
 
-GProgressLinePlacer::GProgressLinePlacer(GWindow* owner) : owner(owner) {
-    host = GHostWindow::make(owner, this);
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
-    label = makeControl(host->hwnd, "STATIC", "", SS_NOPREFIX | SS_CENTERIMAGE, 0);
-    progressBar = makeControl(host->hwnd, PROGRESS_CLASSA, "", 0, 0);
-    SendMessageA(progressBar, PBM_SETRANGE32, 0, 100);
-    cancelButton = makeControl(host->hwnd, "BUTTON", coreText(CoreText::ProgressCancel), BS_PUSHBUTTON,
-                               ProgressLineCancel);
-    statusLine = new GStatusLine(host);
-    statusLine->GUserWindow::create(WS_CHILD);
+GProgressLinePlacer::GProgressLinePlacer(GWindow* owner) : GRowItem(owner) {
+    setLayoutDigits(this, "08");
+    GLayoutBuilder builder(owner);
+    builder.current = this;
+    label = new GNativeControl(owner, GNativeControl::Label, kLabelWidth);
+    label->create("", SS_NOPREFIX | SS_CENTERIMAGE, 0);
+    builder.add(label, "<-");
+    progressBar = new GNativeControl(owner, GNativeControl::ProgressBar, kBarWidth);
+    progressBar->create(nullptr, 0, 0);
+    SendMessageA(progressBar->hwnd, PBM_SETRANGE32, 0, 100);
+    builder.add(progressBar, "<C");
+    cancelButton = new GNativeControl(owner, GNativeControl::Button, kButtonWidth);
+    cancelButton->create(coreText(CoreText::ProgressCancel), BS_PUSHBUTTON, ProgressLineCancel);
+    builder.add(cancelButton, "<-");
+    statusLine = new GStatusLine(owner);
+    statusLine->create();
+    builder.add(statusLine, "UC");
+    for (GLayoutCell* cell : children) cell->notify(LayoutExclude);
 }
 
-GProgressLinePlacer::~GProgressLinePlacer() {
-    removeTimer(&timer);
-    GHostWindow::release(host, this);  // with the status line
+GProgressLinePlacer::~GProgressLinePlacer() { removeTimer(&timer); }
+
+void GProgressLinePlacer::include(GLayoutCell* cell, bool on) {
+    if (included(cell) != on) cell->notify(on ? LayoutInclude : LayoutExclude);
 }
 
-void GProgressLinePlacer::setRect(const RECT& rect) {
-    host->place(rect);
-    arrange();
+void GProgressLinePlacer::rearrangePage() {
+    GLayoutCell* root = this;
+    while (root->container) root = root->container;
+    applyLayoutChange(root, root->rect);
 }
 
-void GProgressLinePlacer::arrange() {
-    RECT r;
-    GetClientRect(host->hwnd, &r);
-    i32 x = r.left;
-    auto place = [&](HWND window, i32 width) {
-        if (!isShown(window)) return;
-        SetWindowPos(window, nullptr, x, r.top, width, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
-        x += width + kGap;
-    };
-    place(label, kLabelWidth);
-    place(progressBar, kBarWidth);
-    place(cancelButton, kButtonWidth);
-    place(statusLine->hwnd, r.right - x > 0 ? r.right - x : 0);
+// A command to the line through the top-level window's queue: it comes back on the interface
+// thread as the status line's command, which reaches its container, the line.
+void GProgressLinePlacer::postToSelf(u32 command) {
+    GWindow* top = topLevelWindow();
+    if (top && statusLine) PostMessageA(top->hwnd, WM_COMMAND, MAKEWPARAM(command, 0), (LPARAM)statusLine->hwnd);
 }
 
 void GProgressLinePlacer::begin(u64 newTotal) {
     setRange(newTotal);  // the amounts under the lock, from any thread
     jobFlags = JobRunning;
     if (!isUiThread()) {
-        PostMessageA(host->hwnd, WM_COMMAND, ProgressLineBegin, 0);
+        postToSelf(ProgressLineBegin);
         return;
     }
     startOnUiThread();
@@ -92,7 +86,7 @@ void GProgressLinePlacer::startOnUiThread() {
 void GProgressLinePlacer::end() {
     jobFlags &= ~JobRunning;
     if (!isUiThread()) {
-        PostMessageA(host->hwnd, WM_COMMAND, ProgressLineEnd, 0);
+        postToSelf(ProgressLineEnd);
         return;
     }
     finishOnUiThread();
@@ -104,12 +98,12 @@ void GProgressLinePlacer::finishOnUiThread() {
     HWND box = nullptr;
     if (boxOpen) EnumThreadWindows(GetCurrentThreadId(), findBox, (LPARAM)&box);
     if (box) PostMessageA(box, WM_CLOSE, 0, 0);
-    showChild(label, false);
-    showChild(progressBar, false);
-    showChild(cancelButton, false);
-    showChild(statusLine->hwnd, false);
+    include(label, false);
+    include(progressBar, false);
+    include(cancelButton, false);
+    include(statusLine, false);
     statusLine->clearTexts();
-    arrange();
+    rearrangePage();
 }
 
 bool GProgressLinePlacer::report(u64 done, const char* newText) {
@@ -118,10 +112,9 @@ bool GProgressLinePlacer::report(u64 done, const char* newText) {
     return ProgressState::report(done, newText);
 }
 
-bool GProgressLinePlacer::handleMessage(u32 message, uintptr_t wParam, intptr_t, intptr_t* result) {
-    if (message != WM_COMMAND || !onCommand(LOWORD(wParam), nullptr)) return false;
-    *result = 0;
-    return true;
+bool GProgressLinePlacer::onControlCommand(void* event) {
+    GControlNotification* command = static_cast<GControlNotification*>(event);
+    return onCommand((u32)command->value, nullptr);
 }
 
 bool GProgressLinePlacer::onCommand(u32 command, GStateQuery*) {
@@ -136,14 +129,14 @@ bool GProgressLinePlacer::onCommand(u32 command, GStateQuery*) {
         if (!running() || boxOpen) return true;
         if (askBeforeCancel) {
             boxOpen = true;
-            LifeGuard guard(lifeRecord());
-            i32 answer = showMessageBox(&mbWarning, owner, coreText(CoreText::ProgressCancelQuestion));
+            LifeGuard guard(GRowItem::lifeRecord());
+            i32 answer = showMessageBox(&mbWarning, topLevelWindow(), coreText(CoreText::ProgressCancelQuestion));
             if (!guard.alive()) return true;
             boxOpen = false;
             if (answer != IDOK || !running()) return true;
         }
-        showChild(cancelButton, false);
-        arrange();
+        include(cancelButton, false);
+        rearrangePage();
         requestStop();
         return true;
     default:
@@ -157,16 +150,18 @@ void GProgressLinePlacer::update(bool force) {
     if (!running()) return;
     u32 now = systemInput.tickCount();
     u32 runningTime = (paused ? pauseStart : now) - startTicks;
-    if (runningTime > 100 && !isShown(progressBar)) {
-        showChild(progressBar, true);
-        showChild(cancelButton, !paused);
-        showChild(statusLine->hwnd, true);
-        arrange();
-    } else if (!isShown(progressBar) || (!force && now - lastShown < 1000)) {
+    if (runningTime > 100 && !included(progressBar)) {
+        include(progressBar, true);
+        include(cancelButton, !paused);
+        include(statusLine, true);
+        // The page makes room for the line.
+        GControlNotification grown{this, 14, 0};
+        if (!notifyUp(this, &grown)) rearrangePage();
+    } else if (!included(progressBar) || (!force && now - lastShown < 1000)) {
         return;
     }
     Amounts a = amounts();
-    SendMessageA(progressBar, PBM_SETPOS, a.percent, 0);
+    SendMessageA(progressBar->hwnd, PBM_SETPOS, a.percent, 0);
     statusLine->clearTexts();
     statusLine->setFieldTextF(0, "%u%%", a.percent);
     lastShown = now;
@@ -187,10 +182,10 @@ void GProgressLinePlacer::update(bool force) {
 void GProgressLinePlacer::pause() {
     pauseStart = systemInput.tickCount();
     paused = true;
-    SetWindowTextA(label, coreText(CoreText::ProgressPaused));
-    showChild(label, true);
-    showChild(cancelButton, false);
-    arrange();
+    label->setText(coreText(CoreText::ProgressPaused));
+    include(label, true);
+    include(cancelButton, false);
+    rearrangePage();
     update(true);
 }
 
@@ -198,9 +193,9 @@ void GProgressLinePlacer::resume() {
     if (!paused) return;
     startTicks += systemInput.tickCount() - pauseStart;
     paused = false;
-    showChild(label, false);
-    showChild(cancelButton, isShown(progressBar));
-    arrange();
+    include(label, false);
+    include(cancelButton, included(progressBar));
+    rearrangePage();
     update(true);
 }
 

@@ -1,27 +1,23 @@
 #pragma once
-// GProgressLinePlacer: the line under a page's content that shows a running job's progress after
+// GProgressLinePlacer: the row under a page's content that shows a running job's progress after
 // its first 100 ms: a bar, a cancel button and a status line with the percentage, the elapsed and
 // the remaining time; a label says when the job is paused. It is also the job's progress sink:
 // workers call begin, advance and end from their threads; begin and end hop to the interface
-// thread by posted commands; all window work happens there.
-//
-// Until the layout rows exist the line lives in a host child window of the owner (the caller
-// places it with setRect); the host and the line's windows end with the owner. The creator owns
-// the placer; no worker may use it after its deletion.
+// thread as posted commands; all window work happens there. A layout item: its container owns
+// it and it owns its four windows. No worker may use it after its deletion.
 #include <windows.h>
 
-#include "gui/item_base.h"
+#include "gui/layout_rows.h"
 #include "gui/progress_state.h"
 #include "gui/timers.h"
 
+class GNativeControl;
 class GStatusLine;
-class GHostWindow;
-class GWindow;
 
 // Commands of the line.
 enum : u32 { ProgressLineCancel = 1000, ProgressLineBegin = 1001, ProgressLineEnd = 1002 };
 
-class GProgressLinePlacer : public ProgressState, public GItemBase {
+class GProgressLinePlacer : public GRowItem, public ProgressState {
 public:
     explicit GProgressLinePlacer(GWindow* owner);
     ~GProgressLinePlacer() override;
@@ -30,7 +26,7 @@ public:
     void end() override;
     bool report(u64 done, const char* newText) override;
 
-    bool handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) override;
+    bool onControlCommand(void* event) override;
     bool onCommand(u32 command, GStateQuery* query) override;
     void onTimer(TimerRecord* record) override;
     // Refreshes the display; unless forced at most once a second.
@@ -40,10 +36,8 @@ public:
     // A note of the running job: 0 paused, 1 resumed.
     void onJobNote(i32 code);
 
-    void setRect(const RECT& rect);
-    // Places the included windows from the left: label, bar, button, then the status line.
-    void arrange();
     bool running() const { return (jobFlags.load() & JobRunning) != 0; }
+    static bool included(GLayoutCell* cell) { return !(cell->cellFlags & CellExcluded); }
 
     enum : u32 { JobRunning = 256 };
     std::atomic<u32> jobFlags{0};  // written by workers too
@@ -55,12 +49,16 @@ public:
     bool timerRunning = false;
     TimerRecord timer;
 
-    GWindow* owner;
-    GHostWindow* host = nullptr;
-    HWND label = nullptr, progressBar = nullptr, cancelButton = nullptr;
+    GNativeControl* label = nullptr;
+    GNativeControl* progressBar = nullptr;
+    GNativeControl* cancelButton = nullptr;
     GStatusLine* statusLine = nullptr;
 
 private:
     void startOnUiThread();
     void finishOnUiThread();
+    void postToSelf(u32 command);
+    void include(GLayoutCell* cell, bool on);
+    // Arranges the whole tree the line belongs to again.
+    void rearrangePage();
 };

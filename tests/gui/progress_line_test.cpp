@@ -10,6 +10,8 @@
 
 #include "core/error.h"
 #include "gui/host_window.h"
+#include "gui/layout_cell.h"
+#include "gui/native_control.h"
 #include "gui/parent_window.h"
 #include "gui/progress_line.h"
 #include "gui/status_line.h"
@@ -41,11 +43,11 @@ protected:
         ASSERT_TRUE(createTopLevelWindow(host, WS_POPUP, WS_EX_TOPMOST, "line"));
         SetWindowPos(host->hwnd, nullptr, 40, 40, 480, 40, SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOZORDER);
         line = new GProgressLinePlacer(host);
-        line->setRect(RECT{0, 0, 480, 22});
+        host->setContent(line);
+        applyLayoutChange(line, RECT{0, 0, 480, 22});
     }
     void TearDown() override {
-        delete line;
-        DestroyWindow(host->hwnd);
+        DestroyWindow(host->hwnd);  // with its content, the line
         systemInput = saved;
     }
     // Runs the work on a worker thread and pumps the loop until the condition holds.
@@ -72,8 +74,8 @@ TEST_F(ProgressLineTest, AJobUnder100MsShowsNothing) {
     EXPECT_EQ(line->amounts().total, 1u);  // a total of 0 behaves as 1
     lineTicks += 100;
     line->update(false);
-    EXPECT_FALSE(shown(line->progressBar));
-    EXPECT_FALSE(shown(line->cancelButton));
+    EXPECT_FALSE(shown(line->progressBar->hwnd));
+    EXPECT_FALSE(shown(line->cancelButton->hwnd));
     ASSERT_TRUE(onWorker([&] {
         line->advance(1);
         line->end();
@@ -82,7 +84,7 @@ TEST_F(ProgressLineTest, AJobUnder100MsShowsNothing) {
     EXPECT_NE(line->workerThread, ~0u);
     lineTicks += 1000;
     line->update(true);
-    EXPECT_FALSE(shown(line->progressBar));
+    EXPECT_FALSE(shown(line->progressBar->hwnd));
     EXPECT_FALSE(shown(line->statusLine->hwnd));
 }
 
@@ -90,8 +92,8 @@ TEST_F(ProgressLineTest, ShowsAfter100MsAndRefreshesOnceASecond) {
     ASSERT_TRUE(onWorker([&] { line->begin(100); }, [&] { return line->timerRunning; }));
     lineTicks += 101;
     line->update(false);
-    EXPECT_TRUE(shown(line->progressBar));
-    EXPECT_TRUE(shown(line->cancelButton));
+    EXPECT_TRUE(shown(line->progressBar->hwnd));
+    EXPECT_TRUE(shown(line->cancelButton->hwnd));
     EXPECT_EQ(field(0), "0%");
     EXPECT_EQ(field(1), "0:00");
     EXPECT_EQ(field(2), "");  // no remaining time before the first report
@@ -105,7 +107,7 @@ TEST_F(ProgressLineTest, ShowsAfter100MsAndRefreshesOnceASecond) {
     EXPECT_EQ(field(0), "25%");
     EXPECT_EQ(field(1), "0:01");
     EXPECT_EQ(field(2), "0:03 left");
-    EXPECT_EQ(SendMessageA(line->progressBar, PBM_GETPOS, 0, 0), 25);
+    EXPECT_EQ(SendMessageA(line->progressBar->hwnd, PBM_GETPOS, 0, 0), 25);
     if (getenv("RAVO_GUI_SHOT")) {
         RedrawWindow(host->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         pumpUntil([] { return false; }, 300);
@@ -118,12 +120,12 @@ TEST_F(ProgressLineTest, ShowsAfter100MsAndRefreshesOnceASecond) {
 
     // Paused time is left out of the running time.
     line->onJobNote(0);
-    EXPECT_TRUE(shown(line->label));
-    EXPECT_FALSE(shown(line->cancelButton));
+    EXPECT_TRUE(shown(line->label->hwnd));
+    EXPECT_FALSE(shown(line->cancelButton->hwnd));
     lineTicks += 60000;
     line->onJobNote(1);
-    EXPECT_FALSE(shown(line->label));
-    EXPECT_TRUE(shown(line->cancelButton));
+    EXPECT_FALSE(shown(line->label->hwnd));
+    EXPECT_TRUE(shown(line->cancelButton->hwnd));
     EXPECT_EQ(field(1), "0:01");
 
     // Done beyond the total: no remaining time (it would wrap).
@@ -132,8 +134,8 @@ TEST_F(ProgressLineTest, ShowsAfter100MsAndRefreshesOnceASecond) {
     EXPECT_EQ(field(0), "150%");
     EXPECT_EQ(field(2), "");
 
-    ASSERT_TRUE(onWorker([&] { line->end(); }, [&] { return !shown(line->progressBar); }));
-    EXPECT_FALSE(shown(line->cancelButton));
+    ASSERT_TRUE(onWorker([&] { line->end(); }, [&] { return !shown(line->progressBar->hwnd); }));
+    EXPECT_FALSE(shown(line->cancelButton->hwnd));
     EXPECT_EQ(field(0), "");
 }
 
@@ -144,9 +146,9 @@ TEST_F(ProgressLineTest, CancelAtOnceWhenNotAsked) {
     line->begin(10);
     lineTicks += 200;
     line->update(false);
-    SendMessageA(line->cancelButton, BM_CLICK, 0, 0);
+    SendMessageA(line->cancelButton->hwnd, BM_CLICK, 0, 0);
     EXPECT_TRUE(line->stopRequested());
-    EXPECT_FALSE(shown(line->cancelButton));
+    EXPECT_FALSE(shown(line->cancelButton->hwnd));
     bool stopped = false;
     onWorker([&] { stopped = line->advance(5); }, [] { return true; });
     EXPECT_TRUE(stopped);
@@ -167,13 +169,13 @@ TEST_F(ProgressLineTest, EndClosesAnOpenQuestion) {
         for (int i = 0; i < 500 && !FindWindowA("#32770", nullptr); i++) Sleep(10);
         line->end();
     });
-    SendMessageA(line->cancelButton, BM_CLICK, 0, 0);
+    SendMessageA(line->cancelButton->hwnd, BM_CLICK, 0, 0);
     worker.join();
     plainMessageBox = recorded;
     EXPECT_FALSE(line->boxOpen);
     EXPECT_FALSE(line->stopRequested());
     EXPECT_FALSE(line->running());
-    EXPECT_FALSE(shown(line->progressBar));
+    EXPECT_FALSE(shown(line->progressBar->hwnd));
 }
 
 }  // namespace
