@@ -1,19 +1,60 @@
 #include "gui/section_column.h"
 
 #include "core/texts.h"
-#include "gui/host_window.h"
+#include "gui/layout_builder.h"
 #include "gui/line_window.h"
 #include "gui/status_line.h"
 #include "gui/tracked_object.h"
 
 GSectionColumn* GSectionColumn::first = nullptr;
 
-GSectionColumn::GSectionColumn(GWindow* owner, u32 key) : owner(owner), key(key) {
-    host = GHostWindow::make(owner, this);
-    GLineN* placeholder = new GLineN(host);
+namespace {
+
+// The windows of a column pass their mouse gestures to it.
+class SectionLine : public GStatusLine {
+public:
+    using GStatusLine::GStatusLine;
+    bool handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) override {
+        if (message != WM_CONTEXTMENU || !container) return GStatusLine::handleMessage(message, wParam, lParam, result);
+        static_cast<GSectionColumn*>(container)->openSectionMenu(menuPoint(hwnd, lParam));
+        *result = 0;
+        return true;
+    }
+    // A right-button release gives the cursor's screen point; the keyboard gives -1.
+    static POINT menuPoint(HWND window, intptr_t lParam) {
+        POINT at = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
+        if (lParam == -1) {
+            at = POINT{0, 0};
+            ClientToScreen(window, &at);
+        }
+        return at;
+    }
+};
+
+class Placeholder : public GLineN {
+public:
+    using GLineN::GLineN;
+    bool handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) override {
+        GSectionColumn* column = static_cast<GSectionColumn*>(container);
+        if (!column || (message != WM_CONTEXTMENU && message != WM_LBUTTONDOWN))
+            return GLineN::handleMessage(message, wParam, lParam, result);
+        if (message == WM_CONTEXTMENU)
+            column->openSectionMenu(SectionLine::menuPoint(hwnd, lParam));
+        else
+            column->onPlaceholderClick();
+        *result = 0;
+        return true;
+    }
+};
+
+}  // namespace
+
+GSectionColumn::GSectionColumn(GWindow* owner, u32 key) : GColumnsItem(owner), key(key) {
+    setAlignmentCode(this, "Uv");
+    GLineN* placeholder = new Placeholder(owner);
     placeholder->create();
-    ShowWindow(placeholder->hwnd, SW_HIDE);
-    children.push_back(placeholder);
+    addChild(placeholder);
+    placeholder->notify(LayoutExclude);
     next = first;
     if (first) first->previous = this;
     first = this;
@@ -25,21 +66,30 @@ GSectionColumn::~GSectionColumn() {
     else
         first = next;
     if (next) next->previous = previous;
-    GHostWindow::release(host, this);  // with the sections
+}
+
+GSectionColumn* addSectionColumn(GLayoutBuilder& builder, u32 key, const char* code) {
+    GSectionColumn* column = new GSectionColumn(builder.owner, key);
+    builder.addContainer(column, nullptr, code);
+    return column;
 }
 
 GStatusLine* GSectionColumn::addSection(const char* title, bool shown) {
-    GStatusLine* section = new GStatusLine(host);
-    section->GUserWindow::create(WS_CHILD | (shown ? WS_VISIBLE : 0));
-    children.push_back(section);
+    GStatusLine* section = new SectionLine(owner);
+    section->create();
+    addChild(section);
+    if (!shown) section->notify(LayoutExclude);
     titles.push_back(title ? title : "");
-    arrange();
     return section;
 }
 
-bool GSectionColumn::excluded(u32 i) const { return i >= children.size() || !isShown(children[i]->hwnd); }
+bool GSectionColumn::excluded(u32 i) const {
+    return i >= children.size() || !children[i] || (children[i]->cellFlags & CellExcluded);
+}
 
-void GSectionColumn::include(u32 i, bool on) { showChild(children[i]->hwnd, on); }
+void GSectionColumn::include(u32 i, bool on) {
+    if (i < children.size() && children[i] && excluded(i) == on) children[i]->notify(on ? LayoutInclude : LayoutExclude);
+}
 
 void GSectionColumn::showAllSections() {
     include(0, false);
@@ -71,7 +121,11 @@ void GSectionColumn::applySectionCommand(u32 command) {
         hideAllSections();
     else
         toggleSection(command);
-    arrange();
+    GLayoutCell* root = this;
+    while (root->container) root = root->container;
+    applyLayoutChange(root, root->rect);
+    GControlNotification changed{this, 14, 0};
+    notifyUp(this, &changed);
 }
 
 void GSectionColumn::storeStates() {
@@ -101,7 +155,9 @@ void GSectionColumn::restoreSections(GBag& bag) {
     }
     include(0, !any);
     storeStates();
-    arrange();
+    GLayoutCell* root = this;
+    while (root->container) root = root->container;
+    applyLayoutChange(root, root->rect);
 }
 
 HMENU GSectionColumn::buildSectionMenu() {
@@ -116,48 +172,16 @@ HMENU GSectionColumn::buildSectionMenu() {
     return menu;
 }
 
-bool GSectionColumn::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) {
-    if (message == WM_CONTEXTMENU) {
-        // A right-button release on the column or any of its sections.
-        POINT at = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
-        if (lParam == -1) GetCursorPos(&at);
-        HMENU menu = buildSectionMenu();
-        LifeGuard guard(lifeRecord());
-        u32 command = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, host->hwnd,
-                                     nullptr);
-        DestroyMenu(menu);
-        if (command && guard.alive()) runSectionCommand(command);
-        *result = 0;
-        return true;
-    }
-    bool press = message == WM_LBUTTONDOWN || (message == WM_PARENTNOTIFY && LOWORD(wParam) == WM_LBUTTONDOWN);
-    if (press && !excluded(0)) {
-        // A click on the collapsed column shows every section again.
-        runSectionCommand(SectionsShowAll);
-        *result = 0;
-        return true;
-    }
-    return false;
+void GSectionColumn::openSectionMenu(POINT at) {
+    HMENU menu = buildSectionMenu();
+    LifeGuard guard(lifeRecord());
+    GWindow* top = topLevelWindow();
+    u32 command = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0,
+                                 top ? top->hwnd : nullptr, nullptr);
+    DestroyMenu(menu);
+    if (command && guard.alive()) runSectionCommand(command);
 }
 
-void GSectionColumn::setRect(const RECT& rect) {
-    host->place(rect);
-    arrange();
-}
-
-void GSectionColumn::arrange() {
-    RECT r;
-    GetClientRect(host->hwnd, &r);
-    i32 y = r.top;
-    u32 last = 0;
-    for (u32 i = 0; i < children.size(); i++)
-        if (!excluded(i)) last = i;
-    for (u32 i = 0; i < children.size(); i++) {
-        if (excluded(i)) continue;
-        i32 width = -1, height = 0;
-        children[i]->getPreferredSize(&width, &height);
-        if (i == last && r.bottom - y > height) height = r.bottom - y;
-        SetWindowPos(children[i]->hwnd, nullptr, r.left, y, r.right - r.left, height, SWP_NOZORDER | SWP_NOACTIVATE);
-        y += height;
-    }
+void GSectionColumn::onPlaceholderClick() {
+    if (!excluded(0)) runSectionCommand(SectionsShowAll);
 }

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "core/error.h"
-#include "gui/host_window.h"
 #include "gui/layout_cell.h"
 #include "gui/native_control.h"
 #include "gui/parent_window.h"
@@ -61,7 +60,7 @@ protected:
         const char* text = line->statusLine->field(n)->text;
         return text ? text : "";
     }
-    bool shown(HWND window) { return isShown(window); }
+    bool shown(HWND window) { return (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) != 0; }
 
     TestApplication test;
     SystemInput saved;
