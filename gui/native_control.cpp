@@ -36,5 +36,5 @@ void GNativeControl::getPreferredSize(i32* outWidth, i32* outHeight) {
         if (width < 0) GetWindowTextA(hwnd, text, sizeof text);
         *outWidth = width >= 0 ? width : textExtent(font, text).cx + 8;
     }
-    *outHeight = getUiFontMetrics(font).cy + 4;
+    *outHeight = getUiFontMetrics(font).cy + (kind == Button ? 10 : 4);
 }

@@ -9,12 +9,15 @@
 #include "core/exceptions.h"
 #include "core/texts.h"
 #include "gui/application.h"
-#include "gui/fonts.h"
+#include "gui/colors.h"
+#include "gui/drawing.h"
 #include "gui/help.h"
+#include "gui/layout_builder.h"
+#include "gui/layout_rows.h"
 #include "gui/message_box.h"
 #include "gui/monitor_centre.h"
+#include "gui/native_control.h"
 #include "gui/system_input.h"
-#include "gui/text_measure.h"
 #include "gui/window_procedure.h"
 
 namespace {
@@ -40,13 +43,6 @@ void runJob(std::shared_ptr<ProgressWork> work) {
         PostMessageA(target, WM_COMMAND, work->state.stopRequested() ? ProgressJobStopped : ProgressJobDone, 0);
 }
 
-HWND makeControl(HWND parent, const char* className, const char* text, u32 style, u32 id, const RECT& r) {
-    HWND control = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left,
-                                   r.bottom - r.top, parent, (HMENU)(uintptr_t)id, GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(control, WM_SETFONT, (WPARAM)getMessageFont()->font, 0);
-    return control;
-}
-
 }  // namespace
 
 GProgressDialog::GProgressDialog(GWindow* owner) : GDialog(owner, nullptr), work(std::make_shared<ProgressWork>()) {
@@ -59,40 +55,39 @@ GProgressDialog::~GProgressDialog() {
     removeTimer(&timer);
 }
 
-// Rows top to bottom: the title; "Elapsed time: " and the time; the bar and its percentage; "Stop".
+// A column of rows: the title; "Elapsed time: " and the time; the bar and its percentage; "Stop".
 bool GProgressDialog::build(const char* title) {
     const u32 style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, exStyle = WS_EX_DLGMODALFRAME;
     if (!createTopLevelWindow(this, style, exStyle, title)) return false;
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
-    const FontHolder* font = getMessageFont();
-    const i32 margin = 8, width = 320, line = getUiFontMetrics(font).cy + 4;
-    const i32 elapsedWidth = textExtent(font, coreText(CoreText::ProgressElapsed)).cx + 4;
-    const i32 percentWidth = textExtent(font, "100%").cx + 4;
-    i32 y = margin;
-    titleLabel = makeControl(hwnd, "STATIC", coreText(CoreText::ProgressProcessing), SS_NOPREFIX, 0,
-                             RECT{margin, y, width - margin, y + line});
-    y += line + margin;
-    elapsedLabel = makeControl(hwnd, "STATIC", coreText(CoreText::ProgressElapsed), SS_NOPREFIX, 0,
-                               RECT{margin, y, margin + elapsedWidth, y + line});
-    timeLabel = makeControl(hwnd, "STATIC", coreText(CoreText::ProgressTimeZero), SS_NOPREFIX, 0,
-                            RECT{margin * 2 + elapsedWidth, y, width - margin, y + line});
-    y += line + margin;
-    progressBar = makeControl(hwnd, PROGRESS_CLASSA, "", 0, 0,
-                              RECT{margin, y, width - margin * 2 - percentWidth, y + line});
-    SendMessageA(progressBar, PBM_SETRANGE32, 0, 100);
-    percentLabel = makeControl(hwnd, "STATIC", "100%", SS_RIGHT, 0,
-                               RECT{width - margin - percentWidth, y, width - margin, y + line});
-    y += line + margin;
-    const i32 buttonWidth = 88, buttonHeight = line + 8;
-    stopButton = makeControl(hwnd, "BUTTON", coreText(CoreText::ProgressStop), BS_PUSHBUTTON | WS_TABSTOP,
-                             ProgressStopButton,
-                             RECT{(width - buttonWidth) / 2, y, (width + buttonWidth) / 2, y + buttonHeight});
-    y += buttonHeight + margin;
-    RECT frame = {0, 0, width, y};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    SetWindowPos(hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    GColumnsItem* column = new GColumnsItem(this);
+    setLayoutDigits(column, "88888");
+    setContent(column);
+    GLayoutBuilder builder(this);
+    builder.current = column;
+    auto control = [&](GNativeControl::Kind kind, i32 width, const char* text, u32 controlStyle, u32 id,
+                       const char* code) {
+        GNativeControl* made = new GNativeControl(this, kind, width);
+        made->create(text, WS_VISIBLE | controlStyle, id);
+        builder.add(made, code);
+        return made;
+    };
+    titleLabel = control(GNativeControl::Label, 304, coreText(CoreText::ProgressProcessing), SS_NOPREFIX, 0, "<-");
+    builder.pushContainer(new GRowItem(this), "08", "|^");
+    elapsedLabel = control(GNativeControl::Label, -1, coreText(CoreText::ProgressElapsed), SS_NOPREFIX, 0, "<-");
+    timeLabel = control(GNativeControl::Label, 160, coreText(CoreText::ProgressTimeZero), SS_NOPREFIX, 0, "<-");
+    builder.endContainer();
+    builder.pushContainer(new GRowItem(this), "08", "U^");
+    progressBar = control(GNativeControl::ProgressBar, 240, nullptr, 0, 0, "U-");
+    SendMessageA(progressBar->hwnd, PBM_SETRANGE32, 0, 100);
+    percentLabel = control(GNativeControl::Label, -1, "100%", SS_RIGHT, 0, ">-");
+    builder.endContainer();
+    stopButton = control(GNativeControl::Button, 88, coreText(CoreText::ProgressStop), BS_PUSHBUTTON | WS_TABSTOP,
+                         ProgressStopButton, "|^");
+    SIZE size = getPreferredSize();
+    SetWindowPos(hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    layoutContent(client.right, client.bottom);
     return true;
 }
 
@@ -110,7 +105,7 @@ GProgressDialog* GProgressDialog::start(const char* title, GWindow* owner, Progr
     centreOnMonitor(dialog->hwnd, owner ? owner->hwnd : nullptr);
     dialog->startTime = systemInput.tickCount();
     addTimer(&dialog->timer, 500, dialog, nullptr);
-    if (options & ProgressCannotStop) EnableWindow(dialog->stopButton, FALSE);
+    if (options & ProgressCannotStop) EnableWindow(dialog->stopButton->hwnd, FALSE);
     work->target = dialog->hwnd;
     try {
         std::thread(runJob, work).detach();
@@ -149,9 +144,10 @@ void GProgressDialog::onTimer(TimerRecord*) {
                        ? 0
                        : (u64)((double)(a.total - a.processed) * seconds / (double)a.processed);
         if (stop) {
-            if (IsWindowVisible(timeLabel)) {
-                setLabel(elapsedLabel, coreText(CoreText::ProgressStopping));
-                ShowWindow(timeLabel, SW_HIDE);
+            if (!(timeLabel->cellFlags & CellExcluded)) {
+                setLabel(elapsedLabel->hwnd, coreText(CoreText::ProgressStopping));
+                timeLabel->notify(LayoutExclude);
+                applyLayoutChange(timeLabel->container, timeLabel->container->rect);
             }
         } else {
             char text[128];
@@ -160,22 +156,22 @@ void GProgressDialog::onTimer(TimerRecord*) {
                          (u32)(rest / 60), (u32)(rest % 60));
             else
                 snprintf(text, sizeof text, "%d:%02d", seconds / 60, seconds % 60);
-            setLabel(timeLabel, text);
+            setLabel(timeLabel->hwnd, text);
         }
     }
     u32 percent = 0;
     char* text = nullptr;
     if (!s.read(&percent, &text)) return;
-    SendMessageA(progressBar, PBM_SETPOS, percent, 0);
+    SendMessageA(progressBar->hwnd, PBM_SETPOS, percent, 0);
     char percentText[16];
     snprintf(percentText, sizeof percentText, "%u%%", percent);
-    setLabel(percentLabel, percentText);
-    if (text) setLabel(titleLabel, text);
+    setLabel(percentLabel->hwnd, percentText);
+    if (text) setLabel(titleLabel->hwnd, text);
     delete[] text;
 }
 
 void GProgressDialog::requestStop() {
-    EnableWindow(stopButton, FALSE);
+    EnableWindow(stopButton->hwnd, FALSE);
     work->state.requestStop();
     pauseStart = systemInput.tickCount();
     paused = true;
@@ -226,6 +222,12 @@ bool GProgressDialog::command(u32 id) {
 bool GProgressDialog::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) {
     if (message == WM_COMMAND && command(LOWORD(wParam))) {
         *result = 0;
+        return true;
+    }
+    if (message == WM_CTLCOLORSTATIC) {
+        // The labels on the window's own background.
+        SetBkColor((HDC)wParam, toolkitColors.classBackground);
+        *result = (intptr_t)backgroundBrush();
         return true;
     }
     return GDialog::handleMessage(message, wParam, lParam, result);

@@ -11,6 +11,8 @@
 #include "gui/progress_state.h"
 #include "gui/timers.h"
 
+class GNativeControl;
+
 enum : u32 { TypeProgressDialog = 57 };
 
 // Called with phase 1 on the worker thread (the work), then phase 0 on the interface thread.
@@ -62,8 +64,13 @@ public:
     ProgressState& state() { return work->state; }
 
     std::shared_ptr<ProgressWork> work;
-    HWND titleLabel = nullptr, elapsedLabel = nullptr, timeLabel = nullptr, percentLabel = nullptr;
-    HWND progressBar = nullptr, stopButton = nullptr;
+    // The dialog's windows; cells of its content.
+    GNativeControl* titleLabel = nullptr;
+    GNativeControl* elapsedLabel = nullptr;
+    GNativeControl* timeLabel = nullptr;
+    GNativeControl* percentLabel = nullptr;
+    GNativeControl* progressBar = nullptr;
+    GNativeControl* stopButton = nullptr;
     u32 startTime = 0;
     u32 pauseStart = 0;
     bool paused = false;

@@ -11,6 +11,7 @@
 
 #include "core/exceptions.h"
 #include "gui/message_box.h"
+#include "gui/native_control.h"
 #include "gui/progress_dialog.h"
 #include "gui/system_input.h"
 #include "gui/ui_thread.h"
@@ -130,25 +131,25 @@ TEST_F(ProgressDialogTest, TimesAndPercentRefreshAtMostOnceASecond) {
     fakeTicks += 500;
     dialog->onTimer(nullptr);
     EXPECT_FALSE(IsWindowVisible(hwnd));
-    EXPECT_EQ(text(dialog->percentLabel), "100%");  // nothing refreshed yet
+    EXPECT_EQ(text(dialog->percentLabel->hwnd), "100%");  // nothing refreshed yet
 
     fakeTicks += 500;
     dialog->onTimer(nullptr);  // the first update shows it
     EXPECT_TRUE(IsWindowVisible(hwnd));
-    EXPECT_EQ(text(dialog->timeLabel), "0:01");  // no rest before the first report
-    EXPECT_EQ(text(dialog->percentLabel), "0%");
-    EXPECT_EQ(text(dialog->titleLabel), "Processing...");
+    EXPECT_EQ(text(dialog->timeLabel->hwnd), "0:01");  // no rest before the first report
+    EXPECT_EQ(text(dialog->percentLabel->hwnd), "0%");
+    EXPECT_EQ(text(dialog->titleLabel->hwnd), "Processing...");
 
     state.advance(25, "Reading");
     fakeTicks += 600;
     dialog->onTimer(nullptr);
-    EXPECT_EQ(text(dialog->percentLabel), "0%");  // within the second
+    EXPECT_EQ(text(dialog->percentLabel->hwnd), "0%");  // within the second
     fakeTicks += 400;
     dialog->onTimer(nullptr);
-    EXPECT_EQ(text(dialog->timeLabel), "0:02, 0:06 rest.");
-    EXPECT_EQ(text(dialog->percentLabel), "25%");
-    EXPECT_EQ(text(dialog->titleLabel), "Reading");
-    EXPECT_EQ(SendMessageA(dialog->progressBar, PBM_GETPOS, 0, 0), 25);
+    EXPECT_EQ(text(dialog->timeLabel->hwnd), "0:02, 0:06 rest.");
+    EXPECT_EQ(text(dialog->percentLabel->hwnd), "25%");
+    EXPECT_EQ(text(dialog->titleLabel->hwnd), "Reading");
+    EXPECT_EQ(SendMessageA(dialog->progressBar->hwnd, PBM_GETPOS, 0, 0), 25);
     {
         RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
         if (getenv("RAVO_GUI_SHOT")) pumpUntil([] { return false; }, 300);  // the button paints late
@@ -165,19 +166,19 @@ TEST_F(ProgressDialogTest, TimesAndPercentRefreshAtMostOnceASecond) {
     dialog->pauseClock();
     fakeTicks += 60000;
     dialog->onTimer(nullptr);
-    EXPECT_EQ(text(dialog->timeLabel), "0:02, 0:06 rest.");
+    EXPECT_EQ(text(dialog->timeLabel->hwnd), "0:02, 0:06 rest.");
     dialog->resumeClock();
     fakeTicks += 1000;
     state.advance(50);
     dialog->onTimer(nullptr);
-    EXPECT_EQ(text(dialog->timeLabel), "0:03, 0:03 rest.");
+    EXPECT_EQ(text(dialog->timeLabel->hwnd), "0:03, 0:03 rest.");
 
     // Done beyond the total: no rest time.
     state.advance(150);
     fakeTicks += 1000;
     dialog->onTimer(nullptr);
-    EXPECT_EQ(text(dialog->timeLabel), "0:04");
-    EXPECT_EQ(text(dialog->percentLabel), "150%");
+    EXPECT_EQ(text(dialog->timeLabel->hwnd), "0:04");
+    EXPECT_EQ(text(dialog->percentLabel->hwnd), "150%");
     job.release();
     EXPECT_TRUE(ended());
 }
@@ -185,13 +186,13 @@ TEST_F(ProgressDialogTest, TimesAndPercentRefreshAtMostOnceASecond) {
 TEST_F(ProgressDialogTest, StopMakesEveryReportTellTheCancel) {
     GProgressDialog* dialog = start(0);
     EXPECT_TRUE(IsWindowVisible(hwnd));  // shown at once
-    EXPECT_TRUE(IsWindowEnabled(dialog->stopButton));
-    SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(ProgressStopButton, BN_CLICKED), (LPARAM)dialog->stopButton);
-    EXPECT_FALSE(IsWindowEnabled(dialog->stopButton));
+    EXPECT_TRUE(IsWindowEnabled(dialog->stopButton->hwnd));
+    SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(ProgressStopButton, BN_CLICKED), (LPARAM)dialog->stopButton->hwnd);
+    EXPECT_FALSE(IsWindowEnabled(dialog->stopButton->hwnd));
     fakeTicks += 1000;
     dialog->onTimer(nullptr);
-    EXPECT_EQ(text(dialog->elapsedLabel), "Stopping...");
-    EXPECT_FALSE(IsWindowVisible(dialog->timeLabel));
+    EXPECT_EQ(text(dialog->elapsedLabel->hwnd), "Stopping...");
+    EXPECT_FALSE(IsWindowVisible(dialog->timeLabel->hwnd));
 
     job.reports = 3;
     job.release();
@@ -203,7 +204,7 @@ TEST_F(ProgressDialogTest, StopMakesEveryReportTellTheCancel) {
 
 TEST_F(ProgressDialogTest, ClosingEarlyStopsAndWaitsForTheWorker) {
     GProgressDialog* dialog = start(ProgressShowAtUpdate | ProgressCannotStop);
-    EXPECT_FALSE(IsWindowEnabled(dialog->stopButton));
+    EXPECT_FALSE(IsWindowEnabled(dialog->stopButton->hwnd));
     SendMessageA(hwnd, WM_CLOSE, 0, 0);
     SendMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(IsWindow(hwnd));  // the worker still uses the state
