@@ -40,9 +40,7 @@ GProgressLinePlacer::GProgressLinePlacer(GWindow* owner) : GRowItem(owner) {
     cancelButton = new GNativeControl(owner, GNativeControl::Button, kButtonWidth);
     cancelButton->create(coreText(CoreText::ProgressCancel), BS_PUSHBUTTON, ProgressLineCancel);
     builder.add(cancelButton, "<-");
-    statusLine = new GStatusLine(owner);
-    statusLine->create();
-    builder.add(statusLine, "UC");
+    statusLine = GStatusLine::create(builder);
     for (GLayoutCell* cell : children) cell->notify(LayoutExclude);
 }
 

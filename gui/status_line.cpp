@@ -6,6 +6,7 @@
 #include "core/gstring.h"
 #include "gui/colors.h"
 #include "gui/draw_text.h"
+#include "gui/layout_builder.h"
 #include "gui/drawing.h"
 #include "gui/saved_dc.h"
 #include "gui/text_measure.h"
@@ -13,6 +14,13 @@
 GStatusLine::~GStatusLine() {
     destroyNative();
     clear();
+}
+
+GStatusLine* GStatusLine::create(GLayoutBuilder& builder) {
+    GStatusLine* line = new GStatusLine(builder.owner);
+    line->create();
+    builder.add(line, "UC");
+    return line;
 }
 
 StatusField* GStatusLine::field(u32 n) {

@@ -5,6 +5,8 @@
 #include "core/arrays.h"
 #include "gui/user_window.h"
 
+class GLayoutBuilder;
+
 enum : u32 { TypeStatusLine = 24 };
 
 struct StatusField {
@@ -29,6 +31,8 @@ public:
         cellFlags |= CellOwnBackground;
         return GUserWindow::create(WS_CHILD | WS_VISIBLE);
     }
+    // A new line on the builder's owner, added to its current container with the code "UC".
+    static GStatusLine* create(GLayoutBuilder& builder);
 
     // The record of field n, made with the defaults when missing (the fields before it stay null).
     StatusField* field(u32 n);
