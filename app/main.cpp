@@ -3,13 +3,16 @@
 
 #include <cstring>
 
+#include "app/main_window.h"
 #include "app/text_modules.h"
 #include "core/error.h"
 #include "core/exceptions.h"
-#include "core/guard.h"
 #include "core/localizer.h"
 #include "core/parse.h"
 #include "core/paths.h"
+#include "gui/application.h"
+#include "gui/toolkit_steps.h"
+#include "gui/window_class.h"
 
 namespace {
 // The product version from the executable's version block.
@@ -27,16 +30,6 @@ GString readProductVersion() {
         stringAssignText(version, static_cast<const char*>(value));
     delete[] block;
     return version;
-}
-
-LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return callGuarded(nullptr, (LRESULT)0, [&]() -> LRESULT {
-        if (message == WM_DESTROY) {
-            PostQuitMessage(0);
-            return 0;
-        }
-        return DefWindowProcA(window, message, wParam, lParam);
-    });
 }
 
 // The language asked for with "-lang", or null.
@@ -58,37 +51,31 @@ void loadInterfaceTexts(const char* commandLine) {
     }
 }
 
-int run(HINSTANCE instance, const char* commandLine, int show) {
-    setProductName("Ravo");
-    setVersionText(readProductVersion().c_str());
-    loadInterfaceTexts(commandLine);
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = mainWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = "korvalen_parent";
-    RegisterClassA(&windowClass);
-    GString title("Ravo ");
-    stringAppend(title, versionText().c_str());
-    HWND window = CreateWindowA("korvalen_parent", title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                800, 600, nullptr, nullptr, instance, nullptr);
-    if (!window) return 1;
-    ShowWindow(window, show);
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+// Opens the main window once the steps have started.
+class MainWindowStep : public GInitStep {
+public:
+    void afterAllStarted() override {
+        GString title("Ravo ");
+        stringAppend(title, versionText().c_str());
+        MainWindow* window = new MainWindow;
+        if (!window->create(title.c_str(), application()->showCommand)) {
+            delete window;
+            PostQuitMessage(0);
+        }
     }
-    return (int)msg.wParam;
-}
+};
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
-    try {
-        return run(instance, commandLine, show);
-    } catch (...) {
-        MessageBoxA(nullptr, "Unhandled Exception", "Error", MB_ICONERROR | MB_OK);
-        return -1;
-    }
+    ansiMode = 0;
+    setProductName("Ravo");
+    setVersionText(readProductVersion().c_str());
+    loadInterfaceTexts(commandLine);
+    static CommonControlsStep commonControls;
+    static AppIconsStep icons;
+    static MainWindowStep mainWindow;
+    initSteps[0] = &commonControls;
+    initSteps[1] = &icons;
+    initSteps[43] = &mainWindow;
+    return startApplication(instance, commandLine, show);
 }

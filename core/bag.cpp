@@ -241,3 +241,15 @@ u32 readSettingsBlock(GBag& bag, u8* text, u32* firstValues, u32* secondValues, 
     bag.pos += n * 9;
     return kept;
 }
+
+void bagReadIntArray(GBag& bag, U32Array& out) {
+    u32 count = bagGetU32(bag);
+    needBytes(bag, (u64)count * 4);
+    U32Array fresh;
+    fresh.data = count ? new u32[count] : nullptr;
+    fresh.count = count;
+    if (count) memcpy(fresh.data, bag.data + bag.pos, (size_t)count * 4);
+    bag.pos += count * 4;
+    std::swap(out.data, fresh.data);
+    std::swap(out.count, fresh.count);
+}

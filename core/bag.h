@@ -101,3 +101,5 @@ bool readSettingsIntArrays(GBag& bag, u32* values, u32 first, u32 last);
 // The block of writeSettingsBlock into arrays of `capacity` steps; steps beyond it are skipped.
 // Returns the number of steps kept.
 u32 readSettingsBlock(GBag& bag, u8* text, u32* firstValues, u32* secondValues, u32 capacity);
+// The form of bagWriteBlob: u32 count, then count values, which replace the array's content.
+void bagReadIntArray(GBag& bag, U32Array& out);

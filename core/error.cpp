@@ -1,14 +1,32 @@
 #include "core/error.h"
 
+#include <windows.h>
+
 #include <cstdio>
 
 #include "core/exceptions.h"
 #include "core/texts.h"
-#include "gui/message_box.h"
+
+namespace {
+ErrorBoxHook g_errorBox = nullptr;
+
+int systemMessageBox(const char* title, const char* text, unsigned style) {
+    return MessageBoxA(nullptr, text, title, style);
+}
+}  // namespace
+
+PlainMessageBox plainMessageBox = systemMessageBox;
+
+void setErrorBoxHook(ErrorBoxHook hook) { g_errorBox = hook; }
 
 bool WindowErrorHandler::report(const char* text, int code) {
     lastCode = code;
-    if (mode & 2) showMessageBox(&mbError, window, text);
+    if (mode & 2) {
+        if (g_errorBox)
+            g_errorBox(window, text);
+        else
+            plainMessageBox("Error", text, MB_TASKMODAL | MB_ICONHAND | MB_OK);
+    }
     if (mode & 1) throw GException();
     return false;
 }

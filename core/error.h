@@ -25,6 +25,16 @@ public:
     u32 mode;
 };
 
+// The box that shows the texts of WindowErrorHandler over a window. The toolkit installs its error
+// box at start; without a hook the plain box below shows them.
+typedef void (*ErrorBoxHook)(GWindow* owner, const char* text);
+void setErrorBoxHook(ErrorBoxHook hook);
+
+// The system's message box (title, text, MB_ style) -> the pressed button's id. Test programs
+// replace it to record the boxes instead of showing them.
+typedef int (*PlainMessageBox)(const char* title, const char* text, unsigned style);
+extern PlainMessageBox plainMessageBox;
+
 // Passes every report on to another handler; false when it holds none.
 class ForwardingErrorHandler : public ErrorHandler {
 public:

@@ -132,17 +132,21 @@ void TaskQueue::enqueue(TaskRing& ring, QueuedTask* task, bool atFront) {
     if (!ring.local) queueLink(task, atFront);
 }
 
+namespace {
+// Takes the first task out of the queue and its ring; null when the queue is empty.
+QueuedTask* takeHead(TaskQueue& queue) {
+    TaskQueueLock hold;
+    QueuedTask* task = queue.head;
+    if (!task) return nullptr;
+    queueUnlink(task);
+    if (task->ring) ringRemove(*task->ring, task);
+    return task;
+}
+}  // namespace
+
 void TaskQueue::runPending(TaskQueue& queue) {
     queue.consumerThread = GetCurrentThreadId();
-    for (;;) {
-        QueuedTask* task;
-        {
-            TaskQueueLock hold;
-            task = queue.head;
-            if (!task) return;
-            queueUnlink(task);
-            if (task->ring) ringRemove(*task->ring, task);
-        }
+    while (QueuedTask* task = takeHead(queue)) {
         // Destroys the task after its run, also when the run throws, unless it queued itself again.
         struct Finish {
             QueuedTask* task;
@@ -157,6 +161,10 @@ void TaskQueue::runPending(TaskQueue& queue) {
         } finish{task};
         task->run();
     }
+}
+
+void TaskQueue::dropPending(TaskQueue& queue) {
+    while (QueuedTask* task = takeHead(queue)) delete task;
 }
 
 void TaskQueue::unlinkAll(TaskRing& ring) {

@@ -56,6 +56,8 @@ public:
     // destroyed after its run unless it queued itself again. A task body's exception passes on to
     // the caller after the task was destroyed; the tasks behind it stay queued.
     static void runPending(TaskQueue& queue);
+    // Destroys every queued task unrun (a waiting caller is released with a failure).
+    static void dropPending(TaskQueue& queue);
     // Destroys every task of the ring unrun (outside the lock); the ring becomes empty.
     static void clear(TaskRing& ring);
     // Takes every task of the ring out of its queue; the ring keeps them.

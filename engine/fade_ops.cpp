@@ -112,7 +112,7 @@ void SampleProcessor<Traits>::crossfading() {
     second.advance(half);
     PageWalk first(openBlockReader, store, frameBytes, change.oldCursor, half, progress);
     PageWalk other(openBlockReader, store, frameBytes, second, half, progress);
-    PageWalk out(openBlockWriter, store, frameBytes, change.newCursor, half, nullptr);
+    PageWalk out(openBlockWriter, store, frameBytes, change, nullptr);
     i32 c = channelCount;
     u64 k = 0;
     f64 weight = 0.0;
@@ -130,7 +130,7 @@ void SampleProcessor<Traits>::crossfading() {
             ++c;
         }
     }
-    finishNewBytes(*this, change, out);
+    out.finish();
 }
 
 #define INSTANTIATE_FADES(T)                                  \

@@ -128,7 +128,7 @@ void SampleProcessor<Traits>::mirror() {
     const bool all = selectedChannelCount == channelCount;
     if (frame > 0) {
         PageWalk back(openBlockReverseReader, store, frameBytes, change.oldCursor, length, progress);
-        PageWalk out(openBlockWriter, store, frameBytes, change.newCursor, length, nullptr);
+        PageWalk out(openBlockWriter, store, frameBytes, change, nullptr);
         std::unique_ptr<PageWalk> forward;
         if (!all) forward.reset(new PageWalk(openBlockReader, store, frameBytes, change.oldCursor, length, nullptr));
         while (nextPages(out, {&back, forward.get()})) {
@@ -152,7 +152,7 @@ void SampleProcessor<Traits>::mirror() {
                 w += frame;
             }
         }
-        finishNewBytes(*this, change, out);
+        out.finish();
     }
     applyEdgeCrossfades(rangeStart, rangeEnd);
 }

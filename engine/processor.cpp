@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 #include "core/error.h"
@@ -103,8 +104,8 @@ RangeChange SoundBlockProcessor::openSameLengthChange(u32 edges) {
     return change;
 }
 
-void SoundBlockProcessor::fillRestWithOld(const RangeChange& change, u64 written) {
-    u64 end = std::min(change.oldLength, change.newLength);
+void fillNewBytes(SoundStore& store, const RangeChange& change, u64 written) {
+    const u64 oldEnd = std::min(change.oldLength, change.newLength), end = change.newLength;
     if (written >= end) return;
     const u64 chunk = 1 << 18;
     std::unique_ptr<u8[]> buffer(new u8[chunk]);
@@ -112,10 +113,14 @@ void SoundBlockProcessor::fillRestWithOld(const RangeChange& change, u64 written
     from.advance(written);
     to.advance(written);
     for (u64 at = written; at < end;) {
-        u64 n = std::min(chunk, end - at);
-        store->readRange(from, n, buffer.get());
-        store->writeRange(to, n, buffer.get());
-        from.advance(n);
+        u64 n = std::min(chunk, (at < oldEnd ? oldEnd : end) - at);
+        if (at < oldEnd) {
+            store.readRange(from, n, buffer.get());
+            from.advance(n);
+        } else if (at == oldEnd || at == written) {
+            memset(buffer.get(), 0, (size_t)chunk);
+        }
+        store.writeRange(to, n, buffer.get());
         to.advance(n);
         at += n;
     }

@@ -137,6 +137,10 @@ struct RangeChange {
     u64 newLength = 0;
 };
 
+// The fill rule of new bytes that a walk did not reach: new bytes [written, newLength) of the change
+// get the old byte at the same offset while there is one (below oldLength), then zeros.
+void fillNewBytes(SoundStore& store, const RangeChange& change, u64 written);
+
 class SoundBlockProcessor {
 public:
     SoundBlockProcessor() = default;
@@ -183,10 +187,11 @@ public:
     virtual void vibrato() {}
     virtual void vibratoRandom() {}
     virtual void find() {}
-    virtual void copy() {}
+    // The clipboard operations (engine/clipboard_ops.cpp); cut is per sample type.
+    virtual void copy();
     virtual void cut() {}
-    virtual void paste(u32 /*combine*/, u32 /*repeat*/) {}
-    virtual void pasteInsert() {}
+    virtual void paste(u32 combine, u32 repeat);
+    virtual void pasteInsert();
     virtual void drawPoints() {}
     virtual void drawLine() {}
     virtual void drawCurve() {}
@@ -228,9 +233,9 @@ public:
     // The edges named (savedEdges... bits) saved, the change of the whole range opened with equal
     // lengths, slots 1 and 2.
     RangeChange openSameLengthChange(u32 edges = savedEdgesBoth);
-    // Writes the old bytes into the new bytes from `written` on, so that a walk that ended early
-    // leaves no byte of the new region unwritten (new bytes past the old ones are left as they are).
-    void fillRestWithOld(const RangeChange& change, u64 written);
+    // fillNewBytes over the processor's store: a walk that ended early leaves no byte of the new
+    // region unwritten.
+    void fillRestWithOld(const RangeChange& change, u64 written) { fillNewBytes(*store, change, written); }
 
     // Edge crossfades: the old bytes at the start and the end of a range, saved before the change
     // and blended into the new bytes after it.

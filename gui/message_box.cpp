@@ -1,5 +1,7 @@
 #include "gui/message_box.h"
 
+#include "core/error.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -38,7 +40,7 @@ i32 showMessageBox(const MessageBoxDescription* d, GWindow* owner, const char* t
     case 32514: style |= MB_ICONQUESTION | MB_YESNO; break;
     default: style |= MB_ICONASTERISK | MB_OK; break;
     }
-    int answer = MessageBoxA(nullptr, text, titleOf(d), style);
+    int answer = plainMessageBox(titleOf(d), text, style);
     return d == &mbError ? 0 : answer;
 }
 

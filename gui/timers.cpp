@@ -6,62 +6,97 @@
 #include <mutex>
 #include <vector>
 
+#include "gui/application.h"
+#include "gui/item_base.h"
 #include "gui/ui_thread.h"
 
 namespace {
-std::mutex g_timerLock;
-std::vector<TimerRecord*> g_timers;  // registered records
+std::recursive_mutex g_lock;
+TimerRecord* g_first = nullptr;
+TimerRecord* g_last = nullptr;
+std::vector<uintptr_t> g_orphans;  // ids removed on another thread, killed on their next tick
 
-void CALLBACK timerTick(HWND, UINT, UINT_PTR id, DWORD) {
-    TimerCallback callback = nullptr;
-    void* argument = nullptr;
-    ExceptionCarrier* failures = nullptr;
-    {
-        std::lock_guard<std::mutex> hold(g_timerLock);
-        for (TimerRecord* r : g_timers) {
-            if (r->id != id) continue;
-            callback = r->callback;
-            argument = r->argument;
-            failures = r->failures;
-            break;
-        }
-    }
-    // A record removed on another thread leaves its system timer to be killed here, on its own thread.
-    if (!callback) {
-        KillTimer(nullptr, id);
-        return;
-    }
-    callGuarded(failures, [&] { callback(argument); });
-}
+// Listed on the application's filter chain; lives as long as the program.
+class TimerService : public GItemBase {
+public:
+    bool filterMessage(tagMSG* message) override { return filterTimerMessage(message); }
+};
 
-// Takes the record out of the registry; answers its system id (0 when it was not registered).
-uintptr_t unregister(TimerRecord* record) {
-    std::lock_guard<std::mutex> hold(g_timerLock);
-    auto at = std::find(g_timers.begin(), g_timers.end(), record);
-    if (at == g_timers.end()) return 0;
-    g_timers.erase(at);
-    uintptr_t id = record->id;
-    record->id = 0;
-    return id;
+TimerService* g_service = nullptr;
+
+void unlinkRecord(TimerRecord* record) {
+    if (record->previous)
+        record->previous->next = record->next;
+    else
+        g_first = record->next;
+    if (record->next)
+        record->next->previous = record->previous;
+    else
+        g_last = record->previous;
+    record->previous = record->next = nullptr;
 }
 }  // namespace
 
-bool addTimer(TimerRecord* record, u32 interval, u32 flags, TimerCallback callback, void* argument) {
+bool addTimer(TimerRecord* record, u32 interval, GItemBase* listener, TimerCallback callback, uintptr_t argument) {
     if (!isUiThread()) return false;
+    std::lock_guard<std::recursive_mutex> hold(g_lock);
+    if (!g_service) g_service = new TimerService;
+    GApplication* app = application();
+    if (app && g_service->lifeRecord()->owner != &app->filterList)
+        ListenerChain::append(app->filterList, g_service->lifeRecord());
     removeTimer(record);
-    UINT_PTR id = SetTimer(nullptr, 0, interval, timerTick);
-    if (!id) return false;
-    std::lock_guard<std::mutex> hold(g_timerLock);
-    record->id = id;
-    record->interval = interval;
-    record->flags = flags;
+    record->listener = listener;
     record->callback = callback;
     record->argument = argument;
-    g_timers.push_back(record);
+    record->id = SetTimer(nullptr, 0, interval, nullptr);
+    if (!record->id) return false;
+    record->previous = g_last;
+    record->next = nullptr;
+    if (g_last)
+        g_last->next = record;
+    else
+        g_first = record;
+    g_last = record;
     return true;
 }
 
 void removeTimer(TimerRecord* record) {
-    uintptr_t id = unregister(record);
-    if (id && isUiThread()) KillTimer(nullptr, id);
+    std::lock_guard<std::recursive_mutex> hold(g_lock);
+    if (!record->id) return;
+    unlinkRecord(record);
+    if (isUiThread())
+        KillTimer(nullptr, record->id);
+    else
+        g_orphans.push_back(record->id);
+    record->id = 0;
+}
+
+bool filterTimerMessage(const tagMSG* message) {
+    if (message->message != WM_TIMER || message->hwnd) return false;
+    TimerRecord* record = nullptr;
+    {
+        std::lock_guard<std::recursive_mutex> hold(g_lock);
+        auto orphan = std::find(g_orphans.begin(), g_orphans.end(), message->wParam);
+        if (orphan != g_orphans.end()) {
+            KillTimer(nullptr, *orphan);
+            g_orphans.erase(orphan);
+            return true;
+        }
+        for (TimerRecord* r = g_first; r; r = r->next)
+            if (r->id == message->wParam) {
+                record = r;
+                break;
+            }
+        if (!record || record->busy) return false;
+        record->busy = 1;
+    }
+    struct Idle {
+        TimerRecord* record;
+        ~Idle() { record->busy = 0; }
+    } idle{record};
+    if (record->callback)
+        record->callback(record, record->argument);
+    else if (record->listener)
+        record->listener->onTimer(record);
+    return true;
 }

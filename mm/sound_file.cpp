@@ -89,7 +89,7 @@ bool checkSavedBlock(u32 kind, const WAVEFORMATEX* stored, ErrorHandler* handler
 // Writes the tree into a new file put in place of the target; false (reported to the file's
 // handler) when any step failed.
 bool writeSoundFile(BlockBase* root, const char* name, SoundStore* store, JobProgress* progress,
-                    ErrorHandler* handler) {
+                    ErrorHandler* handler, bool* overSource) {
     GFile file(handler);
     if (!fileOpen(file, name, FileMode::WriteReplace)) return false;
     if (!store->lock(handler)) return commitSavedFile(file, name, false);
@@ -102,7 +102,15 @@ bool writeSoundFile(BlockBase* root, const char* name, SoundStore* store, JobPro
         throw;
     }
     store->unlock();
-    return commitSavedFile(file, name, ok);
+    // Over the store's own source (a caller may still hold the lock, keeping it open) the store lets
+    // go of the file for the replacement; the caller re-bases it on the new file.
+    *overSource = store->isSourceFile(name);
+    if (*overSource) store->closeSourceFile();
+    if (!commitSavedFile(file, name, ok)) {
+        if (*overSource) store->reopenSourceFile();
+        return false;
+    }
+    return true;
 }
 }  // namespace
 
@@ -190,16 +198,18 @@ bool saveSoundFile(const char* name, u32 kind, const SoundFormat* format, SoundS
     source->storeStart = store->dataOffset;
 
     FirstSaveFailure failure;
-    if (!writeSoundFile(root.get(), name, store, progress, &failure)) {
+    bool overSource = false;
+    if (!writeSoundFile(root.get(), name, store, progress, &failure, &overSource)) {
         // A cancel has nothing to report.
         if (failure.held) reportToHandler(handler, mmText(MmText::SaveFailed), failure.message.c_str(), name, failure.code);
         return false;
     }
-    if (written) {
-        BlockBase* data = root->findChild(ChunkId::Data);
-        written->dataOffset = data->start + data->headerLength();
-        written->size = dataSize;
-        written->frameSize = stored->nBlockAlign;
-    }
+    BlockBase* data = root->findChild(ChunkId::Data);
+    StoreSource placed;
+    placed.dataOffset = data->start + data->headerLength();
+    placed.size = dataSize;
+    placed.frameSize = stored->nBlockAlign;
+    if (overSource) store->reopen(name, placed);
+    if (written) *written = placed;
     return true;
 }

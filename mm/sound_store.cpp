@@ -225,12 +225,36 @@ void SoundStore::releaseFiles() {
 }
 
 void SoundStore::reopen(const char* name, const StoreSource& source) {
-    releaseFiles();
+    if (locked) {
+        // The caller's lock is kept: only the source file changes.
+        closeSourceFile();
+        fileFlush(workFile);
+    } else {
+        releaseFiles();
+    }
     stringAssignText(sourceName, name ? name : "");
     dropPending();
     // Earlier work data is dead: the work file starts over.
     if (workFile.isOpen()) setOsFileLength(workFile, 0);
     setSource(source);
+    if (locked) reopenSourceFile();
+}
+
+bool SoundStore::isSourceFile(const char* name) const {
+    if (!sourceName.length || !name) return false;
+    FileInfo a, b;
+    if (fileInfo(sourceName.c_str(), &a) && fileInfo(name, &b))
+        return a.volumeSerial == b.volumeSerial && a.indexHigh == b.indexHigh && a.indexLow == b.indexLow;
+    return lstrcmpiA(sourceName.c_str(), name) == 0;
+}
+
+void SoundStore::closeSourceFile() { closeQuietly(sourceFile); }
+
+bool SoundStore::reopenSourceFile() {
+    if (!locked || !sourceName.length || sourceFile.isOpen()) return true;
+    if (!fileOpen(sourceFile, sourceName.c_str(), FileFlag::Read)) return false;
+    setUnbuffered(sourceFile);
+    return true;
 }
 
 bool SoundStore::lock(ErrorHandler* handler) {
@@ -439,7 +463,7 @@ static u64 listLength(const SegmentList& list) {
 
 bool SoundStore::spliceNew(u64 start, u64 oldCount, u64 newCount, SegmentList& into, SegmentCursor* oldCursor,
                            SegmentCursor* newCursor) {
-    // The new bytes must read as zeros: without the space for them nothing changes.
+    // Without the space for the new bytes nothing changes.
     i64 from = workEnd;
     if (newCount > 0 && osFileLength(workFile) < from + (i64)newCount &&
         !setOsFileLength(workFile, from + (i64)newCount))
@@ -471,17 +495,16 @@ bool SoundStore::beginChange(SegmentCursor* oldCursor, u64 start, u64 oldCount, 
     record->oldCount = oldCount;
     record->newCount = newCount;
     pending = record;
-    // Bytes beyond workEnd belong to nobody now (undone changes, scratch data): drop them, so that
-    // new bytes that a cut-short walk never writes read as zeros.
-    if (osFileLength(workFile) > workEnd) setOsFileLength(workFile, workEnd);
+    // The work file is never cut back here: bytes from workEnd + newCount on stay as the caller
+    // staged them (see the header).
 
     bool inPlace = oldCount == newCount && oldCount != 0 && oldCount <= kInPlaceLimit && at.segment &&
                    at.segment->inWorkFile() && at.segment->length() - at.offset >= oldCount;
-    if (inPlace && !(setOsFileLength(workFile, workEnd + (i64)oldCount) &&
+    if (inPlace && !((osFileLength(workFile) >= workEnd + (i64)oldCount ||
+                      setOsFileLength(workFile, workEnd + (i64)oldCount)) &&
                      copyRangeToFile(at, oldCount, workFile, (u64)workEnd, nullptr))) {
         // Without a copy of the old bytes they must not be overwritten: splice instead, which keeps
         // them where they are for undo.
-        setOsFileLength(workFile, workEnd);
         inPlace = false;
     }
     if (!inPlace) {

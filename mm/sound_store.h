@@ -91,7 +91,15 @@ public:
     // False (and an empty store) when the work file cannot be created.
     bool open(const char* sourceName, const StoreSource& source, ErrorHandler* handler);
     // Re-bases the store on a newly written source file; every earlier change record is invalid.
+    // Unlocked, it is left unlocked; while a caller holds the lock, the lock stays and the new source
+    // file is opened for reading in place of the old one.
     void reopen(const char* sourceName, const StoreSource& source);
+    // Whether the named file is the store's source file.
+    bool isSourceFile(const char* name) const;
+    // While locked: closes the source file (so that another file may be put in its place) and opens
+    // it again.
+    void closeSourceFile();
+    bool reopenSourceFile();
     // Closes (and so deletes) the work file and forgets everything.
     void clear();
 
@@ -126,11 +134,15 @@ public:
     bool readPages(u8* destination, u64 from, u64 to, StoreFilePair& files);
 
     // Prepares replacing oldCount bytes at start by newCount bytes. The old bytes stay readable from
-    // *oldCursor; exactly newCount new bytes are to be written at *newCursor. The new bytes read as
-    // zeros until they are written. A small equal-size edit inside one work segment is made in place
-    // when its old bytes could be copied aside, else it is spliced like any other. When the work
-    // file cannot grow to take the new bytes (reported by it) the change is refused: false, the
-    // sound unchanged, no pending record and both cursors at the end.
+    // *oldCursor; exactly newCount new bytes are to be written at *newCursor, and their content is
+    // not defined until then: the caller writes every one of them. A small equal-size edit inside one
+    // work segment is made in place when its old bytes could be copied aside, else it is spliced like
+    // any other. When the work file cannot grow to take the new bytes (reported by it) the change is
+    // refused: false, the sound unchanged, no pending record and both cursors at the end.
+    // Staging: the new bytes (or the copy of the old ones) take [workEnd, workEnd + newCount) of the
+    // work file; everything from workEnd + newCount on is left as it is. So a caller may write data
+    // there before the change (a paste staged in the work file) or after it (a scratch area behind
+    // the new bytes) and still read it afterwards; the work file only grows.
     bool beginChange(SegmentCursor* oldCursor, u64 start, u64 oldCount, u64 newCount, SegmentCursor* newCursor);
     // Splices the bytes the caller appended to the work file, [workEnd, newWorkEnd), into the sound
     // at start (cursor at start): inserted, or replacing as many bytes (never past the sound's end).

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "core/exceptions.h"
 #include "mm/mm_error.h"
 
 static_assert(sizeof(WAVEHDR) == sizeof(WaveHeader), "wave header layout");
@@ -98,6 +99,24 @@ bool openWaveOut(WaveDevice& d, const WAVEFORMATEX* format) {
 bool openWaveIn(WaveDevice& d, const WAVEFORMATEX* format) {
     return openChecked(d, d.api->inOpen(&d.handle, d.deviceId, format, thunkAddress(),
                                         reinterpret_cast<uintptr_t>(&d), waveCallbackFunction));
+}
+
+bool openForStart(WaveDevice& d, const WAVEFORMATEX* format, const std::function<void()>& stopped) {
+    bool opened;
+    try {
+        opened = d.capture ? openWaveIn(d, format) : openWaveOut(d, format);
+    } catch (const GException&) {
+        {
+            SilencedSink quiet(d);
+            stopped();
+        }
+        throw;
+    }
+    // A sink that answers true lets a failed open go on, but there is no device to use.
+    if (opened && d.handle) return true;
+    SilencedSink quiet(d);
+    stopped();
+    return false;
 }
 
 bool getWaveOutDeviceCaps(WaveDevice& d, tagWAVEOUTCAPSA* caps) {

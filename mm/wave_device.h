@@ -4,6 +4,7 @@
 // turns a failing result code into a report to the device's error sink and answers the sink's answer
 // (true on success).
 #include <cstdint>
+#include <functional>
 
 #include "core/error.h"
 #include "core/guard.h"
@@ -123,6 +124,9 @@ bool checkWaveResult(WaveDevice& device, u32 result);
 
 bool openWaveOut(WaveDevice& device, const WAVEFORMATEX* format);
 bool openWaveIn(WaveDevice& device, const WAVEFORMATEX* format);
+// Opens the device for a start (wave-in for a capture device). When no handle results, stopped()
+// runs with the sink silenced and the answer is false; a GException of the sink passes on after it.
+bool openForStart(WaveDevice& device, const WAVEFORMATEX* format, const std::function<void()>& stopped);
 bool getWaveOutDeviceCaps(WaveDevice& device, tagWAVEOUTCAPSA* caps);
 bool getWaveInDeviceCaps(WaveDevice& device, tagWAVEINCAPSA* caps);
 // Makes the device the preferred one of the wave mapper (nothing to do with one device or device

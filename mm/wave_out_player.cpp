@@ -9,7 +9,7 @@
 #include "mm/mm_texts.h"
 
 namespace {
-typedef std::lock_guard<std::recursive_mutex> Hold;
+typedef DeviceWorker::Hold Hold;
 
 void clearHeader(WaveBuffer& b) { memset(&b.header, 0, sizeof b.header); }
 }  // namespace
@@ -27,10 +27,6 @@ WaveOutPlayer::WaveOutPlayer(DeviceSettings* entry, i32 bufCount, i32 bufPresend
       bufPresend(bufPresend),
       bufPerSecond(bufPerSecond < 1 ? 1 : bufPerSecond) {
     deviceId = entry->device;
-    wakeEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    // Every waiting stopAndWait must wake when the worker ends: the done event stays set until the
-    // next stopAndWait of a running player resets it.
-    doneEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     bufferArray = new WaveBuffer[this->bufCount];
     for (i32 i = 0; i < this->bufCount; ++i) clearHeader(bufferArray[i]);
     level.attach(entry);
@@ -38,47 +34,24 @@ WaveOutPlayer::WaveOutPlayer(DeviceSettings* entry, i32 bufCount, i32 bufPresend
 }
 
 WaveOutPlayer::~WaveOutPlayer() {
-    joinWorker();
+    // A worker still playing is asked to stop, or the join would wait for the end of the sound.
+    stopAndWait(false);
+    worker.join();
     deviceListLink(node, nullptr, nullptr);
     level.attach(nullptr);
     for (i32 i = 0; i < bufCount; ++i) delete[] bufferArray[i].data;
     delete[] bufferArray;
-    CloseHandle(wakeEvent);
-    CloseHandle(doneEvent);
 }
 
 bool WaveOutPlayer::switchOn(u32 bit) const { return (entry->switches() & bit) != 0; }
 
-// Waits for a previous worker thread to have left, so that nothing of it touches the player after.
-void WaveOutPlayer::joinWorker() {
-    if (!workerThread || GetCurrentThreadId() == workerId) return;
-    WaitForSingleObject(workerThread, INFINITE);
-    CloseHandle(workerThread);
-    workerThread = nullptr;
-    workerId = 0;
-}
-
 bool WaveOutPlayer::start(const WAVEFORMATEX* wf) {
     stopAndWait(true);
-    joinWorker();
+    // A previous worker must have left, so that nothing of it touches the player after.
+    worker.join();
 
     memcpy(&format, wf, sizeof format);
-    bool opened;
-    try {
-        opened = openWaveOut(*this, wf);
-    } catch (const GException&) {
-        {
-            SilencedSink quiet(*this);
-            onStopped();
-        }
-        throw;
-    }
-    // A sink that answers true lets a failed open go on, but there is no device to play to.
-    if (!opened || !handle) {
-        SilencedSink quiet(*this);
-        onStopped();
-        return false;
-    }
+    if (!openForStart(*this, wf, [this] { onStopped(); })) return false;
 
     u32 align = format.nBlockAlign ? format.nBlockAlign : 1;
     bufferSize = format.nAvgBytesPerSec / (u32)bufPerSecond / align * align;
@@ -95,22 +68,19 @@ bool WaveOutPlayer::start(const WAVEFORMATEX* wf) {
         b.sequence = -1;
     }
     {
-        Hold request(requestLock);
+        Hold request(worker.requestLock);
         inFlight = 0;
-        requests = 0;
+        worker.requests = 0;
     }
     {
-        Hold control(controlLock);
+        Hold control(worker.controlLock);
         state |= playerRunning;
         if (switchOn(DeviceSwitch::Fade)) state |= playerFadeIn;
         state &= ~(playerPaused | playerDraining | playerTimedOut);
         finishing = false;
     }
-    DWORD id = 0;
-    workerThread = CreateThread(nullptr, 0, waveOutWorkerEntry, this, 0, &id);
-    workerId = id;
-    if (!workerThread) {
-        Hold control(controlLock);
+    if (!worker.start(waveOutWorkerEntry, this)) {
+        Hold control(worker.controlLock);
         SilencedSink quiet(*this);
         state &= ~playerRunning;
         waveOutCloseChecked(*this);
@@ -120,32 +90,23 @@ bool WaveOutPlayer::start(const WAVEFORMATEX* wf) {
     return true;
 }
 
-bool WaveOutPlayer::postRequest(u32 bit) {
-    if (requests & bit) return false;
-    requests |= bit;
-    SetEvent(wakeEvent);
-    return true;
-}
-
 void WaveOutPlayer::stopAndWait(bool gently) {
     {
-        Hold control(controlLock);
+        Hold control(worker.controlLock);
         // The worker cannot wait for itself (a subclass's notification calling in).
-        if (!(state & playerRunning) || GetCurrentThreadId() == workerId) return;
-        u32 bit = gently && switchOn(DeviceSwitch::Fade) && !(state & playerPaused) ? requestFinish : requestStop;
-        ResetEvent(doneEvent);
-        Hold request(requestLock);
-        postRequest(bit);
+        if (!(state & playerRunning) || worker.onWorkerThread()) return;
+        worker.requestEnd(gently && switchOn(DeviceSwitch::Fade) && !(state & playerPaused) ? requestFinish
+                                                                                            : requestStop);
     }
-    WaitForSingleObject(doneEvent, INFINITE);
+    worker.waitDone();
 }
 
 void WaveOutPlayer::reposition(const PlayRange& range) {
-    Hold control(controlLock);
+    Hold control(worker.controlLock);
     if ((state & (playerRunning | playerPaused)) != playerRunning) return;
     setPlayRange(range);
-    Hold request(requestLock);
-    postRequest(requestReposition);
+    Hold request(worker.requestLock);
+    worker.post(requestReposition);
 }
 
 void WaveOutPlayer::pause() {
@@ -154,7 +115,7 @@ void WaveOutPlayer::pause() {
     } catch (const GException&) {
         return;
     }
-    Hold control(controlLock);
+    Hold control(worker.controlLock);
     onPaused();
     state |= playerPaused;
 }
@@ -165,31 +126,29 @@ void WaveOutPlayer::resume() {
     } catch (const GException&) {
         return;
     }
-    Hold control(controlLock);
+    Hold control(worker.controlLock);
     state &= ~playerPaused;
     onResumed();
 }
 
 void WaveOutPlayer::onSettingsChanged(DeviceSettings* changed, u32 mask) {
     if (!(mask & (DeviceChange::Device | DeviceChange::Line)) || changed->device == deviceId) return;
-    Hold request(requestLock);
+    Hold request(worker.requestLock);
     deviceId = changed->device;
-    postRequest(requestDeviceChanged);
+    worker.post(requestDeviceChanged);
 }
 
 void WaveOutPlayer::onWaveMessage(u32 message, uintptr_t, uintptr_t) {
     if (message != waveOutDoneMessage) return;
-    Hold request(requestLock);
-    requests |= requestBufferDone;
+    Hold request(worker.requestLock);
     --inFlight;
-    SetEvent(wakeEvent);
+    worker.post(requestBufferDone);
 }
 
 // ---- worker ----
 
 void WaveOutPlayer::runWorker() {
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
-    controlLock.lock();
+    worker.enterWorker();
     u32 sleepTime = 0;
     try {
         workerLoop();
@@ -206,8 +165,7 @@ void WaveOutPlayer::runWorker() {
     }
     // Running ends only now, so that stopAndWait cannot return while the worker still works.
     state &= ~playerRunning;
-    SetEvent(doneEvent);
-    controlLock.unlock();
+    worker.leaveWorker();
 }
 
 // True when draining has nothing left: no buffer at the device and none filled.
@@ -219,23 +177,19 @@ void WaveOutPlayer::workerLoop() {
     refill();
     i32 queued = queueFilled(bufPresend);
     for (;;) {
-        requestLock.lock();
+        worker.requestLock.lock();
         inFlight += queued;
         queued = 0;
         i32 flying = inFlight;
-        u32 taken = requests;
-        requests = 0;
+        u32 taken = worker.requests;
+        worker.requests = 0;
         if (!taken) {
             // The source ended with nothing at the device: no buffer will come back to wake the worker.
             if (drained(flying)) {
-                requestLock.unlock();
+                worker.requestLock.unlock();
                 return;
             }
-            ResetEvent(wakeEvent);
-            requestLock.unlock();
-            controlLock.unlock();
-            DWORD waited = WaitForSingleObject(wakeEvent, wakeTimeout);
-            controlLock.lock();
+            u32 waited = worker.waitWake(wakeTimeout);
             if (waited == WAIT_OBJECT_0) continue;
             // A paused device gives nothing back: only a failed wait counts then.
             if (waited == WAIT_TIMEOUT && (state & playerPaused)) continue;
@@ -243,7 +197,7 @@ void WaveOutPlayer::workerLoop() {
             reportMessage(errorSink, mmText(MmText::DeviceTimeout), -1);
             throw GException();
         }
-        requestLock.unlock();
+        worker.requestLock.unlock();
 
         if (drained(flying)) return;
         if (taken & requestStop) return;
@@ -262,16 +216,9 @@ void WaveOutPlayer::workerLoop() {
     }
 }
 
-// waveOutReset with the control lock released; the lock is held again whatever the reset raises.
+// waveOutReset with the control lock left.
 void WaveOutPlayer::resetUnlocked() {
-    controlLock.unlock();
-    try {
-        waveOutResetChecked(*this);
-    } catch (...) {
-        controlLock.lock();
-        throw;
-    }
-    controlLock.lock();
+    worker.unlocked([this] { waveOutResetChecked(*this); });
 }
 
 WaveBuffer* WaveOutPlayer::filledWithLowestSequence() const {

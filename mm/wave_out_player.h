@@ -4,12 +4,9 @@
 // limiter, fades) first. The player follows its settings entry: a new device is opened without a
 // restart, a new gain is taken from the next buffer filled on.
 //
-// Locks: the control lock guards the state bits, the buffers and the worker's device calls; the request
-// lock guards the request bits, the in-flight count and the wake event. Take the control lock before
-// the request lock, never the other way round; the device callback takes only the request lock.
-#include <mutex>
-
+// The worker's locks are those of DeviceWorker; the request lock also guards the in-flight count.
 #include "mm/device_settings.h"
+#include "mm/device_worker.h"
 #include "mm/level_control.h"
 #include "mm/wave_device.h"
 
@@ -56,7 +53,8 @@ struct PlayRange {
 class WaveOutPlayer : public WaveDevice, public DeviceSettingsListener {
 public:
     WaveOutPlayer(DeviceSettings* entry, i32 bufCount, i32 bufPresend, i32 bufPerSecond);
-    // Expects the worker to have ended (stopAndWait).
+    // Stops a running worker and waits for it. A subclass whose overrides the worker calls stops it in
+    // its own destructor, before its part of the object is gone.
     ~WaveOutPlayer() override;
 
     // Stops what plays, opens the device for the format and starts the worker. False when the device
@@ -73,8 +71,8 @@ public:
     void onWaveMessage(u32 message, uintptr_t param1, uintptr_t param2) override;
 
     // For owners that change the repeat bit or read the state.
-    void lockControl() { controlLock.lock(); }
-    void unlockControl() { controlLock.unlock(); }
+    void lockControl() { worker.controlLock.lock(); }
+    void unlockControl() { worker.controlLock.unlock(); }
     u32 stateBits() const { return state; }
     void setStateBits(u32 set, u32 clear) { state = (state | set) & ~clear; }
 
@@ -111,7 +109,6 @@ private:
     friend unsigned long __stdcall waveOutWorkerEntry(void* player);
     void runWorker();
     void workerLoop();
-    bool postRequest(u32 bit);
     bool drained(i32 inFlightNow) const;
     bool switchOn(u32 bit) const;
     void resetUnlocked();
@@ -127,25 +124,18 @@ private:
     void reopenDevice();
     void closeDevice();
     void abandonBuffers();
-    void joinWorker();
 
+    DeviceWorker worker;
     WaveBuffer* bufferArray = nullptr;
     u32 bufferSize = 0;
     u32 state = 0;
-    u32 requests = 0;
     i32 nextSequence = 0;
     i32 inFlight = 0;
-    void* wakeEvent = nullptr;
-    void* doneEvent = nullptr;
-    std::recursive_mutex requestLock;
-    std::recursive_mutex controlLock;
     DeviceSettings* entry;
     DeviceListNode node;
     WaveFormatCopy format = {};
     i32 bufCount;
     i32 bufPresend;
     i32 bufPerSecond;
-    bool finishing = false;      // a finish request was taken: draining for good
-    void* workerThread = nullptr;
-    u32 workerId = 0;
+    bool finishing = false;  // a finish request was taken: draining for good
 };

@@ -1,64 +1,105 @@
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <stdexcept>
 #include <thread>
 
 #include "gui/timers.h"
-#include "tests/support/test_support.h"
+#include "tests/gui/gui_fixture.h"
 
 namespace {
-// Runs the interface thread's message loop for a while.
-void pumpMessages(u32 ms) {
-    DWORD end = GetTickCount() + ms;
-    while ((i32)(end - GetTickCount()) > 0) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        Sleep(1);
-    }
+struct Ticks {
+    int calls = 0;
+    std::function<void(TimerRecord*)> onTick;
+};
+
+void tick(TimerRecord* record, uintptr_t argument) {
+    Ticks* ticks = reinterpret_cast<Ticks*>(argument);
+    ++ticks->calls;
+    if (ticks->onTick) ticks->onTick(record);
 }
 
-void count(void* argument) { ++*static_cast<std::atomic<int>*>(argument); }
+class TimerListener : public GItemBase {
+public:
+    void onTimer(TimerRecord* record) override {
+        ++calls;
+        if (calls == 2) removeTimer(record);
+    }
+    int calls = 0;
+};
+
+MSG timerMessage(uintptr_t id) {
+    MSG msg = {};
+    msg.message = WM_TIMER;
+    msg.wParam = id;
+    return msg;
+}
 }  // namespace
 
-TEST(Timers, CallUntilRemovedFromAnyThread) {
-    std::atomic<int> calls{0};
+TEST(Timers, FireThroughTheLoopUntilTheyRemoveThemselves) {
+    TestApplication test;
+    Ticks ticks;
     TimerRecord record;
-    ASSERT_TRUE(addTimer(&record, 10, 0, count, &calls));
-    pumpMessages(150);
-    EXPECT_GE(calls, 3);
+    ticks.onTick = [&](TimerRecord* r) {
+        MSG again = timerMessage(r->id);
+        EXPECT_FALSE(filterTimerMessage(&again));  // busy: a tick during the call is not taken
+        if (ticks.calls == 3) {
+            removeTimer(r);
+            EXPECT_EQ(r->id, 0u);
+        }
+    };
+    ASSERT_TRUE(addTimer(&record, 5, nullptr, tick, (uintptr_t)&ticks));
+    EXPECT_TRUE(pumpUntil([&] { return record.id == 0; }));
+    EXPECT_EQ(ticks.calls, 3);
+    EXPECT_EQ(record.busy, 0);
+    pumpUntil([] { return false; }, 40);
+    EXPECT_EQ(ticks.calls, 3);
 
-    removeTimer(&record);
-    int before = calls;
-    pumpMessages(60);
-    EXPECT_EQ(calls, before);
-    removeTimer(&record);  // not registered: nothing happens
-
-    ASSERT_TRUE(addTimer(&record, 10, 0, count, &calls));
-    std::thread([&] { removeTimer(&record); }).join();
-    before = calls;
-    pumpMessages(60);
-    EXPECT_EQ(calls, before);
-    EXPECT_EQ(record.id, 0u);
+    // Without a callback the listener's onTimer is called.
+    TimerListener listener;
+    ASSERT_TRUE(addTimer(&record, 5, &listener, nullptr));
+    EXPECT_TRUE(pumpUntil([&] { return record.id == 0; }));
+    EXPECT_EQ(listener.calls, 2);
 }
 
-TEST(Timers, OnlyTheInterfaceThreadOwnsTimers) {
-    std::atomic<int> calls{0};
-    TimerRecord record;
+TEST(Timers, RestartRemoveAndForeignTicks) {
+    TestApplication test;
+    Ticks ticks;
+    TimerRecord first, second;
+    ASSERT_TRUE(addTimer(&first, 1000, nullptr, tick, (uintptr_t)&ticks));
+    ASSERT_TRUE(addTimer(&second, 1000, nullptr, tick, (uintptr_t)&ticks));
+    uintptr_t oldId = first.id;
+    ASSERT_TRUE(addTimer(&first, 1000, nullptr, tick, (uintptr_t)&ticks));  // restarted: listed once
+    EXPECT_NE(first.id, oldId);
+    EXPECT_EQ(second.next, &first);
+    EXPECT_EQ(first.previous, &second);
+    EXPECT_EQ(first.next, nullptr);
+
+    MSG stale = timerMessage(oldId), foreign = timerMessage(0x7FFF), own = timerMessage(first.id);
+    EXPECT_FALSE(filterTimerMessage(&stale));
+    EXPECT_FALSE(filterTimerMessage(&foreign));
+    EXPECT_TRUE(filterTimerMessage(&own));
+    EXPECT_EQ(ticks.calls, 1);
+
+    removeTimer(&first);
+    removeTimer(&first);  // a second time: nothing
+    EXPECT_EQ(second.next, nullptr);
+    TimerRecord never;
+    removeTimer(&never);
+    EXPECT_EQ(never.id, 0u);
+
+    // Removed on another thread: the system timer goes at its next tick.
+    std::thread([&] { removeTimer(&second); }).join();
+    EXPECT_EQ(second.id, 0u);
     bool added = true;
-    std::thread([&] { added = addTimer(&record, 10, 0, count, &calls); }).join();
-    EXPECT_FALSE(added);
-    EXPECT_EQ(record.id, 0u);
+    std::thread([&] { added = addTimer(&first, 10, nullptr, tick, (uintptr_t)&ticks); }).join();
+    EXPECT_FALSE(added);  // only the interface thread owns timers
 }
 
-TEST(Timers, WhatACallbackThrowsReachesTheRecordsCarrier) {
-    ExceptionCarrier failures;
+TEST(Timers, WhatACallbackThrowsPassesOutOfTheLoop) {
+    TestApplication test;
     TimerRecord record;
-    record.failures = &failures;
-    ASSERT_TRUE(addTimer(&record, 10, 0, [](void*) { throw std::runtime_error("tick"); }, nullptr));
-    pumpMessages(60);
+    ASSERT_TRUE(addTimer(&record, 5, nullptr, [](TimerRecord*, uintptr_t) { throw std::runtime_error("tick"); }));
+    EXPECT_THROW(pumpUntil([] { return false; }), std::runtime_error);
+    EXPECT_EQ(record.busy, 0);
     removeTimer(&record);
-    EXPECT_THROW(failures.rethrowIfAny(), std::runtime_error);
 }

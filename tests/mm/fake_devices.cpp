@@ -1,5 +1,6 @@
 #include "tests/mm/fake_devices.h"
 
+#include <cstdio>
 #include <cstring>
 
 static FakeMachine* machine = nullptr;
@@ -38,7 +39,78 @@ static bool fakeWaveInCaps(u32 device, WAVEINCAPSA* out) {
     return true;
 }
 
-FakeMachine::FakeMachine() : saved(deviceQueries) {
+static u32 controlsOnLine(u32 mixer, DWORD lineId) {
+    u32 n = 0;
+    for (const FakeControl& c : machine->controls) n += c.mixer == mixer && c.lineId == lineId;
+    return n;
+}
+
+static u32 fakeMixerDevCaps(u32 mixer, MIXERCAPSA* caps, u32) {
+    if (machine->getDevCapsResult) return machine->getDevCapsResult;
+    return fakeMixerCaps(mixer, caps) ? MMSYSERR_NOERROR : MMSYSERR_BADDEVICEID;
+}
+
+static u32 fakeMixerLineInfo(u32 mixer, MIXERLINEA* line, u32 flags) {
+    u32 query = flags & MIXER_GETLINEINFOF_QUERYMASK;
+    if (query != MIXER_GETLINEINFOF_DESTINATION && query != MIXER_GETLINEINFOF_SOURCE) return MMSYSERR_NOTSUPPORTED;
+    if (mixer >= machine->mixers.size()) return MMSYSERR_BADDEVICEID;
+    MIXERLINEA found;
+    i32 source = query == MIXER_GETLINEINFOF_SOURCE ? (i32)line->dwSource : -1;
+    if (!fakeMixerLine(mixer, line->dwDestination, source, &found)) return MIXERR_INVALLINE;
+    found.cControls = controlsOnLine(mixer, found.dwLineID);
+    *line = found;
+    return MMSYSERR_NOERROR;
+}
+
+static u32 fakeMixerLineControls(u32 mixer, MIXERLINECONTROLSA* query, u32 flags) {
+    std::vector<const FakeControl*> found;
+    for (const FakeControl& c : machine->controls)
+        if (c.mixer == mixer && c.lineId == query->dwLineID) found.push_back(&c);
+    if ((flags & MIXER_GETLINECONTROLSF_QUERYMASK) == MIXER_GETLINECONTROLSF_ONEBYTYPE) {
+        for (const FakeControl* c : found)
+            if (c->control.dwControlType == query->dwControlType) {
+                *query->pamxctrl = c->control;
+                return MMSYSERR_NOERROR;
+            }
+        return MIXERR_INVALCONTROL;
+    }
+    if (query->cControls != found.size()) return MMSYSERR_INVALPARAM;
+    for (size_t i = 0; i < found.size(); ++i) query->pamxctrl[i] = found[i]->control;
+    return MMSYSERR_NOERROR;
+}
+
+// The values (or item texts) a details record asks for: channels x items.
+static size_t detailCount(const MIXERCONTROLDETAILS* d) {
+    return d->cChannels * (d->cMultipleItems ? d->cMultipleItems : 1);
+}
+
+static u32 fakeMixerGetDetails(u32 mixer, MIXERCONTROLDETAILS* d, u32 flags) {
+    if (machine->getDetailsResult) return machine->getDetailsResult;
+    FakeControl* c = machine->findControl(mixer, d->dwControlID);
+    if (!c) return MIXERR_INVALCONTROL;
+    size_t n = detailCount(d);
+    if ((flags & MIXER_GETCONTROLDETAILSF_QUERYMASK) == MIXER_GETCONTROLDETAILSF_LISTTEXT) {
+        if (d->cbDetails != sizeof(MIXERCONTROLDETAILS_LISTTEXTA)) return MMSYSERR_INVALPARAM;
+        auto* texts = static_cast<MIXERCONTROLDETAILS_LISTTEXTA*>(d->paDetails);
+        for (size_t i = 0; i < n && i < c->items.size(); ++i) texts[i] = c->items[i];
+        return MMSYSERR_NOERROR;
+    }
+    u32* values = static_cast<u32*>(d->paDetails);
+    for (size_t i = 0; i < n && i < c->values.size(); ++i) values[i] = c->values[i];
+    return MMSYSERR_NOERROR;
+}
+
+static u32 fakeMixerSetDetails(u32 mixer, MIXERCONTROLDETAILS* d, u32) {
+    if (machine->setDetailsResult) return machine->setDetailsResult;
+    FakeControl* c = machine->findControl(mixer, d->dwControlID);
+    if (!c) return MIXERR_INVALCONTROL;
+    machine->setCalls.push_back(d->dwControlID);
+    const u32* values = static_cast<const u32*>(d->paDetails);
+    for (size_t i = 0; i < detailCount(d) && i < c->values.size(); ++i) c->values[i] = values[i] + c->setOffset;
+    return MMSYSERR_NOERROR;
+}
+
+FakeMachine::FakeMachine() : saved(deviceQueries), savedMixerApi(mixerApi) {
     machine = this;
     deviceQueries = {[]() -> u32 { return (u32)machine->waveOut.size(); },
                      []() -> u32 { return (u32)machine->waveIn.size(); },
@@ -47,10 +119,17 @@ FakeMachine::FakeMachine() : saved(deviceQueries) {
                      fakeMixerLine,
                      fakeWaveOutCaps,
                      fakeWaveInCaps};
+    mixerApi = {[]() -> u32 { return (u32)machine->mixers.size() + machine->phantomMixers; },
+                fakeMixerDevCaps,
+                fakeMixerLineInfo,
+                fakeMixerLineControls,
+                fakeMixerGetDetails,
+                fakeMixerSetDetails};
 }
 
 FakeMachine::~FakeMachine() {
     deviceQueries = saved;
+    mixerApi = savedMixerApi;
     machine = nullptr;
 }
 
@@ -70,20 +149,28 @@ static MIXERLINEA makeLine(DWORD componentType, DWORD targetType, DWORD deviceId
     line.dwComponentType = componentType;
     line.Target.dwType = targetType;
     line.Target.dwDeviceID = deviceId;
+    line.cChannels = 2;
     return line;
+}
+
+DWORD FakeMachine::lineId(u32 destination, i32 source) {
+    return source < 0 ? 0xFFFF0000 | destination : destination << 16 | (DWORD)source;
 }
 
 u32 FakeMachine::addDestination(u32 mixer, DWORD componentType, DWORD targetType, DWORD deviceId) {
     std::vector<FakeDestination>& lines = mixers[mixer].destinations;
     lines.push_back(FakeDestination{makeLine(componentType, targetType, deviceId), {}});
     lines.back().line.dwDestination = (DWORD)lines.size() - 1;
+    lines.back().line.dwLineID = lineId((u32)lines.size() - 1, -1);
     return (u32)lines.size() - 1;
 }
 
 u32 FakeMachine::addSource(u32 mixer, u32 destination, DWORD componentType, DWORD targetType, DWORD deviceId) {
     std::vector<MIXERLINEA>& lines = mixers[mixer].destinations[destination].sources;
     lines.push_back(makeLine(componentType, targetType, deviceId));
+    lines.back().dwDestination = destination;
     lines.back().dwSource = (DWORD)lines.size() - 1;
+    lines.back().dwLineID = lineId(destination, (i32)lines.size() - 1);
     return (u32)lines.size() - 1;
 }
 
@@ -102,3 +189,39 @@ static u32 addDevice(std::vector<Caps>& devices, const char* name, WORD channels
 u32 FakeMachine::addWaveOut(const char* name) { return addDevice(waveOut, name, 2); }
 
 u32 FakeMachine::addWaveIn(const char* name) { return addDevice(waveIn, name, 1); }
+
+DWORD FakeMachine::addControl(u32 mixer, u32 destination, i32 source, DWORD type, DWORD flags, std::vector<u32> values) {
+    FakeControl c;
+    c.mixer = mixer;
+    c.lineId = lineId(destination, source);
+    memset(&c.control, 0, sizeof c.control);
+    c.control.cbStruct = sizeof c.control;
+    c.control.dwControlID = (DWORD)controls.size();
+    c.control.dwControlType = type;
+    c.control.fdwControl = flags;
+    c.values = std::move(values);
+    controls.push_back(c);
+    return c.control.dwControlID;
+}
+
+DWORD FakeMachine::addListControl(u32 mixer, u32 destination, DWORD type, std::vector<i32> sources,
+                                  std::vector<u32> values) {
+    DWORD id = addControl(mixer, destination, -1, type, MIXERCONTROL_CONTROLF_MULTIPLE | MIXERCONTROL_CONTROLF_UNIFORM,
+                          std::move(values));
+    FakeControl& c = controls.back();
+    c.control.cMultipleItems = (DWORD)sources.size();
+    for (i32 source : sources) {
+        MIXERCONTROLDETAILS_LISTTEXTA item;
+        memset(&item, 0, sizeof item);
+        item.dwParam1 = lineId(destination, source);
+        snprintf(item.szName, sizeof item.szName, "Source %d", (int)source);
+        c.items.push_back(item);
+    }
+    return id;
+}
+
+FakeControl* FakeMachine::findControl(u32 mixer, DWORD id) {
+    for (FakeControl& c : controls)
+        if (c.mixer == mixer && c.control.dwControlID == id) return &c;
+    return nullptr;
+}

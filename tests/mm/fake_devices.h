@@ -1,5 +1,6 @@
 #pragma once
-// A machine of made-up mixers and wave devices behind the device settings' queries.
+// A machine of made-up mixers and wave devices behind the device settings' queries and the mixer
+// layer's calls.
 #include <windows.h>
 
 #include <mmsystem.h>
@@ -7,10 +8,21 @@
 #include <vector>
 
 #include "mm/device_settings.h"
+#include "mm/mixer.h"
 
 struct FakeDestination {
     MIXERLINEA line;
     std::vector<MIXERLINEA> sources;
+};
+
+// A control of a mixer line with its values (channels x items) and, for a list, its item texts.
+struct FakeControl {
+    u32 mixer;
+    DWORD lineId;
+    MIXERCONTROLA control;
+    std::vector<u32> values;
+    std::vector<MIXERCONTROLDETAILS_LISTTEXTA> items;
+    u32 setOffset = 0;  // added to every value set, as a control that does not keep what it is given
 };
 
 struct FakeMixer {
@@ -34,11 +46,26 @@ public:
     // A wave-out or wave-in device named name; returns its number.
     u32 addWaveOut(const char* name);
     u32 addWaveIn(const char* name);
+    // The id of a line (source -1: the destination).
+    static DWORD lineId(u32 destination, i32 source);
+    // A control of a line; its values are channels x items. Returns its id (unique on the machine).
+    DWORD addControl(u32 mixer, u32 destination, i32 source, DWORD type, DWORD flags, std::vector<u32> values);
+    // A list control (multiplexer or mixer) of a destination, one item per listed source, each item
+    // naming its source's line id; the values say which are selected.
+    DWORD addListControl(u32 mixer, u32 destination, DWORD type, std::vector<i32> sources, std::vector<u32> values);
+    FakeControl* findControl(u32 mixer, DWORD id);
 
     std::vector<FakeMixer> mixers;
     std::vector<WAVEOUTCAPSA> waveOut;
     std::vector<WAVEINCAPSA> waveIn;
+    std::vector<FakeControl> controls;
+    std::vector<DWORD> setCalls;  // ids of the controls set, in order
+    u32 phantomMixers = 0;        // counted by the mixer layer's count, but not there
+    u32 getDevCapsResult = 0;     // a failure of every description query, when not 0
+    u32 getDetailsResult = 0;
+    u32 setDetailsResult = 0;
 
 private:
     DeviceQueries saved;
+    MixerApi savedMixerApi;
 };

@@ -247,6 +247,57 @@ TEST(SoundFile, AFailedSaveLeavesTheTargetAlone) {
     }
 }
 
+// Saved over its own source, with or without the caller holding the store's lock (the source file
+// then stays open): the file holds exactly the edited sound, and the store, re-based on it, still
+// reads that sound and keeps the caller's lock.
+TEST(SoundFile, SavedOverItsOwnSourceWithOrWithoutAnOuterLock) {
+    struct Case {
+        const char* name;
+        bool outerLock;
+        u32 kind;
+        const char* targetName;
+    };
+    const Case cases[] = {{"WAVE, locked", true, soundFileWave, "source.wav"},
+                          {"WAVE, unlocked", false, soundFileWave, "source.wav"},
+                          {"own file, locked", true, soundFileRavo, "source.wav"},
+                          {"own file, unlocked, named otherwise", false, soundFileRavo, "SOURCE.WAV"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        dir.write("source.wav", waveHead(2, 22050, 16, 1200) + rampStereo16(300));
+        RecordingHandler handler;
+        SoundFormat format;
+        SoundStore store;
+        ASSERT_TRUE(openSoundFile(dir.file("source.wav").c_str(), &format, &store, &handler, nullptr));
+        // An edit: 8 bytes at frame 10 become 12 new ones, leaving the sound in both files.
+        ASSERT_TRUE(store.lock(&handler));
+        SegmentCursor oldAt, newAt;
+        store.beginChange(&oldAt, 44 + 40, 8, 12, &newAt);
+        const std::string inserted = "abcdefghijkl";
+        ASSERT_TRUE(store.writeRange(newAt, 12, reinterpret_cast<const u8*>(inserted.data())));
+        if (!c.outerLock) store.unlock();
+        std::string edited = rampStereo16(300);
+        edited.replace(40, 8, inserted);
+
+        StoreSource written;
+        EXPECT_TRUE(saveSoundFile(dir.file(c.targetName).c_str(), c.kind, &format, &store, nullptr, &handler, nullptr,
+                                  &written));
+        EXPECT_TRUE(handler.reports.empty()) << (handler.reports.empty() ? "" : handler.lastText());
+        const std::string file = dir.read("source.wav");
+        ASSERT_GE(file.size(), written.dataOffset + edited.size());
+        EXPECT_EQ(file.substr((size_t)written.dataOffset, edited.size()), edited);
+        EXPECT_EQ(store.locked, c.outerLock ? 1u : 0u);
+        if (c.outerLock) {
+            std::string bytes(edited.size(), '\0');
+            EXPECT_TRUE(store.readRange(store.findSegment(store.dataOffset), bytes.size(), reinterpret_cast<u8*>(&bytes[0])));
+            EXPECT_EQ(bytes, edited);
+            store.unlock();
+        }
+        EXPECT_EQ(storeBytes(store), edited);
+        EXPECT_EQ(dir.list().size(), 1u) << "no temporary file is left";
+    }
+}
+
 TEST(SoundFile, OwnFileOver5GiB) {
     TempDir dir;
     std::vector<u8> own = ownBlockBytes(2, encodingInt32);

@@ -312,6 +312,53 @@ TEST(SoundStore, ReplaceRangeSplicesBytesAppendedToTheWorkFile) {
     delete replaced;
 }
 
+// Bytes staged in the work file behind the new bytes of a change survive it, whatever the kind of
+// change: a paste staged before its change is then spliced in, and a scratch area written behind the
+// new bytes (the tempo's) is read back after a later change that stays below it.
+TEST(SoundStore, ChangesKeepTheBytesStagedBehindTheirNewBytes) {
+    struct Case {
+        const char* name;
+        u64 at, oldCount, newCount;
+    };
+    const Case cases[] = {
+        {"splice", 10, 20, 30}, {"insert", 10, 0, 30}, {"remove", 10, 20, 0}, {"in place", 60, 8, 8}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StoreFixture f(100);
+        SegmentCursor oldAt, newAt;
+        // A work segment first, so that the in-place case edits inside it.
+        f.store.beginChange(&oldAt, kHeader + 50, 40, 40, &newAt);
+        f.write(newAt, patternBytes(40, 2));
+        delete f.store.takePendingChange();
+        const i64 stageAt = f.store.workEnd + (i64)c.newCount;
+        const std::vector<u8> staged = patternBytes(500, 3);
+        ASSERT_TRUE(fileWriteAtPosition(f.store.workFile, stageAt, staged.data(), (u32)staged.size()));
+
+        f.store.beginChange(&oldAt, kHeader + c.at, c.oldCount, c.newCount, &newAt);
+        ASSERT_EQ(f.store.workEnd, stageAt);
+        if (c.newCount) f.write(newAt, patternBytes(c.newCount, 4));
+        std::vector<u8> expected = f.sound();
+        ChangeRecord* change = f.store.takePendingChange();
+
+        // Scratch behind the staged bytes, written after the change, is read back as written.
+        const std::vector<u8> scratch = patternBytes(300, 5);
+        ASSERT_TRUE(fileWriteAtPosition(f.store.workFile, stageAt + 500, scratch.data(), 300));
+        SegmentCursor tailOld, tailNew;
+        f.store.beginChange(&tailOld, f.store.soundEnd(), 0, 0, &tailNew);
+        std::vector<u8> back(800);
+        ASSERT_TRUE(fileSeek(f.store.workFile, stageAt, SEEK_SET));
+        ASSERT_TRUE(fileRead(f.store.workFile, back.data(), 800));
+        EXPECT_EQ(std::vector<u8>(back.begin(), back.begin() + 500), staged);
+        EXPECT_EQ(std::vector<u8>(back.begin() + 500, back.end()), scratch);
+
+        // The staged paste goes in at the start of the sound.
+        f.store.replaceRange(kHeader, f.store.findSegment(kHeader), stageAt + 500, true, nullptr);
+        expected.insert(expected.begin(), staged.begin(), staged.end());
+        EXPECT_EQ(f.sound(), expected);
+        delete change;
+    }
+}
+
 namespace {
 
 struct AppliedChange {

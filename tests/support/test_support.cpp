@@ -7,16 +7,21 @@
 #include <cstdio>
 
 #include "core/paths.h"
-#include "gui/message_box.h"
 
 std::vector<RecordedBox>& recordedBoxes() {
     static std::vector<RecordedBox> boxes;
     return boxes;
 }
 
-static i32 recordBox(const MessageBoxDescription* d, GWindow*, const char* text) {
-    recordedBoxes().push_back({d->title, text ? text : ""});
-    return d == &mbError ? 0 : (i32)d->defaultButton;
+// Answers the box's default button.
+static int recordBox(const char* title, const char* text, unsigned style) {
+    recordedBoxes().push_back({title ? title : "", text ? text : ""});
+    bool second = (style & MB_DEFMASK) == MB_DEFBUTTON2;
+    switch (style & MB_TYPEMASK) {
+    case MB_OKCANCEL: return second ? IDCANCEL : IDOK;
+    case MB_YESNO: return second ? IDNO : IDYES;
+    default: return IDOK;
+    }
 }
 
 static void removeTree(const std::string& folder) {
@@ -90,7 +95,7 @@ std::vector<std::string> TempDir::list() const {
 int main(int argc, char** argv) {
     // Tests keep to a data folder of their own and never show a box on the screen.
     setProductName("RavoTests");
-    setMessageBoxSink(recordBox);
+    plainMessageBox = recordBox;
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,19 @@
+#pragma once
+// GDialog: a top-level window that its creator owns (often on the stack of a modal run): the end
+// of its native window leaves it in place, out of the handle map and marked destroyed.
+#include "gui/parent_window.h"
+
+class GDialog : public GParentWindow {
+public:
+    GDialog(GWindow* owner, const char* helpPage) : GParentWindow(owner) {
+        this->helpPage = helpPage;
+        flags &= ~WindowDeleteOnFinal;
+    }
+
+    bool isKindOf(u32 id) const override { return id == TypeDialog || GParentWindow::isKindOf(id); }
+    const char* className() const override { return "GDialog"; }
+    u32 typeId() const override { return TypeDialog; }
+
+    i32 result = -1;
+    bool* modalDone = nullptr;  // the running modal loop's done flag
+};

@@ -1,0 +1,50 @@
+#pragma once
+// GParentWindow: the top-level branch (application windows, dialogs, pop-ups). Created with
+// createTopLevelWindow; listed in parentWindowMap() while its native window lives. Deletes itself
+// when its native window ends (GDialog excepted). Owns its content item.
+#include "gui/window.h"
+
+class GParentWindow : public GWindow, public GItemBase {
+public:
+    explicit GParentWindow(GWindow* owner = nullptr) : owner(owner) {}
+    ~GParentWindow() override;
+
+    bool isKindOf(u32 id) const override { return id == TypeParentWindow || GWindow::isKindOf(id); }
+    const char* className() const override { return "GParentWindow"; }
+    u32 typeId() const override { return TypeParentWindow; }
+    WindowClassRecord* windowClassRecord() override;
+    void onDestroy() override;
+    GItemBase* item() override { return this; }
+    GWindow* ownerWindow() const override { return owner; }
+    GParentWindow* asParentWindow() override { return this; }
+
+    virtual SIZE getPreferredSize() { return SIZE{0, 0}; }
+    // Keys of the active window before translation; true ends the loop's turn.
+    virtual bool preTranslateMessage(MSG*) { return false; }
+    virtual void onResized(i32 /*width*/, i32 /*height*/) {}
+    virtual bool onActivate() {
+        flags |= WindowDirty;
+        return false;
+    }
+    virtual bool onDeactivate() { return false; }
+    virtual void updateMenuState(intptr_t, intptr_t, intptr_t) {}
+    // 0 may close, 1 cancels a close (and a quit), 2 asks to wait.
+    virtual i32 queryClose() { return 0; }
+    virtual void refresh() {}
+    virtual void savePlacement() {}
+    virtual void restorePlacement() {}
+    virtual void show(i32 showCommand) { ShowWindow(hwnd, showCommand); }
+    // Main windows keep the application running; closing the last one quits.
+    virtual bool countsAsMainWindow() { return false; }
+
+    bool handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) override;
+
+    // Replaces the content item, deleting the previous one.
+    void setContent(GItemBase* item);
+
+    GChildWindow* focusChild = nullptr;
+    GItemBase* content = nullptr;  // owned
+    const char* helpPage = nullptr;
+    GWindow* owner;
+    bool countedAsMain = false;  // counted in mainWindowCount by its creation
+};

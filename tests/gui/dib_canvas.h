@@ -1,0 +1,70 @@
+#pragma once
+// A 32-bpp top-down DIB selected into a memory DC, for reading back what painters draw.
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "core/types.h"
+#include "gui/memory_dc.h"
+#include "gui/saved_dc.h"
+
+class DibCanvas {
+public:
+    DibCanvas(i32 width, i32 height, COLORREF fill = 0) : width(width), height(height) {
+        memory = CreateCompatibleDC(nullptr);
+        bitmap = createTopDownDib(memory, width, height, &bits);
+        old = SelectObject(memory, bitmap);
+        clear(fill);
+    }
+    ~DibCanvas() {
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+    }
+    DibCanvas(const DibCanvas&) = delete;
+    DibCanvas& operator=(const DibCanvas&) = delete;
+
+    HDC dc() const { return memory; }
+    void clear(COLORREF colour) {
+        GdiFlush();
+        for (i32 i = 0; i < width * height; ++i) bits[i] = toPixel(colour);
+    }
+    // The pixel as a COLORREF; outside the canvas 0xFFFFFFFF.
+    COLORREF pixel(i32 x, i32 y) const {
+        GdiFlush();
+        if (x < 0 || y < 0 || x >= width || y >= height) return 0xFFFFFFFFu;
+        u32 p = bits[y * width + x];
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+    // Pixels that differ from the colour.
+    i32 countOther(COLORREF colour) const {
+        i32 n = 0;
+        for (i32 y = 0; y < height; ++y)
+            for (i32 x = 0; x < width; ++x) n += pixel(x, y) != colour;
+        return n;
+    }
+    // One character a pixel, '#' for pixels other than the background, rows separated by '\n'.
+    std::string mask(COLORREF background = 0) const {
+        std::string text;
+        for (i32 y = 0; y < height; ++y) {
+            for (i32 x = 0; x < width; ++x) text += pixel(x, y) == background ? '.' : '#';
+            text += '\n';
+        }
+        return text;
+    }
+    bool samePixels(const DibCanvas& other) const {
+        GdiFlush();
+        return width == other.width && height == other.height &&
+               memcmp(bits, other.bits, (size_t)width * height * 4) == 0;
+    }
+
+    const i32 width, height;
+
+private:
+    static u32 toPixel(COLORREF c) { return (u32)GetRValue(c) << 16 | (u32)GetGValue(c) << 8 | GetBValue(c); }
+    HDC memory;
+    HBITMAP bitmap;
+    HGDIOBJ old;
+    u32* bits = nullptr;
+};
