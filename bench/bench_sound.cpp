@@ -12,7 +12,9 @@
 #include "core/paths.h"
 #include "mm/sound_format.h"
 
-bool writeHourOfSines(GFile& f) {
+bool writeHourOfSines(GFile& f) { return writeSines(f, benchHourSeconds); }
+
+bool writeSines(GFile& f, u64 seconds) {
     const f64 twoPi = 6.283185307179586;
     std::vector<i16> second(benchRate * benchChannels);
     for (u32 i = 0; i < benchRate; ++i) {
@@ -20,7 +22,7 @@ bool writeHourOfSines(GFile& f) {
         second[2 * i + 1] = (i16)std::lround(30000 * std::sin(twoPi * 441.0 * i / benchRate));
     }
     bool ok = true;
-    for (u64 s = 0; s < benchHourSeconds && ok; ++s) ok = fileWrite(f, second.data(), benchRate * benchFrameBytes);
+    for (u64 s = 0; s < seconds && ok; ++s) ok = fileWrite(f, second.data(), benchRate * benchFrameBytes);
     return ok;
 }
 
@@ -61,10 +63,12 @@ bool writeWaveHeader(GFile& f, u64 bytes) {
 }
 }  // namespace
 
-bool writeHourWave(const std::string& path) {
+bool writeHourWave(const std::string& path) { return writeSinesWave(path, benchHourSeconds); }
+
+bool writeSinesWave(const std::string& path, u64 seconds) {
     GFile f;
     if (!fileOpen(f, path.c_str(), FileMode::Write)) return false;
-    bool ok = writeWaveHeader(f, benchHourBytes) && writeHourOfSines(f);
+    bool ok = writeWaveHeader(f, seconds * benchRate * benchFrameBytes) && writeSines(f, seconds);
     ok = ok && fileFlush(f) && FlushFileBuffers((HANDLE)_get_osfhandle(_fileno(f.fp)));
     return fileClose(f) && ok;
 }

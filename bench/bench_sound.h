@@ -21,6 +21,9 @@ std::string benchDataFolder();
 bool writeHourOfSines(GFile& f);
 // The hour of sound as a WAVE file, on disk before it returns (its write-back stays out of timings).
 bool writeHourWave(const std::string& path);
+// The same for the first `seconds` of it.
+bool writeSines(GFile& f, u64 seconds);
+bool writeSinesWave(const std::string& path, u64 seconds);
 
 // Prints what is reported, after the measurement's name.
 class BenchErrorPrinter : public ErrorHandler {

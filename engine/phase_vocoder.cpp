@@ -1,0 +1,145 @@
+#include "engine/phase_vocoder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+const f64 pi = 3.14159265358979323846, twoPi = 2 * pi;
+
+u32 log2Of(u32 n) {
+    u32 k = 0;
+    while ((1u << k) < n) ++k;
+    return k;
+}
+
+// x - 2 pi k in [-pi, pi].
+inline f64 wrapPhase(f64 x) { return x - twoPi * std::floor(x / twoPi + 0.5); }
+}  // namespace
+
+bool vocoderSettingsValid(u32 frameSize, u32 oversampling) {
+    bool power = frameSize >= 4 && (frameSize & (frameSize - 1)) == 0;
+    return power && frameSize <= vocoderMaxFrameSize && oversampling >= 1 && oversampling <= frameSize;
+}
+
+PhaseVocoder::PhaseVocoder(u32 frameSize, u32 oversampling, u32, WindowFunction windowFunction, u32 laneCount)
+    : n(frameSize), step(frameSize / oversampling), osamp(oversampling), lanes(laneCount), plan(log2Of(frameSize)),
+      window(frameSize), work(frameSize), synMagnitude(frameSize / 2 + 1), synBin(frameSize / 2 + 1) {
+    rover = n - step;
+    f64 squares = 0;
+    for (u32 k = 0; k < n; ++k) {
+        window[k] = windowFunction((i32)k, (i32)n);
+        squares += window[k] * window[k];
+    }
+    // Every output sample is the sum of osamp frames weighted by the window twice (analysis and
+    // synthesis): dividing by that weight gives a factor of 1 the input back at its own level.
+    outputGain = squares > 0 ? n / (osamp * squares) : 0.0;
+    for (u32 l = 0; l < lanes; ++l) {
+        inFifo[l].assign(n, 0.0);
+        outFifo[l].assign(n, 0.0);
+        accum[l].assign(n, 0.0);
+        lastPhase[l].assign(n / 2 + 1, 0.0);
+        sumPhase[l].assign(n / 2 + 1, 0.0);
+        spectrum[l].assign(n / 2 + 1, Complex{0, 0});
+        synthesis[l].assign(n / 2 + 1, Complex{0, 0});
+    }
+}
+
+void PhaseVocoder::process(f64 pitchFactor, f64* a, f64* b, size_t count) {
+    const u32 latency = n - step;
+    f64* lane[2] = {a, b};
+    for (size_t i = 0; i < count;) {
+        // As many samples as fit before the frame is full.
+        size_t m = std::min<size_t>(count - i, n - rover);
+        for (u32 l = 0; l < lanes; ++l) {
+            f64* x = lane[l] + i;
+            f64* in = inFifo[l].data() + rover;
+            const f64* out = outFifo[l].data() + (rover - latency);
+            for (size_t k = 0; k < m; ++k) {
+                in[k] = x[k];
+                x[k] = out[k];
+            }
+        }
+        i += m;
+        rover += (u32)m;
+        if (rover == n) {
+            rover = latency;
+            processFrame(pitchFactor);
+        }
+    }
+}
+
+void PhaseVocoder::processFrame(f64 pitchFactor) {
+    const u32 half = n / 2;
+    const f64* in0 = inFifo[0].data();
+    const f64* in1 = lanes > 1 ? inFifo[1].data() : nullptr;
+    for (u32 k = 0; k < n; ++k) work[k] = {window[k] * in0[k], in1 ? window[k] * in1[k] : 0.0};
+    plan.forward(work.data());
+    // Two real lanes in one transform: X0[k] = (Z[k] + conj Z[n-k]) / 2, X1[k] = (Z[k] - conj Z[n-k]) / 2i.
+    for (u32 k = 0; k <= half; ++k) {
+        const Complex z = work[k], w = work[(n - k) & (n - 1)];
+        if (lanes == 1) {
+            spectrum[0][k] = z;
+        } else {
+            spectrum[0][k] = {(z.re + w.re) / 2, (z.im - w.im) / 2};
+            spectrum[1][k] = {(z.im + w.im) / 2, (w.re - z.re) / 2};
+        }
+    }
+    for (u32 l = 0; l < lanes; ++l) shiftLane(l, spectrum[l].data(), pitchFactor, synthesis[l].data());
+    // Back through one inverse transform: each lane's one-sided spectrum S gives the real signal of
+    // the Hermitian spectrum H (H[0] = re S[0], H[n/2] = re S[n/2], H[k] = S[k] / 2 between); the
+    // second lane goes in the imaginary part.
+    const Complex* s0 = synthesis[0].data();
+    const Complex* s1 = lanes > 1 ? synthesis[1].data() : nullptr;
+    work[0] = {s0[0].re, s1 ? s1[0].re : 0.0};
+    work[half] = {s0[half].re, s1 ? s1[half].re : 0.0};
+    for (u32 k = 1; k < half; ++k) {
+        Complex h0 = {s0[k].re / 2, s0[k].im / 2}, h1 = s1 ? Complex{s1[k].re / 2, s1[k].im / 2} : Complex{0, 0};
+        work[k] = {h0.re - h1.im, h0.im + h1.re};
+        work[n - k] = {h0.re + h1.im, h1.re - h0.im};
+    }
+    plan.inverse(work.data());
+    const f64 gain = outputGain / n;  // the inverse ran unscaled
+    const u32 latency = n - step;
+    for (u32 l = 0; l < lanes; ++l) {
+        f64* acc = accum[l].data();
+        if (l == 0) {
+            for (u32 k = 0; k < n; ++k) acc[k] += gain * window[k] * work[k].re;
+        } else {
+            for (u32 k = 0; k < n; ++k) acc[k] += gain * window[k] * work[k].im;
+        }
+        memcpy(outFifo[l].data(), acc, step * sizeof(f64));
+        memmove(acc, acc + step, latency * sizeof(f64));
+        memset(acc + latency, 0, step * sizeof(f64));
+        memmove(inFifo[l].data(), inFifo[l].data() + step, latency * sizeof(f64));
+    }
+}
+
+void PhaseVocoder::shiftLane(u32 lane, const Complex* x, f64 pitchFactor, Complex* out) {
+    const u32 half = n / 2;
+    const f64 expected = twoPi * step / n;
+    f64* last = lastPhase[lane].data();
+    f64* sum = sumPhase[lane].data();
+    std::fill(synMagnitude.begin(), synMagnitude.end(), 0.0);
+    std::fill(synBin.begin(), synBin.end(), 0.0);
+    for (u32 k = 0; k <= half; ++k) {
+        const f64 magnitude = 2 * std::sqrt(x[k].re * x[k].re + x[k].im * x[k].im);
+        const f64 phase = std::atan2(x[k].im, x[k].re);
+        f64 d = phase - last[k] - k * expected;
+        last[k] = phase;
+        // The deviation from the bin's expected advance, brought into (-pi, pi].
+        i32 qi = (i32)(d / pi);
+        qi += qi >= 0 ? (qi & 1) : -(qi & 1);
+        d -= pi * (f64)qi;
+        // The true frequency in bins, scaled into the bin it moves to; the last bin there wins.
+        const f64 j = std::trunc(k * pitchFactor);
+        if (j >= 0 && j <= half) {
+            synMagnitude[(u32)j] += magnitude;
+            synBin[(u32)j] = (k + osamp * d / twoPi) * pitchFactor;
+        }
+    }
+    for (u32 k = 0; k <= half; ++k) {
+        sum[k] = wrapPhase(sum[k] + (synBin[k] - k) * twoPi / osamp + k * expected);
+        out[k] = {synMagnitude[k] * std::cos(sum[k]), synMagnitude[k] * std::sin(sum[k])};
+    }
+}
