@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/fast_trig.h"
+
 namespace {
 const f64 pi = 3.14159265358979323846, twoPi = 2 * pi;
 
@@ -14,7 +16,7 @@ u32 log2Of(u32 n) {
 }
 
 // x - 2 pi k in [-pi, pi].
-inline f64 wrapPhase(f64 x) { return x - twoPi * std::floor(x / twoPi + 0.5); }
+inline f64 wrapPhase(f64 x) { return x - twoPi * floorSmall(x / twoPi + 0.5); }
 }  // namespace
 
 bool vocoderSettingsValid(u32 frameSize, u32 oversampling) {
@@ -124,7 +126,7 @@ void PhaseVocoder::shiftLane(u32 lane, const Complex* x, f64 pitchFactor, Comple
     std::fill(synBin.begin(), synBin.end(), 0.0);
     for (u32 k = 0; k <= half; ++k) {
         const f64 magnitude = 2 * std::sqrt(x[k].re * x[k].re + x[k].im * x[k].im);
-        const f64 phase = std::atan2(x[k].im, x[k].re);
+        const f64 phase = fastAtan2(x[k].im, x[k].re);
         f64 d = phase - last[k] - k * expected;
         last[k] = phase;
         // The deviation from the bin's expected advance, brought into (-pi, pi].
@@ -132,14 +134,16 @@ void PhaseVocoder::shiftLane(u32 lane, const Complex* x, f64 pitchFactor, Comple
         qi += qi >= 0 ? (qi & 1) : -(qi & 1);
         d -= pi * (f64)qi;
         // The true frequency in bins, scaled into the bin it moves to; the last bin there wins.
-        const f64 j = std::trunc(k * pitchFactor);
-        if (j >= 0 && j <= half) {
+        const f64 j = k * pitchFactor;
+        if (j >= 0 && j < half + 1) {
             synMagnitude[(u32)j] += magnitude;
             synBin[(u32)j] = (k + osamp * d / twoPi) * pitchFactor;
         }
     }
     for (u32 k = 0; k <= half; ++k) {
         sum[k] = wrapPhase(sum[k] + (synBin[k] - k) * twoPi / osamp + k * expected);
-        out[k] = {synMagnitude[k] * std::cos(sum[k]), synMagnitude[k] * std::sin(sum[k])};
+        f64 sine, cosine;
+        fastSinCos(sum[k], &sine, &cosine);
+        out[k] = {synMagnitude[k] * cosine, synMagnitude[k] * sine};
     }
 }

@@ -6,6 +6,7 @@
 
 #include "core/exceptions.h"
 #include "core/progress.h"
+#include "engine/fast_trig.h"
 #include "engine/fft.h"
 #include "engine/window_functions.h"
 #include "tests/engine/engine_fixture.h"
@@ -183,4 +184,25 @@ TEST(WindowFunctions, ValuesAtTheEndsAndTheMiddle) {
         for (i32 i = 0; i < 10; ++i) EXPECT_NEAR(windowFunctions[type](i, 10), windowFunctions[type](9 - i, 10), 1e-12);
     }
     EXPECT_EQ(windowHann, windowFunctionOf(99));
+}
+
+// The vocoder's inline arc tangent, sine and cosine against the library's, over every quadrant,
+// the axes and the range the phases take.
+TEST(FastTrig, MatchesTheLibrary) {
+    u32 seed = 1;
+    auto next = [&seed](f64 scale) {
+        seed = seed * 1664525u + 1013904223u;
+        return ((f64)(seed >> 8) / (1 << 24) - 0.5) * 2 * scale;
+    };
+    const f64 axes[][2] = {{0, 1}, {0, -1}, {1, 0}, {-1, 0}, {0, 0}, {1e-300, -5}, {-3, 1e-300}, {2, 2}, {-2, 2}};
+    for (const auto& a : axes) EXPECT_NEAR(std::atan2(a[0], a[1]), fastAtan2(a[0], a[1]), 1e-15) << a[0] << " " << a[1];
+    for (int i = 0; i < 200000; ++i) {
+        const f64 y = next(i % 3 ? 1.0 : 1e6), x = next(i % 5 ? 1.0 : 1e-3);
+        ASSERT_NEAR(std::atan2(y, x), fastAtan2(y, x), 1e-15) << y << " " << x;
+        const f64 angle = next(i % 4 ? 4.0 : 1000.0);
+        f64 s, c;
+        fastSinCos(angle, &s, &c);
+        ASSERT_NEAR(std::sin(angle), s, 1e-15) << angle;
+        ASSERT_NEAR(std::cos(angle), c, 1e-15) << angle;
+    }
 }
