@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include <emmintrin.h>
+
 #include "engine/fast_trig.h"
 
 namespace {
@@ -15,8 +17,6 @@ u32 log2Of(u32 n) {
     return k;
 }
 
-// x - 2 pi k in [-pi, pi].
-inline f64 wrapPhase(f64 x) { return x - twoPi * floorSmall(x / twoPi + 0.5); }
 }  // namespace
 
 bool vocoderSettingsValid(u32 frameSize, u32 oversampling) {
@@ -26,7 +26,7 @@ bool vocoderSettingsValid(u32 frameSize, u32 oversampling) {
 
 PhaseVocoder::PhaseVocoder(u32 frameSize, u32 oversampling, u32, WindowFunction windowFunction, u32 laneCount)
     : n(frameSize), step(frameSize / oversampling), osamp(oversampling), lanes(laneCount), plan(log2Of(frameSize)),
-      window(frameSize), work(frameSize), synMagnitude(frameSize / 2 + 1), synBin(frameSize / 2 + 1) {
+      window(frameSize), work(frameSize), synMagnitude(frameSize / 2 + 2), synBin(frameSize / 2 + 2), magnitude(frameSize / 2 + 2), trueBin(frameSize / 2 + 2) {
     rover = n - step;
     f64 squares = 0;
     for (u32 k = 0; k < n; ++k) {
@@ -40,10 +40,10 @@ PhaseVocoder::PhaseVocoder(u32 frameSize, u32 oversampling, u32, WindowFunction 
         inFifo[l].assign(n, 0.0);
         outFifo[l].assign(n, 0.0);
         accum[l].assign(n, 0.0);
-        lastPhase[l].assign(n / 2 + 1, 0.0);
-        sumPhase[l].assign(n / 2 + 1, 0.0);
-        spectrum[l].assign(n / 2 + 1, Complex{0, 0});
-        synthesis[l].assign(n / 2 + 1, Complex{0, 0});
+        lastPhase[l].assign(n / 2 + 2, 0.0);
+        sumPhase[l].assign(n / 2 + 2, 0.0);
+        spectrum[l].assign(n / 2 + 2, Complex{0, 0});
+        synthesis[l].assign(n / 2 + 2, Complex{0, 0});
     }
 }
 
@@ -117,33 +117,56 @@ void PhaseVocoder::processFrame(f64 pitchFactor) {
     }
 }
 
+// Bins go two at a time: the arrays hold half + 2 entries, the last a bin of silence.
 void PhaseVocoder::shiftLane(u32 lane, const Complex* x, f64 pitchFactor, Complex* out) {
     const u32 half = n / 2;
     const f64 expected = twoPi * step / n;
     f64* last = lastPhase[lane].data();
     f64* sum = sumPhase[lane].data();
+    f64* mag = magnitude.data();
+    f64* bin = trueBin.data();
+    const __m128d two = _mm_set1_pd(2.0), oneOverPi = _mm_set1_pd(1 / pi), piV = _mm_set1_pd(pi);
+    const __m128d expectedV = _mm_set1_pd(expected), binsPerRadian = _mm_set1_pd(osamp / twoPi);
+    const __m128i one = _mm_set1_epi32(1);
+    for (u32 k = 0; k <= half; k += 2) {
+        const __m128d a = _mm_loadu_pd(&x[k].re), b = _mm_loadu_pd(&x[k + 1].re);
+        const __m128d re = _mm_unpacklo_pd(a, b), im = _mm_unpackhi_pd(a, b);
+        const __m128d kk = _mm_set_pd(k + 1, k);
+        _mm_storeu_pd(mag + k, _mm_mul_pd(two, _mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(re, re), _mm_mul_pd(im, im)))));
+        const __m128d phase = fastAtan2Pair(im, re);
+        __m128d d = _mm_sub_pd(_mm_sub_pd(phase, _mm_loadu_pd(last + k)), _mm_mul_pd(kk, expectedV));
+        _mm_storeu_pd(last + k, phase);
+        // The deviation from the bin's expected advance, brought into (-pi, pi]: q = d / pi toward
+        // zero, moved away from zero to the even number.
+        __m128i q = _mm_cvttpd_epi32(_mm_mul_pd(d, oneOverPi));
+        const __m128i negative = _mm_srai_epi32(q, 31);
+        q = _mm_add_epi32(q, _mm_sub_epi32(_mm_xor_si128(_mm_and_si128(q, one), negative), negative));
+        d = _mm_sub_pd(d, _mm_mul_pd(piV, _mm_cvtepi32_pd(q)));
+        _mm_storeu_pd(bin + k, _mm_add_pd(kk, _mm_mul_pd(d, binsPerRadian)));
+    }
+    // Each bin moves its magnitude and true frequency to bin trunc(k x factor); the last one there wins.
     std::fill(synMagnitude.begin(), synMagnitude.end(), 0.0);
     std::fill(synBin.begin(), synBin.end(), 0.0);
     for (u32 k = 0; k <= half; ++k) {
-        const f64 magnitude = 2 * std::sqrt(x[k].re * x[k].re + x[k].im * x[k].im);
-        const f64 phase = fastAtan2(x[k].im, x[k].re);
-        f64 d = phase - last[k] - k * expected;
-        last[k] = phase;
-        // The deviation from the bin's expected advance, brought into (-pi, pi].
-        i32 qi = (i32)(d / pi);
-        qi += qi >= 0 ? (qi & 1) : -(qi & 1);
-        d -= pi * (f64)qi;
-        // The true frequency in bins, scaled into the bin it moves to; the last bin there wins.
         const f64 j = k * pitchFactor;
         if (j >= 0 && j < half + 1) {
-            synMagnitude[(u32)j] += magnitude;
-            synBin[(u32)j] = (k + osamp * d / twoPi) * pitchFactor;
+            synMagnitude[(u32)j] += mag[k];
+            synBin[(u32)j] = bin[k] * pitchFactor;
         }
     }
-    for (u32 k = 0; k <= half; ++k) {
-        sum[k] = wrapPhase(sum[k] + (synBin[k] - k) * twoPi / osamp + k * expected);
-        f64 sine, cosine;
-        fastSinCos(sum[k], &sine, &cosine);
-        out[k] = {synMagnitude[k] * cosine, synMagnitude[k] * sine};
+    const __m128d radiansPerBin = _mm_set1_pd(twoPi / osamp), turn = _mm_set1_pd(twoPi), perTurn = _mm_set1_pd(1 / twoPi);
+    for (u32 k = 0; k <= half; k += 2) {
+        const __m128d kk = _mm_set_pd(k + 1, k);
+        __m128d phase = _mm_add_pd(_mm_loadu_pd(sum + k),
+                                   _mm_add_pd(_mm_mul_pd(_mm_sub_pd(_mm_loadu_pd(&synBin[k]), kk), radiansPerBin),
+                                              _mm_mul_pd(kk, expectedV)));
+        phase = _mm_sub_pd(phase, _mm_mul_pd(turn, _mm_cvtepi32_pd(_mm_cvtpd_epi32(_mm_mul_pd(phase, perTurn)))));
+        _mm_storeu_pd(sum + k, phase);
+        __m128d sine, cosine;
+        fastSinCosPair(phase, &sine, &cosine);
+        const __m128d m = _mm_loadu_pd(&synMagnitude[k]);
+        const __m128d re = _mm_mul_pd(m, cosine), im = _mm_mul_pd(m, sine);
+        _mm_storeu_pd(&out[k].re, _mm_unpacklo_pd(re, im));
+        _mm_storeu_pd(&out[k + 1].re, _mm_unpackhi_pd(re, im));
     }
 }

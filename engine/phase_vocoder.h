@@ -38,5 +38,5 @@ private:
     std::vector<f64> window;
     std::vector<f64> inFifo[2], outFifo[2], accum[2], lastPhase[2], sumPhase[2];
     std::vector<Complex> work, spectrum[2], synthesis[2];
-    std::vector<f64> synMagnitude, synBin;
+    std::vector<f64> synMagnitude, synBin, magnitude, trueBin;
 };

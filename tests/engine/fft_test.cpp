@@ -204,5 +204,21 @@ TEST(FastTrig, MatchesTheLibrary) {
         fastSinCos(angle, &s, &c);
         ASSERT_NEAR(std::sin(angle), s, 1e-15) << angle;
         ASSERT_NEAR(std::cos(angle), c, 1e-15) << angle;
+        // The pair forms give each lane what the single forms give.
+        f64 a2[2], s2[2], c2[2];
+        _mm_storeu_pd(a2, fastAtan2Pair(_mm_set_pd(x, y), _mm_set_pd(y, x)));
+        ASSERT_NEAR(fastAtan2(y, x), a2[0], 1e-15);
+        ASSERT_NEAR(fastAtan2(x, y), a2[1], 1e-15);
+        __m128d sv, cv;
+        fastSinCosPair(_mm_set_pd(-angle, angle), &sv, &cv);
+        _mm_storeu_pd(s2, sv);
+        _mm_storeu_pd(c2, cv);
+        ASSERT_NEAR(s, s2[0], 1e-15) << angle;
+        ASSERT_NEAR(c, c2[0], 1e-15) << angle;
+        ASSERT_NEAR(-s, s2[1], 1e-15) << angle;
+        ASSERT_NEAR(c, c2[1], 1e-15) << angle;
     }
+    f64 zero[2];
+    _mm_storeu_pd(zero, fastAtan2Pair(_mm_setzero_pd(), _mm_setzero_pd()));
+    EXPECT_EQ(0.0, zero[0]);
 }
