@@ -1,6 +1,6 @@
 // Pitch, pitch scale and tempo: the phase vocoder shifts the pitch at the same length, the cubic
 // resampler changes pitch and length together, tempo runs one after the other through a scratch
-// area in the work file behind the change's new bytes. Vibrato reads through the same cubic window.
+// area in the work file behind the change's new bytes.
 //
 // Fields: param1 the factor (pitch: frequency factor; pitch scale and tempo: input frames per output
 // frame), periodFrames the vocoder's frame size, paramInt2 its oversampling, paramInt3 its window.
@@ -10,11 +10,10 @@
 #include <vector>
 
 #include "core/progress.h"
-#include "engine/cubic_interpolation.h"
+#include "engine/cubic_frames.h"
 #include "engine/frame_feed.h"
 #include "engine/phase_vocoder.h"
 #include "engine/pitch_kernels.h"
-#include "engine/random.h"
 #include "engine/sample_processor.h"
 
 namespace {
@@ -28,50 +27,6 @@ bool rangeTooShortToResample(const SoundBlockProcessor& p) {
 }
 
 // ---- the kernels ----
-
-template <class Traits>
-void storeInterpolated(f64 v, Unaligned<typename Traits::Sample>* place, u32* flags) {
-    // Integer types: toward zero, held to the type's range (the cubic can overshoot full scale).
-    if (Traits::encoding == encodingInt16 && !(v > -32768.0 && v < 32768.0)) {
-        *flags |= clippedFlag;
-        *place = (typename Traits::Sample)(v > 0 ? 32767 : v < 0 ? -32767 : 0);
-        return;
-    }
-    *place = Traits::truncated(v);
-}
-
-template <class Traits, class Position>
-void cubicFrames(SoundBlockProcessor& p, FrameFeed& in, u64 inFrames, FrameFeed* keep, PageWalk& out,
-                 u64 interpolated, Position position) {
-    typedef typename Traits::Sample S;
-    typedef Unaligned<S> U;
-    const i32 channels = p.channelCount;
-    const u8* mask = p.channelMask;
-    CubicWindow window(channels, inFrames);
-    auto read = [&](f64* frame) {
-        const U* s = (const U*)in.next();
-        for (i32 c = 0; c < channels; ++c) frame[c] = (f64)s[c];
-    };
-    u32 clipped = 0;
-    u64 k = 0;
-    while (nextPages(out, {})) {
-        for (size_t n = out.framesLeft(); n > 0; --n, ++k) {
-            U* w = (U*)out.take(out.frameSize);
-            const U* old = keep ? (const U*)keep->next() : nullptr;
-            if (k >= interpolated) {
-                for (i32 c = 0; c < channels; ++c) w[c] = old[c];
-                continue;
-            }
-            const f64 t = window.moveTo(position(k), read);
-            for (i32 c = 0; c < channels; ++c) {
-                if (mask[c]) storeInterpolated<Traits>(window.value(c, t), w + c, &clipped);
-                else w[c] = old[c];
-            }
-        }
-    }
-    out.finish();
-    p.flags |= clipped;
-}
 
 template <class Traits>
 void resampleCubicKernel(SoundBlockProcessor& p, const KernelSource& from, const KernelTarget& to, f64 ratio) {
@@ -248,81 +203,8 @@ void SampleProcessor<Traits>::tempo() {
     applyEdgeCrossfades(rangeStart, rangeStart + newLength);
 }
 
-// ---- vibrato ----
-
-namespace {
-// The delay of a raised cosine cycle of amplitude a and step w, frames from its start.
-inline f64 cycleDelay(f64 a, f64 w, f64 x) { return a * (1.0 - std::cos(w * x)); }
-}  // namespace
-
-template <class Traits>
-template <class Delay>
-void SampleProcessor<Traits>::vibratoWith(Delay delay) {
-    const u64 length = rangeEnd - rangeStart;
-    RangeChange change = openSameLengthChange(savedEdgesNone);
-    if (change.oldLength != length) return;
-    KernelSource from = KernelSource::range(change.oldCursor, length, length);
-    std::unique_ptr<FrameFeed> in(from.feed(*this, progress)), keep;
-    if (selectedChannelCount != channelCount) keep.reset(from.feed(*this, nullptr));
-    PageWalk out(openBlockWriter, store, frameBytes, change, nullptr);
-    const u64 frames = length / (u64)frameBytes;
-    cubicFrames<Traits>(*this, *in, frames, keep.get(), out, frames, [&delay](u64 n) { return (f64)n - delay(n); });
-    extraPositions[newSelectionStart] = rangeStart;
-    extraPositions[newSelectionEnd] = rangeEnd;
-}
-
-// The delay A (1 - cos(w n)), 0 at the start of every period; the last, shorter period is a cycle of
-// its own with the same peak speed. Ratios below 0.5 would read backwards and count as 0.5.
-template <class Traits>
-void SampleProcessor<Traits>::vibrato() {
-    if (rangeTooShortToResample(*this) || periodFrames == 0) return;
-    const f64 r = vibratoRatio(param1);
-    const f64 frames = (f64)((rangeEnd - rangeStart) / (u64)frameBytes), period = periodFrames;
-    const f64 w = 2 * 3.14159265358979323846 / period, a = (1 - 1 / r) / w;
-    const f64 rest = std::fmod(frames, period), tail = frames - rest;
-    const f64 w2 = rest > 0 ? 2 * 3.14159265358979323846 / rest : 0.0, a2 = a * rest / period;
-    vibratoWith([=](u64 n) {
-        const f64 x = (f64)n;
-        return x < tail ? cycleDelay(a, w, x) : cycleDelay(a2, w2, x - tail);
-    });
-}
-
-// Cycles of random length (P/2 .. 3P/2) and amplitude (A/2 .. A) from the shared generator; the last
-// is cut to end with the range.
-template <class Traits>
-void SampleProcessor<Traits>::vibratoRandom() {
-    if (rangeTooShortToResample(*this) || periodFrames == 0) return;
-    const f64 r = vibratoRatio(param1);
-    const f64 frames = (f64)((rangeEnd - rangeStart) / (u64)frameBytes), period = periodFrames;
-    const f64 amplitude = (1 - 1 / r) / (2 * 3.14159265358979323846 / period);
-    f64 start = 0, cycle = 0, a = 0, w = 0;
-    vibratoWith([&](u64 n) {
-        f64 x = (f64)n - start;
-        if (x >= cycle) {
-            start += cycle;
-            x -= cycle;
-            cycle = randomInRange(0.5 * period, 1.5 * period);
-            a = randomInRange(0.5 * amplitude, amplitude);
-            const f64 left = frames - start;
-            if (cycle > left) {
-                a = a * left / cycle;
-                cycle = left;
-            }
-            w = 2 * 3.14159265358979323846 / cycle;
-        }
-        return cycleDelay(a, w, x);
-    });
-}
-
-f64 vibratoRatio(f64 r) {
-    if (r != r) return 1.0;
-    return r < 0.5 ? 0.5 : r;
-}
-
 #define INSTANTIATE_PITCH(T)                          \
     template void SampleProcessor<T>::pitch();        \
     template void SampleProcessor<T>::pitchScale();   \
-    template void SampleProcessor<T>::tempo();        \
-    template void SampleProcessor<T>::vibrato();      \
-    template void SampleProcessor<T>::vibratoRandom();
+    template void SampleProcessor<T>::tempo();
 RAVO_FOR_EACH_SAMPLE_TYPE(INSTANTIATE_PITCH)
