@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <new>
 
 #include "core/exceptions.h"
@@ -203,9 +205,26 @@ u32 fftOrder(i32 n) {
 }
 
 namespace {
+// The plan of a length: the last one made is kept for the next transform of that length (fresh
+// memory for the tables costs more than building them), up to 2^16 points.
+std::shared_ptr<const FftPlan> planFor(u32 order) {
+    static std::mutex lock;
+    static std::shared_ptr<const FftPlan> last;
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        if (last && last->size() == 1u << order) return last;
+    }
+    std::shared_ptr<const FftPlan> plan = std::make_shared<FftPlan>(order);
+    if (order <= 16) {
+        std::lock_guard<std::mutex> hold(lock);
+        last = plan;
+    }
+    return plan;
+}
+
 bool fftPow2(Complex* data, u32 order, bool inverse, FftSteps& steps) {
     const u32 n = 1u << order;
-    FftPlan plan(order);
+    std::shared_ptr<const FftPlan> plan = planFor(order);
     // With a progress object the work goes on a copy, so that a cancel leaves the data whole.
     Owned copy{steps.progress ? allocate(n, n) : nullptr};
     Complex* x = data;
@@ -213,7 +232,7 @@ bool fftPow2(Complex* data, u32 order, bool inverse, FftSteps& steps) {
         memcpy(copy.p, data, n * sizeof(Complex));
         x = copy.p;
     }
-    if (!plan.run(x, inverse, &steps)) return false;
+    if (!plan->run(x, inverse, &steps)) return false;
     if (inverse) {
         const f64 scale = 1.0 / n;
         for (u32 i = 0; i < n; ++i) x[i] = {x[i].re * scale, x[i].im * scale};
@@ -237,7 +256,7 @@ bool fftChirp(Complex* x, u32 n, bool inverse, FftSteps& steps) {
     const f64 sign = inverse ? -1.0 : 1.0;
     Owned a{allocate(size, n)};
     Owned b{allocate(size, n)};
-    FftPlan plan(order);
+    std::shared_ptr<const FftPlan> plan = planFor(order);
     for (u32 j = 0; j < n; ++j) a.p[j] = mul(x[j], chirp(j, n, sign));
     for (u32 j = n; j < size; ++j) a.p[j] = {0.0, 0.0};
     if (steps.report(1)) return false;
@@ -248,14 +267,14 @@ bool fftChirp(Complex* x, u32 n, bool inverse, FftSteps& steps) {
     }
     if (steps.report(2)) return false;
     steps.base += 2;
-    if (!plan.run(a.p, false, &steps)) return false;
+    if (!plan->run(a.p, false, &steps)) return false;
     steps.base += order;
-    if (!plan.run(b.p, false, &steps)) return false;
+    if (!plan->run(b.p, false, &steps)) return false;
     steps.base += order;
     for (u32 m = 0; m < size; ++m) a.p[m] = mul(a.p[m], b.p[m]);
     if (steps.report(1)) return false;
     steps.base += 1;
-    if (!plan.run(a.p, true, &steps)) return false;
+    if (!plan->run(a.p, true, &steps)) return false;
     steps.base += order;
     if (steps.report(1)) return false;
     const f64 scale = 1.0 / size / (inverse ? n : 1);
