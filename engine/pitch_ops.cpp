@@ -28,14 +28,17 @@ bool rangeTooShortToResample(const SoundBlockProcessor& p) {
 
 // ---- the kernels ----
 
+// Unselected tracks, and every track after the resampled frames when the length is kept, come from
+// `old`: the range before the operation.
 template <class Traits>
-void resampleCubicKernel(SoundBlockProcessor& p, const KernelSource& from, const KernelTarget& to, f64 ratio) {
+void resampleCubicKernel(SoundBlockProcessor& p, const KernelSource& from, const KernelSource& old,
+                         const KernelTarget& to, f64 ratio) {
     const u64 inFrames = from.bytes / (u64)p.frameBytes;
     const u64 scaled = (u64)std::floor((f64)inFrames / ratio + 0.5);
     const u64 outFrames = to.bytes / (u64)p.frameBytes;
     const u64 interpolated = std::min(scaled, outFrames);
     std::unique_ptr<FrameFeed> in(from.feed(p, p.progress)), keep;
-    if (p.selectedChannelCount != p.channelCount || interpolated < outFrames) keep.reset(from.feed(p, nullptr));
+    if (p.selectedChannelCount != p.channelCount || interpolated < outFrames) keep.reset(old.feed(p, nullptr));
     std::unique_ptr<PageWalk> out(to.writer(p));
     cubicFrames<Traits>(p, *in, inFrames, keep.get(), *out, interpolated, [ratio](u64 k) { return (f64)k * ratio; });
 }
@@ -114,10 +117,10 @@ FrameFeed* KernelSource::feed(SoundBlockProcessor& p, JobProgress* progress) con
 
 FrameFeed* KernelSource::feedWithTail(SoundBlockProcessor& p, JobProgress* progress, u64 tailBytes) const {
     FrameFeed* f = feed(p, progress);
-    // The sound after the range, up to its end.
-    const u64 after = p.rangeStart + tailFrom;
-    if (after < p.soundEnd) {
-        const u64 n = std::min(tailBytes, p.soundEnd - after);
+    // The sound after the range, up to its end as the change left it.
+    const u64 after = p.rangeStart + tailFrom, soundEnd = p.store->soundEnd();
+    if (after < soundEnd) {
+        const u64 n = std::min(tailBytes, soundEnd - after);
         f->then(new PageWalk(openBlockReader, p.store, p.frameBytes, p.store->findSegment(after), n, nullptr));
     }
     return f;
@@ -165,8 +168,8 @@ void SampleProcessor<Traits>::pitchScale() {
     const u64 length = rangeEnd - rangeStart, newLength = resultRangeLength();
     RangeChange change;
     if (!openResizingChange(*this, newLength, &change)) return;
-    resampleCubicKernel<Traits>(*this, KernelSource::range(change.oldCursor, length, newLength),
-                                KernelTarget::newBytes(change), param1);
+    const KernelSource old = KernelSource::range(change.oldCursor, length, newLength);
+    resampleCubicKernel<Traits>(*this, old, old, KernelTarget::newBytes(change), param1);
     extraPositions[newSelectionStart] = rangeStart;
     extraPositions[newSelectionEnd] = rangeStart + newLength;
     applyEdgeCrossfades(rangeStart, rangeStart + newLength);
@@ -183,17 +186,16 @@ void SampleProcessor<Traits>::tempo() {
     RangeChange change;
     if (!openResizingChange(*this, newLength, &change)) return;
     const u64 scratchStart = (u64)store->workEnd;
+    const KernelSource old = KernelSource::range(change.oldCursor, length, newLength);
     if (r == 1.0) {
         PageWalk(openBlockWriter, store, frameBytes, change, nullptr).finish();
     } else if (r > 1.0) {
-        pitchShiftKernel<Traits>(*this, KernelSource::range(change.oldCursor, length, newLength),
-                                 KernelTarget::scratchArea(scratchStart, length), 1.0 / r);
+        pitchShiftKernel<Traits>(*this, old, KernelTarget::scratchArea(scratchStart, length), 1.0 / r);
         if (progress) progress->commit();
-        resampleCubicKernel<Traits>(*this, KernelSource::scratchArea(scratchStart, length),
+        resampleCubicKernel<Traits>(*this, KernelSource::scratchArea(scratchStart, length), old,
                                     KernelTarget::newBytes(change), r);
     } else {
-        resampleCubicKernel<Traits>(*this, KernelSource::range(change.oldCursor, length, newLength),
-                                    KernelTarget::scratchArea(scratchStart, newLength), r);
+        resampleCubicKernel<Traits>(*this, old, old, KernelTarget::scratchArea(scratchStart, newLength), r);
         if (progress) progress->commit();
         pitchShiftKernel<Traits>(*this, KernelSource::scratchArea(scratchStart, newLength, newLength),
                                  KernelTarget::newBytes(change), 1.0 / r);

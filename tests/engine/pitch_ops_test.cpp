@@ -258,3 +258,45 @@ TEST(VibratoOperations, RatiosBelowOneHalfAreClamped) {
     }
     EXPECT_EQ(results[0], results[1]);
 }
+
+// The vocoder reads on past the range into the sound after it, so the range's last frames are whole;
+// at the end of the sound it reads zeros.
+TEST(PitchOperations, PitchReadsTheSoundAfterTheRange) {
+    std::vector<f64> input = sine(16384, 0.05, 10000);
+    TestSound s(encodingDouble, 1, input);
+    auto p = bindProcessor(s, 4096, 8192);
+    vocoderDefaults(*p);
+    p->param1 = 1.0;
+    p->runSlot(Slot::pitch);
+    std::vector<f64> out = s.samples();
+    f64 worst = 0;
+    for (size_t i = 8192 - 64; i < 8192; ++i) worst = std::max(worst, std::fabs(out[i] - input[i]));
+    EXPECT_LT(worst, 200.0);
+    EXPECT_EQ(std::vector<f64>(input.begin() + 8192, input.end()), std::vector<f64>(out.begin() + 8192, out.end()));
+}
+
+// With only some tracks selected a shorter tempo keeps the length: the selected track's frames after
+// the resampled ones are its own old frames, the other track is untouched.
+TEST(PitchOperations, TempoOfSomeTracksKeepsTheLength) {
+    for (u32 encoding : allEncodings) {
+        SCOPED_TRACE(encodingName(encoding));
+        const u64 frames = 1000;
+        std::vector<f64> input(2 * frames);
+        for (u64 i = 0; i < frames; ++i) {
+            input[2 * i] = std::floor(8000 * std::sin(0.05 * (f64)i));
+            input[2 * i + 1] = (f64)((i * 7919) % 30001) - 15000.0;
+        }
+        FramedRangeSound f(encoding, 2, {1, 0}, input);
+        vocoderDefaults(*f.p);
+        f.p->param1 = 1.25;
+        f.p->runSlot(Slot::tempo);
+        std::vector<f64> s = f.sound.samples(1, 1 + frames);
+        ASSERT_EQ(2 * frames, s.size());
+        for (u64 i = 0; i < frames; ++i) {
+            EXPECT_EQ(input[2 * i + 1], s[2 * i + 1]) << i;
+            if (i >= 800) {
+                EXPECT_EQ(input[2 * i], s[2 * i]) << i;
+            }
+        }
+    }
+}
