@@ -242,11 +242,34 @@ bool fftPow2(Complex* data, u32 order, bool inverse, FftSteps& steps) {
     return true;
 }
 
-// e^(i sign pi m^2 / n), with m^2 reduced modulo 2n in whole numbers first.
-inline Complex chirp(u64 m, u64 n, f64 sign) {
-    f64 angle = sign * pi * (f64)((m * m) % (2 * n)) / (f64)n;
-    return {std::cos(angle), std::sin(angle)};
-}
+// e^(i sign pi t^2 / n) for t = 0, 1, 2, ... in turn: t^2 is kept modulo 2n in whole numbers, and
+// e^(i pi q / n) is the product of two table entries (q = 1024 h + l), so no angle grows large and
+// the sines are taken only for the tables.
+class ChirpSweep {
+public:
+    ChirpSweep(u32 n, f64 sign) : n(n), conjugate(sign < 0) {
+        const u32 highs = (2 * n) / 1024 + 1;
+        low = std::unique_ptr<Complex[]>(allocate(1024, n));
+        high = std::unique_ptr<Complex[]>(allocate(highs, n));
+        for (u32 l = 0; l < 1024; ++l) low[l] = {std::cos(pi * l / n), std::sin(pi * l / n)};
+        for (u32 h = 0; h < highs; ++h) high[h] = {std::cos(pi * 1024.0 * h / n), std::sin(pi * 1024.0 * h / n)};
+    }
+    Complex next() {
+        Complex v = mul(high[q >> 10], low[q & 1023]);
+        // (t + 1)^2 = t^2 + 2t + 1.
+        q += step;
+        if (q >= 2 * n) q -= 2 * n;
+        step += 2;
+        if (step >= 2 * n) step -= 2 * n;
+        return conjugate ? Complex{v.re, -v.im} : v;
+    }
+
+private:
+    u32 n;
+    bool conjugate;
+    u32 q = 0, step = 1;  // below 2n < 2^30
+    std::unique_ptr<Complex[]> low, high;
+};
 
 bool fftChirp(Complex* x, u32 n, bool inverse, FftSteps& steps) {
     u32 order = 0;
@@ -257,13 +280,17 @@ bool fftChirp(Complex* x, u32 n, bool inverse, FftSteps& steps) {
     Owned a{allocate(size, n)};
     Owned b{allocate(size, n)};
     std::shared_ptr<const FftPlan> plan = planFor(order);
-    for (u32 j = 0; j < n; ++j) a.p[j] = mul(x[j], chirp(j, n, sign));
+    ChirpSweep forward(n, sign);
+    for (u32 j = 0; j < n; ++j) a.p[j] = mul(x[j], forward.next());
     for (u32 j = n; j < size; ++j) a.p[j] = {0.0, 0.0};
     if (steps.report(1)) return false;
+    // b[m] holds the reversed chirp of 2n - 2 - m, so t = |2n - 2 - m| fills b on both sides of 2n - 2.
     const i64 last = 2 * (i64)n - 2;
-    for (u32 m = 0; m < size; ++m) {
-        i64 k = last - (i64)m;
-        b.p[m] = chirp((u64)(k < 0 ? -k : k), n, -sign);
+    ChirpSweep backward(n, -sign);
+    for (i64 t = 0; t <= last || last + t < (i64)size; ++t) {
+        const Complex v = backward.next();
+        if (t <= last) b.p[last - t] = v;
+        if (t > 0 && last + t < (i64)size) b.p[last + t] = v;
     }
     if (steps.report(2)) return false;
     steps.base += 2;
@@ -278,8 +305,9 @@ bool fftChirp(Complex* x, u32 n, bool inverse, FftSteps& steps) {
     steps.base += order;
     if (steps.report(1)) return false;
     const f64 scale = 1.0 / size / (inverse ? n : 1);
+    ChirpSweep result(n, sign);
     for (u32 k = 0; k < n; ++k) {
-        Complex v = mul(a.p[last - k], chirp(k, n, sign));
+        Complex v = mul(a.p[last - k], result.next());
         x[k] = {v.re * scale, v.im * scale};
     }
     return true;
