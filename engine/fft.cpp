@@ -117,6 +117,23 @@ inline void butterfly4(Complex* x, u32 h, __m128d p1, __m128d p2, __m128d p3, __
 
 FftPlan::FftPlan(u32 order) : bits(order), n(1u << order) {
     if (order > 28) fftOutOfMemory((i64)1 << order);
+    if (order <= 13 && n >= 4) {
+        // The pairs of the bit-reversal permutation, ended by a 0.
+        const u8* table = reversedBytes();
+        u32 pairs = 0;
+        for (u32 i = 1; i + 1 < n; ++i) pairs += i < reverse32(i, table) >> (32 - bits);
+        swaps = new (std::nothrow) u32[2 * pairs + 1];
+        if (!swaps) fftOutOfMemory(n);
+        u32* s = swaps;
+        for (u32 i = 1; i + 1 < n; ++i) {
+            u32 r = reverse32(i, table) >> (32 - bits);
+            if (i < r) {
+                *s++ = i;
+                *s++ = r;
+            }
+        }
+        *s = 0;
+    }
     if (n < 8) return;
     // Radix-4 stages with quarters h = 1, 4, 16, ... (after an odd first stage of radix 2: 2, 8,
     // 32, ...); h = 1 needs no twiddles.
@@ -142,17 +159,28 @@ FftPlan::FftPlan(u32 order) : bits(order), n(1u << order) {
     }
 }
 
-FftPlan::~FftPlan() { delete[] twiddles; }
+FftPlan::~FftPlan() {
+    delete[] twiddles;
+    delete[] swaps;
+}
 
 bool FftPlan::run(Complex* x, bool inverse, FftSteps* steps) const {
     if (n < 2) return true;
-    const u8* table = reversedBytes();
-    for (u32 i = 1; i + 1 < n; ++i) {
-        u32 r = reverse32(i, table) >> (32 - bits);
-        if (i < r) {
-            Complex v = x[i];
-            x[i] = x[r];
-            x[r] = v;
+    if (swaps) {
+        for (const u32* s = swaps; s[0]; s += 2) {
+            __m128d a = load(x + s[0]);
+            store(x + s[0], load(x + s[1]));
+            store(x + s[1], a);
+        }
+    } else {
+        const u8* table = reversedBytes();
+        for (u32 i = 1; i + 1 < n; ++i) {
+            u32 r = reverse32(i, table) >> (32 - bits);
+            if (i < r) {
+                Complex v = x[i];
+                x[i] = x[r];
+                x[r] = v;
+            }
         }
     }
     // The twiddle product subtracts in the real lane (forward) or the imaginary lane (inverse);

@@ -46,6 +46,9 @@ private:
     // Per pair of stages, for each position j of the smaller block: the three twiddles of the
     // combined butterfly.
     Complex* twiddles = nullptr;
+    // Up to 2^13 points (a list that stays in the cache): the index pairs that the bit reversal
+    // swaps, ended by 0.
+    u32* swaps = nullptr;
 };
 
 // Throws the out-of-memory error of a transform of n points: a GVerifyException with its text.
