@@ -42,6 +42,8 @@ public:
     void drawLine() override;
     void drawCurve() override;
     void applyPluginEffect() override;
+    void echo() override;
+    void chorus() override;
     void pitch() override;
     void pitchScale() override;
     void tempo() override;
