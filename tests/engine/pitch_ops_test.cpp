@@ -300,3 +300,27 @@ TEST(PitchOperations, TempoOfSomeTracksKeepsTheLength) {
         }
     }
 }
+
+// A cancel does not stop the walks: the whole range is written as without it, and undo restores it.
+TEST(PitchOperations, CancelRunsToTheEnd) {
+    for (Slot slot : {Slot::pitch, Slot::pitchScale, Slot::tempo, Slot::vibrato}) {
+        SCOPED_TRACE(testing::Message() << "slot " << (u32)slot);
+        std::vector<f64> input = sine(20000, 0.01, 9000);
+        std::vector<std::vector<f64>> results;
+        for (bool cancel : {false, true}) {
+            FramedRangeSound f(encodingInt16, 1, {1}, input);
+            vocoderDefaults(*f.p);
+            f.p->param1 = 1.25;
+            if (slot == Slot::vibrato) f.p->periodFrames = 1000;
+            CancellingProgress progress(1);
+            progress.setTotal(f.p->rangeLength);
+            if (cancel) f.p->progress = &progress;
+            f.p->runSlot(slot);
+            EXPECT_TRUE(!cancel || progress.isCancelled());
+            results.push_back(f.sound.samples());
+            f.owner.undoAll();
+            EXPECT_EQ(sampleValues(encodingInt16, sampleBytes(encodingInt16, framedRange(input, 1))), f.sound.samples());
+        }
+        EXPECT_EQ(results[0], results[1]);
+    }
+}
