@@ -36,7 +36,7 @@ PhaseVocoder::PhaseVocoder(u32 frameSize, u32 oversampling, u32, WindowFunction 
     // Every output sample is the sum of osamp frames weighted by the window twice (analysis and
     // synthesis): dividing by that weight gives a factor of 1 the input back at its own level.
     outputGain = squares > 0 ? n / (osamp * squares) : 0.0;
-    for (u32 l = 0; l < lanes; ++l) {
+    for (u32 l = 0; l < 2; ++l) {
         inFifo[l].assign(n, 0.0);
         outFifo[l].assign(n, 0.0);
         accum[l].assign(n, 0.0);
@@ -73,43 +73,55 @@ void PhaseVocoder::process(f64 pitchFactor, f64* a, f64* b, size_t count) {
 
 void PhaseVocoder::processFrame(f64 pitchFactor) {
     const u32 half = n / 2;
+    // A single lane leaves the second one silent: its fifo, spectrum and synthesis stay zeros.
     const f64* in0 = inFifo[0].data();
-    const f64* in1 = lanes > 1 ? inFifo[1].data() : nullptr;
-    for (u32 k = 0; k < n; ++k) work[k] = {window[k] * in0[k], in1 ? window[k] * in1[k] : 0.0};
-    plan.forward(work.data());
+    const f64* in1 = inFifo[1].data();
+    const f64* win = window.data();
+    Complex* z = work.data();
+    for (u32 k = 0; k < n; k += 2) {
+        const __m128d w = _mm_loadu_pd(win + k);
+        const __m128d a = _mm_mul_pd(w, _mm_loadu_pd(in0 + k)), b = _mm_mul_pd(w, _mm_loadu_pd(in1 + k));
+        _mm_storeu_pd(&z[k].re, _mm_unpacklo_pd(a, b));
+        _mm_storeu_pd(&z[k + 1].re, _mm_unpackhi_pd(a, b));
+    }
+    plan.forward(z);
     // Two real lanes in one transform: X0[k] = (Z[k] + conj Z[n-k]) / 2, X1[k] = (Z[k] - conj Z[n-k]) / 2i.
+    const __m128d halfV = _mm_set1_pd(0.5), signHigh = _mm_set_pd(-0.0, 0.0), signLow = _mm_set_pd(0.0, -0.0);
+    Complex* x0 = spectrum[0].data();
+    Complex* x1 = spectrum[1].data();
     for (u32 k = 0; k <= half; ++k) {
-        const Complex z = work[k], w = work[(n - k) & (n - 1)];
-        if (lanes == 1) {
-            spectrum[0][k] = z;
-        } else {
-            spectrum[0][k] = {(z.re + w.re) / 2, (z.im - w.im) / 2};
-            spectrum[1][k] = {(z.im + w.im) / 2, (w.re - z.re) / 2};
-        }
+        const __m128d zk = _mm_loadu_pd(&z[k].re), zn = _mm_loadu_pd(&z[(n - k) & (n - 1)].re);
+        _mm_storeu_pd(&x0[k].re, _mm_mul_pd(halfV, _mm_add_pd(zk, _mm_xor_pd(zn, signHigh))));
+        const __m128d zs = _mm_xor_pd(_mm_shuffle_pd(zk, zk, 1), signHigh), ns = _mm_shuffle_pd(zn, zn, 1);
+        _mm_storeu_pd(&x1[k].re, _mm_mul_pd(halfV, _mm_add_pd(zs, ns)));
     }
     for (u32 l = 0; l < lanes; ++l) shiftLane(l, spectrum[l].data(), pitchFactor, synthesis[l].data());
     // Back through one inverse transform: each lane's one-sided spectrum S gives the real signal of
     // the Hermitian spectrum H (H[0] = re S[0], H[n/2] = re S[n/2], H[k] = S[k] / 2 between); the
-    // second lane goes in the imaginary part.
+    // second lane goes in the imaginary part: Z[k] = H0[k] + i H1[k], Z[n-k] = conj H0[k] + i conj H1[k].
     const Complex* s0 = synthesis[0].data();
-    const Complex* s1 = lanes > 1 ? synthesis[1].data() : nullptr;
-    work[0] = {s0[0].re, s1 ? s1[0].re : 0.0};
-    work[half] = {s0[half].re, s1 ? s1[half].re : 0.0};
+    const Complex* s1 = synthesis[1].data();
+    z[0] = {s0[0].re, s1[0].re};
+    z[half] = {s0[half].re, s1[half].re};
     for (u32 k = 1; k < half; ++k) {
-        Complex h0 = {s0[k].re / 2, s0[k].im / 2}, h1 = s1 ? Complex{s1[k].re / 2, s1[k].im / 2} : Complex{0, 0};
-        work[k] = {h0.re - h1.im, h0.im + h1.re};
-        work[n - k] = {h0.re + h1.im, h1.re - h0.im};
+        const __m128d h0 = _mm_mul_pd(halfV, _mm_loadu_pd(&s0[k].re)), h1 = _mm_mul_pd(halfV, _mm_loadu_pd(&s1[k].re));
+        const __m128d h1s = _mm_shuffle_pd(h1, h1, 1);
+        _mm_storeu_pd(&z[k].re, _mm_add_pd(h0, _mm_xor_pd(h1s, signLow)));
+        _mm_storeu_pd(&z[n - k].re, _mm_add_pd(_mm_xor_pd(h0, signHigh), h1s));
     }
-    plan.inverse(work.data());
-    const f64 gain = outputGain / n;  // the inverse ran unscaled
+    plan.inverse(z);
+    const __m128d gain = _mm_set1_pd(outputGain / n);  // the inverse ran unscaled
+    f64* acc0 = accum[0].data();
+    f64* acc1 = accum[1].data();
+    for (u32 k = 0; k < n; k += 2) {
+        const __m128d a = _mm_loadu_pd(&z[k].re), b = _mm_loadu_pd(&z[k + 1].re);
+        const __m128d gw = _mm_mul_pd(gain, _mm_loadu_pd(win + k));
+        _mm_storeu_pd(acc0 + k, _mm_add_pd(_mm_loadu_pd(acc0 + k), _mm_mul_pd(gw, _mm_unpacklo_pd(a, b))));
+        _mm_storeu_pd(acc1 + k, _mm_add_pd(_mm_loadu_pd(acc1 + k), _mm_mul_pd(gw, _mm_unpackhi_pd(a, b))));
+    }
     const u32 latency = n - step;
     for (u32 l = 0; l < lanes; ++l) {
         f64* acc = accum[l].data();
-        if (l == 0) {
-            for (u32 k = 0; k < n; ++k) acc[k] += gain * window[k] * work[k].re;
-        } else {
-            for (u32 k = 0; k < n; ++k) acc[k] += gain * window[k] * work[k].im;
-        }
         memcpy(outFifo[l].data(), acc, step * sizeof(f64));
         memmove(acc, acc + step, latency * sizeof(f64));
         memset(acc + latency, 0, step * sizeof(f64));

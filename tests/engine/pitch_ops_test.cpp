@@ -324,3 +324,24 @@ TEST(PitchOperations, CancelRunsToTheEnd) {
         EXPECT_EQ(results[0], results[1]);
     }
 }
+
+// Two tracks share one transform as its two lanes and come apart again: each moves by the factor.
+TEST(PitchOperations, PitchShiftKeepsTracksApart) {
+    const f64 left = 0.03, right = 0.07;
+    std::vector<f64> l = sine(16384, left, 9000), r = sine(16384, right, 5000), input(2 * 16384);
+    for (size_t i = 0; i < l.size(); ++i) {
+        input[2 * i] = l[i];
+        input[2 * i + 1] = r[i];
+    }
+    FramedRangeSound f(encodingFloat, 2, {1, 1}, input);
+    vocoderDefaults(*f.p);
+    f.p->param1 = 1.25;
+    f.p->runSlot(Slot::pitch);
+    std::vector<f64> out = f.sound.samples(1, 1 + l.size()), a(l.size()), b(l.size());
+    for (size_t i = 0; i < l.size(); ++i) {
+        a[i] = out[2 * i];
+        b[i] = out[2 * i + 1];
+    }
+    EXPECT_NEAR(left * 1.25, strongestFrequency(middle(a, 8192)), left * 0.005);
+    EXPECT_NEAR(right * 1.25, strongestFrequency(middle(b, 8192)), right * 0.005);
+}
