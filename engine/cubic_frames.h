@@ -23,7 +23,7 @@ public:
     // frame); answers the position within the window.
     template <class Next>
     f64 moveTo(f64 x, Next next) {
-        f64 fl = std::floor(x);
+        f64 fl = floorExact(x);
         f64 t = x - fl + 1;
         f64 top = fl + 3;
         if (fl <= 0) {
