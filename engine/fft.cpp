@@ -122,9 +122,9 @@ FftPlan::FftPlan(u32 order) : bits(order), n(1u << order) {
         const u8* table = reversedBytes();
         u32 pairs = 0;
         for (u32 i = 1; i + 1 < n; ++i) pairs += i < reverse32(i, table) >> (32 - bits);
-        swaps = new (std::nothrow) u32[2 * pairs + 1];
+        swaps.reset(new (std::nothrow) u32[2 * pairs + 1]);
         if (!swaps) fftOutOfMemory(n);
-        u32* s = swaps;
+        u32* s = swaps.get();
         for (u32 i = 1; i + 1 < n; ++i) {
             u32 r = reverse32(i, table) >> (32 - bits);
             if (i < r) {
@@ -140,7 +140,7 @@ FftPlan::FftPlan(u32 order) : bits(order), n(1u << order) {
     u64 entries = 0;
     for (u32 h = (bits & 1) ? 2 : 4; h <= n / 4; h *= 4) entries += 3 * (u64)h;
     Owned full{allocate(n / 2, n)};
-    twiddles = allocate(entries, n);
+    twiddles.reset(allocate(entries, n));
     makeTwiddles(full.p, n);
     // Indexes below 3n/4; from n/2 on, e^(-2 pi i j/n) is the negated entry j - n/2.
     auto w = [&](u32 index) {
@@ -148,7 +148,7 @@ FftPlan::FftPlan(u32 order) : bits(order), n(1u << order) {
         const Complex v = full.p[index - n / 2];
         return Complex{-v.re, -v.im};
     };
-    Complex* t = twiddles;
+    Complex* t = twiddles.get();
     for (u32 h = (bits & 1) ? 2 : 4; h <= n / 4; h *= 4) {
         const u32 stride = n / (4 * h);
         for (u32 j = 0; j < h; ++j) {
@@ -159,15 +159,10 @@ FftPlan::FftPlan(u32 order) : bits(order), n(1u << order) {
     }
 }
 
-FftPlan::~FftPlan() {
-    delete[] twiddles;
-    delete[] swaps;
-}
-
 bool FftPlan::run(Complex* x, bool inverse, FftSteps* steps) const {
     if (n < 2) return true;
     if (swaps) {
-        for (const u32* s = swaps; s[0]; s += 2) {
+        for (const u32* s = swaps.get(); s[0]; s += 2) {
             __m128d a = load(x + s[0]);
             store(x + s[0], load(x + s[1]));
             store(x + s[1], a);
@@ -197,7 +192,7 @@ bool FftPlan::run(Complex* x, bool inverse, FftSteps* steps) const {
         stage = 1;
         if (steps && steps->report(stage)) return false;
     }
-    const Complex* t = twiddles;
+    const Complex* t = twiddles.get();
     for (u32 h = 1u << stage; stage < bits; h *= 4) {
         if (h == 1) {
             for (u32 b = 0; b < n; b += 4) {

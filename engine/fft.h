@@ -9,6 +9,8 @@
 // Progress: with a progress object the transform reports steps 1, 2, ... up to fftOrder(n) (on top
 // of the object's committed count) and stops when a report answers cancelled; the data is then left
 // as it was. Memory the transform cannot get throws the exception of fftOutOfMemory.
+#include <memory>
+
 #include "core/types.h"
 
 class JobProgress;
@@ -33,7 +35,6 @@ public:
     explicit FftPlan(u32 order);  // n = 2^order, order 0..28
     FftPlan(const FftPlan&) = delete;
     FftPlan& operator=(const FftPlan&) = delete;
-    ~FftPlan();
 
     u32 size() const { return n; }
     void forward(Complex* data) const { run(data, false, nullptr); }
@@ -45,10 +46,10 @@ private:
     u32 bits, n;
     // Per pair of stages, for each position j of the smaller block: the three twiddles of the
     // combined butterfly.
-    Complex* twiddles = nullptr;
+    std::unique_ptr<Complex[]> twiddles;
     // Up to 2^13 points (a list that stays in the cache): the index pairs that the bit reversal
     // swaps, ended by 0.
-    u32* swaps = nullptr;
+    std::unique_ptr<u32[]> swaps;
 };
 
 // Throws the out-of-memory error of a transform of n points: a GVerifyException with its text.
