@@ -200,9 +200,13 @@ void GMultiLabel::paint(HDC handle, const RECT&, bool) {
     ClipGuard guard;
     pushClipRect(guard, handle, inside);
     RECT r{inside.left - (i32)horizontal.origin, inside.top - (i32)vertical.origin, 0, 0};
+    // The width the text was wrapped at, so that the lines break where they were measured.
     r.right = r.left + std::max<i32>(wrapWidth, (i32)textSize.cx);
-    r.bottom = r.top + std::max<i32>(textSize.cy, inside.bottom - inside.top);
-    drawTextClipped(dc, r, text.data, -1, textAlign[0], textAlign[1], DT_WORDBREAK | DT_NOPREFIX);
+    r.bottom = r.top + textSize.cy;
+    i32 room = inside.bottom - inside.top;
+    if (textSize.cy < room) OffsetRect(&r, 0, textAlign[1] == 'v' ? room - textSize.cy : textAlign[1] == '-' ? (room - textSize.cy) / 2 : 0);
+    UINT across = textAlign[0] == '>' ? DT_RIGHT : textAlign[0] == '|' ? DT_CENTER : DT_LEFT;
+    drawTextW(handle, &r, text.data, -1, DT_WORDBREAK | across);
     popClipRect(guard);
 }
 
