@@ -9,6 +9,7 @@ struct SystemInput {
     BOOL (*setCursorPos)(int x, int y);
     SHORT (*keyState)(int virtualKey);
     SHORT (*asyncKeyState)(int virtualKey);
+    HWND (*activeWindow)();
 };
 
 // The table in use; its entries start as the system's calls.

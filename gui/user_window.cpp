@@ -1,10 +1,15 @@
 #include "gui/user_window.h"
 
+#include "gui/input_routing.h"
 #include "gui/window_procedure.h"
 
 bool GUserWindow::create(u32 style, u32 exStyle) { return createUserWindow(this, style, exStyle); }
 
-bool GUserWindow::handleMessage(u32 message, uintptr_t, intptr_t, intptr_t* result) {
+bool GUserWindow::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) {
+    if (translateInput(this, message, wParam, lParam)) {
+        *result = 0;
+        return true;
+    }
     switch (message) {
     case WM_PAINT: {
         if (redrawLock) return false;

@@ -1,0 +1,94 @@
+#include "gui/input_routing.h"
+
+#include <ctime>
+
+#include "gui/child_window.h"
+#include "gui/parent_window.h"
+#include "gui/window_procedure.h"
+
+namespace {
+GItemBase* nativeParent(GItemBase* item) {
+    GWindow* window = windowOfItem(item);
+    GWindow* owner = window ? window->ownerWindow() : nullptr;
+    return owner ? owner->item() : nullptr;
+}
+
+GItemBase* nativeItemAt(GWindow* window, i32 x, i32 y) {
+    GChildWindow* found = nullptr;
+    HWND at = window->hwnd;
+    POINT point = {x, y};
+    for (;;) {
+        HWND child = ChildWindowFromPointEx(at, point, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+        if (!child || child == at) break;
+        MapWindowPoints(at, child, &point, 1);
+        at = child;
+        if (GChildWindow* w = windowFromHandle(child)) found = w;
+    }
+    return found ? found->item() : nullptr;
+}
+
+POINT nativeOrigin(GItemBase* item, GWindow* window) {
+    POINT origin = {0, 0};
+    GWindow* own = windowOfItem(item);
+    if (own && own->hwnd && window->hwnd) MapWindowPoints(own->hwnd, window->hwnd, &origin, 1);
+    return origin;
+}
+
+bool nativeVisible(GItemBase* item) {
+    GWindow* window = windowOfItem(item);
+    return !window || (window->hwnd && IsWindowVisible(window->hwnd));
+}
+}  // namespace
+
+const InputItemTree nativeItemTree = {nativeParent, nativeItemAt, nativeOrigin, nativeVisible};
+InputItemTree inputItemTree = nativeItemTree;
+
+GWindow* windowOfItem(GItemBase* item) {
+    if (!item) return nullptr;
+    if (GChildWindow* child = item->asChildWindow()) return child;
+    if (GParentWindow* parent = item->asParentWindow()) return parent;
+    return nullptr;
+}
+
+bool routeKeyEvent(GInputEvent* event) {
+    if (event->kind == KeyDown) lastKeyDownTime = (i64)time(nullptr);
+    for (GItemBase* item = event->target; item; item = inputItemTree.parentItem(item)) {
+        LifeGuard guard(item->lifeRecord());
+        i32 answer = item->handleKey(event);
+        if (answer == 1) return false;
+        if (answer == 2) return true;
+        if (!guard.alive()) return false;
+    }
+    return false;
+}
+
+bool routeMouseEvent(GInputEvent* event) {
+    GItemBase* target = event->target;
+    if (!target) return false;
+    if (event->action == MouseMove) return target->handleCapturedMouse(event);
+    lastMouseActionTime = (i64)time(nullptr);
+    GWindow* window = windowOfItem(target);
+    LifeGuard guard(target->lifeRecord());
+    if (window && window->hwnd) {
+        GItemBase* item = inputItemTree.itemAtPoint(window, event->x, event->y);
+        for (; item && item != target; item = inputItemTree.parentItem(item)) {
+            if (!inputItemTree.itemVisible(item)) continue;
+            GInputEvent copy = *event;
+            POINT origin = inputItemTree.itemOrigin(item, window);
+            copy.x -= origin.x;
+            copy.y -= origin.y;
+            LifeGuard itemGuard(item->lifeRecord());
+            if (item->handleMouse(&copy)) return true;
+            if (!guard.alive()) return true;
+            if (!itemGuard.alive()) break;
+        }
+    }
+    return target->handleMouse(event);
+}
+
+bool translateInput(GWindow* window, u32 message, uintptr_t wParam, intptr_t lParam) {
+    GInputEvent event;
+    if (!mouseEventFromMessage(message, wParam, lParam, &event)) return false;
+    event.target = window->item();
+    return routeMouseEvent(&event);
+}

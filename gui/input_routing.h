@@ -1,0 +1,34 @@
+#pragma once
+// Delivery of input events to the items: keys to the target and up its containers and owners,
+// mouse actions to the deepest visible item under the point. The walks go through InputItemTree,
+// whose defaults follow the native child windows; the layout installs its cells there.
+#include <windows.h>
+
+#include "gui/input_event.h"
+
+class GWindow;
+
+struct InputItemTree {
+    // The containing item, else the owner window's item; null ends the walk.
+    GItemBase* (*parentItem)(GItemBase* item);
+    // The deepest visible item at a client point of the window (not the window's own item), or null.
+    GItemBase* (*itemAtPoint)(GWindow* window, i32 x, i32 y);
+    // The item's top-left corner in the client coordinates of the window.
+    POINT (*itemOrigin)(GItemBase* item, GWindow* window);
+    bool (*itemVisible)(GItemBase* item);
+};
+extern InputItemTree inputItemTree;
+extern const InputItemTree nativeItemTree;
+
+// The window an item belongs to as its item part, or null.
+GWindow* windowOfItem(GItemBase* item);
+
+// handleKey from the target upward: 1 stops unhandled, 2 is handled, 0 climbs. True when handled.
+bool routeKeyEvent(GInputEvent* event);
+// A move goes to the target's handleCapturedMouse. Other actions go to handleMouse of each visible
+// item from the one under the point up to the target's window (each in its own coordinates), then
+// to the window's item. True when handled.
+bool routeMouseEvent(GInputEvent* event);
+// The window handlers' first step: a mouse message of the window routed from its item. True when
+// taken (the message's result is then 0).
+bool translateInput(GWindow* window, u32 message, uintptr_t wParam, intptr_t lParam);
