@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "gui/input_event.h"
 #include "gui/parent_window.h"
 #include "gui/system_input.h"
 #include "gui/user_window.h"
