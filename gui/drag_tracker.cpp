@@ -83,6 +83,7 @@ void GDragTracker::leave() {
 
 void GDragTracker::paintInto(HDC dc) {
     background.drop();
+    scratchValid = false;
     drawn = false;
     HCURSOR cursor = nullptr;
     if (showLevel <= 0 || !lastPointInside() || !source->overlayAt(lastX, lastY, &cursor)) return;
@@ -91,11 +92,36 @@ void GDragTracker::paintInto(HDC dc) {
     drawn = true;
 }
 
+// The next frame in the scratch buffer: the clean area where the overlay was, the overlay at its
+// new place, and to the window what changed. GDI's bounds of the drawing tell where it went; where
+// they are unknown the whole buffer is copied.
+void GDragTracker::drawBuffered(HDC window, const RECT& client, i32 x, i32 y) {
+    RECT restore = scratchValid ? overlayBounds : client;
+    BitBlt(scratch.dc(), restore.left, restore.top, restore.right - restore.left, restore.bottom - restore.top,
+           background.dc(), restore.left, restore.top, SRCCOPY);
+    SetBoundsRect(scratch.dc(), nullptr, DCB_ENABLE | DCB_RESET);
+    scratchValid = false;
+    source->drawOverlay(scratch.dc(), x, y);
+    RECT bounds;
+    bool known = (GetBoundsRect(scratch.dc(), &bounds, DCB_RESET) & DCB_SET) != 0;
+    SetBoundsRect(scratch.dc(), nullptr, DCB_DISABLE);
+    if (known) {
+        InflateRect(&bounds, 1, 1);
+        IntersectRect(&bounds, &bounds, &client);
+    } else {
+        bounds = client;
+    }
+    RECT changed;
+    UnionRect(&changed, &restore, &bounds);
+    BitBlt(window, changed.left, changed.top, changed.right - changed.left, changed.bottom - changed.top,
+           scratch.dc(), changed.left, changed.top, SRCCOPY);
+    overlayBounds = bounds;
+    scratchValid = true;
+}
+
 void GDragTracker::update(i32 x, i32 y, bool erase, bool draw) {
     HWND hwnd = watched ? watched->hwnd : nullptr;
     if (!hwnd) return;
-    // Hides the cursor until the end, whatever a step throws.
-    GSavedDC dc(hwnd, GSavedDC::HideCursor);
     HCURSOR cursor = arrowCursor();
     RECT client;
     GetClientRect(hwnd, &client);
@@ -103,6 +129,8 @@ void GDragTracker::update(i32 x, i32 y, bool erase, bool draw) {
                    source->overlayAt(x, y, &cursor);
     bool moved = x != lastX || y != lastY;
     if (moved || erase != draw || drawn != visible) {
+        // The cursor stays hidden while the overlay is drawn, whatever a step throws.
+        GSavedDC dc(hwnd, GSavedDC::HideCursor);
         if (drawn && visible && erase && draw) {
             i32 width = client.right, height = client.bottom;
             if (!background.exists()) {
@@ -110,13 +138,13 @@ void GDragTracker::update(i32 x, i32 y, bool erase, bool draw) {
                 if (background.ensure(dc.dc(), width, height))
                     BitBlt(background.dc(), 0, 0, width, height, dc.dc(), 0, 0, SRCCOPY);
                 source->drawOverlay(dc.dc(), x, y);
+                scratchValid = false;
             } else if (scratch.ensure(dc.dc(), width, height)) {
-                BitBlt(scratch.dc(), 0, 0, width, height, background.dc(), 0, 0, SRCCOPY);
-                source->drawOverlay(scratch.dc(), x, y);
-                BitBlt(dc.dc(), 0, 0, width, height, scratch.dc(), 0, 0, SRCCOPY);
+                drawBuffered(dc.dc(), client, x, y);
             }
         } else {
             background.drop();
+            scratchValid = false;
             if (erase && drawn) {
                 source->drawOverlay(dc.dc(), lastX, lastY);
                 drawn = false;
@@ -127,7 +155,8 @@ void GDragTracker::update(i32 x, i32 y, bool erase, bool draw) {
             }
         }
     }
-    SetCursor(cursor);
+    // Setting the cursor costs a round trip even when it does not change.
+    if (GetCursor() != cursor) SetCursor(cursor);
     lastX = x;
     lastY = y;
     if (draw && visible && moved) source->overlayMoved();

@@ -67,10 +67,13 @@ public:
 
 private:
     void update(i32 x, i32 y, bool erase, bool draw);
+    void drawBuffered(HDC window, const RECT& client, i32 x, i32 y);
     bool lastPointInside();
 
     OverlayBuffer background;  // the client area without the overlay
     OverlayBuffer scratch;     // the next frame
+    bool scratchValid = false;  // scratch holds the clean area but for overlayBounds
+    RECT overlayBounds = {0, 0, 0, 0};
 };
 
 // The tracker that draws its overlay now, or null.
