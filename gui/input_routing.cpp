@@ -86,6 +86,15 @@ bool routeMouseEvent(GInputEvent* event) {
     return target->handleMouse(event);
 }
 
+bool routeKeyMessage(GWindow* window, const MSG* message) {
+    GInputEvent event;
+    if (!keyModifierState(message->message, message->wParam, message->lParam, &event)) return false;
+    GWindow* focused = windowFromHandle(GetFocus());
+    bool inside = focused && window->hwnd && GetAncestor(focused->hwnd, GA_ROOT) == window->hwnd;
+    event.target = inside ? focused->item() : window->item();
+    return routeKeyEvent(&event);
+}
+
 bool translateInput(GWindow* window, u32 message, uintptr_t wParam, intptr_t lParam) {
     GInputEvent event;
     if (!mouseEventFromMessage(message, wParam, lParam, &event)) return false;

@@ -29,6 +29,10 @@ bool routeKeyEvent(GInputEvent* event);
 // item from the one under the point up to the target's window (each in its own coordinates), then
 // to the window's item. True when handled.
 bool routeMouseEvent(GInputEvent* event);
+// The key step of a top-level window's pre-translation: a key message made into an event for the
+// toolkit window that has the focus inside the window (else the window itself) and routed. True
+// when an item handled it.
+bool routeKeyMessage(GWindow* window, const tagMSG* message);
 // The window handlers' first step: a mouse message of the window routed from its item. True when
 // taken (the message's result is then 0).
 bool translateInput(GWindow* window, u32 message, uintptr_t wParam, intptr_t lParam);

@@ -1,6 +1,7 @@
 #include "gui/parent_window.h"
 
 #include "gui/application.h"
+#include "gui/input_routing.h"
 #include "gui/window_procedure.h"
 
 GParentWindow::~GParentWindow() {
@@ -17,6 +18,8 @@ void GParentWindow::onDestroy() {
     }
     ListenerChain::flushDeferredDeletes(lifeRecord()->watchers);
 }
+
+bool GParentWindow::preTranslateMessage(MSG* message) { return routeKeyMessage(this, message); }
 
 void GParentWindow::setContent(GItemBase* item) {
     if (item == content) return;

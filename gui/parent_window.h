@@ -19,8 +19,9 @@ public:
     GParentWindow* asParentWindow() override { return this; }
 
     virtual SIZE getPreferredSize() { return SIZE{0, 0}; }
-    // Keys of the active window before translation; true ends the loop's turn.
-    virtual bool preTranslateMessage(MSG*) { return false; }
+    // Keys of the active window before translation, routed to the focused item; true ends the
+    // loop's turn.
+    virtual bool preTranslateMessage(MSG* message);
     virtual void onResized(i32 /*width*/, i32 /*height*/) {}
     virtual bool onActivate() {
         flags |= WindowDirty;

@@ -195,6 +195,24 @@ TEST_F(Routing, KeysClimbUntilAnItemStopsOrHandles) {
     }
 }
 
+TEST_F(Routing, KeysOfTheLoopGoToTheFocusedItem) {
+    // The loop pre-translates the keys of the active toolkit window.
+    SendMessageA(frame->hwnd, WM_ACTIVATE, WA_ACTIVE, 0);
+    SetFocus(inner->hwnd);
+    inner->keyAnswer = 0;
+    outer->keyAnswer = 2;
+    PostMessageA(inner->hwnd, WM_KEYDOWN, VK_F3, keyParam(0x3D));
+    EXPECT_TRUE(pumpUntil([&] { return log.size() >= 2; }));
+    EXPECT_EQ(log, (Log{"inner key", "outer key"}));
+
+    // Without a focused toolkit window the frame's item is the target.
+    log.clear();
+    SetFocus(nullptr);
+    PostMessageA(frame->hwnd, WM_KEYDOWN, VK_F3, keyParam(0x3D));
+    EXPECT_TRUE(pumpUntil([&] { return !log.empty(); }));
+    EXPECT_EQ(log, (Log{"frame key"}));
+}
+
 TEST_F(Routing, MouseGoesToTheDeepestVisibleItemInItsOwnCoordinates) {
     // Sent to the outer pane: its handler routes the message.
     SendMessageA(outer->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(35, 47));
