@@ -82,6 +82,15 @@ TEST_F(HotParts, HoverPressAndReleaseInsideClick) {
     EXPECT_FALSE(tracker->hot());
     EXPECT_FALSE(pane->flags & WindowHoverTracking);
     EXPECT_EQ(pane->parts, (Log{"click 0", "redraw 0", "redraw 50", "redraw 0"}));
+
+    // Under the redraw lock the repaint waits.
+    repainted();
+    pane->redrawLock = 1;
+    at(WM_MOUSEMOVE, 10, 10);
+    EXPECT_TRUE(tracker->hot());
+    EXPECT_FALSE(repainted());
+    EXPECT_TRUE(pane->flags & WindowRepaintPending);
+    pane->redrawLock = 0;
 }
 
 TEST_F(HotParts, ReleaseOutsideDisabledAndFlagsDoNotClick) {
