@@ -3,6 +3,7 @@
 #include <io.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +11,8 @@
 
 #include "bench/bench.h"
 #include "core/paths.h"
+#include "core/progress.h"
+#include "mm/sound_file.h"
 #include "mm/sound_format.h"
 
 bool writeHourOfSines(GFile& f) {
@@ -97,4 +100,62 @@ bool openHourOfSound(SoundStore& store, SoundFormat& format) {
     if (!store.open(input.c_str(), source, nullptr) || !store.lock(nullptr)) return false;
     format.setPcm(benchChannels, benchRate, encodingInt16);
     return true;
+}
+
+BenchTiming runBenchAction(const char* name, const std::string& input, const std::string& output, u32 actionId,
+                           const BenchPrepare& prepare) {
+    BenchErrorPrinter handler(name);
+    BenchTiming t;
+    double t0 = benchSeconds();
+    SoundStore store;
+    SoundFormat format;
+    if (!openSoundFile(input.c_str(), &format, &store, &handler, nullptr) || !store.lock(&handler)) return t;
+    ChangeKeeper owner(&store);
+    JobProgress progress;
+    SlotCall call;
+    slotForAction(actionId, &call);
+    std::unique_ptr<SoundBlockProcessor> p(createProcessorForEncoding(format.encoding, &handler));
+    u64 start = store.dataOffset, end = store.soundEnd();
+    p->bind(actionId, &format, &store, start, start, end, end,
+            edgeFadeBytesFor(true, 0.01, benchRate, benchFrameBytes));
+    p->owner = &owner;
+    p->progress = &progress;
+    prepare(*p);
+    progress.setTotal(p->rangeLength);
+    double t1 = benchSeconds();
+    p->runSlot(call.slot, call.argument, call.argument2);
+    double t2 = benchSeconds();
+    bool saved = saveSoundFile(output.c_str(), soundFileWave, &format, &store, nullptr, &handler, nullptr, nullptr);
+    double t3 = benchSeconds();
+    store.unlock();
+    if (!saved) {
+        printf("%s: the result could not be saved\n", name);
+        return t;
+    }
+    t.run = t2 - t1;
+    t.total = t3 - t0;
+    return t;
+}
+
+namespace {
+double medianOf(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+}  // namespace
+
+void measureBenchAction(const char* name, const char* verb, const std::string& folder, const char* stem,
+                        u32 actionId, const BenchPrepare& prepare) {
+    const std::string input = folder + "\\" + stem + "_in.wav", output = folder + "\\" + stem + "_out.wav";
+    std::vector<double> runs, totals;
+    for (int k = 0; k < 3; ++k) {
+        BenchTiming t = runBenchAction(name, input, output, actionId, prepare);
+        if (t.total < 0) return;
+        runs.push_back(t.run);
+        totals.push_back(t.total);
+    }
+    const double run = medianOf(runs);
+    printf("%s through the store: %.3f s (%.1f Msamples/s)\n", name, run, benchHourBytes / 2 / run / 1e6);
+    printf("%s, open + %s + save (median of 3): %.3f s\n", name, verb, medianOf(totals));
+    fflush(stdout);
 }

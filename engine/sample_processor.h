@@ -42,6 +42,8 @@ public:
     void drawLine() override;
     void drawCurve() override;
     void applyPluginEffect() override;
+    void echo() override;
+    void chorus() override;
 
     // The plainest walks of a same-length change: the selected tracks silenced, or multiplied by
     // param1 with the rounded store; the other tracks copied. A cancel does not stop them.
