@@ -1,11 +1,10 @@
 #include "gui/deferred_focus.h"
 
 #include "gui/child_window.h"
+#include "gui/layout_transaction.h"
 #include "gui/parent_window.h"
 
 namespace {
-bool noTransaction() { return false; }
-
 GLifeRecord* g_waiting = nullptr;  // the waiting window's record, referenced
 
 void setWaiting(GLifeRecord* record) {
@@ -21,10 +20,8 @@ GWindow* asWindow(GItemBase* item) {
 }
 }  // namespace
 
-bool (*layoutTransactionOpen)() = noTransaction;
-
 bool layoutBatchOpen(GWindow* window) {
-    if (layoutTransactionOpen()) return true;
+    if (layoutTransactionDepth > 0) return true;
     for (GWindow* w = window; w; w = w->ownerWindow()) {
         GChildWindow* child = w->item()->asChildWindow();
         if (!child) break;

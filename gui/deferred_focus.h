@@ -1,13 +1,10 @@
 #pragma once
 // Focus given inside a layout batch. GWindow::setFocusSafe records the window as its top-level
 // window's focus child at once; the native focus follows at once, or, while a layout transaction or
-// a redraw lock is open, when the outermost one ends (the layout code calls applyDeferredFocus
-// there). One window waits at a time; the last request wins. Interface thread only.
+// a redraw lock is open, when the outermost one ends (their ends call applyDeferredFocus). One window waits at a time; the last request wins. Interface thread only.
 class GWindow;
 
-// Whether a layout transaction is open; the layout code installs its query at start.
-extern bool (*layoutTransactionOpen)();
-// A transaction is open, or a redraw lock is held on the window or a window that contains it.
+// A layout transaction is open, or a redraw lock is held on the window or a window that contains it.
 bool layoutBatchOpen(GWindow* window);
 // The window waiting for the focus, or null.
 GWindow* deferredFocusWindow();

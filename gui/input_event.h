@@ -36,6 +36,13 @@ struct GInputEvent {
     bool isDoubleClick() const { return mouse && action == MouseDoubleClick; }
     // A key down of the key with exactly the Shift/Ctrl/Alt bits given.
     bool isKeyDown(u32 vk, u32 mods = 0) const { return !mouse && kind == KeyDown && key == vk && (modifiers & 7) == mods; }
+    static GInputEvent keyDown(u32 vk, u32 mods = 0) {
+        GInputEvent e;
+        e.kind = KeyDown;
+        e.key = vk;
+        e.modifiers = mods;
+        return e;
+    }
 };
 
 // A key event from WM_KEYDOWN, WM_KEYUP, WM_CHAR and their WM_SYS forms; false for other messages.

@@ -3,16 +3,13 @@
 #include <ctime>
 
 #include "gui/child_window.h"
+#include "gui/layout_cell.h"
 #include "gui/parent_window.h"
+#include "gui/window_behaviour.h"
 #include "gui/window_procedure.h"
 
 namespace {
-GItemBase* nativeParent(GItemBase* item) {
-    GWindow* window = windowOfItem(item);
-    GWindow* owner = window ? window->ownerWindow() : nullptr;
-    return owner ? owner->item() : nullptr;
-}
-
+// The deepest toolkit child window at a client point of the window.
 GItemBase* nativeItemAt(GWindow* window, i32 x, i32 y) {
     GChildWindow* found = nullptr;
     HWND at = window->hwnd;
@@ -27,21 +24,43 @@ GItemBase* nativeItemAt(GWindow* window, i32 x, i32 y) {
     return found ? found->item() : nullptr;
 }
 
-POINT nativeOrigin(GItemBase* item, GWindow* window) {
+// A top-level window asks its layout (a hit on a child window goes on into the child windows
+// inside it); other windows their child windows.
+GItemBase* layoutItemAt(GWindow* window, i32 x, i32 y) {
+    GParentWindow* parent = window->item()->asParentWindow();
+    GLayoutCell* root = parent && parent->content ? parent->content->asLayoutCell() : nullptr;
+    if (!root) return nativeItemAt(window, x, y);
+    GLayoutCell* hit = itemAtPoint(root, x, y);
+    if (hit && hit->asChildWindow()) {
+        GItemBase* inside = nativeItemAt(window, x, y);
+        if (inside) return inside;
+    }
+    return hit;
+}
+
+// A window's origin from the native windows; an item's from its rectangle in its owner window.
+POINT itemOrigin(GItemBase* item, GWindow* window) {
     POINT origin = {0, 0};
-    GWindow* own = windowOfItem(item);
-    if (own && own->hwnd && window->hwnd) MapWindowPoints(own->hwnd, window->hwnd, &origin, 1);
+    if (GWindow* own = windowOfItem(item)) {
+        if (own->hwnd && window->hwnd) MapWindowPoints(own->hwnd, window->hwnd, &origin, 1);
+    } else if (GLayoutCell* cell = item->asLayoutCell()) {
+        origin = {cell->rect.left, cell->rect.top};
+        if (cell->owner && cell->owner != window && cell->owner->hwnd && window->hwnd)
+            MapWindowPoints(cell->owner->hwnd, window->hwnd, &origin, 1);
+    }
     return origin;
 }
 
-bool nativeVisible(GItemBase* item) {
+bool itemVisible(GItemBase* item) {
     GWindow* window = windowOfItem(item);
-    return !window || (window->hwnd && IsWindowVisible(window->hwnd));
+    if (window) return window->hwnd && IsWindowVisible(window->hwnd);
+    GLayoutCell* cell = item->asLayoutCell();
+    return !cell || cell->visible();
 }
 }  // namespace
 
-const InputItemTree nativeItemTree = {nativeParent, nativeItemAt, nativeOrigin, nativeVisible};
-InputItemTree inputItemTree = nativeItemTree;
+const InputItemTree layoutItemTree = {nextReceiver, layoutItemAt, itemOrigin, itemVisible};
+InputItemTree inputItemTree = layoutItemTree;
 
 GWindow* windowOfItem(GItemBase* item) {
     if (!item) return nullptr;
@@ -89,8 +108,8 @@ bool routeMouseEvent(GInputEvent* event) {
 bool routeKeyMessage(GWindow* window, const MSG* message) {
     GInputEvent event;
     if (!keyModifierState(message->message, message->wParam, message->lParam, &event)) return false;
-    GWindow* focused = windowFromHandle(GetFocus());
-    bool inside = focused && window->hwnd && GetAncestor(focused->hwnd, GA_ROOT) == window->hwnd;
+    GChildWindow* focused = focusWindow;
+    bool inside = focused && focused->hwnd && window->hwnd && GetAncestor(focused->hwnd, GA_ROOT) == window->hwnd;
     event.target = inside ? focused->item() : window->item();
     return routeKeyEvent(&event);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Delivery of input events to the items: keys to the target and up its containers and owners,
 // mouse actions to the deepest visible item under the point. The walks go through InputItemTree,
-// whose defaults follow the native child windows; the layout installs its cells there.
+// whose defaults follow the layout: containers, then the owner window's item; the layout's hit
+// test in top-level windows, the child windows inside child windows.
 #include <windows.h>
 
 #include "gui/input_event.h"
@@ -18,7 +19,7 @@ struct InputItemTree {
     bool (*itemVisible)(GItemBase* item);
 };
 extern InputItemTree inputItemTree;
-extern const InputItemTree nativeItemTree;
+extern const InputItemTree layoutItemTree;
 
 // The window an item belongs to as its item part, or null.
 GWindow* windowOfItem(GItemBase* item);

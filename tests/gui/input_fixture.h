@@ -65,6 +65,7 @@ public:
     }
     bool handleMouse(GInputEvent* e) override {
         note("mouse " + std::to_string(e->x) + "," + std::to_string(e->y));
+        GUserWindow::handleMouse(e);
         return mouseAnswer;
     }
     bool handleCapturedMouse(GInputEvent* e) override {

@@ -3,6 +3,8 @@
 #include "core/texts.h"
 #include "gui/input_routing.h"
 #include "gui/key_names.h"
+#include "gui/layout_cell.h"
+#include "gui/window_behaviour.h"
 #include "tests/gui/gui_fixture.h"
 #include "tests/gui/input_fixture.h"
 
@@ -198,7 +200,7 @@ TEST_F(Routing, KeysClimbUntilAnItemStopsOrHandles) {
 TEST_F(Routing, KeysOfTheLoopGoToTheFocusedItem) {
     // The loop pre-translates the keys of the active toolkit window.
     SendMessageA(frame->hwnd, WM_ACTIVATE, WA_ACTIVE, 0);
-    SetFocus(inner->hwnd);
+    inner->setFocusSafe();
     inner->keyAnswer = 0;
     outer->keyAnswer = 2;
     PostMessageA(inner->hwnd, WM_KEYDOWN, VK_F3, keyParam(0x3D));
@@ -207,7 +209,7 @@ TEST_F(Routing, KeysOfTheLoopGoToTheFocusedItem) {
 
     // Without a focused toolkit window the frame's item is the target.
     log.clear();
-    SetFocus(nullptr);
+    SetFocus(frame->hwnd);
     PostMessageA(frame->hwnd, WM_KEYDOWN, VK_F3, keyParam(0x3D));
     EXPECT_TRUE(pumpUntil([&] { return !log.empty(); }));
     EXPECT_EQ(log, (Log{"frame key"}));
@@ -244,6 +246,59 @@ TEST_F(Routing, MouseGoesToTheDeepestVisibleItemInItsOwnCoordinates) {
     log.clear();
     SendMessageA(outer->hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(35, 47));
     EXPECT_EQ(log, (Log{"outer move 35,47"}));
+}
+
+TEST_F(Routing, APressGivesATabStopTheFocus) {
+    class Focusable : public Pane {
+    public:
+        using Pane::Pane;
+        i32 acceptsFocus() override { return 1; }
+    };
+    Focusable* stop = new Focusable(frame, &log, "stop");
+    stop->create(WS_CHILD | WS_VISIBLE | WS_TABSTOP);
+    MoveWindow(stop->hwnd, 240, 20, 40, 40, FALSE);
+    Focusable* plain = new Focusable(frame, &log, "plain");
+    plain->place(240, 100, 40, 40);  // no tab stop
+    SendMessageA(plain->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_NE(focusWindow, plain);
+    SendMessageA(stop->hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_NE(focusWindow, stop);
+    SendMessageA(stop->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_EQ(focusWindow, stop);
+    EXPECT_EQ(frame->focusChild, stop);
+}
+
+// A cell of the layout that is no window.
+class MouseCell : public GLayoutCell {
+public:
+    MouseCell(Log* log, std::string name) : log(log), name(std::move(name)) {}
+    bool handleMouse(GInputEvent* e) override {
+        log->push_back(name + " mouse " + std::to_string(e->x) + "," + std::to_string(e->y));
+        return false;
+    }
+    Log* log;
+    std::string name;
+};
+
+TEST(LayoutRouting, ATopLevelWindowAsksItsLayout) {
+    TestApplication test;
+    ansiMode = 0;
+    Log log;
+    InputFrame* frame = new InputFrame(&log, 100, 100, 300, 200);
+    GLayoutItem* root = new GLayoutItem(frame);
+    MouseCell* cell = new MouseCell(&log, "cell");
+    MouseCell* hidden = new MouseCell(&log, "hidden");
+    root->addChild(cell);
+    root->addChild(hidden);
+    frame->setContent(root);
+    root->rect = {0, 0, 300, 200};
+    cell->rect = {50, 60, 150, 160};
+    hidden->rect = {160, 60, 260, 160};
+    hidden->cellFlags &= ~CellVisible;
+    SendMessageA(frame->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(70, 90));
+    SendMessageA(frame->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(170, 90));
+    EXPECT_EQ(log, (Log{"cell mouse 20,30", "frame mouse 70,90", "frame mouse 170,90"}));
+    delete frame;
 }
 
 TEST_F(Routing, AnItemThatEndsItsWindowEndsTheWalk) {
