@@ -36,6 +36,7 @@ public:
     void drawLine() override;
     void drawCurve() override;
     void applyPluginEffect() override;
+    void sineGenerate(u32 mix) override;
 
     // The plainest walks of a same-length change: the selected tracks silenced, or multiplied by
     // param1 with the rounded store; the other tracks copied. A cancel does not stop them.
