@@ -11,8 +11,8 @@ namespace {
 const f64 pi = 3.141592653589793;
 const f64 twoPi = 6.283185307179586;
 
-f64 power(const ComplexBin& b) { return b.re * b.re + b.im * b.im; }
-f64 phaseOf(const ComplexBin& b) { return std::atan2(b.im, b.re); }
+f64 power(const Complex& b) { return b.re * b.re + b.im * b.im; }
+f64 phaseOf(const Complex& b) { return std::atan2(b.im, b.re); }
 // The power limit of an amplitude: a sinusoid of amplitude a peaks at a x n / 2.
 f64 powerLimit(i32 n, f64 minAmplitude) { return (f64)n * n * minAmplitude * minAmplitude / 4.0; }
 // A bin phase as a harmonic phase, -pi..pi.
@@ -31,7 +31,8 @@ C geometricSum(f64 w, i32 n) {
 }
 // The value at bin j of the n-point transform of a cosine of fractional bin b and phase q.
 C kernel(i32 j, i32 n, f64 b, f64 q) {
-    return std::polar(1.0, -q) * geometricSum(-twoPi * (j + b), n) + std::polar(1.0, q) * geometricSum(twoPi * (b - j), n);
+    return std::polar(1.0, -q) * geometricSum(-twoPi * (j + b), n) +
+           std::polar(1.0, q) * geometricSum(twoPi * (b - j), n);
 }
 
 // Solves error(x) = 0 in [lo, hi]: the bracket is scanned for the change of sign with the smallest
@@ -46,7 +47,8 @@ f64 solve(f64 lo, f64 hi, Error error) {
     for (int i = 1; i <= steps; ++i) {
         f64 x1 = lo + (hi - lo) * i / steps, e1 = error(x1);
         if (std::fabs(e1) < bestError) best = x1, bestError = std::fabs(e1);
-        if ((e0 <= 0) != (e1 <= 0) && std::fabs(e0) + std::fabs(e1) < jump) a = x0, b = x1, jump = std::fabs(e0) + std::fabs(e1);
+        const f64 around = std::fabs(e0) + std::fabs(e1);
+        if ((e0 <= 0) != (e1 <= 0) && around < jump) a = x0, b = x1, jump = around;
         x0 = x1, e0 = e1;
     }
     if (jump == INFINITY) return best;
@@ -84,7 +86,9 @@ void frequencyToNote(f64 frequency, u32* note, u32* octave) {
 
 f64 noteToFrequency(i32 noteNumber) { return 440.0 * std::pow(2.0, (noteNumber - 57) / 12.0); }
 
-void HarmonicRecord::updateNote(HarmonicRecord* record) { frequencyToNote(record->frequency, &record->note, &record->octave); }
+void HarmonicRecord::updateNote(HarmonicRecord* record) {
+    frequencyToNote(record->frequency, &record->note, &record->octave);
+}
 
 f64 harmonicCentsOffNote(const HarmonicRecord& record) {
     if (record.frequency < 16.0) return 0.0;
@@ -156,7 +160,7 @@ bool writeSpectrumFile(SpectrumHeader* header, const HarmonicArray& array, GFile
            (count == 0 || fileWrite(file, array.data, 56 * count));
 }
 
-i32 findStrongestBin(const ComplexBin* spectrum, i32 n, f64 minAmplitude) {
+i32 findStrongestBin(const Complex* spectrum, i32 n, f64 minAmplitude) {
     if (n < 4) return -1;
     i32 best = -1;
     f64 bestPower = -1.0;
@@ -167,7 +171,7 @@ i32 findStrongestBin(const ComplexBin* spectrum, i32 n, f64 minAmplitude) {
     return bestPower >= powerLimit(n, minAmplitude) ? best : -1;
 }
 
-i32 findNeighbourPeak(const ComplexBin* spectrum, i32 n, i32 k, f64 minAmplitude) {
+i32 findNeighbourPeak(const Complex* spectrum, i32 n, i32 k, f64 minAmplitude) {
     if (k < 2 || k >= n / 2 - 1) return -1;
     const f64 limit = powerLimit(n, minAmplitude);
     const f64 pl = power(spectrum[k - 1]), pk = power(spectrum[k]), pr = power(spectrum[k + 1]);
@@ -180,10 +184,11 @@ i32 findNeighbourPeak(const ComplexBin* spectrum, i32 n, i32 k, f64 minAmplitude
     return pr >= limit ? k : -1;
 }
 
-void refineHarmonic(const ComplexBin* spectrum, HarmonicRecord* record, i32 k, i32 n, i32 rate) {
+void refineHarmonic(const Complex* spectrum, HarmonicRecord* record, i32 k, i32 n, i32 rate) {
     const bool upper = power(spectrum[k + 1]) >= power(spectrum[k]);
     const i32 a = upper ? k + 1 : k, b = upper ? k : k + 1;
     const C xa(spectrum[a].re, spectrum[a].im), xb(spectrum[b].re, spectrum[b].im);
+    if (std::abs(xb) == 0) return binToHarmonic(a, rate, n, spectrum[a], record);  // no pair to solve from
     const f64 ratio = std::abs(xa) / std::abs(xb), angle = std::arg(xa);
     f64 f = k + 0.5, q = 0.0;
     int settled = 0;
@@ -203,13 +208,13 @@ void refineHarmonic(const ComplexBin* spectrum, HarmonicRecord* record, i32 k, i
     record->phase = harmonicPhase(q);
 }
 
-void binToHarmonic(i32 k, i32 rate, i32 n, const ComplexBin& bin, HarmonicRecord* record) {
+void binToHarmonic(i32 k, i32 rate, i32 n, const Complex& bin, HarmonicRecord* record) {
     record->amplitude = 2.0 * std::sqrt(power(bin)) / n;
     record->phase = harmonicPhase(phaseOf(bin));
     record->frequency = (f64)k * rate / n;
 }
 
-void harmonicsFromFft(const ComplexBin* spectrum, i32 n, HarmonicArray& array, i32 rate, bool setNotes,
+void harmonicsFromFft(const Complex* spectrum, i32 n, HarmonicArray& array, i32 rate, bool setNotes,
                       f64 minAmplitude) {
     if (n <= 0) return;
     if (spectrum[0].re >= n * minAmplitude) array.append(1)->amplitude = spectrum[0].re / n;

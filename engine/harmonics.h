@@ -8,12 +8,7 @@
 #include "core/arrays.h"
 #include "core/gfile.h"
 #include "core/types.h"
-
-// One bin of a complex spectrum.
-struct ComplexBin {
-    f64 re;
-    f64 im;
-};
+#include "engine/fft.h"
 
 // The same layout in memory and in spectrum files (little-endian).
 struct HarmonicRecord {
@@ -74,16 +69,16 @@ bool writeSpectrumFile(SpectrumHeader* header, const HarmonicArray& array, GFile
 
 // The bin of largest power among 1 .. n/2 - 1 (the lowest of equals) when its amplitude 2|X|/n
 // reaches minAmplitude; -1 otherwise and for n < 4.
-i32 findStrongestBin(const ComplexBin* spectrum, i32 n, f64 minAmplitude);
+i32 findStrongestBin(const Complex* spectrum, i32 n, f64 minAmplitude);
 // The lower bin of the pair between which a sinusoid peaking at bin k lies (k - 1 or k), judged by
 // the phase turning over between them; -1 when k is no such clean peak.
-i32 findNeighbourPeak(const ComplexBin* spectrum, i32 n, i32 k, f64 minAmplitude);
+i32 findNeighbourPeak(const Complex* spectrum, i32 n, i32 k, f64 minAmplitude);
 // Amplitude, frequency and phase of the one sinusoid between bins k and k + 1, solved from the
 // magnitude ratio and the phase of the two bins.
-void refineHarmonic(const ComplexBin* spectrum, HarmonicRecord* record, i32 k, i32 n, i32 rate);
+void refineHarmonic(const Complex* spectrum, HarmonicRecord* record, i32 k, i32 n, i32 rate);
 // Amplitude 2|X|/n, phase and frequency k x rate / n of one bin.
-void binToHarmonic(i32 k, i32 rate, i32 n, const ComplexBin& bin, HarmonicRecord* record);
+void binToHarmonic(i32 k, i32 rate, i32 n, const Complex& bin, HarmonicRecord* record);
 // Appends the DC level (when re(0) reaches n x minAmplitude) and one record per bin 1 .. (n+1)/2 - 1
 // whose amplitude reaches minAmplitude, in rising frequency; with setNotes the note fields are set.
-void harmonicsFromFft(const ComplexBin* spectrum, i32 n, HarmonicArray& array, i32 rate, bool setNotes,
+void harmonicsFromFft(const Complex* spectrum, i32 n, HarmonicArray& array, i32 rate, bool setNotes,
                       f64 minAmplitude);

@@ -37,6 +37,8 @@ public:
     void drawCurve() override;
     void applyPluginEffect() override;
     void sineGenerate(u32 mix) override;
+    void fftGenerate(u32 mix) override;
+    void fftRepeat() override;
 
     // The plainest walks of a same-length change: the selected tracks silenced, or multiplied by
     // param1 with the rounded store; the other tracks copied. A cancel does not stop them.

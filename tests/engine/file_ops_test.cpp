@@ -40,8 +40,8 @@ ReadBack readSoundFile(const std::string& name) {
     r.wave = layout.parts.format->wFormatTag == pcmFormatTag;
     r.format.assignFromWaveFormat(layout.parts.format);
     std::vector<u8> data((size_t)layout.parts.dataSize);
-    if (!fileSeek(file, (i64)layout.dataOffset, SEEK_SET) || (data.size() && !fileRead(file, data.data(), (u32)data.size())))
-        return r;
+    if (!fileSeek(file, (i64)layout.dataOffset, SEEK_SET)) return r;
+    if (data.size() && !fileRead(file, data.data(), (u32)data.size())) return r;
     r.samples = sampleValues(r.format.encoding, data);
     r.ok = true;
     return r;

@@ -47,13 +47,23 @@ TEST(SineGenerate, WritesTheSineIntoTheSelectedTracks) {
         EXPECT_EQ(s.sound.samples(), framedRange(expected, 2));
         EXPECT_EQ((s.p->flags & clippedFlag) != 0, c.clipped);
         EXPECT_DOUBLE_EQ(static_cast<ToneParams*>(s.p->auxObject)->tone.reserved64, pi / 4);
-        const u64 frame = s.sound.frameBytes();
-        EXPECT_EQ(s.owner.events, (std::vector<std::string>{"range " + std::to_string(44 + frame) + " " +
-                                                                std::to_string(5 * frame) + " " + std::to_string(5 * frame),
-                                                            "finished"}));
+        const std::string bytes = std::to_string(5 * s.sound.frameBytes());
+        const std::string range = "range " + std::to_string(44 + s.sound.frameBytes()) + " " + bytes + " " + bytes;
+        EXPECT_EQ(s.owner.events, (std::vector<std::string>{range, "finished"}));
         s.owner.undoAll();
         EXPECT_EQ(s.sound.samples(), framedRange(std::vector<f64>(10, 5.0), 2));
     }
+}
+
+TEST(SineGenerate, StaysOnTheSineOverLongRanges) {
+    FramedRangeSound s(encodingDouble, 1, {1}, std::vector<f64>(5000, 0.0));
+    s.p->setAuxObject(tone(1e6, 441, 0.3));
+    s.p->runSlot(Slot::sineGenerate, 0);
+    std::vector<f64> out = s.sound.samples(1, 5001);
+    f64 worst = 0;
+    for (size_t k = 0; k < out.size(); ++k)
+        worst = std::max(worst, std::fabs(out[k] - std::floor(1e6 * std::sin(2 * pi * 441 / 8000 * k + 0.3) + 0.5)));
+    EXPECT_LE(worst, 1.0);
 }
 
 TEST(SineGenerate, EdgesAreBlendedWithTheOldSound) {
@@ -64,4 +74,68 @@ TEST(SineGenerate, EdgesAreBlendedWithTheOldSound) {
     EXPECT_GT(out[0], 500.0) << "the start fades from the old sound";
     EXPECT_GT(out[39], 500.0) << "the end fades back into it";
     EXPECT_EQ(out[20], 0.0);
+}
+
+namespace {
+SpectrumSource* spectrum(u32 fftSize, const std::vector<HarmonicRecord>& records) {
+    auto* s = new SpectrumSource;
+    initSpectrumHeader(&s->header);
+    s->header.fftSize = fftSize;
+    for (const HarmonicRecord& r : records) *s->harmonics.append(1) = r;
+    return s;
+}
+}  // namespace
+
+TEST(FftGenerate, PlaysOnePeriodOfTheSpectrumInGrains) {
+    // A DC harmonic of phase pi/2 makes the period a constant 1000; over the first period the two
+    // triangles add up to 31/31.5 everywhere (64 points).
+    for (u32 encoding : allEncodings) {
+        SCOPED_TRACE(encodingName(encoding));
+        FramedRangeSound s(encoding, 2, {0, 1}, std::vector<f64>(2 * 64, 5.0));
+        s.p->setAuxObject(spectrum(64, {HarmonicRecord{1000, 0, pi / 2}, HarmonicRecord{500, 0, 0}}));
+        s.p->runSlot(Slot::fftGenerate, 0);
+        std::vector<f64> expected;
+        for (int f = 0; f < 64; ++f) expected.insert(expected.end(), {5.0, std::floor(1000 * 31 / 31.5 + 0.5)});
+        EXPECT_EQ(s.sound.samples(), framedRange(expected, 2));
+    }
+    // A sine on bin 4 stays within its amplitude whatever the grain lengths drawn.
+    FramedRangeSound s(encodingDouble, 1, {1}, std::vector<f64>(3000, 0.0));
+    s.p->setAuxObject(spectrum(64, {HarmonicRecord{1000, 4 * 8000 / 64.0, 0.3}}));
+    s.p->runSlot(Slot::fftGenerate, 0);
+    std::vector<f64> out = s.sound.samples(1, 3001);
+    f64 peak = 0;
+    for (f64 v : out) peak = std::max(peak, std::fabs(v));
+    EXPECT_LE(peak, 1001.0);
+    EXPECT_GT(peak, 500.0);
+}
+
+TEST(FftGenerate, HarmonicsAtOrAboveHalfTheSizeGiveSilence) {
+    // 64 points at 8000 Hz: bin 32 is 4000 Hz; 3940 Hz rounds to it.
+    const std::vector<HarmonicRecord> high = {HarmonicRecord{1000, 4000, 0}, HarmonicRecord{1000, 3940, 1},
+                                              HarmonicRecord{1000, 7000, 0}};
+    struct Case {
+        u32 encoding;
+        u32 mix;
+        f64 old, expected;
+    } cases[] = {
+        {encodingInt16, 0, 5, 0}, {encodingInt32, 1, 5, 5}, {encodingFloat, 1, 5.3, 5}, {encodingDouble, 0, 5.3, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(encodingName(c.encoding));
+        FramedRangeSound s(c.encoding, 1, {1}, std::vector<f64>(100, c.old));
+        s.p->setAuxObject(spectrum(64, high));
+        s.p->runSlot(Slot::fftGenerate, c.mix);
+        EXPECT_EQ(s.sound.samples(1, 101), std::vector<f64>(100, c.expected));
+    }
+}
+
+TEST(FftGenerate, AnUnusableFftSizeIsRefusedBeforeAnything) {
+    for (u32 size : {0u, 1u, maxSpectrumFftSize + 1, 0xFFFFFFFFu}) {
+        FramedRangeSound s(encodingInt16, 1, {1}, std::vector<f64>(10, 5.0));
+        s.p->setAuxObject(spectrum(size, {HarmonicRecord{1000, 0, pi / 2}}));
+        s.p->runSlot(Slot::fftGenerate, 0);
+        EXPECT_TRUE(s.owner.events.empty()) << size;
+        EXPECT_EQ(s.sound.samples(1, 11), std::vector<f64>(10, 5.0));
+        ASSERT_EQ(s.sound.handler.reports.size(), 1u);
+        EXPECT_NE(s.sound.handler.lastText().find(std::to_string(size)), std::string::npos);
+    }
 }

@@ -13,8 +13,8 @@ namespace {
 const f64 pi = 3.141592653589793;
 
 // The n-point transform of a sum of cosines a cos(2 pi b t / n + q), computed bin by bin.
-std::vector<ComplexBin> cosineSpectrum(i32 n, const std::vector<std::vector<f64>>& cosines) {
-    std::vector<ComplexBin> x((size_t)n, ComplexBin{0, 0});
+std::vector<Complex> cosineSpectrum(i32 n, const std::vector<std::vector<f64>>& cosines) {
+    std::vector<Complex> x((size_t)n, Complex{0, 0});
     for (i32 t = 0; t < n; ++t) {
         f64 v = 0;
         for (const auto& c : cosines) v += c[0] * std::cos(2 * pi * c[1] * t / n + c[2]);
@@ -38,14 +38,6 @@ std::string spectrumBytes(u32 magic, u32 headerSize, u32 version, u32 flags, con
     if (sizeDelta < 0) b.resize(b.size() + sizeDelta);
     return b;
 }
-
-HarmonicRecord harmonic(f64 amplitude, f64 frequency, f64 phase) {
-    HarmonicRecord r = {};
-    r.amplitude = amplitude;
-    r.frequency = frequency;
-    r.phase = phase;
-    return r;
-}
 }  // namespace
 
 TEST(HarmonicRecord, NotesFollowTheFrequency) {
@@ -54,12 +46,12 @@ TEST(HarmonicRecord, NotesFollowTheFrequency) {
         u32 note, octave;
     } cases[] = {{440, 9, 4}, {261.63, 0, 4}, {27.5, 9, 0}, {8, 0, 0}, {0, 0, 0}};
     for (const Case& c : cases) {
-        HarmonicRecord r = harmonic(1, c.frequency, 0);
+        HarmonicRecord r = HarmonicRecord{1, c.frequency, 0};
         HarmonicRecord::updateNote(&r);
         EXPECT_EQ(r.note, c.note) << c.frequency;
         EXPECT_EQ(r.octave, c.octave) << c.frequency;
     }
-    HarmonicRecord r = harmonic(1, 440 * std::pow(2.0, 0.3 / 12), 0);
+    HarmonicRecord r = HarmonicRecord{1, 440 * std::pow(2.0, 0.3 / 12), 0};
     HarmonicRecord::updateNote(&r);
     EXPECT_NEAR(harmonicCentsOffNote(r), 0.3, 1e-9);
     EXPECT_EQ(offsetof(HarmonicRecord, overtone), 28u);
@@ -69,7 +61,7 @@ TEST(HarmonicRecord, NotesFollowTheFrequency) {
 TEST(SpectrumFile, ReadsWhatWasWrittenAndRefusesBrokenFiles) {
     TempDir dir;
     RecordingHandler handler;
-    std::vector<HarmonicRecord> records = {harmonic(100, 440, 0.5), harmonic(50, 880, -1)};
+    std::vector<HarmonicRecord> records = {HarmonicRecord{100, 440, 0.5}, HarmonicRecord{50, 880, -1}};
     records[1].note = 3;  // kept when the file says its notes are valid
     struct Case {
         const char* name;
@@ -86,7 +78,7 @@ TEST(SpectrumFile, ReadsWhatWasWrittenAndRefusesBrokenFiles) {
         {"header too short", spectrumBytes(spectrumMagic, 20, 768, 0, records), "not a spectrum file", 9},
         {"one byte more", spectrumBytes(spectrumMagic, 24, 768, 0, records, 1), "does not match", 9},
         {"one byte less", spectrumBytes(spectrumMagic, 24, 768, 0, records, -1), "does not match", 9},
-        {"a count that wraps the size", spectrumBytes(spectrumMagic, 24, 768, 0, {}).replace(24, 4, "\x93\x24\x49\x92", 4),
+        {"a count that wraps the size", spectrumBytes(spectrumMagic, 24, 768, 0, {}).replace(24, 4, "\0\0\0\x20", 4),
          "does not match", 9},
     };
     for (const Case& c : cases) {
@@ -133,11 +125,11 @@ TEST(SpectrumFile, ReadsWhatWasWrittenAndRefusesBrokenFiles) {
 TEST(SpectrumPeaks, StrongestBinAndTheHarmonicList) {
     const i32 n = 64;
     // DC 3, a cosine of 100 on bin 10 and one of 40 on bin 20 with phase 1.
-    std::vector<ComplexBin> x = cosineSpectrum(n, {{3, 0, 0}, {100, 10, 0}, {40, 20, 1}});
+    std::vector<Complex> x = cosineSpectrum(n, {{3, 0, 0}, {100, 10, 0}, {40, 20, 1}});
     EXPECT_EQ(findStrongestBin(x.data(), n, 99.0), 10);
     EXPECT_EQ(findStrongestBin(x.data(), n, 101.0), -1);
     EXPECT_EQ(findStrongestBin(x.data(), 3, 0.0), -1);
-    std::vector<ComplexBin> twin = cosineSpectrum(n, {{50, 7, 0}, {50, 12, 0}});
+    std::vector<Complex> twin = cosineSpectrum(n, {{50, 7, 0}, {50, 12, 0}});
     EXPECT_EQ(findStrongestBin(twin.data(), n, 1.0), 7) << "of equal peaks the lowest";
 
     HarmonicArray list;
@@ -159,7 +151,7 @@ TEST(SpectrumPeaks, StrongestBinAndTheHarmonicList) {
 TEST(SpectrumPeaks, RefineFindsTheSinusoidBetweenTwoBins) {
     const i32 n = 256;
     for (f64 phase : {0.7, -2.5}) {
-        std::vector<ComplexBin> x = cosineSpectrum(n, {{250, 10.3, phase}});
+        std::vector<Complex> x = cosineSpectrum(n, {{250, 10.3, phase}});
         HarmonicRecord r = {};
         refineHarmonic(x.data(), &r, 10, n, 25600);
         EXPECT_NEAR(r.frequency, 1030.0, 1e-6) << phase;
@@ -182,15 +174,17 @@ TEST(SpectrumPeaks, NeighbourPeakByThePhaseTurning) {
         {"k + 1 below the limit", 40, 0.1, 100, 0.0, 0.5, 2.0, -1},
     };
     for (const Case& c : cases) {
-        std::vector<ComplexBin> x(64, ComplexBin{0, 0});
-        auto set = [&](i32 j, f64 p, f64 a) { x[(size_t)j] = ComplexBin{std::sqrt(p) * std::cos(a), std::sqrt(p) * std::sin(a)}; };
+        std::vector<Complex> x(64, Complex{0, 0});
+        auto set = [&](i32 j, f64 p, f64 a) {
+            x[(size_t)j] = Complex{std::sqrt(p) * std::cos(a), std::sqrt(p) * std::sin(a)};
+        };
         set(9, c.pl, c.al);
         set(10, c.pk, c.ak);
         set(11, c.pr, c.ar);
         // Limit: power 1 (amplitude 2/64).
         EXPECT_EQ(findNeighbourPeak(x.data(), 64, 10, 2.0 / 64), c.expected) << c.name;
     }
-    std::vector<ComplexBin> x(64, ComplexBin{1, 0});
+    std::vector<Complex> x(64, Complex{1, 0});
     EXPECT_EQ(findNeighbourPeak(x.data(), 64, 1, 0), -1);
     EXPECT_EQ(findNeighbourPeak(x.data(), 64, 31, 0), -1);
 }
