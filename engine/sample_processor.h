@@ -28,6 +28,12 @@ public:
     void pulsationPositive() override;
     void pulsationDissymetric() override;
     void pulsationRandom() override;
+    void lowCutFilter() override;
+    void highCutFilter() override;
+    void bandCutFilter() override;
+    void bandPassFilter() override;
+    void biquadFilter(u32 type) override;
+    void equalizer() override;
     void cut() override;
     void crossfadeStart(const u8* oldBytes, u8* newBytes, i32 byteCount) override;
     void crossfadeEnd(const u8* oldBytes, u8* newBytes, i32 byteCount) override;
@@ -36,6 +42,13 @@ public:
     void drawLine() override;
     void drawCurve() override;
     void applyPluginEffect() override;
+    void echo() override;
+    void chorus() override;
+    void pitch() override;
+    void pitchScale() override;
+    void tempo() override;
+    void vibrato() override;
+    void vibratoRandom() override;
     void sineGenerate(u32 mix) override;
     void fftGenerate(u32 mix) override;
     void fftRepeat() override;
@@ -44,4 +57,7 @@ public:
     // param1 with the rounded store; the other tracks copied. A cancel does not stop them.
     void clearChannelsKernel(const RangeChange& change);
     void gainKernel(const RangeChange& change);
+    // Vibrato over the range: output frame n reads the old frame n - delay(n) through the cubic window.
+    template <class Delay>
+    void vibratoWith(Delay delay);
 };
