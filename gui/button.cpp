@@ -4,6 +4,7 @@
 
 #include "gui/colors.h"
 #include "gui/draw_text.h"
+#include "gui/hot_tracker.h"
 #include "gui/input_event.h"
 #include "gui/label.h"
 #include "gui/layout_builder.h"
@@ -39,6 +40,7 @@ bool GUserButton::createHandle(u32 newStyle, u32 id) {
     style |= newStyle | ButtonMade;
     if (!create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS)) return false;
     SetWindowLongA(hwnd, GWL_ID, (LONG)id);
+    tracker = new GHotTracker(this);
     return true;
 }
 
@@ -103,15 +105,16 @@ void GUserButton::updateHighlight() {
 i32 GUserButton::handleKey(GInputEvent* e) {
     if (e->modifiers & 7) return 0;
     if (e->key == VK_SPACE && e->kind == KeyDown) {
-        pressed = true;
+        spaceDown = true;
+        if (tracker) tracker->setPressed(true);
         if (GetFocus() != hwnd) giveFocus(this);
-        invalidate();
         return 2;
     }
     if (e->key == VK_SPACE && e->kind == KeyUp) {
-        if (!pressed) return 0;
-        pressed = false;
-        invalidate();
+        // The key's own press: a pointer that moves meanwhile does not cancel it.
+        if (!spaceDown) return 0;
+        spaceDown = false;
+        if (tracker) tracker->setPressed(false);
         click();
         return 2;
     }
@@ -122,65 +125,28 @@ i32 GUserButton::handleKey(GInputEvent* e) {
     return 0;
 }
 
-bool GUserButton::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) {
-    i32 x = (i16)LOWORD(lParam), y = (i16)HIWORD(lParam);
-    RECT client{0, 0, 0, 0};
-    if (hwnd) GetClientRect(hwnd, &client);
-    bool inside = x >= 0 && y >= 0 && x < client.right && y < client.bottom;
-    switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        if (!IsWindowEnabled(hwnd)) break;
-        mouseDown = pressed = hot = true;
-        SetCapture(hwnd);
-        invalidate();
-        *result = 0;
-        return true;
-    case WM_MOUSEMOVE:
-        if (mouseDown && pressed != inside) {
-            pressed = hot = inside;
-            invalidate();
-        }
-        break;
-    case WM_LBUTTONUP: {
-        if (!mouseDown) break;
-        bool wasPressed = pressed && inside;
-        mouseDown = pressed = hot = false;
-        if (GetCapture() == hwnd) ReleaseCapture();
-        invalidate();
-        if (wasPressed) click();
-        *result = 0;
-        return true;
-    }
-    case WM_CAPTURECHANGED:
-        if (mouseDown) {
-            mouseDown = pressed = hot = false;
-            invalidate();
-        }
-        break;
-    default:
-        break;
-    }
-    return GUserWindow::handleMessage(message, wParam, lParam, result);
+bool GUserButton::hitPart(GHotTracker*, i32, i32, tagRECT* rect, u32* partFlags) {
+    GetClientRect(hwnd, rect);
+    if (checked()) *partFlags |= HotChecked;
+    return true;
 }
+
+bool GUserButton::pressed() const { return tracker && tracker->pressed(); }
 
 u32 GUserButton::frameFlags() {
     bool flat = (style & ButtonFlat) != 0;
-    u32 flags = flat ? 0x20000002 : 0x20000004;
-    if (style & ButtonHighlight) flags += flat ? 0x20 : 0x40;
-    bool disabled = hwnd && !IsWindowEnabled(hwnd);
-    if (style & ButtonChecked) flags = 0x20000015;
-    if (hot) flags |= Composite::Selected;
-    if (disabled) flags |= Composite::Disabled;
-    if (!(flags & Composite::FillMask)) {
-        if (style & ButtonChecked)
-            flags |= 0x5000;
-        else
-            flags |= 0x6000u | (pressed ? 0u : (u32)Composite::Reversed);
+    u32 base = flat ? 0x20000002 : 0x20000004;
+    if (style & ButtonHighlight) base += flat ? 0x20 : 0x40;
+    u32 state = 0;
+    if (style & ButtonChecked) {
+        base = 0x20000015;
+        state = HotChecked;
     }
-    if (pressed) flags |= Composite::Pressed;
-    if (hwnd && GetFocus() == hwnd) flags |= Composite::Focus;
-    return flags;
+    if (hwnd && !IsWindowEnabled(hwnd)) state |= HotDisabled;
+    if (hwnd && GetFocus() == hwnd) base |= Composite::Focus;
+    RECT client{0, 0, 0, 0};
+    if (hwnd) GetClientRect(hwnd, &client);
+    return frameStateStyle(base, client, tracker, 0, state);
 }
 
 void GUserButton::paint(HDC handle, const RECT&, bool) {

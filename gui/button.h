@@ -6,6 +6,7 @@
 #include "core/gstring.h"
 #include "gui/user_window.h"
 
+class GHotTracker;
 class GLayoutBuilder;
 
 enum : u32 { TypeUserButton = 101, TypeButton = 102 };
@@ -31,7 +32,7 @@ public:
     const char* className() const override { return "GUserButton"; }
     u32 typeId() const override { return TypeUserButton; }
 
-    // The style bits (and 2), the window, the control id.
+    // The style bits (and 2), the window, the control id, the hot tracker.
     bool createHandle(u32 style, u32 command);
     u32 command() const;
 
@@ -49,7 +50,10 @@ public:
     void updateHighlight();
 
     i32 handleKey(GInputEvent* event) override;
-    bool handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) override;
+    // The tracker's one part: the whole client area.
+    bool hitPart(GHotTracker*, i32 x, i32 y, tagRECT* rect, u32* flags) override;
+    void clickPart(GHotTracker*) override { click(); }
+    bool pressed() const;
     void paint(HDC dc, const RECT& update, bool erase) override;
     // The content inside the frame.
     virtual void paintContent(HDC, const RECT&) {}
@@ -62,9 +66,8 @@ public:
     u32 frameFlags();
 
     u32 style = 0;
-    bool hot = false;
-    bool pressed = false;
-    bool mouseDown = false;
+    GHotTracker* tracker = nullptr;  // owned by the window's chain
+    bool spaceDown = false;
 };
 
 class GButton : public GUserButton {

@@ -10,6 +10,7 @@
 #include "gui/text_measure.h"
 #include "gui/window_behaviour.h"
 #include "tests/gui/control_fixture.h"
+#include "tests/gui/input_fixture.h"
 
 using namespace controls;
 
@@ -22,7 +23,7 @@ TEST(Button, SpaceAndEnterClickOnce) {
     EXPECT_EQ(1001u, button->command());
     GInputEvent down = keyEvent(KeyDown, VK_SPACE), up = keyEvent(KeyUp, VK_SPACE);
     EXPECT_EQ(2, button->handleKey(&down));
-    EXPECT_TRUE(button->pressed);
+    EXPECT_TRUE(button->pressed());
     EXPECT_EQ(button->hwnd, GetFocus());
     EXPECT_TRUE(f.dialog->commands.empty());
     EXPECT_EQ(2, button->handleKey(&up));
@@ -39,17 +40,22 @@ TEST(Button, SpaceAndEnterClickOnce) {
 
 TEST(Button, MouseReleaseOverTheButtonClicks) {
     ButtonFixture f;
+    InputSeam seam;
     GButton* button = GButton::create(f.builder, "Mouse", 0, 1002, "<^");
     f.layout();
+    seam.active = f.dialog->hwnd;
+    seam.pointAt(button->hwnd, 5, 5);
     SendMessageA(button->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    EXPECT_TRUE(button->pressed);
+    EXPECT_TRUE(button->pressed());
     SendMessageA(button->hwnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(std::vector<u32>{1002}, f.dialog->commands);
     SendMessageA(button->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    seam.pointAt(button->hwnd, 500, 5);
     SendMessageA(button->hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(500, 5));
-    EXPECT_FALSE(button->pressed);
+    EXPECT_FALSE(button->pressed());
     SendMessageA(button->hwnd, WM_LBUTTONUP, 0, MAKELPARAM(500, 5));
     EXPECT_EQ(1u, f.dialog->commands.size());
+    seam.pointAt(button->hwnd, 5, 5);
     EnableWindow(button->hwnd, FALSE);
     SendMessageA(button->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     SendMessageA(button->hwnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
@@ -192,4 +198,25 @@ TEST(Button, ACommandThatClosesTheDialogEndsTheClickSafely) {
     EXPECT_EQ(2, button->handleKey(&enter));
     EXPECT_FALSE(IsWindow(f.dialog->hwnd));
     EXPECT_EQ(std::vector<u32>{1}, f.dialog->commands);
+}
+
+TEST(Button, RealKeysThroughTheMessageLoop) {
+    ButtonFixture f;
+    GButton* button = GButton::create(f.builder, "E&xit", 0, 1009);
+    GButton* other = GButton::create(f.builder, "Other", 0, 1010);
+    f.layout();
+    SendMessageA(f.dialog->hwnd, WM_ACTIVATE, WA_ACTIVE, 0);
+    giveFocus(button);
+    PostMessageA(button->hwnd, WM_KEYDOWN, VK_SPACE, 0x00390001);
+    PostMessageA(button->hwnd, WM_KEYUP, VK_SPACE, 0xC0390001);
+    ASSERT_TRUE(pumpUntil([&] { return !f.dialog->commands.empty(); }));
+    EXPECT_EQ(std::vector<u32>{1009}, f.dialog->commands);
+    // Alt and the mnemonic letter reach the button from wherever the focus is.
+    giveFocus(other);
+    InputSeam seam;
+    seam.active = f.dialog->hwnd;
+    seam.held.insert(VK_MENU);
+    PostMessageA(other->hwnd, WM_SYSCHAR, 'x', 0x202D0001);
+    ASSERT_TRUE(pumpUntil([&] { return f.dialog->commands.size() == 2; }));
+    EXPECT_EQ(1009u, f.dialog->commands.back());
 }
