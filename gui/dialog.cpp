@@ -1,10 +1,9 @@
 #include "gui/dialog.h"
 
 #include "core/exceptions.h"
-#include "gui/message_box.h"
-
 #include "gui/input_event.h"
 #include "gui/layout_cell.h"
+#include "gui/message_box.h"
 
 i32 GDialog::handleKey(GInputEvent* e) {
     if (e->isKeyDown(VK_ESCAPE) || e->isKeyDown(VK_F4, ModCtrl)) {
