@@ -5,12 +5,9 @@
 
 #include "gui/colors.h"
 #include "gui/draw_text.h"
-#include "gui/label.h"
 #include "gui/layout_builder.h"
 #include "gui/saved_dc.h"
-#include "gui/system_metrics.h"
 #include "gui/text_measure.h"
-#include "gui/window_behaviour.h"
 
 namespace {
 COLORREF orDefault(COLORREF colour, COLORREF fallback) { return colour == (COLORREF)-1 ? fallback : colour; }

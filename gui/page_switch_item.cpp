@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "gui/rect_list.h"
-#include "gui/window.h"
 
 GPageSwitchItem::GPageSwitchItem(GWindow* owner, char side) : GLayoutItem(owner), side(side) {
     if (side == '^' || side == 'v')
@@ -36,8 +35,6 @@ GIndexSelector* GPageSwitchItem::selector() {
     GLayoutCell* header = childAt(0);
     return header ? dynamic_cast<GIndexSelector*>(header) : nullptr;
 }
-
-u32 GPageSwitchItem::refreshLayoutFlags() { return GLayoutItem::refreshLayoutFlags(); }
 
 void GPageSwitchItem::getPreferredSize(i32* width, i32* height) {
     const i32 d0 = digits[0], d1 = digits[1], d2 = digits[2], d3 = digits[3], d4 = digits[4];
@@ -90,11 +87,8 @@ bool GPageSwitchItem::onControlNotify(void* n) {
     i32 index = s ? s->selectedIndex() : (i32)notification->value;
     if (index != stack->current) stack->setCurrentPage(index);
     GControlNotification up{this, HeaderSelectionChanged, index};
-    if (container) notifyUp(container, &up);
-    else if (owner && owner->item() != this) {
-        for (GItemBase* item = owner->item(); item; item = nextReceiver(item))
-            if (item->onControlNotify(&up)) break;
-    }
+    for (GItemBase* item = nextReceiver(this); item; item = nextReceiver(item))
+        if (item->onControlNotify(&up)) break;
     return true;
 }
 

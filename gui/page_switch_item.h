@@ -27,7 +27,6 @@ public:
     bool onControlNotify(void* notification) override;
     // A page asking for a relayout has become current: the header follows.
     void requestRelayout(GLayoutCell* cell) override;
-    u32 refreshLayoutFlags() override;
 
     // Sets (or replaces) the header after construction; the old header cell is deleted.
     void setHeader(GLayoutCell* header);
