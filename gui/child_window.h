@@ -34,6 +34,9 @@ public:
     virtual void activateByKey() {}
     // Focus priority; 0: does not take the keyboard focus.
     virtual i32 acceptsFocus() { return 0; }
+    // A press on a visible, enabled tab stop that accepts the focus gives it the focus; the event
+    // goes on.
+    bool handleMouse(GInputEvent* event) override;
     // Size, focus, enabling and showing, erase under the redraw lock, the wheel.
     bool handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) override;
 
@@ -51,6 +54,8 @@ public:
 
     // Takes the part of the parent's client area that this window paints out of the list.
     virtual void removeCoveredArea(RectangleList& area) { area.subtract(rect); }
+    // Adds the part of the parent's client area that this window paints to the list.
+    virtual void addOwnArea(RectangleList& area) { area.add(rect); }
 
     // Repaints the whole window: deferred under the redraw lock and inside a layout transaction.
     void invalidate();

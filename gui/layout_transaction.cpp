@@ -4,6 +4,7 @@
 
 #include "gui/child_window.h"
 #include "gui/colors.h"
+#include "gui/deferred_focus.h"
 #include "gui/parent_window.h"
 
 i32 layoutTransactionDepth = 0;
@@ -15,7 +16,7 @@ std::vector<GChildWindow*> g_invalidated;  // invalidations deferred to the end
 
 void addToUncovered(GChildWindow* window, bool add) {
     if (add)
-        g_uncovered.add(window->rect);
+        window->addOwnArea(g_uncovered);
     else
         window->removeCoveredArea(g_uncovered);
 }
@@ -207,6 +208,7 @@ void endLayoutTransaction(GWindow* window) {
     for (GChildWindow* w : invalidated)
         if (w->hwnd) InvalidateRect(w->hwnd, nullptr, TRUE);
     clearLayoutTransaction();
+    applyDeferredFocus();
 }
 
 const std::vector<LayoutTransactionEntry>& layoutTransactionEntries() { return g_entries; }
