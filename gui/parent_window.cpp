@@ -24,7 +24,10 @@ void GParentWindow::setContent(GItemBase* item) {
     content = item;
 }
 
-bool GParentWindow::handleMessage(u32 message, uintptr_t wParam, intptr_t, intptr_t* result) {
+bool (*menuWindowHook)(GParentWindow*, u32, uintptr_t, intptr_t, intptr_t*) = nullptr;
+
+bool GParentWindow::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) {
+    if (menuWindowHook && menuWindowHook(this, message, wParam, lParam, result)) return true;
     if (message == WM_ACTIVATEAPP) {
         if (GApplication* app = application()) ListenerChain::notifyParent(app->activationList, wParam ? 1 : 0);
         return false;
