@@ -72,8 +72,11 @@ void placeOnMonitor(GParentWindow* window, i32 x, i32 y) {
                 centre = high - low > 0 ? centreOf(low, high) : centreOf(areaLow, areaHigh);
                 if (centre < areaLow || centre >= areaHigh) centre = centreOf(areaLow, areaHigh);
             } else if (c == PlaceCentreOnOwnMonitor) {
-                RECT own = workAreaOfWindow(window->hwnd);
-                centre = axis ? centreOf(own.top, own.bottom) : centreOf(own.left, own.right);
+                // Centred on its own monitor and kept there, not clamped onto the cursor's.
+                area = workAreaOfWindow(window->hwnd);
+                areaLow = axis ? area.top : area.left;
+                areaHigh = axis ? area.bottom : area.right;
+                centre = centreOf(areaLow, areaHigh);
             } else {
                 centre = centreOf(areaLow, areaHigh);
             }
