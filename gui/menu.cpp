@@ -69,7 +69,8 @@ void fillMenuFromIds(GWindow* asking, GMenu& menu, const i32* ids, i32 count, u3
     if (position < 0) position = GetMenuItemCount(menu.menu);
     for (i32 i = 0; i < count; ++i) {
         if (ids[i] == -1) {
-            appendMenuSeparator(menu);
+            // At the running position, so that a fill in the middle keeps its order.
+            insertItem(menu.menu, position++, MF_SEPARATOR, 0, menu.makeItemData(nullptr, nullptr, -1));
             continue;
         }
         GActionItem* action = actionById(ids[i]);
