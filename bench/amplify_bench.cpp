@@ -2,8 +2,6 @@
 // opened into a store, the processor run over the whole range through the store's change and page
 // walk, the result saved as WAVE. The files stay in "bench_data" beside the executable, where
 // "./dev bench amplify" finds the input to time another tool on it.
-#include <io.h>
-
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -24,55 +22,9 @@
 #include "mm/sound_store.h"
 
 namespace {
-const u32 rate = benchRate, channels = benchChannels, frameBytes = benchFrameBytes;
+const u32 rate = benchRate, frameBytes = benchFrameBytes;
 const u64 dataBytes = benchHourBytes;
-const u32 headerBytes = 44;
-
-std::string benchDataFolder() {
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, n);
-    folder = folder.substr(0, folder.find_last_of('\\')) + "\\bench_data";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
-}
-
-void put16(u8* at, u32 v) {
-    at[0] = (u8)v;
-    at[1] = (u8)(v >> 8);
-}
-void put32(u8* at, u32 v) {
-    put16(at, v);
-    put16(at + 2, v >> 16);
-}
-
-// The canonical 44-byte header of 16-bit PCM.
-bool writeWaveHeader(GFile& f, u64 bytes) {
-    u8 h[headerBytes];
-    memcpy(h, "RIFF", 4);
-    put32(h + 4, (u32)(bytes + 36));
-    memcpy(h + 8, "WAVEfmt ", 8);
-    put32(h + 16, 16);
-    put16(h + 20, 1);
-    put16(h + 22, channels);
-    put32(h + 24, rate);
-    put32(h + 28, rate * frameBytes);
-    put16(h + 32, frameBytes);
-    put16(h + 34, 16);
-    memcpy(h + 36, "data", 4);
-    put32(h + 40, (u32)bytes);
-    return fileWrite(f, h, headerBytes);
-}
-
-// The hour of sound as a WAVE file.
-bool writeInput(const std::string& path) {
-    GFile f;
-    if (!fileOpen(f, path.c_str(), FileMode::Write)) return false;
-    bool ok = writeWaveHeader(f, dataBytes) && writeHourOfSines(f);
-    // On disk before the timing starts, so that its write-back does not fall into the measurement.
-    ok = ok && fileFlush(f) && FlushFileBuffers((HANDLE)_get_osfhandle(_fileno(f.fp)));
-    return fileClose(f) && ok;
-}
+const u32 headerBytes = benchHeaderBytes;
 
 // A stretch of the middle of the output holds the input's samples halved and rounded half up.
 bool checkOutput(const std::string& input, const std::string& output) {
@@ -87,23 +39,16 @@ bool checkOutput(const std::string& input, const std::string& output) {
     return ok;
 }
 
-class PrintingHandler : public ErrorHandler {
-public:
-    bool report(const char* text, int) override {
-        printf("amplify: %s\n", text);
-        return false;
-    }
-};
 }  // namespace
 
 RAVO_BENCH(amplify) {
     std::string folder = benchDataFolder();
     std::string input = folder + "\\amplify_in.wav", output = folder + "\\amplify_out.wav";
-    PrintingHandler handler;
+    BenchErrorPrinter handler("amplify");
     ensureDataFolder();
 
     double t0 = benchSeconds();
-    if (!writeInput(input)) {
+    if (!writeHourWave(input)) {
         printf("amplify: cannot write %s\n", input.c_str());
         return;
     }

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "core/error.h"
 #include "core/gfile.h"
 #include "engine/processor.h"
 #include "mm/sound_store.h"
@@ -10,12 +11,30 @@
 const u32 benchRate = 44100, benchChannels = 2, benchFrameBytes = 4;
 const u64 benchHourSeconds = 3600;
 const u64 benchHourBytes = benchHourSeconds * benchRate * benchFrameBytes;
+const u32 benchHeaderBytes = 44;  // the canonical header of 16-bit PCM
+
+// "bench_data" beside the executable (created), where "./dev bench" finds the inputs to time other
+// tools on.
+std::string benchDataFolder();
 
 // Appends one hour of stereo 16-bit samples (two sines, one second repeated) at the file's position.
 bool writeHourOfSines(GFile& f);
+// The hour of sound as a WAVE file, on disk before it returns (its write-back stays out of timings).
+bool writeHourWave(const std::string& path);
+
+// Prints what is reported, after the measurement's name.
+class BenchErrorPrinter : public ErrorHandler {
+public:
+    explicit BenchErrorPrinter(const char* name) : name(name) {}
+    bool report(const char* text, int) override;
+    const char* name;
+};
 // The raw samples of one second of two sines, repeated for the hour, in the bench folder: written on
 // first use; empty when it cannot be written.
 const std::string& hourOfSoundFile();
+struct SoundFormat;
+// The store over that hour, opened and locked, and its stereo 16-bit format; false when it cannot be.
+bool openHourOfSound(SoundStore& store, SoundFormat& format);
 
 // The Editor's part in a run: it takes each change record, as its undo history would.
 class ChangeKeeper : public ProcessorOwner {

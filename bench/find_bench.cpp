@@ -11,16 +11,9 @@
 #include "mm/sound_format.h"
 
 RAVO_BENCH(find) {
-    const std::string& input = hourOfSoundFile();
-    if (input.empty()) return;
-    ensureDataFolder();
     SoundStore store;
-    StoreSource source;
-    source.size = benchHourBytes;
-    source.frameSize = benchFrameBytes;
-    if (!store.open(input.c_str(), source, nullptr) || !store.lock(nullptr)) return;
     SoundFormat format;
-    format.setPcm(benchChannels, benchRate, encodingInt16);
+    if (!openHourOfSound(store, format)) return;
     struct Search {
         const char* name;
         u32 mode;

@@ -33,6 +33,7 @@
 #include <cstddef>
 #include <initializer_list>
 #include <memory>
+#include <type_traits>
 
 #include "engine/processor.h"
 #include "mm/page_reader.h"
@@ -149,20 +150,48 @@ void walkSampleRuns(SoundBlockProcessor& p, const RangeChange& change, Run run) 
     out.finish();
 }
 
-// Per-sample walk of the same-length change: every sample of a selected track goes through op,
-// every other sample is copied. Op is (Sample) -> Sample, or with positions (Sample, i32 channel,
-// u64 frame index in the range) -> Sample. The reader carries the processor's progress; the writer
-// ends the walk. Where every track is selected and op needs no position, the mask is not looked at.
+// The same over count bytes rewritten in place: run(const U* old, U* out, size_t n) gets old == out.
+// One read-write walk from `at` carries the processor's progress, and its answer ends the walk: a
+// cancel stops it at its next page, leaving the bytes after it as they were.
+template <class S, class Run>
+void walkSampleRunsInPlace(SoundBlockProcessor& p, SegmentCursor at, u64 count, Run run) {
+    PageWalk io(openBlockReaderWriter, p.store, p.frameBytes, at, count, p.progress);
+    typedef Unaligned<S> U;
+    while (io.next()) {
+        const size_t n = io.left() / sizeof(S);
+        U* data = (U*)io.take(n * sizeof(S));
+        run(data, data, n);
+    }
+}
+
+// The body of the per-sample walks below, given every run of samples in order.
 template <class Traits, bool withPosition, class Op, class Block>
-void walkSamples(SoundBlockProcessor& p, const RangeChange& change, Op op, Block block) {
+class SampleRunBody {
+public:
     typedef typename Traits::Sample S;
-    const i32 channels = p.channelCount;
-    const u8* mask = p.channelMask;
-    const bool all = p.selectedChannelCount == channels && !withPosition;
-    i32 c = 0;
-    u64 frame = 0;
-    walkSampleRuns<S>(p, change, [&](const Unaligned<S>* r, Unaligned<S>* w, size_t n) {
-        if (all) return block(r, w, n);
+    typedef Unaligned<S> U;
+    // A block that takes the track of its first sample keeps per-track state of its own; it serves
+    // positioned ops too.
+    static constexpr bool trackedBlock = std::is_invocable<Block&, const U*, U*, size_t, i32>::value;
+
+    SampleRunBody(SoundBlockProcessor& p, Op& op, Block& block)
+        : channels(p.channelCount),
+          mask(p.channelMask),
+          all(p.selectedChannelCount == p.channelCount && (!withPosition || trackedBlock)),
+          op(op),
+          block(block) {}
+
+    void operator()(const U* r, U* w, size_t n) {
+        if (all) {
+            if constexpr (trackedBlock) {
+                const i32 first = c == channels ? 0 : c;
+                block(r, w, n, first);
+                c = channels > 0 ? (i32)(((size_t)first + n) % (size_t)channels) : 0;
+            } else {
+                block(r, w, n);
+            }
+            return;
+        }
         for (size_t i = 0; i < n; ++i) {
             if (c == channels) {
                 c = 0;
@@ -173,7 +202,35 @@ void walkSamples(SoundBlockProcessor& p, const RangeChange& change, Op op, Block
             else w[i] = op(r[i]);
             ++c;
         }
-    });
+    }
+
+private:
+    const i32 channels;
+    const u8* mask;
+    const bool all;
+    Op& op;
+    Block& block;
+    i32 c = 0;
+    u64 frame = 0;
+};
+
+// Per-sample walk of the same-length change: every sample of a selected track goes through op,
+// every other sample is copied. Op is (Sample) -> Sample, or with positions (Sample, i32 channel,
+// u64 frame index in the range) -> Sample. The reader carries the processor's progress; the writer
+// ends the walk. Where every track is selected and op needs no position, the mask is not looked at
+// and the block (const U* in, U* out, size_t n) takes the samples instead; a block that also takes
+// the track of in[0] (i32) does so for positioned ops too.
+template <class Traits, bool withPosition, class Op, class Block>
+void walkSamples(SoundBlockProcessor& p, const RangeChange& change, Op op, Block block) {
+    walkSampleRuns<typename Traits::Sample>(p, change, SampleRunBody<Traits, withPosition, Op, Block>(p, op, block));
+}
+
+// The same over count bytes from `at`, rewritten in place (walkSampleRunsInPlace): unselected
+// samples stay as they are, and a cancel ends the walk.
+template <class Traits, bool withPosition, class Op, class Block>
+void walkSamplesInPlace(SoundBlockProcessor& p, SegmentCursor at, u64 count, Op op, Block block) {
+    walkSampleRunsInPlace<typename Traits::Sample>(p, at, count,
+                                                   SampleRunBody<Traits, withPosition, Op, Block>(p, op, block));
 }
 
 template <class Traits, class Op>

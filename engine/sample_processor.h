@@ -28,6 +28,12 @@ public:
     void pulsationPositive() override;
     void pulsationDissymetric() override;
     void pulsationRandom() override;
+    void lowCutFilter() override;
+    void highCutFilter() override;
+    void bandCutFilter() override;
+    void bandPassFilter() override;
+    void biquadFilter(u32 type) override;
+    void equalizer() override;
     void cut() override;
     void crossfadeStart(const u8* oldBytes, u8* newBytes, i32 byteCount) override;
     void crossfadeEnd(const u8* oldBytes, u8* newBytes, i32 byteCount) override;
@@ -35,6 +41,7 @@ public:
     void drawPoints() override;
     void drawLine() override;
     void drawCurve() override;
+    void applyPluginEffect() override;
 
     // The plainest walks of a same-length change: the selected tracks silenced, or multiplied by
     // param1 with the rounded store; the other tracks copied. A cancel does not stop them.

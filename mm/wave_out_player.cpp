@@ -34,6 +34,8 @@ WaveOutPlayer::WaveOutPlayer(DeviceSettings* entry, i32 bufCount, i32 bufPresend
 }
 
 WaveOutPlayer::~WaveOutPlayer() {
+    // A worker still playing is asked to stop, or the join would wait for the end of the sound.
+    stopAndWait(false);
     worker.join();
     deviceListLink(node, nullptr, nullptr);
     level.attach(nullptr);

@@ -53,7 +53,8 @@ struct PlayRange {
 class WaveOutPlayer : public WaveDevice, public DeviceSettingsListener {
 public:
     WaveOutPlayer(DeviceSettings* entry, i32 bufCount, i32 bufPresend, i32 bufPerSecond);
-    // Expects the worker to have ended (stopAndWait).
+    // Stops a running worker and waits for it. A subclass whose overrides the worker calls stops it in
+    // its own destructor, before its part of the object is gone.
     ~WaveOutPlayer() override;
 
     // Stops what plays, opens the device for the format and starts the worker. False when the device

@@ -1,0 +1,33 @@
+#pragma once
+// An instrument plug-in as a generator of the synthesizer output: 32-bit float frames of the
+// plug-in's output count, interleaved, with gain 32768. It owns nothing of the plug-in; an optional
+// release countdown deletes a guarded object when it runs out.
+#include <vector>
+
+#include "core/arrays.h"
+#include "mm/synth_output.h"
+
+class VstPlugin;
+
+class VstSynthSource final : public SynthGenerator {
+public:
+    explicit VstSynthSource(VstPlugin* plugin) : plugin(plugin) {}
+    ~VstSynthSource() override;
+
+    u32 encoding() const override { return 4; }
+    u32 channels() const override;
+    f64 gain() const override { return 32768.0; }
+    u32 readFrames(void* buffer, u32 frames) override;
+    // The plug-in suspended and resumed.
+    bool rewind();
+
+    // After `frames` more frames have been read, `guarded` (owned from now on) is deleted.
+    void setRelease(u32 frames, GCommonObject* guarded);
+
+private:
+    VstPlugin* plugin;
+    std::vector<f32> scratch;  // planar: one run of n floats per output
+    std::vector<f32> silence;  // inputs of an instrument that has some
+    u32 releaseFrames = 0;
+    GCommonObject* releaseObject = nullptr;
+};
