@@ -121,7 +121,9 @@ void cascadeFrom(GParentWindow* window) {
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     if (!GetWindowPlacement(window->hwnd, &placement)) return;
-    if (placement.showCmd == SW_MINIMIZE)
+    if (!IsWindowVisible(window->hwnd))
+        placement.showCmd = SW_HIDE;  // moved, not shown
+    else if (placement.showCmd == SW_MINIMIZE)
         placement.showCmd = SW_RESTORE;
     else if (placement.showCmd == SW_SHOWMINIMIZED)
         placement.showCmd = SW_SHOWNORMAL;

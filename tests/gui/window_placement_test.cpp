@@ -148,11 +148,13 @@ TEST_F(PlacementTest, CascadeNearTheEdges) {
         p.length = sizeof p;
         GetWindowPlacement(window.hwnd, &p);
         p.rcNormalPosition = row.start;
+        p.showCmd = SW_HIDE;
         SetWindowPlacement(window.hwnd, &p);
         workAreas.ofWindow = [](HWND) { return leftArea(); };
         cascadeFrom(&window);
         workAreas.ofWindow = fakeAreaOfWindow;
         GetWindowPlacement(window.hwnd, &p);
+        EXPECT_FALSE(IsWindowVisible(window.hwnd));  // a hidden window is moved, not shown
         EXPECT_EQ(p.rcNormalPosition.left, row.expected.left);
         EXPECT_EQ(p.rcNormalPosition.top, row.expected.top);
         EXPECT_EQ(p.rcNormalPosition.right, row.expected.right);
