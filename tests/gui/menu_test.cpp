@@ -250,12 +250,22 @@ TEST_F(MenuTest, HelpersTrimSeparatorsAndDeleteItemData) {
 }
 
 namespace {
-// Sends keys to the open menu from a timer: each tick one key.
+// Sends keys to the open menu from a timer, one a tick once a menu is open; a menu still open
+// well after the last key is cancelled, so that a lost key fails the test instead of hanging it.
 std::vector<UINT> g_keys;
 HWND g_keyTarget = nullptr;
-void CALLBACK pressNextKey(HWND, UINT, UINT_PTR id, DWORD) {
+int g_idleTicks = 0;
+UINT_PTR g_keyTimer = 0;
+void CALLBACK pressNextKey(HWND, UINT, UINT_PTR, DWORD) {
+    if (!openMenuStack.count) {
+        if (g_keys.empty()) {
+            KillTimer(nullptr, g_keyTimer);
+            g_keyTimer = 0;
+        }
+        return;
+    }
     if (g_keys.empty()) {
-        KillTimer(nullptr, id);
+        if (++g_idleTicks > 50) SendMessageA(g_keyTarget, WM_CANCELMODE, 0, 0);
         return;
     }
     UINT key = g_keys.front();
@@ -268,7 +278,9 @@ void CALLBACK pressNextKey(HWND, UINT, UINT_PTR id, DWORD) {
 void pressLater(HWND target, std::vector<UINT> keys) {
     g_keyTarget = target;
     g_keys = std::move(keys);
-    SetTimer(nullptr, 0, 40, pressNextKey);
+    g_idleTicks = 0;
+    if (g_keyTimer) KillTimer(nullptr, g_keyTimer);
+    g_keyTimer = SetTimer(nullptr, 0, 40, pressNextKey);
 }
 
 class MenuLoopWatch : public GItemBase {
