@@ -3,6 +3,7 @@
 #include <io.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -10,9 +11,13 @@
 
 #include "bench/bench.h"
 #include "core/paths.h"
+#include "core/progress.h"
+#include "mm/sound_file.h"
 #include "mm/sound_format.h"
 
-bool writeHourOfSines(GFile& f) {
+bool writeHourOfSines(GFile& f) { return writeSines(f, benchHourSeconds); }
+
+bool writeSines(GFile& f, u64 seconds) {
     const f64 twoPi = 6.283185307179586;
     std::vector<i16> second(benchRate * benchChannels);
     for (u32 i = 0; i < benchRate; ++i) {
@@ -20,7 +25,7 @@ bool writeHourOfSines(GFile& f) {
         second[2 * i + 1] = (i16)std::lround(30000 * std::sin(twoPi * 441.0 * i / benchRate));
     }
     bool ok = true;
-    for (u64 s = 0; s < benchHourSeconds && ok; ++s) ok = fileWrite(f, second.data(), benchRate * benchFrameBytes);
+    for (u64 s = 0; s < seconds && ok; ++s) ok = fileWrite(f, second.data(), benchRate * benchFrameBytes);
     return ok;
 }
 
@@ -61,10 +66,12 @@ bool writeWaveHeader(GFile& f, u64 bytes) {
 }
 }  // namespace
 
-bool writeHourWave(const std::string& path) {
+bool writeHourWave(const std::string& path) { return writeSinesWave(path, benchHourSeconds); }
+
+bool writeSinesWave(const std::string& path, u64 seconds) {
     GFile f;
     if (!fileOpen(f, path.c_str(), FileMode::Write)) return false;
-    bool ok = writeWaveHeader(f, benchHourBytes) && writeHourOfSines(f);
+    bool ok = writeWaveHeader(f, seconds * benchRate * benchFrameBytes) && writeSines(f, seconds);
     ok = ok && fileFlush(f) && FlushFileBuffers((HANDLE)_get_osfhandle(_fileno(f.fp)));
     return fileClose(f) && ok;
 }
@@ -97,4 +104,65 @@ bool openHourOfSound(SoundStore& store, SoundFormat& format) {
     if (!store.open(input.c_str(), source, nullptr) || !store.lock(nullptr)) return false;
     format.setPcm(benchChannels, benchRate, encodingInt16);
     return true;
+}
+
+BenchTiming runBenchAction(const char* name, const std::string& input, const std::string& output, u32 actionId,
+                           const BenchPrepare& prepare) {
+    BenchErrorPrinter handler(name);
+    BenchTiming t;
+    double t0 = benchSeconds();
+    SoundStore store;
+    SoundFormat format;
+    if (!openSoundFile(input.c_str(), &format, &store, &handler, nullptr) || !store.lock(&handler)) return t;
+    ChangeKeeper owner(&store);
+    JobProgress progress;
+    SlotCall call;
+    slotForAction(actionId, &call);
+    std::unique_ptr<SoundBlockProcessor> p(createProcessorForEncoding(format.encoding, &handler));
+    u64 start = store.dataOffset, end = store.soundEnd();
+    p->bind(actionId, &format, &store, start, start, end, end,
+            edgeFadeBytesFor(true, 0.01, benchRate, benchFrameBytes));
+    p->owner = &owner;
+    p->progress = &progress;
+    prepare(*p);
+    progress.setTotal(p->rangeLength);
+    double t1 = benchSeconds();
+    p->runSlot(call.slot, call.argument, call.argument2);
+    double t2 = benchSeconds();
+    bool saved = saveSoundFile(output.c_str(), soundFileWave, &format, &store, nullptr, &handler, nullptr, nullptr);
+    double t3 = benchSeconds();
+    store.unlock();
+    if (!saved) {
+        printf("%s: the result could not be saved\n", name);
+        return t;
+    }
+    t.run = t2 - t1;
+    t.total = t3 - t0;
+    t.bytes = end - start;
+    return t;
+}
+
+namespace {
+double medianOf(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+}  // namespace
+
+void measureBenchAction(const char* name, const char* verb, const std::string& folder, const char* stem,
+                        u32 actionId, const BenchPrepare& prepare) {
+    const std::string input = folder + "\\" + stem + "_in.wav", output = folder + "\\" + stem + "_out.wav";
+    std::vector<double> runs, totals;
+    u64 bytes = 0;
+    for (int k = 0; k < 3; ++k) {
+        BenchTiming t = runBenchAction(name, input, output, actionId, prepare);
+        if (t.total < 0) return;
+        runs.push_back(t.run);
+        totals.push_back(t.total);
+        bytes = t.bytes;
+    }
+    const double run = medianOf(runs);
+    printf("%s through the store: %.3f s (%.1f Msamples/s)\n", name, run, bytes / 2 / run / 1e6);
+    printf("%s, open + %s + save (median of 3): %.3f s\n", name, verb, medianOf(totals));
+    fflush(stdout);
 }

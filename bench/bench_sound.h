@@ -1,5 +1,6 @@
 #pragma once
 // Shared parts of the measurements that run the engine over one hour of sound.
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -21,6 +22,9 @@ std::string benchDataFolder();
 bool writeHourOfSines(GFile& f);
 // The hour of sound as a WAVE file, on disk before it returns (its write-back stays out of timings).
 bool writeHourWave(const std::string& path);
+// The same for the first `seconds` of it.
+bool writeSines(GFile& f, u64 seconds);
+bool writeSinesWave(const std::string& path, u64 seconds);
 
 // Prints what is reported, after the measurement's name.
 class BenchErrorPrinter : public ErrorHandler {
@@ -46,3 +50,18 @@ public:
     SoundStore* store;
     std::unique_ptr<ChangeRecord> change;
 };
+
+// One action over the hour as the Editor runs it: the WAVE file opened into a store, the action run
+// over the whole sound (prepare sets its parameters after the bind), the result saved as WAVE.
+struct BenchTiming {
+    double run = -1;    // the action through the store
+    double total = -1;  // open + run + save
+    u64 bytes = 0;      // of the sound
+};
+typedef std::function<void(SoundBlockProcessor&)> BenchPrepare;
+BenchTiming runBenchAction(const char* name, const std::string& input, const std::string& output, u32 actionId,
+                           const BenchPrepare& prepare);
+// Three runs over folder\<stem>_in.wav; prints the median time of the action and
+// "<name>, open + <verb> + save (median of 3): <s> s", which "./dev bench" reads.
+void measureBenchAction(const char* name, const char* verb, const std::string& folder, const char* stem,
+                        u32 actionId, const BenchPrepare& prepare);

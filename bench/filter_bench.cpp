@@ -19,68 +19,6 @@
 #include "mm/sound_format.h"
 #include "mm/sound_store.h"
 
-namespace {
-struct Timing {
-    double run = -1;  // the action through the store
-    double total = -1;  // open + run + save
-};
-
-// One run of the action: prepare(processor) sets its parameters after the bind.
-template <class Prepare>
-Timing runOnce(const std::string& input, const std::string& output, u32 actionId, Prepare prepare) {
-    BenchErrorPrinter handler("filters");
-    Timing t;
-    double t0 = benchSeconds();
-    SoundStore store;
-    SoundFormat format;
-    if (!openSoundFile(input.c_str(), &format, &store, &handler, nullptr) || !store.lock(&handler)) return t;
-    ChangeKeeper owner(&store);
-    JobProgress progress;
-    SlotCall call;
-    slotForAction(actionId, &call);
-    std::unique_ptr<SoundBlockProcessor> p(createProcessorForEncoding(format.encoding, &handler));
-    u64 start = store.dataOffset, end = store.soundEnd();
-    p->bind(actionId, &format, &store, start, start, end, end,
-            edgeFadeBytesFor(true, 0.01, benchRate, benchFrameBytes));
-    p->owner = &owner;
-    p->progress = &progress;
-    prepare(*p);
-    progress.setTotal(p->rangeLength);
-    double t1 = benchSeconds();
-    p->runSlot(call.slot, call.argument, call.argument2);
-    double t2 = benchSeconds();
-    bool saved = saveSoundFile(output.c_str(), soundFileWave, &format, &store, nullptr, &handler, nullptr, nullptr);
-    double t3 = benchSeconds();
-    store.unlock();
-    if (!saved) {
-        printf("filters: the result could not be saved\n");
-        return t;
-    }
-    t.run = t2 - t1;
-    t.total = t3 - t0;
-    return t;
-}
-
-double medianOf(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-template <class Prepare>
-void measure(const char* name, const std::string& folder, u32 actionId, Prepare prepare) {
-    std::vector<double> runs, totals;
-    for (int k = 0; k < 3; ++k) {
-        Timing t = runOnce(folder + "\\filter_in.wav", folder + "\\filter_out.wav", actionId, prepare);
-        if (t.total < 0) return;
-        runs.push_back(t.run);
-        totals.push_back(t.total);
-    }
-    const double run = medianOf(runs);
-    printf("%s through the store: %.3f s (%.1f Msamples/s)\n", name, run, benchHourBytes / 2 / run / 1e6);
-    printf("%s, open + filter + save (median of 3): %.3f s\n", name, medianOf(totals));
-    fflush(stdout);
-}
-}  // namespace
 
 RAVO_BENCH(filters) {
     std::string folder = benchDataFolder();
@@ -89,7 +27,8 @@ RAVO_BENCH(filters) {
         printf("filters: cannot write the input\n");
         return;
     }
-    measure("biquad low-pass", folder, 524, [](SoundBlockProcessor& p) {  // BQF_LOW_PASS
+    // BQF_LOW_PASS
+    measureBenchAction("biquad low-pass", "filter", folder, "filter", 524, [](SoundBlockProcessor& p) {
         p.param1 = 1.0;
         p.param2 = 1000.0;
         p.param3 = 0.95;  // about the 0.707 of a Butterworth pair
@@ -112,7 +51,7 @@ RAVO_BENCH(filters) {
         double seconds = benchSeconds() - t0;
         benchResult("biquad section pair in memory", pair.size() / 2 * rounds / seconds / 1e6, "Mframes/s");
     }
-    measure("equalizer", folder, 522, [](SoundBlockProcessor& p) {  // EQUALIZER
+    measureBenchAction("equalizer", "filter", folder, "filter", 522, [](SoundBlockProcessor& p) {  // EQUALIZER
         EqParams* eq = new EqParams;
         eq->bandGains = {3, -2, 1, 4, -3, 2, -1, 3, -4, 2};
         p.setAuxObject(eq);

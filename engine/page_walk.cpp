@@ -42,6 +42,8 @@ public:
     virtual void writeBackPages() {}
     // Taken bytes are in place at once (memory).
     virtual bool writesInPlace() const { return false; }
+    // The page object of a store or file range.
+    virtual SamplePageReader* pageObject() const { return nullptr; }
 };
 
 namespace {
@@ -68,6 +70,7 @@ public:
     u64 bytesBeforePage(u64) const override { return iterator.done + pieceBytes; }
     void writeBackBeforePage() override { iterator.page->writeBackBeforePage(); }
     void writeBackPages() override { iterator.page->finish(); }
+    SamplePageReader* pageObject() const override { return iterator.page.get(); }
 
 private:
     StorePageIterator iterator;
@@ -99,6 +102,7 @@ public:
     void restart(u8** begin, u8** end) override { page->mapRange(start, start + count, page->mode, begin, end); }
     void writeBackBeforePage() override { page->writeBackBeforePage(); }
     void writeBackPages() override { page->finish(); }
+    SamplePageReader* pageObject() const override { return page.get(); }
 
 private:
     std::unique_ptr<SamplePageReader> page;
@@ -255,6 +259,10 @@ bool nextPages(PageWalk& ender, PageWalk* const* others, size_t count) {
 
 bool nextPages(PageWalk& ender, std::initializer_list<PageWalk*> others) {
     return nextPages(ender, others.begin(), others.size());
+}
+
+void PageWalk::follow(const PageWalk& ahead) {
+    if (SamplePageReader* page = source->pageObject()) page->partner = ahead.source->pageObject();
 }
 
 void PageWalk::finish(SoundStore* changedStore, const RangeChange& changed) {

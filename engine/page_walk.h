@@ -97,6 +97,9 @@ public:
 
     // For nextPages: the next page of a walk that follows the ender (silence or a restart once dry).
     void refill();
+    // Reads that the walk ahead has just made of the same file are copied from it, not read again
+    // (store and file walks; a walk reading what another has read a moment before).
+    void follow(const PageWalk& ahead);
 
     u8* begin = nullptr;
     u8* end = nullptr;

@@ -3,48 +3,17 @@
 #include <windows.h>
 
 #include "gui/action_table.h"
-#include "gui/child_window.h"
-#include "gui/parent_window.h"
 #include "gui/image_list_cache.h"
+#include "gui/key_names.h"
+#include "gui/layout_cell.h"
 #include "gui/window.h"
 
-GString plainKeyText(u32 virtualKey, u32 modifiers) {
-    GString text;
-    stringAssignText(text, "");
-    if (modifiers & KeyCtrl) stringAppend(text, "Ctrl+");
-    if (modifiers & KeyAlt) stringAppend(text, "Alt+");
-    if (modifiers & KeyShift) stringAppend(text, "Shift+");
-    if (virtualKey == 0) {
-        if (modifiers) stringAppend(text, "...");
-    } else if ((virtualKey >= '0' && virtualKey <= '9') || (virtualKey >= 'A' && virtualKey <= 'Z')) {
-        stringAppendChar(text, (char)virtualKey);
-    } else if (virtualKey >= VK_F1 && virtualKey <= VK_F24) {
-        stringAppendFormat(text, "F%u", virtualKey - VK_F1 + 1);
-    } else {
-        stringAppendFormat(text, "[%XH]", virtualKey);
-    }
-    return text;
-}
-
-KeyTextFunction keyTextFunction = plainKeyText;
-
 namespace {
-bool routeAlongOwners(GItemBase* source, u32 kind, GStateQuery* query) {
-    for (GItemBase* item = source; item;) {
-        if (item->answerStateQuery(kind, query)) return true;
-        GWindow* window = item->asParentWindow() ? static_cast<GWindow*>(item->asParentWindow())
-                                                 : static_cast<GWindow*>(item->asChildWindow());
-        GWindow* owner = window ? window->ownerWindow() : nullptr;
-        item = owner ? owner->item() : nullptr;
-    }
-    return false;
-}
+void appendKeyText(GString& out, const GKeyBinding& binding) { keyToText(out, (i32)binding.virtualKey, binding.modifiers); }
 }  // namespace
 
-StateQueryRouter stateQueryRouter = routeAlongOwners;
-
 bool routeStateQuery(GWindow* asking, u32 kind, GStateQuery* query) {
-    return asking && stateQueryRouter(asking->item(), kind, query);
+    return asking && routeCommandUp(asking->item(), kind, query);
 }
 
 u32 appendShortcutTexts(GWindow* asking, GString& out, const GActionItem* action) {
@@ -55,8 +24,7 @@ u32 appendShortcutTexts(GWindow* asking, GString& out, const GActionItem* action
         const GKeyBinding& binding = action->firstBinding[i];
         if (binding.context != -1 && binding.context != context) continue;
         if (n++) stringAppend(out, ", ");
-        GString name = keyTextFunction(binding.virtualKey, binding.modifiers);
-        stringAppend(out, name.c_str());
+        appendKeyText(out, binding);
     }
     return n;
 }
@@ -105,10 +73,8 @@ GString actionTitleWithShortcut(const GActionItem* action) {
     GString out("");
     appendWithoutAmpersands(out, action->titleText());
     if (action->bindingCount) {
-        const GKeyBinding& binding = action->firstBinding[0];
-        GString key = keyTextFunction(binding.virtualKey, binding.modifiers);
         stringAppend(out, " (");
-        stringAppend(out, key.c_str());
+        appendKeyText(out, action->firstBinding[0]);
         stringAppendChar(out, ')');
     }
     return out;

@@ -9,16 +9,7 @@ class GItemBase;
 struct GActionItem;
 struct GStateQuery;
 
-// Key names of a binding (virtual key, Shift 1 / Ctrl 2 / Alt 4). Replaceable: the input layer
-// installs its own; the fallback gives "Ctrl+Alt+Shift+" prefixes and a plain key name.
-typedef GString (*KeyTextFunction)(u32 virtualKey, u32 modifiers);
-extern KeyTextFunction keyTextFunction;
-GString plainKeyText(u32 virtualKey, u32 modifiers);
-
-// Routes a state query from the item up its containers and owners until one answers. Replaceable
-// by the layout layer; the fallback walks the window and its owner windows.
-typedef bool (*StateQueryRouter)(GItemBase* source, u32 kind, GStateQuery* query);
-extern StateQueryRouter stateQueryRouter;
+// Routes a state query from the asking window up its containers and owners until one answers.
 bool routeStateQuery(GWindow* asking, u32 kind, GStateQuery* query);
 
 // Appends the names of the bindings that apply to the asking window's kind (all with context -1

@@ -13,6 +13,13 @@ public:
     bool isKindOf(u32 id) const override { return id == TypeDialog || GParentWindow::isKindOf(id); }
     const char* className() const override { return "GDialog"; }
     u32 typeId() const override { return TypeDialog; }
+    // Esc and Ctrl+F4 ask for a cancel (command 2) up from the dialog; other keys are the defaults.
+    i32 handleKey(GInputEvent* event) override;
+    // Standard commands (1 to 99 but 9, help) end the dialog with their id.
+    i32 commandState(u32 command) override;
+    bool onCommand(u32 command, GStateQuery* query) override;
+    // Stores the code; a modal run ends, a modeless dialog is closed.
+    void endDialog(i32 code);
 
     i32 result = -1;
     bool* modalDone = nullptr;  // the running modal loop's done flag

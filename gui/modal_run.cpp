@@ -50,22 +50,16 @@ void tellListeners(ModalScope* scope, bool begin) {
 
 void wakeUiThread() { PostThreadMessageA(uiThreadId(), 0, 0, 0); }
 
-// Watches the dialog of a run: its end, or a standard command nobody took, ends the run.
+// Watches the dialog of a run: the end of its window ends the run.
 class ModalWatcher : public GItemBase {
 public:
     explicit ModalWatcher(GDialog* dialog) : dialog(dialog) { attachWatcher(dialog, this); }
     ~ModalWatcher() override { detachWatcher(this); }
-    bool handleMessage(u32 message, uintptr_t wParam, intptr_t, intptr_t*) override {
+    bool handleMessage(u32 message, uintptr_t, intptr_t, intptr_t*) override {
         if (message == WM_DESTROY) {
             if (dialog->modalDone) *dialog->modalDone = true;
             dialog->modalDone = nullptr;
             wakeUiThread();
-        } else if (message == WM_COMMAND && HIWORD(wParam) == 0) {
-            u32 id = LOWORD(wParam);
-            if (id >= 1 && id <= 99 && id != 9) {
-                endModalRun(dialog, (i32)id);
-                return true;
-            }
         }
         return false;
     }
@@ -130,13 +124,6 @@ GDialog* pendingModalDialog() {
     for (ModalScope* scope = g_top; scope; scope = scope->below)
         if (GDialog* box = scope->dialog()) return box;
     return nullptr;
-}
-
-void endModalRun(GDialog* dialog, i32 result) {
-    dialog->result = result;
-    if (dialog->modalDone) *dialog->modalDone = true;
-    dialog->modalDone = nullptr;
-    wakeUiThread();
 }
 
 i32 runModal(GDialog* dialog) {

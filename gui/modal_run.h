@@ -56,5 +56,3 @@ i32 runModal(GDialog* dialog);
 // thread and the caller waits; a request that could not run answers -1.
 i32 showModal(GDialog* dialog, RECT* rect, i32 placement);
 i32 placeWindowAuto(GDialog* dialog, i32 placement);
-// Stores the result and ends the dialog's modal run.
-void endModalRun(GDialog* dialog, i32 result);

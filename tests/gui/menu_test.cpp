@@ -140,12 +140,6 @@ TEST_F(MenuTest, ShortcutTextsFollowTheAskingWindowsKind) {
     EXPECT_STREQ(actionTitleWithShortcut(&open).c_str(), "Open (Ctrl+O)");
     EXPECT_STREQ(actionMenuText(actionById(502), &frame).c_str(), "Close");
 
-    // The input layer's key names replace the plain ones.
-    keyTextFunction = [](u32, u32) { return GString("Key"); };
-    EXPECT_STREQ(actionMenuText(&open, &frame).c_str(), "&Open\tKey, Key");
-    keyTextFunction = plainKeyText;
-    EXPECT_STREQ(plainKeyText(VK_LEFT, KeyAlt).c_str(), "Alt+[25H]");
-    EXPECT_STREQ(plainKeyText(0, KeyCtrl).c_str(), "Ctrl+...");
     open.description = nullptr;
 }
 
