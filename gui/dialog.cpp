@@ -1,7 +1,9 @@
 #include "gui/dialog.h"
 
+#include "core/exceptions.h"
 #include "gui/input_event.h"
 #include "gui/layout_cell.h"
+#include "gui/message_box.h"
 #include "gui/ui_thread.h"
 
 i32 GDialog::handleKey(GInputEvent* e) {
@@ -11,6 +13,26 @@ i32 GDialog::handleKey(GInputEvent* e) {
         return 2;
     }
     return GParentWindow::handleKey(e);
+}
+
+bool GDialog::validate(GFieldBinding* object) {
+    try {
+        object->check();
+    } catch (const GVerifyException& e) {
+        showMessageBox(&mbError, this, e.text.c_str());
+        return false;
+    }
+    object->commit();
+    return true;
+}
+
+bool GDialog::checkOnly(GFieldBinding* object) {
+    try {
+        object->check();
+    } catch (const GVerifyException&) {
+        return false;
+    }
+    return true;
 }
 
 namespace {
