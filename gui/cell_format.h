@@ -29,7 +29,7 @@ public:
     virtual u32 inputBits() = 0;
 };
 
-// An optional image and one line of text, cut with an ellipsis.
+// An optional image and one line of text cut with an ellipsis; the type-ahead match is marked.
 class GTextCellFormat : public GCellFormat {
 public:
     bool draw(GSavedDC& dc, const char* text, GDrawable* image, const RECT* rect, u32 state, i32 formatParam,
@@ -39,5 +39,34 @@ public:
     u32 inputBits() override { return CellPressSelects | CellPressOwnInput; }
 };
 
-// The plain-text formatter: the default cell object of every model.
+// A 15-pixel check square in front of the text, toggled by a release on it.
+class GCheckCellFormat : public GCellFormat {
+public:
+    bool draw(GSavedDC& dc, const char* text, GDrawable* image, const RECT* rect, u32 state, i32 formatParam,
+              GHotTracker* tracker, GTableTypeAhead* typeAhead) override;
+    i32 measure(GSavedDC& dc, const char* text, GDrawable* image) override;
+    bool press(GHotTracker* tracker, i32 x, i32 y, RECT* rect, u32* elementState, bool checked) override;
+    u32 inputBits() override { return CellReleaseToggles | CellPressSelects; }
+};
+
+// The whole cell is a push button with centred text; a release on it notifies the owner.
+class GButtonCellFormat : public GCellFormat {
+public:
+    bool draw(GSavedDC& dc, const char* text, GDrawable* image, const RECT* rect, u32 state, i32 formatParam,
+              GHotTracker* tracker, GTableTypeAhead* typeAhead) override;
+    i32 measure(GSavedDC& dc, const char* text, GDrawable* image) override;
+    bool press(GHotTracker* tracker, i32 x, i32 y, RECT* rect, u32* elementState, bool checked) override;
+    u32 inputBits() override { return CellReleaseNotifies | CellPressSelects; }
+};
+
+// The cell less its margins of 3 (right 4); separators take one more row at the bottom.
+RECT cellInnerRect(const RECT& cell, bool separators);
+// The check square of a check cell.
+RECT checkSquareRect(const RECT& cell);
+// The face of a button cell.
+RECT buttonFaceRect(const RECT& cell);
+
+// The process-wide formatters; the plain-text one is the default of every model.
 GCellFormat* defaultCellFormat();
+GCellFormat* checkCellFormat();
+GCellFormat* buttonCellFormat();
