@@ -1,8 +1,10 @@
 #pragma once
 // Measurements of real work. Each registers itself with a name; ravo_bench runs the ones named on
 // its command line, or all of them, and prints one line per result with its unit.
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include <windows.h>
 
@@ -23,3 +25,16 @@ double benchSeconds();
 void benchResult(const char* name, double value, const char* unit);
 // A scratch folder for the measurement's files (created on first use, removed at exit).
 std::string benchFolder();
+
+// The median of five runs of the work, in milliseconds.
+template <class F>
+double medianMilliseconds(F&& work) {
+    std::vector<double> runs;
+    for (int i = 0; i < 5; ++i) {
+        double start = benchSeconds();
+        work();
+        runs.push_back((benchSeconds() - start) * 1000.0);
+    }
+    std::sort(runs.begin(), runs.end());
+    return runs[2];
+}

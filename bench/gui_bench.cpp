@@ -10,21 +10,6 @@
 #include "gui/saved_dc.h"
 #include "gui/text_measure.h"
 
-namespace {
-// The median of five runs of the work, in milliseconds.
-template <class F>
-double medianMilliseconds(F&& work) {
-    std::vector<double> runs;
-    for (int i = 0; i < 5; ++i) {
-        double start = benchSeconds();
-        work();
-        runs.push_back((benchSeconds() - start) * 1000.0);
-    }
-    std::sort(runs.begin(), runs.end());
-    return runs[2];
-}
-}  // namespace
-
 RAVO_BENCH(gui_text) {
     static const char* const words[] = {"Open", "Save as...", "Amplify", "Sample rate", "44100 Hz", "Cancel",
                                         "Tracks", "Normalize", "Play", "00:01:23.456"};

@@ -13,6 +13,8 @@ public:
     bool isKindOf(u32 id) const override { return id == TypeDialog || GParentWindow::isKindOf(id); }
     const char* className() const override { return "GDialog"; }
     u32 typeId() const override { return TypeDialog; }
+    // Esc and Ctrl+F4 ask for a cancel (command 2) up from the dialog; other keys are the defaults.
+    i32 handleKey(GInputEvent* event) override;
 
     i32 result = -1;
     bool* modalDone = nullptr;  // the running modal loop's done flag

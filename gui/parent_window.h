@@ -18,19 +18,18 @@ public:
     GWindow* ownerWindow() const override { return owner; }
     GParentWindow* asParentWindow() override { return this; }
 
-    virtual SIZE getPreferredSize() { return SIZE{0, 0}; }
+    // The content's preferred size grown to the outer size; 0 by 0 without content.
+    virtual SIZE getPreferredSize();
     // Keys of the active window before translation; true ends the loop's turn.
     virtual bool preTranslateMessage(MSG*) { return false; }
     virtual void onResized(i32 /*width*/, i32 /*height*/) {}
-    virtual bool onActivate() {
-        flags |= WindowDirty;
-        return false;
-    }
+    virtual bool onActivate();
     virtual bool onDeactivate() { return false; }
     virtual void updateMenuState(intptr_t, intptr_t, intptr_t) {}
     // 0 may close, 1 cancels a close (and a quit), 2 asks to wait.
     virtual i32 queryClose() { return 0; }
-    virtual void refresh() {}
+    // The idle refresh of a dirty window: focus restored, children told, dirty bits cleared.
+    virtual void refresh();
     virtual void savePlacement() {}
     virtual void restorePlacement() {}
     virtual void show(i32 showCommand) { ShowWindow(hwnd, showCommand); }
@@ -38,13 +37,23 @@ public:
     virtual bool countsAsMainWindow() { return false; }
 
     bool handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) override;
+    // The default keys: F1, Tab, Shift+Tab, Alt+mnemonic, arrows in groups, Enter.
+    i32 handleKey(GInputEvent* event) override;
+    bool onCommand(u32 command, GStateQuery* query) override;
+    i32 commandState(u32 command) override;
 
     // Replaces the content item, deleting the previous one.
     void setContent(GItemBase* item);
+    // Lays the content out in the client area.
+    void layoutContent(i32 width, i32 height);
 
     GChildWindow* focusChild = nullptr;
     GItemBase* content = nullptr;  // owned
     const char* helpPage = nullptr;
     GWindow* owner;
     bool countedAsMain = false;  // counted in mainWindowCount by its creation
+    // Interactive sizing: the content is laid out once, when it ends.
+    bool inSizeMove = false;
+    bool resizePending = false;
+    i32 clientWidth = 0, clientHeight = 0;
 };
