@@ -15,7 +15,9 @@
 #include "mm/sound_file.h"
 #include "mm/sound_format.h"
 
-bool writeHourOfSines(GFile& f) {
+bool writeHourOfSines(GFile& f) { return writeSines(f, benchHourSeconds); }
+
+bool writeSines(GFile& f, u64 seconds) {
     const f64 twoPi = 6.283185307179586;
     std::vector<i16> second(benchRate * benchChannels);
     for (u32 i = 0; i < benchRate; ++i) {
@@ -23,7 +25,7 @@ bool writeHourOfSines(GFile& f) {
         second[2 * i + 1] = (i16)std::lround(30000 * std::sin(twoPi * 441.0 * i / benchRate));
     }
     bool ok = true;
-    for (u64 s = 0; s < benchHourSeconds && ok; ++s) ok = fileWrite(f, second.data(), benchRate * benchFrameBytes);
+    for (u64 s = 0; s < seconds && ok; ++s) ok = fileWrite(f, second.data(), benchRate * benchFrameBytes);
     return ok;
 }
 
@@ -64,10 +66,12 @@ bool writeWaveHeader(GFile& f, u64 bytes) {
 }
 }  // namespace
 
-bool writeHourWave(const std::string& path) {
+bool writeHourWave(const std::string& path) { return writeSinesWave(path, benchHourSeconds); }
+
+bool writeSinesWave(const std::string& path, u64 seconds) {
     GFile f;
     if (!fileOpen(f, path.c_str(), FileMode::Write)) return false;
-    bool ok = writeWaveHeader(f, benchHourBytes) && writeHourOfSines(f);
+    bool ok = writeWaveHeader(f, seconds * benchRate * benchFrameBytes) && writeSines(f, seconds);
     ok = ok && fileFlush(f) && FlushFileBuffers((HANDLE)_get_osfhandle(_fileno(f.fp)));
     return fileClose(f) && ok;
 }
@@ -134,6 +138,7 @@ BenchTiming runBenchAction(const char* name, const std::string& input, const std
     }
     t.run = t2 - t1;
     t.total = t3 - t0;
+    t.bytes = end - start;
     return t;
 }
 
@@ -148,14 +153,16 @@ void measureBenchAction(const char* name, const char* verb, const std::string& f
                         u32 actionId, const BenchPrepare& prepare) {
     const std::string input = folder + "\\" + stem + "_in.wav", output = folder + "\\" + stem + "_out.wav";
     std::vector<double> runs, totals;
+    u64 bytes = 0;
     for (int k = 0; k < 3; ++k) {
         BenchTiming t = runBenchAction(name, input, output, actionId, prepare);
         if (t.total < 0) return;
         runs.push_back(t.run);
         totals.push_back(t.total);
+        bytes = t.bytes;
     }
     const double run = medianOf(runs);
-    printf("%s through the store: %.3f s (%.1f Msamples/s)\n", name, run, benchHourBytes / 2 / run / 1e6);
+    printf("%s through the store: %.3f s (%.1f Msamples/s)\n", name, run, bytes / 2 / run / 1e6);
     printf("%s, open + %s + save (median of 3): %.3f s\n", name, verb, medianOf(totals));
     fflush(stdout);
 }

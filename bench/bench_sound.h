@@ -22,6 +22,9 @@ std::string benchDataFolder();
 bool writeHourOfSines(GFile& f);
 // The hour of sound as a WAVE file, on disk before it returns (its write-back stays out of timings).
 bool writeHourWave(const std::string& path);
+// The same for the first `seconds` of it.
+bool writeSines(GFile& f, u64 seconds);
+bool writeSinesWave(const std::string& path, u64 seconds);
 
 // Prints what is reported, after the measurement's name.
 class BenchErrorPrinter : public ErrorHandler {
@@ -53,6 +56,7 @@ public:
 struct BenchTiming {
     double run = -1;    // the action through the store
     double total = -1;  // open + run + save
+    u64 bytes = 0;      // of the sound
 };
 typedef std::function<void(SoundBlockProcessor&)> BenchPrepare;
 BenchTiming runBenchAction(const char* name, const std::string& input, const std::string& output, u32 actionId,

@@ -44,9 +44,20 @@ public:
     void applyPluginEffect() override;
     void echo() override;
     void chorus() override;
+    void pitch() override;
+    void pitchScale() override;
+    void tempo() override;
+    void vibrato() override;
+    void vibratoRandom() override;
+    void sineGenerate(u32 mix) override;
+    void fftGenerate(u32 mix) override;
+    void fftRepeat() override;
 
     // The plainest walks of a same-length change: the selected tracks silenced, or multiplied by
     // param1 with the rounded store; the other tracks copied. A cancel does not stop them.
     void clearChannelsKernel(const RangeChange& change);
     void gainKernel(const RangeChange& change);
+    // Vibrato over the range: output frame n reads the old frame n - delay(n) through the cubic window.
+    template <class Delay>
+    void vibratoWith(Delay delay);
 };

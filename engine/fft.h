@@ -1,0 +1,56 @@
+#pragma once
+// The discrete Fourier transform of complex f64 data of any length, shared by the engine's spectral
+// operations and the spectrum editor.
+//
+// Forward: X[k] = sum x[j] e^(-2 pi i jk/n), not scaled. Inverse: x[j] = (1/n) sum X[k] e^(+2 pi i jk/n).
+// A power of two is transformed in place by radix-2/4 stages; any other length by a chirp-z
+// convolution over the next power of two at least 2n, so every length costs O(n log n).
+//
+// Progress: with a progress object the transform reports steps 1, 2, ... up to fftOrder(n) (on top
+// of the object's committed count) and stops when a report answers cancelled; the data is then left
+// as it was. Memory the transform cannot get throws the exception of fftOutOfMemory.
+#include <memory>
+
+#include "core/types.h"
+
+class JobProgress;
+
+struct Complex {
+    f64 re, im;
+};
+static_assert(sizeof(Complex) == 16, "complex values are two f64");
+
+// Transforms the n values at data in place (n < 1: nothing); false when cancelled.
+bool fft(Complex* data, i32 n, bool inverse, JobProgress* progress = nullptr);
+// The number of progress steps fft reports for n values: order + 1 for a power of two 2^order,
+// else 3P + 4 with 2^P the chirp-z length.
+u32 fftOrder(i32 n);
+
+struct FftSteps;
+
+// A transform of one power-of-two length, built once and run on many blocks. Unscaled in both
+// directions: an inverse run gives n times the inverse transform. Data need not be aligned.
+class FftPlan {
+public:
+    explicit FftPlan(u32 order);  // n = 2^order, order 0..28
+    FftPlan(const FftPlan&) = delete;
+    FftPlan& operator=(const FftPlan&) = delete;
+
+    u32 size() const { return n; }
+    void forward(Complex* data) const { run(data, false, nullptr); }
+    void inverse(Complex* data) const { run(data, true, nullptr); }
+    // With steps, reports stage s = 1 .. order after it ran; false when a report cancelled.
+    bool run(Complex* data, bool inverse, FftSteps* steps) const;
+
+private:
+    u32 bits, n;
+    // Per pair of stages, for each position j of the smaller block: the three twiddles of the
+    // combined butterfly.
+    std::unique_ptr<Complex[]> twiddles;
+    // Up to 2^13 points (a list that stays in the cache): the index pairs that the bit reversal
+    // swaps, ended by 0.
+    std::unique_ptr<u32[]> swaps;
+};
+
+// Throws the out-of-memory error of a transform of n points: a GVerifyException with its text.
+[[noreturn]] void fftOutOfMemory(i64 n);

@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "core/exceptions.h"
+#include "core/progress.h"
+#include "engine/fast_trig.h"
+#include "engine/fft.h"
+#include "engine/window_functions.h"
+#include "tests/engine/engine_fixture.h"
+
+namespace {
+const f64 pi = 3.14159265358979323846;
+
+// The transform by its definition, in long double.
+std::vector<Complex> directDft(const std::vector<Complex>& x, bool inverse) {
+    const size_t n = x.size();
+    std::vector<Complex> out(n);
+    const long double sign = inverse ? 1.0L : -1.0L;
+    for (size_t k = 0; k < n; ++k) {
+        long double re = 0, im = 0;
+        for (size_t j = 0; j < n; ++j) {
+            long double a = sign * 2.0L * (long double)pi * (long double)((j * k) % n) / (long double)n;
+            long double c = std::cos(a), s = std::sin(a);
+            re += x[j].re * c - x[j].im * s;
+            im += x[j].re * s + x[j].im * c;
+        }
+        if (inverse) {
+            re /= n;
+            im /= n;
+        }
+        out[k] = {(f64)re, (f64)im};
+    }
+    return out;
+}
+
+std::vector<Complex> randomData(size_t n, u32 seed) {
+    std::vector<Complex> x(n);
+    for (Complex& c : x) {
+        seed = seed * 1664525u + 1013904223u;
+        c.re = (f64)(seed >> 8) / (1 << 24) - 0.5;
+        seed = seed * 1664525u + 1013904223u;
+        c.im = (f64)(seed >> 8) / (1 << 24) - 0.5;
+    }
+    return x;
+}
+
+f64 largestError(const std::vector<Complex>& a, const Complex* b) {
+    f64 e = 0;
+    for (size_t i = 0; i < a.size(); ++i) e = std::max(e, std::max(std::fabs(a[i].re - b[i].re), std::fabs(a[i].im - b[i].im)));
+    return e;
+}
+
+// Counts the reports and answers cancelled from the report numbered cancelAt on (0: never).
+class CountingProgress : public JobProgress {
+public:
+    explicit CountingProgress(u32 cancelAt = 0) : cancelAt(cancelAt) {}
+    bool report(u64 done, const char* text) override {
+        steps.push_back(done);
+        if (cancelAt && steps.size() >= cancelAt) cancel();
+        return JobProgress::report(done, text);
+    }
+    u32 cancelAt;
+    std::vector<u64> steps;
+};
+}  // namespace
+
+// Every length against the definition, both directions, on data that starts 8 bytes off the
+// alignment of 16 (one path of the butterflies must not assume aligned values).
+TEST(Fft, MatchesTheDefinitionForEveryLength) {
+    const i32 lengths[] = {1, 2, 3, 4, 5, 6, 7, 8, 12, 16, 17, 32, 63, 64, 127, 128, 256, 512, 1000, 1024, 2048, 4096};
+    for (i32 n : lengths) {
+        for (bool inverse : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "n " << n << (inverse ? " inverse" : " forward"));
+            std::vector<Complex> x = randomData((size_t)n, (u32)n * 7 + inverse);
+            std::vector<Complex> want = directDft(x, inverse);
+            std::vector<f64> storage(2 * (size_t)n + 1);
+            Complex* data = (Complex*)(storage.data() + 1);
+            memcpy(data, x.data(), n * sizeof(Complex));
+            ASSERT_TRUE(fft(data, n, inverse));
+            // Rounding grows with log n; the values are of size sqrt(n) forward, 1/sqrt(n) inverse.
+            f64 scale = inverse ? 1.0 / std::sqrt((f64)n) : std::sqrt((f64)n);
+            EXPECT_LT(largestError(want, data), 1e-12 * scale * (1 + std::log2((f64)n)));
+        }
+    }
+}
+
+TEST(Fft, ImpulsesAndRoundTrips) {
+    std::vector<Complex> a = {{1, 0}, {0, 0}, {0, 0}, {0, 0}};
+    ASSERT_TRUE(fft(a.data(), 4, false));
+    EXPECT_EQ(0.0, largestError({{1, 0}, {1, 0}, {1, 0}, {1, 0}}, a.data()));
+    std::vector<Complex> b = {{0, 0}, {1, 0}, {0, 0}, {0, 0}};
+    ASSERT_TRUE(fft(b.data(), 4, false));
+    EXPECT_LT(largestError({{1, 0}, {0, -1}, {-1, 0}, {0, 1}}, b.data()), 1e-15);
+
+    // The chirp-z path (6 points over 16) and the power-of-two path come back within rounding.
+    for (i32 n : {6, 1000, 1024, 65536}) {
+        std::vector<Complex> x = randomData((size_t)n, 99), y = x;
+        ASSERT_TRUE(fft(y.data(), n, false));
+        ASSERT_TRUE(fft(y.data(), n, true));
+        EXPECT_LT(largestError(x, y.data()), 1e-14 * (1 + std::log2((f64)n))) << n;
+    }
+}
+
+TEST(Fft, PlanRunsUnscaledInBothDirections) {
+    FftPlan plan(10);
+    std::vector<Complex> x = randomData(1024, 5), y = x;
+    plan.forward(y.data());
+    plan.inverse(y.data());
+    for (Complex& c : y) c = {c.re / 1024, c.im / 1024};
+    EXPECT_LT(largestError(x, y.data()), 1e-14);
+}
+
+TEST(Fft, OrderCountsTheReports) {
+    const struct {
+        i32 n;
+        u32 order;
+    } cases[] = {{1, 1}, {2, 2}, {3, 13}, {6, 16}, {1000, 37}, {1024, 11}, {1025, 3 * 12 + 4}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.order, fftOrder(c.n)) << c.n;
+        std::vector<Complex> x = randomData((size_t)c.n, 3);
+        CountingProgress progress;
+        progress.committed = 1000;
+        ASSERT_TRUE(fft(x.data(), c.n, false, &progress));
+        ASSERT_FALSE(progress.steps.empty());
+        // Steps count up by one from 1 to the order, never back.
+        for (size_t i = 0; i < progress.steps.size(); ++i) EXPECT_EQ(i + 1, progress.steps[i]) << c.n;
+        EXPECT_EQ(1000 + c.order, progress.current) << c.n;
+    }
+}
+
+// A cancel at any report leaves the data as it was, on both paths.
+TEST(Fft, CancelledTransformLeavesTheDataAlone) {
+    for (i32 n : {1024, 1000}) {
+        for (u32 at : {1u, 2u, 5u, fftOrder(n)}) {
+            SCOPED_TRACE(testing::Message() << "n " << n << ", cancelled at report " << at);
+            std::vector<Complex> x = randomData((size_t)n, 11), y = x;
+            CountingProgress progress(at);
+            EXPECT_FALSE(fft(y.data(), n, false, &progress));
+            EXPECT_EQ((size_t)at, progress.steps.size());
+            EXPECT_EQ(0, memcmp(x.data(), y.data(), n * sizeof(Complex)));
+        }
+    }
+}
+
+TEST(Fft, LengthsBeyondMemoryThrowAClearError) {
+    Complex one = {1, 0};
+    for (i32 n : {1 << 30, 200000003}) {
+        try {
+            fft(&one, n, false);
+            ADD_FAILURE() << n << " points transformed";
+        } catch (const GVerifyException& e) {
+            EXPECT_STREQ("There is not enough memory for an FFT of this size", e.text.c_str());
+            EXPECT_EQ((u32)n, e.code);
+        }
+    }
+    EXPECT_EQ(1.0, one.re);
+}
+
+TEST(WindowFunctions, ValuesAtTheEndsAndTheMiddle) {
+    const struct {
+        u32 type;
+        i32 i, n;
+        f64 weight;
+    } cases[] = {
+        {windowTypeRectangular, 3, 8, 1.0},  {windowTypeHann, 0, 8, 0.0},          {windowTypeHann, 7, 8, 0.0},
+        {windowTypeHann, 4, 9, 1.0},         {windowTypeHamming, 0, 8, 0.08},      {windowTypeHamming, 4, 9, 1.0},
+        {windowTypeGaussian, 4, 9, 1.0},     {windowTypeGaussian, 0, 9, std::exp(-0.5 * 2.5 * 2.5)},
+        {windowTypeBlackman, 0, 8, 0.0},     {windowTypeBlackman, 4, 9, 1.0},      {windowTypeNuttall, 4, 9, 1.0},
+        {windowTypeNuttall, 0, 9, 0.355768 - 0.487396 + 0.144232 - 0.012604},
+        {windowTypeBlackmanHarris, 4, 9, 1.0}, {windowTypeBlackmanNuttall, 4, 9, 1.0},
+        {windowTypeFlatTop, 4, 9, 4.64},     {windowTypeFlatTop, 0, 9, 1 - 1.93 + 1.29 - 0.388 + 0.032},
+        {windowTypeTriangle, 3, 7, 1.0},     {windowTypeTriangle, 0, 7, 0.0},      {windowTypeTriangle, 1, 4, 2.0 / 3},
+        // A frame of one point divides by nothing: weight 1.
+        {windowTypeHann, 0, 1, 1.0},         {windowTypeGaussian, 0, 1, 1.0},     {windowTypeTriangle, 0, 1, 1.0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_NEAR(c.weight, windowFunctions[c.type](c.i, c.n), 1e-12) << "type " << c.type << " i " << c.i << " n " << c.n;
+    }
+    // Every window is symmetric.
+    for (u32 type = 0; type < windowTypeCount; ++type) {
+        for (i32 i = 0; i < 10; ++i) EXPECT_NEAR(windowFunctions[type](i, 10), windowFunctions[type](9 - i, 10), 1e-12);
+    }
+    EXPECT_EQ(windowHann, windowFunctionOf(99));
+}
+
+// The vocoder's inline arc tangent, sine and cosine against the library's, over every quadrant,
+// the axes and the range the phases take.
+TEST(FastTrig, MatchesTheLibrary) {
+    u32 seed = 1;
+    auto next = [&seed](f64 scale) {
+        seed = seed * 1664525u + 1013904223u;
+        return ((f64)(seed >> 8) / (1 << 24) - 0.5) * 2 * scale;
+    };
+    const f64 axes[][2] = {{0, 1}, {0, -1}, {1, 0}, {-1, 0}, {0, 0}, {1e-300, -5}, {-3, 1e-300}, {2, 2}, {-2, 2}};
+    for (const auto& a : axes) EXPECT_NEAR(std::atan2(a[0], a[1]), fastAtan2(a[0], a[1]), 1e-15) << a[0] << " " << a[1];
+    for (int i = 0; i < 200000; ++i) {
+        const f64 y = next(i % 3 ? 1.0 : 1e6), x = next(i % 5 ? 1.0 : 1e-3);
+        ASSERT_NEAR(std::atan2(y, x), fastAtan2(y, x), 1e-15) << y << " " << x;
+        const f64 angle = next(i % 4 ? 4.0 : 1000.0);
+        f64 s, c;
+        fastSinCos(angle, &s, &c);
+        ASSERT_NEAR(std::sin(angle), s, 1e-15) << angle;
+        ASSERT_NEAR(std::cos(angle), c, 1e-15) << angle;
+        // The pair forms give each lane what the single forms give.
+        f64 a2[2], s2[2], c2[2];
+        _mm_storeu_pd(a2, fastAtan2Pair(_mm_set_pd(x, y), _mm_set_pd(y, x)));
+        ASSERT_NEAR(fastAtan2(y, x), a2[0], 1e-15);
+        ASSERT_NEAR(fastAtan2(x, y), a2[1], 1e-15);
+        __m128d sv, cv;
+        fastSinCosPair(_mm_set_pd(-angle, angle), &sv, &cv);
+        _mm_storeu_pd(s2, sv);
+        _mm_storeu_pd(c2, cv);
+        ASSERT_NEAR(s, s2[0], 1e-15) << angle;
+        ASSERT_NEAR(c, c2[0], 1e-15) << angle;
+        ASSERT_NEAR(-s, s2[1], 1e-15) << angle;
+        ASSERT_NEAR(c, c2[1], 1e-15) << angle;
+    }
+    f64 zero[2];
+    _mm_storeu_pd(zero, fastAtan2Pair(_mm_setzero_pd(), _mm_setzero_pd()));
+    EXPECT_EQ(0.0, zero[0]);
+}
