@@ -1,6 +1,6 @@
 #pragma once
 // The columns of a table: one record per model column, their display order and visibility, the
-// specification-string parser, header hit testing, moving and the saved state. The table owns one
+// column-string parser, header hit testing, moving and the saved state. The table owns one
 // GTableColumns; the records own their titles.
 #include "core/bag.h"
 #include "core/types.h"
@@ -28,7 +28,7 @@ struct GTableColumn {
     bool resizable() const { return minWidth < maxWidth; }
 };
 
-// How a specification string's widths are measured; the table answers with its fonts.
+// How the widths of a column string are measured; the table answers with its fonts.
 class GColumnMetrics {
 public:
     enum Formatter { PlainText, CheckBox, Button };

@@ -41,7 +41,7 @@ std::string order(const GTableColumns& columns) {
     return out;
 }
 
-TEST(TableColumns, SpecificationStrings) {
+TEST(TableColumns, ColumnStrings) {
     struct Case {
         const char* spec;
         i32 count;  // columns before parsing
