@@ -19,6 +19,7 @@
 #include "gui/string_list_model.h"
 #include "gui/system_input.h"
 #include "gui/text_measure.h"
+#include "gui/window_placement.h"
 
 // Holds the mouse while the list is open: the combo routes what it catches. Losing the capture
 // to another window and deactivation close the list without a choice.
@@ -274,7 +275,7 @@ void GCombo::dropDown() {
     RECT combo;
     GetWindowRect(hwnd, &combo);
     i32 n = rowCount(), shown = std::min(n, visibleRows);
-    ComboListPlace place = placeComboList(combo, comboWorkArea(hwnd), itemHeight, shown, widestText(),
+    ComboListPlace place = placeComboList(combo, workAreas.ofWindow(hwnd), itemHeight, shown, widestText(),
                                           systemComboListMetrics(), n > shown);
     isDropped = true;
     LifeGuard guard(lifeRecord());
