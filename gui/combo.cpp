@@ -47,6 +47,7 @@ public:
 
     // Takes the capture and the drag role at the pointer.
     void track() {
+        if (!combo) return;
         POINT p;
         systemInput.cursorPos(&p);
         ScreenToClient(combo->hwnd, &p);
@@ -126,6 +127,8 @@ GCombo::GCombo(GWindow* owner) : GUserWindow(owner), itemModel(new GStringListMo
 
 GCombo::~GCombo() {
     destroyNative();
+    // The capture may outlive this object on the window's chain.
+    if (capture) capture->combo = nullptr;
     delete itemModel;
 }
 
