@@ -19,6 +19,7 @@
 #include "gui/string_list_model.h"
 #include "gui/system_input.h"
 #include "gui/text_measure.h"
+#include "gui/window_placement.h"
 
 // Holds the mouse while the list is open: the combo routes what it catches. Losing the capture
 // to another window and deactivation close the list without a choice.
@@ -46,6 +47,7 @@ public:
 
     // Takes the capture and the drag role at the pointer.
     void track() {
+        if (!combo) return;
         POINT p;
         systemInput.cursorPos(&p);
         ScreenToClient(combo->hwnd, &p);
@@ -125,6 +127,8 @@ GCombo::GCombo(GWindow* owner) : GUserWindow(owner), itemModel(new GStringListMo
 
 GCombo::~GCombo() {
     destroyNative();
+    // The capture may outlive this object on the window's chain.
+    if (capture) capture->combo = nullptr;
     delete itemModel;
 }
 
@@ -274,7 +278,7 @@ void GCombo::dropDown() {
     RECT combo;
     GetWindowRect(hwnd, &combo);
     i32 n = rowCount(), shown = std::min(n, visibleRows);
-    ComboListPlace place = placeComboList(combo, comboWorkArea(hwnd), itemHeight, shown, widestText(),
+    ComboListPlace place = placeComboList(combo, workAreas.ofWindow(hwnd), itemHeight, shown, widestText(),
                                           systemComboListMetrics(), n > shown);
     isDropped = true;
     LifeGuard guard(lifeRecord());

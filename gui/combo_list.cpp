@@ -4,18 +4,6 @@
 
 ComboListFactory comboListFactory = nullptr;
 
-RECT monitorWorkArea(HWND window) {
-    MONITORINFO info = {};
-    info.cbSize = sizeof info;
-    if (!GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info)) {
-        RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        return screen;
-    }
-    return info.rcWork;
-}
-
-RECT (*comboWorkArea)(HWND combo) = monitorWorkArea;
-
 ComboListMetrics systemComboListMetrics() {
     return {GetSystemMetrics(SM_CYHSCROLL), GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CXBORDER),
             GetSystemMetrics(SM_CYBORDER)};

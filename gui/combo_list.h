@@ -41,10 +41,6 @@ public:
 typedef GComboList* (*ComboListFactory)();
 extern ComboListFactory comboListFactory;
 
-// The work area of the monitor that holds the combo; replaceable for tests.
-extern RECT (*comboWorkArea)(HWND combo);
-RECT monitorWorkArea(HWND window);
-
 // The screen metrics of the placement.
 struct ComboListMetrics {
     i32 hScrollHeight;  // SM_CYHSCROLL

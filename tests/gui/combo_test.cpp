@@ -10,6 +10,7 @@
 #include "gui/layout_builder.h"
 #include "gui/mouse_capture.h"
 #include "gui/string_list_model.h"
+#include "gui/window_placement.h"
 #include "tests/gui/gui_fixture.h"
 #include "tests/gui/input_fixture.h"
 #include "tests/gui/plain_combo_list.h"
@@ -31,11 +32,11 @@ RECT g_work = {0, 0, 1280, 1024};
 
 struct ComboFixture : ::testing::Test {
     ComboFixture() {
-        comboWorkArea = [](HWND) { return g_work; };
+        workAreas.ofWindow = [](HWND) { return g_work; };
         g_work = {0, 0, 1280, 1024};
         seam.active = frame.hwnd;  // closing the list finds its window active
     }
-    ~ComboFixture() override { comboWorkArea = monitorWorkArea; }
+    ~ComboFixture() override { workAreas = systemWorkAreas; }
 
     // A combo of the texts at (10, 10) of the frame, 150 x 22.
     GCombo* make(std::vector<const char*> texts, i32 selection = 0) {
