@@ -13,7 +13,6 @@
 #include "gui/hot_tracker.h"
 #include "gui/paint_composite.h"
 #include "gui/saved_dc.h"
-#include "gui/table_type_ahead.h"
 #include "gui/text_measure.h"
 
 namespace {
@@ -101,7 +100,7 @@ RECT checkSquareRect(const RECT& cell) {
 RECT buttonFaceRect(const RECT& cell) { return RECT{cell.left + 1, cell.top + 1, cell.right - 2, cell.bottom - 2}; }
 
 bool GTextCellFormat::draw(GSavedDC& dc, const char* text, GDrawable* image, const RECT* rect, u32 state,
-                           i32 formatParam, GHotTracker*, GTableTypeAhead* typeAhead) {
+                           i32 formatParam, GHotTracker*, const char* typed) {
     RECT inner = cellInnerRect(*rect, (state & CellSeparators) != 0);
     i32 x = placeImage(dc, image, formatParam, inner.left, inner.top, inner.right, inner.bottom);
     i32 right = inner.right, top = inner.top, bottom = inner.bottom;
@@ -119,7 +118,7 @@ bool GTextCellFormat::draw(GSavedDC& dc, const char* text, GDrawable* image, con
         RECT out{t.left, t.top, t.right + 2, t.bottom};
         drawTextW(dc.dc(), &out, text, -1, kDrawPlain);
     }
-    if (typeAhead && *typeAhead->typed()) markTypedText(dc, text, t, typeAhead->typed());
+    if (typed && *typed) markTypedText(dc, text, t, typed);
     return true;
 }
 
@@ -128,7 +127,7 @@ i32 GTextCellFormat::measure(GSavedDC& dc, const char* text, GDrawable* image) {
 }
 
 bool GCheckCellFormat::draw(GSavedDC& dc, const char* text, GDrawable* image, const RECT* rect, u32 state,
-                            i32 formatParam, GHotTracker* tracker, GTableTypeAhead*) {
+                            i32 formatParam, GHotTracker* tracker, const char*) {
     RECT inner = cellInnerRect(*rect, false);
     inner.bottom = std::max<LONG>(rect->bottom - 4, inner.top);
     RECT square = checkSquareRect(*rect);
@@ -155,7 +154,7 @@ bool GCheckCellFormat::press(GHotTracker*, i32 x, i32 y, RECT* rect, u32* elemen
 }
 
 bool GButtonCellFormat::draw(GSavedDC& dc, const char* text, GDrawable*, const RECT* rect, u32, i32,
-                             GHotTracker* tracker, GTableTypeAhead*) {
+                             GHotTracker* tracker, const char*) {
     RECT face = buttonFaceRect(*rect);
     SetTextColor(dc.dc(), toolkitColors.text);
     GTextElement content(text, "|-", kDrawButton);

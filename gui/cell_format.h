@@ -9,7 +9,6 @@
 class GSavedDC;
 class GDrawable;
 class GHotTracker;
-class GTableTypeAhead;
 
 // State bits of draw.
 enum : u32 { CellSelected = 1, CellChecked = 2, CellSeparators = 4 };
@@ -20,9 +19,10 @@ class GCellFormat {
 public:
     virtual ~GCellFormat() = default;
     // Draws the text (null or empty: none) and image in the cell with the DC's current colours;
-    // formatParam is the width of the column's image box, 0 for none.
+    // formatParam is the width of the column's image box, 0 for none; typed is the table's
+    // type-ahead text (null or empty: none).
     virtual bool draw(GSavedDC& dc, const char* text, GDrawable* image, const RECT* rect, u32 state, i32 formatParam,
-                      GHotTracker* tracker, GTableTypeAhead* typeAhead) = 0;
+                      GHotTracker* tracker, const char* typed) = 0;
     virtual i32 measure(GSavedDC& dc, const char* text, GDrawable* image) = 0;
     // rect in: the cell, out: the pressable element. True when the press lands on one.
     virtual bool press(GHotTracker* tracker, i32 x, i32 y, RECT* rect, u32* elementState, bool checked) = 0;
@@ -33,7 +33,7 @@ public:
 class GTextCellFormat : public GCellFormat {
 public:
     bool draw(GSavedDC& dc, const char* text, GDrawable* image, const RECT* rect, u32 state, i32 formatParam,
-              GHotTracker* tracker, GTableTypeAhead* typeAhead) override;
+              GHotTracker* tracker, const char* typed) override;
     i32 measure(GSavedDC& dc, const char* text, GDrawable* image) override;
     bool press(GHotTracker*, i32, i32, RECT*, u32*, bool) override { return false; }
     u32 inputBits() override { return CellPressSelects | CellPressOwnInput; }
@@ -43,7 +43,7 @@ public:
 class GCheckCellFormat : public GCellFormat {
 public:
     bool draw(GSavedDC& dc, const char* text, GDrawable* image, const RECT* rect, u32 state, i32 formatParam,
-              GHotTracker* tracker, GTableTypeAhead* typeAhead) override;
+              GHotTracker* tracker, const char* typed) override;
     i32 measure(GSavedDC& dc, const char* text, GDrawable* image) override;
     bool press(GHotTracker* tracker, i32 x, i32 y, RECT* rect, u32* elementState, bool checked) override;
     u32 inputBits() override { return CellReleaseToggles | CellPressSelects; }
@@ -53,7 +53,7 @@ public:
 class GButtonCellFormat : public GCellFormat {
 public:
     bool draw(GSavedDC& dc, const char* text, GDrawable* image, const RECT* rect, u32 state, i32 formatParam,
-              GHotTracker* tracker, GTableTypeAhead* typeAhead) override;
+              GHotTracker* tracker, const char* typed) override;
     i32 measure(GSavedDC& dc, const char* text, GDrawable* image) override;
     bool press(GHotTracker* tracker, i32 x, i32 y, RECT* rect, u32* elementState, bool checked) override;
     u32 inputBits() override { return CellReleaseNotifies | CellPressSelects; }

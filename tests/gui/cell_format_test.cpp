@@ -8,9 +8,7 @@
 #include "gui/drawable.h"
 #include "gui/hot_tracker.h"
 #include "gui/saved_dc.h"
-#include "gui/table_type_ahead.h"
 #include "tests/gui/dib_canvas.h"
-#include "tests/gui/input_fixture.h"
 
 namespace {
 const COLORREF kPaper = RGB(255, 255, 255);
@@ -143,11 +141,9 @@ TEST(TextCellFormat, MarksTheTypedTextWhereItOccurs) {
         SCOPED_TRACE(c.typed);
         CellCanvas canvas(120, 20);
         RECT rect{0, 0, 120, 20};
-        GTableTypeAhead typeAhead;
-        stringAssignText(typeAhead.text, c.typed);
         {
             GSavedDC dc(canvas.dc());
-            defaultCellFormat()->draw(dc, "Cabin", nullptr, &rect, 0, 0, nullptr, &typeAhead);
+            defaultCellFormat()->draw(dc, "Cabin", nullptr, &rect, 0, 0, nullptr, c.typed);
         }
         EXPECT_EQ(kPaper, GetBkColor(canvas.dc()));  // the colours are restored
         EXPECT_EQ(kInk, GetTextColor(canvas.dc()));
@@ -323,38 +319,3 @@ TEST(ButtonCellFormat, PressesAnywhereOnTheFace) {
     EXPECT_EQ(toolkitColors.text, GetTextColor(canvas.dc()));
 }
 
-namespace {
-struct TypedTexts : GTypeAheadHost {
-    void typeAhead(GTableTypeAhead&, const char* text) override { heard.push_back(text); }
-    std::vector<std::string> heard;
-};
-}  // namespace
-
-TEST(TableTypeAhead, CollectsCharactersWithoutAltOrCtrl) {
-    InputSeam seam;
-    TypedTexts host;
-    GTableTypeAhead typeAhead(&host);
-    struct Step {
-        u32 character;
-        int held;  // 0: no key held
-        bool taken;
-        const char* text;
-    };
-    const Step steps[] = {
-        {'C', 0, true, "C"},        {'a', 0, true, "Ca"},          {8, 0, true, "C"},
-        {'\r', 0, false, "C"},      {'x', VK_CONTROL, false, "C"}, {'x', VK_MENU, false, "C"},
-        {8, 0, true, ""},           {8, 0, true, ""},
-    };
-    size_t changes = 0;
-    for (const Step& s : steps) {
-        seam.held.clear();
-        if (s.held) seam.held.insert(s.held);
-        EXPECT_EQ(s.taken, typeAhead.handleChar(s.character)) << s.character;
-        EXPECT_STREQ(s.text, typeAhead.typed());
-        changes += s.taken;
-        ASSERT_EQ(changes, host.heard.size());
-        if (s.taken) {
-            EXPECT_EQ(s.text, host.heard.back());
-        }
-    }
-}
