@@ -10,6 +10,7 @@
 #include "gui/views/table_columns.h"
 
 class GLayoutItem;
+class GSavedDC;
 class GTableTypeAhead;
 
 // Table style bits.
@@ -152,6 +153,10 @@ private:
     void caretIntoView();
     void paintHeader(HDC dc, const RECT& client);
     void paintRows(HDC dc, const RECT& client, const RECT& update);
+    // Fills the cell (less its separators) and draws it through the model's formatter, clipped to
+    // the cell within the visible area.
+    void paintCell(GSavedDC& dc, const RECT& cell, const RECT& visible, u64 row, i32 column, HBRUSH fill,
+                   bool isSelected, const char* typed);
 
     GTableModel* tableModel = nullptr;
     GSelectionModel* selectionModel = nullptr;
