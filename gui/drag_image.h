@@ -3,6 +3,8 @@
 // chosen by the source's dropKindAt. Two temporary top-level windows (image and mark), each
 // clearing its slot here when it dies. A listener on the source window; the source deletes it at
 // the drop or cancel (or it goes with the source window).
+#include <windows.h>
+
 #include "gui/window_listener.h"
 
 class GDrawable;

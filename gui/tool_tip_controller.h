@@ -3,6 +3,8 @@
 // child window under it (on the window's chain, never taking a message), waits for a one-second
 // rest, asks the window's getToolTip and shows the tool-tip window. Keys, leaving, a tip-less point
 // or moving away hide it. Made once by whoever starts the tips; its creator deletes it.
+#include <windows.h>
+
 #include "gui/item_base.h"
 #include "gui/timers.h"
 
