@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "gui/dock_slot.h"
 #include "gui/window_listener.h"
 
 class GStripItem;
@@ -14,19 +15,6 @@ class GParentWindow;
 class GToolBar;
 
 enum : u32 { GripIdle = 0, GripHover = 1, GripPressed = 2, GripDragging = 3 };
-// Rows of a dock are this far apart for the slot search.
-enum : i32 { DockRowPitch = 26 };
-
-// A place for a dragged bar: row -1 is a new row before the first, the row count a new row after
-// the last.
-struct DockSlot {
-    i32 row = 0;
-    i32 position = 0;
-    GStripItem* dock = nullptr;
-};
-
-// The slot of a bar whose rectangle is `bar` (the dock's window's client coordinates) in one dock.
-bool findDockSlot(GStripItem* dock, GLayoutCell* cell, const RECT& bar, DockSlot* slot);
 
 // Cursor resources of the drag: along a horizontal row at the start, at a place, at the end, the
 // same three for a column, and no slot.
