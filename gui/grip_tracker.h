@@ -43,6 +43,9 @@ private:
     void enter();
     void dragStep();
     void showCursor(u32 id);
+    // Lets the capture go without counting it as lost.
+    void releaseCapture();
+    bool releasing = false;
 };
 
 // Called for every other application window that shares the moved bar's set (the application

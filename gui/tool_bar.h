@@ -10,6 +10,7 @@
 #include "gui/user_window.h"
 
 class GHotTracker;
+class GToolBar;
 class ToolBarGripTracker;
 struct GToolBarSpec;
 
@@ -67,7 +68,8 @@ public:
     void clickPart(GHotTracker*) override;
     void redrawPart(GHotTracker*) override;
     bool getToolTip(i32 x, i32 y, GString* text, tagRECT* tool, tagRECT* anchor) override;
-    bool handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) override;
+    // A right-button release asks the owner for the tool-bar menu (command 102).
+    bool handleMouse(GInputEvent* event) override;
     void paint(HDC dc, const RECT& update, bool erase) override;
 
     const char* name;  // not copied
