@@ -1,10 +1,10 @@
 #include "gui/temporary_window.h"
 
 #include "gui/colors.h"
-#include "gui/fonts.h"
+#include "gui/layout_builder.h"
+#include "gui/multi_label.h"
 #include "gui/system_input.h"
-#include "gui/text_measure.h"
-#include "gui/user_window.h"
+#include "gui/window_placement.h"
 #include "gui/window_procedure.h"
 
 GTemporaryWindow* toolTipWindow = nullptr;
@@ -19,38 +19,6 @@ void GTemporaryWindow::onDestroy() {
     backLink = nullptr;
     GParentWindow::onDestroy();
 }
-
-// The text of the tip in the tool-tip colours, sized to the text.
-class GToolTipLabel : public GUserWindow {
-public:
-    using GUserWindow::GUserWindow;
-    void paint(HDC dc, const RECT&, bool) override {
-        RECT client;
-        GetClientRect(hwnd, &client);
-        HBRUSH brush = CreateSolidBrush(sysColor(COLOR_INFOBK));
-        FillRect(dc, &client, brush);
-        DeleteObject(brush);
-        HGDIOBJ old = SelectObject(dc, getMessageFont()->font);
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, sysColor(COLOR_INFOTEXT));
-        InflateRect(&client, -Margin, -Margin);
-        DrawTextA(dc, text.c_str(), -1, &client, DT_LEFT | DT_NOPREFIX);
-        SelectObject(dc, old);
-    }
-    void getPreferredSize(i32* width, i32* height) override {
-        SIZE size = text.empty() ? SIZE{0, 0} : measureTextBlockIn(getMessageFont(), text.c_str(), -1, 400);
-        *width = size.cx + 2 * Margin;
-        *height = size.cy + 2 * Margin;
-    }
-    void setTextNow(const char* value) {
-        text = value ? value : "";
-        prefWidth = prefHeight = -1;
-        cellFlags &= ~CellSizeCached;
-        invalidate();
-    }
-    static constexpr i32 Margin = 2;
-    std::string text;
-};
 
 void GToolTipWindow::onDestroy() {
     label = nullptr;
@@ -72,9 +40,14 @@ GToolTipWindow* createToolTipWindow(GWindow* owner) {
         delete tip;
         return nullptr;
     }
-    tip->label = new GToolTipLabel(tip);
-    tip->label->create(WS_CHILD | WS_VISIBLE);
-    tip->setContent(tip->label);
+    GLayoutItem* grid = new GLayoutItem(tip);
+    GLayoutBuilder builder(tip);
+    builder.current = grid;
+    tip->label = GMultiLabel::create(builder, "", 25, 40, 0xAC00);
+    tip->label->textColour = sysColor(COLOR_INFOTEXT);
+    tip->label->background = sysColor(COLOR_INFOBK);
+    tip->label->invalidate();
+    tip->setContent(grid);
     return tip;
 }
 
@@ -94,14 +67,10 @@ const char* toolTipText() {
     return tip && tip->label ? tip->label->text.c_str() : nullptr;
 }
 
-static RECT systemWorkArea(const RECT& anchor) {
-    MONITORINFO info = {sizeof(info)};
-    if (GetMonitorInfoA(MonitorFromRect(&anchor, MONITOR_DEFAULTTONEAREST), &info)) return info.rcWork;
-    RECT work;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    return work;
+static RECT nearestWorkArea(const RECT& anchor) {
+    return workAreas.ofPoint(POINT{(anchor.left + anchor.right) / 2, (anchor.top + anchor.bottom) / 2});
 }
-RECT (*toolTipWorkArea)(const RECT& anchor) = systemWorkArea;
+RECT (*toolTipWorkArea)(const RECT& anchor) = nearestWorkArea;
 
 // Moves [start, start + size) into [low, high): first to start at low, then to end at high.
 static i32 pushInto(i32 start, i32 size, i32 low, i32 high) {
@@ -148,11 +117,11 @@ void showToolTip(const char* text, const RECT& anchor, GWindow* window) {
     GToolTipWindow* tip = static_cast<GToolTipWindow*>(toolTipWindow);
     if (!tip || !tip->hwnd || !tip->label) return;
     if (!text || !*text || mouseButtonHeld()) {
-        tip->label->setTextNow("");
+        tip->label->setText("");
         tip->show(0);
         return;
     }
-    tip->label->setTextNow(text);
+    tip->label->setText(text);
     RECT screen = anchor;
     if (IsRectEmpty(&screen) && window && window->hwnd) GetClientRect(window->hwnd, &screen);
     if (window && window->hwnd) MapWindowPoints(window->hwnd, nullptr, (POINT*)&screen, 2);

@@ -22,7 +22,7 @@ public:
     GTemporaryWindow** backLink;
 };
 
-class GToolTipLabel;
+class GMultiLabel;
 
 class GToolTipWindow : public GTemporaryWindow {
 public:
@@ -35,7 +35,7 @@ public:
     // Shows without activation or hides, when the visibility differs.
     void show(i32 flag) override;
 
-    GToolTipLabel* label = nullptr;  // the content's window
+    GMultiLabel* label = nullptr;  // inside the content's one cell
 };
 
 // The tool-tip window, null when none.
