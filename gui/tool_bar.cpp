@@ -64,47 +64,56 @@ void GToolBar::changed() {
 
 void GToolBar::appendFromId(i32 id) {
     if (id < 1) {
-        addButton(nullptr, -1, nullptr, 0);
+        appendRecord(nullptr, -1, nullptr, 0);
         return;
     }
     GActionItem* action = actionById(id);
     if (!action) return;
     GString text;
     actionToolTipText(text, action, ownerWindow());
-    addButton(actionImageList(action, ownerWindow()), id, text.c_str(), (action->flags & ActionPopup) ? ButtonDropDown : 0);
+    appendRecord(actionImageList(action, ownerWindow()), id, text.c_str(), (action->flags & ActionPopup) ? ButtonDropDown : 0);
 }
 
 void GToolBar::setSpec(GToolBarSpec* newSpec) {
     spec = newSpec;
     beginRedrawLock();
-    clear();
+    deleteButtons();
     if (spec)
         for (i32 i = 0; i < spec->activeCount(); ++i) appendFromId(spec->activeIds()[i]);
-    endRedrawLock();
     changed();
+    endRedrawLock();
 }
 
 void GToolBar::setButtons(const i32* ids, i32 n) {
     beginRedrawLock();
-    clear();
+    deleteButtons();
     for (i32 i = 0; i < n; ++i) appendFromId(ids[i]);
+    changed();
     endRedrawLock();
 }
 
-void GToolBar::addButton(void* image, i32 id, const char* text, u32 style) {
+void GToolBar::appendRecord(void* image, i32 id, const char* text, u32 style) {
     ToolBarButton* b = new ToolBarButton;
     b->id = id;
     b->image = image;
     b->style = style;
     if (text) stringAssignText(b->text, text);
     buttons.push_back(b);
+}
+
+void GToolBar::deleteButtons() {
+    for (ToolBarButton* b : buttons) delete b;
+    buttons.clear();
+    hotIndex = -1;
+}
+
+void GToolBar::addButton(void* image, i32 id, const char* text, u32 style) {
+    appendRecord(image, id, text, style);
     changed();
 }
 
 void GToolBar::clear() {
-    for (ToolBarButton* b : buttons) delete b;
-    buttons.clear();
-    hotIndex = -1;
+    deleteButtons();
     changed();
 }
 

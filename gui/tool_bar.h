@@ -85,6 +85,9 @@ public:
 private:
     GToolBar(GWindow* parent, const char* name, i32 width, i32 height);
     void appendFromId(i32 id);
+    // The button records alone; the callers repaint once.
+    void appendRecord(void* image, i32 id, const char* text, u32 style);
+    void deleteButtons();
     void changed();
 };
 
