@@ -4,13 +4,9 @@
 // owns it. Only the dragging moves are taken; every other message goes on to the bar.
 #include <windows.h>
 
-#include <vector>
-
 #include "gui/dock_slot.h"
 #include "gui/window_listener.h"
 
-class GStripItem;
-class GLayoutCell;
 class GParentWindow;
 class GToolBar;
 

@@ -10,9 +10,6 @@
 
 class GChildWindow;
 
-// Window flag: tips suppressed until the controller watches the window anew.
-enum : u32 { WindowTipsSuppressed = 0x100 };
-
 class GToolTipController : public GItemBase {
 public:
     GToolTipController();
