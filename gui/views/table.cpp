@@ -495,7 +495,20 @@ i32 GTable::handleKey(GInputEvent* event) {
         invalidate();
         return 2;
     }
-    return GUserImage::handleKey(event);
+    if (event->kind == KeyDown && (tableFlags & TableMoveRows) && (event->modifiers & ModAlt) &&
+        (event->key == VK_UP || event->key == VK_DOWN)) {
+        if (event->key == VK_UP)
+            caretUp();
+        else
+            caretDown();
+        return 2;
+    }
+    if (i32 taken = GUserImage::handleKey(event)) return taken;
+    if (event->kind == KeyDown && event->key == VK_RETURN && !event->modifiers && selectionModel->caret() >= 0) {
+        sendUp(TableRowActivated, (intptr_t)selectionModel->caret());
+        return 2;
+    }
+    return 0;
 }
 
 void GTable::onLayoutEvent(u32 kind) {
@@ -511,11 +524,25 @@ bool GTable::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intpt
     case WM_LBUTTONDBLCLK: {
         i32 x = (i16)LOWORD(lParam), y = (i16)HIWORD(lParam);
         if (GetFocus() != hwnd) SetFocus(hwnd);
-        i64 row = rowAt(y);
-        i32 column = columnAt(x);
-        if (row >= 0 && selectionModel->onClick(row, column < 0 ? 0 : column, *this)) invalidate();
+        LifeGuard guard(lifeRecord());
+        i64 row = -1;
+        i32 column = -1;
+        bool onCell = cellAt(x, y, &row, &column);
+        bool selects = !onCell || (tableModel->cellFormat((u64)row, column)->inputBits() & CellPressSelects);
+        // A press on an element of a selected row keeps the selection that its release acts on.
+        if (message == WM_LBUTTONDOWN && pressCell(x, y) && selectionModel->isSelected(row)) selects = false;
+        if (row < 0) row = rowAt(y);
+        if (row >= 0 && selects && selectionModel->onClick(row, column < 0 ? 0 : column, *this)) invalidate();
+        if (message == WM_LBUTTONDBLCLK && row >= 0 && guard.alive()) sendUp(TableRowActivated, (intptr_t)row);
         *result = 0;
         return true;
+    }
+    case WM_LBUTTONUP: {
+        if (releaseCell((i16)LOWORD(lParam), (i16)HIWORD(lParam))) {
+            *result = 0;
+            return true;
+        }
+        break;
     }
     case WM_RBUTTONDOWN: {
         i32 x = (i16)LOWORD(lParam), y = (i16)HIWORD(lParam);
