@@ -612,14 +612,8 @@ void GTable::paintRows(HDC dc, const RECT& client, const RECT& update) {
     struct Shown {
         i32 column, left, right;
     };
-    Shown shown[64];
-    std::vector<Shown> more;
-    Shown* cols = shown;
+    std::vector<Shown> cols((size_t)columns.count());
     i32 n = 0;
-    if (columns.count() > 64) {
-        more.resize((size_t)columns.count());
-        cols = more.data();
-    }
     i32 rowRight = visible.left;
     for (i32 p = 0; p < columns.count(); ++p) {
         i32 column = columns.atPosition(p);
