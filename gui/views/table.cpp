@@ -524,6 +524,10 @@ bool GTable::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intpt
     case WM_LBUTTONDBLCLK: {
         i32 x = (i16)LOWORD(lParam), y = (i16)HIWORD(lParam);
         if (GetFocus() != hwnd) SetFocus(hwnd);
+        if (pressHeader(x, y, message == WM_LBUTTONDBLCLK, (u32)wParam)) {
+            *result = 0;
+            return true;
+        }
         LifeGuard guard(lifeRecord());
         i64 row = -1;
         i32 column = -1;
@@ -537,8 +541,15 @@ bool GTable::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intpt
         *result = 0;
         return true;
     }
+    case WM_MOUSEMOVE:
+        if (dragHeader((i16)LOWORD(lParam))) {
+            *result = 0;
+            return true;
+        }
+        break;
     case WM_LBUTTONUP: {
-        if (releaseCell((i16)LOWORD(lParam), (i16)HIWORD(lParam))) {
+        if (releaseHeader((i16)LOWORD(lParam), (i16)HIWORD(lParam)) ||
+            releaseCell((i16)LOWORD(lParam), (i16)HIWORD(lParam))) {
             *result = 0;
             return true;
         }

@@ -197,6 +197,13 @@ private:
     // Presses and releases on cells whose formatter accepts them; true when taken.
     bool pressCell(i32 x, i32 y);
     bool releaseCell(i32 x, i32 y);
+    // Presses in the header: a border fits (double click) or starts a resize, a title is pressed.
+    bool pressHeader(i32 x, i32 y, bool doubleClick, u32 keys);
+    // A title released over itself sorts its column; a resize ends.
+    bool releaseHeader(i32 x, i32 y);
+    bool dragHeader(i32 x);
+    // Ascending unless sorted ascending; columns of state 3 are not sorted.
+    void sortColumn(i32 column);
     void paintHeader(HDC dc, const RECT& client);
     void paintRows(HDC dc, const RECT& client, const RECT& update);
     // Fills the cell (less its separators) and draws it through the model's formatter, clipped to
@@ -218,6 +225,9 @@ private:
     i64 pressedRow = -1;
     i32 pressedColumn = -1;
     RECT pressedRect = {0, 0, 0, 0};
+    // The header column pressed and the column being resized (-1: none).
+    i32 pressedHeader = -1;
+    i32 resizingColumn = -1;
 };
 
 // A table made from the record, added to the layout with fill in both directions.

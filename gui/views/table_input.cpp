@@ -2,6 +2,8 @@
 // presses on check and button cells, and row activation.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "core/format.h"
 #include "gui/cell_format.h"
 #include "gui/layout_cell.h"
@@ -103,4 +105,72 @@ void GTable::toggleCheck(u64 row, i32 column) {
     }
     invalidate();
     sendUp(TableCheckToggled, (intptr_t)row);
+}
+
+bool GTable::pressHeader(i32 x, i32 y, bool doubleClick, u32 keys) {
+    if (!hasHeader() || y < 0 || y >= headerHeight) return false;
+    columns.layout(horizontal.leadingInset - (i32)horizontal.origin);
+    i32 column = -1;
+    bool onBorder = false;
+    if (!columns.hitTest(x, &column, &onBorder, tableFlags)) return true;
+    if (onBorder) {
+        if (doubleClick) {
+            fitColumnWidths((keys & MK_CONTROL) ? -1 : column, (keys & MK_SHIFT) != 0);
+            updateScrollBars(nullptr, nullptr, true, false);
+            invalidate();
+        } else {
+            resizingColumn = column;
+            SetCapture(hwnd);
+        }
+        return true;
+    }
+    pressedHeader = column;
+    SetCapture(hwnd);
+    invalidate();
+    return true;
+}
+
+bool GTable::dragHeader(i32 x) {
+    if (resizingColumn < 0) return false;
+    columns.layout(horizontal.leadingInset - (i32)horizontal.origin);
+    GTableColumn& c = columns[resizingColumn];
+    i32 width = std::min(std::max(x - c.left, c.minWidth), c.maxWidth);
+    if (width != c.width) {
+        c.width = width;
+        updateScrollBars(nullptr, nullptr, true, false);
+        invalidate();
+    }
+    return true;
+}
+
+bool GTable::releaseHeader(i32 x, i32 y) {
+    if (resizingColumn < 0 && pressedHeader < 0) return false;
+    i32 pressed = pressedHeader;
+    bool resized = resizingColumn >= 0;
+    pressedHeader = resizingColumn = -1;
+    if (GetCapture() == hwnd) ReleaseCapture();
+    invalidate();
+    if (resized) {
+        markDirty(TableColumnsChanged);
+        return true;
+    }
+    i32 column = -1;
+    bool onBorder = false;
+    if (y >= 0 && y < headerHeight && columns.hitTest(x, &column, &onBorder, tableFlags) && !onBorder &&
+        column == pressed)
+        sortColumn(column);
+    return true;
+}
+
+void GTable::sortColumn(i32 column) {
+    i32 state = columns[column].sortState;
+    if (state == ColumnNotSortable) return;
+    bool ascending = state != ColumnAscending;
+    tableModel->sortByColumn(column, ascending);
+    for (i32 i = 0; i < columns.count(); ++i)
+        if (columns[i].sortState != ColumnNotSortable) columns[i].sortState = ColumnSortable;
+    columns[column].sortState = ascending ? ColumnAscending : ColumnDescending;
+    if (rows) setCaretRow(std::min<u64>((u64)(vertical.origin / rowHeight), rows - 1));
+    invalidate();
+    markDirty(TableColumnsChanged);
 }

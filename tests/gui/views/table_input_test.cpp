@@ -2,6 +2,7 @@
 // row moves with Alt+Up and Alt+Down, the typed-text search, command states and execution.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -33,6 +34,11 @@ public:
     void setCellChecked(u64 row, i32 column, bool on) override {
         if (column == 1) checks[row] = on;
     }
+    void sortByColumn(i32 column, bool ascending) override {
+        sorts += std::to_string(column) + (ascending ? " up " : " down ");
+        std::sort(names.begin(), names.end());
+        if (!ascending) std::reverse(names.begin(), names.end());
+    }
     void swapRows(u64 a, u64 b) override {
         std::swap(names[a], names[b]);
         std::swap(checks[a], checks[b]);
@@ -55,6 +61,7 @@ public:
 
     std::vector<std::string> names;
     std::vector<char> checks;
+    std::string sorts;
 };
 
 class Owner : public GDialog {
@@ -329,4 +336,71 @@ TEST(TableCommands, CopyPutsTheCaretCellOnTheClipboard) {
     f.table->selection()->setColumn(5);  // no such column
     EXPECT_EQ(CommandDisabled, f.table->commandState(TableCopy));
     EXPECT_EQ(CommandDisabled, f.table->commandState(TableFitCurrentByContent));
+}
+
+namespace {
+// A message at a header point of a column: dx from its left edge.
+void headerMessage(Fixture& f, u32 message, i32 column, i32 dx, WPARAM keys = 0) {
+    f.table->cellRect(0, 0);  // lays the columns out
+    i32 x = f.table->columns[column].left + dx;
+    SendMessageA(f.table->hwnd, message, keys, MAKELPARAM(x, f.table->headerHeightPixels() / 2));
+}
+}  // namespace
+
+TEST(TableInput, HeaderClicksSortSortableColumns) {
+    Fixture f({}, {"delta", "alpha", "charlie", "bravo"});
+    f.table->columns[0].sortState = ColumnSortable;
+    f.table->columns[2].sortState = ColumnSortable;
+    auto click = [&](i32 column, i32 releaseColumn) {
+        headerMessage(f, WM_LBUTTONDOWN, column, 20, MK_LBUTTON);
+        headerMessage(f, WM_LBUTTONUP, releaseColumn, 20);
+    };
+    click(0, 0);
+    EXPECT_EQ("0 up ", f.model->sorts);
+    EXPECT_EQ("alpha bravo charlie delta ", f.model->order());
+    click(0, 0);
+    EXPECT_EQ("0 up 0 down ", f.model->sorts);
+    EXPECT_EQ(ColumnDescending, f.table->columns[0].sortState);
+    click(1, 1);  // state 3: not sortable
+    click(0, 2);  // released over another column
+    EXPECT_EQ("0 up 0 down ", f.model->sorts);
+    click(2, 2);
+    EXPECT_EQ("0 up 0 down 2 up ", f.model->sorts);
+    EXPECT_EQ(ColumnSortable, f.table->columns[0].sortState);
+    EXPECT_EQ(ColumnAscending, f.table->columns[2].sortState);
+    EXPECT_EQ(ColumnNotSortable, f.table->columns[1].sortState);
+    EXPECT_EQ(0, f.table->selection()->caret());
+    EXPECT_EQ(nullptr, GetCapture());
+}
+
+TEST(TableInput, HeaderBordersFitAndResizeColumns) {
+    Fixture f;
+    auto widths = [&] {
+        std::string s;
+        for (i32 i = 0; i < 3; ++i) s += std::to_string(f.table->columns[i].width) + " ";
+        return s;
+    };
+    auto widen = [&] {
+        for (i32 i = 0; i < 3; ++i) f.table->columns[i].width = 200;
+    };
+    widen();
+    headerMessage(f, WM_LBUTTONDBLCLK, 0, 199, MK_LBUTTON);  // on the border: fit column 0
+    EXPECT_LT(f.table->columns[0].width, 200);
+    EXPECT_EQ(200, f.table->columns[1].width);
+    widen();
+    headerMessage(f, WM_LBUTTONDBLCLK, 0, 199, MK_LBUTTON | MK_CONTROL);  // Ctrl: every column
+    for (i32 i = 0; i < 3; ++i) EXPECT_LT(f.table->columns[i].width, 200) << widths();
+
+    // A press on the border drags it; the width keeps to the column's limits.
+    f.table->columns[0].width = 80;
+    f.table->columns[0].maxWidth = 150;
+    headerMessage(f, WM_LBUTTONDOWN, 0, 79, MK_LBUTTON);
+    EXPECT_EQ(f.table->hwnd, GetCapture());
+    headerMessage(f, WM_MOUSEMOVE, 0, 120, MK_LBUTTON);
+    EXPECT_EQ(120, f.table->columns[0].width);
+    headerMessage(f, WM_MOUSEMOVE, 0, 400, MK_LBUTTON);
+    EXPECT_EQ(150, f.table->columns[0].width);
+    headerMessage(f, WM_LBUTTONUP, 0, 100);
+    EXPECT_EQ(nullptr, GetCapture());
+    EXPECT_EQ("", f.model->sorts);
 }
