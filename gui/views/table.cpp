@@ -541,12 +541,15 @@ bool GTable::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intpt
         *result = 0;
         return true;
     }
-    case WM_MOUSEMOVE:
+    case WM_MOUSEMOVE: {
         if (dragHeader((i16)LOWORD(lParam))) {
             *result = 0;
             return true;
         }
+        i64 row = (tableFlags & TableCaretFollowsMouse) ? rowAt((i16)HIWORD(lParam)) : -1;
+        if (row >= 0 && row != selectionModel->caret()) setCaretRow((u64)row);
         break;
+    }
     case WM_LBUTTONUP: {
         if (releaseHeader((i16)LOWORD(lParam), (i16)HIWORD(lParam)) ||
             releaseCell((i16)LOWORD(lParam), (i16)HIWORD(lParam))) {

@@ -404,3 +404,13 @@ TEST(TableInput, HeaderBordersFitAndResizeColumns) {
     EXPECT_EQ(nullptr, GetCapture());
     EXPECT_EQ("", f.model->sorts);
 }
+
+TEST(TableInput, CaretFollowsThePointerOnlyWithItsStyleBit) {
+    for (u32 flags : {0u, (u32)TableCaretFollowsMouse}) {
+        Fixture f(flags);
+        f.table->setCaretRow(0);
+        POINT p = f.at(2, 0, 10, 5);
+        SendMessageA(f.table->hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+        EXPECT_EQ(flags ? 2 : 0, f.table->selection()->caret()) << flags;
+    }
+}
