@@ -47,6 +47,14 @@ public:
     // Fills the three state blocks.
     virtual void saveStateBlocks(GBag* blocks) { (void)blocks; }
 
+    // The page in its window: activation, deactivation, closing, dynamic menus.
+    virtual void activatePage() { markActivated(); }
+    virtual void deactivatePage() {}
+    virtual void closePage() {}
+    virtual bool fillDynamicMenu(u32 /*actionId*/, HMENU /*menu*/) { return false; }
+    // Brings the page showing the file forward; false when none does.
+    virtual bool showFilePage(const char* /*path*/) { return false; }
+
     // The job steps: prepare, perform (a worker thread's for background jobs), after, failed,
     // succeeded.
     virtual void prepareJob(PlacerJob*) {}
