@@ -104,7 +104,21 @@ void unlinkHolder(OpenFileHolder* holder) {
     if (holder->nextHolder) holder->nextHolder->previousHolder = holder->previousHolder;
     holder->previousHolder = holder->nextHolder = nullptr;
     holder->record = nullptr;
-    if (record->currentUser == holder) record->currentUser = nullptr;
+    if (record->currentUser == holder) {
+        // A borrower that goes loses the stream it was lent; the record is free again.
+        if (GFile* lent = holder->borrowed) {
+            lent->fp = nullptr;
+            lent->flags &= ~(u32)RegistryMode::Held;
+        }
+        record->currentUser = nullptr;
+        record->writer = nullptr;
+        if (record->waitEvent) {
+            SetEvent(record->waitEvent->event);
+            dropEventReference(record->waitEvent);
+            record->waitEvent = nullptr;
+        }
+    }
+    holder->borrowed = nullptr;
 }
 
 void freeRecord(OpenFileRecord* record) {
@@ -115,6 +129,7 @@ void freeRecord(OpenFileRecord* record) {
     if (record->waitEvent) {
         SetEvent(record->waitEvent->event);
         dropEventReference(record->waitEvent);
+        record->waitEvent = nullptr;
     }
     --liveRecords;
     delete record;
@@ -318,7 +333,14 @@ bool endReopen(GFile& userFile) {
         OpenFileRecord* record = nullptr;
         for (OpenFileRecord* r = records; r && !record; r = r->next)
             if (r->currentUser && r->currentUser->borrowed == &userFile) record = r;
-        if (!record) return true;
+        if (!record) {
+            // The record went while the stream was lent: the stream is closed already.
+            if (userFile.flags & RegistryMode::Held) {
+                userFile.fp = nullptr;
+                userFile.flags &= ~(u32)RegistryMode::Held;
+            }
+            return true;
+        }
         OpenFileHolder* user = record->currentUser;
         try {
             const u32 flags = userFile.flags;

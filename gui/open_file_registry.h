@@ -31,7 +31,7 @@ public:
 
     // Code 0: the shared file could not be reopened and is gone; code 1: another holder wrote it.
     // Called outside the registry's lock, on the thread that caused it: a holder that owns windows
-    // hands window work to the interface thread.
+    // hands window work to the interface thread. A holder is not deleted inside its own call.
     virtual void onFileEvent(i32 code, GFile* file) = 0;
 
     ErrorHandler* handler;

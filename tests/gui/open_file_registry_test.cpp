@@ -199,3 +199,23 @@ TEST_F(OpenFileRegistryTest, ReplacingIsRefusedUnlessTheFileIsBorrowedForSafeRep
     EXPECT_TRUE(OpenFileRegistry::fileInfo(&a));
     EXPECT_EQ(1u, fileHandler.reports.size());
 }
+
+TEST_F(OpenFileRegistryTest, ABorrowerThatDetachesLosesTheStreamAndFreesTheRecord) {
+    Holder a, b;
+    ASSERT_TRUE(OpenFileRegistry::attach(path.c_str(), &a));
+    ASSERT_TRUE(OpenFileRegistry::attach(path.c_str(), &b));
+    GFile lent;
+    ASSERT_TRUE(OpenFileRegistry::reopen(lent, &a, FileFlag::Read | RegistryMode::OthersWait));
+    OpenFileRegistry::detach(&a);
+    GFile second;
+    ASSERT_TRUE(OpenFileRegistry::reopen(second, &b, FileFlag::Read));
+    EXPECT_TRUE(OpenFileRegistry::endReopen(second));
+
+    // The last holder goes while its borrow is out: the record closes, the lent file is emptied.
+    ASSERT_TRUE(OpenFileRegistry::reopen(second, &b, FileFlag::Read));
+    OpenFileRegistry::detach(&b);
+    EXPECT_FALSE(second.isOpen());
+    EXPECT_TRUE(OpenFileRegistry::endReopen(second));
+    EXPECT_TRUE(OpenFileRegistry::endReopen(lent));
+    EXPECT_TRUE(DeleteFileA(path.c_str()));
+}
