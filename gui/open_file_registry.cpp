@@ -97,6 +97,14 @@ void dropEventReference(FileWaitEvent* event) {
     delete event;
 }
 
+// Wakes the waiters and drops the record's reference on its event.
+void releaseWaitEvent(OpenFileRecord* record) {
+    if (!record->waitEvent) return;
+    SetEvent(record->waitEvent->event);
+    dropEventReference(record->waitEvent);
+    record->waitEvent = nullptr;
+}
+
 void unlinkHolder(OpenFileHolder* holder) {
     OpenFileRecord* record = holder->record;
     if (holder->previousHolder) holder->previousHolder->nextHolder = holder->nextHolder;
@@ -112,11 +120,7 @@ void unlinkHolder(OpenFileHolder* holder) {
         }
         record->currentUser = nullptr;
         record->writer = nullptr;
-        if (record->waitEvent) {
-            SetEvent(record->waitEvent->event);
-            dropEventReference(record->waitEvent);
-            record->waitEvent = nullptr;
-        }
+        releaseWaitEvent(record);
     }
     holder->borrowed = nullptr;
 }
@@ -126,11 +130,7 @@ void freeRecord(OpenFileRecord* record) {
     if (record->previous) record->previous->next = record->next;
     else records = record->next;
     if (record->next) record->next->previous = record->previous;
-    if (record->waitEvent) {
-        SetEvent(record->waitEvent->event);
-        dropEventReference(record->waitEvent);
-        record->waitEvent = nullptr;
-    }
+    releaseWaitEvent(record);
     --liveRecords;
     delete record;
 }
@@ -352,11 +352,7 @@ bool endReopen(GFile& userFile) {
             user->borrowed = nullptr;
             record->currentUser = nullptr;
             record->writer = nullptr;
-            if (record->waitEvent) {
-                SetEvent(record->waitEvent->event);
-                dropEventReference(record->waitEvent);
-                record->waitEvent = nullptr;
-            }
+            releaseWaitEvent(record);
             if (flags & FileFlag::Changed) notices.take(record, user, 1, &userFile);
             if (flags & FileFlag::Write) {
                 closeRecordQuietly(record);
