@@ -89,3 +89,16 @@ TEST(BoardComparators, SortAnArrayOfRecordPointers) {
     EXPECT_STREQ("pea", order[2]->text);
     EXPECT_STREQ("pear", order[3]->text);
 }
+
+TEST(BoardWindow, Kinds) {
+    struct Board : GBoardWindow {
+        Board() : GBoardWindow(nullptr) {}
+        void paint(HDC, const RECT&, bool) override {}
+    };
+    GBoardWindow* board = new Board;
+    EXPECT_STREQ("GBoardWindow", board->className());
+    EXPECT_EQ(88u, board->typeId());
+    for (u32 kind : {88u, 40u, 6u, 3u, 1u}) EXPECT_TRUE(board->isKindOf(kind)) << kind;
+    EXPECT_FALSE(board->isKindOf(2));
+    delete board;  // never made a native window: nothing to destroy
+}

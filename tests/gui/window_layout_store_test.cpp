@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/bag_file.h"
+#include "core/paths.h"
 #include "gui/application.h"
 #include "gui/object_window.h"
 #include "gui/placer.h"
@@ -215,4 +216,25 @@ TEST_F(WindowLayoutStoreTest, ADocumentIsBroughtForwardOrGetsANewWindow) {
     ASSERT_NE(nullptr, other);
     EXPECT_NE(a, other);
     EXPECT_EQ(std::vector<i32>{75}, factoryCalls);
+}
+
+TEST_F(WindowLayoutStoreTest, TheTitleFollowsThePlacerCaption) {
+    struct CaptionPlacer : StatePlacer {
+        using StatePlacer::StatePlacer;
+        const char* firstCaption() override { return "song.wav"; }
+        bool isModified() override { return modified; }
+        bool modified = false;
+    };
+    StoredWindow* w = static_cast<StoredWindow*>(factory(TypeObjectWindow));
+    CaptionPlacer* placer = new CaptionPlacer(w);
+    w->setPlacer(placer);
+    GAppWindow::refreshFrame(w);
+    std::string product = productName().c_str();
+    EXPECT_EQ(product + " - song.wav", w->getText().c_str());
+    placer->modified = true;
+    GControlNotification titleChanged;
+    titleChanged.source = placer;
+    titleChanged.code = 8;
+    EXPECT_TRUE(w->onControlNotify(&titleChanged));
+    EXPECT_EQ(product + " - song.wav*", w->getText().c_str());
 }
