@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <thread>
 
 #include "core/bag_file.h"
@@ -218,4 +219,37 @@ TEST_F(OpenFileRegistryTest, ABorrowerThatDetachesLosesTheStreamAndFreesTheRecor
     EXPECT_TRUE(OpenFileRegistry::endReopen(second));
     EXPECT_TRUE(OpenFileRegistry::endReopen(lent));
     EXPECT_TRUE(DeleteFileA(path.c_str()));
+}
+
+TEST_F(OpenFileRegistryTest, HoldersAreToldOutsideTheRegistryLock) {
+    // The holder hands work to another thread that uses the registry and waits for it: inside the
+    // lock that thread would never get in.
+    struct CrossThreadHolder : Holder {
+        void onFileEvent(i32 code, GFile* file) override {
+            Holder::events.push_back(code);
+            (void)file;
+            HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+            std::thread helper([this, done] {
+                stillAttached = OpenFileRegistry::fileInfo(this);
+                SetEvent(done);
+            });
+            finished = WaitForSingleObject(done, 5000) == WAIT_OBJECT_0;
+            if (finished) helper.join();
+            else helper.detach();
+            CloseHandle(done);
+        }
+        bool finished = false;
+        std::atomic<bool> stillAttached{false};
+    };
+    Holder writerHolder;
+    CrossThreadHolder other;
+    ASSERT_TRUE(OpenFileRegistry::attach(path.c_str(), &writerHolder));
+    ASSERT_TRUE(OpenFileRegistry::attach(path.c_str(), &other));
+    GFile writer;
+    ASSERT_TRUE(OpenFileRegistry::reopen(writer, &writerHolder, FileFlag::Read | FileFlag::Write));
+    ASSERT_TRUE(fileWrite(writer, "x", 1));
+    EXPECT_TRUE(OpenFileRegistry::endReopen(writer));
+    EXPECT_EQ(std::vector<i32>{1}, other.events);
+    EXPECT_TRUE(other.finished);
+    EXPECT_TRUE(other.stillAttached);
 }
