@@ -253,3 +253,25 @@ TEST_F(OpenFileRegistryTest, HoldersAreToldOutsideTheRegistryLock) {
     EXPECT_TRUE(other.finished);
     EXPECT_TRUE(other.stillAttached);
 }
+
+TEST_F(OpenFileRegistryTest, AThrowingReportLeavesTheLockAndBecomesGException) {
+    struct ThrowingHandler : ErrorHandler {
+        bool report(const char*, int) override { throw 7; }
+    } throwing;
+    struct Plain : OpenFileHolder {
+        explicit Plain(ErrorHandler* h) : OpenFileHolder(h) {}
+        void onFileEvent(i32, GFile*) override {}
+    } holder(&throwing);
+    EXPECT_THROW(OpenFileRegistry::attach(dir.file("none.bin").c_str(), &holder), GException);
+    // Another thread gets into the registry at once.
+    HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread other([done] {
+        OpenFileRegistry::recordCount();
+        SetEvent(done);
+    });
+    bool entered = WaitForSingleObject(done, 5000) == WAIT_OBJECT_0;
+    if (entered) other.join();
+    else other.detach();
+    CloseHandle(done);
+    EXPECT_TRUE(entered);
+}
