@@ -8,6 +8,7 @@
 #include "core/error.h"
 #include "core/gfile.h"
 #include "engine/page_walk.h"
+#include "engine/track_gather.h"
 #include "mm/mm_texts.h"
 #include "mm/sound_clipboard.h"
 
@@ -19,23 +20,6 @@ std::unique_ptr<PageWalk> clipboardWalk(SoundClipboard& clipboard, PageOpener op
     if (clipboard.inFile())
         return std::unique_ptr<PageWalk>(new PageWalk(opener, clipboard.file, frame, 0, clipboard.size, nullptr));
     return std::unique_ptr<PageWalk>(new PageWalk(opener, clipboard.buffer, frame, clipboard.size));
-}
-
-// Frames of the source into frames of the chosen tracks, in the order named.
-template <size_t sampleBytes>
-void gatherTracks(const u8* in, u8* out, size_t frames, size_t inFrame, const i32* order, size_t tracks) {
-    for (size_t f = 0; f < frames; ++f, in += inFrame) {
-        for (size_t k = 0; k < tracks; ++k, out += sampleBytes) memcpy(out, in + (size_t)order[k] * sampleBytes, sampleBytes);
-    }
-}
-
-typedef void (*Gather)(const u8*, u8*, size_t, size_t, const i32*, size_t);
-Gather gatherFor(u32 sampleBytes) {
-    switch (sampleBytes) {
-    case 2: return gatherTracks<2>;
-    case 4: return gatherTracks<4>;
-    default: return gatherTracks<8>;
-    }
 }
 
 // Clipboard track k goes to the k-th selected track in ascending layer order, while the clipboard
@@ -112,7 +96,7 @@ void copyToClipboard(SoundClipboard& clipboard, SoundStore* store, const SoundFo
     }
 
     const bool identity = format->isIdentitySelection();
-    const Gather gather = gatherFor(bytesPerSampleOf(format->encoding));
+    const TrackGather gather = trackGatherFor(bytesPerSampleOf(format->encoding));
     PageWalk in(openBlockReader, store, (i32)frameBytes, at, frames * frameBytes, progress);
     std::unique_ptr<PageWalk> out = clipboardWalk(clipboard, openBlockWriter);
     while (nextPages(in, {out.get()})) {

@@ -195,8 +195,9 @@ public:
     virtual void drawPoints() {}
     virtual void drawLine() {}
     virtual void drawCurve() {}
-    virtual void saveFragment() {}
-    virtual void changeTracks() {}
+    // Files written from the sound, one body for every sample type (engine/file_ops.cpp).
+    virtual void saveFragment();
+    virtual void changeTracks();
     // Length changes, one body for every sample type (engine/size_ops.cpp).
     virtual void insertWave();
     virtual void growTo();
@@ -205,7 +206,7 @@ public:
     virtual void crop();
     virtual void setSize();
     virtual void fftRepeat() {}
-    virtual void mix() {}
+    virtual void mix();
     virtual void fftGenerate(u32 /*mix*/) {}
     virtual void sineGenerate(u32 /*mix*/) {}
     virtual void applyPluginEffect() {}

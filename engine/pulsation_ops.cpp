@@ -7,46 +7,13 @@
 #include "engine/pulsation.h"
 #include "engine/random.h"
 #include "engine/sample_processor.h"
+#include "engine/wave_steps.h"
 
 namespace {
 const f64 twoPi = 6.283185307179586;
 
 // A period of 0 frames (a converted period that truncated) counts as 1.
 u32 periodOf(const SoundBlockProcessor& p) { return std::max(p.periodFrames, 1u); }
-
-// sin and cos of k x step for k = 1, 2, ... in turn: computed directly at every 64th k and by the
-// angle sums with a table of the 64 steps in between, one library call pair per 64 frames.
-class WaveSteps {
-public:
-    explicit WaveSteps(f64 step) : step(step) {
-        for (u32 j = 0; j < blockFrames; ++j) {
-            sinTable[j] = std::sin(j * step);
-            cosTable[j] = std::cos(j * step);
-        }
-    }
-    // Moves on to the next k.
-    void next() {
-        if (++j == blockFrames) {
-            j = 0;
-            k += blockFrames;
-            f64 angle = k * step;
-            anchorSin = std::sin(angle);
-            anchorCos = std::cos(angle);
-        }
-        sine = anchorSin * cosTable[j] + anchorCos * sinTable[j];
-        cosine = anchorCos * cosTable[j] - anchorSin * sinTable[j];
-    }
-
-    f64 sine = 0.0, cosine = 1.0;
-
-private:
-    static const u32 blockFrames = 64;
-    f64 step;
-    f64 k = 0.0;  // the k of the last direct computation
-    u32 j = 0;    // the steps since
-    f64 anchorSin = 0.0, anchorCos = 1.0;
-    f64 sinTable[blockFrames], cosTable[blockFrames];
-};
 
 // Frame k (from 1) gets the modulation v = modulation(wave), where wave holds sin and cos of
 // k x 2 pi / P; over the fade-out, from frame N - F on, the t-th faded frame (t from 0) keeps

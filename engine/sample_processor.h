@@ -49,6 +49,9 @@ public:
     void tempo() override;
     void vibrato() override;
     void vibratoRandom() override;
+    void sineGenerate(u32 mix) override;
+    void fftGenerate(u32 mix) override;
+    void fftRepeat() override;
 
     // The plainest walks of a same-length change: the selected tracks silenced, or multiplied by
     // param1 with the rounded store; the other tracks copied. A cancel does not stop them.

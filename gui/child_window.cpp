@@ -1,5 +1,8 @@
 #include "gui/child_window.h"
 
+#include "gui/deferred_focus.h"
+#include "gui/input_event.h"
+#include "gui/input_routing.h"
 #include "gui/layout_transaction.h"
 #include "gui/parent_window.h"
 #include "gui/system_input.h"
@@ -23,7 +26,20 @@ void GChildWindow::onDestroy() {
     markOwnerDirty(owner);
 }
 
+bool GChildWindow::handleMouse(GInputEvent* event) {
+    if (!event->isPress() || this == focusWindow || destroyed() || !hwnd) return false;
+    u32 style = (u32)GetWindowLongA(hwnd, GWL_STYLE);
+    if ((style & (WS_VISIBLE | WS_TABSTOP | WS_DISABLED)) != (WS_VISIBLE | WS_TABSTOP) || !acceptsFocus())
+        return false;
+    setFocusSafe();
+    return false;
+}
+
 bool GChildWindow::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) {
+    if (translateInput(this, message, wParam, lParam)) {
+        *result = 0;
+        return true;
+    }
     switch (message) {
     case WM_SIZE:
         if (styleChangeInProgress || !onSize(LOWORD(lParam), HIWORD(lParam))) return false;
@@ -140,6 +156,7 @@ void GChildWindow::endRedrawLock() {
         if (pending & (WindowLayoutEventBase << kind)) onLayoutEvent(kind);
     // WM_SETREDRAW TRUE does not repaint by itself.
     if (pending & WindowRepaintPending) invalidate();
+    applyDeferredFocus();
 }
 
 void GChildWindow::markDirty(u32 kind) {

@@ -34,6 +34,9 @@ public:
     virtual void activateByKey() {}
     // Focus priority; 0: does not take the keyboard focus.
     virtual i32 acceptsFocus() { return 0; }
+    // A press on a visible, enabled tab stop that accepts the focus gives it the focus; the event
+    // goes on.
+    bool handleMouse(GInputEvent* event) override;
     // Size, focus, enabling and showing, erase under the redraw lock, the wheel.
     bool handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) override;
 

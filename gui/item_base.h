@@ -14,6 +14,8 @@ class GChildWindow;
 class GParentWindow;
 class GLayoutCell;
 class GLayoutItem;
+class GMouseCapture;
+class GHotTracker;
 struct GInputEvent;
 struct TimerRecord;
 struct tagMSG;
@@ -76,6 +78,16 @@ public:
     // The tool tip at a point: its text and the two rectangles it is shown for.
     virtual bool getToolTip(i32 /*x*/, i32 /*y*/, GString* /*text*/, tagRECT*, tagRECT*) { return false; }
     virtual bool onSetCursor() { return false; }
+    // Dragging under a mouse capture: begin and move answer whether the drag goes on; the points
+    // are client coordinates of the capture's window.
+    virtual bool dragMove(GMouseCapture*, i32 /*fromX*/, i32 /*fromY*/, i32 /*x*/, i32 /*y*/) { return true; }
+    virtual bool dragBegin(GMouseCapture*, i32 /*x*/, i32 /*y*/) { return false; }
+    virtual void dragCancel(GMouseCapture*, i32 /*x*/, i32 /*y*/) {}
+    virtual void dragDrop(GMouseCapture*, i32 /*x*/, i32 /*y*/) {}
+    // Owner-drawn parts of a GHotTracker: the part at a point, its rectangle and flags.
+    virtual bool hitPart(GHotTracker*, i32 /*x*/, i32 /*y*/, tagRECT* /*rect*/, u32* /*flags*/) { return false; }
+    virtual void clickPart(GHotTracker*) {}
+    virtual void redrawPart(GHotTracker*) {}
 
     // Notification tasks queued for this item; deleted unrun with it.
     TaskRing pendingTasks;

@@ -4,6 +4,7 @@
 
 #include "gui/child_window.h"
 #include "gui/colors.h"
+#include "gui/deferred_focus.h"
 #include "gui/parent_window.h"
 
 i32 layoutTransactionDepth = 0;
@@ -207,6 +208,7 @@ void endLayoutTransaction(GWindow* window) {
     for (GChildWindow* w : invalidated)
         if (w->hwnd) InvalidateRect(w->hwnd, nullptr, TRUE);
     clearLayoutTransaction();
+    applyDeferredFocus();
 }
 
 const std::vector<LayoutTransactionEntry>& layoutTransactionEntries() { return g_entries; }

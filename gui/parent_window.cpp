@@ -4,6 +4,7 @@
 #include "gui/child_window.h"
 #include "gui/help.h"
 #include "gui/input_event.h"
+#include "gui/input_routing.h"
 #include "gui/layout_transaction.h"
 #include "gui/system_input.h"
 #include "gui/window_behaviour.h"
@@ -23,6 +24,8 @@ void GParentWindow::onDestroy() {
     }
     ListenerChain::flushDeferredDeletes(lifeRecord()->watchers);
 }
+
+bool GParentWindow::preTranslateMessage(MSG* message) { return routeKeyMessage(this, message); }
 
 void GParentWindow::setContent(GItemBase* item) {
     if (item == content) return;
@@ -184,6 +187,10 @@ UINT findReplaceMessage() {
 }
 
 bool GParentWindow::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) {
+    if (translateInput(this, message, wParam, lParam)) {
+        *result = 0;
+        return true;
+    }
     switch (message) {
     case WM_SIZE:
         if (styleChangeInProgress) return false;
@@ -280,7 +287,7 @@ bool GParentWindow::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam
             systemInput.cursorPos(&p);
             target = WindowFromPoint(p);
             GChildWindow* child = windowFromHandle(target);
-            if (child && child != focusWindow && canTakeFocus(child, false)) giveFocus(child);
+            if (child && child != focusWindow && canTakeFocus(child, false)) child->setFocusSafe();
         }
         if (target && target != hwnd) {
             forwardingWheel = true;

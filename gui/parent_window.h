@@ -20,8 +20,9 @@ public:
 
     // The content's preferred size grown to the outer size; 0 by 0 without content.
     virtual SIZE getPreferredSize();
-    // Keys of the active window before translation; true ends the loop's turn.
-    virtual bool preTranslateMessage(MSG*) { return false; }
+    // Keys of the active window before translation, routed to the focused item; true ends the
+    // loop's turn.
+    virtual bool preTranslateMessage(MSG* message);
     virtual void onResized(i32 /*width*/, i32 /*height*/) {}
     virtual bool onActivate();
     virtual bool onDeactivate() { return false; }

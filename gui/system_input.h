@@ -1,6 +1,7 @@
 #pragma once
-// The one table through which the toolkit reads the clock, the cursor and the keys. Tests replace
-// entries to drive timing and input without sleeping; every toolkit caller goes through it.
+// The one table through which the toolkit reads the clock, the cursor, the keys and the active
+// window. Tests replace entries to drive timing and input without sleeping; every toolkit caller
+// goes through it.
 #include <windows.h>
 
 struct SystemInput {
@@ -9,6 +10,7 @@ struct SystemInput {
     BOOL (*setCursorPos)(int x, int y);
     SHORT (*keyState)(int virtualKey);
     SHORT (*asyncKeyState)(int virtualKey);
+    HWND (*activeWindow)();
 };
 
 // The table in use; its entries start as the system's calls.

@@ -72,6 +72,9 @@ public:
     // Replaces the style and lets the frame change take effect.
     void setStyle(u32 style);
     void frameRefresh();
+    // Makes the window its top-level window's focus child and gives it the focus, at once or at
+    // the end of an open layout transaction or redraw lock (deferred_focus.h).
+    void setFocusSafe();
 
     HWND hwnd = nullptr;
     u32 flags = WindowDeleteOnFinal;

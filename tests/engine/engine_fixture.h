@@ -77,14 +77,17 @@ inline const char* encodingName(u32 encoding) {
     }
 }
 
-// A sound in a store over a source file: a header, then the samples.
+// A sound in a store over a source file: a header, then the samples, then the trailer.
 class TestSound {
 public:
-    TestSound(u32 encoding, u32 channels, const std::vector<f64>& samples, u64 header = 44) : header(header) {
+    TestSound(u32 encoding, u32 channels, const std::vector<f64>& samples, u64 header = 44,
+              const std::string& trailer = "")
+        : header(header) {
         format.setPlain(channels, 8000, encoding);
         std::vector<u8> data = sampleBytes(encoding, samples);
         std::string bytes((size_t)header, 'H');
         bytes.append(data.begin(), data.end());
+        bytes += trailer;
         dir.write("sound.raw", bytes);
         StoreSource source;
         source.dataOffset = header;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "gui/colors.h"
@@ -31,35 +30,6 @@ void paintSample(GSavedDC& dc) {
     dc.selectPen(RGB(0, 0, 160));
     drawCornerFrame(dc, 2, 2, kWidth - 2, kHeight - 2, -1);
     drawDottedLine(dc, 4, 60, kWidth - 4, 60, RGB(160, 0, 0));
-}
-
-// Saves the canvas as a BMP when RAVO_GUI_SHOT names a folder, for a look at what was drawn.
-void saveShot(const DibCanvas& canvas, const char* name) {
-    const char* folder = getenv("RAVO_GUI_SHOT");
-    if (!folder) return;
-    std::string path = std::string(folder) + "\\" + name;
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof info;
-    info.biWidth = canvas.width;
-    info.biHeight = -canvas.height;
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    u32 bytes = (u32)canvas.width * canvas.height * 4;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + bytes;
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f) return;
-    fwrite(&file, sizeof file, 1, f);
-    fwrite(&info, sizeof info, 1, f);
-    for (i32 y = 0; y < canvas.height; ++y)
-        for (i32 x = 0; x < canvas.width; ++x) {
-            COLORREF c = canvas.pixel(x, y);
-            u32 p = (u32)GetRValue(c) << 16 | (u32)GetGValue(c) << 8 | GetBValue(c);
-            fwrite(&p, 4, 1, f);
-        }
-    fclose(f);
 }
 
 class WindowPaint : public ::testing::Test {

@@ -1,0 +1,231 @@
+#include "engine/harmonics.h"
+
+#include <cmath>
+#include <complex>
+#include <cstring>
+#include <new>
+
+#include "mm/mm_texts.h"
+
+namespace {
+const f64 pi = 3.141592653589793;
+const f64 twoPi = 6.283185307179586;
+
+f64 power(const Complex& b) { return b.re * b.re + b.im * b.im; }
+f64 phaseOf(const Complex& b) { return std::atan2(b.im, b.re); }
+// The power limit of an amplitude: a sinusoid of amplitude a peaks at a x n / 2.
+f64 powerLimit(i32 n, f64 minAmplitude) { return (f64)n * n * minAmplitude * minAmplitude / 4.0; }
+// A bin phase as a harmonic phase, -pi..pi.
+f64 harmonicPhase(f64 binPhase) {
+    f64 p = binPhase + pi / 2;
+    return p > pi ? p - twoPi : p;
+}
+f64 wrapOnce(f64 d) { return d > pi ? d - twoPi : d < -pi ? d + twoPi : d; }
+
+typedef std::complex<f64> C;
+// sum of e^(i w t / n) over t = 0 .. n-1.
+C geometricSum(f64 w, i32 n) {
+    C den = std::polar(1.0, w / n) - 1.0;
+    if (std::abs(den) < 1e-300) return C((f64)n, 0.0);
+    return (std::polar(1.0, w) - 1.0) / den;
+}
+// The value at bin j of the n-point transform of a cosine of fractional bin b and phase q.
+C kernel(i32 j, i32 n, f64 b, f64 q) {
+    return std::polar(1.0, -q) * geometricSum(-twoPi * (j + b), n) +
+           std::polar(1.0, q) * geometricSum(twoPi * (b - j), n);
+}
+
+// Solves error(x) = 0 in [lo, hi]: the bracket is scanned for the change of sign with the smallest
+// errors beside it (a phase error jumps by 2 pi where it wraps), then halved down to 1e-10. Without
+// a change of sign the scanned point of least error is the answer.
+template <class Error>
+f64 solve(f64 lo, f64 hi, Error error) {
+    const int steps = 64;
+    f64 best = lo, bestError = std::fabs(error(lo));
+    f64 a = 0, b = 0, jump = INFINITY;
+    f64 x0 = lo, e0 = error(lo);
+    for (int i = 1; i <= steps; ++i) {
+        f64 x1 = lo + (hi - lo) * i / steps, e1 = error(x1);
+        if (std::fabs(e1) < bestError) best = x1, bestError = std::fabs(e1);
+        const f64 around = std::fabs(e0) + std::fabs(e1);
+        if ((e0 <= 0) != (e1 <= 0) && around < jump) a = x0, b = x1, jump = around;
+        x0 = x1, e0 = e1;
+    }
+    if (jump == INFINITY) return best;
+    f64 ea = error(a);
+    while (b - a > 1e-10) {
+        f64 m = 0.5 * (a + b), em = error(m);
+        if ((em <= 0) == (ea <= 0)) a = m, ea = em;
+        else b = m;
+    }
+    return 0.5 * (a + b);
+}
+
+bool failSpectrum(GFile& file, MmText message) {
+    fileCloseQuietly(file);
+    reportFileError(file, mmText(message), nullptr, 0);
+    return false;
+}
+}  // namespace
+
+f64 overtoneFrequency(f64 base, i32 overtone) {
+    if (overtone >= 1) return base * (overtone + 1);
+    if (overtone < 0) return base / (1 - overtone);
+    return base;
+}
+
+void frequencyToNote(f64 frequency, u32* note, u32* octave) {
+    *note = *octave = 0;
+    if (!(frequency > 0)) return;
+    f64 m = std::floor(12.0 * std::log2(frequency / 440.0) + 0.5) + 57;
+    if (m <= 0) return;
+    if (m > 191) m = 191;  // octave 15 is the highest
+    *note = (u32)m % 12;
+    *octave = (u32)m / 12;
+}
+
+f64 noteToFrequency(i32 noteNumber) { return 440.0 * std::pow(2.0, (noteNumber - 57) / 12.0); }
+
+void HarmonicRecord::updateNote(HarmonicRecord* record) {
+    frequencyToNote(record->frequency, &record->note, &record->octave);
+}
+
+f64 harmonicCentsOffNote(const HarmonicRecord& record) {
+    if (record.frequency < 16.0) return 0.0;
+    f64 ratio = record.frequency / noteToFrequency((i32)(12 * record.octave + record.note));
+    if (ratio < 1e-10) return 0.0;
+    return 12.0 * std::log2(ratio);
+}
+
+void resizeHarmonicArray(HarmonicArray& array, u32 n) {
+    if (n == array.capacity) return;
+    HarmonicRecord* fresh = n ? reinterpret_cast<HarmonicRecord*>(new char[sizeof(HarmonicRecord) * n]) : nullptr;
+    if (n) memset(static_cast<void*>(fresh), 0, sizeof(HarmonicRecord) * n);
+    delete[] reinterpret_cast<char*>(array.data);
+    array.data = fresh;
+    array.capacity = n;
+}
+
+void initSpectrumHeader(SpectrumHeader* header) {
+    *header = SpectrumHeader{spectrumMagic, sizeof(SpectrumHeader), spectrumVersion, 0, 44100, 16384};
+}
+
+void recomputeHarmonicNotes(SpectrumHeader* header, HarmonicArray& array) {
+    for (u32 i = 0; i < array.count; ++i) {
+        HarmonicRecord& r = array[i];
+        r.baseFrequency = r.frequency;
+        r.reserved16 = 0;
+        r.overtone = 0;
+        HarmonicRecord::updateNote(&r);
+    }
+    header->flags |= spectrumNotesValid;
+}
+
+bool readSpectrumFile(SpectrumHeader* header, HarmonicArray& array, GFile& file) {
+    u32 head[3];
+    if (!fileSeek(file, 0, SEEK_SET) || !fileRead(file, head, 12)) return false;
+    if (head[0] != spectrumMagic) return failSpectrum(file, MmText::SpectrumBadFormat);
+    if (head[2] != spectrumVersion) return failSpectrum(file, MmText::SpectrumBadVersion);
+    const u32 headerSize = head[1];
+    if (headerSize < sizeof(SpectrumHeader)) return failSpectrum(file, MmText::SpectrumBadFormat);
+    u32 count;
+    if (!fileSeek(file, 0, SEEK_SET) || !fileRead(file, header, sizeof *header) ||
+        !fileSeek(file, headerSize, SEEK_SET) || !fileRead(file, &count, 4))
+        return false;
+    // The size rule in 64 bits, so that a count cannot wrap it into agreement.
+    const i64 size = fileSize(file);
+    if (size < 0 || size >= (1ll << 32) || (u64)size != (u64)headerSize + 56ull * count + 4)
+        return failSpectrum(file, MmText::SpectrumSizeMismatch);
+    HarmonicArray fresh;
+    try {
+        resizeHarmonicArray(fresh, count);
+    } catch (const std::bad_alloc&) {
+        return failSpectrum(file, MmText::SpectrumNoMemory);
+    }
+    fresh.count = count;
+    if (count && !fileRead(file, fresh.data, 56 * count)) return false;
+    std::swap(array.data, fresh.data);
+    std::swap(array.capacity, fresh.capacity);
+    std::swap(array.count, fresh.count);
+    if (!(header->flags & spectrumNotesValid)) recomputeHarmonicNotes(header, array);
+    return true;
+}
+
+bool writeSpectrumFile(SpectrumHeader* header, const HarmonicArray& array, GFile& file) {
+    header->flags &= ~1u;
+    SpectrumHeader out = *header;
+    out.headerSize = sizeof(SpectrumHeader);
+    const u32 count = array.count;
+    return fileWrite(file, &out, sizeof out) && fileWrite(file, &count, 4) &&
+           (count == 0 || fileWrite(file, array.data, 56 * count));
+}
+
+i32 findStrongestBin(const Complex* spectrum, i32 n, f64 minAmplitude) {
+    if (n < 4) return -1;
+    i32 best = -1;
+    f64 bestPower = -1.0;
+    for (i32 j = 1; j < n / 2; ++j) {
+        f64 p = power(spectrum[j]);
+        if (p > bestPower) best = j, bestPower = p;
+    }
+    return bestPower >= powerLimit(n, minAmplitude) ? best : -1;
+}
+
+i32 findNeighbourPeak(const Complex* spectrum, i32 n, i32 k, f64 minAmplitude) {
+    if (k < 2 || k >= n / 2 - 1) return -1;
+    const f64 limit = powerLimit(n, minAmplitude);
+    const f64 pl = power(spectrum[k - 1]), pk = power(spectrum[k]), pr = power(spectrum[k + 1]);
+    if (!(pl <= pk && pk >= pr)) return -1;
+    const f64 dL = std::fabs(wrapOnce(phaseOf(spectrum[k]) - phaseOf(spectrum[k - 1])));
+    const f64 dR = std::fabs(wrapOnce(phaseOf(spectrum[k]) - phaseOf(spectrum[k + 1])));
+    if (dL > pi / 2 && dR < pi / 4 && pk / 2 > pr && pl >= limit) return k - 1;
+    if (dR <= pi / 2) return -1;
+    if (dL >= pi / 4 || pk / 2 <= pl) return -1;
+    return pr >= limit ? k : -1;
+}
+
+void refineHarmonic(const Complex* spectrum, HarmonicRecord* record, i32 k, i32 n, i32 rate) {
+    const bool upper = power(spectrum[k + 1]) >= power(spectrum[k]);
+    const i32 a = upper ? k + 1 : k, b = upper ? k : k + 1;
+    const C xa(spectrum[a].re, spectrum[a].im), xb(spectrum[b].re, spectrum[b].im);
+    if (std::abs(xb) == 0) return binToHarmonic(a, rate, n, spectrum[a], record);  // no pair to solve from
+    const f64 ratio = std::abs(xa) / std::abs(xb), angle = std::arg(xa);
+    f64 f = k + 0.5, q = 0.0;
+    int settled = 0;
+    for (int pass = 0; pass < 1000 && settled < 2; ++pass) {
+        if (pass % 2 == 0) {
+            auto error = [&](f64 x) { return std::abs(kernel(a, n, x, q)) / std::abs(kernel(b, n, x, q)) - ratio; };
+            if (std::fabs(error(f)) < 1e-10) ++settled;
+            else settled = 0, f = solve(k, k + 1, error);
+        } else {
+            auto error = [&](f64 x) { return wrapOnce(std::arg(kernel(a, n, f, x)) - angle); };
+            if (std::fabs(error(q)) < 1e-10) ++settled;
+            else settled = 0, q = wrapOnce(solve(-twoPi, twoPi, error));
+        }
+    }
+    record->amplitude = std::abs(2.0 * xa / kernel(a, n, f, q));
+    record->frequency = f * rate / n;
+    record->phase = harmonicPhase(q);
+}
+
+void binToHarmonic(i32 k, i32 rate, i32 n, const Complex& bin, HarmonicRecord* record) {
+    record->amplitude = 2.0 * std::sqrt(power(bin)) / n;
+    record->phase = harmonicPhase(phaseOf(bin));
+    record->frequency = (f64)k * rate / n;
+}
+
+void harmonicsFromFft(const Complex* spectrum, i32 n, HarmonicArray& array, i32 rate, bool setNotes,
+                      f64 minAmplitude) {
+    if (n <= 0) return;
+    if (spectrum[0].re >= n * minAmplitude) array.append(1)->amplitude = spectrum[0].re / n;
+    const f64 limit = powerLimit(n, minAmplitude);
+    for (i32 j = 1; j < (n + 1) / 2; ++j) {
+        if (power(spectrum[j]) < limit) continue;
+        HarmonicRecord* r = array.append(1);
+        binToHarmonic(j, rate, n, spectrum[j], r);
+        if (setNotes) {
+            r->baseFrequency = r->frequency;
+            HarmonicRecord::updateNote(r);
+        }
+    }
+}
