@@ -5,6 +5,8 @@
 #include "gui/layout_cell.h"
 #include "gui/user_window.h"
 
+class GRegulator;
+
 class GLayoutBuilder {
 public:
     // Bound fields link their records into the field list.
@@ -26,6 +28,7 @@ public:
     void* fieldList;
     GLayoutItem* stack[20] = {};
     i32 depth = 0;
+    GRegulator* boundRegulators = nullptr;  // regulators bound to variables, last made first
 };
 
 class GSpacer : public GUserWindow {

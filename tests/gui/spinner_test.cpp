@@ -188,21 +188,10 @@ TEST(Spinner, ADisabledOrHiddenBuddyIsInert) {
     f.release();
 }
 
-BOOL cursorOverSpinner(POINT* p);
-HWND g_spinnerWindow;
-BOOL cursorOverSpinner(POINT* p) {
-    RECT r;
-    GetWindowRect(g_spinnerWindow, &r);
-    p->x = (r.left + r.right) / 2;
-    p->y = (r.top + r.bottom) / 2;
-    return TRUE;
-}
-
 TEST(Spinner, TheWheelStepsOnceAndStopsARepeat) {
     SpinFixture f;
     f.setValue("5");
-    g_spinnerWindow = f.spinner->hwnd;
-    systemInput.cursorPos = cursorOverSpinner;
+    CursorOver cursor(f.spinner->hwnd);
     SendMessageA(f.spinner->hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
     EXPECT_EQ("6", f.value());
     SendMessageA(f.spinner->hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, (WORD)-WHEEL_DELTA), 0);
@@ -212,7 +201,6 @@ TEST(Spinner, TheWheelStepsOnceAndStopsARepeat) {
     SendMessageA(f.spinner->hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
     EXPECT_EQ("6", f.value());
     EXPECT_EQ(0u, f.spinner->timer.id);
-    systemInput.cursorPos = systemInputDefaults.cursorPos;
     f.release();
 }
 

@@ -9,6 +9,7 @@
 #include "gui/layout_builder.h"
 #include "gui/layout_cell.h"
 #include "gui/system_input.h"
+#include "gui/window_procedure.h"
 #include "tests/gui/gui_fixture.h"
 
 namespace valuefix {
@@ -41,6 +42,24 @@ struct FakeClock {
     ~FakeClock() { systemInput.tickCount = systemInputDefaults.tickCount; }
 };
 inline DWORD FakeClock::now = 0;
+
+// The cursor of systemInput over the centre of a window for the scope.
+struct CursorOver {
+    static HWND window;
+    static BOOL position(POINT* p) {
+        RECT r;
+        GetWindowRect(window, &r);
+        p->x = (r.left + r.right) / 2;
+        p->y = (r.top + r.bottom) / 2;
+        return TRUE;
+    }
+    explicit CursorOver(HWND hwnd) {
+        window = hwnd;
+        systemInput.cursorPos = position;
+    }
+    ~CursorOver() { systemInput.cursorPos = systemInputDefaults.cursorPos; }
+};
+inline HWND CursorOver::window = nullptr;
 
 struct Fixture {
     TestApplication app;
