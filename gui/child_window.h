@@ -54,6 +54,8 @@ public:
 
     // Takes the part of the parent's client area that this window paints out of the list.
     virtual void removeCoveredArea(RectangleList& area) { area.subtract(rect); }
+    // Adds the part of the parent's client area that this window paints to the list.
+    virtual void addOwnArea(RectangleList& area) { area.add(rect); }
 
     // Repaints the whole window: deferred under the redraw lock and inside a layout transaction.
     void invalidate();

@@ -1,7 +1,9 @@
 #include "gui/dialog.h"
 
+#include "core/exceptions.h"
 #include "gui/input_event.h"
 #include "gui/layout_cell.h"
+#include "gui/message_box.h"
 
 i32 GDialog::handleKey(GInputEvent* e) {
     if (e->isKeyDown(VK_ESCAPE) || e->isKeyDown(VK_F4, ModCtrl)) {
@@ -10,4 +12,24 @@ i32 GDialog::handleKey(GInputEvent* e) {
         return 2;
     }
     return GParentWindow::handleKey(e);
+}
+
+bool GDialog::validate(GFieldBinding* object) {
+    try {
+        object->check();
+    } catch (const GVerifyException& e) {
+        showMessageBox(&mbError, this, e.text.c_str());
+        return false;
+    }
+    object->commit();
+    return true;
+}
+
+bool GDialog::checkOnly(GFieldBinding* object) {
+    try {
+        object->check();
+    } catch (const GVerifyException&) {
+        return false;
+    }
+    return true;
 }

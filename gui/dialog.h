@@ -1,6 +1,7 @@
 #pragma once
 // GDialog: a top-level window that its creator owns (often on the stack of a modal run): the end
 // of its native window leaves it in place, out of the handle map and marked destroyed.
+#include "gui/field_list.h"
 #include "gui/parent_window.h"
 
 class GDialog : public GParentWindow {
@@ -15,6 +16,15 @@ public:
     u32 typeId() const override { return TypeDialog; }
     // Esc and Ctrl+F4 ask for a cancel (command 2) up from the dialog; other keys are the defaults.
     i32 handleKey(GInputEvent* event) override;
+
+    // Checks the object's fields; a failure is shown in the error box and answers false, else the
+    // fields commit.
+    bool validate(GFieldBinding* object);
+    // Checks only; false on a failure, nothing shown.
+    bool checkOnly(GFieldBinding* object);
+
+    // The bound fields that builders on this dialog link into.
+    GFieldList fields;
 
     i32 result = -1;
     bool* modalDone = nullptr;  // the running modal loop's done flag

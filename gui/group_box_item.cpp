@@ -17,8 +17,13 @@ i32 GGroupBox::captionHeight() {
 }
 
 void GGroupBox::getPreferredSize(i32* width, i32* height) {
-    SIZE s = caption.length ? textExtent(getMessageFont(), caption.data) : SIZE{0, 0};
-    *width = s.cx + 16;
+    if (!caption.length) {
+        *width = 0;
+        *height = 2;
+        return;
+    }
+    SIZE s = textExtent(getMessageFont(), caption.data);
+    *width = s.cx + 12;
     *height = s.cy;
 }
 
@@ -27,46 +32,69 @@ RECT GGroupBox::innerRect(const RECT& outer) {
     return insetRect(outer, 2, caption ? caption : 2, 2, 2);
 }
 
+void GGroupBox::framePieces(const RECT& outer, RectangleList& pieces) {
+    pieces.add(outer);
+    RECT inner = innerRect(outer);
+    if (!rectEmpty(inner)) pieces.subtract(inner);
+}
+
 bool GGroupBox::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) {
     if (message == WM_NCHITTEST) {
         *result = HTTRANSPARENT;
         return true;
     }
-    if (message == WM_SIZE) {
-        RECT client{0, 0, LOWORD(lParam), HIWORD(lParam)};
-        RECT inner = innerRect(client);
-        HRGN band = CreateRectRgnIndirect(&client);
-        HRGN hole = CreateRectRgnIndirect(&inner);
-        CombineRgn(band, band, hole, RGN_DIFF);
-        DeleteObject(hole);
-        SetWindowRgn(hwnd, band, TRUE);  // the window owns the region
-    }
     return GUserWindow::handleMessage(message, wParam, lParam, result);
 }
 
+void GGroupBox::setRect(const RECT& r, u32 swpFlags) {
+    GUserWindow::setRect(r, swpFlags);
+    if (!hwnd) return;
+    RECT client{0, 0, r.right - r.left, r.bottom - r.top};
+    RECT inner = innerRect(client);
+    HRGN band = CreateRectRgnIndirect(&client);
+    HRGN hole = CreateRectRgnIndirect(&inner);
+    CombineRgn(band, band, hole, RGN_DIFF);
+    DeleteObject(hole);
+    // The system owns the region once it is set.
+    if (!SetWindowRgn(hwnd, band, FALSE)) DeleteObject(band);
+}
+
 void GGroupBox::removeCoveredArea(RectangleList& area) {
-    RECT inner = innerRect(rect);
-    area.subtract(RECT{rect.left, rect.top, rect.right, inner.top});
-    area.subtract(RECT{rect.left, inner.bottom, rect.right, rect.bottom});
-    area.subtract(RECT{rect.left, inner.top, inner.left, inner.bottom});
-    area.subtract(RECT{inner.right, inner.top, rect.right, inner.bottom});
+    RectangleList pieces;
+    framePieces(rect, pieces);
+    for (const RECT& piece : pieces.rects) area.subtract(piece);
+}
+
+void GGroupBox::addOwnArea(RectangleList& area) {
+    RectangleList pieces;
+    framePieces(rect, pieces);
+    for (const RECT& piece : pieces.rects) area.add(piece);
 }
 
 void GGroupBox::paint(HDC dc, const RECT&, bool) {
     RECT client;
     GetClientRect(hwnd, &client);
     fillRectSolid(dc, client, toolkitColors.background);
-    i32 ch = captionHeight();
+    if (!caption.length) {
+        DrawEdge(dc, &client, EDGE_ETCHED, BF_RECT);
+        return;
+    }
+    HGDIOBJ oldFont = SelectObject(dc, getMessageFont()->font);
+    RECT measured{0, 0, 0, 0};
+    drawTextW(dc, &measured, caption.data, -1, DT_SINGLELINE | DT_CALCRECT | DT_NOPREFIX);
+    i32 tw = measured.right - measured.left, th = measured.bottom - measured.top;
     RECT frameRect = client;
-    frameRect.top += ch / 2;
+    frameRect.top = std::min(client.top + th / 2, client.bottom);
     DrawEdge(dc, &frameRect, EDGE_ETCHED, BF_RECT);
-    if (!ch) return;
-    SelectObject(dc, getMessageFont()->font);
-    SetBkColor(dc, toolkitColors.background);
-    SetTextColor(dc, toolkitColors.text);
-    SetBkMode(dc, OPAQUE);
-    RECT text{client.left + 8, client.top, client.right - 4, client.top + ch};
-    drawTextW(dc, &text, caption.data, -1, DT_SINGLELINE | DT_LEFT | DT_TOP | DT_NOPREFIX);
+    SetBkMode(dc, TRANSPARENT);
+    if (client.bottom >= th + 1 && client.right >= 15) {
+        RECT box{5, 0, std::min<i32>(tw + 7, client.right), th};
+        fillRectSolid(dc, box, toolkitColors.background);
+        SetTextColor(dc, toolkitColors.text);
+        RECT text{box.left + 1, box.top, box.right - 1, box.bottom};
+        drawTextW(dc, &text, caption.data, -1, DT_SINGLELINE | DT_LEFT | DT_TOP | DT_NOPREFIX);
+    }
+    SelectObject(dc, oldFont);
 }
 
 GGroupBoxItem::GGroupBoxItem(GWindow* owner, const char* caption) : GLayoutItem(owner) {

@@ -1,9 +1,19 @@
 #include "gui/layout_builder.h"
 
 #include "gui/colors.h"
+#include "gui/dialog.h"
 #include "gui/rect_list.h"
 
-GLayoutBuilder::GLayoutBuilder(GWindow* owner, void* fieldList) : owner(owner), fieldList(fieldList) {}
+GLayoutBuilder::GLayoutBuilder(GWindow* owner, void* fieldList) : owner(owner), fieldList(fieldList) {
+    if (!fieldList && owner && owner->isKindOf(TypeDialog)) this->fieldList = &static_cast<GDialog*>(owner)->fields;
+}
+
+void GLayoutBuilder::linkField(GFieldBinding* record) {
+    if (fieldList)
+        static_cast<GFieldList*>(fieldList)->link(record);
+    else
+        delete record;  // nobody commits an unbound list
+}
 
 void GLayoutBuilder::addContainer(GLayoutItem* item, const char* digits, const char* code) {
     setLayoutDigits(item, digits);

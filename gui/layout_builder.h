@@ -5,6 +5,7 @@
 #include "gui/layout_cell.h"
 #include "gui/user_window.h"
 
+class GFieldBinding;
 class GRegulator;
 
 class GLayoutBuilder {
@@ -21,6 +22,8 @@ public:
     void endContainer();
     // Adds a made cell to the current container, sets it as last and applies the code.
     void add(GLayoutCell* cell, const char* code = nullptr);
+    // Links a bound field's record at the head of the field list (a GFieldList), which owns it.
+    void linkField(GFieldBinding* record);
 
     GLayoutItem* current = nullptr;
     GLayoutCell* last = nullptr;

@@ -136,6 +136,13 @@ void GRowItem::run(i32 x, i32 y, i32 W, i32 H, bool measure, bool widthUnknown, 
     }
 }
 
+GRowItem* GRowItem::create(GLayoutBuilder& builder, const char* digits) {
+    GRowItem* row = new GRowItem(builder.owner);
+    row->cellFlags |= CellVisible;
+    builder.pushContainer(row, digits, nullptr);
+    return row;
+}
+
 // ---- column ----
 
 GColumnsItem* GColumnsItem::create(GLayoutBuilder& builder, const char* digits, const char* code) {

@@ -13,6 +13,9 @@ public:
     void getPreferredSize(i32* width, i32* height) override;
     void setRect(const RECT& rect) override;
 
+    // A row on the builder's owner with the digits; it becomes current until endContainer.
+    static GRowItem* create(GLayoutBuilder& builder, const char* digits);
+
 private:
     // One routine measures and arranges: measuring answers the size in *width and *height.
     void run(i32 x, i32 y, i32 width, i32 height, bool measure, bool widthUnknown, i32* outW, i32* outH);

@@ -16,7 +16,7 @@ std::vector<GChildWindow*> g_invalidated;  // invalidations deferred to the end
 
 void addToUncovered(GChildWindow* window, bool add) {
     if (add)
-        g_uncovered.add(window->rect);
+        window->addOwnArea(g_uncovered);
     else
         window->removeCoveredArea(g_uncovered);
 }

@@ -63,3 +63,7 @@ i64 RectangleList::area() const {
         if (!rectEmpty(r)) sum += (i64)(r.right - r.left) * (r.bottom - r.top);
     return sum;
 }
+
+bool rectsOverlap(const RECT& a, const RECT& b) {
+    return b.right > a.left && b.bottom > a.top && b.left < a.right && b.top < a.bottom;
+}

@@ -30,3 +30,5 @@ RECT insetRect(const RECT& r, i32 left, i32 top, i32 right, i32 bottom);
 // One solid brush for one rectangle; nothing for an empty one.
 void fillRectSolid(HDC dc, const RECT& r, COLORREF colour);
 bool rectsEqual(const RECT& a, const RECT& b);
+// True when the rectangles share some area; touching at an edge is no overlap.
+bool rectsOverlap(const RECT& a, const RECT& b);
