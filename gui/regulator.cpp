@@ -36,9 +36,12 @@ i64 scaleDown(u64 offset, i32 length, u64 range) {
     return range ? (i64)(offset * (u64)length / range) : 0;
 }
 
-i64 floorDiv(i64 a, i64 b) {
-    i64 q = a / b;
-    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+// The next multiple of s (s > 0) strictly above (direction +1) or below (-1) v, saturated.
+i64 nextMultiple(i64 v, i64 s, i32 direction) {
+    i64 toward = v / s * s;  // truncated toward zero: inside the type
+    if (toward == v) return addSaturated(v, direction > 0 ? s : -s);
+    if ((v > 0) == (direction > 0)) return addSaturated(toward, direction > 0 ? s : -s);
+    return toward;
 }
 
 // The thumb: outlined, a stepped fill, a drop shadow.
@@ -181,14 +184,7 @@ i64 GRegulator::tickStep(i32 length) const {
 }
 
 i64 GRegulator::pageFrom(i64 v, i32 direction, i32 length) const {
-    i64 s = tickStep(length);
-    i64 below = floorDiv(v, s) * s;
-    i64 next;
-    if (direction > 0)
-        next = addSaturated(below, s);
-    else
-        next = below == v ? addSaturated(v, -s) : below;
-    return clamp(next);
+    return clamp(nextMultiple(v, tickStep(length), direction));
 }
 
 i64 GRegulator::valueAtPoint(i32 x, i32 y) const {
@@ -331,7 +327,8 @@ void GRegulator::paint(HDC hdc, const RECT&, bool) {
         if (style & (RegulatorTicksBefore | RegulatorTicksAfter)) {
             dc.selectPen(toolkitColors.darkShade);
             i64 s = tickStep(length);
-            i64 first = floorDiv(minimum, s) * s;
+            // The first multiple at or above the minimum (truncation keeps it inside the type).
+            i64 first = minimum / s * s;
             if (first < minimum) first = addSaturated(first, s);
             for (i64 v = first; v <= maximum && v >= first; v = addSaturated(v, s)) {
                 i32 p = positionOf(g, v);

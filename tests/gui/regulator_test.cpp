@@ -112,12 +112,15 @@ TEST(Regulator, DraggingClampsToTheEndsAndTruncatesToTheQuantum) {
     EXPECT_EQ(-40, v.reg->value);
 
     // The widest range: the ends exactly, and no overflow in between.
-    RegFixture w(0, INT64_MIN, INT64_MAX);
-    w.drag(0, 12, 200, 12);
+    RegFixture w(RegulatorTicksBefore | RegulatorTicksAfter, INT64_MIN, INT64_MAX, {0, 0, 113, 36});
+    w.drag(0, 18, 200, 18);
+    RedrawWindow(w.reg->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     EXPECT_EQ(INT64_MAX, w.reg->value);
-    w.drag(56, 12, 56, 12);
+    w.drag(56, 18, 56, 18);
     EXPECT_NEAR(0.0, (double)w.reg->value, 1e17);
-    w.drag(56, 12, -9, 12);
+    w.drag(56, 18, -9, 18);
+    EXPECT_EQ(INT64_MIN + 0, w.reg->pageFrom(INT64_MIN + 5, -1, 100));
+    EXPECT_EQ(-9000000000000000000, w.reg->pageFrom(INT64_MIN + 5, +1, 100));
     EXPECT_EQ(INT64_MIN, w.reg->value);
 }
 
