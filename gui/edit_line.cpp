@@ -30,7 +30,6 @@ i32 editKeyFilter(u32 style, const GInputEvent* e) {
     }
     if (key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU) return 0;
     if (key >= 48 && key <= 90) {
-        if (readOnly) return 0;
         if (m == Plain || m == ShiftOnly) return 1;
         return m == CtrlOnly && (key == 'C' || key == 'V' || key == 'X' || key == 'Z');
     }
