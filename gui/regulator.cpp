@@ -104,9 +104,11 @@ void GRegulator::changed() {
         flags |= WindowRepaintPending;
         return;
     }
+    // The receiver may end this window.
+    LifeGuard life(lifeRecord());
     GControlNotification notification{this, 0, 0};
     notifyUp(this, &notification);
-    if (hwnd && IsWindowVisible(hwnd)) invalidate();
+    if (life.alive() && hwnd && IsWindowVisible(hwnd)) invalidate();
 }
 
 void GRegulator::onLayoutEvent(u32 kind) {
@@ -270,7 +272,9 @@ bool GRegulator::onWheel(i32 delta, u32, bool) {
 
 bool GRegulator::dragBegin(GMouseCapture*, i32 x, i32 y) {
     if (hwnd && GetFocus() != hwnd) setFocusSafe();
+    LifeGuard life(lifeRecord());
     setValue(valueAtPoint(x, y));
+    if (!life.alive()) return false;
     invalidate();
     return true;
 }

@@ -33,13 +33,16 @@ void GSpinner::onDestroy() {
 
 void GSpinner::step(i32 direction) {
     if (!buddy || !buddy->hwnd || !stepper || !IsWindowEnabled(buddy->hwnd) || !IsWindowVisible(buddy->hwnd)) return;
+    // The change notification may end this window.
+    LifeGuard life(lifeRecord());
     try {
         EditStepText target(buddy);
         stepper->step(target, direction, multiplier);
     } catch (const GVerifyException&) {
-        stopRepeat();
+        if (life.alive()) stopRepeat();
         return;
     }
+    if (!life.alive()) return;
     if (repeatCounter >= kDoublingSteps) {
         if (multiplier < kSpinMaxMultiplier) multiplier *= 2;
         repeatCounter = 0;
@@ -54,7 +57,7 @@ void GSpinner::startRepeat(i32 direction) {
     pressTick = systemInput.tickCount();
     ticksDone = 0;
     addTimer(&timer, kRepeatInterval, this, nullptr);
-    step(direction);
+    step(direction);  // last: it may end this window
 }
 
 void GSpinner::stopRepeat() {
@@ -69,7 +72,8 @@ void GSpinner::stopRepeat() {
 // The ticks follow the clock, so a late timer message catches up instead of slowing the repeat.
 void GSpinner::onTimer(TimerRecord*) {
     u32 due = (systemInput.tickCount() - pressTick) / kRepeatInterval;
-    while (ticksDone < due && (arrowState & (SpinUpPressed | SpinDownPressed))) {
+    LifeGuard life(lifeRecord());
+    while (life.alive() && ticksDone < due && (arrowState & (SpinUpPressed | SpinDownPressed))) {
         ++ticksDone;
         if (++repeatCounter > 0) step(arrowState & SpinDownPressed ? -1 : +1);
     }

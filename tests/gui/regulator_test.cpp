@@ -157,6 +157,17 @@ TEST(Regulator, ChangesNotifyOnceAndWaitForTheRedrawLock) {
     EXPECT_EQ(12, f.reg->value);
 }
 
+TEST(Regulator, AReceiverMayEndTheRegulatorDuringADrag) {
+    RegFixture f;
+    LifeGuard life(f.reg->lifeRecord());
+    f.dialog->onNote = [&] { DestroyWindow(f.reg->hwnd); };
+    SendMessageA(f.reg->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(56, 12));
+    EXPECT_FALSE(life.alive());
+    EXPECT_EQ(0, captureCount());
+    EXPECT_FALSE(windowFailures().holds());
+    f.dialog->onNote = nullptr;
+}
+
 TEST(Regulator, BoundRegulatorsStoreTheirValues) {
     Fixture f;
     i32 a = 30, b = 500;

@@ -173,6 +173,24 @@ TEST(Spinner, ARangeEndOrABadTextStopsTheRepeatAndKeepsTheValue) {
     f.release();
 }
 
+TEST(Spinner, AStepWhoseNotificationEndsTheSpinnerStopsThere) {
+    SpinFixture f;
+    f.setValue("5");
+    bool deleted = false;
+    LifeGuard life(f.spinner->lifeRecord());
+    f.press(true);
+    f.dialog->onNote = [&] {
+        if (!deleted) DestroyWindow(f.spinner->hwnd);
+        deleted = true;
+    };
+    f.after(500);  // the first repeat ends the window; the later ticks are not run
+    EXPECT_TRUE(deleted);
+    EXPECT_FALSE(life.alive());
+    EXPECT_EQ("7", f.value());
+    EXPECT_FALSE(windowFailures().holds());
+    f.dialog->onNote = nullptr;
+}
+
 TEST(Spinner, ADisabledOrHiddenBuddyIsInert) {
     SpinFixture f;
     f.setValue("5");

@@ -3,6 +3,7 @@
 // reach it, with a layout builder on a free root, and a clock the tests set.
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 #include "gui/dialog.h"
@@ -19,9 +20,11 @@ public:
     NotedDialog() : GDialog(nullptr, nullptr) {}
     bool onControlNotify(void* n) override {
         notes.push_back(*static_cast<GControlNotification*>(n));
+        if (onNote) onNote();
         return true;
     }
     std::vector<GControlNotification> notes;
+    std::function<void()> onNote;
 };
 
 // Children keep the rectangles the tests give them.
