@@ -154,4 +154,23 @@ TEST(SpinnerField, UpAndDownInTheEditLineStep) {
     EXPECT_STREQ("30", field->edit->text());
 }
 
+TEST(SpinnerField, KeysFromTheLoopReachTheFilterAndTheArrows) {
+    FieldFixture f;
+    i32 v = 47;
+    GSpinnerField* field = addSpinnerField(f.builder, 0, 99, "99", &v);
+    Fixture::place(field->edit, {10, 10, 60, 30});
+    Fixture::place(field->arrows, {60, 10, 71, 30});
+    SetForegroundWindow(f.dialog->hwnd);
+    field->edit->setFocusSafe();
+    ASSERT_TRUE(pumpUntil([&] { return GetFocus() == field->edit->hwnd; }));
+    SendMessageA(field->edit->hwnd, EM_SETSEL, 2, 2);
+    // Down passes the edit line's filter and steps; a digit stays with the native edit.
+    PostMessageA(field->edit->hwnd, WM_KEYDOWN, VK_DOWN, 0x00500001);
+    EXPECT_TRUE(pumpUntil([&] { return std::string(field->edit->text()) == "46"; }));
+    PostMessageA(field->edit->hwnd, WM_KEYDOWN, '3', 0x00040001);
+    PostMessageA(field->edit->hwnd, WM_CHAR, '3', 0x00040001);
+    EXPECT_TRUE(pumpUntil([&] { return std::string(field->edit->text()) == "463"; }));
+    SetWindowLongA(f.dialog->hwnd, GWL_STYLE, GetWindowLongA(f.dialog->hwnd, GWL_STYLE) & ~WS_VISIBLE);
+}
+
 }  // namespace
