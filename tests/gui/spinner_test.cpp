@@ -255,6 +255,13 @@ TEST(Spinner, PaintsTwoHalvesWithArrowsAndTheStateOfEach) {
     i32 upper = arrowPixels(0, 10), lower = arrowPixels(10, 20);
     EXPECT_GT(upper, 2);
     EXPECT_EQ(upper, lower);
+    // The half under the pointer is hot until the pointer leaves.
+    SendMessageA(f.spinner->hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(5, 15));
+    EXPECT_EQ((u32)SpinDownHot, f.spinner->arrowState);
+    SendMessageA(f.spinner->hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(5, 3));
+    EXPECT_EQ((u32)SpinUpHot, f.spinner->arrowState);
+    SendMessageA(f.spinner->hwnd, WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(0u, f.spinner->arrowState);
     // Pressed: the upper half is sunken (a dark top-left edge) and its arrow moves one pixel.
     COLORREF edgeBefore = pixelAt(f.spinner->hwnd, 0, 0);
     f.press(true);
