@@ -47,3 +47,10 @@ void* getImageList(u32 bitmapId) {
 }
 
 void clearImageListCache() { cache().clear(); }
+
+bool isCachedImageList(void* list) {
+    if (!list) return false;
+    for (const auto& entry : cache())
+        if (entry.second.list == list) return true;
+    return false;
+}

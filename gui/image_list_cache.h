@@ -7,3 +7,5 @@
 // The HIMAGELIST of the bitmap resource, or null when it is missing.
 void* getImageList(u32 bitmapId);
 void clearImageListCache();
+// True for a list the cache holds.
+bool isCachedImageList(void* list);

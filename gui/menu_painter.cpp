@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "gui/action_image.h"
 #include "gui/menu.h"
 
 namespace {
@@ -93,10 +94,9 @@ bool paintMenuItem(GParentWindow*, UINT message, LPARAM lParam) {
         if (d->itemState & ODS_CHECKED) {
             DrawFrameControl(dc, &mark, DFC_MENU, DFCS_MENUCHECK | DFCS_TRANSPARENT);
         } else if (data->image) {
-            i32 w = 0, h = 0;
-            ImageList_GetIconSize((HIMAGELIST)data->image, &w, &h);
-            ImageList_Draw((HIMAGELIST)data->image, 0, dc, r.left + 2, r.top + (r.bottom - r.top - h) / 2,
-                           disabled ? ILD_BLEND50 : ILD_TRANSPARENT);
+            SIZE size = actionImageSize(data->image);
+            drawActionImage(dc, data->image, r.left + 2, r.top + (r.bottom - r.top - size.cy) / 2,
+                            disabled ? ILD_BLEND50 : ILD_TRANSPARENT);
         }
         RECT text{r.left + ImageColumn, r.top, r.right - 8, r.bottom};
         DrawTextA(dc, title.c_str(), -1, &text, format | DT_LEFT);
