@@ -1,5 +1,6 @@
 #include "gui/value_text.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -23,13 +24,16 @@ bool readSuffixed(const char* text, T* out, bool (*decimal)(const char*, T*)) {
     *out = (T)v;
     return true;
 }
+
+// The runtime's conversions skip leading blanks; a whole text has none.
+bool startsClean(const char* text) { return text && *text && !isspace((unsigned char)*text); }
 }  // namespace
 
 bool readI32Text(const char* text, i32* out) { return readSuffixed<i32>(text, out, parseSigned); }
 bool readU32Text(const char* text, u32* out) { return readSuffixed<u32>(text, out, parseUnsigned); }
 
 bool readI64Text(const char* text, i64* out) {
-    if (!text || !*text) return false;
+    if (!startsClean(text)) return false;
     char* end;
     errno = 0;
     long long v = strtoll(text, &end, 10);
@@ -39,7 +43,7 @@ bool readI64Text(const char* text, i64* out) {
 }
 
 bool readDoubleText(const char* text, double* out) {
-    if (!text || !*text) return false;
+    if (!startsClean(text)) return false;
     char* end;
     errno = 0;
     double v = strtod(text, &end);

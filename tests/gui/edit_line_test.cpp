@@ -98,6 +98,7 @@ TEST(ValueText, ReadsWholeTextsOnly) {
     EXPECT_EQ(LLONG_MIN, w);
     EXPECT_FALSE(readI64Text("9223372036854775808", &w));
     EXPECT_FALSE(readI64Text("12 ", &w));
+    EXPECT_FALSE(readI64Text(" 12", &w));
     EXPECT_FALSE(readI64Text("", &w));
 
     double d = 0;
@@ -105,6 +106,7 @@ TEST(ValueText, ReadsWholeTextsOnly) {
     EXPECT_EQ(2500.0, d);
     EXPECT_FALSE(readDoubleText("1e999", &d));
     EXPECT_FALSE(readDoubleText("1.5s", &d));
+    EXPECT_FALSE(readDoubleText(" 1.5", &d));
     EXPECT_FALSE(readDoubleText("", &d));
 
     u32 ms = 0;
