@@ -433,8 +433,15 @@ TEST(WaveOutPlayer, NoLevelChangeIsLostWhileBuffersAreLimited) {
             fake.written.clear();
         }
         entry.notifyListeners(nullptr, DeviceChange::Level);
-        // Buffers filled before the change may still come; later ones have the new gain.
-        ASSERT_TRUE(fake.waitUntil([&] { return fake.written.size() >= (size_t)player.bufferCount() + 2; }));
+        // Buffers filled before the change may still come; later ones have the new gain. Counted from
+        // the change: the worker may write any number of buffers between the clear and the change.
+        size_t atChange;
+        {
+            std::lock_guard<std::mutex> hold(fake.lock());
+            atChange = fake.written.size();
+        }
+        ASSERT_TRUE(fake.waitUntil(
+            [&] { return fake.written.size() >= atChange + (size_t)player.bufferCount() + 2; }));
         std::lock_guard<std::mutex> hold(fake.lock());
         const std::vector<u8>& last = fake.written.back();
         const i16* s = reinterpret_cast<const i16*>(last.data());
