@@ -127,7 +127,7 @@ TaskQueue::TaskQueue() : consumerThread(GetCurrentThreadId()) {}
 
 void TaskQueue::enqueue(TaskRing& ring, QueuedTask* task, bool atFront) {
     if (!task->queue) task->queue = uiTaskQueue();
-    RingLock hold(!ring.local);
+    RingLock hold(ring.locked());
     ringInsert(ring, task, atFront);
     if (!ring.local) queueLink(task, atFront);
 }
@@ -168,14 +168,14 @@ void TaskQueue::dropPending(TaskQueue& queue) {
 }
 
 void TaskQueue::unlinkAll(TaskRing& ring) {
-    RingLock hold(!ring.local);
+    RingLock hold(ring.locked());
     forEachInRing(ring, queueUnlink);
 }
 
 void TaskQueue::clear(TaskRing& ring) {
     QueuedTask* last;
     {
-        RingLock hold(!ring.local);
+        RingLock hold(ring.locked());
         forEachInRing(ring, queueUnlink);
         last = ring.last;
         ring.last = nullptr;

@@ -26,12 +26,15 @@ public:
     bool queued = false;             // linked into `queue` now
 };
 
-// The tasks one object has queued: a circular list held by its last task. A local ring is used by
-// one thread only: nothing is locked, and its tasks wait in the ring until they are moved into
-// their queue (cancelAll).
+// The tasks one object has queued: a circular list held by its last task. A single-thread ring is
+// queued like any other, only without the lock. A local ring is used by one thread only: nothing
+// is locked, and its tasks wait in the ring until they are moved into their queue (cancelAll).
 struct TaskRing {
     QueuedTask* last = nullptr;
     u8 local = 0;
+    u8 singleThread = 0;
+
+    bool locked() const { return !local && !singleThread; }
 
     TaskRing() = default;
     TaskRing(const TaskRing&) = delete;

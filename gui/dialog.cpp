@@ -4,6 +4,7 @@
 #include "gui/input_event.h"
 #include "gui/layout_cell.h"
 #include "gui/message_box.h"
+#include "gui/ui_thread.h"
 
 i32 GDialog::handleKey(GInputEvent* e) {
     if (e->isKeyDown(VK_ESCAPE) || e->isKeyDown(VK_F4, ModCtrl)) {
@@ -32,4 +33,29 @@ bool GDialog::checkOnly(GFieldBinding* object) {
         return false;
     }
     return true;
+}
+
+namespace {
+bool isStandardCommand(u32 command) { return command >= 1 && command <= 99 && command != 9; }
+}  // namespace
+
+i32 GDialog::commandState(u32 command) {
+    return isStandardCommand(command) ? CommandEnabled : GParentWindow::commandState(command);
+}
+
+bool GDialog::onCommand(u32 command, GStateQuery* query) {
+    if (!isStandardCommand(command)) return GParentWindow::onCommand(command, query);
+    endDialog((i32)command);
+    return true;
+}
+
+void GDialog::endDialog(i32 code) {
+    result = code;
+    if (!modalDone) {
+        if (hwnd) PostMessageA(hwnd, WM_CLOSE, 0, 0);
+        return;
+    }
+    *modalDone = true;
+    modalDone = nullptr;
+    PostThreadMessageA(uiThreadId(), 0, 0, 0);
 }

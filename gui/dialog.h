@@ -16,6 +16,11 @@ public:
     u32 typeId() const override { return TypeDialog; }
     // Esc and Ctrl+F4 ask for a cancel (command 2) up from the dialog; other keys are the defaults.
     i32 handleKey(GInputEvent* event) override;
+    // Standard commands (1 to 99 but 9, help) end the dialog with their id.
+    i32 commandState(u32 command) override;
+    bool onCommand(u32 command, GStateQuery* query) override;
+    // Stores the code; a modal run ends, a modeless dialog is closed.
+    void endDialog(i32 code);
 
     // Checks the object's fields; a failure is shown in the error box and answers false, else the
     // fields commit.

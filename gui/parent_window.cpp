@@ -186,7 +186,10 @@ UINT findReplaceMessage() {
     return message;
 }
 
+bool (*menuWindowHook)(GParentWindow*, u32, uintptr_t, intptr_t, intptr_t*) = nullptr;
+
 bool GParentWindow::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) {
+    if (menuWindowHook && menuWindowHook(this, message, wParam, lParam, result)) return true;
     if (translateInput(this, message, wParam, lParam)) {
         *result = 0;
         return true;

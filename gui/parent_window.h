@@ -27,6 +27,8 @@ public:
     virtual bool onActivate();
     virtual bool onDeactivate() { return false; }
     virtual void updateMenuState(intptr_t, intptr_t, intptr_t) {}
+    // A menu item came under the pointer: its command id (the negated position of a plain popup).
+    virtual void onMenuItemSelected(HMENU /*menu*/, i32 /*id*/, HMENU /*submenu*/) {}
     // 0 may close, 1 cancels a close (and a quit), 2 asks to wait.
     virtual i32 queryClose() { return 0; }
     // The idle refresh of a dirty window: focus restored, children told, dirty bits cleared.
@@ -58,3 +60,6 @@ public:
     bool resizePending = false;
     i32 clientWidth = 0, clientHeight = 0;
 };
+
+// Menu messages of top-level windows, installed by the first menu holder; true when taken.
+extern bool (*menuWindowHook)(GParentWindow* window, u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result);

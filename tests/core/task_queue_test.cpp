@@ -169,6 +169,19 @@ TEST_F(TaskQueueTest, ClearUnlinkAndRequeue) {
     TaskQueue::runPending(queue);
     EXPECT_EQ(log, (std::vector<int>{5, 6, 7, 8}));
     EXPECT_EQ(local.last, nullptr);
+
+    // A single-thread ring skips the lock but its tasks are queued and run like any other.
+    log.clear();
+    TaskRing single;
+    single.singleThread = 1;
+    notifiedBefore = queue.notified;
+    TaskQueue::enqueue(single, new LogTask(queue, log, 9));
+    TaskQueue::enqueue(single, new LogTask(queue, log, 8), true);
+    EXPECT_EQ(queue.pending(), 2u);
+    EXPECT_EQ(queue.notified, notifiedBefore + 1);
+    TaskQueue::runPending(queue);
+    EXPECT_EQ(log, (std::vector<int>{8, 9}));
+    EXPECT_EQ(single.last, nullptr);
 }
 
 TEST_F(TaskQueueTest, AThrowingTaskIsDestroyedAndTheRestWaits) {

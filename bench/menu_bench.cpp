@@ -1,0 +1,85 @@
+// Filling a menu from the whole action table with state queries, and mnemonics of a long menu.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "bench/bench.h"
+#include "gui/action_table.h"
+#include "gui/menu.h"
+#include "gui/menu_tracking.h"
+#include "gui/parent_window.h"
+#include "gui/popup_menu.h"
+#include "gui/window_procedure.h"
+
+namespace {
+// Answers every state query: even ids enabled, odd ones disabled, every tenth checked.
+class AskingFrame : public GParentWindow {
+public:
+    i32 commandState(u32 command) override { return command % 2 ? CommandDisabled : CommandEnabled; }
+    i32 commandChecked(u32 command) override { return command % 10 == 0 ? 1 : CommandUnknown; }
+};
+
+double median(std::vector<double> runs) {
+    std::sort(runs.begin(), runs.end());
+    return runs[runs.size() / 2];
+}
+}  // namespace
+
+RAVO_BENCH(menu_fill) {
+    std::vector<GActionItem> actions(ActionTableSize);
+    std::vector<std::string> titles(ActionTableSize), names(ActionTableSize);
+    std::vector<char*> titleSlots(ActionTableSize);
+    std::vector<GKeyBinding> bindings(ActionTableSize);
+    std::vector<i32> ids;
+    for (u32 i = 0; i < ActionTableSize; ++i) {
+        GActionItem& a = actions[i];
+        titles[i] = "Action number " + std::to_string(i);
+        names[i] = "BENCH_" + std::to_string(i);
+        titleSlots[i] = &titles[i][0];
+        a.id = FirstActionId + i;
+        a.title = &titleSlots[i];
+        a.keyName = names[i].c_str();
+        bindings[i] = GKeyBinding{a.id, 'A' + i % 26, KeyCtrl, 0, -1};
+        a.firstBinding = &bindings[i];
+        a.bindingCount = i % 3 == 0 ? 1 : 0;
+        registerAction(&a);
+        ids.push_back((i32)a.id);
+        if (i % 50 == 49) ids.push_back(-1);
+    }
+    AskingFrame* frame = new AskingFrame;
+    if (!createTopLevelWindow(frame, WS_POPUP, 0, "bench")) {
+        delete frame;
+        for (GActionItem& a : actions) unregisterAction(&a);
+        benchResult("menu of 900 actions filled with state queries (no display)", -1, "ms");
+        return;
+    }
+    std::vector<double> runs;
+    u32 items = 0;
+    for (int run = 0; run < 5; ++run) {
+        GPopupMenu menu;
+        double start = benchSeconds();
+        fillMenuFromIds(frame, menu, ids.data(), (i32)ids.size(), MenuPopupAction);
+        runs.push_back((benchSeconds() - start) * 1000.0);
+        items = (u32)GetMenuItemCount(menu.menu);
+    }
+    benchResult(items >= ActionTableSize ? "menu of 900 actions filled with state queries"
+                                         : "menu of 900 actions filled (items missing)",
+                median(runs), "ms (goal 20)");
+    for (GActionItem& a : actions) unregisterAction(&a);
+    DestroyWindow(frame->hwnd);  // deletes the frame
+}
+
+RAVO_BENCH(menu_mnemonics) {
+    std::vector<double> runs;
+    for (int run = 0; run < 5; ++run) {
+        GPopupMenu menu;
+        for (int i = 0; i < 200; ++i) {
+            std::string text = (i % 7 == 0 ? "&" : "") + std::string("Menu item ") + std::to_string(i) + " of the list";
+            AppendMenuA(menu.menu, MF_OWNERDRAW, 100 + i, (LPCSTR)menu.makeItemData(text.c_str(), nullptr, 100 + i));
+        }
+        double start = benchSeconds();
+        assignMenuMnemonics(menu.menu);
+        runs.push_back((benchSeconds() - start) * 1000.0);
+    }
+    benchResult("mnemonics for 200 items", median(runs), "ms (goal 5)");
+}

@@ -1,0 +1,63 @@
+#include "gui/menu_bar.h"
+
+#include <map>
+
+#include "gui/action_table.h"
+#include "gui/menu_tracking.h"
+#include "gui/parent_window.h"
+
+namespace {
+std::map<GParentWindow*, GMenuBar*>& bars() {
+    static std::map<GParentWindow*, GMenuBar*> all;
+    return all;
+}
+}  // namespace
+
+GMenuBar* menuBarOf(GParentWindow* window) {
+    auto at = bars().find(window);
+    return at == bars().end() ? nullptr : at->second;
+}
+
+GMenuBar::GMenuBar(GParentWindow* window) : GMenu(CreateMenu(), true), window(window) {
+    delete menuBarOf(window);
+    bars()[window] = this;
+    SetMenu(window->hwnd, menu);
+    MENUINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIM_BACKGROUND;
+    info.hbrBack = GetSysColorBrush(COLOR_BTNFACE);
+    SetMenuInfo(menu, &info);
+    attachWatcher(window, this);
+}
+
+GMenuBar::~GMenuBar() {
+    bars().erase(window);
+    if (!window->destroyed() && GetMenu(window->hwnd) == menu) SetMenu(window->hwnd, nullptr);
+}
+
+GMenuItemData* GMenuBar::makeItemData(const char* text, void* image, i32 commandId) {
+    GMenuItemData* data = GMenu::makeItemData(text, image, commandId);
+    data->flag = 1;
+    return data;
+}
+
+void GMenuBar::fill(WindowKind* kind) {
+    clearMenu(menu);
+    PointerArray specs = collectSpecs(kind, SpecMenu, true);
+    for (u32 i = 0; i < specs.count; ++i) {
+        GToolBarSpec* spec = static_cast<GToolBarSpec*>(specs[i]);
+        HMENU popup = CreatePopupMenu();
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_SUBMENU | MIIM_DATA;
+        info.fType = MFT_OWNERDRAW;
+        info.hSubMenu = popup;
+        info.dwItemData = (ULONG_PTR)makeItemData(spec->displayTitle(), nullptr, 0);
+        InsertMenuItemA(menu, (UINT)GetMenuItemCount(menu), TRUE, &info);
+        GMenu sub(popup, false);
+        fillMenuFromIds(window, sub, spec->activeIds(), spec->activeCount(), MenuBarMenu);
+        assignMenuMnemonics(popup);
+    }
+    assignMenuMnemonics(menu);
+    DrawMenuBar(window->hwnd);
+}
