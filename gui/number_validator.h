@@ -35,5 +35,5 @@ public:
     f64 minimum = 0.0;
     f64 maximum = 0.0;
     NumberText* text = nullptr;
-    void* field = nullptr;  // reported with a refusal
+    void* field = nullptr;  // the layout item reported with a refusal (its edit line), or null
 };

@@ -13,7 +13,6 @@ void CompositeValueParts::addPart(u32 index, bool on, f64* bound, f64 minimum, f
     p.minimum = minimum;
     p.maximum = maximum;
     p.text = enabled[index] ? text : nullptr;
-    p.field = text;
     p.set(initial);
 }
 

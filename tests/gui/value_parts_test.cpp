@@ -226,3 +226,33 @@ TEST(ValueParts, IntervalsAndPresets) {
     EXPECT_EQ(levelRig.texts[0].text, "-16383.5");
     EXPECT_EQ(levelRig.texts[2].text, "-50");
 }
+
+TEST(ValueParts, InADialogsFieldList) {
+    // The list checks every field before it commits any: a refused level leaves both records alone.
+    LevelRig levelRig;
+    IntervalRig intervalRig;
+    LevelValue level;
+    IntervalValue interval;
+    {
+        GFieldList list;
+        auto* levelParts = new LevelValueParts(&level, levelRig.range, levelRig.pointers);
+        auto* intervalParts = new IntervalValueParts(&interval, IntervalRange::fromSemitones(-12, 12), intervalRig.pointers);
+        list.link(levelParts);
+        list.link(intervalParts);
+        intervalRig.texts[0].text = "1.5";
+        intervalParts->textEdited(IntervalUnit::Ratio);
+        levelRig.texts[0].text = "40000";
+        levelParts->textEdited(LevelUnit::SampleValue);
+        EXPECT_THROW(list.check(), GVerifyException);
+        EXPECT_EQ(level.sampleValue, 32767.0);
+        EXPECT_EQ(interval.ratio, 1.0);
+
+        levelRig.texts[0].text = "100";
+        list.check();
+        list.commit();
+    }
+    EXPECT_EQ(level.sampleValue, 100.0);
+    EXPECT_DOUBLE_EQ(level.factor, 100.0 / 32767);
+    EXPECT_DOUBLE_EQ(interval.ratio, 1.5);
+    EXPECT_DOUBLE_EQ(interval.semitones, semitonesOfRatio(1.5));
+}
