@@ -4,6 +4,7 @@
 
 #include "core/bag_file.h"
 #include "core/exceptions.h"
+#include "core/linked_list.h"
 
 void HistoryList::clear() {
     HistoryEntry* entry = head;
@@ -16,13 +17,7 @@ void HistoryList::clear() {
 }
 
 void HistoryList::append(HistoryEntry* entry) {
-    entry->next = nullptr;
-    entry->previous = tail;
-    if (tail)
-        tail->next = entry;
-    else
-        head = entry;
-    tail = entry;
+    linkAtEnd(head, tail, entry);
 }
 
 u32 HistoryList::count() const {

@@ -1,28 +1,16 @@
 #include "core/listener_list.h"
 
+#include "core/linked_list.h"
+
 void ListenerList::append(ListenerNode* node) {
     unlink(node);
     node->owner = this;
-    node->previous = last;
-    node->next = nullptr;
-    if (last)
-        last->next = node;
-    else
-        first = node;
-    last = node;
+    linkAtEnd(first, last, node);
 }
 
 void ListenerList::unlink(ListenerNode* node) {
     ListenerList* list = node->owner;
     if (!list) return;
-    if (node->previous)
-        node->previous->next = node->next;
-    else
-        list->first = node->next;
-    if (node->next)
-        node->next->previous = node->previous;
-    else
-        list->last = node->previous;
-    node->previous = node->next = nullptr;
+    unlinkNode(list->first, list->last, node);
     node->owner = nullptr;
 }

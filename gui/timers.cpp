@@ -6,6 +6,7 @@
 #include <mutex>
 #include <vector>
 
+#include "core/linked_list.h"
 #include "gui/application.h"
 #include "gui/item_base.h"
 #include "gui/ui_thread.h"
@@ -23,18 +24,6 @@ public:
 };
 
 TimerService* g_service = nullptr;
-
-void unlinkRecord(TimerRecord* record) {
-    if (record->previous)
-        record->previous->next = record->next;
-    else
-        g_first = record->next;
-    if (record->next)
-        record->next->previous = record->previous;
-    else
-        g_last = record->previous;
-    record->previous = record->next = nullptr;
-}
 }  // namespace
 
 bool addTimer(TimerRecord* record, u32 interval, GItemBase* listener, TimerCallback callback, uintptr_t argument) {
@@ -50,20 +39,14 @@ bool addTimer(TimerRecord* record, u32 interval, GItemBase* listener, TimerCallb
     record->argument = argument;
     record->id = SetTimer(nullptr, 0, interval, nullptr);
     if (!record->id) return false;
-    record->previous = g_last;
-    record->next = nullptr;
-    if (g_last)
-        g_last->next = record;
-    else
-        g_first = record;
-    g_last = record;
+    linkAtEnd(g_first, g_last, record);
     return true;
 }
 
 void removeTimer(TimerRecord* record) {
     std::lock_guard<std::recursive_mutex> hold(g_lock);
     if (!record->id) return;
-    unlinkRecord(record);
+    unlinkNode(g_first, g_last, record);
     if (isUiThread())
         KillTimer(nullptr, record->id);
     else

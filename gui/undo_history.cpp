@@ -3,29 +3,16 @@
 #include <new>
 
 #include "core/exceptions.h"
+#include "core/linked_list.h"
 #include "core/progress.h"
 #include "gui/gui_settings.h"
 
 void OperationList::append(NamedOperation* operation) {
-    operation->next = nullptr;
-    operation->previous = tail;
-    if (tail)
-        tail->next = operation;
-    else
-        head = operation;
-    tail = operation;
+    linkAtEnd(head, tail, operation);
 }
 
 void OperationList::unlink(NamedOperation* operation) {
-    if (operation->previous)
-        operation->previous->next = operation->next;
-    else
-        head = operation->next;
-    if (operation->next)
-        operation->next->previous = operation->previous;
-    else
-        tail = operation->previous;
-    operation->previous = operation->next = nullptr;
+    unlinkNode(head, tail, operation);
 }
 
 void OperationList::removeNode(NamedOperation* operation) {

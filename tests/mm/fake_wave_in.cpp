@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include <chrono>
-
 FakeWaveIn* FakeWaveIn::current = nullptr;
 
 const WaveApi FakeWaveIn::api = {
@@ -21,49 +19,29 @@ const WaveApi FakeWaveIn::api = {
     [](void*, u32, uintptr_t, uintptr_t) -> u32 { return MMSYSERR_INVALHANDLE; },
     [](uintptr_t, tagWAVEOUTCAPSA*, u32) -> u32 { return MMSYSERR_NODRIVER; },
     []() -> u32 { return 1; },
-    FakeWaveIn::open,
-    FakeWaveIn::close,
-    FakeWaveIn::prepare,
-    FakeWaveIn::unprepare,
+    [](void** handle, u32 deviceId, const WAVEFORMATEX*, uintptr_t cb, uintptr_t inst, u32) -> u32 {
+        return openDevice(current, handle, deviceId, cb, inst);
+    },
+    FakeWaveIn::closeDevice,
+    [](void*, WaveHeader* h, u32) -> u32 { return prepareHeader(current, h); },
+    [](void*, WaveHeader* h, u32) -> u32 { return unprepareHeader(current, h); },
     FakeWaveIn::add,
-    FakeWaveIn::reset,
-    FakeWaveIn::start,
-    FakeWaveIn::stop,
+    FakeWaveIn::resetDevice,
+    [](void*) -> u32 {
+        current->note("start");
+        return current->startResult;
+    },
+    [](void*) -> u32 {
+        current->note("stop");
+        return current->stopResult;
+    },
     [](void*, u32, uintptr_t, uintptr_t) -> u32 { return MMSYSERR_NOTSUPPORTED; },
     [](uintptr_t, tagWAVEINCAPSA*, u32) -> u32 { return MMSYSERR_NOTSUPPORTED; },
 };
 
-FakeWaveIn::FakeWaveIn() { current = this; }
+FakeWaveIn::FakeWaveIn() : FakeWaveDevice(MM_WIM_DATA) { current = this; }
 
 FakeWaveIn::~FakeWaveIn() { current = nullptr; }
-
-void FakeWaveIn::note(const std::string& call) {
-    {
-        std::lock_guard<std::mutex> hold(mutex);
-        calls.push_back(call);
-    }
-    changed.notify_all();
-}
-
-size_t FakeWaveIn::countCalls(const std::string& call) {
-    std::lock_guard<std::mutex> hold(mutex);
-    size_t n = 0;
-    for (const std::string& c : calls) n += c == call;
-    return n;
-}
-
-bool FakeWaveIn::waitUntil(const std::function<bool()>& condition, u32 milliseconds) {
-    std::unique_lock<std::mutex> hold(mutex);
-    return changed.wait_for(hold, std::chrono::milliseconds(milliseconds), condition);
-}
-
-void FakeWaveIn::giveBack(WaveHeader* h) {
-    typedef void(__stdcall * Callback)(void*, u32, uintptr_t, uintptr_t, uintptr_t);
-    h->dwFlags |= WHDR_DONE;
-    h->dwFlags &= ~WHDR_INQUEUE;
-    if (Callback call = reinterpret_cast<Callback>(callback)) call(this, MM_WIM_DATA, instance, reinterpret_cast<uintptr_t>(h), 0);
-    changed.notify_all();
-}
 
 void FakeWaveIn::returnBuffer(size_t index, u32 bytes, i16 value) {
     WaveHeader* h;
@@ -76,40 +54,7 @@ void FakeWaveIn::returnBuffer(size_t index, u32 bytes, i16 value) {
     i16* samples = reinterpret_cast<i16*>(h->lpData);
     for (u32 i = 0; i < bytes / 2; ++i) samples[i] = value;
     h->dwBytesRecorded = bytes;
-    giveBack(h);
-}
-
-u32 FakeWaveIn::open(void** handle, u32 deviceId, const WAVEFORMATEX*, uintptr_t cb, uintptr_t inst, u32) {
-    FakeWaveIn* f = current;
-    f->note("open " + std::to_string(deviceId));
-    if (f->openResult) return f->openResult;
-    std::lock_guard<std::mutex> hold(f->mutex);
-    f->callback = cb;
-    f->instance = inst;
-    *handle = f;
-    return MMSYSERR_NOERROR;
-}
-
-u32 FakeWaveIn::close(void* handle) {
-    FakeWaveIn* f = static_cast<FakeWaveIn*>(handle);
-    if (!f) return MMSYSERR_INVALHANDLE;
-    f->note("close");
-    std::lock_guard<std::mutex> hold(f->mutex);
-    if (!f->pending.empty()) return WAVERR_STILLPLAYING;
-    return f->closeResult;
-}
-
-u32 FakeWaveIn::prepare(void*, WaveHeader* h, u32) {
-    if (current->prepareResult) return current->prepareResult;
-    h->dwFlags |= WHDR_PREPARED;
-    return MMSYSERR_NOERROR;
-}
-
-u32 FakeWaveIn::unprepare(void*, WaveHeader* h, u32) {
-    if (h->dwFlags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
-    if (current->unprepareResult) return current->unprepareResult;
-    h->dwFlags &= ~WHDR_PREPARED;
-    return MMSYSERR_NOERROR;
+    giveBack({h});
 }
 
 u32 FakeWaveIn::add(void*, WaveHeader* h, u32) {
@@ -125,27 +70,4 @@ u32 FakeWaveIn::add(void*, WaveHeader* h, u32) {
     }
     f->changed.notify_all();
     return MMSYSERR_NOERROR;
-}
-
-u32 FakeWaveIn::reset(void* handle) {
-    FakeWaveIn* f = static_cast<FakeWaveIn*>(handle);
-    if (!f) return MMSYSERR_INVALHANDLE;
-    f->note("reset");
-    std::deque<WaveHeader*> back;
-    {
-        std::lock_guard<std::mutex> hold(f->mutex);
-        back.swap(f->pending);
-    }
-    for (WaveHeader* h : back) f->giveBack(h);
-    return f->resetResult;
-}
-
-u32 FakeWaveIn::start(void*) {
-    current->note("start");
-    return current->startResult;
-}
-
-u32 FakeWaveIn::stop(void*) {
-    current->note("stop");
-    return current->stopResult;
 }
