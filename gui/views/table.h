@@ -145,9 +145,9 @@ public:
     i32 acceptsFocus() override { return 1; }
     // Layout events go up the tree as notifications of the same code.
     void onLayoutEvent(u32 kind) override;
-    // The text typed so far, from the type-ahead collector of style bit 0x8000.
-    // Finds the first row whose caret-column text contains the typed text without letter case,
-    // makes it the caret row, and clears the typed text.
+    // The text typed so far, from the type-ahead collector of style bit 0x8000: the first row
+    // whose caret-column text contains it without letter case becomes the caret row; the typed
+    // text is cleared.
     virtual void typedText(GTableTypeAhead& collector, const char* text);
     // Moves the selected rows up or down by one through the model's swapRows; nothing when a
     // selected row is already at that end.
