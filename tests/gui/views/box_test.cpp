@@ -1,11 +1,12 @@
 // GBox as the combo's drop-down on real windows: the list is a headerless table in a pop-up that
-// never takes the activation, and a click on a row chooses it.
+// never takes the activation, and a click on a row chooses it; the item operations of a combo.
 #include "gui/views/box.h"
 
 #include <gtest/gtest.h>
 
 #include "core/bag.h"
 #include "gui/combo.h"
+#include "gui/combo_items.h"
 #include "gui/layout_builder.h"
 #include "tests/gui/gui_fixture.h"
 #include "tests/gui/input_fixture.h"
@@ -59,4 +60,41 @@ TEST(Box, DropsDownWithoutActivationAndAClickChoosesARow) {
     EXPECT_FALSE(combo->dropped());
     EXPECT_EQ(3, combo->selection);
     EXPECT_EQ(frame.hwnd, GetActiveWindow());
+}
+
+TEST(ComboItems, FillAndQueryACombo) {
+    TestApplication app;
+    InputFrame frame(nullptr, 200, 200, 400, 300);
+    GBag bag;
+    for (const char* t : {"alpha", "beta"}) bagWriteString(bag, t);
+    GLayoutBuilder builder(&frame);
+    GCombo* combo = GCombo::create(builder, &bag, 0, 12);
+    GComboItems items(combo);
+
+    items.addItem("gamma");
+    EXPECT_EQ(3, items.itemCount());
+    EXPECT_EQ(2, items.findItem("gamma"));
+    EXPECT_EQ(-1, items.findItem("Gamma"));
+    GString text;
+    ASSERT_TRUE(items.itemText(1, text));
+    EXPECT_STREQ("beta", text.c_str());
+    EXPECT_FALSE(items.itemText(3, text));
+
+    struct Step {
+        const char* name;
+        void (GComboItems::*call)(i32);
+        i32 index;
+        i32 current;
+    };
+    const Step steps[] = {
+        {"set", &GComboItems::setCurrentItem, 2, 2},
+        {"set at the count: nothing", &GComboItems::setCurrentItem, 3, 2},
+        {"set negative: nothing", &GComboItems::setCurrentItem, -1, 2},
+        {"select none", &GComboItems::selectItem, -1, -1},
+        {"select", &GComboItems::selectItem, 1, 1},
+    };
+    for (const Step& s : steps) {
+        (items.*s.call)(s.index);
+        EXPECT_EQ(s.current, items.currentItem()) << s.name;
+    }
 }
