@@ -32,7 +32,7 @@ void EditNumberText::setNumberText(const char* text) {
 }
 
 GCompositeValueField::GCompositeValueField(GLayoutBuilder& b, const char* title)
-    : GGroupBoxItem(b.owner, title), builder(b) {
+    : GGroupBoxItem(b.owner, title) {
     chooser = new GPageSwitchItem(b.owner, '>');
     setAlignmentCode(chooser, "U^");
     addChild(chooser);
@@ -54,7 +54,7 @@ GCompositeValueField::~GCompositeValueField() {
 
 void GCompositeValueField::addPages(u32 count, const u8* enabled, const char* const* names,
                                     const char* const* templates) {
-    GLayoutBuilder inner(builder.owner);
+    GLayoutBuilder inner(owner);
     inner.current = chooser;
     for (u32 i = 0; i < count; ++i) {
         if (!enabled[i]) continue;
@@ -64,7 +64,7 @@ void GCompositeValueField::addPages(u32 count, const u8* enabled, const char* co
     }
 }
 
-void GCompositeValueField::attach(CompositeValueParts* made) {
+void GCompositeValueField::attach(GLayoutBuilder& builder, CompositeValueParts* made) {
     parts = made;
     for (u32 i = 0; i < CompositeValueParts::Slots; ++i)
         parts->parts[i].field = texts[i].edit ? static_cast<GItemBase*>(texts[i].edit) : nullptr;
@@ -100,7 +100,7 @@ ValueField::ValueField(GLayoutBuilder& b, const char* title, LevelValue* value, 
     const char* names[LevelPartCount] = {guiText(GuiText::UnitSampleValue), guiText(GuiText::UnitFactor),
                                          guiText(GuiText::UnitPercent), guiText(GuiText::UnitDecibels)};
     addPages(LevelPartCount, range.enabled, names, kLevelTemplates);
-    attach(new LinkedParts<LevelValueParts>(&parts, value, range, textPointers));
+    attach(b, new LinkedParts<LevelValueParts>(&parts, value, range, textPointers));
 }
 
 void ValueField::setFactor(f64 f) {
@@ -113,7 +113,7 @@ FrequencyField::FrequencyField(GLayoutBuilder& b, const char* title, IntervalVal
                                             guiText(GuiText::UnitTones), guiText(GuiText::UnitOctaves),
                                             guiText(GuiText::UnitCents)};
     addPages(IntervalPartCount, range.enabled, names, kIntervalTemplates);
-    attach(new LinkedParts<IntervalValueParts>(&parts, value, range, textPointers));
+    attach(b, new LinkedParts<IntervalValueParts>(&parts, value, range, textPointers));
 }
 
 void FrequencyField::setRatio(f64 r) {

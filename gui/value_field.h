@@ -38,10 +38,9 @@ public:
 protected:
     // Pages and combo entries for the offered units; the texts are handed to the parts.
     void addPages(u32 count, const u8* enabled, const char* const* names, const char* const* templates);
-    // Shows the parts' unit and links them into the field list.
-    void attach(CompositeValueParts* made);
+    // Shows the parts' unit and links them into the builder's field list.
+    void attach(GLayoutBuilder& builder, CompositeValueParts* made);
 
-    GLayoutBuilder& builder;
     EditNumberText texts[CompositeValueParts::Slots];
     NumberText* textPointers[CompositeValueParts::Slots] = {};
 };
