@@ -12,6 +12,7 @@
 #include "core/paths.h"
 #include "gui/application.h"
 #include "gui/toolkit_steps.h"
+#include "gui/views/box.h"
 #include "gui/window_class.h"
 
 namespace {
@@ -71,6 +72,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     setProductName("Ravo");
     setVersionText(readProductVersion().c_str());
     loadInterfaceTexts(commandLine);
+    installBoxList();
     static CommonControlsStep commonControls;
     static AppIconsStep icons;
     static NoteNamesStep noteNames;

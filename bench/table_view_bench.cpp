@@ -7,6 +7,7 @@
 #include "gui/parent_window.h"
 #include "gui/views/cell_grid_model.h"
 #include "gui/views/table.h"
+#include "gui/views/table_type_ahead.h"
 #include "gui/window_procedure.h"
 
 namespace {
@@ -77,4 +78,57 @@ RAVO_BENCH(table_rows) {
     benchResult("table setCaretRow last, 2^33 rows (median of 5)", median(caret), "ms (goal 5)");
     benchResult("table selectAll, 2^33 rows (median of 5)", median(all), "ms (goal 5)");
     benchResult("cell grid 10^6 rows appended + reload (median of 5)", median(append), "ms (goal 200)");
+}
+
+// One paint of a 40-row table over 2^33 rows near their end, and the typed-text search over
+// 100 000 rows with a text no row holds (every row read).
+RAVO_BENCH(table_paint) {
+    GParentWindow* frame = new GParentWindow;
+    if (!createTopLevelWindow(frame, WS_POPUP, 0, "")) {
+        delete frame;
+        benchResult("table paint (no display)", -1, "ms");
+        return;
+    }
+    GLayoutItem* root = new GLayoutItem(frame);
+    frame->setContent(root);
+    GTableDesc desc;
+    desc.model = new HugeModel;
+    desc.columnCount = 2;
+    GTable* table = createTable(root, frame, desc);
+    table->setRect(RECT{0, 0, 400, table->headerHeightPixels() + 40 * table->rowHeightPixels() + 4});
+    table->setCaretRow(((u64)1 << 33) - 100);
+    RECT client;
+    GetClientRect(table->hwnd, &client);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    std::vector<double> paint, search;
+    for (int run = 0; run < 5; ++run) {
+        double start = benchSeconds();
+        table->paint(memory, client, false);
+        paint.push_back(millisecondsSince(start));
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    GTableDesc gridDesc;
+    gridDesc.columnCount = 2;
+    gridDesc.flags |= TableTypeAhead;
+    GTable* grid = createTable(root, frame, gridDesc);
+    auto* model = static_cast<GCellGridModel*>(grid->model());
+    const char* texts[] = {"Some Row Name", "value"};
+    for (int i = 0; i < 100000; ++i) model->appendRows(texts, 1);
+    grid->reload(0);
+    for (int run = 0; run < 5; ++run) {
+        stringAssignText(grid->typeAhead()->text, "q");
+        double start = benchSeconds();
+        grid->typedText(*grid->typeAhead(), "q");
+        search.push_back(millisecondsSince(start));
+    }
+    DestroyWindow(frame->hwnd);
+    benchResult("table paint, 40 rows of 2^33 (median of 5)", median(paint), "ms (goal 20)");
+    benchResult("typed-text search, 10^5 rows, no match (median of 5)", median(search), "ms (goal 100)");
 }

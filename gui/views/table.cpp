@@ -1,6 +1,7 @@
 #include "gui/views/table.h"
 
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 #include "core/exceptions.h"
@@ -14,6 +15,7 @@
 #include "gui/system_metrics.h"
 #include "gui/text_measure.h"
 #include "gui/views/cell_grid_model.h"
+#include "gui/views/table_paint.h"
 #include "gui/views/table_type_ahead.h"
 
 namespace {
@@ -493,7 +495,20 @@ i32 GTable::handleKey(GInputEvent* event) {
         invalidate();
         return 2;
     }
-    return GUserImage::handleKey(event);
+    if (event->kind == KeyDown && (tableFlags & TableMoveRows) && (event->modifiers & ModAlt) &&
+        (event->key == VK_UP || event->key == VK_DOWN)) {
+        if (event->key == VK_UP)
+            caretUp();
+        else
+            caretDown();
+        return 2;
+    }
+    if (i32 taken = GUserImage::handleKey(event)) return taken;
+    if (event->kind == KeyDown && event->key == VK_RETURN && !event->modifiers && selectionModel->caret() >= 0) {
+        sendUp(TableRowActivated, (intptr_t)selectionModel->caret());
+        return 2;
+    }
+    return 0;
 }
 
 void GTable::onLayoutEvent(u32 kind) {
@@ -509,11 +524,39 @@ bool GTable::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intpt
     case WM_LBUTTONDBLCLK: {
         i32 x = (i16)LOWORD(lParam), y = (i16)HIWORD(lParam);
         if (GetFocus() != hwnd) SetFocus(hwnd);
-        i64 row = rowAt(y);
-        i32 column = columnAt(x);
-        if (row >= 0 && selectionModel->onClick(row, column < 0 ? 0 : column, *this)) invalidate();
+        if (pressHeader(x, y, message == WM_LBUTTONDBLCLK, (u32)wParam)) {
+            *result = 0;
+            return true;
+        }
+        LifeGuard guard(lifeRecord());
+        i64 row = -1;
+        i32 column = -1;
+        bool onCell = cellAt(x, y, &row, &column);
+        bool selects = !onCell || (tableModel->cellFormat((u64)row, column)->inputBits() & CellPressSelects);
+        // A press on an element of a selected row keeps the selection that its release acts on.
+        if (message == WM_LBUTTONDOWN && pressCell(x, y) && selectionModel->isSelected(row)) selects = false;
+        if (row < 0) row = rowAt(y);
+        if (row >= 0 && selects && selectionModel->onClick(row, column < 0 ? 0 : column, *this)) invalidate();
+        if (message == WM_LBUTTONDBLCLK && row >= 0 && guard.alive()) sendUp(TableRowActivated, (intptr_t)row);
         *result = 0;
         return true;
+    }
+    case WM_MOUSEMOVE: {
+        if (dragHeader((i16)LOWORD(lParam))) {
+            *result = 0;
+            return true;
+        }
+        i64 row = (tableFlags & TableCaretFollowsMouse) ? rowAt((i16)HIWORD(lParam)) : -1;
+        if (row >= 0 && row != selectionModel->caret()) setCaretRow((u64)row);
+        break;
+    }
+    case WM_LBUTTONUP: {
+        if (releaseHeader((i16)LOWORD(lParam), (i16)HIWORD(lParam)) ||
+            releaseCell((i16)LOWORD(lParam), (i16)HIWORD(lParam))) {
+            *result = 0;
+            return true;
+        }
+        break;
     }
     case WM_RBUTTONDOWN: {
         i32 x = (i16)LOWORD(lParam), y = (i16)HIWORD(lParam);
@@ -569,51 +612,102 @@ void GTable::paintRows(HDC dc, const RECT& client, const RECT& update) {
     HGDIOBJ oldFont = SelectObject(dc, cellFont.font);
     HBRUSH background = CreateSolidBrush(toolkitColors.window);
     HBRUSH selected = CreateSolidBrush(toolkitColors.selection);
-    HPEN separator = CreatePen(PS_SOLID, 1, grid ? toolkitColors.text : toolkitColors.window);
     FillRect(dc, &visible, background);
     GSavedDC saved(dc);
-    GString scratch;
+    const char* typed = typeAheadCollector ? typeAheadCollector->text.c_str() : nullptr;
     u64 row = (u64)(vertical.origin / rowHeight);
-    i32 top = (i32)((i64)row * rowHeight - vertical.origin) + headerHeightPixels();
+    const u64 firstRow = row;
+    const i32 firstTop = (i32)((i64)row * rowHeight - vertical.origin) + headerHeightPixels();
+    i32 top = firstTop;
     bool focused = GetFocus() == hwnd;
     i64 caret = focused ? selectionModel->caret() : -1;
-    HRGN clip = CreateRectRgn(0, 0, 0, 0);
+    COLORREF textColour = GetTextColor(dc);
+    // Visible columns in display order with their extents.
+    struct Shown {
+        i32 column, left, right;
+    };
+    std::vector<Shown> cols((size_t)columns.count());
+    i32 n = 0;
+    i32 rowRight = visible.left;
+    for (i32 p = 0; p < columns.count(); ++p) {
+        i32 column = columns.atPosition(p);
+        const GTableColumn& c = columns[column];
+        if (!c.visible) continue;
+        cols[n++] = Shown{column, c.left, c.left + c.width + 1};
+        rowRight = std::max(rowRight, c.left + c.width + 1);
+    }
+    int lastSelected = -1;
     for (; top < visible.bottom && row < rows; ++row, top += rowHeight) {
         bool isSelected = selectionModel->isSelected((i64)row);
-        SetTextColor(dc, isSelected ? toolkitColors.selectionText : toolkitColors.text);
-        for (i32 p = 0; p < columns.count(); ++p) {
-            i32 column = columns.atPosition(p);
-            const GTableColumn& c = columns[column];
-            if (!c.visible) continue;
-            RECT cellRect{c.left, top, c.left + c.width + 1, top + rowHeight};
-            SetRectRgn(clip, std::max(cellRect.left, visible.left), std::max(cellRect.top, visible.top),
-                       std::min(cellRect.right, visible.right), std::min(cellRect.bottom, visible.bottom));
-            SelectClipRgn(dc, clip);
-            FillRect(dc, &cellRect, isSelected ? selected : background);
-            if (grid) {
-                HGDIOBJ oldPen = SelectObject(dc, separator);
-                MoveToEx(dc, cellRect.right - 1, cellRect.top, nullptr);
-                LineTo(dc, cellRect.right - 1, cellRect.bottom - 1);
-                LineTo(dc, cellRect.left - 1, cellRect.bottom - 1);
-                SelectObject(dc, oldPen);
-            }
-            const char* text = tableModel->cellText(scratch, row, column);
-            u32 state = (isSelected ? (u32)CellSelected : 0u) |
-                        (tableModel->cellChecked(row, column) ? (u32)CellChecked : 0u) | (grid ? (u32)CellSeparators : 0u);
-            tableModel->cellFormat(row, column)->draw(saved, text, nullptr, &cellRect, state, (i32)c.formatParam,
-                                                      nullptr, nullptr);
+        if ((int)isSelected != lastSelected) {
+            SetTextColor(dc, isSelected ? toolkitColors.selectionText : textColour);
+            lastSelected = isSelected;
         }
-        SelectClipRgn(dc, nullptr);
+        for (i32 i = 0; i < n; ++i) {
+            i32 column = cols[i].column;
+            u64 spanRows = 1, rowOffset = 0;
+            i32 spanColumns = 1, columnOffset = 0;
+            tableModel->cellSpan(row, column, &spanRows, &spanColumns, &rowOffset, &columnOffset);
+            RECT cell{cols[i].left, top, cols[i].right, top + rowHeight};
+            u64 anchorRow = row - std::min(rowOffset, row);
+            i32 anchorColumn = column - columnOffset;
+            if (spanRows > 1 || spanColumns > 1) {
+                // A span is painted once: at its leftmost visible column, in its first painted row.
+                i32 left = INT_MAX, right = INT_MIN;
+                for (i32 k = 0; k < n; ++k) {
+                    if (cols[k].column < anchorColumn || cols[k].column >= anchorColumn + spanColumns) continue;
+                    left = std::min(left, cols[k].left);
+                    right = std::max(right, cols[k].right);
+                }
+                if (left != cols[i].left || (row != anchorRow && row != firstRow)) continue;
+                cell.left = left;
+                cell.right = right;
+                if (spanRows > 1) {
+                    spanRowExtent((i64)anchorRow, spanRows, (i64)firstRow, firstTop, rowHeight, visible.top,
+                                  visible.bottom, &cell.top, &cell.bottom);
+                }
+            }
+            paintCell(saved, cell, visible, anchorRow, anchorColumn, isSelected ? selected : background,
+                      isSelected, typed);
+        }
         if ((i64)row == caret) {
-            RECT frame{horizontal.leadingInset, top, client.right, top + rowHeight};
-            DrawFocusRect(dc, &frame);
+            RECT frame{horizontal.leadingInset, top, std::min(rowRight, (i32)visible.right), top + rowHeight};
+            drawXorFocusFrame(dc, frame, GetTextColor(dc), toolkitColors.window);
         }
     }
-    DeleteObject(clip);
-    DeleteObject(separator);
+    SetTextColor(dc, textColour);
     DeleteObject(selected);
     DeleteObject(background);
     SelectObject(dc, oldFont);
+}
+
+void GTable::paintCell(GSavedDC& dc, const RECT& cell, const RECT& visible, u64 row, i32 column, HBRUSH fill,
+                       bool isSelected, const char* typed) {
+    RECT clip;
+    if (!IntersectRect(&clip, &cell, &visible)) return;
+    ClipGuard guard;
+    pushClipRect(guard, dc.dc(), clip);
+    RECT content = cell;
+    if (grid) {
+        content.right -= 1;
+        content.bottom -= 1;
+        HBRUSH line = CreateSolidBrush(toolkitColors.lightShade);
+        RECT right{cell.right - 1, cell.top, cell.right, cell.bottom};
+        RECT bottom{cell.left, cell.bottom - 1, cell.right, cell.bottom};
+        FillRect(dc.dc(), &right, line);
+        FillRect(dc.dc(), &bottom, line);
+        DeleteObject(line);
+    }
+    FillRect(dc.dc(), &content, fill);
+    GString scratch;
+    const char* text = tableModel->cellText(scratch, row, column);
+    const GTableColumn& c = columns[column];
+    // The value is an image only in columns that have an image box.
+    GDrawable* image = c.formatParam ? (GDrawable*)(intptr_t)tableModel->cellValue(row, column) : nullptr;
+    u32 state = (isSelected ? (u32)CellSelected : 0u) | (tableModel->cellChecked(row, column) ? (u32)CellChecked : 0u) |
+                (grid ? (u32)CellSeparators : 0u);
+    tableModel->cellFormat(row, column)->draw(dc, text, image, &cell, state, (i32)c.formatParam, nullptr, typed);
+    popClipRect(guard);
 }
 
 GTable* createTable(GLayoutItem* parent, GWindow* owner, GTableDesc& desc) {

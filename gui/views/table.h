@@ -10,6 +10,7 @@
 #include "gui/views/table_columns.h"
 
 class GLayoutItem;
+class GSavedDC;
 class GTableTypeAhead;
 
 // Table style bits.
@@ -35,9 +36,31 @@ enum : u32 {
     TableCaretMoved = SelectionCaretMoved,
     TableSelectionChanged = SelectionChanged,
     TableColumnsChanged = 6,
+    TableRowActivated = 2,   // sent up with the row: a double click on it, or Enter
+    TableCellButton = 13,    // sent up with the row: a release on a button cell
+    TableCheckToggled = 12,  // sent up with the row: a check cell changed
 };
 
 const u32 TypeTable = 86;
+
+// The table's own commands.
+enum : u32 {
+    TableCopy = 142,
+    TableFormatMenu = 143,
+    TableFitAllByContent = 144,
+    TableFitAllByContentAndHeader = 145,
+    TableFitCurrentByContent = 146,
+    TableFitCurrentByContentAndHeader = 147,
+    TableFormatAuto = 148,
+    TableViewOffsetAsHex = 149,
+    TableViewCountAsHex = 151,
+    TableSetBaseOffset = 152,
+    TableZeroBaseOffset = 153,
+    TableViewAsMenu = 154,
+    TableViewAsFirst = 155,
+    TableViewAsLast = 165,
+    TableLastCommand = 166,
+};
 
 // The creation record of every table; its defaults are a plain list with a header.
 struct GTableDesc {
@@ -122,8 +145,28 @@ public:
     i32 acceptsFocus() override { return 1; }
     // Layout events go up the tree as notifications of the same code.
     void onLayoutEvent(u32 kind) override;
-    // The text typed so far, from the type-ahead collector of style bit 0x8000.
-    virtual void typedText(GTableTypeAhead& /*collector*/, const char* /*text*/) {}
+    // The text typed so far, from the type-ahead collector of style bit 0x8000: the first row
+    // whose caret-column text contains it without letter case becomes the caret row; the typed
+    // text is cleared.
+    virtual void typedText(GTableTypeAhead& collector, const char* text);
+    // Moves the selected rows up or down by one through the model's swapRows; nothing when a
+    // selected row is already at that end.
+    void caretUp();
+    void caretDown();
+    // A release on a check cell: the negated check goes to the cell, or to that column of every
+    // selected row when the row is selected.
+    void toggleCheck(u64 row, i32 column);
+    // Commands 142..166: copy, column fitting, the auto-fit flag, and the byte views' number
+    // formats, which a plain table shows disabled.
+    i32 commandState(u32 command) override;
+    i32 commandChecked(u32 command) override;
+    bool onCommand(u32 command, GStateQuery* query) override;
+    // Byte-level views answer true to enable the view commands, and keep a base offset.
+    virtual bool hasByteViewCommands() { return false; }
+    virtual i64 baseOffsetValue() { return 0; }
+    virtual void setBaseOffset(i64 /*offset*/) {}
+    // The rectangle of a cell in client pixels.
+    RECT cellRect(u64 row, i32 column);
     GTableTypeAhead* typeAhead() const { return typeAheadCollector; }
 
     GTableModel* model() const { return tableModel; }
@@ -150,8 +193,23 @@ private:
     // The widest content of the column over [first, end) and, with withHeader, its title.
     i32 measureColumn(i32 column, u64 first, u64 end, bool withHeader);
     void caretIntoView();
+    void sendUp(u32 code, intptr_t value);
+    // Presses and releases on cells whose formatter accepts them; true when taken.
+    bool pressCell(i32 x, i32 y);
+    bool releaseCell(i32 x, i32 y);
+    // Presses in the header: a border fits (double click) or starts a resize, a title is pressed.
+    bool pressHeader(i32 x, i32 y, bool doubleClick, u32 keys);
+    // A title released over itself sorts its column; a resize ends.
+    bool releaseHeader(i32 x, i32 y);
+    bool dragHeader(i32 x);
+    // Ascending unless sorted ascending; columns of state 3 are not sorted.
+    void sortColumn(i32 column);
     void paintHeader(HDC dc, const RECT& client);
     void paintRows(HDC dc, const RECT& client, const RECT& update);
+    // Fills the cell (less its separators) and draws it through the model's formatter, clipped to
+    // the cell within the visible area.
+    void paintCell(GSavedDC& dc, const RECT& cell, const RECT& visible, u64 row, i32 column, HBRUSH fill,
+                   bool isSelected, const char* typed);
 
     GTableModel* tableModel = nullptr;
     GSelectionModel* selectionModel = nullptr;
@@ -163,6 +221,13 @@ private:
     bool grid = true;
     GScrollRange navigatedH, navigatedV;
     GTableTypeAhead* typeAheadCollector = nullptr;
+    // The cell a press landed on (row -1: none) and its element.
+    i64 pressedRow = -1;
+    i32 pressedColumn = -1;
+    RECT pressedRect = {0, 0, 0, 0};
+    // The header column pressed and the column being resized (-1: none).
+    i32 pressedHeader = -1;
+    i32 resizingColumn = -1;
 };
 
 // A table made from the record, added to the layout with fill in both directions.

@@ -1,0 +1,27 @@
+#pragma once
+// GComboItems: the item operations through which dialogs fill and query a combo box. Made on the
+// stack or held by whoever fills the combo; it does not own the combo.
+#include "core/gstring.h"
+#include "core/types.h"
+
+class GCombo;
+
+class GComboItems {
+public:
+    explicit GComboItems(GCombo* combo) : combo(combo) {}
+
+    i32 itemCount();
+    // The combo's own selection: -1 for none.
+    void selectItem(i32 index);
+    // The first item whose text equals the text; -1 when none.
+    i32 findItem(const char* text);
+    // Negative indexes and indexes past the items are ignored.
+    void setCurrentItem(i32 index);
+    i32 currentItem();
+    // A copy of the item's text; false when the item has none or there is no such item.
+    bool itemText(i32 index, GString& text);
+    void addItem(const char* text);
+
+private:
+    GCombo* combo;
+};

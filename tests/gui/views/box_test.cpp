@@ -1,0 +1,100 @@
+// GBox as the combo's drop-down on real windows: the list is a headerless table in a pop-up that
+// never takes the activation, and a click on a row chooses it; the item operations of a combo.
+#include "gui/views/box.h"
+
+#include <gtest/gtest.h>
+
+#include "core/bag.h"
+#include "gui/combo.h"
+#include "gui/combo_items.h"
+#include "gui/layout_builder.h"
+#include "tests/gui/gui_fixture.h"
+#include "tests/gui/input_fixture.h"
+
+namespace {
+struct BoxInstall {
+    BoxInstall() : saved(comboListFactory) { installBoxList(); }
+    ~BoxInstall() { comboListFactory = saved; }
+    ComboListFactory saved;
+};
+}  // namespace
+
+TEST(Box, DropsDownWithoutActivationAndAClickChoosesARow) {
+    TestApplication app;
+    BoxInstall install;
+    InputFrame frame(nullptr, 200, 200, 400, 300);
+    SetForegroundWindow(frame.hwnd);
+    SetActiveWindow(frame.hwnd);
+    ASSERT_TRUE(pumpUntil([&] { return GetActiveWindow() == frame.hwnd; }));
+
+    GBag bag;
+    for (const char* t : {"alpha", "beta", "gamma", "delta", "epsilon"}) bagWriteString(bag, t);
+    GLayoutBuilder builder(&frame);
+    GCombo* combo = GCombo::create(builder, &bag, 0, 12);
+    MoveWindow(combo->hwnd, 10, 10, 150, 22, TRUE);
+
+    combo->dropDown();
+    ASSERT_TRUE(combo->dropped());
+    auto* list = static_cast<GBoxList*>(combo->list());
+    ASSERT_NE(nullptr, list->box);
+    EXPECT_STREQ("GBox", list->box->className());
+    EXPECT_TRUE(list->box->isKindOf(TypeBox) && list->box->isKindOf(TypeTable));
+    EXPECT_FALSE(list->box->hasHeader());
+    EXPECT_EQ(0, list->currentRow());
+    EXPECT_EQ(MA_NOACTIVATE, SendMessageA(list->popupWindow(), WM_MOUSEACTIVATE, (WPARAM)frame.hwnd,
+                                          MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)));
+    EXPECT_EQ(frame.hwnd, GetActiveWindow());
+
+    // Rows answer at their places; the caret follows the pointer.
+    i32 rh = list->box->rowHeightPixels();
+    EXPECT_EQ(3, list->rowAtPoint(5, 3 * rh + rh / 2));
+    list->forwardMouse(WM_MOUSEMOVE, 0, 5, 2 * rh + 1);
+    EXPECT_EQ(2, list->currentRow());
+
+    // A click on row 3, as the combo that holds the capture while open receives it.
+    POINT p{5, 3 * rh + rh / 2};
+    ClientToScreen(list->listWindow(), &p);
+    ScreenToClient(combo->hwnd, &p);
+    SendMessageA(combo->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    SendMessageA(combo->hwnd, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    EXPECT_FALSE(combo->dropped());
+    EXPECT_EQ(3, combo->selection);
+    EXPECT_EQ(frame.hwnd, GetActiveWindow());
+}
+
+TEST(ComboItems, FillAndQueryACombo) {
+    TestApplication app;
+    InputFrame frame(nullptr, 200, 200, 400, 300);
+    GBag bag;
+    for (const char* t : {"alpha", "beta"}) bagWriteString(bag, t);
+    GLayoutBuilder builder(&frame);
+    GCombo* combo = GCombo::create(builder, &bag, 0, 12);
+    GComboItems items(combo);
+
+    items.addItem("gamma");
+    EXPECT_EQ(3, items.itemCount());
+    EXPECT_EQ(2, items.findItem("gamma"));
+    EXPECT_EQ(-1, items.findItem("Gamma"));
+    GString text;
+    ASSERT_TRUE(items.itemText(1, text));
+    EXPECT_STREQ("beta", text.c_str());
+    EXPECT_FALSE(items.itemText(3, text));
+
+    struct Step {
+        const char* name;
+        void (GComboItems::*call)(i32);
+        i32 index;
+        i32 current;
+    };
+    const Step steps[] = {
+        {"set", &GComboItems::setCurrentItem, 2, 2},
+        {"set at the count: nothing", &GComboItems::setCurrentItem, 3, 2},
+        {"set negative: nothing", &GComboItems::setCurrentItem, -1, 2},
+        {"select none", &GComboItems::selectItem, -1, -1},
+        {"select", &GComboItems::selectItem, 1, 1},
+    };
+    for (const Step& s : steps) {
+        (items.*s.call)(s.index);
+        EXPECT_EQ(s.current, items.currentItem()) << s.name;
+    }
+}

@@ -1,0 +1,416 @@
+// GTable input through real messages and its commands: check and button cells, row activation,
+// row moves with Alt+Up and Alt+Down, the typed-text search, command states and execution.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "gui/cell_format.h"
+#include "gui/dialog.h"
+#include "gui/gui_settings.h"
+#include "gui/input_event.h"
+#include "gui/layout_cell.h"
+#include "gui/views/table.h"
+#include "gui/views/table_type_ahead.h"
+#include "gui/window_procedure.h"
+#include "tests/gui/gui_fixture.h"
+
+namespace {
+// Rows of a name, a check and a button.
+class ChoiceModel : public GTableModel {
+public:
+    explicit ChoiceModel(std::vector<std::string> names) : names(std::move(names)), checks(this->names.size()) {}
+    u64 rowCount() override { return names.size(); }
+    i32 columnCount() override { return 3; }
+    const char* cellText(GString&, u64 row, i32 column) override {
+        return column == 0 ? names[row].c_str() : column == 1 ? "on" : "Go";
+    }
+    GCellFormat* cellFormat(u64, i32 column) override {
+        return column == 1 ? checkCellFormat() : column == 2 ? buttonCellFormat() : defaultCellFormat();
+    }
+    bool cellChecked(u64 row, i32 column) override { return column == 1 && checks[row]; }
+    void setCellChecked(u64 row, i32 column, bool on) override {
+        if (column == 1) checks[row] = on;
+    }
+    void sortByColumn(i32 column, bool ascending) override {
+        sorts += std::to_string(column) + (ascending ? " up " : " down ");
+        std::sort(names.begin(), names.end());
+        if (!ascending) std::reverse(names.begin(), names.end());
+    }
+    void swapRows(u64 a, u64 b) override {
+        std::swap(names[a], names[b]);
+        std::swap(checks[a], checks[b]);
+    }
+    void clearRows() override {}
+    void removeRows(u64, u64) override {}
+    u64 appendRows(const char* const*, i32) override { return 0; }
+    u64 insertRows(u64, const char* const*, i32) override { return 0; }
+
+    std::string order() const {
+        std::string s;
+        for (const std::string& n : names) s += n + " ";
+        return s;
+    }
+    std::string checked() const {
+        std::string s;
+        for (bool c : checks) s += c ? '1' : '0';
+        return s;
+    }
+
+    std::vector<std::string> names;
+    std::vector<char> checks;
+    std::string sorts;
+};
+
+class Owner : public GDialog {
+public:
+    Owner() : GDialog(nullptr, "index.htm") {}
+    bool onControlNotify(void* n) override {
+        auto* notification = static_cast<GControlNotification*>(n);
+        heard.push_back({notification->code, notification->value});
+        return true;
+    }
+    // The rows sent with a code.
+    std::vector<intptr_t> rowsOf(u32 code) const {
+        std::vector<intptr_t> rows;
+        for (auto& h : heard)
+            if (h.first == code) rows.push_back(h.second);
+        return rows;
+    }
+    std::vector<std::pair<u32, intptr_t>> heard;
+};
+
+class FreeItem : public GLayoutItem {
+public:
+    using GLayoutItem::GLayoutItem;
+    void setRect(const RECT& r) override { rect = r; }
+};
+
+struct Fixture {
+    TestApplication app;
+    Owner owner;
+    ChoiceModel* model;
+    GTable* table;
+
+    explicit Fixture(u32 extraFlags = 0, std::vector<std::string> names = {"alpha", "bravo", "charlie", "delta"}) {
+        createTopLevelWindow(&owner, WS_POPUP | WS_CLIPCHILDREN, 0, "");
+        SetWindowPos(owner.hwnd, HWND_TOP, 0, 0, 400, 300, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+        GLayoutItem* root = new FreeItem(&owner);
+        owner.setContent(root);
+        model = new ChoiceModel(std::move(names));
+        GTableDesc desc;
+        desc.flags |= extraFlags;
+        desc.columnCount = 3;
+        desc.columnSpec = "Name:W=80,On:W=60,Act:W=50";
+        desc.model = model;
+        table = createTable(root, &owner, desc);
+        table->setRect(RECT{10, 10, 310, 210});
+    }
+    ~Fixture() {
+        SetWindowLongA(owner.hwnd, GWL_STYLE, GetWindowLongA(owner.hwnd, GWL_STYLE) & ~WS_VISIBLE);
+        DestroyWindow(owner.hwnd);
+    }
+    // Client point of a cell's top-left corner moved by (dx, dy).
+    POINT at(u64 row, i32 column, i32 dx, i32 dy) {
+        RECT r = table->cellRect(row, column);
+        return POINT{r.left + dx, r.top + dy};
+    }
+    void click(POINT p) {
+        SendMessageA(table->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+        SendMessageA(table->hwnd, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    }
+    i32 key(u32 vk, u32 modifiers = 0) {
+        GInputEvent e;
+        e.kind = KeyDown;
+        e.key = vk;
+        e.modifiers = modifiers;
+        return table->handleKey(&e);
+    }
+};
+
+// Inside the check square of a row: (3 + 2, rows are shorter than 22 so the square starts at 3).
+const i32 kInSquare = 5;
+}  // namespace
+
+TEST(TableInput, CheckCellsToggleTheRowOrEverySelectedRow) {
+    Fixture f(TableMultiSelect);
+    // An unselected row: only its own cell.
+    f.table->setRowSelected(0, true);
+    f.table->setRowSelected(2, true);
+    f.owner.heard.clear();
+    f.click(f.at(1, 1, kInSquare, kInSquare));
+    EXPECT_EQ("0100", f.model->checked());
+    // The press selected row 1 alone.
+    EXPECT_EQ(1, f.table->selection()->selectedCount());
+    f.table->clearSelection();
+    f.table->setRowSelected(0, true);
+    f.table->setRowSelected(2, true);
+    // A selected row: every selected row takes the negation of the clicked cell.
+    f.click(f.at(2, 1, kInSquare, kInSquare));
+    EXPECT_EQ("1110", f.model->checked());
+    f.click(f.at(0, 1, kInSquare, kInSquare));
+    EXPECT_EQ("0100", f.model->checked());
+    EXPECT_EQ((std::vector<intptr_t>{1, 2, 0}), f.owner.rowsOf(TableCheckToggled));
+
+    // Beside the square, or a release away from the press: no toggle.
+    RECT square = checkSquareRect(f.table->cellRect(3, 1));
+    f.click(POINT{square.right, square.top + 2});
+    POINT press = f.at(3, 1, kInSquare, kInSquare);
+    SendMessageA(f.table->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+    SendMessageA(f.table->hwnd, WM_LBUTTONUP, 0, MAKELPARAM(press.x + 40, press.y));
+    EXPECT_EQ("0100", f.model->checked());
+    EXPECT_EQ(3u, f.owner.rowsOf(TableCheckToggled).size());
+    EXPECT_EQ(nullptr, GetCapture());
+}
+
+TEST(TableInput, ButtonCellsAndActivationNotifyWithTheRow) {
+    Fixture f;
+    f.owner.heard.clear();
+    f.click(f.at(2, 2, 10, 5));
+    EXPECT_EQ((std::vector<intptr_t>{2}), f.owner.rowsOf(TableCellButton));
+    EXPECT_EQ(2, f.table->selection()->caret());  // a button press also selects
+
+    POINT name = f.at(1, 0, 10, 5);
+    f.owner.heard.clear();  // code 2 is also the page-changed notice
+    SendMessageA(f.table->hwnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(name.x, name.y));
+    EXPECT_EQ((std::vector<intptr_t>{1}), f.owner.rowsOf(TableRowActivated));
+    EXPECT_EQ(2, f.key(VK_RETURN));
+    EXPECT_EQ((std::vector<intptr_t>{1, 1}), f.owner.rowsOf(TableRowActivated));
+    EXPECT_TRUE(f.owner.rowsOf(TableCellButton).empty());
+}
+
+TEST(TableInput, AltArrowsMoveTheSelectedRows) {
+    struct Step {
+        u32 key;
+        u32 flags;
+        const char* order;
+        i64 caret;
+    };
+    // The caret starts on bravo.
+    const Step steps[] = {
+        {VK_UP, TableMoveRows, "bravo alpha charlie delta ", 0},
+        {VK_UP, TableMoveRows, "bravo alpha charlie delta ", 0},  // at the top: nothing
+        {VK_DOWN, TableMoveRows, "alpha bravo charlie delta ", 1},
+        {VK_DOWN, TableMoveRows, "alpha charlie bravo delta ", 2},
+        {VK_DOWN, TableMoveRows, "alpha charlie delta bravo ", 3},
+        {VK_DOWN, TableMoveRows, "alpha charlie delta bravo ", 3},  // at the bottom: nothing
+    };
+    Fixture f(TableMoveRows);
+    f.table->setCaretRow(1);
+    for (const Step& s : steps) {
+        f.key(s.key, ModAlt);
+        EXPECT_EQ(s.order, f.model->order());
+        EXPECT_EQ(s.caret, f.table->selection()->caret());
+    }
+    // Without the style bit Alt+Up moves no row.
+    Fixture plain;
+    plain.table->setCaretRow(1);
+    plain.key(VK_UP, ModAlt);
+    EXPECT_EQ("alpha bravo charlie delta ", plain.model->order());
+}
+
+// Each character reaches the collector as WM_CHAR; the search clears the text after each one.
+TEST(TableInput, TypedTextFindsTheFirstRowContainingIt) {
+    Fixture f(TableTypeAhead, {"Oslo", "Bergen", "Trondheim", "Bodo", "Stavanger"});
+    f.table->setCaretRow(0);
+    ASSERT_NE(nullptr, f.table->typeAhead());
+    struct Case {
+        char typed;
+        i64 caret;
+    };
+    // Lower-cased row texts; no match leaves the caret; the typed text is not lower-cased.
+    const Case cases[] = {{'g', 1}, {'h', 2}, {'o', 0}, {'v', 4}, {'x', 4}, {'B', 4}, {'d', 2}};
+    for (const Case& c : cases) {
+        SendMessageA(f.table->hwnd, WM_CHAR, (WPARAM)c.typed, 0);
+        EXPECT_EQ(c.caret, f.table->selection()->caret()) << c.typed;
+        EXPECT_STREQ("", f.table->typeAhead()->text.c_str());
+    }
+}
+
+namespace {
+// A byte-level view: the view commands are enabled.
+class ByteView : public GTable {
+public:
+    using GTable::GTable;
+    bool hasByteViewCommands() override { return true; }
+    i64 baseOffsetValue() override { return 0x40; }
+    void setBaseOffset(i64 offset) override { base = offset; }
+    i64 base = -1;
+};
+
+std::string clipboardText() {
+    std::string text;
+    if (!OpenClipboard(nullptr)) return "<closed>";
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* p = (const char*)GlobalLock(data)) text = p;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+}  // namespace
+
+TEST(TableCommands, StatesAndChecksOfAPlainTableAndAByteView) {
+    GGuiSettings saved = guiSettings;
+    guiSettings.viewFlags = 1;
+    guiSettings.viewMode = 10;
+    Fixture f;
+    GTable* plain = f.table;
+    auto* view = new ByteView(&f.owner);
+    GTableDesc desc;
+    desc.columnCount = 3;
+    ASSERT_TRUE(view->create(desc));
+    GTableDesc bare;
+    bare.flags &= ~(u32)TableHeader;
+    GTable* headless = createTable(nullptr, &f.owner, bare);
+
+    struct Case {
+        u32 command;
+        i32 plainState, viewState, headlessState;
+        i32 checked;  // in the plain table
+    };
+    const i32 on = CommandEnabled, off = CommandDisabled, unknown = CommandUnknown;
+    const Case cases[] = {
+        {141, unknown, unknown, unknown, unknown},
+        {TableCopy, on, off, off, 0},  // the empty tables have no caret row
+        {TableFormatMenu, on, on, off, 0},
+        {TableFitAllByContent, on, on, off, 0},
+        {TableFitAllByContentAndHeader, on, on, off, 0},
+        {TableFitCurrentByContent, on, on, off, 0},
+        {TableFitCurrentByContentAndHeader, on, on, off, 0},
+        {TableFormatAuto, on, on, off, 0},
+        {149, off, on, off, 1},
+        {150, off, on, off, 0},
+        {151, off, on, off, 0},
+        {TableSetBaseOffset, off, on, off, 0},
+        {TableZeroBaseOffset, off, on, off, 0},
+        {TableViewAsMenu, off, on, off, 0},
+        {155, off, on, off, 0},
+        {165, off, on, off, 1},  // "viewMode" 10
+        {167, unknown, unknown, unknown, unknown},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.plainState, plain->commandState(c.command)) << c.command;
+        EXPECT_EQ(c.viewState, view->commandState(c.command)) << c.command;
+        EXPECT_EQ(c.headlessState, headless->commandState(c.command)) << c.command;
+        EXPECT_EQ(c.checked, plain->commandChecked(c.command)) << c.command;
+    }
+
+    // Executing through the state query: view flags toggle, the mode is set, auto-fit toggles.
+    auto run = [](GTable* t, u32 command) {
+        GStateQuery q;
+        q.command = command;
+        return t->answerStateQuery(QueryExecute, &q);
+    };
+    EXPECT_TRUE(run(view, 150));
+    EXPECT_EQ(3u, guiSettings.viewFlags);
+    EXPECT_TRUE(run(view, 157));
+    EXPECT_EQ(2u, guiSettings.viewMode);
+    EXPECT_EQ(1, plain->commandChecked(157));
+    EXPECT_TRUE(run(plain, 150));  // disabled: consumed, nothing changes
+    EXPECT_EQ(3u, guiSettings.viewFlags);
+    EXPECT_TRUE(run(view, TableSetBaseOffset));
+    EXPECT_EQ(0x40, view->base);
+    EXPECT_TRUE(run(view, TableZeroBaseOffset));
+    EXPECT_EQ(0, view->base);
+    u32 flags = plain->tableFlags;
+    EXPECT_TRUE(run(plain, TableFormatAuto));
+    EXPECT_EQ(flags ^ TableAutoFit, plain->tableFlags);
+    EXPECT_EQ((plain->tableFlags & TableAutoFit) ? 1 : 0, plain->commandChecked(TableFormatAuto));
+    guiSettings = saved;
+}
+
+TEST(TableCommands, CopyPutsTheCaretCellOnTheClipboard) {
+    Fixture f;
+    f.table->setCaretRow(2);
+    ASSERT_EQ(CommandEnabled, f.table->commandState(TableCopy));
+    GStateQuery q;
+    q.command = TableCopy;
+    EXPECT_TRUE(f.table->answerStateQuery(QueryExecute, &q));
+    EXPECT_EQ("charlie", clipboardText());
+    f.table->selection()->setColumn(2);
+    EXPECT_TRUE(f.table->answerStateQuery(QueryExecute, &q));
+    EXPECT_EQ("Go", clipboardText());
+    f.table->selection()->setColumn(5);  // no such column
+    EXPECT_EQ(CommandDisabled, f.table->commandState(TableCopy));
+    EXPECT_EQ(CommandDisabled, f.table->commandState(TableFitCurrentByContent));
+}
+
+namespace {
+// A message at a header point of a column: dx from its left edge.
+void headerMessage(Fixture& f, u32 message, i32 column, i32 dx, WPARAM keys = 0) {
+    f.table->cellRect(0, 0);  // lays the columns out
+    i32 x = f.table->columns[column].left + dx;
+    SendMessageA(f.table->hwnd, message, keys, MAKELPARAM(x, f.table->headerHeightPixels() / 2));
+}
+}  // namespace
+
+TEST(TableInput, HeaderClicksSortSortableColumns) {
+    Fixture f({}, {"delta", "alpha", "charlie", "bravo"});
+    f.table->columns[0].sortState = ColumnSortable;
+    f.table->columns[2].sortState = ColumnSortable;
+    auto click = [&](i32 column, i32 releaseColumn) {
+        headerMessage(f, WM_LBUTTONDOWN, column, 20, MK_LBUTTON);
+        headerMessage(f, WM_LBUTTONUP, releaseColumn, 20);
+    };
+    click(0, 0);
+    EXPECT_EQ("0 up ", f.model->sorts);
+    EXPECT_EQ("alpha bravo charlie delta ", f.model->order());
+    click(0, 0);
+    EXPECT_EQ("0 up 0 down ", f.model->sorts);
+    EXPECT_EQ(ColumnDescending, f.table->columns[0].sortState);
+    click(1, 1);  // state 3: not sortable
+    click(0, 2);  // released over another column
+    EXPECT_EQ("0 up 0 down ", f.model->sorts);
+    click(2, 2);
+    EXPECT_EQ("0 up 0 down 2 up ", f.model->sorts);
+    EXPECT_EQ(ColumnSortable, f.table->columns[0].sortState);
+    EXPECT_EQ(ColumnAscending, f.table->columns[2].sortState);
+    EXPECT_EQ(ColumnNotSortable, f.table->columns[1].sortState);
+    EXPECT_EQ(0, f.table->selection()->caret());
+    EXPECT_EQ(nullptr, GetCapture());
+}
+
+TEST(TableInput, HeaderBordersFitAndResizeColumns) {
+    Fixture f;
+    auto widths = [&] {
+        std::string s;
+        for (i32 i = 0; i < 3; ++i) s += std::to_string(f.table->columns[i].width) + " ";
+        return s;
+    };
+    auto widen = [&] {
+        for (i32 i = 0; i < 3; ++i) f.table->columns[i].width = 200;
+    };
+    widen();
+    headerMessage(f, WM_LBUTTONDBLCLK, 0, 199, MK_LBUTTON);  // on the border: fit column 0
+    EXPECT_LT(f.table->columns[0].width, 200);
+    EXPECT_EQ(200, f.table->columns[1].width);
+    widen();
+    headerMessage(f, WM_LBUTTONDBLCLK, 0, 199, MK_LBUTTON | MK_CONTROL);  // Ctrl: every column
+    for (i32 i = 0; i < 3; ++i) EXPECT_LT(f.table->columns[i].width, 200) << widths();
+
+    // A press on the border drags it; the width keeps to the column's limits.
+    f.table->columns[0].width = 80;
+    f.table->columns[0].maxWidth = 150;
+    headerMessage(f, WM_LBUTTONDOWN, 0, 79, MK_LBUTTON);
+    EXPECT_EQ(f.table->hwnd, GetCapture());
+    headerMessage(f, WM_MOUSEMOVE, 0, 120, MK_LBUTTON);
+    EXPECT_EQ(120, f.table->columns[0].width);
+    headerMessage(f, WM_MOUSEMOVE, 0, 400, MK_LBUTTON);
+    EXPECT_EQ(150, f.table->columns[0].width);
+    headerMessage(f, WM_LBUTTONUP, 0, 100);
+    EXPECT_EQ(nullptr, GetCapture());
+    EXPECT_EQ("", f.model->sorts);
+}
+
+TEST(TableInput, CaretFollowsThePointerOnlyWithItsStyleBit) {
+    for (u32 flags : {0u, (u32)TableCaretFollowsMouse}) {
+        Fixture f(flags);
+        f.table->setCaretRow(0);
+        POINT p = f.at(2, 0, 10, 5);
+        SendMessageA(f.table->hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+        EXPECT_EQ(flags ? 2 : 0, f.table->selection()->caret()) << flags;
+    }
+}
