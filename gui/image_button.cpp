@@ -22,6 +22,7 @@ void GImageButton::setImage(GDrawable* newImage, bool owned) {
 }
 
 void GImageButton::getPreferredSize(i32* width, i32* height) {
+    if (!systemMetrics.filled) initSystemMetrics();
     SIZE s = image ? image->size() : SIZE{0, 0};
     i32 w = s.cx + 2 * systemMetrics.cxEdge + 4;
     i32 h = s.cy + 2 * systemMetrics.cyEdge + 4;
