@@ -151,7 +151,7 @@ i32 GColumns::hitTest(i32 x, i32 y) {
 
 void GColumns::paint(HDC handle, const RECT&, bool) {
     GSavedDC dc(handle);
-    RECT client;
+    RECT client{0, 0, 0, 0};
     GetClientRect(hwnd, &client);
     HBRUSH background = CreateSolidBrush(toolkitColors.window);
     FillRect(handle, &client, background);

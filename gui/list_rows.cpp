@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/arrays.h"
 #include "core/bag.h"
 #include "core/exceptions.h"
 #include "core/format.h"
@@ -24,12 +25,8 @@ u32 rowArrayCapacity(u32 n) {
 
 void ListRowArray::reserve(u32 n) {
     if (n <= capacity) return;
-    u32 grown = rowArrayCapacity(n);
-    ListRow** fresh = new ListRow*[grown];
-    if (count) memcpy(fresh, data, count * sizeof(ListRow*));
-    delete[] data;
-    data = fresh;
-    capacity = grown;
+    capacity = rowArrayCapacity(n);
+    data = reinterpret_cast<ListRow**>(ptrArrayRealloc(capacity, reinterpret_cast<void**>(data), count));
 }
 
 void ListRowArray::insert(u32 at, ListRow* const* rows, u32 n) {
@@ -51,9 +48,7 @@ void ListRowArray::remove(u32 first, u32 end) {
 
 void ListRowArray::clear() {
     for (u32 i = 0; i < count; ++i) delete data[i];
-    delete[] data;
-    data = nullptr;
-    capacity = count = 0;
+    arrayFree(*this);
 }
 
 void addTextRow(ListRowArray& rows, const char* text) { rows.append(new ListRow(text, 0, 0xFFFFFFFF)); }
