@@ -73,9 +73,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     loadInterfaceTexts(commandLine);
     static CommonControlsStep commonControls;
     static AppIconsStep icons;
+    static NoteNamesStep noteNames;
     static MainWindowStep mainWindow;
     initSteps[0] = &commonControls;
     initSteps[1] = &icons;
+    initSteps[2] = &noteNames;
     initSteps[43] = &mainWindow;
     return startApplication(instance, commandLine, show);
 }

@@ -1,6 +1,7 @@
 #include "gui/dialog.h"
 
 #include "core/exceptions.h"
+#include "gui/child_window.h"
 #include "gui/input_event.h"
 #include "gui/layout_cell.h"
 #include "gui/message_box.h"
@@ -20,6 +21,10 @@ bool GDialog::validate(GFieldBinding* object) {
         object->check();
     } catch (const GVerifyException& e) {
         showMessageBox(&mbError, this, e.text.c_str());
+        // The failing field takes the focus, to be mended.
+        GItemBase* field = static_cast<GItemBase*>(e.field);
+        if (GChildWindow* window = field ? field->asChildWindow() : nullptr)
+            if (window->hwnd && !window->destroyed()) window->setFocusSafe();
         return false;
     }
     object->commit();

@@ -78,6 +78,13 @@ public:
     // The tool tip at a point: its text and the two rectangles it is shown for.
     virtual bool getToolTip(i32 /*x*/, i32 /*y*/, GString* /*text*/, tagRECT*, tagRECT*) { return false; }
     virtual bool onSetCursor() { return false; }
+    // How the hover tip behaves: 0 and 1 after a rest, 2 stays while the mouse moves, 3 at once and
+    // following the mouse.
+    virtual i32 toolTipMode() { return 1; }
+    // A container that gives its tool bars a grip (the tool-bar strips).
+    virtual bool wantsGrip() { return false; }
+    // The drop feedback of a drag at a screen point (0 none; the source decides the meaning).
+    virtual i32 dropKindAt(i32 /*x*/, i32 /*y*/) { return 0; }
     // Dragging under a mouse capture: begin and move answer whether the drag goes on; the points
     // are client coordinates of the capture's window.
     virtual bool dragMove(GMouseCapture*, i32 /*fromX*/, i32 /*fromY*/, i32 /*x*/, i32 /*y*/) { return true; }

@@ -6,6 +6,7 @@
 #include "gui/user_window.h"
 
 class GFieldBinding;
+class GRegulator;
 
 class GLayoutBuilder {
 public:
@@ -30,6 +31,7 @@ public:
     void* fieldList;
     GLayoutItem* stack[20] = {};
     i32 depth = 0;
+    GRegulator* boundRegulators = nullptr;  // regulators bound to variables, last made first
 };
 
 class GSpacer : public GUserWindow {

@@ -4,6 +4,7 @@
 
 #include "gui/layout_builder.h"
 #include "gui/layout_transaction.h"
+#include "gui/parent_window.h"
 
 GStripItem::GStripItem(GWindow* owner, u32 key, u8 orientation)
     : GLayoutItem(owner), key(key), orientation(orientation) {
@@ -144,4 +145,44 @@ void GStripItem::notify(int event) {
     bool wasVisible = visible();
     GLayoutItem::notify(event);
     if (wasVisible != visible() && layoutTransactionDepth > 0) repaintArea(owner, rect);
+}
+
+bool GStripItem::findCell(GLayoutCell* cell, int* row, int* index) const {
+    for (size_t r = 0; r < rows.size(); ++r)
+        for (size_t i = 0; i < rows[r].size(); ++i)
+            if (rows[r][i] == cell) {
+                *row = (int)r;
+                *index = (int)i;
+                return true;
+            }
+    return false;
+}
+
+void GStripItem::moveCell(GLayoutCell* cell, GStripItem* target, int row, int index) {
+    GLayoutItem* container = cell ? cell->container : nullptr;
+    GStripItem* old = container && container->wantsGrip() ? static_cast<GStripItem*>(container) : nullptr;
+    int oldRow, oldIndex;
+    if (!old || !target || !old->findCell(cell, &oldRow, &oldIndex)) return;
+    GWindow* window = target->topLevelWindow();
+    beginLayoutTransaction();
+    cell->notify(LayoutExclude);
+    old->rows[oldRow][oldIndex] = nullptr;
+    if (cell->index >= 0 && cell->index < (int)old->children.size()) old->children[cell->index] = nullptr;
+    cell->container = nullptr;
+    target->add(cell, row, index, 0);
+    old->compact();
+    cell->notify(LayoutInclude);
+    GParentWindow* top = window ? window->item()->asParentWindow() : nullptr;
+    GLayoutCell* content = top && top->content ? top->content->asLayoutCell() : nullptr;
+    if (content && top->hwnd) {
+        RECT client;
+        GetClientRect(top->hwnd, &client);
+        applyLayoutChange(content, client);
+    }
+    endLayoutTransaction(window);
+}
+
+GLayoutCell* GStripItem::firstCellOfRow(GStripItem* strip, int row) {
+    if (!strip || row < 0 || row >= (int)strip->rows.size() || strip->rows[row].empty()) return nullptr;
+    return strip->rows[row][0];
 }

@@ -27,6 +27,15 @@ public:
     void compact();
 
     static GStripItem* create(GLayoutBuilder& builder, u32 key, u8 orientation, const char* code);
+    // Tool bars in a strip get a grip.
+    bool wantsGrip() override { return true; }
+    // The row and index of the cell; false when the strip does not hold it.
+    bool findCell(GLayoutCell* cell, int* row, int* index) const;
+    // Moves a cell of a strip to a row and index of the target (which may be its own strip), with
+    // the target's default letter, and lays the target's window out again in one transaction.
+    static void moveCell(GLayoutCell* cell, GStripItem* target, int row, int index);
+    // The row's first entry; null for a missing or empty row.
+    static GLayoutCell* firstCellOfRow(GStripItem* strip, int row);
 
     std::vector<std::vector<GLayoutCell*>> rows;
     u32 key;

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "gui/application.h"
+#include "gui/notes.h"
 #include "gui/window_class.h"
 
 bool CommonControlsStep::start(ErrorHandler* handler, bool) {
@@ -21,5 +22,10 @@ bool AppIconsStep::start(ErrorHandler*, bool) {
     HICON small = (HICON)LoadImageA(instance, MAKEINTRESOURCEA(smallId), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                      GetSystemMetrics(SM_CYSMICON), 0);
     setApplicationIcons(large, small);
+    return true;
+}
+
+bool NoteNamesStep::start(ErrorHandler*, bool) {
+    fillNumberNames();
     return true;
 }

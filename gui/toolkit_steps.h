@@ -16,3 +16,9 @@ public:
 
     u32 largeId, smallId;
 };
+
+// Slot 2: the run-time note and octave name lists, from the loaded texts.
+class NoteNamesStep : public GInitStep {
+public:
+    bool start(ErrorHandler* handler, bool reset) override;
+};

@@ -27,6 +27,7 @@ enum WindowTypeId : u32 {
 // GWindow::flags.
 enum : u32 {
     WindowDestroyed = 1,        // the native window is gone or its destruction has begun
+    WindowTipsSuppressed = 2,   // no hover tips until the tip controller watches the window anew
     WindowDeleteOnFinal = 4,    // the object deletes itself on WM_NCDESTROY
     WindowAnsi = 8,             // created through the ANSI entry points
     WindowHoverTracking = 0x10,

@@ -112,6 +112,10 @@ bool createNativeWindow(GWindow* window, const void* className, const char* titl
     GLifeRecord* record = window->item()->lifeRecord();
     if (!record->owner) ListenerChain::insertAtHead(record->watchers, record);
     HINSTANCE instance = GetModuleHandleA(nullptr);
+    // A creation that fails after WM_NCCREATE ends the window at once; the object must outlive it,
+    // since the caller still holds it (and owns it when the answer is false).
+    const u32 deleteOnFinal = window->flags & WindowDeleteOnFinal;
+    window->flags &= ~WindowDeleteOnFinal;
     HWND hwnd;
     if (ansiMode & AnsiCreation) {
         window->flags |= WindowAnsi;
@@ -124,7 +128,7 @@ bool createNativeWindow(GWindow* window, const void* className, const char* titl
     }
     applyAnsiOneShot();
     window->hwnd = hwnd;
-    if (hwnd) window->flags &= ~WindowDestroyed;
+    if (hwnd) window->flags = (window->flags & ~WindowDestroyed) | deleteOnFinal;
     return hwnd != nullptr;
 }
 

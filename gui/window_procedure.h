@@ -45,6 +45,7 @@ bool createChildHandle(GChildWindow* window, const void* className, u32 style, u
 bool createUserWindow(GChildWindow* window, u32 style, u32 exStyle);
 // Creates a top-level window of class "korvalen_parent", shown afterwards when WS_VISIBLE is asked.
 bool createTopLevelWindow(GParentWindow* window, u32 style, u32 exStyle, const char* title);
-// The common creation call (ANSI or wide by ansiMode).
+// The common creation call (ANSI or wide by ansiMode). On false the object is left alive and the
+// caller's to delete, even when the system ended the window inside the call.
 bool createNativeWindow(GWindow* window, const void* className, const char* title, u32 style, u32 exStyle,
                         HWND parent, i32 x, i32 y, i32 width, i32 height);

@@ -147,11 +147,16 @@ bool SoundPlayer::play(GWindow* window, const char* fileName) {
 }
 
 void SoundPlayer::seek(u64 position) {
-    if (position >= range.end) {
+    // Read under the control lock: a buffer the worker is handing to the device counts as queued.
+    lockControl();
+    const u64 end = range.end;
+    const bool queued = position == lastQueued;
+    unlockControl();
+    if (position >= end) {
         stopAndWait(true);
         return;
     }
-    if (position != lastQueued) reposition({position, range.end});
+    if (!queued) reposition({position, end});
 }
 
 void SoundPlayer::fillBuffer(WaveBuffer& b) {

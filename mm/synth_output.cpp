@@ -8,6 +8,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "mm/frame_source.h"
 #include "mm/sound_format.h"
 
 namespace {
@@ -23,15 +24,6 @@ public:
 private:
     WaveOutPlayer& player;
 };
-
-template <class T>
-void rampDown(void* data, u32 frames, u32 channels, u32 done, u32 length) {
-    T* s = static_cast<T*>(data);
-    for (u32 f = 0; f < frames; ++f) {
-        f64 k = 1.0 - (f64)(done + f) / length;
-        for (u32 c = 0; c < channels; ++c, ++s) *s = (T)(*s * k);
-    }
-}
 
 template <class T>
 void convertFrames(const void* data, i16* out, u32 frames, u32 inChannels, u32 outChannels, const u8* mask, f64 gain) {
@@ -57,13 +49,7 @@ FadeOutGenerator::~FadeOutGenerator() {
 
 u32 FadeOutGenerator::readFrames(void* out, u32 frames) {
     u32 n = inner->readFrames(out, std::min(frames, length - done));
-    const u32 ch = inner->channels();
-    switch (inner->encoding()) {
-    case encodingInt32: rampDown<i32>(out, n, ch, done, length); break;
-    case encodingFloat: rampDown<f32>(out, n, ch, done, length); break;
-    case encodingDouble: rampDown<f64>(out, n, ch, done, length); break;
-    default: rampDown<i16>(out, n, ch, done, length); break;
-    }
+    fadeFrames(out, inner->encoding(), n, inner->channels(), true, 1.0 - (f64)done / length, length);
     done += n;
     return n;
 }

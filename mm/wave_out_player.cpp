@@ -189,10 +189,12 @@ void WaveOutPlayer::workerLoop() {
                 worker.requestLock.unlock();
                 return;
             }
+            const bool pausedBefore = (state & playerPaused) != 0;
             u32 waited = worker.waitWake(wakeTimeout);
             if (waited == WAIT_OBJECT_0) continue;
-            // A paused device gives nothing back: only a failed wait counts then.
-            if (waited == WAIT_TIMEOUT && (state & playerPaused)) continue;
+            // A paused device gives nothing back: only a failed wait counts then, also for a wait that
+            // a resume cut short.
+            if (waited == WAIT_TIMEOUT && (pausedBefore || (state & playerPaused))) continue;
             state |= playerTimedOut;
             reportMessage(errorSink, mmText(MmText::DeviceTimeout), -1);
             throw GException();

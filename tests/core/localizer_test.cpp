@@ -87,7 +87,7 @@ TEST(LanguageFile, ReplacesSlotsOnlyWhenWholeAndSound) {
     EXPECT_EQ(fixture.texts(), (std::vector<std::string>{"Eins", "Zwei", "Drei"}));
     ASSERT_NE(fixture.module.block, nullptr);
 
-    // The file of the Part's example: two texts, six bytes; the third slot becomes empty.
+    // A file of two texts in six bytes: the third slot becomes empty.
     dir.write("two.bin", u32le(2) + u32le(6) + u32le(0) + u32le(3) + std::string("ab\0cd\0", 6));
     ASSERT_TRUE(readLanguageFile(fixture.module, dir.file("two.bin").c_str()));
     EXPECT_EQ(fixture.texts(), (std::vector<std::string>{"ab", "cd", ""}));

@@ -10,13 +10,6 @@
 #include "tests/engine/engine_fixture.h"
 
 namespace {
-// Starts the shared generator at a known state for the test and restores it afterwards.
-struct KnownGenerator {
-    explicit KnownGenerator(u64 state = 0) : saved(randomState()) { setRandomState(state); }
-    ~KnownGenerator() { setRandomState(saved); }
-    u64 saved;
-};
-
 ChorusParams* chorusOf(i32 voices) {
     ChorusParams* c = new ChorusParams;
     c->voices = voices;

@@ -12,6 +12,7 @@
 #include "core/paths.h"
 #include "core/progress.h"
 #include "engine/processor.h"
+#include "engine/random.h"
 #include "mm/sound_format.h"
 #include "mm/sound_store.h"
 #include "tests/support/test_support.h"
@@ -197,4 +198,12 @@ struct FramedRangeSound {
     TestSound sound;
     RecordingOwner owner;
     std::unique_ptr<SoundBlockProcessor> p;
+};
+
+// Starts the shared random generator at a known state for a test and restores it afterwards, so
+// that results never depend on what earlier tests drew.
+struct KnownGenerator {
+    explicit KnownGenerator(u64 state = 0) : saved(randomState()) { setRandomState(state); }
+    ~KnownGenerator() { setRandomState(saved); }
+    u64 saved;
 };

@@ -228,6 +228,7 @@ TEST(VibratoOperations, DelayIsZeroAtTheEndsAndUnselectedTracksStay) {
             FramedRangeSound f(encoding, 2, {1, 0}, input);
             f.p->param1 = std::pow(2.0, 2.0 / 12);
             f.p->periodFrames = 100;
+            KnownGenerator generator;
             f.p->runSlot(slot);
             std::vector<f64> s = f.sound.samples(1, 1 + frames);
             EXPECT_EQ(std::trunc(input[0]), s[0]);

@@ -199,6 +199,35 @@ TEST(WindowProcedure, WindowsEndOnceWhicheverSideEndsFirst) {
     EXPECT_EQ(dialog.lifeRecord()->watchers.first, dialog.lifeRecord());
 }
 
+TEST(WindowProcedure, AFailedCreationLeavesTheObjectToItsCaller) {
+    TestApplication test;
+    ansiMode = 0;
+    int ends = 0;
+    // WM_CREATE refuses: the native window ends inside the creation call, the object stays.
+    struct Refusing : TestFrame {
+        using TestFrame::TestFrame;
+        bool handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) override {
+            if (message == WM_CREATE) {
+                *result = -1;
+                return true;
+            }
+            return TestFrame::handleMessage(message, wParam, lParam, result);
+        }
+    };
+    Refusing* frame = new Refusing(&ends);
+    EXPECT_FALSE(createTopLevelWindow(frame, WS_OVERLAPPEDWINDOW, 0, ""));
+    EXPECT_EQ(ends, 0);
+    EXPECT_EQ(frame->hwnd, nullptr);
+    delete frame;
+    EXPECT_EQ(ends, 1);
+
+    // A creation that succeeds keeps deleting itself when its native window ends.
+    TestFrame* kept = new TestFrame(&ends);
+    ASSERT_TRUE(createTopLevelWindow(kept, WS_OVERLAPPEDWINDOW, 0, ""));
+    DestroyWindow(kept->hwnd);
+    EXPECT_EQ(ends, 2);
+}
+
 TEST(WindowProcedure, ChildWindowsAndSuperclassedControls) {
     TestApplication test;
     ansiMode = 0;

@@ -163,8 +163,12 @@ TEST(SynthOutput, PlaysThroughTheDevice) {
     SynthOutput synth(&entry, BufferSettings{4, 20, 4}, 2);
     fake.attach(synth);
     synth.addSource(new ValueGenerator(encodingDouble, {0.5, -0.25}, 3000, 1000.0), true);
-    ASSERT_TRUE(synth.clearSources(true));  // clearing deletes the source added before
+    // The worker mixes its first buffer only once the new source is in: an empty list would end it.
+    synth.lockControl();
+    const bool restarted = synth.clearSources(true);  // clearing deletes the source added before
     synth.addSource(new ValueGenerator(encodingDouble, {0.5, -0.25}, 3000, 1000.0), true);
+    synth.unlockControl();
+    ASSERT_TRUE(restarted);
     ASSERT_TRUE(fake.waitUntil([&] { return std::count(fake.calls.begin(), fake.calls.end(), "close") == 1; }, 10000));
     const WAVEFORMATEX& f = *synth.outputFormat().format();
     EXPECT_EQ(f.nSamplesPerSec, 44100u);

@@ -1,0 +1,77 @@
+#include "gui/shown_notices.h"
+
+#include <algorithm>
+
+#include "core/exceptions.h"
+#include "core/gfile.h"
+#include "core/paths.h"
+#include "gui/message_box.h"
+
+static std::vector<u32>& noticeSet() {
+    static std::vector<u32> keys;
+    return keys;
+}
+
+const std::vector<u32>& shownNotices() { return noticeSet(); }
+
+i32 findNotice(u32 key) {
+    const std::vector<u32>& keys = noticeSet();
+    i32 low = 0, high = (i32)keys.size() - 1;
+    while (low <= high) {
+        i32 middle = (low + high) / 2;
+        if (key < keys[middle]) high = middle - 1;
+        else if (key > keys[middle]) low = middle + 1;
+        else return middle;
+    }
+    return -1;
+}
+
+void markNoticeShown(u32 key) {
+    if (findNotice(key) >= 0) return;
+    std::vector<u32>& keys = noticeSet();
+    keys.insert(std::upper_bound(keys.begin(), keys.end(), key), key);
+}
+
+bool showNoticeOnce(u32 key, const char* text) {
+    if (findNotice(key) >= 0) return false;
+    markNoticeShown(key);
+    showMessageBox(&mbInformation, nullptr, text);
+    return true;
+}
+
+bool saveNotices(const char* path) {
+    GString name;
+    stringAssignText(name, path);
+    expandPathMacros(name);
+    const std::vector<u32>& keys = noticeSet();
+    GFile file;
+    if (!fileOpen(file, name.c_str(), FileMode::Write)) return false;
+    u32 count = (u32)keys.size();
+    bool ok = fileWrite(file, &count, 4) && (count == 0 || fileWrite(file, keys.data(), count * 4));
+    return fileClose(file) && ok;
+}
+
+void loadNotices(const char* path) {
+    std::vector<u32>& keys = noticeSet();
+    keys.clear();
+    GString name;
+    stringAssignText(name, path);
+    expandPathMacros(name);
+    if (name.length == 0 || !pathIsFile(name.c_str())) return;
+    GFile file;
+    file.flags = FileFlag::Quiet;
+    try {
+        u32 count = 0;
+        if (!fileOpen(file, name.c_str(), FileMode::Read | FileFlag::Quiet) || !fileRead(file, &count, 4)) return;
+        // The count is trusted only as far as the file holds keys.
+        i64 size = fileSize(file);
+        if (size < 4 || count > (u64)(size - 4) / 4) return;
+        std::vector<u32> loaded(count);
+        if (count && !fileRead(file, loaded.data(), count * 4)) return;
+        std::sort(loaded.begin(), loaded.end());
+        loaded.erase(std::unique(loaded.begin(), loaded.end()), loaded.end());
+        keys.swap(loaded);
+    } catch (const GException&) {
+        keys.clear();
+    }
+}

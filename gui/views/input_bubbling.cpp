@@ -1,0 +1,30 @@
+#include "gui/views/input_bubbling.h"
+
+#include <windows.h>
+
+#include "gui/child_window.h"
+#include "gui/layout_cell.h"
+#include "gui/system_input.h"
+
+bool bubbleInputEvent(GItemBase* item, GInputEvent* event) {
+    for (; item; item = nextReceiver(item))
+        if (item->handleMouse(event)) return true;
+    return false;
+}
+
+GInputEvent makeCursorEvent(GItemBase* target, u32 kind, u32 key, u32 modifiers) {
+    GInputEvent e;
+    e.target = target;
+    e.kind = kind;
+    e.key = key;
+    e.modifiers = modifiers;
+    POINT p{0, 0};
+    systemInput.cursorPos(&p);
+    GLayoutCell* cell = target ? target->asLayoutCell() : nullptr;
+    GChildWindow* child = target ? target->asChildWindow() : nullptr;
+    GWindow* window = child ? static_cast<GWindow*>(child) : cell ? cell->owner : nullptr;
+    if (window && window->hwnd) ScreenToClient(window->hwnd, &p);
+    e.x = p.x;
+    e.y = p.y;
+    return e;
+}

@@ -1,0 +1,628 @@
+#include "gui/views/table.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "core/exceptions.h"
+#include "gui/cell_format.h"
+#include "gui/colors.h"
+#include "gui/input_event.h"
+#include "gui/layout_cell.h"
+#include "gui/life_record.h"
+#include "gui/saved_dc.h"
+#include "gui/system_input.h"
+#include "gui/system_metrics.h"
+#include "gui/text_measure.h"
+#include "gui/views/cell_grid_model.h"
+#include "gui/views/table_type_ahead.h"
+
+namespace {
+std::vector<GTable*>& liveTables() {
+    static std::vector<GTable*> tables;
+    return tables;
+}
+
+i32 fontHeight(const FontHolder& font) { return getUiFontMetrics(&font).cy; }
+
+// Fitting measures every row up to this many, else the visible rows only.
+const u64 kFitAllRowsLimit = 10000;
+// The check box and button formatters' room around a measured text.
+const i32 kCheckBoxRoom = 18, kButtonRoom = 16;
+// The header title's room: 3 pixels each side and a little more for the sort image's gap.
+const i32 kHeaderRoom = 8;
+}  // namespace
+
+// Column-string widths from the table's fonts.
+class GTable::Metrics : public GColumnMetrics {
+public:
+    explicit Metrics(GTable& table) : table(table) {}
+    i32 cellTextWidth(const char* text, Formatter formatter) override {
+        i32 w = textExtent(&table.cellFont, text).cx;
+        return formatter == CheckBox ? w + kCheckBoxRoom : formatter == Button ? w + kButtonRoom : w;
+    }
+    i32 headerTextWidth(const char* text) override { return textExtent(&table.headerFont, text ? text : "").cx + kHeaderRoom; }
+    i32 averageCharWidth() override { return getUiFontMetrics(&table.cellFont).cx; }
+    // A per-cent of the work area's width.
+    i32 percentBase() override { return systemMetrics.workArea.width > 0 ? systemMetrics.workArea.width : 1000; }
+
+private:
+    GTable& table;
+};
+
+GTable::~GTable() {
+    destroyNative();
+    if (typeAheadCollector) {
+        detachWatcher(typeAheadCollector);
+        delete typeAheadCollector;
+    }
+    auto& tables = liveTables();
+    tables.erase(std::remove(tables.begin(), tables.end(), this), tables.end());
+    delete selectionModel;
+    if (!(tableFlags & TableModelNotOwned)) delete tableModel;
+    if (headerFont.owned) DeleteObject(headerFont.font);
+    if (cellFont.owned) DeleteObject(cellFont.font);
+}
+
+bool GTable::create(GTableDesc& desc) {
+    rows = 0;
+    visibleRows = desc.visibleRows;
+    horizontal.setTotalAndStep(1, 1);
+    vertical.setTotalAndStep(1, 1);
+    tableFlags = desc.flags | 0x1C;
+    drawStyle |= DrawScrollable;
+    if (!GUserWindow::create(desc.style, desc.exStyle)) return false;
+    liveTables().push_back(this);
+
+    columnCount = desc.model ? desc.model->columnCount() : (i32)desc.columnCount;
+    headerFont = desc.headerFont;
+    cellFont = desc.cellFont;
+    desc.headerFont.owned = desc.cellFont.owned = false;
+
+    headerHeight = desc.headerHeight >= 0
+                       ? desc.headerHeight
+                       : std::max({fontHeight(headerFont), desc.minHeaderTextHeight, 10}) + 6;
+    if (desc.minHeaderTextHeight >= 1 && headerHeight < desc.minHeaderTextHeight + 6)
+        headerHeight = desc.minHeaderTextHeight + 6;
+
+    columns.setCount(columnCount);
+    if (desc.columnSpec) setColumns(desc.columnSpec);
+    grid = !(columnCount == 1 && !hasHeader());
+    if (!grid) {
+        columns[0].maxWidth = 100000;
+        columns.fillColumn = 0;
+        columns.fillBaseWidth = columns[0].width;
+    }
+
+    if (desc.rowHeight >= 0) {
+        rowHeight = desc.rowHeight;
+    } else {
+        rowHeight = std::max(fontHeight(cellFont), desc.minRowTextHeight);
+        if (desc.tallRows) rowHeight = std::max(rowHeight, 19);
+        rowHeight += 6 + (grid ? 1 : 0) + (desc.paddedRows ? 4 : 0);
+    }
+    if (rowHeight < 1) rowHeight = 1;
+    if (hasHeader()) vertical.leadingInset = headerHeight;
+    vertical.setTotalAndStep(1, rowHeight);
+
+    tableModel = desc.model ? desc.model : new GCellGridModel(columnCount);
+    desc.model = nullptr;
+    rows = tableModel->rowCount();
+    if (tableFlags & TableMultiSelect)
+        selectionModel = new GMultiSelection;
+    else
+        selectionModel = new GSingleSelection;
+    selectionModel->reset((i64)rows, 0);
+    if (tableFlags & TableTypeAhead) {
+        typeAheadCollector = new GTableTypeAhead(this);
+        attachWatcher(this, typeAheadCollector);
+    }
+    reload(0);
+    return true;
+}
+
+void GTable::setModel(GTableModel* model, u64 caretRow) {
+    if (model != tableModel) {
+        if (!(tableFlags & TableModelNotOwned)) delete tableModel;
+        tableModel = model;
+    }
+    reload(caretRow);
+}
+
+void GTable::reload(u64 caretRow) {
+    rows = tableModel->rowCount();
+    selectionModel->reset((i64)rows, (i64)caretRow);
+    if (tableFlags & TableAutoFit) fitColumnWidths(-1, true);
+    GScrollRange v = vertical;
+    v.setTotalAndStep((i64)rows * rowHeight, rowHeight);
+    i64 caret = selectionModel->caret();
+    v.ensureVisible(caret > 0 ? caret * rowHeight : 0);
+    updateScrollBars(nullptr, &v, true, false);
+    freeHeapText(&toolTipText);
+    markDirty(TableSelectionChanged);
+    markDirty(TableCaretMoved);
+}
+
+void GTable::caretIntoView() {
+    i64 caret = selectionModel->caret();
+    GScrollRange v = vertical;
+    v.setTotalAndStep((i64)rows * rowHeight, rowHeight);
+    if (caret >= 0) {
+        v.setCaret(caret * rowHeight);
+        v.ensureVisible(caret * rowHeight);
+    }
+    updateScrollBars(nullptr, &v, true, false);
+}
+
+void GTable::scrollToRow(i64 row) {
+    GScrollRange v = vertical;
+    v.setTotalAndStep((i64)rows * rowHeight, rowHeight);
+    i64 position = row < 0 ? 0 : row * rowHeight;
+    v.setCaret(position);
+    v.ensureVisible(position);
+    updateScrollBars(nullptr, &v, true, false);
+}
+
+void GTable::setCaretRow(u64 row) {
+    if (row >= rows) return;
+    selectionModel->setCaret((i64)row);
+    scrollToRow((i64)row);
+    markDirty(TableSelectionChanged);
+    markDirty(TableCaretMoved);
+}
+
+void GTable::scrollRowIntoView(u64 row) {
+    if (row >= rows) return;
+    selectionModel->setCaret((i64)row);
+    scrollToRow((i64)row);
+    markDirty(TableSelectionChanged);
+    markDirty(TableCaretMoved);
+}
+
+void GTable::setScrollOrigin(u64 row) {
+    GScrollRange v = vertical;
+    v.setOrigin((i64)row * rowHeight);
+    updateScrollBars(nullptr, &v, true, false);
+}
+
+void GTable::clickRow(u64 first, u64 last) {
+    if (first > last || first >= rows) return;
+    if (last >= rows) last = rows - 1;
+    bool ctrl = (systemInput.keyState(VK_CONTROL) & 0x8000) != 0;
+    if (auto* multi = dynamic_cast<GMultiSelection*>(selectionModel))
+        multi->addRange((i64)first, (i64)last, !ctrl);
+    else
+        selectionModel->setCaret((i64)last);
+    markDirty(TableSelectionChanged);
+    invalidate();
+}
+
+void GTable::clearRows() {
+    tableModel->clearRows();
+    selectionModel->clear();
+    rows = 0;
+    caretIntoView();
+    invalidate();
+    markDirty(TableSelectionChanged);
+    markDirty(TableCaretMoved);
+}
+
+void GTable::removeRows() {
+    i64 first = -1, end = 0;
+    while (selectionModel->selectedCount() > 0 && selectionModel->firstRange(&first, &end)) {
+        if (first < 0 || end <= first || (u64)end > rows) break;
+        tableModel->removeRows((u64)first, (u64)end);
+        rows -= (u64)(end - first);
+        selectionModel->rowsRemoved(first, end);
+        first = -1;
+    }
+    ensureSelection();
+}
+
+u64 GTable::appendRows(const char* const* texts) {
+    u64 added = tableModel->appendRows(texts, 1);
+    selectionModel->rowsAppended((i64)added);
+    rows += added;
+    caretIntoView();
+    invalidate();
+    return added;
+}
+
+u64 GTable::insertRows(u64 at, const char* const* texts, i32 count) {
+    if (at > rows) at = rows;
+    u64 added = tableModel->insertRows(at, texts, count);
+    selectionModel->rowsInserted((i64)at, (i64)added);
+    rows += added;
+    caretIntoView();
+    invalidate();
+    return added;
+}
+
+void GTable::ensureSelection() {
+    if (rows > 0 && selectionModel->selectedCount() == 0) {
+        i64 caret = selectionModel->caret();
+        if (caret < 0) {
+            selectionModel->selectOnly(0);
+            GScrollRange v = vertical;
+            v.setPosition(0);
+            updateScrollBars(nullptr, &v, true, false);
+        } else {
+            selectionModel->selectOnly(caret);
+        }
+    }
+    invalidate();
+    markDirty(TableSelectionChanged);
+    markDirty(TableCaretMoved);
+}
+
+void GTable::selectAll() {
+    if (!selectionModel->isMulti()) return;
+    selectionModel->selectAll();
+    invalidate();
+    markDirty(TableSelectionChanged);
+}
+
+void GTable::invertSelection() {
+    if (!selectionModel->isMulti()) return;
+    selectionModel->invertSelection();
+    invalidate();
+    markDirty(TableSelectionChanged);
+}
+
+void GTable::clearSelection() {
+    if (!selectionModel->isMulti()) return;
+    selectionModel->clearSelection();
+    invalidate();
+    markDirty(TableSelectionChanged);
+}
+
+void GTable::setRowSelected(u64 row, bool selected) {
+    if (row >= rows || selectionModel->isSelected((i64)row) == selected) return;
+    if (selectionModel->isMulti())
+        selectionModel->setSelected((i64)row, selected);
+    else if (selected)
+        selectionModel->setCaret((i64)row);
+    else
+        return;
+    markDirty(TableSelectionChanged);
+    invalidate();
+}
+
+i64 GTable::rowAt(i32 y) {
+    RECT client{0, 0, 0, 0};
+    if (hwnd) GetClientRect(hwnd, &client);
+    i32 top = headerHeightPixels();
+    if (y < top || y >= client.bottom - vertical.trailingInset || rowHeight <= 0) return -1;
+    i64 row = ((i64)(y - top) + vertical.origin) / rowHeight;
+    return row < (i64)rows ? row : -1;
+}
+
+i32 GTable::columnAt(i32 x) {
+    columns.layout(horizontal.leadingInset - (i32)horizontal.origin);
+    for (i32 i = 0; i < columns.count(); ++i) {
+        const GTableColumn& c = columns[i];
+        if (c.visible && x >= c.left && x < c.left + c.width) return i;
+    }
+    return -1;
+}
+
+bool GTable::cellAt(i32 x, i32 y, i64* row, i32* column) {
+    *row = rowAt(y);
+    *column = columnAt(x);
+    if (*row < 0 || *column < 0) return false;
+    u64 spanRows, rowOffset;
+    i32 spanColumns, columnOffset;
+    tableModel->cellSpan((u64)*row, *column, &spanRows, &spanColumns, &rowOffset, &columnOffset);
+    *row -= (i64)rowOffset;
+    *column -= columnOffset;
+    return true;
+}
+
+void GTable::refreshAllTables() {
+    for (GTable* table : std::vector<GTable*>(liveTables())) {
+        if (table->tableFlags & TableAutoFit) table->fitColumnWidths(-1, true);
+        table->invalidate();
+    }
+}
+
+void GTable::getPreferredSize(i32* width, i32* height) {
+    *width = columns.totalWidth() + horizontal.leadingInset + horizontal.trailingInset + systemMetrics.cxVScroll;
+    *height = (i32)visibleRows * rowHeight + vertical.leadingInset + vertical.trailingInset + systemMetrics.cyHScroll;
+    LONG ex = hwnd ? GetWindowLongA(hwnd, GWL_EXSTYLE) : 0;
+    i32 frame = ex & WS_EX_CLIENTEDGE ? 4 : (ex & (WS_EX_STATICEDGE | 0x800000)) ? 2 : 0;
+    *width += frame;
+    *height += frame;
+}
+
+i32 GTable::measureColumn(i32 column, u64 first, u64 end, bool withHeader) {
+    i32 widest = 0;
+    GSavedDC& dc = screenDC();
+    selectScreenFont(cellFont.font);
+    GString scratch;
+    for (u64 row = first; row < end; ++row) {
+        const char* text = tableModel->cellText(scratch, row, column);
+        GCellFormat* format = tableModel->cellFormat(row, column);
+        widest = std::max(widest, format->measure(dc, text, nullptr));
+    }
+    if (withHeader && hasHeader()) {
+        Metrics metrics(*this);
+        widest = std::max(widest, metrics.headerTextWidth(columns[column].title));
+    }
+    const GTableColumn& c = columns[column];
+    return std::max(c.minWidth, std::min(widest, c.maxWidth));
+}
+
+void GTable::fitColumnWidths(i32 column, bool withHeader) {
+    u64 first = 0, end = rows;
+    if (rows > kFitAllRowsLimit) {
+        first = (u64)(vertical.origin / rowHeight);
+        end = std::min<u64>(rows, first + (u64)(vertical.page / rowHeight) + 2);
+    }
+    for (i32 i = 0; i < columns.count(); ++i)
+        if (column < 0 || column == i) columns[i].width = measureColumn(i, first, end, withHeader);
+    updateScrollBars(nullptr, nullptr, true, true);
+}
+
+void GTable::setColumns(const char* spec) {
+    Metrics metrics(*this);
+    columns.parseSpec(spec, metrics);
+    columnCount = columns.count();
+}
+
+void GTable::updateScrollBars(const GScrollRange* hIn, const GScrollRange* vIn, bool notify, bool force) {
+    GScrollRange h = hIn ? *hIn : horizontal, v = vIn ? *vIn : vertical;
+    RECT client{0, 0, 0, 0};
+    LONG style = 0;
+    if (hwnd) {
+        GetClientRect(hwnd, &client);
+        style = GetWindowLongA(hwnd, GWL_STYLE);
+    }
+    i32 barH = systemMetrics.cyHScroll, barW = systemMetrics.cxVScroll;
+    i32 height = client.bottom + (style & WS_HSCROLL ? barH : 0);
+    i32 visibleHeight = std::max(1, height - headerHeightPixels() - v.trailingInset);
+
+    GTableColumn* fill = columns.fillColumn >= 0 ? &columns[columns.fillColumn] : nullptr;
+    i32 fillBefore = fill ? fill->width : 0;
+    if (fill) fill->width = columns.fillBaseWidth;
+    bool anyAuto = false;
+    for (i32 i = 0; i < columns.count(); ++i) anyAuto |= columns[i].autoWidth != 0;
+    if (anyAuto && rows > 0) {
+        u64 first = (u64)(v.origin / rowHeight);
+        u64 end = std::min<u64>(rows, first + (u64)(visibleHeight / rowHeight) + 2);
+        for (i32 i = 0; i < columns.count(); ++i) {
+            GTableColumn& c = columns[i];
+            if (!c.autoWidth) continue;
+            i32 w = measureColumn(i, first, end, c.resizable());
+            c.width = force ? w : std::max(c.width, w);
+        }
+    }
+    if (fill && fill->autoWidth && !force) fill->width = std::max(fill->width, std::min(fillBefore, fill->maxWidth));
+
+    i32 total = columns.totalWidth();
+    i32 available = std::max<i32>(1, client.right + (style & WS_VSCROLL ? barW : 0) - h.leadingInset - h.trailingInset);
+    i64 content = (i64)rows * rowHeight;
+    bool needH = total > available;
+    if (needH) visibleHeight -= barH;
+    bool needV = visibleHeight < content;
+    if (needV) {
+        available -= barW;
+        if (!needH && total > available) {
+            needH = true;
+            visibleHeight -= barH;
+        }
+    }
+    if (!needH && fill) {
+        fill->width += available - total;
+        total = available;
+    }
+    if (hwnd) {
+        if (((style & WS_HSCROLL) != 0) != needH) ShowScrollBar(hwnd, SB_HORZ, needH);
+        if (((style & WS_VSCROLL) != 0) != needV) ShowScrollBar(hwnd, SB_VERT, needV);
+    }
+    h.setTotalAndStep(total, 1);
+    v.setTotalAndStep(content, rowHeight);
+    GScrollRange oldH = horizontal, oldV = vertical;
+    GUserImage::setScrollState(h, v);
+    if (!notify) return;
+    if (horizontal.origin != oldH.origin || vertical.origin != oldV.origin || vertical.caret != oldV.caret)
+        markDirty(TableOriginMoved);
+    if (horizontal.page != oldH.page || vertical.page != oldV.page || fill) markDirty(TablePageChanged);
+}
+
+void GTable::saveColumns(GBag& bag) {
+    columns.save(bag);
+    bagWriteU8(bag, tableFlags & TableAutoFit ? 1 : 0);
+}
+
+void GTable::loadColumns(GBag& bag) {
+    try {
+        columns.load(bag);
+    } catch (...) {
+        updateScrollBars(nullptr, nullptr, true, false);
+        throw;
+    }
+    u8 autoFit;
+    bagReadU8(bag, &autoFit);
+    if (autoFit) {
+        tableFlags |= TableAutoFit;
+        fitColumnWidths(-1, true);
+    } else {
+        tableFlags &= ~TableAutoFit;
+        updateScrollBars(nullptr, nullptr, true, false);
+    }
+    invalidate();
+}
+
+void GTable::toggleColumn(i32 column) {
+    if (column < 0 || column >= columns.count()) return;
+    columns[column].visible = !columns[column].visible;
+    if (hasHeader()) {
+        updateScrollBars(nullptr, nullptr, true, false);
+        markDirty(TableColumnsChanged);
+    }
+    invalidate();
+}
+
+void GTable::showColumnMenu(i32 x, i32 y) {
+    HMENU menu = CreatePopupMenu();
+    for (i32 i = 0; i < columns.count(); ++i)
+        AppendMenuA(menu, MF_STRING | (columns[i].visible ? MF_CHECKED : 0), (UINT_PTR)(i + 1),
+                    columns[i].title ? columns[i].title : "");
+    POINT p{x, y};
+    ClientToScreen(hwnd, &p);
+    i32 chosen = (i32)TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, p.x, p.y, 0, hwnd, nullptr);
+    DestroyMenu(menu);
+    if (chosen > 0) toggleColumn(chosen - 1);
+}
+
+bool GTable::navigate(u32 kind, u32 key, u32 modifiers, i64* position) {
+    GInputEvent e;
+    e.kind = kind;
+    e.key = key;
+    e.modifiers = modifiers;
+    navigatedH = horizontal;
+    navigatedV = vertical;
+    i64 caret = selectionModel->caret();
+    navigatedV.setCaret(caret > 0 ? caret * rowHeight : 0);
+    if (!scrollRangesOnKey(e, navigatedH, navigatedV, ScrollHorizontal | ScrollVertical | CaretVertical)) return false;
+    *position = navigatedV.caret;
+    return true;
+}
+
+i32 GTable::handleKey(GInputEvent* event) {
+    if (selectionModel->onKey(event->kind, event->key, event->modifiers, *this)) {
+        invalidate();
+        return 2;
+    }
+    return GUserImage::handleKey(event);
+}
+
+void GTable::onLayoutEvent(u32 kind) {
+    GControlNotification n;
+    n.source = this;
+    n.code = kind;
+    notifyUp(this, &n);
+}
+
+bool GTable::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) {
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        i32 x = (i16)LOWORD(lParam), y = (i16)HIWORD(lParam);
+        if (GetFocus() != hwnd) SetFocus(hwnd);
+        i64 row = rowAt(y);
+        i32 column = columnAt(x);
+        if (row >= 0 && selectionModel->onClick(row, column < 0 ? 0 : column, *this)) invalidate();
+        *result = 0;
+        return true;
+    }
+    case WM_RBUTTONDOWN: {
+        i32 x = (i16)LOWORD(lParam), y = (i16)HIWORD(lParam);
+        if (hasHeader() && y < headerHeight && (tableFlags & TableColumnMenu)) {
+            showColumnMenu(x, y);
+            *result = 0;
+            return true;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return GUserImage::handleMessage(message, wParam, lParam, result);
+}
+
+// ---- painting ----
+
+void GTable::paint(HDC dc, const RECT& update, bool) {
+    RECT client;
+    GetClientRect(hwnd, &client);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, IsWindowEnabled(hwnd) ? toolkitColors.text : GetSysColor(COLOR_GRAYTEXT));
+    columns.layout(horizontal.leadingInset - (i32)horizontal.origin);
+    if (hasHeader() && update.top < headerHeight) paintHeader(dc, client);
+    paintRows(dc, client, update);
+}
+
+void GTable::paintHeader(HDC dc, const RECT& client) {
+    HGDIOBJ oldFont = SelectObject(dc, headerFont.font);
+    i32 x = horizontal.leadingInset - (i32)horizontal.origin;
+    auto cell = [&](RECT r, const char* title) {
+        DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH);
+        InflateRect(&r, -3, -3);
+        if (title && r.right > r.left)
+            DrawTextA(dc, title, -1, &r, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+    };
+    for (i32 p = 0; p < columns.count(); ++p) {
+        const GTableColumn& c = columns[columns.atPosition(p)];
+        if (!c.visible) continue;
+        cell(RECT{c.left, 0, c.left + c.width + 1, headerHeight}, c.title);
+        x = c.left + c.width + 1;
+    }
+    if (x < client.right) cell(RECT{x, 0, client.right, headerHeight}, nullptr);
+    SelectObject(dc, oldFont);
+}
+
+void GTable::paintRows(HDC dc, const RECT& client, const RECT& update) {
+    RECT area{horizontal.leadingInset, headerHeightPixels(), client.right - horizontal.trailingInset,
+              client.bottom - vertical.trailingInset};
+    RECT visible;
+    if (!IntersectRect(&visible, &area, &update)) return;
+    HGDIOBJ oldFont = SelectObject(dc, cellFont.font);
+    HBRUSH background = CreateSolidBrush(toolkitColors.window);
+    HBRUSH selected = CreateSolidBrush(toolkitColors.selection);
+    HPEN separator = CreatePen(PS_SOLID, 1, grid ? toolkitColors.text : toolkitColors.window);
+    FillRect(dc, &visible, background);
+    GSavedDC saved(dc);
+    GString scratch;
+    u64 row = (u64)(vertical.origin / rowHeight);
+    i32 top = (i32)((i64)row * rowHeight - vertical.origin) + headerHeightPixels();
+    bool focused = GetFocus() == hwnd;
+    i64 caret = focused ? selectionModel->caret() : -1;
+    HRGN clip = CreateRectRgn(0, 0, 0, 0);
+    for (; top < visible.bottom && row < rows; ++row, top += rowHeight) {
+        bool isSelected = selectionModel->isSelected((i64)row);
+        SetTextColor(dc, isSelected ? toolkitColors.selectionText : toolkitColors.text);
+        for (i32 p = 0; p < columns.count(); ++p) {
+            i32 column = columns.atPosition(p);
+            const GTableColumn& c = columns[column];
+            if (!c.visible) continue;
+            RECT cellRect{c.left, top, c.left + c.width + 1, top + rowHeight};
+            SetRectRgn(clip, std::max(cellRect.left, visible.left), std::max(cellRect.top, visible.top),
+                       std::min(cellRect.right, visible.right), std::min(cellRect.bottom, visible.bottom));
+            SelectClipRgn(dc, clip);
+            FillRect(dc, &cellRect, isSelected ? selected : background);
+            if (grid) {
+                HGDIOBJ oldPen = SelectObject(dc, separator);
+                MoveToEx(dc, cellRect.right - 1, cellRect.top, nullptr);
+                LineTo(dc, cellRect.right - 1, cellRect.bottom - 1);
+                LineTo(dc, cellRect.left - 1, cellRect.bottom - 1);
+                SelectObject(dc, oldPen);
+            }
+            const char* text = tableModel->cellText(scratch, row, column);
+            u32 state = (isSelected ? (u32)CellSelected : 0u) |
+                        (tableModel->cellChecked(row, column) ? (u32)CellChecked : 0u) | (grid ? (u32)CellSeparators : 0u);
+            tableModel->cellFormat(row, column)->draw(saved, text, nullptr, &cellRect, state, (i32)c.formatParam,
+                                                      nullptr, nullptr);
+        }
+        SelectClipRgn(dc, nullptr);
+        if ((i64)row == caret) {
+            RECT frame{horizontal.leadingInset, top, client.right, top + rowHeight};
+            DrawFocusRect(dc, &frame);
+        }
+    }
+    DeleteObject(clip);
+    DeleteObject(separator);
+    DeleteObject(selected);
+    DeleteObject(background);
+    SelectObject(dc, oldFont);
+}
+
+GTable* createTable(GLayoutItem* parent, GWindow* owner, GTableDesc& desc) {
+    GTable* table = new GTable(owner);
+    if (!table->create(desc)) {
+        delete table;
+        return nullptr;
+    }
+    if (parent) parent->addChild(table);
+    setAlignmentCode(table, "UC");
+    return table;
+}

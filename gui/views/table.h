@@ -1,0 +1,169 @@
+#pragma once
+// GTable ("GTable", type 86): the scrolling table over a GTableModel, with its columns and a
+// selection model. Made by createTable from a GTableDesc and added to a layout; it deletes itself
+// with its native window, and with itself its selection model, its columns, its owned fonts and
+// its model (unless style bit 0x4000 is set). Every live table is listed for refreshAllTables.
+#include "gui/fonts.h"
+#include "gui/table_model.h"
+#include "gui/user_window.h"
+#include "gui/views/selection_model.h"
+#include "gui/views/table_columns.h"
+
+class GLayoutItem;
+class GTableTypeAhead;
+
+// Table style bits.
+enum : u32 {
+    TableHeader = 0x20,
+    TableMultiSelect = 0x40,
+    TableMovableColumns = 0x80,
+    TableResizableColumns = 0x100,
+    TableColumnMenu = 0x200,
+    TableAutoFit = 0x400,
+    TableToolTips = 0x800,
+    TableMoveRows = 0x1000,
+    TableCaretFollowsMouse = 0x2000,
+    TableModelNotOwned = 0x4000,
+    TableTypeAhead = 0x8000,
+    TableRubberBand = 0x10000,
+};
+
+// Table notifications sent up the layout tree (and layout event kinds under the redraw lock).
+enum : u32 {
+    TableOriginMoved = 1,
+    TablePageChanged = 2,
+    TableCaretMoved = SelectionCaretMoved,
+    TableSelectionChanged = SelectionChanged,
+    TableColumnsChanged = 6,
+};
+
+const u32 TypeTable = 86;
+
+// The creation record of every table; its defaults are a plain list with a header.
+struct GTableDesc {
+    u32 flags = 0x10BA0;
+    u32 style = 0x50330000;
+    u32 exStyle = WS_EX_CLIENTEDGE;
+    u32 columnCount = 1;
+    const char* columnSpec = nullptr;
+    i32 minHeaderTextHeight = 0;
+    i32 minRowTextHeight = 0;
+    FontHolder headerFont = *getMessageFont();
+    FontHolder cellFont = *getMessageFont();
+    i32 headerHeight = -1;
+    i32 rowHeight = -1;
+    GTableModel* model = nullptr;  // taken over; null: a cell grid of columnCount columns
+    u32 visibleRows = 4;
+    u8 tallRows = 0;
+    u8 paddedRows = 0;
+};
+
+class GTable : public GUserImage, public GSelectionHost {
+public:
+    explicit GTable(GWindow* owner) : GUserImage(owner) {}
+    ~GTable() override;
+
+    bool isKindOf(u32 id) const override { return id == TypeTable || GUserImage::isKindOf(id); }
+    const char* className() const override { return "GTable"; }
+    u32 typeId() const override { return TypeTable; }
+
+    // Makes the native window and everything the record names; fonts the record owns are taken.
+    bool create(GTableDesc& desc);
+    // Deletes the previous model unless it is not owned.
+    void setModel(GTableModel* model, u64 caretRow);
+    void reload(u64 caretRow);
+
+    // Ignored past the row count.
+    void setCaretRow(u64 row);
+    void scrollRowIntoView(u64 row);
+    void setScrollOrigin(u64 row);
+    // Selects first..last: replacing without Ctrl, adding with it.
+    void clickRow(u64 first, u64 last);
+    void clearRows();
+    // Removes the selected rows from the model.
+    void removeRows();
+    // One row of columnCount texts (null: empty); answers the rows added.
+    u64 appendRows(const char* const* texts);
+    u64 insertRows(u64 at, const char* const* texts, i32 count);
+    // Rows and no selection: the caret row is selected (row 0 when there is no caret).
+    void ensureSelection();
+    // On a single-selection table these do nothing.
+    void selectAll();
+    void invertSelection();
+    void clearSelection();
+    void setRowSelected(u64 row, bool selected);
+
+    // Client coordinates; -1 outside the rows or columns.
+    i64 rowAt(i32 y);
+    i32 columnAt(i32 x);
+    // The cell under the point, moved to the anchor of its span; false outside.
+    bool cellAt(i32 x, i32 y, i64* row, i32* column);
+
+    // Every table fits its widths when it fits on reload, and repaints.
+    static void refreshAllTables();
+
+    void getPreferredSize(i32* width, i32* height) override;
+    // New range states (null: the current one); widths of the fill and auto columns, the bars.
+    void updateScrollBars(const GScrollRange* h, const GScrollRange* v, bool notify, bool force);
+    void setScrollState(const GScrollRange& h, const GScrollRange& v) override { updateScrollBars(&h, &v, true, false); }
+    // One column (-1: all) to its widest text, each within its limits.
+    void fitColumnWidths(i32 column, bool withHeader);
+    void setColumns(const char* spec);
+    // Column state, then the auto-fit flag.
+    void saveColumns(GBag& bag);
+    void loadColumns(GBag& bag);
+    // What the column menu's item of the column does: shows or hides it.
+    void toggleColumn(i32 column);
+    void showColumnMenu(i32 x, i32 y);
+
+    void paint(HDC dc, const RECT& update, bool erase) override;
+    bool handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) override;
+    i32 handleKey(GInputEvent* event) override;
+    i32 acceptsFocus() override { return 1; }
+    // Layout events go up the tree as notifications of the same code.
+    void onLayoutEvent(u32 kind) override;
+    // The text typed so far, from the type-ahead collector of style bit 0x8000.
+    virtual void typedText(GTableTypeAhead& /*collector*/, const char* /*text*/) {}
+    GTableTypeAhead* typeAhead() const { return typeAheadCollector; }
+
+    GTableModel* model() const { return tableModel; }
+    GSelectionModel* selection() const { return selectionModel; }
+    u64 rowCount() const { return rows; }
+    i32 rowHeightPixels() const { return rowHeight; }
+    i32 headerHeightPixels() const { return hasHeader() ? headerHeight : 0; }
+    bool hasHeader() const { return (tableFlags & TableHeader) != 0; }
+    bool hasGrid() const { return grid; }
+
+    u32 tableFlags = 0;
+    GTableColumns columns;
+
+    // GSelectionHost
+    i32 selectionRowHeight() override { return rowHeight; }
+    void scrollToRow(i64 row) override;
+    bool navigate(u32 kind, u32 key, u32 modifiers, i64* position) override;
+    void applyNavigation() override { updateScrollBars(&navigatedH, &navigatedV, true, false); }
+    void selectionNotify(u32 kind) override { markDirty(kind); }
+    void repaintRows() override { invalidate(); }
+
+private:
+    class Metrics;
+    // The widest content of the column over [first, end) and, with withHeader, its title.
+    i32 measureColumn(i32 column, u64 first, u64 end, bool withHeader);
+    void caretIntoView();
+    void paintHeader(HDC dc, const RECT& client);
+    void paintRows(HDC dc, const RECT& client, const RECT& update);
+
+    GTableModel* tableModel = nullptr;
+    GSelectionModel* selectionModel = nullptr;
+    FontHolder headerFont, cellFont;
+    i32 headerHeight = 0, rowHeight = 0;
+    i32 columnCount = 0;
+    u64 rows = 0;
+    u32 visibleRows = 4;
+    bool grid = true;
+    GScrollRange navigatedH, navigatedV;
+    GTableTypeAhead* typeAheadCollector = nullptr;
+};
+
+// A table made from the record, added to the layout with fill in both directions.
+GTable* createTable(GLayoutItem* parent, GWindow* owner, GTableDesc& desc);

@@ -1,0 +1,292 @@
+#include "gui/app_window.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "core/bag_file.h"
+#include "gui/action_table.h"
+#include "gui/application.h"
+#include "gui/input_event.h"
+#include "gui/object_window.h"
+#include "gui/placer.h"
+#include "gui/window_layout_store.h"
+#include "gui/window_procedure.h"
+#include "tests/gui/gui_fixture.h"
+#include "tests/support/test_support.h"
+
+bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+std::ostream& operator<<(std::ostream& out, const RECT& r) {
+    return out << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
+}
+
+namespace {
+
+void dropQuitMessage() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+struct HandedMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+std::vector<HandedMessage> handed;
+LRESULT WINAPI recordMenuKey(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
+    handed.push_back({message, wParam, lParam});
+    return 0;
+}
+
+class TestAppWindow : public GAppWindow {
+public:
+    bool handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) override {
+        if (message == WM_MENUCHAR) {
+            // Wine's conversion of the message to the wide window keeps only the character.
+            menuChars.push_back(LOWORD(wParam));
+            *result = menuCharAnswer;
+            return true;
+        }
+        return GAppWindow::handleMessage(message, wParam, lParam, result);
+    }
+    bool answerStateQuery(u32 kind, GStateQuery* query) override {
+        requests.emplace_back(kind, query->command);
+        return kind == RequestCustomizeAction;
+    }
+    i32 commandState(u32 command) override {
+        auto it = states.find(command);
+        return it != states.end() ? it->second : GAppWindow::commandState(command);
+    }
+    i32 commandChecked(u32 command) override { return checked.count(command) ? 1 : CommandUnknown; }
+
+    std::vector<u32> menuChars;
+    LRESULT menuCharAnswer = 0;
+    std::vector<std::pair<u32, u32>> requests;
+    std::map<u32, i32> states;
+    std::map<u32, bool> checked;
+};
+
+// A menu bar with one popup whose item id is the action given.
+HMENU makeMenuBar(u32 barItemId) {
+    HMENU bar = CreateMenu();
+    HMENU popup = CreatePopupMenu();
+    AppendMenuA(popup, MF_STRING, 500, "Item");
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+    info.wID = barItemId;
+    info.hSubMenu = popup;
+    info.dwTypeData = const_cast<char*>("&File");
+    InsertMenuItemA(bar, 0, TRUE, &info);
+    return bar;
+}
+
+void showQuietly(GParentWindow* window, i32 x, i32 y, i32 w, i32 h) {
+    SetWindowPos(window->hwnd, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+GActionItem actions[4];
+char* actionTitles[4] = {};
+
+class AppWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        handed.clear();
+        menuKeyProcedure = recordMenuKey;
+        for (int i = 0; i < 4; ++i) {
+            actions[i].id = 500 + i;
+            actions[i].title = &actionTitles[i];
+            registerAction(&actions[i]);
+        }
+    }
+    void TearDown() override {
+        // Quitting: the ends of the windows activate no other (each activation costs Wine 2 s);
+        // the quit that the last end then asks for is taken off the queue.
+        // Quitting: the ends of the windows activate no other (each activation costs Wine 2 s);
+        // the quit that the last end then asks for is taken off the queue.
+        app.app.quitting = true;
+        for (GParentWindow* w : windows)
+            if (IsWindow(w->hwnd)) DestroyWindow(w->hwnd);
+        app.app.quitting = false;
+        dropQuitMessage();
+        for (GActionItem& a : actions) unregisterAction(&a);
+        menuKeyProcedure = DefWindowProcA;
+        GAppWindow::currentDynamicAction = 0;
+        toolBarMenuHooks = {nullptr, nullptr};
+    }
+    TestAppWindow* make(bool menuBar, u32 style = WS_OVERLAPPEDWINDOW) {
+        TestAppWindow* w = new TestAppWindow;
+        EXPECT_TRUE(createTopLevelWindow(w, style, 0, "app"));
+        if (menuBar) SetMenu(w->hwnd, makeMenuBar(500));
+        windows.push_back(w);
+        return w;
+    }
+    TestApplication app;
+    std::vector<GParentWindow*> windows;
+};
+
+GInputEvent key(u32 kind, u32 vk, u32 mods) {
+    GInputEvent e;
+    e.kind = kind;
+    e.key = vk;
+    e.modifiers = mods;
+    return e;
+}
+
+}  // namespace
+
+TEST_F(AppWindowTest, MenuKeys) {
+    struct Case {
+        const char* name;
+        bool menuBar;
+        std::vector<GInputEvent> events;
+        i32 lastAnswer;
+        bool opens;
+    } cases[] = {
+        {"Alt alone", true, {key(KeyDown, VK_MENU, ModAlt), key(KeyUp, VK_MENU, 0)}, 2, true},
+        {"Alt, a key, Alt up", true,
+         {key(KeyDown, VK_MENU, ModAlt), key(KeyDown, 'X', ModAlt), key(KeyUp, 'X', ModAlt), key(KeyUp, VK_MENU, 0)}, 0,
+         false},
+        {"Alt up with Shift held", true, {key(KeyDown, VK_MENU, ModAlt), key(KeyUp, VK_MENU, ModShift)}, 0, false},
+        {"F10 alone", true, {key(KeyDown, VK_F10, 0), key(KeyUp, VK_F10, 0)}, 2, true},
+        {"Shift+F10", true, {key(KeyDown, VK_F10, ModShift), key(KeyUp, VK_F10, 0)}, 0, false},
+        {"no menu bar", false, {key(KeyDown, VK_MENU, ModAlt), key(KeyUp, VK_MENU, 0)}, 0, false},
+    };
+    for (const Case& c : cases) {
+        TestAppWindow* w = make(c.menuBar);
+        handed.clear();
+        i32 answer = -1;
+        for (GInputEvent e : c.events) answer = w->handleMenuKeys(&e);
+        EXPECT_EQ(c.lastAnswer, answer) << c.name;
+        if (!c.opens) {
+            EXPECT_TRUE(handed.empty()) << c.name;
+            continue;
+        }
+        LPARAM scan = (LPARAM)MapVirtualKeyA(VK_F10, 0) << 16;
+        ASSERT_EQ(2u, handed.size()) << c.name;
+        EXPECT_EQ((UINT)WM_KEYDOWN, handed[0].message);
+        EXPECT_EQ((WPARAM)VK_F10, handed[0].wParam);
+        EXPECT_EQ(scan | 1, handed[0].lParam);
+        EXPECT_EQ((UINT)WM_KEYUP, handed[1].message);
+        EXPECT_EQ((WPARAM)VK_F10, handed[1].wParam);
+        EXPECT_EQ(scan | (LPARAM)0xC0000001u, handed[1].lParam);
+    }
+}
+
+TEST_F(AppWindowTest, AltCharactersGoToTheSystemMenuOrTheMenuBar) {
+    TestAppWindow* w = make(true);
+    GInputEvent space = key(KeyCharacter, ' ', ModAlt);
+    EXPECT_EQ(1, w->handleMenuKeys(&space));  // passed on: the system opens its menu
+    EXPECT_TRUE(w->menuChars.empty());
+
+    GInputEvent letter = key(KeyCharacter, 'f', ModAlt);
+    EXPECT_EQ(0, w->handleMenuKeys(&letter));
+    w->menuCharAnswer = MAKELONG(0, 2);
+    EXPECT_EQ(1, w->handleMenuKeys(&letter));
+    EXPECT_EQ((std::vector<u32>{'f', 'f'}), w->menuChars);
+
+    // Without a system menu the space goes to the menu bar like a letter.
+    TestAppWindow* popup = make(true, WS_POPUP);
+    w->menuCharAnswer = 0;
+    EXPECT_EQ(0, popup->handleMenuKeys(&space));
+    EXPECT_EQ((std::vector<u32>{' '}), popup->menuChars);
+    EXPECT_TRUE(handed.empty());
+}
+
+TEST_F(AppWindowTest, OpeningAPopupUpdatesOnlyTheItemsWhoseStateChanged) {
+    TestAppWindow* w = make(true);
+    HMENU popup = CreatePopupMenu();
+    AppendMenuA(popup, MF_STRING, 500, "becomes gray");
+    AppendMenuA(popup, MF_STRING | MF_GRAYED, 501, "becomes enabled");
+    AppendMenuA(popup, MF_STRING, 502, "becomes checked");
+    // Disabled but not gray, for an enabled action: left alone, so it keeps its disabled bit.
+    AppendMenuA(popup, MF_STRING | MF_DISABLED, 503, "untouched");
+    AppendMenuA(popup, MF_STRING, 42, "no action");
+    w->states = {{500, CommandDisabled}, {501, CommandEnabled}, {502, CommandEnabled}, {503, CommandEnabled}};
+    w->checked = {{502, true}};
+    w->updateMenuState(0, 0, (intptr_t)popup);
+    auto state = [&](int i) { return GetMenuState(popup, i, MF_BYPOSITION); };
+    EXPECT_EQ((UINT)MF_GRAYED, state(0) & (MF_GRAYED | MF_DISABLED | MF_CHECKED));
+    EXPECT_EQ(0u, state(1) & (MF_GRAYED | MF_DISABLED | MF_CHECKED));
+    EXPECT_EQ((UINT)MF_CHECKED, state(2) & (MF_GRAYED | MF_DISABLED | MF_CHECKED));
+    EXPECT_EQ((UINT)MF_DISABLED, state(3) & (MF_GRAYED | MF_DISABLED | MF_CHECKED));
+    EXPECT_EQ(0u, state(4) & (MF_GRAYED | MF_DISABLED | MF_CHECKED));
+
+    // A check that went away is taken off.
+    w->checked.clear();
+    w->updateMenuState(0, 0, (intptr_t)popup);
+    EXPECT_EQ(0u, state(2) & MF_CHECKED);
+    DestroyMenu(popup);
+}
+
+TEST_F(AppWindowTest, CommandsHelpAndToolBarMenu) {
+    TestAppWindow* plain = make(false);
+    TestAppWindow* w = make(true);
+    w->helpPage = "main.htm";
+    struct Case {
+        TestAppWindow* window;
+        u32 id;
+        i32 state;
+    } cases[] = {
+        {plain, 9, CommandDisabled}, {w, 101, CommandEnabled}, {plain, 500, CommandUnknown},
+        {w, 500, CommandEnabled},    {w, 999, CommandUnknown}, {w, 180, CommandEnabled},
+        {w, 5000, CommandUnknown},   {w, 10001, CommandUnknown},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.state, c.window->isCommandEnabled(c.id)) << c.id;
+
+    static std::vector<i32> ran;
+    ran.clear();
+    toolBarMenuHooks.rebuild = [](GParentWindow*) { return 3; };
+    toolBarMenuHooks.run = [](GParentWindow*, i32 index) {
+        ran.push_back(index);
+        return true;
+    };
+    EXPECT_FALSE(w->onCommand(10002, nullptr));  // the tool-bar menu is not open
+    GAppWindow::currentDynamicAction = ToolBarMenuAction;
+    EXPECT_EQ(CommandEnabled, w->isCommandEnabled(10001));
+    EXPECT_TRUE(w->onCommand(10002, nullptr));
+    EXPECT_FALSE(w->onCommand(10003, nullptr));
+    EXPECT_FALSE(plain->onCommand(10002, nullptr));
+    EXPECT_EQ(std::vector<i32>{2}, ran);
+}
+
+TEST_F(AppWindowTest, ARightClickOnTheMenuBarSendsTheCustomizeRequest) {
+    TestAppWindow* w = make(false);
+    SetMenu(w->hwnd, makeMenuBar(502));
+    showQuietly(w, 50, 50, 300, 200);
+    RECT item;
+    ASSERT_TRUE(GetMenuItemRect(w->hwnd, GetMenu(w->hwnd), 0, &item));
+    LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    SendMessageA(w->hwnd, WM_NCRBUTTONUP, HTMENU, at);
+    EXPECT_EQ((std::vector<std::pair<u32, u32>>{{RequestCustomizeAction, 502}}), w->requests);
+    SendMessageA(w->hwnd, WM_NCRBUTTONUP, HTCAPTION, at);
+    EXPECT_EQ(1u, w->requests.size());
+}
+
+TEST_F(AppWindowTest, WindowListOrderAndPlacementHelpers) {
+    TestAppWindow* b = make(false);
+    TestAppWindow* a = make(false);
+    b->setText("b");
+    a->setText("a");
+    std::vector<GParentWindow*> order = GAppWindow::windowListOrder();
+    ASSERT_EQ(2u, order.size());
+    EXPECT_EQ(a, order[0]);
+    EXPECT_EQ(b, order[1]);
+
+    showQuietly(a, 100, 100, 400, 300);
+    showQuietly(b, 0, 0, 50, 50);
+    GAppWindow::maximize(a, b);
+    RECT ra, rb;
+    GetWindowRect(a->hwnd, &ra);
+    GetWindowRect(b->hwnd, &rb);
+    EXPECT_EQ((RECT{100, 100, 500, 250}), ra);
+    EXPECT_EQ((RECT{100, 250, 500, 400}), rb);
+    GAppWindow::restore(a, b);
+    GetWindowRect(a->hwnd, &ra);
+    GetWindowRect(b->hwnd, &rb);
+    EXPECT_EQ((RECT{100, 100, 300, 250}), ra);
+    EXPECT_EQ((RECT{300, 100, 500, 250}), rb);
+    GAppWindow::arrangeWindows(b, a);
+    EXPECT_EQ(b->hwnd, GetWindow(a->hwnd, GW_HWNDNEXT));
+}

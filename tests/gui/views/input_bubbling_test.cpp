@@ -1,0 +1,91 @@
+#include "gui/views/input_bubbling.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "gui/layout_cell.h"
+#include "gui/parent_window.h"
+#include "gui/system_input.h"
+#include "gui/window_procedure.h"
+#include "tests/gui/gui_fixture.h"
+
+namespace {
+
+std::string visits;
+
+// An item that records each offer and takes it when told to.
+class Offered : public GLayoutItem {
+public:
+    Offered(GWindow* owner, char name, bool takes) : GLayoutItem(owner), name(name), takes(takes) {}
+    bool handleMouse(GInputEvent*) override {
+        visits += name;
+        return takes;
+    }
+    char name;
+    bool takes;
+};
+
+class OfferedFrame : public GParentWindow {
+public:
+    bool handleMouse(GInputEvent*) override {
+        visits += 'W';
+        return takes;
+    }
+    bool takes = false;
+};
+
+TEST(InputBubbling, OffersUpTheTreeThenToTheOwnerWindow) {
+    OfferedFrame frame;  // no native window: only its item is asked
+    frame.flags &= ~WindowDeleteOnFinal;
+    Offered* root = new Offered(&frame, 'R', false);
+    Offered* middle = new Offered(&frame, 'M', false);
+    Offered* leaf = new Offered(&frame, 'L', false);
+    root->addChild(middle);
+    middle->addChild(leaf);
+    GInputEvent e;
+
+    visits.clear();
+    EXPECT_FALSE(bubbleInputEvent(leaf, &e));
+    EXPECT_EQ(visits, "LMRW");  // the root has no container: its owner window's item
+
+    middle->takes = true;
+    visits.clear();
+    EXPECT_TRUE(bubbleInputEvent(leaf, &e));
+    EXPECT_EQ(visits, "LM");
+
+    frame.takes = true;
+    middle->takes = false;
+    visits.clear();
+    EXPECT_TRUE(bubbleInputEvent(leaf, &e));
+    EXPECT_EQ(visits, "LMRW");
+    delete root;
+}
+
+POINT cursor;
+BOOL fixedCursor(POINT* p) {
+    *p = cursor;
+    return TRUE;
+}
+
+TEST(InputBubbling, CursorEventInTheTargetWindowsClientArea) {
+    TestApplication app;
+    GParentWindow* frame = new GParentWindow;
+    createTopLevelWindow(frame, WS_POPUP, 0, "");
+    SetWindowPos(frame->hwnd, HWND_TOP, 100, 50, 200, 100, SWP_NOACTIVATE | SWP_NOZORDER);
+    GLayoutItem* item = new GLayoutItem(frame);
+    frame->setContent(item);
+    cursor = {130, 90};
+    systemInput.cursorPos = fixedCursor;
+    GInputEvent e = makeCursorEvent(item, KeyDown, 7, ModShift);
+    systemInput = systemInputDefaults;
+    EXPECT_EQ(e.target, item);
+    EXPECT_EQ(e.kind, (u32)KeyDown);
+    EXPECT_EQ(e.key, 7u);
+    EXPECT_EQ(e.modifiers, (u32)ModShift);
+    EXPECT_EQ(e.x, 30);
+    EXPECT_EQ(e.y, 40);
+    DestroyWindow(frame->hwnd);
+}
+
+}  // namespace
