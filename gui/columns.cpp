@@ -23,6 +23,12 @@ GString lowerCopy(const char* text) {
 }
 }  // namespace
 
+// The full height of a line of the list font.
+static i32 lineHeight() {
+    selectScreenFont(getMessageFont()->font);
+    return std::max<i32>(1, fontMetrics(screenDC().dc()).cy);
+}
+
 GColumns* GColumns::create(GWindow* owner) {
     GColumns* list = new GColumns(owner);
     list->createWindow();
@@ -32,7 +38,7 @@ GColumns* GColumns::create(GWindow* owner) {
 bool GColumns::createWindow() {
     if (!GUserImage::create(0, 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS)) return false;
     SetWindowPos(hwnd, nullptr, 0, 0, 200, 200, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
-    itemHeight = std::max<i32>(1, getUiFontMetrics(getMessageFont()).cy);
+    itemHeight = lineHeight();
     return true;
 }
 

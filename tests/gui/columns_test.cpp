@@ -124,6 +124,8 @@ TEST(Columns, MovesPastTheMeasuredColumnsMeasureFirst) {
 
 TEST(Columns, TypedTextMarksEveryMatchAndMovesTheCaret) {
     Fixture f(600, 400);
+    toolkitColors.glass = RGB(0, 200, 100);  // the marks; the fixture restores the colours
+    toolkitColors.window = RGB(255, 255, 255);
     TempFolder folder({"zeta.txt", "Tabla.txt", "ABC.wav", "nothing.doc", "mid.wav"});
     GColumns* list = makeList(f, 10, 300);
     list->setPattern(folder.pattern().c_str());
@@ -132,16 +134,27 @@ TEST(Columns, TypedTextMarksEveryMatchAndMovesTheCaret) {
     press(list, KeyCharacter, 'b');
     EXPECT_STREQ("ab", list->typed.c_str());
     EXPECT_STREQ("ABC.wav", list->names[list->caret].c_str());  // first of the two in order
-    RedrawWindow(list->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    // Painted off the screen, so that no other window can cover what is read.
+    HDC screen = GetDC(list->hwnd);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 300, 200);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    list->paint(memory, RECT{0, 0, 300, 200}, true);
     auto marked = [&](i32 row) {
-        i32 top = list->topMargin + row * list->itemHeight;
-        return countColour(list->hwnd, RECT{0, top, list->edges[0], top + list->itemHeight}, toolkitColors.glass);
+        i32 top = list->topMargin + row * list->itemHeight, n = 0;
+        for (i32 y = top; y < top + list->itemHeight; ++y)
+            for (i32 x = 0; x < list->edges[0]; ++x) n += GetPixel(memory, x, y) == toolkitColors.glass;
+        return n;
     };
     for (i32 row = 0; row < 5; ++row) {
         std::string name = list->names[row].c_str();
         bool matches = name == "Tabla.txt" || name == "ABC.wav";
         EXPECT_EQ(matches, marked(row) > 0) << name;
     }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(list->hwnd, screen);
     // No match clears the typed text and the marks.
     press(list, KeyCharacter, 'q');
     EXPECT_EQ(0u, list->typed.length);
