@@ -121,3 +121,11 @@ void stringAssignCopy(GString& out, const wchar_t* text, i32 length) {
     converted.length = (u32)bytes;
     stringMove(out, converted);
 }
+
+int compareTexts(const char* a, const char* b) {
+    if (!a || !b) return -1;
+    WideString wa = toWide(a), wb = toWide(b);
+    if ((*a && !wa.length) || (*b && !wb.length)) return -1;
+    int order = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wa.c_str(), (int)wa.length, wb.c_str(), (int)wb.length);
+    return order ? order - 2 : -1;
+}

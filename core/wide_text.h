@@ -42,3 +42,6 @@ void wideStringCopy(WideString& out, const WideString& from);
 void wideFromMultibyteAssign(WideString& out, const char* text, i32 length = -1);
 // Byte form of a wide text in a GString.
 void stringAssignCopy(GString& out, const wchar_t* text, i32 length = -1);
+
+// Order of two texts converted in the code page, case ignored: <0, 0, >0; -1 when a conversion fails.
+int compareTexts(const char* a, const char* b);
