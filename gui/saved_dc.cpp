@@ -1,10 +1,14 @@
 #include "gui/saved_dc.h"
 
+#include "gui/window.h"
+
 static const UINT objectTypes[3] = {OBJ_PEN, OBJ_BRUSH, OBJ_FONT};
 
 GSavedDC::GSavedDC(HDC dc) { attach(dc); }
 
 GSavedDC::GSavedDC(HWND w) : window(w) { attach(GetDC(w)); }
+
+GSavedDC::GSavedDC(const GWindow* w) : GSavedDC(w->hwnd) {}
 
 GSavedDC::GSavedDC(HWND w, HideCursorTag) : window(w), cursorHidden(true) {
     ShowCursor(FALSE);

@@ -6,6 +6,8 @@
 
 #include "core/types.h"
 
+class GWindow;
+
 // One selectable object kind of a wrapper.
 struct GdiSlot {
     HGDIOBJ created = nullptr;   // the object this wrapper selected (the previous one until then)
@@ -23,6 +25,8 @@ public:
     explicit GSavedDC(HDC dc);
     // On a window's DC from GetDC, released at the end.
     explicit GSavedDC(HWND window);
+    // On the DC of a toolkit window's native window.
+    explicit GSavedDC(const GWindow* window);
     // As the window form, with the mouse cursor hidden while the wrapper lives.
     GSavedDC(HWND window, HideCursorTag);
     GSavedDC(const GSavedDC&) = delete;
