@@ -1,6 +1,7 @@
 #include "gui/drawing.h"
 
 #include "gui/colors.h"
+#include "gui/rect_list.h"
 #include "gui/saved_dc.h"
 
 void drawLine(GSavedDC& dc, i32 x, i32 y1, i32 y2) {
@@ -96,6 +97,8 @@ void fillSolidRect(GSavedDC& dc, const RECT& rect, COLORREF colour) {
     FillRect(dc.dc(), &rect, brush);
     DeleteObject(brush);
 }
+
+void fillRectList(GSavedDC& dc, const RectangleList& list, COLORREF colour) { list.fill(dc.dc(), colour); }
 
 CachedBrush::~CachedBrush() {
     if (brush) DeleteObject(brush);

@@ -7,6 +7,7 @@
 #include "core/types.h"
 
 class GSavedDC;
+class RectangleList;
 
 // Vertical line at x over min(y1, y2)..max(y1, y2), both included.
 void drawLine(GSavedDC& dc, i32 x, i32 y1, i32 y2);
@@ -30,6 +31,8 @@ void drawArrowDown(GSavedDC& dc, i32 x, i32 y);
 void fillCurrentBrush(GSavedDC& dc, const RECT& rect);
 // Through a temporary solid brush.
 void fillSolidRect(GSavedDC& dc, const RECT& rect, COLORREF colour);
+// Every rectangle of the list, one temporary brush each.
+void fillRectList(GSavedDC& dc, const RectangleList& list, COLORREF colour);
 
 // A solid brush kept until its colour changes.
 class CachedBrush {

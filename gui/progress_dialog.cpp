@@ -9,15 +9,17 @@
 #include "core/exceptions.h"
 #include "core/texts.h"
 #include "gui/application.h"
+#include "gui/button.h"
 #include "gui/colors.h"
 #include "gui/drawing.h"
 #include "gui/help.h"
+#include "gui/label.h"
 #include "gui/layout_builder.h"
 #include "gui/layout_rows.h"
 #include "gui/message_box.h"
-#include "gui/monitor_centre.h"
-#include "gui/native_control.h"
+#include "gui/progress_bar.h"
 #include "gui/system_input.h"
+#include "gui/window_placement.h"
 #include "gui/window_procedure.h"
 
 namespace {
@@ -64,25 +66,24 @@ bool GProgressDialog::build(const char* title) {
     setContent(column);
     GLayoutBuilder builder(this);
     builder.current = column;
-    auto control = [&](GNativeControl::Kind kind, i32 width, const char* text, u32 controlStyle, u32 id,
-                       const char* code) {
-        GNativeControl* made = new GNativeControl(this, kind, width);
-        made->create(text, WS_VISIBLE | controlStyle, id);
-        builder.add(made, code);
+    // A label as wide as `count` average characters, its text on the left.
+    auto fixedLabel = [&](i32 count, const char* text) {
+        GLabel* made = GLabel::createWithLayout(builder, count, LabelOwnerDrawn);
+        made->setText(text);
+        made->textAlign[0] = '<';
+        setAlignmentCode(made, "<-");
         return made;
     };
-    titleLabel = control(GNativeControl::Label, 304, coreText(CoreText::ProgressProcessing), SS_NOPREFIX, 0, "<-");
+    titleLabel = fixedLabel(50, coreText(CoreText::ProgressProcessing));
     builder.pushContainer(new GRowItem(this), "08", "|^");
-    elapsedLabel = control(GNativeControl::Label, -1, coreText(CoreText::ProgressElapsed), SS_NOPREFIX, 0, "<-");
-    timeLabel = control(GNativeControl::Label, 160, coreText(CoreText::ProgressTimeZero), SS_NOPREFIX, 0, "<-");
+    elapsedLabel = GLabel::create(builder, coreText(CoreText::ProgressElapsed), LabelOwnerDrawn, "<-");
+    timeLabel = fixedLabel(26, coreText(CoreText::ProgressTimeZero));
     builder.endContainer();
     builder.pushContainer(new GRowItem(this), "08", "U^");
-    progressBar = control(GNativeControl::ProgressBar, 240, nullptr, 0, 0, "U-");
-    SendMessageA(progressBar->hwnd, PBM_SETRANGE32, 0, 100);
-    percentLabel = control(GNativeControl::Label, -1, "100%", SS_RIGHT, 0, ">-");
+    progressBar = GProgressBar::create(builder, 100, "U-");
+    percentLabel = GLabel::create(builder, "100%", LabelOwnerDrawn, ">->-");
     builder.endContainer();
-    stopButton = control(GNativeControl::Button, 88, coreText(CoreText::ProgressStop), BS_PUSHBUTTON | WS_TABSTOP,
-                         ProgressStopButton, "|^");
+    stopButton = GButton::create(builder, coreText(CoreText::ProgressStop), 0, ProgressStopButton, "|^");
     SIZE size = getPreferredSize();
     SetWindowPos(hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     RECT client;
@@ -102,7 +103,7 @@ GProgressDialog* GProgressDialog::start(const char* title, GWindow* owner, Progr
     work->state.setRange(100);
     work->job = job;
     work->argument = argument;
-    centreOnMonitor(dialog->hwnd, owner ? owner->hwnd : nullptr);
+    placeOnMonitor(dialog, PlaceCentreOnOwnMonitor, PlaceCentreOnOwnMonitor);
     dialog->startTime = systemInput.tickCount();
     addTimer(&dialog->timer, 500, dialog, nullptr);
     if (options & ProgressCannotStop) EnableWindow(dialog->stopButton->hwnd, FALSE);
@@ -117,12 +118,8 @@ GProgressDialog* GProgressDialog::start(const char* title, GWindow* owner, Progr
     return dialog;
 }
 
-void GProgressDialog::setLabel(HWND label, const char* text) {
-    char shown[256];
-    GetWindowTextA(label, shown, sizeof shown);
-    if (strcmp(shown, text) == 0) return;
-    SetWindowTextA(label, text);
-    RedrawWindow(label, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+void GProgressDialog::setLabel(GLabel* label, const char* text) {
+    if (label->setText(text) && label->hwnd) UpdateWindow(label->hwnd);
 }
 
 void GProgressDialog::onTimer(TimerRecord*) {
@@ -145,7 +142,7 @@ void GProgressDialog::onTimer(TimerRecord*) {
                        : (u64)((double)(a.total - a.processed) * seconds / (double)a.processed);
         if (stop) {
             if (!(timeLabel->cellFlags & CellExcluded)) {
-                setLabel(elapsedLabel->hwnd, coreText(CoreText::ProgressStopping));
+                setLabel(elapsedLabel, coreText(CoreText::ProgressStopping));
                 timeLabel->notify(LayoutExclude);
                 applyLayoutChange(timeLabel->container, timeLabel->container->rect);
             }
@@ -156,17 +153,17 @@ void GProgressDialog::onTimer(TimerRecord*) {
                          (u32)(rest / 60), (u32)(rest % 60));
             else
                 snprintf(text, sizeof text, "%d:%02d", seconds / 60, seconds % 60);
-            setLabel(timeLabel->hwnd, text);
+            setLabel(timeLabel, text);
         }
     }
     u32 percent = 0;
     char* text = nullptr;
     if (!s.read(&percent, &text)) return;
-    SendMessageA(progressBar->hwnd, PBM_SETPOS, percent, 0);
+    progressBar->setPosition((i32)percent);
     char percentText[16];
     snprintf(percentText, sizeof percentText, "%u%%", percent);
-    setLabel(percentLabel->hwnd, percentText);
-    if (text) setLabel(titleLabel->hwnd, text);
+    setLabel(percentLabel, percentText);
+    if (text) setLabel(titleLabel, text);
     delete[] text;
 }
 
@@ -219,15 +216,17 @@ bool GProgressDialog::command(u32 id) {
     return false;
 }
 
+i32 GProgressDialog::commandState(u32 id) {
+    return id == ProgressStopButton ? CommandEnabled : GDialog::commandState(id);
+}
+
+bool GProgressDialog::onCommand(u32 id, GStateQuery* query) {
+    return id == ProgressStopButton ? command(id) : GDialog::onCommand(id, query);
+}
+
 bool GProgressDialog::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) {
     if (message == WM_COMMAND && command(LOWORD(wParam))) {
         *result = 0;
-        return true;
-    }
-    if (message == WM_CTLCOLORSTATIC) {
-        // The labels on the window's own background.
-        SetBkColor((HDC)wParam, toolkitColors.classBackground);
-        *result = (intptr_t)backgroundBrush();
         return true;
     }
     return GDialog::handleMessage(message, wParam, lParam, result);

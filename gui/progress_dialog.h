@@ -11,7 +11,9 @@
 #include "gui/progress_state.h"
 #include "gui/timers.h"
 
-class GNativeControl;
+class GButton;
+class GLabel;
+class GProgressBar;
 
 enum : u32 { TypeProgressDialog = 57 };
 
@@ -55,6 +57,9 @@ public:
     void onDestroy() override;
     // Handles the dialog's commands; false for others.
     bool command(u32 id);
+    // The "Stop" button's click.
+    i32 commandState(u32 command) override;
+    bool onCommand(u32 command, GStateQuery* query) override;
     // Stops the clock (elapsed time leaves the pause out) and restarts it.
     void pauseClock();
     void resumeClock();
@@ -65,12 +70,12 @@ public:
 
     std::shared_ptr<ProgressWork> work;
     // The dialog's windows; cells of its content.
-    GNativeControl* titleLabel = nullptr;
-    GNativeControl* elapsedLabel = nullptr;
-    GNativeControl* timeLabel = nullptr;
-    GNativeControl* percentLabel = nullptr;
-    GNativeControl* progressBar = nullptr;
-    GNativeControl* stopButton = nullptr;
+    GLabel* titleLabel = nullptr;
+    GLabel* elapsedLabel = nullptr;
+    GLabel* timeLabel = nullptr;
+    GLabel* percentLabel = nullptr;
+    GProgressBar* progressBar = nullptr;
+    GButton* stopButton = nullptr;
     u32 startTime = 0;
     u32 pauseStart = 0;
     bool paused = false;
@@ -80,5 +85,5 @@ public:
 private:
     GProgressDialog(GWindow* owner);
     bool build(const char* title);
-    void setLabel(HWND label, const char* text);
+    static void setLabel(GLabel* label, const char* text);
 };

@@ -3,9 +3,11 @@
 #include <commctrl.h>
 
 #include "core/texts.h"
+#include "gui/button.h"
+#include "gui/label.h"
 #include "gui/layout_builder.h"
 #include "gui/message_box.h"
-#include "gui/native_control.h"
+#include "gui/progress_bar.h"
 #include "gui/status_line.h"
 #include "gui/system_input.h"
 #include "gui/tracked_object.h"
@@ -22,7 +24,7 @@ BOOL CALLBACK findBox(HWND window, LPARAM found) {
     return FALSE;
 }
 
-const i32 kLabelWidth = 128, kBarWidth = 160, kButtonWidth = 16;
+const i32 kLabelCharacters = 21;
 
 }  // namespace
 
@@ -30,16 +32,10 @@ GProgressLinePlacer::GProgressLinePlacer(GWindow* owner) : GRowItem(owner) {
     setLayoutDigits(this, "08");
     GLayoutBuilder builder(owner);
     builder.current = this;
-    label = new GNativeControl(owner, GNativeControl::Label, kLabelWidth);
-    label->create("", SS_NOPREFIX | SS_CENTERIMAGE, 0);
-    builder.add(label, "<-");
-    progressBar = new GNativeControl(owner, GNativeControl::ProgressBar, kBarWidth);
-    progressBar->create(nullptr, 0, 0);
-    SendMessageA(progressBar->hwnd, PBM_SETRANGE32, 0, 100);
-    builder.add(progressBar, "<C");
-    cancelButton = new GNativeControl(owner, GNativeControl::Button, kButtonWidth);
-    cancelButton->create(coreText(CoreText::ProgressCancel), BS_PUSHBUTTON, ProgressLineCancel);
-    builder.add(cancelButton, "<-");
+    label = GLabel::createWithLayout(builder, kLabelCharacters, LabelOwnerDrawn);
+    setAlignmentCode(label, "<-");
+    progressBar = GProgressBar::create(builder, 100, "<C");
+    cancelButton = GButton::create(builder, coreText(CoreText::ProgressCancel), ButtonCompact, ProgressLineCancel, "<-");
     statusLine = GStatusLine::create(builder);
     for (GLayoutCell* cell : children) cell->notify(LayoutExclude);
 }
@@ -159,7 +155,7 @@ void GProgressLinePlacer::update(bool force) {
         return;
     }
     Amounts a = amounts();
-    SendMessageA(progressBar->hwnd, PBM_SETPOS, a.percent, 0);
+    progressBar->setPosition((i32)a.percent);
     statusLine->clearTexts();
     statusLine->setFieldTextF(0, "%u%%", a.percent);
     lastShown = now;

@@ -11,7 +11,9 @@
 #include "gui/progress_state.h"
 #include "gui/timers.h"
 
-class GNativeControl;
+class GButton;
+class GLabel;
+class GProgressBar;
 class GStatusLine;
 
 // Commands of the line.
@@ -49,9 +51,9 @@ public:
     bool timerRunning = false;
     TimerRecord timer;
 
-    GNativeControl* label = nullptr;
-    GNativeControl* progressBar = nullptr;
-    GNativeControl* cancelButton = nullptr;
+    GLabel* label = nullptr;
+    GProgressBar* progressBar = nullptr;
+    GButton* cancelButton = nullptr;
     GStatusLine* statusLine = nullptr;
 
 private:

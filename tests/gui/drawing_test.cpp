@@ -9,6 +9,7 @@
 #include "gui/colors.h"
 #include "gui/drawing.h"
 #include "gui/gradients.h"
+#include "gui/rect_list.h"
 #include "gui/saved_dc.h"
 #include "tests/gui/dib_canvas.h"
 
@@ -163,6 +164,22 @@ TEST(Fills, SkipEmptyRectanglesAndKeepTheWrappersObjects) {
     EXPECT_EQ(canvas.pixel(2, 1), kWhite);
     EXPECT_EQ(canvas.pixel(7, 7), RGB(0, 0, 255));
     EXPECT_EQ(canvas.countOther(0), 2 + 9);
+}
+
+TEST(Fills, RectListFillsTheAreaAroundAHoleAndKeepsTheBrush) {
+    DibCanvas canvas(10, 10);
+    GSavedDC dc(canvas.dc());
+    dc.selectSolidBrush(RGB(0, 0, 255));
+    HGDIOBJ brush = GetCurrentObject(dc.dc(), OBJ_BRUSH);
+    RectangleList list;
+    list.add(RECT{1, 1, 9, 9});
+    list.subtract(RECT{3, 3, 6, 6});
+    list.add(RECT{7, 0, 7, 5});  // empty: skipped
+    fillRectList(dc, list, kWhite);
+    EXPECT_EQ(canvas.countOther(0), 64 - 9);
+    EXPECT_EQ(canvas.pixel(4, 4), 0u);  // the hole
+    EXPECT_EQ(canvas.pixel(1, 8), kWhite);
+    EXPECT_EQ(GetCurrentObject(dc.dc(), OBJ_BRUSH), brush);
 }
 
 TEST(Fills, BackgroundBrushFollowsTheClassBackground) {

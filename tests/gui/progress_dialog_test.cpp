@@ -11,7 +11,9 @@
 
 #include "core/exceptions.h"
 #include "gui/message_box.h"
-#include "gui/native_control.h"
+#include "gui/label.h"
+#include "gui/progress_bar.h"
+#include "gui/button.h"
 #include "gui/progress_dialog.h"
 #include "gui/system_input.h"
 #include "gui/ui_thread.h"
@@ -97,11 +99,7 @@ protected:
         if (dialog) hwnd = job.dialog = dialog->hwnd;
         return dialog;
     }
-    static std::string text(HWND window) {
-        char buffer[256];
-        GetWindowTextA(window, buffer, sizeof buffer);
-        return buffer;
-    }
+    static std::string text(GLabel* label) { return label->text.c_str(); }
     bool ended() { return pumpUntil([&] { return !IsWindow(hwnd); }); }
 
     TestApplication test;
@@ -131,25 +129,25 @@ TEST_F(ProgressDialogTest, TimesAndPercentRefreshAtMostOnceASecond) {
     fakeTicks += 500;
     dialog->onTimer(nullptr);
     EXPECT_FALSE(IsWindowVisible(hwnd));
-    EXPECT_EQ(text(dialog->percentLabel->hwnd), "100%");  // nothing refreshed yet
+    EXPECT_EQ(text(dialog->percentLabel), "100%");  // nothing refreshed yet
 
     fakeTicks += 500;
     dialog->onTimer(nullptr);  // the first update shows it
     EXPECT_TRUE(IsWindowVisible(hwnd));
-    EXPECT_EQ(text(dialog->timeLabel->hwnd), "0:01");  // no rest before the first report
-    EXPECT_EQ(text(dialog->percentLabel->hwnd), "0%");
-    EXPECT_EQ(text(dialog->titleLabel->hwnd), "Processing...");
+    EXPECT_EQ(text(dialog->timeLabel), "0:01");  // no rest before the first report
+    EXPECT_EQ(text(dialog->percentLabel), "0%");
+    EXPECT_EQ(text(dialog->titleLabel), "Processing...");
 
     state.advance(25, "Reading");
     fakeTicks += 600;
     dialog->onTimer(nullptr);
-    EXPECT_EQ(text(dialog->percentLabel->hwnd), "0%");  // within the second
+    EXPECT_EQ(text(dialog->percentLabel), "0%");  // within the second
     fakeTicks += 400;
     dialog->onTimer(nullptr);
-    EXPECT_EQ(text(dialog->timeLabel->hwnd), "0:02, 0:06 rest.");
-    EXPECT_EQ(text(dialog->percentLabel->hwnd), "25%");
-    EXPECT_EQ(text(dialog->titleLabel->hwnd), "Reading");
-    EXPECT_EQ(SendMessageA(dialog->progressBar->hwnd, PBM_GETPOS, 0, 0), 25);
+    EXPECT_EQ(text(dialog->timeLabel), "0:02, 0:06 rest.");
+    EXPECT_EQ(text(dialog->percentLabel), "25%");
+    EXPECT_EQ(text(dialog->titleLabel), "Reading");
+    EXPECT_EQ(dialog->progressBar->position, 25);
     {
         RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
         if (getenv("RAVO_GUI_SHOT")) pumpUntil([] { return false; }, 300);  // the button paints late
@@ -166,19 +164,19 @@ TEST_F(ProgressDialogTest, TimesAndPercentRefreshAtMostOnceASecond) {
     dialog->pauseClock();
     fakeTicks += 60000;
     dialog->onTimer(nullptr);
-    EXPECT_EQ(text(dialog->timeLabel->hwnd), "0:02, 0:06 rest.");
+    EXPECT_EQ(text(dialog->timeLabel), "0:02, 0:06 rest.");
     dialog->resumeClock();
     fakeTicks += 1000;
     state.advance(50);
     dialog->onTimer(nullptr);
-    EXPECT_EQ(text(dialog->timeLabel->hwnd), "0:03, 0:03 rest.");
+    EXPECT_EQ(text(dialog->timeLabel), "0:03, 0:03 rest.");
 
     // Done beyond the total: no rest time.
     state.advance(150);
     fakeTicks += 1000;
     dialog->onTimer(nullptr);
-    EXPECT_EQ(text(dialog->timeLabel->hwnd), "0:04");
-    EXPECT_EQ(text(dialog->percentLabel->hwnd), "150%");
+    EXPECT_EQ(text(dialog->timeLabel), "0:04");
+    EXPECT_EQ(text(dialog->percentLabel), "150%");
     job.release();
     EXPECT_TRUE(ended());
 }
@@ -191,7 +189,7 @@ TEST_F(ProgressDialogTest, StopMakesEveryReportTellTheCancel) {
     EXPECT_FALSE(IsWindowEnabled(dialog->stopButton->hwnd));
     fakeTicks += 1000;
     dialog->onTimer(nullptr);
-    EXPECT_EQ(text(dialog->elapsedLabel->hwnd), "Stopping...");
+    EXPECT_EQ(text(dialog->elapsedLabel), "Stopping...");
     EXPECT_FALSE(IsWindowVisible(dialog->timeLabel->hwnd));
 
     job.reports = 3;

@@ -10,8 +10,10 @@
 
 #include "core/error.h"
 #include "gui/layout_cell.h"
-#include "gui/native_control.h"
+#include "gui/button.h"
+#include "gui/label.h"
 #include "gui/parent_window.h"
+#include "gui/progress_bar.h"
 #include "gui/progress_line.h"
 #include "gui/status_line.h"
 #include "gui/system_input.h"
@@ -106,7 +108,7 @@ TEST_F(ProgressLineTest, ShowsAfter100MsAndRefreshesOnceASecond) {
     EXPECT_EQ(field(0), "25%");
     EXPECT_EQ(field(1), "0:01");
     EXPECT_EQ(field(2), "0:03 left");
-    EXPECT_EQ(SendMessageA(line->progressBar->hwnd, PBM_GETPOS, 0, 0), 25);
+    EXPECT_EQ(line->progressBar->position, 25);
     if (getenv("RAVO_GUI_SHOT")) {
         RedrawWindow(host->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         pumpUntil([] { return false; }, 300);
@@ -145,7 +147,7 @@ TEST_F(ProgressLineTest, CancelAtOnceWhenNotAsked) {
     line->begin(10);
     lineTicks += 200;
     line->update(false);
-    SendMessageA(line->cancelButton->hwnd, BM_CLICK, 0, 0);
+    line->cancelButton->click();
     EXPECT_TRUE(line->stopRequested());
     EXPECT_FALSE(shown(line->cancelButton->hwnd));
     bool stopped = false;
@@ -168,7 +170,7 @@ TEST_F(ProgressLineTest, EndClosesAnOpenQuestion) {
         for (int i = 0; i < 500 && !FindWindowA("#32770", nullptr); i++) Sleep(10);
         line->end();
     });
-    SendMessageA(line->cancelButton->hwnd, BM_CLICK, 0, 0);
+    line->cancelButton->click();
     worker.join();
     plainMessageBox = recorded;
     EXPECT_FALSE(line->boxOpen);
