@@ -85,18 +85,11 @@ void drawArrowRight(GSavedDC& dc, i32 x, i32 y) { drawArrow(dc, x, y, 1, false);
 void drawArrowUp(GSavedDC& dc, i32 x, i32 y) { drawArrow(dc, x, y, -1, true); }
 void drawArrowDown(GSavedDC& dc, i32 x, i32 y) { drawArrow(dc, x, y, 1, true); }
 
-static bool isEmpty(const RECT& r) { return r.left >= r.right || r.top >= r.bottom; }
-
 void fillCurrentBrush(GSavedDC& dc, const RECT& rect) {
-    if (!isEmpty(rect)) FillRect(dc.dc(), &rect, (HBRUSH)GetCurrentObject(dc.dc(), OBJ_BRUSH));
+    if (!rectEmpty(rect)) FillRect(dc.dc(), &rect, (HBRUSH)GetCurrentObject(dc.dc(), OBJ_BRUSH));
 }
 
-void fillSolidRect(GSavedDC& dc, const RECT& rect, COLORREF colour) {
-    if (isEmpty(rect)) return;
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc.dc(), &rect, brush);
-    DeleteObject(brush);
-}
+void fillSolidRect(GSavedDC& dc, const RECT& rect, COLORREF colour) { fillRectSolid(dc.dc(), rect, colour); }
 
 void fillRectList(GSavedDC& dc, const RectangleList& list, COLORREF colour) { list.fill(dc.dc(), colour); }
 
