@@ -12,6 +12,7 @@
 #include "gui/menu.h"
 #include "gui/menu_bar.h"
 #include "gui/popup_menu.h"
+#include "gui/tool_bar_strips.h"
 #include "gui/window_behaviour.h"
 #include "gui/window_placement.h"
 #include "gui/window_procedure.h"
@@ -20,7 +21,35 @@ u32 toolkitOptions = OptionMenuState;
 u32 objectWindowCount = 0;
 u32 GAppWindow::currentDynamicAction = 0;
 LRESULT(WINAPI* menuKeyProcedure)(HWND, UINT, WPARAM, LPARAM) = DefWindowProcA;
-ToolBarMenuHooks toolBarMenuHooks = {nullptr, nullptr};
+namespace {
+// The tool-bar menu lists the kind's menu and tool-bar records in list order; an entry toggles one.
+GToolBarSpec* toolBarMenuEntry(GParentWindow* window, i32 index, i32* count) {
+    i32 n = 0;
+    GToolBarSpec* found = nullptr;
+    if (WindowKind* kind = windowKindOf(window))
+        for (GToolBarSpec* spec = kind->firstSpec; spec; spec = spec->next) {
+            if (spec->entryKind == SpecInternal) continue;
+            if (n++ == index) found = spec;
+        }
+    if (count) *count = n;
+    return found;
+}
+
+i32 toolBarMenuCount(GParentWindow* window) {
+    i32 count = 0;
+    toolBarMenuEntry(window, -1, &count);
+    return count;
+}
+
+bool toolBarMenuRun(GParentWindow* window, i32 index) {
+    GToolBarSpec* spec = toolBarMenuEntry(window, index, nullptr);
+    if (!spec) return false;
+    toggleSpecShown(spec);
+    return true;
+}
+}  // namespace
+
+ToolBarMenuHooks toolBarMenuHooks = {toolBarMenuCount, toolBarMenuRun};
 
 namespace {
 // Alt, or F10, went down with nothing else since.
@@ -217,6 +246,34 @@ void GAppWindow::refreshFrame(GParentWindow* window) {
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (GetMenu(window->hwnd)) DrawMenuBar(window->hwnd);
     markOwnerDirty(window);
+}
+
+void GAppWindow::updateSystemMenu(GParentWindow* window) {
+    if (!window || !window->hwnd) return;
+    WindowKind* kind = windowKindOf(window);
+    GMenuBar* bar = menuBarOf(window);
+    if (!bar && kind && countShownMenus(kind) > 0) bar = new GMenuBar(window);
+    if (bar) bar->fill(kind);
+    SendMessageA(window->hwnd, WM_CANCELMODE, 0, 0);
+    if (kind) arrangeToolBars(window);
+    HMENU system = GetSystemMenu(window->hwnd, FALSE);
+    if (system && findCustomizeItem(system) < 0) {
+        GActionItem* customize = actionById(actionIdByName("SYS_CUSTOMIZE"));
+        AppendMenuA(system, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(system, MF_BYPOSITION | MF_STRING, CustomizeActionId, customize ? customize->titleText() : "");
+    }
+    if (window->content) {
+        RECT client;
+        GetClientRect(window->hwnd, &client);
+        window->layoutContent(client.right - client.left, client.bottom - client.top);
+    }
+}
+
+void toggleSpecShown(GToolBarSpec* spec) {
+    if (!spec || spec->entryKind == SpecInternal) return;
+    spec->shown = !spec->shown;
+    for (GParentWindow* window : appWindows())
+        if (windowKindOf(window) == spec->kind) GAppWindow::updateSystemMenu(window);
 }
 
 void GAppWindow::arrangeWindows(GParentWindow* first, GParentWindow* other) {

@@ -59,6 +59,9 @@ public:
     // After the content of an application window changed: system menu, title, frame and menu
     // state, layout.
     static void refreshFrame(GParentWindow* window);
+    // After the kind's menus or tool bars changed: menu bar, tool bars, the customise item of the
+    // system menu, layout.
+    static void updateSystemMenu(GParentWindow* window);
     // Puts the first window directly behind the other.
     static void arrangeWindows(GParentWindow* first, GParentWindow* other);
     // Splits the first window's rectangle between the two: top and bottom halves.
