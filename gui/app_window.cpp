@@ -7,6 +7,7 @@
 #include "gui/action_table.h"
 #include "gui/application.h"
 #include "gui/help.h"
+#include "gui/image_list_cache.h"
 #include "gui/input_event.h"
 #include "gui/layout_cell.h"
 #include "gui/menu.h"
@@ -134,6 +135,8 @@ void GAppWindow::restorePlacement(GBag& bag, bool show) {
     SetWindowPlacement(hwnd, &placement);
     GetSystemMenu(hwnd, TRUE);
 }
+
+void* GAppWindow::menuImageList() { return menuBitmapId < 0 ? nullptr : getImageList((u32)menuBitmapId); }
 
 void GAppWindow::openMenuFromKeyboard() {
     ReleaseCapture();

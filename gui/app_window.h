@@ -43,6 +43,8 @@ public:
     virtual void restorePlacement(GBag& bag, bool show);
     // The title refreshFrame sets.
     virtual GString windowTitle() { return getText(); }
+    // The image list of the menu bar's actions: none while the bitmap id is negative.
+    virtual void* menuImageList();
     // Fills the popup of a dynamic action as it opens.
     virtual void fillDynamicMenu(u32 /*actionId*/, HMENU /*menu*/) {}
 
@@ -73,6 +75,7 @@ public:
 
     // The dynamic action whose popup is open (the tool-bar menu is 180), or 0.
     static u32 currentDynamicAction;
+    i32 menuBitmapId = -1;
     // The show command of the restored placement.
     i32 placementShow = SW_SHOWNORMAL;
 

@@ -8,6 +8,7 @@
 #include "gui/action_table.h"
 #include "gui/application.h"
 #include "gui/grip_tracker.h"
+#include "gui/image_list_cache.h"
 #include "gui/menu.h"
 #include "gui/input_event.h"
 #include "gui/object_window.h"
@@ -252,6 +253,17 @@ TEST_F(AppWindowTest, CommandsHelpAndToolBarMenu) {
     EXPECT_FALSE(w->onCommand(10003, nullptr));
     EXPECT_FALSE(plain->onCommand(10002, nullptr));
     EXPECT_EQ(std::vector<i32>{2}, ran);
+}
+
+TEST_F(AppWindowTest, TheMenuBarImageListComesFromItsBitmap) {
+    TestAppWindow* w = make(true);
+    EXPECT_EQ(nullptr, w->menuImageList());
+    w->menuBitmapId = 101;  // the 5 x 3 test bitmap
+    void* list = w->menuImageList();
+    ASSERT_NE(nullptr, list);
+    EXPECT_EQ(getImageList(101), list);
+    w->menuBitmapId = 9999;
+    EXPECT_EQ(nullptr, w->menuImageList());
 }
 
 TEST_F(AppWindowTest, ARightClickOnTheMenuBarSendsTheCustomizeRequest) {
