@@ -225,15 +225,21 @@ i32 GAppWindow::isCommandEnabled(u32 id) {
 
 bool GAppWindow::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) {
     bool taken = GParentWindow::handleMessage(message, wParam, lParam, result);
+    auto requestCustomize = [this](i32 id) {
+        GStateQuery request;
+        request.command = (u32)id;
+        routeCommandUp(this, RequestCustomizeAction, &request);
+    };
     if (message == WM_NCRBUTTONUP && wParam == HTMENU && hasMenuBar()) {
         HMENU menu = GetMenu(hwnd);
         POINT at{(i16)LOWORD(lParam), (i16)HIWORD(lParam)};
         i32 position = MenuItemFromPoint(hwnd, menu, at);
-        if (position >= 0) {
-            GStateQuery request;
-            request.command = (u32)menuItemCommandId(menu, position);
-            routeCommandUp(this, RequestCustomizeAction, &request);
-        }
+        if (position >= 0) requestCustomize(menuItemCommandId(menu, position));
+    }
+    if (message == WM_MENURBUTTONUP) {
+        // Over an item of an open popup: actions only.
+        i32 id = menuItemCommandId((HMENU)lParam, (i32)wParam);
+        if (id >= (i32)FirstActionId && id <= (i32)LastActionId) requestCustomize(id);
     }
     return taken;
 }

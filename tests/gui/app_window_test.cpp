@@ -266,7 +266,7 @@ TEST_F(AppWindowTest, TheMenuBarImageListComesFromItsBitmap) {
     EXPECT_EQ(nullptr, w->menuImageList());
 }
 
-TEST_F(AppWindowTest, ARightClickOnTheMenuBarSendsTheCustomizeRequest) {
+TEST_F(AppWindowTest, ARightClickOnAMenuItemSendsTheCustomizeRequest) {
     TestAppWindow* w = make(false);
     SetMenu(w->hwnd, makeMenuBar(502));
     showQuietly(w, 50, 50, 300, 200);
@@ -277,6 +277,15 @@ TEST_F(AppWindowTest, ARightClickOnTheMenuBarSendsTheCustomizeRequest) {
     EXPECT_EQ((std::vector<std::pair<u32, u32>>{{RequestCustomizeAction, 502}}), w->requests);
     SendMessageA(w->hwnd, WM_NCRBUTTONUP, HTCAPTION, at);
     EXPECT_EQ(1u, w->requests.size());
+
+    // A right-button release over an open popup's item: actions only.
+    HMENU popup = CreatePopupMenu();
+    AppendMenuA(popup, MF_STRING, 501, "Action");
+    AppendMenuA(popup, MF_STRING, 5000, "Other");
+    GMenu holder(popup, true);
+    w->requests.clear();
+    for (WPARAM position : {0, 1, 7}) SendMessageA(w->hwnd, WM_MENURBUTTONUP, position, (LPARAM)popup);
+    EXPECT_EQ((std::vector<std::pair<u32, u32>>{{RequestCustomizeAction, 501}}), w->requests);
 }
 
 TEST_F(AppWindowTest, WindowListOrderAndPlacementHelpers) {
