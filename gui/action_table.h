@@ -125,5 +125,3 @@ void resetAllToolBarSpecs();
 // (p1, p3, p2).
 PointerArray collectSpecs(WindowKind* kind, u32 entryKind, bool shownOnly);
 u32 countShownMenus(WindowKind* kind);
-// Flips the shown flag (not of internal records) and updates every application window of the kind.
-void toggleSpecShown(GToolBarSpec* spec);

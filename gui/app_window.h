@@ -83,6 +83,11 @@ private:
     void openMenuFromKeyboard();
 };
 
+// Flips the record's shown flag (not of internal records) and updates every application window
+// of its kind.
+struct GToolBarSpec;
+void toggleSpecShown(GToolBarSpec* spec);
+
 // The other live application window, if any (the next to activate when this one ends).
 GParentWindow* otherAppWindow(GParentWindow* window);
 
