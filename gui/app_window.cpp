@@ -7,11 +7,13 @@
 #include "gui/action_table.h"
 #include "gui/application.h"
 #include "gui/help.h"
+#include "gui/image_list_cache.h"
 #include "gui/input_event.h"
 #include "gui/layout_cell.h"
 #include "gui/menu.h"
 #include "gui/menu_bar.h"
 #include "gui/popup_menu.h"
+#include "gui/tool_bar_strips.h"
 #include "gui/window_behaviour.h"
 #include "gui/window_placement.h"
 #include "gui/window_procedure.h"
@@ -20,7 +22,35 @@ u32 toolkitOptions = OptionMenuState;
 u32 objectWindowCount = 0;
 u32 GAppWindow::currentDynamicAction = 0;
 LRESULT(WINAPI* menuKeyProcedure)(HWND, UINT, WPARAM, LPARAM) = DefWindowProcA;
-ToolBarMenuHooks toolBarMenuHooks = {nullptr, nullptr};
+namespace {
+// The tool-bar menu lists the kind's menu and tool-bar records in list order; an entry toggles one.
+GToolBarSpec* toolBarMenuEntry(GParentWindow* window, i32 index, i32* count) {
+    i32 n = 0;
+    GToolBarSpec* found = nullptr;
+    if (WindowKind* kind = windowKindOf(window))
+        for (GToolBarSpec* spec = kind->firstSpec; spec; spec = spec->next) {
+            if (spec->entryKind == SpecInternal) continue;
+            if (n++ == index) found = spec;
+        }
+    if (count) *count = n;
+    return found;
+}
+
+i32 toolBarMenuCount(GParentWindow* window) {
+    i32 count = 0;
+    toolBarMenuEntry(window, -1, &count);
+    return count;
+}
+
+bool toolBarMenuRun(GParentWindow* window, i32 index) {
+    GToolBarSpec* spec = toolBarMenuEntry(window, index, nullptr);
+    if (!spec) return false;
+    toggleSpecShown(spec);
+    return true;
+}
+}  // namespace
+
+ToolBarMenuHooks toolBarMenuHooks = {toolBarMenuCount, toolBarMenuRun};
 
 namespace {
 // Alt, or F10, went down with nothing else since.
@@ -105,6 +135,8 @@ void GAppWindow::restorePlacement(GBag& bag, bool show) {
     SetWindowPlacement(hwnd, &placement);
     GetSystemMenu(hwnd, TRUE);
 }
+
+void* GAppWindow::menuImageList() { return menuBitmapId < 0 ? nullptr : getImageList((u32)menuBitmapId); }
 
 void GAppWindow::openMenuFromKeyboard() {
     ReleaseCapture();
@@ -193,15 +225,21 @@ i32 GAppWindow::isCommandEnabled(u32 id) {
 
 bool GAppWindow::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) {
     bool taken = GParentWindow::handleMessage(message, wParam, lParam, result);
+    auto requestCustomize = [this](i32 id) {
+        GStateQuery request;
+        request.command = (u32)id;
+        routeCommandUp(this, RequestCustomizeAction, &request);
+    };
     if (message == WM_NCRBUTTONUP && wParam == HTMENU && hasMenuBar()) {
         HMENU menu = GetMenu(hwnd);
         POINT at{(i16)LOWORD(lParam), (i16)HIWORD(lParam)};
         i32 position = MenuItemFromPoint(hwnd, menu, at);
-        if (position >= 0) {
-            GStateQuery request;
-            request.command = (u32)menuItemCommandId(menu, position);
-            routeCommandUp(this, RequestCustomizeAction, &request);
-        }
+        if (position >= 0) requestCustomize(menuItemCommandId(menu, position));
+    }
+    if (message == WM_MENURBUTTONUP) {
+        // Over an item of an open popup: actions only.
+        i32 id = menuItemCommandId((HMENU)lParam, (i32)wParam);
+        if (id >= (i32)FirstActionId && id <= (i32)LastActionId) requestCustomize(id);
     }
     return taken;
 }
@@ -217,6 +255,34 @@ void GAppWindow::refreshFrame(GParentWindow* window) {
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (GetMenu(window->hwnd)) DrawMenuBar(window->hwnd);
     markOwnerDirty(window);
+}
+
+void GAppWindow::updateSystemMenu(GParentWindow* window) {
+    if (!window || !window->hwnd) return;
+    WindowKind* kind = windowKindOf(window);
+    GMenuBar* bar = menuBarOf(window);
+    if (!bar && kind && countShownMenus(kind) > 0) bar = new GMenuBar(window);
+    if (bar) bar->fill(kind);
+    SendMessageA(window->hwnd, WM_CANCELMODE, 0, 0);
+    if (kind) arrangeToolBars(window);
+    HMENU system = GetSystemMenu(window->hwnd, FALSE);
+    if (system && findCustomizeItem(system) < 0) {
+        GActionItem* customize = actionById(actionIdByName("SYS_CUSTOMIZE"));
+        AppendMenuA(system, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(system, MF_BYPOSITION | MF_STRING, CustomizeActionId, customize ? customize->titleText() : "");
+    }
+    if (window->content) {
+        RECT client;
+        GetClientRect(window->hwnd, &client);
+        window->layoutContent(client.right - client.left, client.bottom - client.top);
+    }
+}
+
+void toggleSpecShown(GToolBarSpec* spec) {
+    if (!spec || spec->entryKind == SpecInternal) return;
+    spec->shown = !spec->shown;
+    for (GParentWindow* window : appWindows())
+        if (windowKindOf(window) == spec->kind) GAppWindow::updateSystemMenu(window);
 }
 
 void GAppWindow::arrangeWindows(GParentWindow* first, GParentWindow* other) {

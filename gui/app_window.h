@@ -43,6 +43,8 @@ public:
     virtual void restorePlacement(GBag& bag, bool show);
     // The title refreshFrame sets.
     virtual GString windowTitle() { return getText(); }
+    // The image list of the menu bar's actions: none while the bitmap id is negative.
+    virtual void* menuImageList();
     // Fills the popup of a dynamic action as it opens.
     virtual void fillDynamicMenu(u32 /*actionId*/, HMENU /*menu*/) {}
 
@@ -59,6 +61,9 @@ public:
     // After the content of an application window changed: system menu, title, frame and menu
     // state, layout.
     static void refreshFrame(GParentWindow* window);
+    // After the kind's menus or tool bars changed: menu bar, tool bars, the customise item of the
+    // system menu, layout.
+    static void updateSystemMenu(GParentWindow* window);
     // Puts the first window directly behind the other.
     static void arrangeWindows(GParentWindow* first, GParentWindow* other);
     // Splits the first window's rectangle between the two: top and bottom halves.
@@ -70,12 +75,18 @@ public:
 
     // The dynamic action whose popup is open (the tool-bar menu is 180), or 0.
     static u32 currentDynamicAction;
+    i32 menuBitmapId = -1;
     // The show command of the restored placement.
     i32 placementShow = SW_SHOWNORMAL;
 
 private:
     void openMenuFromKeyboard();
 };
+
+// Flips the record's shown flag (not of internal records) and updates every application window
+// of its kind.
+struct GToolBarSpec;
+void toggleSpecShown(GToolBarSpec* spec);
 
 // The other live application window, if any (the next to activate when this one ends).
 GParentWindow* otherAppWindow(GParentWindow* window);

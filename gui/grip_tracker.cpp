@@ -12,7 +12,7 @@
 #include "gui/dock_slot.h"
 #include "gui/window_procedure.h"
 
-void (*toolBarSetChanged)(GParentWindow* window) = nullptr;
+void (*toolBarSetChanged)(GParentWindow* window) = GAppWindow::updateSystemMenu;
 
 namespace {
 GParentWindow* topOf(GWindow* window) {

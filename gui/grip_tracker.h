@@ -4,6 +4,7 @@
 // owns it. Only the dragging moves are taken; every other message goes on to the bar.
 #include <windows.h>
 
+#include "gui/app_window.h"
 #include "gui/dock_slot.h"
 #include "gui/window_listener.h"
 
@@ -44,8 +45,5 @@ private:
     bool releasing = false;
 };
 
-// Called for every other application window that shares the moved bar's set (the application
-// windows install it); null does nothing.
+// Called for every other application window that shares the moved bar's set; null does nothing.
 extern void (*toolBarSetChanged)(GParentWindow* window);
-// Type id of the application windows.
-enum : u32 { TypeAppWindow = 54 };

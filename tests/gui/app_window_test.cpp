@@ -7,6 +7,9 @@
 #include "core/bag_file.h"
 #include "gui/action_table.h"
 #include "gui/application.h"
+#include "gui/grip_tracker.h"
+#include "gui/image_list_cache.h"
+#include "gui/menu.h"
 #include "gui/input_event.h"
 #include "gui/object_window.h"
 #include "gui/placer.h"
@@ -113,8 +116,9 @@ protected:
         for (GActionItem& a : actions) unregisterAction(&a);
         menuKeyProcedure = DefWindowProcA;
         GAppWindow::currentDynamicAction = 0;
-        toolBarMenuHooks = {nullptr, nullptr};
+        toolBarMenuHooks = savedHooks;
     }
+    ToolBarMenuHooks savedHooks = toolBarMenuHooks;
     TestAppWindow* make(bool menuBar, u32 style = WS_OVERLAPPEDWINDOW) {
         TestAppWindow* w = new TestAppWindow;
         EXPECT_TRUE(createTopLevelWindow(w, style, 0, "app"));
@@ -251,7 +255,18 @@ TEST_F(AppWindowTest, CommandsHelpAndToolBarMenu) {
     EXPECT_EQ(std::vector<i32>{2}, ran);
 }
 
-TEST_F(AppWindowTest, ARightClickOnTheMenuBarSendsTheCustomizeRequest) {
+TEST_F(AppWindowTest, TheMenuBarImageListComesFromItsBitmap) {
+    TestAppWindow* w = make(true);
+    EXPECT_EQ(nullptr, w->menuImageList());
+    w->menuBitmapId = 101;  // the 5 x 3 test bitmap
+    void* list = w->menuImageList();
+    ASSERT_NE(nullptr, list);
+    EXPECT_EQ(getImageList(101), list);
+    w->menuBitmapId = 9999;
+    EXPECT_EQ(nullptr, w->menuImageList());
+}
+
+TEST_F(AppWindowTest, ARightClickOnAMenuItemSendsTheCustomizeRequest) {
     TestAppWindow* w = make(false);
     SetMenu(w->hwnd, makeMenuBar(502));
     showQuietly(w, 50, 50, 300, 200);
@@ -262,6 +277,15 @@ TEST_F(AppWindowTest, ARightClickOnTheMenuBarSendsTheCustomizeRequest) {
     EXPECT_EQ((std::vector<std::pair<u32, u32>>{{RequestCustomizeAction, 502}}), w->requests);
     SendMessageA(w->hwnd, WM_NCRBUTTONUP, HTCAPTION, at);
     EXPECT_EQ(1u, w->requests.size());
+
+    // A right-button release over an open popup's item: actions only.
+    HMENU popup = CreatePopupMenu();
+    AppendMenuA(popup, MF_STRING, 501, "Action");
+    AppendMenuA(popup, MF_STRING, 5000, "Other");
+    GMenu holder(popup, true);
+    w->requests.clear();
+    for (WPARAM position : {0, 1, 7}) SendMessageA(w->hwnd, WM_MENURBUTTONUP, position, (LPARAM)popup);
+    EXPECT_EQ((std::vector<std::pair<u32, u32>>{{RequestCustomizeAction, 501}}), w->requests);
 }
 
 TEST_F(AppWindowTest, WindowListOrderAndPlacementHelpers) {
@@ -290,3 +314,133 @@ TEST_F(AppWindowTest, WindowListOrderAndPlacementHelpers) {
     GAppWindow::arrangeWindows(b, a);
     EXPECT_EQ(b->hwnd, GetWindow(a->hwnd, GW_HWNDNEXT));
 }
+
+namespace {
+enum : u32 { KindA = 931, KindB = 932 };
+
+class KindWindow : public TestAppWindow {
+public:
+    explicit KindWindow(u32 type) : type(type) {}
+    u32 typeId() const override { return type; }
+    bool isKindOf(u32 id) const override { return id == type || TestAppWindow::isKindOf(id); }
+    u32 type;
+};
+
+const i32 fileIds[] = {500, 501};
+const i32 barIds[] = {502};
+char* customizeTitle = const_cast<char*>("Customize");
+
+// Two window kinds, each with a menu of the bar, a tool bar and an internal record.
+class SystemMenuTest : public AppWindowTest {
+protected:
+    void SetUp() override {
+        AppWindowTest::SetUp();
+        customize.id = CustomizeActionId;
+        customize.title = &customizeTitle;
+        customize.keyName = "SYS_CUSTOMIZE";
+        registerAction(&customize);
+        for (int k = 0; k < 2; ++k) {
+            kinds[k].typeId = k ? KindB : KindA;
+            kinds[k].name = k ? "KindB" : "KindA";
+            registerWindowKind(&kinds[k]);
+            const u32 entryKinds[3] = {SpecMenu, SpecToolBar, SpecInternal};
+            for (int i = 0; i < 3; ++i) {
+                GToolBarSpec& s = specs[k][i];
+                s.name = i == 0 ? "File" : i == 1 ? "Bar" : "Inner";
+                s.defaultIds = i == 1 ? barIds : fileIds;
+                s.defaultCount = i == 1 ? 1 : 2;
+                s.entryKind = entryKinds[i];
+                linkSpec(&kinds[k], &s);
+            }
+        }
+    }
+    void TearDown() override {
+        AppWindowTest::TearDown();
+        for (int k = 0; k < 2; ++k) {
+            for (GToolBarSpec& s : specs[k]) unlinkSpec(&s);
+            unregisterWindowKind(&kinds[k]);
+        }
+        unregisterAction(&customize);
+    }
+    KindWindow* makeOf(u32 type) {
+        KindWindow* w = new KindWindow(type);
+        EXPECT_TRUE(createTopLevelWindow(w, WS_OVERLAPPEDWINDOW, 0, "app"));
+        windows.push_back(w);
+        return w;
+    }
+    static i32 barMenus(GParentWindow* w) { return GetMenu(w->hwnd) ? GetMenuItemCount(GetMenu(w->hwnd)) : -1; }
+
+    GActionItem customize;
+    WindowKind kinds[2];
+    GToolBarSpec specs[2][3];
+};
+
+TEST_F(SystemMenuTest, UpdateBuildsTheMenuBarAndAddsTheCustomizeItemOnce) {
+    KindWindow* w = makeOf(KindA);
+    ASSERT_EQ(nullptr, GetMenu(w->hwnd));
+    GAppWindow::updateSystemMenu(w);
+    GAppWindow::updateSystemMenu(w);
+    EXPECT_EQ(1, barMenus(w));
+    HMENU popup = GetSubMenu(GetMenu(w->hwnd), 0);
+    EXPECT_EQ(2, GetMenuItemCount(popup));
+
+    HMENU system = GetSystemMenu(w->hwnd, FALSE);
+    i32 count = GetMenuItemCount(system), customizeItems = 0;
+    for (i32 i = 0; i < count; ++i) customizeItems += GetMenuItemID(system, i) == CustomizeActionId;
+    EXPECT_EQ(1, customizeItems);
+    i32 at = findCustomizeItem(system);
+    ASSERT_EQ(count - 1, at);
+    EXPECT_TRUE(GetMenuState(system, at - 1, MF_BYPOSITION) & MF_SEPARATOR);
+    char text[32] = {};
+    GetMenuStringA(system, at, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ("Customize", text);
+
+    // No shown menu and no bar: none is made.
+    specs[1][0].shown = 0;
+    KindWindow* bare = makeOf(KindB);
+    GAppWindow::updateSystemMenu(bare);
+    EXPECT_EQ(-1, barMenus(bare));
+    EXPECT_GE(findCustomizeItem(GetSystemMenu(bare->hwnd, FALSE)), 0);
+}
+
+TEST_F(SystemMenuTest, TogglingARecordUpdatesEveryWindowOfItsKind) {
+    KindWindow* a1 = makeOf(KindA);
+    KindWindow* a2 = makeOf(KindA);
+    KindWindow* b = makeOf(KindB);
+    for (GParentWindow* w : {(GParentWindow*)a1, (GParentWindow*)a2, (GParentWindow*)b}) GAppWindow::updateSystemMenu(w);
+
+    toggleSpecShown(&specs[0][0]);
+    EXPECT_EQ(0, specs[0][0].shown);
+    EXPECT_EQ(0, barMenus(a1));
+    EXPECT_EQ(0, barMenus(a2));
+    EXPECT_EQ(1, barMenus(b));
+    toggleSpecShown(&specs[0][0]);
+    EXPECT_EQ(1, barMenus(a1));
+    EXPECT_EQ(1, barMenus(a2));
+
+    // Internal records are never toggled.
+    toggleSpecShown(&specs[0][2]);
+    EXPECT_EQ(1, specs[0][2].shown);
+}
+
+TEST_F(SystemMenuTest, TheToolBarMenuTogglesTheKindsMenusAndToolBars) {
+    KindWindow* w = makeOf(KindA);
+    GAppWindow::updateSystemMenu(w);
+    GAppWindow::currentDynamicAction = ToolBarMenuAction;
+    EXPECT_EQ(2, toolBarMenuHooks.rebuild(w));  // the internal record is not listed
+    EXPECT_TRUE(w->onCommand(FirstToolBarMenuCommand + 1, nullptr));
+    EXPECT_EQ(0, specs[0][1].shown);
+    EXPECT_TRUE(w->onCommand(FirstToolBarMenuCommand, nullptr));
+    EXPECT_EQ(0, barMenus(w));
+    EXPECT_FALSE(w->onCommand(FirstToolBarMenuCommand + 2, nullptr));
+    EXPECT_EQ(1, specs[0][2].shown);
+}
+
+TEST_F(SystemMenuTest, TheGripTrackerUpdatesOtherWindowsOfTheKind) {
+    KindWindow* w = makeOf(KindA);
+    specs[0][0].shown = 1;
+    toolBarSetChanged(w);
+    EXPECT_EQ(1, barMenus(w));
+    EXPECT_GE(findCustomizeItem(GetSystemMenu(w->hwnd, FALSE)), 0);
+}
+}  // namespace

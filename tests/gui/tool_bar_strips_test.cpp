@@ -136,12 +136,14 @@ protected:
         Strips::SetUp();
         strip = new GStripItem(&frame, 1, 0);
         frame.setContent(strip);
+        saved = toolBarSetChanged;
         toolBarSetChanged = [](GParentWindow* window) { ++static_cast<AppWindowStub*>(window)->updates; };
     }
     void TearDown() override {
-        toolBarSetChanged = nullptr;
+        toolBarSetChanged = saved;
         Strips::TearDown();
     }
+    void (*saved)(GParentWindow*) = nullptr;
     // A message to the bar at a client point, with the pointer there.
     void at(GToolBar* bar, u32 message, i32 x, i32 y) {
         seam.pointAt(bar->hwnd, x, y);
