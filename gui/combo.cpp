@@ -8,6 +8,7 @@
 #include "gui/cell_format.h"
 #include "gui/colors.h"
 #include "gui/combo_list.h"
+#include "gui/list_rows.h"
 #include "gui/drawing.h"
 #include "gui/fonts.h"
 #include "gui/hot_tracker.h"
@@ -167,6 +168,14 @@ GCombo* GCombo::create(GLayoutBuilder& builder, GTableModel* model, i32 selectio
     }
     combo->setModel(model, selection);
     return finishCreate(builder, combo, alignment);
+}
+
+GCombo* GCombo::create(GLayoutBuilder& builder, ListRowArray& choices, i32 selection, i32 width,
+                       const char* alignment) {
+    ListRowModel* model = new ListRowModel;
+    model->rows.insert(0, choices.data, choices.count);
+    choices.count = 0;  // the rows belong to the model now
+    return create(builder, model, selection, width, alignment);
 }
 
 i32 GCombo::rowCount() const {

@@ -6,6 +6,8 @@
 #include "gui/user_window.h"
 
 struct GBag;
+struct ListRowArray;
+
 class GComboCapture;
 class GComboList;
 class GHotTracker;
@@ -33,6 +35,10 @@ public:
                           const char* alignment = nullptr);
     // The same over a model the combo takes over.
     static GCombo* create(GLayoutBuilder& builder, GTableModel* model, i32 selection, i32 width,
+                          const char* alignment = nullptr);
+    // The same over a choice list with values: its rows move into the combo's model and the array
+    // is left empty.
+    static GCombo* create(GLayoutBuilder& builder, ListRowArray& choices, i32 selection, i32 width,
                           const char* alignment = nullptr);
 
     void setItems(const GBag* texts, i32 selection);

@@ -8,6 +8,7 @@
 #include "gui/colors.h"
 #include "gui/combo.h"
 #include "gui/layout_builder.h"
+#include "gui/list_rows.h"
 #include "gui/mouse_capture.h"
 #include "gui/string_list_model.h"
 #include "gui/window_placement.h"
@@ -88,6 +89,20 @@ TEST_F(ComboFixture, CreatedFromNonEmptyTextsOnly) {
     EXPECT_EQ(combo->hAlign, '<');
     EXPECT_TRUE(combo->isKindOf(109) && combo->isKindOf(6) && combo->isKindOf(3) && combo->isKindOf(1));
     EXPECT_STREQ(combo->className(), "GCombo");
+}
+
+TEST_F(ComboFixture, CreatedFromAChoiceListWithValues) {
+    ListRowArray choices;
+    ChoiceList::add(choices, "low", 10, 0);
+    ChoiceList::add(choices, "high", 20, 0);
+    GLayoutBuilder builder(&frame);
+    GCombo* combo = GCombo::create(builder, choices, 1, 12);
+    EXPECT_EQ(choices.count, 0u);
+    ASSERT_EQ(combo->rowCount(), 2);
+    EXPECT_EQ(combo->selection, 1);
+    GString scratch;
+    EXPECT_STREQ(combo->model()->cellText(scratch, 1, 0), "high");
+    EXPECT_EQ(combo->model()->cellValue(1, 0), 20);
 }
 
 TEST_F(ComboFixture, KeysWhileClosedNotifyEachChange) {
