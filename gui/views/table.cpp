@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/exceptions.h"
+#include "gui/alpha_blend.h"
 #include "gui/cell_format.h"
 #include "gui/colors.h"
 #include "gui/input_event.h"
@@ -585,22 +586,64 @@ void GTable::paint(HDC dc, const RECT& update, bool) {
     paintRows(dc, client, update);
 }
 
+void GTable::paintHeaderCell(HDC dc, RECT r, const GTableColumn* column, bool pressed) {
+    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+    InflateRect(&r, -3, -3);
+    if (!column || r.right <= r.left) return;
+    if (column->sortState == ColumnAscending || column->sortState == ColumnDescending) {
+        // A small triangle at the right: point up when ascending.
+        const i32 size = 4, cx = r.right - size - 1, cy = (r.top + r.bottom) / 2;
+        bool up = column->sortState == ColumnAscending;
+        POINT tip{cx, up ? cy - size / 2 : cy + size / 2};
+        POINT pts[3] = {tip, {cx - size, up ? cy + size / 2 : cy - size / 2}, {cx + size, up ? cy + size / 2 : cy - size / 2}};
+        HBRUSH brush = CreateSolidBrush(GetTextColor(dc));
+        HGDIOBJ oldBrush = SelectObject(dc, brush), oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
+        Polygon(dc, pts, 3);
+        SelectObject(dc, oldPen);
+        SelectObject(dc, oldBrush);
+        DeleteObject(brush);
+        r.right = std::max<LONG>(r.left, cx - size - 2);
+    }
+    if (column->title)
+        DrawTextA(dc, column->title, -1, &r, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+}
+
 void GTable::paintHeader(HDC dc, const RECT& client) {
     HGDIOBJ oldFont = SelectObject(dc, headerFont.font);
     i32 x = horizontal.leadingInset - (i32)horizontal.origin;
-    auto cell = [&](RECT r, const char* title) {
-        DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH);
-        InflateRect(&r, -3, -3);
-        if (title && r.right > r.left)
-            DrawTextA(dc, title, -1, &r, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
-    };
     for (i32 p = 0; p < columns.count(); ++p) {
-        const GTableColumn& c = columns[columns.atPosition(p)];
+        i32 index = columns.atPosition(p);
+        const GTableColumn& c = columns[index];
         if (!c.visible) continue;
-        cell(RECT{c.left, 0, c.left + c.width + 1, headerHeight}, c.title);
+        paintHeaderCell(dc, RECT{c.left, 0, c.left + c.width + 1, headerHeight}, &c,
+                        index == pressedHeader && !draggingColumn);
         x = c.left + c.width + 1;
     }
-    if (x < client.right) cell(RECT{x, 0, client.right, headerHeight}, nullptr);
+    if (x < client.right) paintHeaderCell(dc, RECT{x, 0, client.right, headerHeight}, nullptr, false);
+    if (draggingColumn && pressedHeader >= 0) {
+        // The insertion marker, then the dragged header half transparent at the pointer.
+        i32 border = 0;
+        dropPosition(headerDragX, &border);
+        RECT marker{border - 1, 0, border + 1, headerHeight};
+        HBRUSH brush = CreateSolidBrush(GetTextColor(dc));
+        FillRect(dc, &marker, brush);
+        DeleteObject(brush);
+        const GTableColumn& c = columns[pressedHeader];
+        i32 width = c.width + 1;
+        HDC memory = CreateCompatibleDC(dc);
+        HBITMAP bitmap = CreateCompatibleBitmap(dc, width, headerHeight);
+        HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+        HGDIOBJ oldMemoryFont = SelectObject(memory, headerFont.font);
+        SetBkMode(memory, TRANSPARENT);
+        SetTextColor(memory, GetTextColor(dc));
+        paintHeaderCell(memory, RECT{0, 0, width, headerHeight}, &c, false);
+        i32 left = headerDragX - headerPressX + c.left;
+        alphaBlendImage(dc, RECT{left, 0, left + width, headerHeight}, memory, 0, 0, 128);
+        SelectObject(memory, oldMemoryFont);
+        SelectObject(memory, oldBitmap);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+    }
     SelectObject(dc, oldFont);
 }
 

@@ -201,7 +201,12 @@ private:
     bool pressHeader(i32 x, i32 y, bool doubleClick, u32 keys);
     // A title released over itself sorts its column; a resize ends.
     bool releaseHeader(i32 x, i32 y);
+    // A resize follows the pointer; a pressed title of a movable-columns table starts a column drag
+    // once the pointer is 4 pixels away from the press.
     bool dragHeader(i32 x);
+    // The display position a dragged column lands on at x, and the x of that border.
+    i32 dropPosition(i32 x, i32* borderX);
+    void paintHeaderCell(HDC dc, RECT r, const GTableColumn* column, bool pressed);
     // Ascending unless sorted ascending; columns of state 3 are not sorted.
     void sortColumn(i32 column);
     void paintHeader(HDC dc, const RECT& client);
@@ -228,6 +233,9 @@ private:
     // The header column pressed and the column being resized (-1: none).
     i32 pressedHeader = -1;
     i32 resizingColumn = -1;
+    // The x of the header press and of the pointer while a column is dragged.
+    i32 headerPressX = 0, headerDragX = 0;
+    bool draggingColumn = false;
 };
 
 // A table made from the record, added to the layout with fill in both directions.

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "gui/alpha_blend.h"
 #include "gui/cell_format.h"
+#include "gui/colors.h"
 #include "gui/dialog.h"
 #include "gui/gui_settings.h"
 #include "gui/input_event.h"
@@ -15,6 +17,7 @@
 #include "gui/views/table.h"
 #include "gui/views/table_type_ahead.h"
 #include "gui/window_procedure.h"
+#include "tests/gui/dib_canvas.h"
 #include "tests/gui/gui_fixture.h"
 
 namespace {
@@ -403,6 +406,71 @@ TEST(TableInput, HeaderBordersFitAndResizeColumns) {
     headerMessage(f, WM_LBUTTONUP, 0, 100);
     EXPECT_EQ(nullptr, GetCapture());
     EXPECT_EQ("", f.model->sorts);
+}
+
+namespace {
+// What the last blend was asked to do.
+struct BlendCall {
+    i32 x = -1, width = 0;
+    u8 alpha = 0;
+} lastBlend;
+BOOL WINAPI recordBlend(HDC target, int x, int y, int w, int h, HDC source, int sx, int sy, int sw, int sh,
+                        BLENDFUNCTION f) {
+    lastBlend = BlendCall{x, w, f.SourceConstantAlpha};
+    return AlphaBlend(target, x, y, w, h, source, sx, sy, sw, sh, f);
+}
+std::string displayOrder(GTable* table) {
+    std::string s;
+    for (i32 p = 0; p < table->columns.count(); ++p) s += std::to_string(table->columns.atPosition(p));
+    return s;
+}
+}  // namespace
+
+TEST(TableInput, HeaderDragMovesColumnsAfterFourPixels) {
+    Fixture f;
+    f.table->columns[0].sortState = ColumnSortable;
+    // Three pixels are still a click: it sorts and moves nothing.
+    headerMessage(f, WM_LBUTTONDOWN, 0, 20, MK_LBUTTON);
+    headerMessage(f, WM_MOUSEMOVE, 0, 23, MK_LBUTTON);
+    headerMessage(f, WM_LBUTTONUP, 0, 23);
+    EXPECT_EQ("0 up ", f.model->sorts);
+    EXPECT_EQ("012", displayOrder(f.table));
+
+    // Four pixels start the drag: the marker stands at the landing border, the ghost follows the
+    // pointer half transparent.
+    setAlphaBlendFunction(recordBlend);
+    headerMessage(f, WM_LBUTTONDOWN, 0, 20, MK_LBUTTON);
+    headerMessage(f, WM_MOUSEMOVE, 0, 24, MK_LBUTTON);
+    headerMessage(f, WM_MOUSEMOVE, 2, 80, MK_LBUTTON);  // past the last column: the ghost clears the marker
+    RECT client;
+    GetClientRect(f.table->hwnd, &client);
+    DibCanvas canvas(client.right, client.bottom, RGB(255, 255, 255));
+    f.table->paint(canvas.dc(), client, true);
+    const GTableColumn& last = f.table->columns[2];
+    i32 border = last.left + last.width + 1;
+    EXPECT_EQ(toolkitColors.text, canvas.pixel(border - 1, f.table->headerHeightPixels() / 2));
+    EXPECT_EQ(128, lastBlend.alpha);
+    EXPECT_EQ(last.left + 60, lastBlend.x);
+    // Column 0 is sorted ascending: its sort mark sits at the right of its title.
+    const GTableColumn& sorted = f.table->columns[0];
+    EXPECT_EQ(toolkitColors.text, canvas.pixel(sorted.left + sorted.width - 7, f.table->headerHeightPixels() / 2));
+    EXPECT_EQ(f.table->columns[0].width + 1, lastBlend.width);
+    setAlphaBlendFunction(nullptr);
+    headerMessage(f, WM_LBUTTONUP, 2, 80);
+    EXPECT_EQ("120", displayOrder(f.table));
+    EXPECT_EQ("0 up ", f.model->sorts);
+    EXPECT_EQ(nullptr, GetCapture());
+
+    // Dropped at its own place: nothing moves; without the movable bit there is no drag.
+    headerMessage(f, WM_LBUTTONDOWN, 1, 20, MK_LBUTTON);
+    headerMessage(f, WM_MOUSEMOVE, 1, 10, MK_LBUTTON);
+    headerMessage(f, WM_LBUTTONUP, 1, 10);
+    EXPECT_EQ("120", displayOrder(f.table));
+    f.table->tableFlags &= ~TableMovableColumns;
+    headerMessage(f, WM_LBUTTONDOWN, 1, 20, MK_LBUTTON);
+    headerMessage(f, WM_MOUSEMOVE, 0, 70, MK_LBUTTON);
+    headerMessage(f, WM_LBUTTONUP, 0, 70);
+    EXPECT_EQ("120", displayOrder(f.table));
 }
 
 TEST(TableInput, CaretFollowsThePointerOnlyWithItsStyleBit) {
