@@ -354,6 +354,46 @@ i32 GTable::measureColumn(i32 column, u64 first, u64 end, bool withHeader) {
     return std::max(c.minWidth, std::min(widest, c.maxWidth));
 }
 
+bool GTable::getToolTip(i32 x, i32 y, GString* text, tagRECT* tool, tagRECT* anchor) {
+    if (!(tableFlags & TableToolTips) || pressedHeader >= 0 || resizingColumn >= 0) return false;
+    RECT client;
+    GetClientRect(hwnd, &client);
+    RECT visible{horizontal.leadingInset, headerHeightPixels(), client.right - horizontal.trailingInset,
+                 client.bottom - vertical.trailingInset};
+    RECT r;
+    const char* tip = nullptr;
+    i32 width = 0;
+    GString scratch;
+    if (hasHeader() && y >= 0 && y < headerHeight) {
+        columns.layout(horizontal.leadingInset - (i32)horizontal.origin);
+        i32 column = -1;
+        bool onBorder = false;
+        if (!columns.hitTest(x, &column, &onBorder, tableFlags) || !columns[column].title) return false;
+        const GTableColumn& c = columns[column];
+        r = RECT{c.left, 0, c.left + c.width + 1, headerHeight};
+        visible.top = 0;
+        tip = c.title;
+        Metrics metrics(*this);
+        width = metrics.headerTextWidth(tip);
+    } else {
+        i64 row = -1;
+        i32 column = -1;
+        if (!cellAt(x, y, &row, &column)) return false;
+        r = cellRect((u64)row, column);
+        tip = tableModel->cellText(scratch, (u64)row, column);
+        if (!tip || !*tip) return false;
+        selectScreenFont(cellFont.font);
+        width = tableModel->cellFormat((u64)row, column)->measure(screenDC(), tip, nullptr);
+    }
+    bool cut = width > r.right - r.left || r.left < visible.left || r.right > visible.right || r.top < visible.top ||
+               r.bottom > visible.bottom;
+    if (!cut) return false;
+    *tool = r;
+    *anchor = r;
+    stringAssignText(*text, tip);
+    return true;
+}
+
 void GTable::fitColumnWidths(i32 column, bool withHeader) {
     u64 first = 0, end = rows;
     if (rows > kFitAllRowsLimit) {

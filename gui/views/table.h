@@ -139,6 +139,9 @@ public:
     void toggleColumn(i32 column);
     void showColumnMenu(i32 x, i32 y);
 
+    // With style bit 0x800 and no header press or resize running: the text of a cell or title that
+    // is cut, by its width or by the visible area, shown over the cell.
+    bool getToolTip(i32 x, i32 y, GString* text, tagRECT* tool, tagRECT* anchor) override;
     void paint(HDC dc, const RECT& update, bool erase) override;
     bool handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) override;
     i32 handleKey(GInputEvent* event) override;

@@ -473,6 +473,43 @@ TEST(TableInput, HeaderDragMovesColumnsAfterFourPixels) {
     EXPECT_EQ("120", displayOrder(f.table));
 }
 
+TEST(TableInput, ToolTipsShowCutTextsOverTheirCells) {
+    Fixture f({}, {"al", "a name far too long for its eighty pixels", "bravo", "charlie"});
+    f.table->columns[1].width = 400;  // column 2 reaches past the window
+    f.table->cellRect(0, 0);
+    struct Case {
+        const char* name;
+        POINT at;
+        const char* tip;  // null: none
+        RECT rect;
+    };
+    const RECT header1{f.table->columns[1].left, 0, f.table->columns[1].left + 401, f.table->headerHeightPixels()};
+    const Case cases[] = {
+        {"fitting text", f.at(0, 0, 5, 5), nullptr, {}},
+        {"cut text", f.at(1, 0, 5, 5), "a name far too long for its eighty pixels", f.table->cellRect(1, 0)},
+        {"fitting title", POINT{f.table->columns[0].left + 10, 5}, nullptr, {}},
+        {"title of a column reaching past the window", POINT{header1.left + 10, 5}, "On", header1},
+    };
+    for (const Case& c : cases) {
+        GString text;
+        RECT tool{}, anchor{};
+        bool shown = f.table->getToolTip(c.at.x, c.at.y, &text, &tool, &anchor);
+        EXPECT_EQ(c.tip != nullptr, shown) << c.name;
+        if (!c.tip || !shown) continue;
+        EXPECT_STREQ(c.tip, text.c_str()) << c.name;
+        EXPECT_TRUE(EqualRect(&c.rect, &tool)) << c.name;
+    }
+    // None without the style bit or while a title is pressed.
+    GString text;
+    RECT tool{}, anchor{};
+    POINT cut = f.at(1, 0, 5, 5);
+    headerMessage(f, WM_LBUTTONDOWN, 0, 10, MK_LBUTTON);
+    EXPECT_FALSE(f.table->getToolTip(cut.x, cut.y, &text, &tool, &anchor));
+    headerMessage(f, WM_LBUTTONUP, 0, 10);
+    f.table->tableFlags &= ~TableToolTips;
+    EXPECT_FALSE(f.table->getToolTip(cut.x, cut.y, &text, &tool, &anchor));
+}
+
 TEST(TableInput, CaretFollowsThePointerOnlyWithItsStyleBit) {
     for (u32 flags : {0u, (u32)TableCaretFollowsMouse}) {
         Fixture f(flags);
