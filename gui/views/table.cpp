@@ -577,13 +577,19 @@ bool GTable::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intpt
         // A press on an element of a selected row keeps the selection that its release acts on.
         if (message == WM_LBUTTONDOWN && pressCell(x, y) && selectionModel->isSelected(row)) selects = false;
         if (row < 0) row = rowAt(y);
+        if (message == WM_LBUTTONDOWN && (tableFlags & (TableRubberBand | TableMultiSelect)) ==
+                                             (TableRubberBand | TableMultiSelect)) {
+            bandAnchorX = x + (i32)horizontal.origin;
+            bandAnchorY = y + vertical.origin;
+            bandArmed = true;
+        }
         if (row >= 0 && selects && selectionModel->onClick(row, column < 0 ? 0 : column, *this)) invalidate();
         if (message == WM_LBUTTONDBLCLK && row >= 0 && guard.alive()) sendUp(TableRowActivated, (intptr_t)row);
         *result = 0;
         return true;
     }
     case WM_MOUSEMOVE: {
-        if (dragHeader((i16)LOWORD(lParam))) {
+        if (dragHeader((i16)LOWORD(lParam)) || ((wParam & MK_LBUTTON) && dragBand((i16)LOWORD(lParam), (i16)HIWORD(lParam)))) {
             *result = 0;
             return true;
         }
@@ -592,6 +598,14 @@ bool GTable::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intpt
         break;
     }
     case WM_LBUTTONUP: {
+        bandArmed = false;
+        if (bandActive) {
+            bandActive = false;
+            if (GetCapture() == hwnd) ReleaseCapture();
+            invalidate();
+            *result = 0;
+            return true;
+        }
         if (releaseHeader((i16)LOWORD(lParam), (i16)HIWORD(lParam)) ||
             releaseCell((i16)LOWORD(lParam), (i16)HIWORD(lParam))) {
             *result = 0;
@@ -624,6 +638,16 @@ void GTable::paint(HDC dc, const RECT& update, bool) {
     columns.layout(horizontal.leadingInset - (i32)horizontal.origin);
     if (hasHeader() && update.top < headerHeight) paintHeader(dc, client);
     paintRows(dc, client, update);
+    if (bandActive) {
+        HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 255));
+        HGDIOBJ oldPen = SelectObject(dc, pen), oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+        i32 ax = bandAnchorX - (i32)horizontal.origin, ay = (i32)(bandAnchorY - vertical.origin);
+        Rectangle(dc, std::min<i32>(ax, bandPointer.x), std::min<i32>(ay, bandPointer.y),
+                  std::max<i32>(ax, bandPointer.x) + 1, std::max<i32>(ay, bandPointer.y) + 1);
+        SelectObject(dc, oldBrush);
+        SelectObject(dc, oldPen);
+        DeleteObject(pen);
+    }
 }
 
 void GTable::paintHeaderCell(HDC dc, RECT r, const GTableColumn* column, bool pressed) {

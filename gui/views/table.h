@@ -239,6 +239,13 @@ private:
     // The x of the header press and of the pointer while a column is dragged.
     i32 headerPressX = 0, headerDragX = 0;
     bool draggingColumn = false;
+    // The rubber band: its anchor in content pixels, the pointer in client pixels, its states.
+    i32 bandAnchorX = 0;
+    i64 bandAnchorY = 0;
+    POINT bandPointer = {0, 0};
+    bool bandArmed = false, bandActive = false;
+    // Moves with the button held: starts the band 4 pixels from the press and selects its rows.
+    bool dragBand(i32 x, i32 y);
 };
 
 // A table made from the record, added to the layout with fill in both directions.

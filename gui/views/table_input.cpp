@@ -179,6 +179,27 @@ bool GTable::releaseHeader(i32 x, i32 y) {
     return true;
 }
 
+bool GTable::dragBand(i32 x, i32 y) {
+    if (!bandArmed || !rows) return false;
+    i32 ax = bandAnchorX - (i32)horizontal.origin;
+    i64 ay = bandAnchorY - vertical.origin;
+    if (!bandActive) {
+        if ((i64)(x - ax) * (x - ax) + (y - ay) * (y - ay) < 16) return false;
+        bandActive = true;
+        SetCapture(hwnd);
+    }
+    bandPointer = POINT{x, y};
+    auto rowOf = [&](i64 contentY) {
+        i64 row = (contentY - headerHeightPixels()) / rowHeight;
+        return (u64)std::min<i64>(std::max<i64>(row, 0), (i64)rows - 1);
+    };
+    u64 first = rowOf(bandAnchorY), last = rowOf(y + vertical.origin);
+    if (first > last) std::swap(first, last);
+    clickRow(first, last);
+    invalidate();
+    return true;
+}
+
 i32 GTable::dropPosition(i32 x, i32* borderX) {
     columns.layout(horizontal.leadingInset - (i32)horizontal.origin);
     i32 end = horizontal.leadingInset - (i32)horizontal.origin;

@@ -510,6 +510,44 @@ TEST(TableInput, ToolTipsShowCutTextsOverTheirCells) {
     EXPECT_FALSE(f.table->getToolTip(cut.x, cut.y, &text, &tool, &anchor));
 }
 
+TEST(TableInput, RubberBandSelectsTheRowsItSpansAndIsDrawnInBlue) {
+    Fixture f(TableMultiSelect);
+    auto selected = [&] {
+        std::string s;
+        for (u64 r = 0; r < 4; ++r) s += f.table->selection()->isSelected((i64)r) ? '1' : '0';
+        return s;
+    };
+    POINT press = f.at(2, 0, 30, 5), under = f.at(0, 0, 60, 8);
+    SendMessageA(f.table->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+    SendMessageA(f.table->hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(press.x + 2, press.y + 2));  // under 4 pixels
+    EXPECT_EQ("0010", selected());
+    SendMessageA(f.table->hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(under.x, under.y));
+    EXPECT_EQ("1110", selected());
+    EXPECT_EQ(f.table->hwnd, GetCapture());
+    RECT client;
+    GetClientRect(f.table->hwnd, &client);
+    DibCanvas canvas(client.right, client.bottom, RGB(255, 255, 255));
+    f.table->paint(canvas.dc(), client, true);
+    EXPECT_EQ(RGB(0, 0, 255), canvas.pixel(under.x, under.y));
+    EXPECT_EQ(RGB(0, 0, 255), canvas.pixel(press.x, press.y));
+    EXPECT_EQ(RGB(0, 0, 255), canvas.pixel(press.x, under.y));
+    // Past the last row the band keeps to it.
+    SendMessageA(f.table->hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(press.x, client.bottom - 2));
+    EXPECT_EQ("0011", selected());
+    SendMessageA(f.table->hwnd, WM_LBUTTONUP, 0, MAKELPARAM(press.x, client.bottom - 2));
+    EXPECT_EQ(nullptr, GetCapture());
+    f.table->paint(canvas.dc(), client, true);
+    EXPECT_NE(RGB(0, 0, 255), canvas.pixel(press.x, press.y));
+
+    // A single-selection table has no band.
+    Fixture single;
+    press = single.at(2, 0, 30, 5);
+    SendMessageA(single.table->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+    SendMessageA(single.table->hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(press.x, press.y - 40));
+    SendMessageA(single.table->hwnd, WM_LBUTTONUP, 0, MAKELPARAM(press.x, press.y - 40));
+    EXPECT_FALSE(single.table->selection()->isSelected(0));
+}
+
 TEST(TableInput, CaretFollowsThePointerOnlyWithItsStyleBit) {
     for (u32 flags : {0u, (u32)TableCaretFollowsMouse}) {
         Fixture f(flags);
