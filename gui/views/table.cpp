@@ -597,6 +597,14 @@ bool GTable::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intpt
         if (row >= 0 && row != selectionModel->caret()) setCaretRow((u64)row);
         break;
     }
+    case WM_CAPTURECHANGED:
+        // Capture taken away: presses, drags and the band end where they are.
+        if ((HWND)lParam != hwnd && (pressedHeader >= 0 || resizingColumn >= 0 || bandActive)) {
+            pressedHeader = resizingColumn = -1;
+            draggingColumn = bandActive = bandArmed = false;
+            invalidate();
+        }
+        break;
     case WM_LBUTTONUP: {
         bandArmed = false;
         if (bandActive) {

@@ -538,6 +538,12 @@ TEST(TableInput, RubberBandSelectsTheRowsItSpansAndIsDrawnInBlue) {
     EXPECT_EQ(nullptr, GetCapture());
     f.table->paint(canvas.dc(), client, true);
     EXPECT_NE(RGB(0, 0, 255), canvas.pixel(press.x, press.y));
+    // A band whose capture is taken away ends.
+    SendMessageA(f.table->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+    SendMessageA(f.table->hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(under.x, under.y));
+    ReleaseCapture();
+    f.table->paint(canvas.dc(), client, true);
+    EXPECT_NE(RGB(0, 0, 255), canvas.pixel(under.x, under.y));
 
     // A single-selection table has no band.
     Fixture single;
