@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/exceptions.h"
+#include "gui/alpha_blend.h"
 #include "gui/cell_format.h"
 #include "gui/colors.h"
 #include "gui/input_event.h"
@@ -353,6 +354,46 @@ i32 GTable::measureColumn(i32 column, u64 first, u64 end, bool withHeader) {
     return std::max(c.minWidth, std::min(widest, c.maxWidth));
 }
 
+bool GTable::getToolTip(i32 x, i32 y, GString* text, tagRECT* tool, tagRECT* anchor) {
+    if (!(tableFlags & TableToolTips) || pressedHeader >= 0 || resizingColumn >= 0) return false;
+    RECT client;
+    GetClientRect(hwnd, &client);
+    RECT visible{horizontal.leadingInset, headerHeightPixels(), client.right - horizontal.trailingInset,
+                 client.bottom - vertical.trailingInset};
+    RECT r;
+    const char* tip = nullptr;
+    i32 width = 0;
+    GString scratch;
+    if (hasHeader() && y >= 0 && y < headerHeight) {
+        columns.layout(horizontal.leadingInset - (i32)horizontal.origin);
+        i32 column = -1;
+        bool onBorder = false;
+        if (!columns.hitTest(x, &column, &onBorder, tableFlags) || !columns[column].title) return false;
+        const GTableColumn& c = columns[column];
+        r = RECT{c.left, 0, c.left + c.width + 1, headerHeight};
+        visible.top = 0;
+        tip = c.title;
+        Metrics metrics(*this);
+        width = metrics.headerTextWidth(tip);
+    } else {
+        i64 row = -1;
+        i32 column = -1;
+        if (!cellAt(x, y, &row, &column)) return false;
+        r = cellRect((u64)row, column);
+        tip = tableModel->cellText(scratch, (u64)row, column);
+        if (!tip || !*tip) return false;
+        selectScreenFont(cellFont.font);
+        width = tableModel->cellFormat((u64)row, column)->measure(screenDC(), tip, nullptr);
+    }
+    bool cut = width > r.right - r.left || r.left < visible.left || r.right > visible.right || r.top < visible.top ||
+               r.bottom > visible.bottom;
+    if (!cut) return false;
+    *tool = r;
+    *anchor = r;
+    stringAssignText(*text, tip);
+    return true;
+}
+
 void GTable::fitColumnWidths(i32 column, bool withHeader) {
     u64 first = 0, end = rows;
     if (rows > kFitAllRowsLimit) {
@@ -536,13 +577,19 @@ bool GTable::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intpt
         // A press on an element of a selected row keeps the selection that its release acts on.
         if (message == WM_LBUTTONDOWN && pressCell(x, y) && selectionModel->isSelected(row)) selects = false;
         if (row < 0) row = rowAt(y);
+        if (message == WM_LBUTTONDOWN && (tableFlags & (TableRubberBand | TableMultiSelect)) ==
+                                             (TableRubberBand | TableMultiSelect)) {
+            bandAnchorX = x + (i32)horizontal.origin;
+            bandAnchorY = y + vertical.origin;
+            bandArmed = true;
+        }
         if (row >= 0 && selects && selectionModel->onClick(row, column < 0 ? 0 : column, *this)) invalidate();
         if (message == WM_LBUTTONDBLCLK && row >= 0 && guard.alive()) sendUp(TableRowActivated, (intptr_t)row);
         *result = 0;
         return true;
     }
     case WM_MOUSEMOVE: {
-        if (dragHeader((i16)LOWORD(lParam))) {
+        if (dragHeader((i16)LOWORD(lParam)) || ((wParam & MK_LBUTTON) && dragBand((i16)LOWORD(lParam), (i16)HIWORD(lParam)))) {
             *result = 0;
             return true;
         }
@@ -550,7 +597,23 @@ bool GTable::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intpt
         if (row >= 0 && row != selectionModel->caret()) setCaretRow((u64)row);
         break;
     }
+    case WM_CAPTURECHANGED:
+        // Capture taken away: presses, drags and the band end where they are.
+        if ((HWND)lParam != hwnd && (pressedHeader >= 0 || resizingColumn >= 0 || bandActive)) {
+            pressedHeader = resizingColumn = -1;
+            draggingColumn = bandActive = bandArmed = false;
+            invalidate();
+        }
+        break;
     case WM_LBUTTONUP: {
+        bandArmed = false;
+        if (bandActive) {
+            bandActive = false;
+            if (GetCapture() == hwnd) ReleaseCapture();
+            invalidate();
+            *result = 0;
+            return true;
+        }
         if (releaseHeader((i16)LOWORD(lParam), (i16)HIWORD(lParam)) ||
             releaseCell((i16)LOWORD(lParam), (i16)HIWORD(lParam))) {
             *result = 0;
@@ -583,24 +646,76 @@ void GTable::paint(HDC dc, const RECT& update, bool) {
     columns.layout(horizontal.leadingInset - (i32)horizontal.origin);
     if (hasHeader() && update.top < headerHeight) paintHeader(dc, client);
     paintRows(dc, client, update);
+    if (bandActive) {
+        HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 255));
+        HGDIOBJ oldPen = SelectObject(dc, pen), oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+        i32 ax = bandAnchorX - (i32)horizontal.origin, ay = (i32)(bandAnchorY - vertical.origin);
+        Rectangle(dc, std::min<i32>(ax, bandPointer.x), std::min<i32>(ay, bandPointer.y),
+                  std::max<i32>(ax, bandPointer.x) + 1, std::max<i32>(ay, bandPointer.y) + 1);
+        SelectObject(dc, oldBrush);
+        SelectObject(dc, oldPen);
+        DeleteObject(pen);
+    }
+}
+
+void GTable::paintHeaderCell(HDC dc, RECT r, const GTableColumn* column, bool pressed) {
+    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+    InflateRect(&r, -3, -3);
+    if (!column || r.right <= r.left) return;
+    if (column->sortState == ColumnAscending || column->sortState == ColumnDescending) {
+        // A small triangle at the right: point up when ascending.
+        const i32 size = 4, cx = r.right - size - 1, cy = (r.top + r.bottom) / 2;
+        bool up = column->sortState == ColumnAscending;
+        POINT tip{cx, up ? cy - size / 2 : cy + size / 2};
+        POINT pts[3] = {tip, {cx - size, up ? cy + size / 2 : cy - size / 2}, {cx + size, up ? cy + size / 2 : cy - size / 2}};
+        HBRUSH brush = CreateSolidBrush(GetTextColor(dc));
+        HGDIOBJ oldBrush = SelectObject(dc, brush), oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
+        Polygon(dc, pts, 3);
+        SelectObject(dc, oldPen);
+        SelectObject(dc, oldBrush);
+        DeleteObject(brush);
+        r.right = std::max<LONG>(r.left, cx - size - 2);
+    }
+    if (column->title)
+        DrawTextA(dc, column->title, -1, &r, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
 }
 
 void GTable::paintHeader(HDC dc, const RECT& client) {
     HGDIOBJ oldFont = SelectObject(dc, headerFont.font);
     i32 x = horizontal.leadingInset - (i32)horizontal.origin;
-    auto cell = [&](RECT r, const char* title) {
-        DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH);
-        InflateRect(&r, -3, -3);
-        if (title && r.right > r.left)
-            DrawTextA(dc, title, -1, &r, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
-    };
     for (i32 p = 0; p < columns.count(); ++p) {
-        const GTableColumn& c = columns[columns.atPosition(p)];
+        i32 index = columns.atPosition(p);
+        const GTableColumn& c = columns[index];
         if (!c.visible) continue;
-        cell(RECT{c.left, 0, c.left + c.width + 1, headerHeight}, c.title);
+        paintHeaderCell(dc, RECT{c.left, 0, c.left + c.width + 1, headerHeight}, &c,
+                        index == pressedHeader && !draggingColumn);
         x = c.left + c.width + 1;
     }
-    if (x < client.right) cell(RECT{x, 0, client.right, headerHeight}, nullptr);
+    if (x < client.right) paintHeaderCell(dc, RECT{x, 0, client.right, headerHeight}, nullptr, false);
+    if (draggingColumn && pressedHeader >= 0) {
+        // The insertion marker, then the dragged header half transparent at the pointer.
+        i32 border = 0;
+        dropPosition(headerDragX, &border);
+        RECT marker{border - 1, 0, border + 1, headerHeight};
+        HBRUSH brush = CreateSolidBrush(GetTextColor(dc));
+        FillRect(dc, &marker, brush);
+        DeleteObject(brush);
+        const GTableColumn& c = columns[pressedHeader];
+        i32 width = c.width + 1;
+        HDC memory = CreateCompatibleDC(dc);
+        HBITMAP bitmap = CreateCompatibleBitmap(dc, width, headerHeight);
+        HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+        HGDIOBJ oldMemoryFont = SelectObject(memory, headerFont.font);
+        SetBkMode(memory, TRANSPARENT);
+        SetTextColor(memory, GetTextColor(dc));
+        paintHeaderCell(memory, RECT{0, 0, width, headerHeight}, &c, false);
+        i32 left = headerDragX - headerPressX + c.left;
+        alphaBlendImage(dc, RECT{left, 0, left + width, headerHeight}, memory, 0, 0, 128);
+        SelectObject(memory, oldMemoryFont);
+        SelectObject(memory, oldBitmap);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+    }
     SelectObject(dc, oldFont);
 }
 

@@ -139,6 +139,9 @@ public:
     void toggleColumn(i32 column);
     void showColumnMenu(i32 x, i32 y);
 
+    // With style bit 0x800 and no header press or resize running: the text of a cell or title that
+    // is cut, by its width or by the visible area, shown over the cell.
+    bool getToolTip(i32 x, i32 y, GString* text, tagRECT* tool, tagRECT* anchor) override;
     void paint(HDC dc, const RECT& update, bool erase) override;
     bool handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) override;
     i32 handleKey(GInputEvent* event) override;
@@ -201,7 +204,12 @@ private:
     bool pressHeader(i32 x, i32 y, bool doubleClick, u32 keys);
     // A title released over itself sorts its column; a resize ends.
     bool releaseHeader(i32 x, i32 y);
+    // A resize follows the pointer; a pressed title of a movable-columns table starts a column drag
+    // once the pointer is 4 pixels away from the press.
     bool dragHeader(i32 x);
+    // The display position a dragged column lands on at x, and the x of that border.
+    i32 dropPosition(i32 x, i32* borderX);
+    void paintHeaderCell(HDC dc, RECT r, const GTableColumn* column, bool pressed);
     // Ascending unless sorted ascending; columns of state 3 are not sorted.
     void sortColumn(i32 column);
     void paintHeader(HDC dc, const RECT& client);
@@ -228,6 +236,16 @@ private:
     // The header column pressed and the column being resized (-1: none).
     i32 pressedHeader = -1;
     i32 resizingColumn = -1;
+    // The x of the header press and of the pointer while a column is dragged.
+    i32 headerPressX = 0, headerDragX = 0;
+    bool draggingColumn = false;
+    // The rubber band: its anchor in content pixels, the pointer in client pixels, its states.
+    i32 bandAnchorX = 0;
+    i64 bandAnchorY = 0;
+    POINT bandPointer = {0, 0};
+    bool bandArmed = false, bandActive = false;
+    // Moves with the button held: starts the band 4 pixels from the press and selects its rows.
+    bool dragBand(i32 x, i32 y);
 };
 
 // A table made from the record, added to the layout with fill in both directions.

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "core/format.h"
 #include "gui/cell_format.h"
@@ -125,12 +126,23 @@ bool GTable::pressHeader(i32 x, i32 y, bool doubleClick, u32 keys) {
         return true;
     }
     pressedHeader = column;
+    headerPressX = headerDragX = x;
+    draggingColumn = false;
     SetCapture(hwnd);
     invalidate();
     return true;
 }
 
 bool GTable::dragHeader(i32 x) {
+    if (pressedHeader >= 0) {
+        if (!draggingColumn && (tableFlags & TableMovableColumns) && std::abs(x - headerPressX) >= 4)
+            draggingColumn = true;
+        if (draggingColumn && x != headerDragX) {
+            headerDragX = x;
+            invalidate();
+        }
+        return true;
+    }
     if (resizingColumn < 0) return false;
     columns.layout(horizontal.leadingInset - (i32)horizontal.origin);
     GTableColumn& c = columns[resizingColumn];
@@ -147,19 +159,61 @@ bool GTable::releaseHeader(i32 x, i32 y) {
     if (resizingColumn < 0 && pressedHeader < 0) return false;
     i32 pressed = pressedHeader;
     bool resized = resizingColumn >= 0;
+    bool moved = false;
+    if (draggingColumn) {
+        i32 border = 0;
+        moved = columns.moveColumn(dropPosition(x, &border), pressed);
+    }
+    bool dragged = draggingColumn;
     pressedHeader = resizingColumn = -1;
+    draggingColumn = false;
     if (GetCapture() == hwnd) ReleaseCapture();
     invalidate();
-    if (resized) {
-        markDirty(TableColumnsChanged);
-        return true;
-    }
+    if (resized || moved) markDirty(TableColumnsChanged);
+    if (resized || dragged) return true;
     i32 column = -1;
     bool onBorder = false;
     if (y >= 0 && y < headerHeight && columns.hitTest(x, &column, &onBorder, tableFlags) && !onBorder &&
         column == pressed)
         sortColumn(column);
     return true;
+}
+
+bool GTable::dragBand(i32 x, i32 y) {
+    if (!bandArmed || !rows) return false;
+    i32 ax = bandAnchorX - (i32)horizontal.origin;
+    i64 ay = bandAnchorY - vertical.origin;
+    if (!bandActive) {
+        if ((i64)(x - ax) * (x - ax) + (y - ay) * (y - ay) < 16) return false;
+        bandActive = true;
+        SetCapture(hwnd);
+    }
+    bandPointer = POINT{x, y};
+    auto rowOf = [&](i64 contentY) {
+        i64 row = (contentY - headerHeightPixels()) / rowHeight;
+        return (u64)std::min<i64>(std::max<i64>(row, 0), (i64)rows - 1);
+    };
+    u64 first = rowOf(bandAnchorY), last = rowOf(y + vertical.origin);
+    if (first > last) std::swap(first, last);
+    clickRow(first, last);
+    invalidate();
+    return true;
+}
+
+i32 GTable::dropPosition(i32 x, i32* borderX) {
+    columns.layout(horizontal.leadingInset - (i32)horizontal.origin);
+    i32 end = horizontal.leadingInset - (i32)horizontal.origin;
+    for (i32 p = 0; p < columns.count(); ++p) {
+        const GTableColumn& c = columns[columns.atPosition(p)];
+        if (!c.visible) continue;
+        if (x < c.left + (c.width + 1) / 2) {
+            *borderX = c.left;
+            return p;
+        }
+        end = c.left + c.width + 1;
+    }
+    *borderX = end;
+    return columns.count();
 }
 
 void GTable::sortColumn(i32 column) {

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "gui/alpha_blend.h"
 #include "gui/cell_format.h"
+#include "gui/colors.h"
 #include "gui/dialog.h"
 #include "gui/gui_settings.h"
 #include "gui/input_event.h"
@@ -15,6 +17,7 @@
 #include "gui/views/table.h"
 #include "gui/views/table_type_ahead.h"
 #include "gui/window_procedure.h"
+#include "tests/gui/dib_canvas.h"
 #include "tests/gui/gui_fixture.h"
 
 namespace {
@@ -403,6 +406,152 @@ TEST(TableInput, HeaderBordersFitAndResizeColumns) {
     headerMessage(f, WM_LBUTTONUP, 0, 100);
     EXPECT_EQ(nullptr, GetCapture());
     EXPECT_EQ("", f.model->sorts);
+}
+
+namespace {
+// What the last blend was asked to do.
+struct BlendCall {
+    i32 x = -1, width = 0;
+    u8 alpha = 0;
+} lastBlend;
+BOOL WINAPI recordBlend(HDC target, int x, int y, int w, int h, HDC source, int sx, int sy, int sw, int sh,
+                        BLENDFUNCTION f) {
+    lastBlend = BlendCall{x, w, f.SourceConstantAlpha};
+    return AlphaBlend(target, x, y, w, h, source, sx, sy, sw, sh, f);
+}
+std::string displayOrder(GTable* table) {
+    std::string s;
+    for (i32 p = 0; p < table->columns.count(); ++p) s += std::to_string(table->columns.atPosition(p));
+    return s;
+}
+}  // namespace
+
+TEST(TableInput, HeaderDragMovesColumnsAfterFourPixels) {
+    Fixture f;
+    f.table->columns[0].sortState = ColumnSortable;
+    // Three pixels are still a click: it sorts and moves nothing.
+    headerMessage(f, WM_LBUTTONDOWN, 0, 20, MK_LBUTTON);
+    headerMessage(f, WM_MOUSEMOVE, 0, 23, MK_LBUTTON);
+    headerMessage(f, WM_LBUTTONUP, 0, 23);
+    EXPECT_EQ("0 up ", f.model->sorts);
+    EXPECT_EQ("012", displayOrder(f.table));
+
+    // Four pixels start the drag: the marker stands at the landing border, the ghost follows the
+    // pointer half transparent.
+    setAlphaBlendFunction(recordBlend);
+    headerMessage(f, WM_LBUTTONDOWN, 0, 20, MK_LBUTTON);
+    headerMessage(f, WM_MOUSEMOVE, 0, 24, MK_LBUTTON);
+    headerMessage(f, WM_MOUSEMOVE, 2, 80, MK_LBUTTON);  // past the last column: the ghost clears the marker
+    RECT client;
+    GetClientRect(f.table->hwnd, &client);
+    DibCanvas canvas(client.right, client.bottom, RGB(255, 255, 255));
+    f.table->paint(canvas.dc(), client, true);
+    const GTableColumn& last = f.table->columns[2];
+    i32 border = last.left + last.width + 1;
+    EXPECT_EQ(toolkitColors.text, canvas.pixel(border - 1, f.table->headerHeightPixels() / 2));
+    EXPECT_EQ(128, lastBlend.alpha);
+    EXPECT_EQ(last.left + 60, lastBlend.x);
+    // Column 0 is sorted ascending: its sort mark sits at the right of its title.
+    const GTableColumn& sorted = f.table->columns[0];
+    EXPECT_EQ(toolkitColors.text, canvas.pixel(sorted.left + sorted.width - 7, f.table->headerHeightPixels() / 2));
+    EXPECT_EQ(f.table->columns[0].width + 1, lastBlend.width);
+    setAlphaBlendFunction(nullptr);
+    headerMessage(f, WM_LBUTTONUP, 2, 80);
+    EXPECT_EQ("120", displayOrder(f.table));
+    EXPECT_EQ("0 up ", f.model->sorts);
+    EXPECT_EQ(nullptr, GetCapture());
+
+    // Dropped at its own place: nothing moves; without the movable bit there is no drag.
+    headerMessage(f, WM_LBUTTONDOWN, 1, 20, MK_LBUTTON);
+    headerMessage(f, WM_MOUSEMOVE, 1, 10, MK_LBUTTON);
+    headerMessage(f, WM_LBUTTONUP, 1, 10);
+    EXPECT_EQ("120", displayOrder(f.table));
+    f.table->tableFlags &= ~TableMovableColumns;
+    headerMessage(f, WM_LBUTTONDOWN, 1, 20, MK_LBUTTON);
+    headerMessage(f, WM_MOUSEMOVE, 0, 70, MK_LBUTTON);
+    headerMessage(f, WM_LBUTTONUP, 0, 70);
+    EXPECT_EQ("120", displayOrder(f.table));
+}
+
+TEST(TableInput, ToolTipsShowCutTextsOverTheirCells) {
+    Fixture f({}, {"al", "a name far too long for its eighty pixels", "bravo", "charlie"});
+    f.table->columns[1].width = 400;  // column 2 reaches past the window
+    f.table->cellRect(0, 0);
+    struct Case {
+        const char* name;
+        POINT at;
+        const char* tip;  // null: none
+        RECT rect;
+    };
+    const RECT header1{f.table->columns[1].left, 0, f.table->columns[1].left + 401, f.table->headerHeightPixels()};
+    const Case cases[] = {
+        {"fitting text", f.at(0, 0, 5, 5), nullptr, {}},
+        {"cut text", f.at(1, 0, 5, 5), "a name far too long for its eighty pixels", f.table->cellRect(1, 0)},
+        {"fitting title", POINT{f.table->columns[0].left + 10, 5}, nullptr, {}},
+        {"title of a column reaching past the window", POINT{header1.left + 10, 5}, "On", header1},
+    };
+    for (const Case& c : cases) {
+        GString text;
+        RECT tool{}, anchor{};
+        bool shown = f.table->getToolTip(c.at.x, c.at.y, &text, &tool, &anchor);
+        EXPECT_EQ(c.tip != nullptr, shown) << c.name;
+        if (!c.tip || !shown) continue;
+        EXPECT_STREQ(c.tip, text.c_str()) << c.name;
+        EXPECT_TRUE(EqualRect(&c.rect, &tool)) << c.name;
+    }
+    // None without the style bit or while a title is pressed.
+    GString text;
+    RECT tool{}, anchor{};
+    POINT cut = f.at(1, 0, 5, 5);
+    headerMessage(f, WM_LBUTTONDOWN, 0, 10, MK_LBUTTON);
+    EXPECT_FALSE(f.table->getToolTip(cut.x, cut.y, &text, &tool, &anchor));
+    headerMessage(f, WM_LBUTTONUP, 0, 10);
+    f.table->tableFlags &= ~TableToolTips;
+    EXPECT_FALSE(f.table->getToolTip(cut.x, cut.y, &text, &tool, &anchor));
+}
+
+TEST(TableInput, RubberBandSelectsTheRowsItSpansAndIsDrawnInBlue) {
+    Fixture f(TableMultiSelect);
+    auto selected = [&] {
+        std::string s;
+        for (u64 r = 0; r < 4; ++r) s += f.table->selection()->isSelected((i64)r) ? '1' : '0';
+        return s;
+    };
+    POINT press = f.at(2, 0, 30, 5), under = f.at(0, 0, 60, 8);
+    SendMessageA(f.table->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+    SendMessageA(f.table->hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(press.x + 2, press.y + 2));  // under 4 pixels
+    EXPECT_EQ("0010", selected());
+    SendMessageA(f.table->hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(under.x, under.y));
+    EXPECT_EQ("1110", selected());
+    EXPECT_EQ(f.table->hwnd, GetCapture());
+    RECT client;
+    GetClientRect(f.table->hwnd, &client);
+    DibCanvas canvas(client.right, client.bottom, RGB(255, 255, 255));
+    f.table->paint(canvas.dc(), client, true);
+    EXPECT_EQ(RGB(0, 0, 255), canvas.pixel(under.x, under.y));
+    EXPECT_EQ(RGB(0, 0, 255), canvas.pixel(press.x, press.y));
+    EXPECT_EQ(RGB(0, 0, 255), canvas.pixel(press.x, under.y));
+    // Past the last row the band keeps to it.
+    SendMessageA(f.table->hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(press.x, client.bottom - 2));
+    EXPECT_EQ("0011", selected());
+    SendMessageA(f.table->hwnd, WM_LBUTTONUP, 0, MAKELPARAM(press.x, client.bottom - 2));
+    EXPECT_EQ(nullptr, GetCapture());
+    f.table->paint(canvas.dc(), client, true);
+    EXPECT_NE(RGB(0, 0, 255), canvas.pixel(press.x, press.y));
+    // A band whose capture is taken away ends.
+    SendMessageA(f.table->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+    SendMessageA(f.table->hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(under.x, under.y));
+    ReleaseCapture();
+    f.table->paint(canvas.dc(), client, true);
+    EXPECT_NE(RGB(0, 0, 255), canvas.pixel(under.x, under.y));
+
+    // A single-selection table has no band.
+    Fixture single;
+    press = single.at(2, 0, 30, 5);
+    SendMessageA(single.table->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+    SendMessageA(single.table->hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(press.x, press.y - 40));
+    SendMessageA(single.table->hwnd, WM_LBUTTONUP, 0, MAKELPARAM(press.x, press.y - 40));
+    EXPECT_FALSE(single.table->selection()->isSelected(0));
 }
 
 TEST(TableInput, CaretFollowsThePointerOnlyWithItsStyleBit) {
