@@ -4,6 +4,7 @@
 // GBoxList is the combo's list object: the combo makes one through comboListFactory when it
 // opens and deletes it when it closes; destroying it destroys the pop-up, which takes the box.
 #include "gui/combo_list.h"
+#include "gui/list_rows.h"
 #include "gui/views/table.h"
 
 class GParentWindow;
@@ -16,7 +17,22 @@ public:
     bool isKindOf(u32 id) const override { return id == TypeBox || GTable::isKindOf(id); }
     const char* className() const override { return "GBox"; }
     u32 typeId() const override { return TypeBox; }
+
+    // The row model of a stand-alone list box; null over another model.
+    ListRowModel* rowModel() const { return dynamic_cast<ListRowModel*>(model()); }
+    // A row with these fields appended; the object is taken over.
+    void addItem(u32 value, u32 secondValue, ListRowObject* object, u32 data);
+    void insertRow(u64 at, u32 value, u32 secondValue, u32 data);
+    void appendRow() { addItem(0, 0, nullptr, 0); }
+    // Heap copy of row i's text (delete[]); null for a null text or past the rows.
+    char* rowText(u64 i);
+    // One row per text, each with the value; then one relayout and repaint (only flagged under
+    // the redraw lock).
+    void setRowText(const char* const* texts, i32 n, u32 value);
 };
+
+// A stand-alone list box over a new row model, added to the layout.
+GBox* addTable(GLayoutItem* parent, GWindow* owner, GTableDesc& desc);
 
 class GBoxList : public GComboList {
 public:
