@@ -10,7 +10,7 @@
 #include "core/paths.h"
 #include "core/progress.h"
 #include "engine/processor.h"
-#include "engine/spectrum_requests.h"
+#include "engine/analysis_requests.h"
 #include "mm/sound_format.h"
 #include "mm/sound_store.h"
 

@@ -7,7 +7,7 @@
 #include "engine/fft.h"
 #include "engine/page_walk.h"
 #include "engine/sample_processor.h"
-#include "engine/spectrum_requests.h"
+#include "engine/analysis_requests.h"
 #include "engine/window_functions.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "engine/frame_walk.h"
 #include "engine/random.h"
 #include "engine/sample_processor.h"
-#include "engine/spectrum_requests.h"
+#include "engine/analysis_requests.h"
 #include "engine/wave_steps.h"
 #include "mm/mm_texts.h"
 

@@ -1,7 +1,7 @@
 // FFT analysis of the range: the strongest peak or the list of peaks, with phase refinement.
 #include <cmath>
 
-#include "engine/spectrum_requests.h"
+#include "engine/analysis_requests.h"
 #include "engine/window_functions.h"
 #include "tests/engine/engine_fixture.h"
 

@@ -1,7 +1,7 @@
 // Generation over the range: a sine replacing or added to the selected tracks.
 #include <cmath>
 
-#include "engine/spectrum_requests.h"
+#include "engine/analysis_requests.h"
 #include "tests/engine/engine_fixture.h"
 
 namespace {
