@@ -76,10 +76,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     static CommonControlsStep commonControls;
     static AppIconsStep icons;
     static NoteNamesStep noteNames;
+    static KeyBindingsStep keyBindings;
     static MainWindowStep mainWindow;
     initSteps[0] = &commonControls;
     initSteps[1] = &icons;
     initSteps[2] = &noteNames;
+    initSteps[14] = &keyBindings;
     initSteps[43] = &mainWindow;
     return startApplication(instance, commandLine, show);
 }

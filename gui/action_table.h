@@ -46,7 +46,7 @@ struct GKeyBinding {
     u32 actionId = 0;
     u32 virtualKey = 0;
     u8 modifiers = 0;
-    u8 flag = 0;
+    u8 flag = 0;       // not 0: fixed, always taken from the defaults
     i32 context = -1;  // a WindowKind type id; -1 everywhere
 };
 

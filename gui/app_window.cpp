@@ -9,6 +9,7 @@
 #include "gui/help.h"
 #include "gui/image_list_cache.h"
 #include "gui/input_event.h"
+#include "gui/key_bindings.h"
 #include "gui/layout_cell.h"
 #include "gui/menu.h"
 #include "gui/menu_bar.h"
@@ -150,10 +151,20 @@ i32 GAppWindow::handleMenuKeys(GInputEvent* event) {
     if (event->mouse) return 0;
     const u32 mods = event->modifiers & 7;
     const bool menuBar = hasMenuBar();
+    if (menuBar && event->kind == KeyDown) {
+        // Another key between the press and the release of Alt or F10 cancels the opening, a bound
+        // one too.
+        if (event->key != VK_MENU) altAlone = false;
+        if (event->key != VK_F10) f10Alone = false;
+        WindowKind* kind = windowKindOf(this);
+        i32 id = translateKeyBinding(event, kind ? (i32)kind->typeId : -1);
+        if (actionById(id)) {
+            GStateQuery command;
+            command.command = (u32)id;
+            if (routeCommandUp(this, QueryExecute, &command)) return 2;
+        }
+    }
     if (menuBar && event->kind != KeyCharacter) {
-        // Another key between the press and the release of Alt or F10 cancels the opening.
-        if (event->kind == KeyDown && event->key != VK_MENU) altAlone = false;
-        if (event->kind == KeyDown && event->key != VK_F10) f10Alone = false;
         if (event->key == VK_MENU || event->key == VK_F10) {
             bool& alone = event->key == VK_MENU ? altAlone : f10Alone;
             const u32 downMods = event->key == VK_MENU ? (u32)ModAlt : 0;

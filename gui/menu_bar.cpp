@@ -18,6 +18,11 @@ GMenuBar* menuBarOf(GParentWindow* window) {
     return at == bars().end() ? nullptr : at->second;
 }
 
+void refillMenuBars() {
+    for (auto& entry : bars())
+        if (WindowKind* kind = entry.first->destroyed() ? nullptr : windowKindOf(entry.first)) entry.second->fill(kind);
+}
+
 GMenuBar::GMenuBar(GParentWindow* window) : GMenu(CreateMenu(), true), window(window) {
     delete menuBarOf(window);
     bars()[window] = this;

@@ -25,3 +25,5 @@ public:
 
 // The window's bar, or null.
 GMenuBar* menuBarOf(GParentWindow* window);
+// Refills every bar from its window's kind (after the key bindings changed).
+void refillMenuBars();

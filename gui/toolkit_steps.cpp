@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "gui/application.h"
+#include "gui/key_bindings.h"
 #include "gui/notes.h"
 #include "gui/window_class.h"
 
@@ -29,3 +30,7 @@ bool NoteNamesStep::start(ErrorHandler*, bool) {
     fillNumberNames();
     return true;
 }
+
+bool KeyBindingsStep::start(ErrorHandler*, bool reset) { return loadKeyBindings(reset); }
+
+void KeyBindingsStep::stop() { saveKeyBindings(); }

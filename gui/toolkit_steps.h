@@ -22,3 +22,10 @@ class NoteNamesStep : public GInitStep {
 public:
     bool start(ErrorHandler* handler, bool reset) override;
 };
+
+// Slot 14: the key bindings, from the hot-key file (the defaults with the reset flag); saved at stop.
+class KeyBindingsStep : public GInitStep {
+public:
+    bool start(ErrorHandler* handler, bool reset) override;
+    void stop() override;
+};

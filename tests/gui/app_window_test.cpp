@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 
 #include "core/bag_file.h"
 #include "gui/action_table.h"
@@ -11,6 +12,9 @@
 #include "gui/image_list_cache.h"
 #include "gui/menu.h"
 #include "gui/input_event.h"
+#include "gui/key_bindings.h"
+#include "gui/key_names.h"
+#include "gui/menu_bar.h"
 #include "gui/object_window.h"
 #include "gui/placer.h"
 #include "gui/window_layout_store.h"
@@ -55,7 +59,7 @@ public:
     }
     bool answerStateQuery(u32 kind, GStateQuery* query) override {
         requests.emplace_back(kind, query->command);
-        return kind == RequestCustomizeAction;
+        return kind == RequestCustomizeAction || (kind == QueryExecute && taken.count(query->command));
     }
     i32 commandState(u32 command) override {
         auto it = states.find(command);
@@ -68,6 +72,7 @@ public:
     std::vector<std::pair<u32, u32>> requests;
     std::map<u32, i32> states;
     std::map<u32, bool> checked;
+    std::set<u32> taken;  // commands it runs
 };
 
 // A menu bar with one popup whose item id is the action given.
@@ -434,6 +439,88 @@ TEST_F(SystemMenuTest, TheToolBarMenuTogglesTheKindsMenusAndToolBars) {
     EXPECT_EQ(0, barMenus(w));
     EXPECT_FALSE(w->onCommand(FirstToolBarMenuCommand + 2, nullptr));
     EXPECT_EQ(1, specs[0][2].shown);
+}
+
+// Default key bindings in force for one test; the table is emptied again at its end.
+struct BindingsInForce {
+    explicit BindingsInForce(std::vector<GKeyBinding> list) : list(std::move(list)) {
+        group.bindings = this->list.data();
+        group.count = (u32)this->list.size();
+        registerKeyBindingGroup(&group);
+        loadKeyBindings(true);
+    }
+    ~BindingsInForce() {
+        unregisterKeyBindingGroup(&group);
+        loadKeyBindings(true);
+    }
+    std::vector<GKeyBinding> list;
+    KeyBindingGroup group;
+};
+
+TEST_F(SystemMenuTest, BoundKeysRunTheirCommandsBeforeTheMenuKeys) {
+    BindingsInForce bindings({
+        {500, 'K', KeyCtrl, 0, -1},
+        {501, 'K', KeyCtrl, 0, KindA},
+        {502, 'J', KeyCtrl, 0, -1},
+        {950, 'L', KeyCtrl, 0, -1},  // no action record
+        {501, 'X', KeyAlt, 0, -1},
+        {500, VK_F10, KeyShift, 0, -1},
+    });
+    KindWindow* a = makeOf(KindA);
+    KindWindow* b = makeOf(KindB);
+    TestAppWindow* plain = make(false);
+    for (TestAppWindow* w : {(TestAppWindow*)a, (TestAppWindow*)b, plain}) {
+        GAppWindow::updateSystemMenu(w);
+        w->taken = {500, 501};
+    }
+    const u32 Run = QueryExecute;
+    struct Case {
+        const char* name;
+        TestAppWindow* window;
+        std::vector<GInputEvent> events;
+        i32 lastAnswer;
+        std::vector<std::pair<u32, u32>> requests;
+        bool opens;
+    } cases[] = {
+        {"the kind's binding", a, {key(KeyDown, 'K', ModCtrl)}, 2, {{Run, 501}}, false},
+        {"the binding of every kind", b, {key(KeyDown, 'K', ModCtrl)}, 2, {{Run, 500}}, false},
+        {"not taken", a, {key(KeyDown, 'J', ModCtrl)}, 0, {{Run, 502}}, false},
+        {"no action", a, {key(KeyDown, 'L', ModCtrl)}, 0, {}, false},
+        {"key up", a, {key(KeyUp, 'K', ModCtrl)}, 0, {}, false},
+        {"no menu bar", plain, {key(KeyDown, 'K', ModCtrl)}, 0, {}, false},
+        {"a bound key between Alt down and up", a,
+         {key(KeyDown, VK_MENU, ModAlt), key(KeyDown, 'X', ModAlt), key(KeyUp, 'X', ModAlt), key(KeyUp, VK_MENU, 0)}, 0,
+         {{Run, 501}}, false},
+        {"Shift+F10 bound, F10 alone unbound", a,
+         {key(KeyDown, VK_F10, ModShift), key(KeyUp, VK_F10, 0), key(KeyDown, VK_F10, 0), key(KeyUp, VK_F10, 0)}, 2,
+         {{Run, 500}}, true},
+        {"Alt alone", b, {key(KeyDown, VK_MENU, ModAlt), key(KeyUp, VK_MENU, 0)}, 2, {}, true},
+    };
+    for (const Case& c : cases) {
+        c.window->requests.clear();
+        handed.clear();
+        i32 answer = -1;
+        for (GInputEvent e : c.events) answer = c.window->handleMenuKeys(&e);
+        EXPECT_EQ(c.lastAnswer, answer) << c.name;
+        EXPECT_EQ(c.requests, c.window->requests) << c.name;
+        EXPECT_EQ(c.opens ? 2u : 0u, handed.size()) << c.name;
+    }
+}
+
+TEST_F(SystemMenuTest, NewBindingsRenewTheKeyTextsOfTheMenuBars) {
+    KindWindow* w = makeOf(KindA);
+    GAppWindow::updateSystemMenu(w);
+    auto itemText = [&] { return std::string(menuStringAt(GetSubMenu(GetMenu(w->hwnd), 0), 1).c_str()); };
+    EXPECT_EQ(std::string::npos, itemText().find('\t'));
+    GString ctrlM;
+    keyToText(ctrlM, 'M', KeyCtrl);
+    {
+        BindingsInForce bindings({{501, 'M', KeyCtrl, 0, KindA}});
+        std::string text = itemText();
+        ASSERT_GE(text.size(), ctrlM.length);
+        EXPECT_EQ(std::string("\t") + ctrlM.c_str(), text.substr(text.find('\t')));
+    }
+    EXPECT_EQ(std::string::npos, itemText().find('\t'));
 }
 
 TEST_F(SystemMenuTest, TheGripTrackerUpdatesOtherWindowsOfTheKind) {
