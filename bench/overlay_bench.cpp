@@ -42,7 +42,7 @@ RAVO_BENCH(overlay) {
     pane->create(WS_CHILD | WS_VISIBLE);
     MoveWindow(pane->hwnd, 0, 0, kWidth, kHeight, TRUE);
     UpdateWindow(pane->hwnd);
-    new GDragTracker(pane, pane);
+    new GDragTracker(pane, new GOverlayForwarder(pane));
     g_active = frame.hwnd;
     systemInput.activeWindow = [] { return g_active; };
     systemInput.cursorPos = [](POINT* p) -> BOOL {

@@ -6,6 +6,7 @@
 #include "core/paths.h"
 #include "core/wide_text.h"
 #include "gui/colors.h"
+#include "gui/drawing.h"
 #include "gui/fonts.h"
 #include "gui/input_event.h"
 #include "gui/saved_dc.h"
@@ -181,9 +182,7 @@ void GColumns::paint(HDC handle, const RECT&, bool) {
             i32 top = topMargin + row * itemHeight;
             if (item == caret) {
                 RECT cell{left, top, right - 1, top + itemHeight};
-                HBRUSH brush = CreateSolidBrush(toolkitColors.selection);
-                FillRect(handle, &cell, brush);
-                DeleteObject(brush);
+                FillRect(handle, &cell, getSelectionBrush());
                 if (focused) DrawFocusRect(handle, &cell);
             }
             SetTextColor(handle, item == caret ? toolkitColors.selectionText : toolkitColors.text);

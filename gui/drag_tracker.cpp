@@ -50,6 +50,7 @@ GDragTracker::GDragTracker(GWindow* window, GOverlaySource* source) : source(sou
 
 GDragTracker::~GDragTracker() {
     if (currentOverlayPainter == this) currentOverlayPainter = nullptr;
+    delete source;
 }
 
 bool GDragTracker::lastPointInside() {

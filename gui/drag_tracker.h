@@ -3,23 +3,32 @@
 // the pointer), drawn with self-inverse drawing over the window without repainting it. It follows
 // the window's mouse messages from the head of its chain, keeps the clean client area in a buffer
 // for flicker-free moves and chooses the cursor. One tracker at a time is the current painter. The
-// window owns it (GWindowListener); its paint calls paintInto at the end.
+// window owns it (GWindowListener); its paint calls paintInto at the end. The tracker owns the
+// painter that draws the overlay; a window that draws it itself hands over a GOverlayForwarder.
 #include <windows.h>
 
 #include "gui/window_listener.h"
 
-// The window's side of the overlay.
+// The painter of the overlay.
 class GOverlaySource {
 public:
+    virtual ~GOverlaySource() = default;
     // Draws the overlay at the point; drawing twice at one place must restore the pixels.
     virtual void drawOverlay(HDC dc, i32 x, i32 y) = 0;
     // Whether the overlay is wanted at the point, and the cursor to show there.
     virtual bool overlayAt(i32 x, i32 y, HCURSOR* cursor) = 0;
     // The overlay moved to a new point.
     virtual void overlayMoved() {}
+};
 
-protected:
-    ~GOverlaySource() = default;
+// Forwards every request to a painter it does not own (the window itself).
+class GOverlayForwarder : public GOverlaySource {
+public:
+    explicit GOverlayForwarder(GOverlaySource* target) : target(target) {}
+    void drawOverlay(HDC dc, i32 x, i32 y) override { target->drawOverlay(dc, x, y); }
+    bool overlayAt(i32 x, i32 y, HCURSOR* cursor) override { return target->overlayAt(x, y, cursor); }
+    void overlayMoved() override { target->overlayMoved(); }
+    GOverlaySource* const target;
 };
 
 // A memory DC with a bitmap compatible with a window's DC, kept between updates.
@@ -45,9 +54,12 @@ private:
 
 class GDragTracker : public GWindowListener {
 public:
+    // The painter is taken over.
     GDragTracker(GWindow* window, GOverlaySource* source);
-    // Stops being the current painter.
+    // Stops being the current painter and deletes the painter.
     ~GDragTracker() override;
+    GDragTracker(const GDragTracker&) = delete;
+    GDragTracker& operator=(const GDragTracker&) = delete;
 
     void show();
     void hide();

@@ -117,6 +117,16 @@ HBRUSH tabHighlightBrush() {
     return cache.get(tabHighlightColor);
 }
 
+HBRUSH getSelectionBrush() {
+    static CachedBrush cache;
+    return cache.get(toolkitColors.selection);
+}
+
+HBRUSH getSolidBrush() {
+    static CachedBrush cache;
+    return cache.get(toolkitColors.window);
+}
+
 PointBuffer pointBuffer;
 
 POINT* ensurePointBuffer(u32 count) {

@@ -49,6 +49,10 @@ HBRUSH backgroundBrush();
 // The brush of the tab highlight colour (set by the tab strips).
 extern COLORREF tabHighlightColor;
 HBRUSH tabHighlightBrush();
+// The brushes of the selection colour and of the window colour (row and list backgrounds); the
+// caller does not delete them.
+HBRUSH getSelectionBrush();
+HBRUSH getSolidBrush();
 
 // The shared point buffer of polylines: a new count gives a new buffer of undefined content, the
 // same count keeps it, 0 frees it.

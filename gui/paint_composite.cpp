@@ -15,6 +15,13 @@ void GImageElement::paint(GSavedDC& dc, const RECT& rect) {
     image->draw(dc, rect.left + (rect.right - rect.left - size.cx) / 2, rect.top + (rect.bottom - rect.top - size.cy) / 2);
 }
 
+void GCentredElement::paint(GSavedDC& dc, const RECT& rect) {
+    if (!painter) return;
+    i32 left = rect.left + (rect.right - rect.left - paintedWidth) / 2;
+    RECT part = {left, rect.top, left + paintedWidth, rect.bottom};
+    painter->paint(dc, part);
+}
+
 void GTextElement::paint(GSavedDC& dc, const RECT& rect) {
     char horizontal = alignment && alignment[0] ? alignment[0] : '|';
     char vertical = alignment && alignment[0] && alignment[1] ? alignment[1] : '-';

@@ -30,6 +30,17 @@ public:
     GDrawable* image;
 };
 
+// Another element painted in a part of the rectangle as wide as what it paints, centred: its left
+// (width - painted width) / 2 from the rectangle's left, its top and bottom the rectangle's. The
+// element is not owned.
+class GCentredElement : public GPaintElement {
+public:
+    GCentredElement(GPaintElement* painter, i32 paintedWidth) : painter(painter), paintedWidth(paintedWidth) {}
+    void paint(GSavedDC& dc, const RECT& rect) override;
+    GPaintElement* painter;
+    i32 paintedWidth;
+};
+
 // A whole text placed by two alignment letters ("|-" centred) with DrawText flags, drawn over the
 // face without a background.
 class GTextElement : public GPaintElement {

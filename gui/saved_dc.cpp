@@ -4,6 +4,11 @@
 
 static const UINT objectTypes[3] = {OBJ_PEN, OBJ_BRUSH, OBJ_FONT};
 
+void deleteGdiObject(GdiSlot& slot) {
+    if (slot.owned && slot.created) DeleteObject(slot.created);
+    slot = GdiSlot();
+}
+
 GSavedDC::GSavedDC(HDC dc) { attach(dc); }
 
 GSavedDC::GSavedDC(HWND w) : window(w) { attach(GetDC(w)); }
@@ -37,10 +42,7 @@ void GSavedDC::restore() {
         if (s.previous && s.created != s.previous) SelectObject(handle, s.previous);
     if (savedState) RestoreDC(handle, savedState);
     savedState = 0;
-    for (GdiSlot& s : slots) {
-        if (s.owned && s.created) DeleteObject(s.created);
-        s = GdiSlot();
-    }
+    for (GdiSlot& s : slots) deleteGdiObject(s);
     handle = nullptr;
 }
 
@@ -108,8 +110,12 @@ void pushClipRect(ClipGuard& guard, HDC dc, const RECT& r) { pushClipCoords(guar
 
 void popClipRect(ClipGuard& guard) {
     if (!guard.dc) return;
-    SelectClipRgn(guard.dc, guard.saved);
-    if (guard.saved) DeleteObject(guard.saved);
+    restoreClipRegion(guard.dc, guard.saved);
     guard.dc = nullptr;
     guard.saved = nullptr;
+}
+
+void restoreClipRegion(HDC dc, HRGN saved) {
+    SelectClipRgn(dc, saved);
+    if (saved) DeleteObject(saved);
 }

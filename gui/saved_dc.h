@@ -16,6 +16,10 @@ struct GdiSlot {
     bool passesOwnership = false;  // selectDeleteObject from this slot takes the object over
 };
 
+// Deletes the slot's object when the slot owns it and empties the slot; the object must no longer
+// be selected into a DC.
+void deleteGdiObject(GdiSlot& slot);
+
 class GSavedDC {
 public:
     enum SlotKind { Pen, Brush, Font };
@@ -85,3 +89,5 @@ void pushClipRect(ClipGuard& guard, HDC dc, const RECT& rect);
 void pushClipCoords(ClipGuard& guard, HDC dc, i32 left, i32 top, i32 right, i32 bottom);
 // Selects the kept region back (no clip when there was none) and deletes it.
 void popClipRect(ClipGuard& guard);
+// Selects the saved region into the DC (null: no clip), then deletes it.
+void restoreClipRegion(HDC dc, HRGN saved);

@@ -8,6 +8,7 @@
 #include "gui/alpha_blend.h"
 #include "gui/cell_format.h"
 #include "gui/colors.h"
+#include "gui/drawing.h"
 #include "gui/input_event.h"
 #include "gui/layout_cell.h"
 #include "gui/life_record.h"
@@ -220,6 +221,19 @@ void GTable::removeRows() {
     }
     ensureSelection();
 }
+
+void GTable::removeRow(u64 row) {
+    if (row >= rows) return;
+    tableModel->removeRows(row, row + 1);
+    selectionModel->rowsRemoved((i64)row, (i64)row + 1);
+    --rows;
+    caretIntoView();
+    invalidate();
+    markDirty(TableSelectionChanged);
+    markDirty(TableCaretMoved);
+}
+
+void tableRemoveRow(GTable* table, u64 row) { table->removeRow(row); }
 
 u64 GTable::appendRows(const char* const* texts) {
     u64 added = tableModel->appendRows(texts, 1);
@@ -725,8 +739,8 @@ void GTable::paintRows(HDC dc, const RECT& client, const RECT& update) {
     RECT visible;
     if (!IntersectRect(&visible, &area, &update)) return;
     HGDIOBJ oldFont = SelectObject(dc, cellFont.font);
-    HBRUSH background = CreateSolidBrush(toolkitColors.window);
-    HBRUSH selected = CreateSolidBrush(toolkitColors.selection);
+    HBRUSH background = getSolidBrush();
+    HBRUSH selected = getSelectionBrush();
     FillRect(dc, &visible, background);
     GSavedDC saved(dc);
     const char* typed = typeAheadCollector ? typeAheadCollector->text.c_str() : nullptr;
@@ -791,8 +805,6 @@ void GTable::paintRows(HDC dc, const RECT& client, const RECT& update) {
         }
     }
     SetTextColor(dc, textColour);
-    DeleteObject(selected);
-    DeleteObject(background);
     SelectObject(dc, oldFont);
 }
 

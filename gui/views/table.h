@@ -105,6 +105,8 @@ public:
     void clearRows();
     // Removes the selected rows from the model.
     void removeRows();
+    // Removes one row from the model and the selection model; nothing past the rows.
+    void removeRow(u64 row);
     // One row of columnCount texts (null: empty); answers the rows added.
     u64 appendRows(const char* const* texts);
     u64 insertRows(u64 at, const char* const* texts, i32 count);
@@ -250,3 +252,5 @@ private:
 
 // A table made from the record, added to the layout with fill in both directions.
 GTable* createTable(GLayoutItem* parent, GWindow* owner, GTableDesc& desc);
+// The row goes from both row models; the view shows the rest.
+void tableRemoveRow(GTable* table, u64 row);

@@ -51,7 +51,7 @@ protected:
         for (int i = 0; i < 2; ++i) {
             panes[i] = new OverlayPane(frame, i ? "second" : "first");
             panes[i]->place(10 + i * (kWidth + 10), 10, kWidth, kHeight);
-            panes[i]->tracker = new GDragTracker(panes[i], panes[i]);
+            panes[i]->tracker = new GDragTracker(panes[i], new GOverlayForwarder(panes[i]));
             InvalidateRect(panes[i]->hwnd, nullptr, FALSE);
             UpdateWindow(panes[i]->hwnd);
             ASSERT_NE(pixel(i, 0, 0), pixel(i, 10, 0));  // the stripes are on the screen
@@ -109,6 +109,14 @@ protected:
     InputFrame* frame = nullptr;
     OverlayPane* panes[2] = {nullptr, nullptr};
     std::vector<COLORREF> clean[2];
+};
+
+// A painter that forwards to its pane and tells when it is deleted.
+class WatchedPainter : public GOverlayForwarder {
+public:
+    WatchedPainter(GOverlaySource* pane, bool* deleted) : GOverlayForwarder(pane), deleted(deleted) {}
+    ~WatchedPainter() override { *deleted = true; }
+    bool* deleted;
 };
 
 // The cursor's display count.
@@ -236,5 +244,34 @@ TEST_F(Overlay, TheCursorComesBackWhenDrawingThrows) {
     EXPECT_EQ(cursorCount(), shown);
     panes[0]->throwing = false;
     panes[0]->tracker->leave();
+}
+
+TEST_F(Overlay, TheTrackerDeletesItsPainterAndClearsTheCurrentPainter) {
+    bool deleted[2] = {false, false};
+    for (int i = 0; i < 2; ++i) {
+        delete panes[i]->tracker;
+        panes[i]->tracker = new GDragTracker(panes[i], new WatchedPainter(panes[i], &deleted[i]));
+    }
+    moveTo(0, 20, 5);
+    EXPECT_TRUE(inverted(0, 20));  // drawn by the pane through the forwarder
+    EXPECT_EQ(panes[0]->moves, 1);
+    EXPECT_EQ(cursorAfterSetCursor(0), LoadCursorA(nullptr, (LPCSTR)IDC_SIZEWE));
+    // The current painter goes: the global is cleared and its painter deleted.
+    delete panes[0]->tracker;
+    panes[0]->tracker = nullptr;
+    EXPECT_EQ(currentOverlayPainter, nullptr);
+    EXPECT_TRUE(deleted[0]);
+    EXPECT_FALSE(deleted[1]);
+
+    // A tracker that is not the current painter leaves the current one alone.
+    moveTo(1, 30, 5);
+    panes[0]->tracker = new GDragTracker(panes[0], new GOverlayForwarder(panes[0]));
+    delete panes[0]->tracker;
+    panes[0]->tracker = nullptr;
+    EXPECT_EQ(currentOverlayPainter, panes[1]->tracker);
+    // The window's end deletes its tracker, and with it the painter.
+    delete frame;
+    frame = nullptr;
+    EXPECT_TRUE(deleted[1]);
 }
 }  // namespace

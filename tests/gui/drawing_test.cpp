@@ -182,20 +182,36 @@ TEST(Fills, RectListFillsTheAreaAroundAHoleAndKeepsTheBrush) {
     EXPECT_EQ(GetCurrentObject(dc.dc(), OBJ_BRUSH), brush);
 }
 
-TEST(Fills, BackgroundBrushFollowsTheClassBackground) {
-    COLORREF saved = toolkitColors.classBackground;
-    toolkitColors.classBackground = RGB(1, 2, 3);
-    HBRUSH first = backgroundBrush();
-    EXPECT_EQ(backgroundBrush(), first);
-    LOGBRUSH info;
-    ASSERT_TRUE(GetObjectA(first, sizeof info, &info));
-    EXPECT_EQ(info.lbColor, RGB(1, 2, 3));
-    toolkitColors.classBackground = RGB(4, 5, 6);
-    HBRUSH second = backgroundBrush();
-    ASSERT_TRUE(GetObjectA(second, sizeof info, &info));
-    EXPECT_EQ(info.lbColor, RGB(4, 5, 6));
-    EXPECT_EQ(GetObjectType(first), 0u);  // the old brush was deleted
-    toolkitColors.classBackground = saved;
+// Each cached brush is kept while its colour stays and made anew (the old one deleted) when the
+// colour changes.
+TEST(Fills, CachedBrushesFollowTheirColours) {
+    struct Case {
+        const char* name;
+        COLORREF* colour;
+        HBRUSH (*brush)();
+    };
+    const Case cases[] = {
+        {"background", &toolkitColors.classBackground, backgroundBrush},
+        {"selection", &toolkitColors.selection, getSelectionBrush},
+        {"solid", &toolkitColors.window, getSolidBrush},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        COLORREF saved = *c.colour;
+        *c.colour = RGB(1, 2, 3);
+        HBRUSH first = c.brush();
+        EXPECT_EQ(c.brush(), first);
+        LOGBRUSH info;
+        ASSERT_TRUE(GetObjectA(first, sizeof info, &info));
+        EXPECT_EQ(info.lbColor, RGB(1, 2, 3));
+        *c.colour = RGB(4, 5, 6);
+        HBRUSH second = c.brush();
+        ASSERT_TRUE(GetObjectA(second, sizeof info, &info));
+        EXPECT_EQ(info.lbColor, RGB(4, 5, 6));
+        EXPECT_EQ(GetObjectType(first), 0u);  // the old brush was deleted
+        EXPECT_EQ(c.brush(), second);
+        *c.colour = saved;
+    }
 }
 
 TEST(Gradients, ExactEndFinishesOnTheSecondColour) {

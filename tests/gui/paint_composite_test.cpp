@@ -185,3 +185,43 @@ TEST_F(Composite, ElementsDrawTextAndCentredImages) {
     GImageElement none(nullptr);
     paintComposite(dc, RECT{0, 0, 60, 20}, &none, 0x2);  // an image element without an image
 }
+
+TEST_F(Composite, CentredElementPaintsItsWidthInTheMiddle) {
+    struct Case {
+        RECT rect;
+        i32 paintedWidth;
+        i32 left;
+    };
+    const Case cases[] = {
+        {{0, 0, 60, 20}, 10, 25},
+        {{3, 2, 64, 18}, 10, 28},  // odd room: the extra pixel goes right
+        {{10, 0, 20, 20}, 20, 5},  // wider than the rectangle: it overhangs both sides
+        {{0, 0, 40, 20}, 0, 20},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rect.left * 100 + c.paintedWidth);
+        MarkElement mark;
+        GCentredElement centred(&mark, c.paintedWidth);
+        DibCanvas canvas(70, 20, RGB(255, 255, 255));
+        GSavedDC dc(canvas.dc());
+        centred.paint(dc, c.rect);
+        EXPECT_EQ(mark.painted.left, c.left);
+        EXPECT_EQ(mark.painted.right, c.left + c.paintedWidth);
+        EXPECT_EQ(mark.painted.top, c.rect.top);
+        EXPECT_EQ(mark.painted.bottom, c.rect.bottom);
+        if (c.left >= 0) {
+            EXPECT_EQ(canvas.pixel(c.left, c.rect.top), kMark);
+            EXPECT_EQ(canvas.countOther(RGB(255, 255, 255)), 4);
+        }
+    }
+    // Inside a composite it takes the content rectangle; without a painter it paints nothing.
+    DibCanvas canvas(60, 20, RGB(255, 255, 255));
+    GSavedDC dc(canvas.dc());
+    MarkElement mark;
+    GCentredElement centred(&mark, 6);
+    paintComposite(dc, RECT{0, 0, 60, 20}, &centred, 0);
+    EXPECT_EQ(mark.painted.left, 27);
+    EXPECT_EQ(canvas.pixel(27, 0), kMark);
+    GCentredElement none(nullptr, 6);
+    paintComposite(dc, RECT{0, 0, 60, 20}, &none, 0);
+}

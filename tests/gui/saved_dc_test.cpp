@@ -95,6 +95,39 @@ TEST(SavedDC, ClipGuardsNarrowAndRestore) {
     EXPECT_EQ(canvas.countOther(0), 99);
 }
 
+TEST(SavedDC, DeletingASlotsObjectFollowsItsOwnership) {
+    HGDIOBJ owned = CreatePen(PS_SOLID, 0, kWhite), borrowed = CreateSolidBrush(kWhite);
+    GdiSlot slots[2];
+    slots[0].created = owned;
+    slots[0].owned = true;
+    slots[1].created = slots[1].previous = borrowed;
+    slots[1].passesOwnership = true;
+    for (GdiSlot& slot : slots) {
+        deleteGdiObject(slot);
+        EXPECT_EQ(slot.created, nullptr);
+        EXPECT_EQ(slot.previous, nullptr);
+        EXPECT_FALSE(slot.owned);
+        EXPECT_FALSE(slot.passesOwnership);
+    }
+    EXPECT_FALSE(isObject(owned));
+    EXPECT_TRUE(isObject(borrowed));
+    DeleteObject(borrowed);
+}
+
+TEST(SavedDC, RestoringAClipRegionSelectsItAndDeletesIt) {
+    DibCanvas canvas(10, 10);
+    GSavedDC dc(canvas.dc());
+    HRGN saved = CreateRectRgn(2, 2, 6, 6);
+    dc.intersectClipRect(0, 0, 1, 1);
+    restoreClipRegion(dc.dc(), saved);
+    EXPECT_FALSE(isObject(saved));
+    fillSolidRect(dc, RECT{0, 0, 10, 10}, kWhite);
+    EXPECT_EQ(canvas.countOther(0), 16);  // the saved region, not the narrower clip
+    restoreClipRegion(dc.dc(), nullptr);  // none saved: no clip at all
+    fillSolidRect(dc, RECT{0, 0, 10, 10}, kWhite);
+    EXPECT_EQ(canvas.countOther(0), 100);
+}
+
 TEST(MemoryDC, BufferFlagsPrepareTheBuffer) {
     COLORREF savedBackground = toolkitColors.classBackground, savedTab = tabHighlightColor;
     toolkitColors.classBackground = RGB(10, 20, 30);

@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <vector>
 
+#include "gui/colors.h"
 #include "gui/dialog.h"
+#include "gui/drawing.h"
 #include "gui/input_event.h"
 #include "gui/layout_cell.h"
 #include "gui/system_input.h"
@@ -76,6 +79,15 @@ struct Fixture {
         return t;
     }
 };
+
+// Rows 2..4 and 7 selected, the caret on 7.
+GMultiSelection* selectTwoToFourAndSeven(GTable* t) {
+    GMultiSelection* s = static_cast<GMultiSelection*>(t->selection());
+    s->addRange(2, 4, true);
+    s->toggleRow(7);
+    s->setCaret(7);
+    return s;
+}
 
 GInputEvent keyDown(u32 key, u32 modifiers = 0) {
     GInputEvent e;
@@ -189,10 +201,7 @@ TEST(TableWindow, SizeShowsAndHidesBarsAndTheFillColumnTakesTheRest) {
 TEST(TableWindow, RemoveRowsThenEnsureSelection) {
     Fixture f;
     GTable* t = f.multiTable(10);
-    GMultiSelection* s = static_cast<GMultiSelection*>(t->selection());
-    s->addRange(2, 4, true);
-    s->toggleRow(7);
-    s->setCaret(7);
+    GMultiSelection* s = selectTwoToFourAndSeven(t);
     t->removeRows();
     EXPECT_EQ(t->rowCount(), 6u);
     EXPECT_EQ(t->model()->rowCount(), 6u);
@@ -220,6 +229,75 @@ TEST(TableWindow, RemoveRowsThenEnsureSelection) {
     t->removeRows();
     EXPECT_EQ(t->rowCount(), 0u);
     EXPECT_EQ(s->selectedCount(), 0);
+}
+
+TEST(TableWindow, RemoveOneRowFromBothRowModels) {
+    Fixture f;
+    GTable* t = f.multiTable(10);
+    GMultiSelection* s = selectTwoToFourAndSeven(t);
+    f.dialog.codes.clear();
+    GString scratch;
+    // Each step: the row removed, then the rows, caret and selection left.
+    struct Step {
+        u64 row;
+        u64 rows;
+        i64 caret;
+        std::vector<i64> selected;
+        const char* rowThree;
+    };
+    const Step steps[] = {
+        {3, 9, 6, {2, 3, 6}, "row 4"},  // inside a range: the range shrinks, rows below move up
+        {6, 8, 6, {2, 3}, "row 4"},     // the caret row: the caret stays on the row now there
+        {0, 7, 5, {1, 2}, "row 5"},     // above everything: all move up
+        {9, 7, 5, {1, 2}, "row 5"},     // past the rows: nothing
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.row);
+        tableRemoveRow(t, step.row);
+        EXPECT_EQ(t->rowCount(), step.rows);
+        EXPECT_EQ(t->model()->rowCount(), step.rows);
+        EXPECT_EQ(t->vertical.total, (i64)step.rows * t->rowHeightPixels());
+        EXPECT_EQ(s->caret(), step.caret);
+        std::vector<i64> selected;
+        for (i64 row = s->firstSelected(); row >= 0; row = s->nextSelected(row)) selected.push_back(row);
+        EXPECT_EQ(selected, step.selected);
+        EXPECT_STREQ(t->model()->cellText(scratch, 3, 0), step.rowThree);
+    }
+    EXPECT_EQ(f.dialog.codes[TableSelectionChanged], 3);
+    EXPECT_EQ(f.dialog.codes[TableCaretMoved], 3);
+
+    // The last row while the caret is on it: the caret goes to the new last row. The view repaints
+    // the selection with the shared brush, which outlives the painting.
+    s->setCaret(6);
+    tableRemoveRow(t, 6);
+    EXPECT_EQ(s->caret(), 5);
+    COLORREF saved = toolkitColors.selection;
+    toolkitColors.selection = RGB(1, 2, 200);
+    s->addRange(4, 4, true);
+    InvalidateRect(t->hwnd, nullptr, FALSE);
+    ASSERT_TRUE(pumpUntil([&] { return !GetUpdateRect(t->hwnd, nullptr, FALSE); }));
+    RECT cell = t->cellRect(4, 1);
+    HDC dc = GetDC(t->hwnd);
+    COLORREF inside = GetPixel(dc, cell.right - 4, cell.top + 2);
+    COLORREF above = GetPixel(dc, cell.right - 4, cell.top - 3);
+    ReleaseDC(t->hwnd, dc);
+    EXPECT_EQ(inside, RGB(1, 2, 200));
+    EXPECT_NE(above, RGB(1, 2, 200));
+    EXPECT_NE(GetObjectType(getSelectionBrush()), 0u);
+    toolkitColors.selection = saved;
+
+    // A single-selection table: the caret row goes, the next row takes the caret.
+    GTableDesc desc;
+    GTable* single = f.table(desc, RECT{10, 220, 310, 290});
+    addRows(single, 3);
+    single->setCaretRow(1);
+    tableRemoveRow(single, 1);
+    EXPECT_EQ(single->selection()->caret(), 1);
+    EXPECT_STREQ(single->model()->cellText(scratch, 1, 0), "row 2");
+    tableRemoveRow(single, 1);
+    tableRemoveRow(single, 0);
+    EXPECT_EQ(single->rowCount(), 0u);
+    EXPECT_EQ(single->selection()->caret(), -1);
 }
 
 TEST(TableWindow, SingleSelectionTableIgnoresRangeOperations) {
