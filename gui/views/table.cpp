@@ -219,6 +219,7 @@ void GTable::removeRows() {
         selectionModel->rowsRemoved(first, end);
         first = -1;
     }
+    caretIntoView();
     ensureSelection();
 }
 

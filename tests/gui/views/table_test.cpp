@@ -205,6 +205,7 @@ TEST(TableWindow, RemoveRowsThenEnsureSelection) {
     t->removeRows();
     EXPECT_EQ(t->rowCount(), 6u);
     EXPECT_EQ(t->model()->rowCount(), 6u);
+    EXPECT_EQ(t->vertical.total, 6 * t->rowHeightPixels());  // the scroll bar no longer covers removed rows
     GString scratch;
     EXPECT_STREQ(t->model()->cellText(scratch, 2, 0), "row 5");
     EXPECT_EQ(t->model()->findRowByText("row 7", 0), -1);
