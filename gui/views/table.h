@@ -36,7 +36,7 @@ enum : u32 {
     TableCaretMoved = SelectionCaretMoved,
     TableSelectionChanged = SelectionChanged,
     TableColumnsChanged = 6,
-    TableRowActivated = 2,   // sent up with the row: a double click on it, or Enter
+    TableRowActivated = 14,  // sent up with the row: a double click on it, or Enter
     TableCellButton = 13,    // sent up with the row: a release on a button cell
     TableCheckToggled = 12,  // sent up with the row: a check cell changed
 };
@@ -126,6 +126,8 @@ public:
     static void refreshAllTables();
 
     void getPreferredSize(i32* width, i32* height) override;
+    // The relayout recorded under the redraw lock: the scroll bars and fill widths again.
+    void onDeferredRelayout() override { updateScrollBars(nullptr, nullptr, true, false); }
     // New range states (null: the current one); widths of the fill and auto columns, the bars.
     void updateScrollBars(const GScrollRange* h, const GScrollRange* v, bool notify, bool force);
     void setScrollState(const GScrollRange& h, const GScrollRange& v) override { updateScrollBars(&h, &v, true, false); }
@@ -250,3 +252,10 @@ private:
 
 // A table made from the record, added to the layout with fill in both directions.
 GTable* createTable(GLayoutItem* parent, GWindow* owner, GTableDesc& desc);
+
+namespace GTableWindow {
+// Makes the table's window with one column and a multi-row selection over the model, the flags
+// added to the record's. The table takes the model and the record's fonts; when no window could be
+// made they are deleted here (the model unless the flags say it is not owned).
+bool setModel(GTable* table, GTableDesc& desc, GTableModel* model, u32 flags);
+}
