@@ -38,6 +38,7 @@ public:
     // The list becomes one heap copy per row text (null for a null text); its old texts are freed.
     void setRows(StringList& texts);
 
+    GListInterface* asList() override { return this; }
     // The list interface, over the rows of a row model (a box over another model has none).
     i32 itemCount() override { return rowModel() ? (i32)rowCount() : 0; }
     void setItems(GBag& texts, i32 select) override;

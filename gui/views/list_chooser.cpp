@@ -124,21 +124,20 @@ bool GListChooser::comesBefore(const ListRow* a, const ListRow* b) {
     return compareTextNoCase(a->text, b->text) < 0;
 }
 
-void GListChooser::refill(i64 leftCaret, i64 rightCaret) {
+void GListChooser::sortAvailable() {
     ListRowModel* l = availableRows();
-    if (!l || !right) return;
+    if (!l) return;
     std::stable_sort(l->rows.data, l->rows.data + l->rows.count,
                      [this](const ListRow* a, const ListRow* b) { return comesBefore(a, b); });
+}
+
+void GListChooser::refill(u64 leftCaret, u64 rightCaret) {
+    if (!left || !right) return;
+    sortAvailable();
     RedrawLockScope lockLeft(left), lockRight(right);
-    for (auto [table, caret] : {std::pair<GBox*, i64>{left, leftCaret}, {right, rightCaret}}) {
+    for (auto [table, caret] : {std::pair<GBox*, u64>{left, leftCaret}, {right, rightCaret}}) {
         table->reload(0);
-        u64 rows = table->rowCount();
-        if (rows == 0) continue;
-        if (caret < 0) {
-            table->clearSelection();
-        } else {
-            table->selectItem((i32)std::min<u64>((u64)caret, rows - 1));
-        }
+        if (table->rowCount()) table->selectItem((i32)std::min(caret, table->rowCount() - 1));
     }
     updateButtons();
 }
@@ -176,9 +175,8 @@ void GListChooser::moveToLeft() {
         l->rows.append(row);
         if (!first) first = row;
     }
-    std::stable_sort(l->rows.data, l->rows.data + l->rows.count,
-                     [this](const ListRow* a, const ListRow* b) { return comesBefore(a, b); });
-    refill(first ? indexOf(l->rows, first) : 0, picked.front());
+    sortAvailable();
+    refill(first ? (u64)indexOf(l->rows, first) : 0, picked.front());
 }
 
 bool GListChooser::commandUsable(u32 command) {

@@ -59,6 +59,8 @@ public:
 private:
     void moveToRight();
     void moveToLeft();
-    // Sorts the left rows and reloads both lists with the given carets (-1: none selected).
-    void refill(i64 leftCaret, i64 rightCaret);
+    void sortAvailable();
+    // Sorts the left rows and reloads both lists, each with the row of its caret (clamped to the
+    // rows) alone selected.
+    void refill(u64 leftCaret, u64 rightCaret);
 };

@@ -129,7 +129,9 @@ std::string itemTexts(GListInterface& list) {
 
 TEST(BoxRows, ListInterfaceFillsSelectsAndReads) {
     BoxFixture f;
-    GListInterface& list = *f.box;
+    ASSERT_EQ(static_cast<GListInterface*>(f.box), static_cast<GItemBase*>(f.box)->asList());
+    EXPECT_EQ(nullptr, f.dialog.asList());
+    GListInterface& list = *f.box->asList();
     const char raw[] = "one\0\0two\0three\0four\0five\0six\0seven\0eight\0nine\0ten\0";
     GBag bag = textList(std::string(raw, sizeof raw - 1));
     list.setItems(bag, 8);
