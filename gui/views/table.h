@@ -32,11 +32,11 @@ enum : u32 {
 // Table notifications sent up the layout tree (and layout event kinds under the redraw lock).
 enum : u32 {
     TableOriginMoved = 1,
-    TablePageChanged = 2,
+    TablePageChanged = 14,   // client size or page changed (2 is a row activation to every owner)
     TableCaretMoved = SelectionCaretMoved,
     TableSelectionChanged = SelectionChanged,
     TableColumnsChanged = 6,
-    TableRowActivated = 14,  // sent up with the row: a double click on it, or Enter
+    TableRowActivated = 2,   // sent up with the row: a double click on it, or Enter
     TableCellButton = 13,    // sent up with the row: a release on a button cell
     TableCheckToggled = 12,  // sent up with the row: a check cell changed
 };
