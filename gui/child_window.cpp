@@ -151,7 +151,8 @@ void GChildWindow::endRedrawLock() {
     if (redrawLock <= 0 || --redrawLock > 0) return;
     if (hwnd) SendMessageA(hwnd, WM_SETREDRAW, TRUE, 0);
     u32 pending = flags;
-    flags &= ~(WindowRepaintPending | ~(WindowLayoutEventBase - 1));
+    flags &= ~(WindowRepaintPending | WindowRelayoutPending | ~(WindowLayoutEventBase - 1));
+    if (pending & WindowRelayoutPending) onDeferredRelayout();
     for (u32 kind = 0; kind < 20; ++kind)
         if (pending & (WindowLayoutEventBase << kind)) onLayoutEvent(kind);
     // WM_SETREDRAW TRUE does not repaint by itself.

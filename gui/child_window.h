@@ -59,8 +59,9 @@ public:
 
     // Repaints the whole window: deferred under the redraw lock and inside a layout transaction.
     void invalidate();
-    // Nested redraw lock: while held, repaints and layout events are only recorded (flags
-    // WindowRepaintPending and WindowLayoutEventBase << kind); the outermost release performs them.
+    // Nested redraw lock: while held, repaints, relayouts and layout events are only recorded
+    // (flags WindowRepaintPending, WindowRelayoutPending and WindowLayoutEventBase << kind); the
+    // outermost release performs them.
     void beginRedrawLock();
     void endRedrawLock();
     // Layout event `kind` of this window: recorded under the lock, else onLayoutEvent at once.
@@ -71,4 +72,20 @@ public:
     i32 redrawLock = 0;
     bool transactionPending = false;  // listed in the open layout transaction
     HWND placedAfter = (HWND)-1;      // the window setRect last put this one behind
+};
+
+// Holds a window's redraw lock for one scope, released on every path.
+class RedrawLockScope {
+public:
+    explicit RedrawLockScope(GChildWindow* window) : window(window) {
+        if (window) window->beginRedrawLock();
+    }
+    ~RedrawLockScope() {
+        if (window) window->endRedrawLock();
+    }
+    RedrawLockScope(const RedrawLockScope&) = delete;
+    RedrawLockScope& operator=(const RedrawLockScope&) = delete;
+
+private:
+    GChildWindow* window;
 };

@@ -10,6 +10,15 @@ GImageButton::~GImageButton() {
     if (ownsImage) delete image;
 }
 
+void GImageButton::onDestroy() {
+    if (image && hwnd) {
+        SendMessageA(hwnd, BM_SETIMAGE, IMAGE_ICON, 0);
+        SendMessageA(hwnd, BM_SETIMAGE, IMAGE_BITMAP, 0);
+    }
+    clearDefault();
+    GUserButton::onDestroy();
+}
+
 void GImageButton::setImage(GDrawable* newImage, bool owned) {
     if (newImage == image) {
         ownsImage = owned;

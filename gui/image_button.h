@@ -21,6 +21,10 @@ public:
     void getPreferredSize(i32* width, i32* height) override;
     // Centred where there is room, else from the left or top edge.
     void paintContent(HDC dc, const RECT& rect) override;
+    // The native image is cleared (BM_SETIMAGE of an icon, then of a bitmap, to none) when an image
+    // is set; the button gives up the default role, then leaves the layout transaction and the
+    // focus as every child window does.
+    void onDestroy() override;
     void setImage(GDrawable* newImage, bool owned);
 
     GDrawable* image = nullptr;

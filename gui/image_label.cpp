@@ -44,12 +44,10 @@ void GImageLabel::paint(HDC handle, const RECT&, bool) {
     SIZE s = image->size();
     i32 x = client.right > s.cx ? (client.right - s.cx) / 2 : 0;
     i32 y = client.bottom > s.cy ? (client.bottom - s.cy) / 2 : 0;
-    if (style & ImageShadow) {
-        GImageElement element(image);
-        drawImageState(2, dc, &element, RECT{x, y, x + s.cx, y + s.cy});
-    } else {
-        image->draw(dc, x, y);
-    }
+    if (style & ImageShadow)
+        drawImageInState(dc, image, x, y, s.cx, s.cy);
+    else
+        drawImageAt(dc, image, x, y);
 }
 
 bool GImageLabel::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) {

@@ -14,6 +14,7 @@ class GChildWindow;
 class GParentWindow;
 class GLayoutCell;
 class GLayoutItem;
+class GListInterface;
 class GMouseCapture;
 class GHotTracker;
 struct GInputEvent;
@@ -58,6 +59,8 @@ public:
     virtual void* asPlacer() { return nullptr; }
     virtual void* asDocumentPlacer() { return nullptr; }
     virtual void* asTable() { return nullptr; }
+    // The list operations of a list box, null for anything else.
+    virtual GListInterface* asList() { return nullptr; }
 
     // Commands.
     virtual bool answerStateQuery(u32 kind, GStateQuery* query);

@@ -110,19 +110,6 @@ void ListRowModel::swapRows(u64 a, u64 b) {
     if (a < rows.count && b < rows.count) std::swap(rows.data[a], rows.data[b]);
 }
 
-namespace {
-// Holds a window's redraw lock for one scope, released on every path.
-struct RedrawLockScope {
-    explicit RedrawLockScope(GChildWindow* window) : window(window) {
-        if (window) window->beginRedrawLock();
-    }
-    ~RedrawLockScope() {
-        if (window) window->endRedrawLock();
-    }
-    GChildWindow* window;
-};
-}  // namespace
-
 void fillRowsFromTextList(ListRowModel& model, GBag& bag, GChildWindow* window) {
     RedrawLockScope lock(window);
     model.clearRows();

@@ -187,3 +187,16 @@ void drawImageState(i32 distance, GSavedDC& dc, GPaintElement* content, const RE
     }
     content->paint(dc, rect);
 }
+
+void drawImageAt(GSavedDC& dc, GDrawable* image, i32 x, i32 y) {
+    if (!image) return;
+    SIZE size = image->size();
+    GImageElement element(image);
+    drawImageState(0, dc, &element, RECT{x, y, x + size.cx, y + size.cy});
+}
+
+void drawImageInState(GSavedDC& dc, GDrawable* image, i32 x, i32 y, i32 width, i32 height) {
+    if (!image) return;
+    GImageElement element(image);
+    drawImageState(2, dc, &element, RECT{x, y, x + width, y + height});
+}

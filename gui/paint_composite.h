@@ -77,3 +77,7 @@ void paintComposite(GSavedDC& dc, const RECT& rect, GPaintElement* content, u32 
 // Paints the content with a drop shadow `distance` pixels down and right: a dark silhouette
 // blended onto the target (grey and copied when blending is unsupported), then the content itself.
 void drawImageState(i32 distance, GSavedDC& dc, GPaintElement* content, const RECT& rect);
+// An image through the same painter: at its own size without a shadow, or centred in the given box
+// with the shadow of distance 2. Nothing without an image.
+void drawImageAt(GSavedDC& dc, GDrawable* image, i32 x, i32 y);
+void drawImageInState(GSavedDC& dc, GDrawable* image, i32 x, i32 y, i32 width, i32 height);

@@ -47,6 +47,14 @@ void GParentWindow::layoutContent(i32 width, i32 height) {
     applyLayoutChange(cell, RECT{0, 0, width, height});
 }
 
+void GParentWindow::fitToContent() {
+    SIZE size = getPreferredSize();
+    SetWindowPos(hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    layoutContent(client.right, client.bottom);
+}
+
 SIZE GParentWindow::getPreferredSize() {
     GLayoutCell* cell = content ? content->asLayoutCell() : nullptr;
     if (!cell) return SIZE{0, 0};

@@ -49,6 +49,8 @@ public:
     void setContent(GItemBase* item);
     // Lays the content out in the client area.
     void layoutContent(i32 width, i32 height);
+    // Resizes the window to the content's preferred size and lays the content out.
+    void fitToContent();
 
     GChildWindow* focusChild = nullptr;
     GItemBase* content = nullptr;  // owned

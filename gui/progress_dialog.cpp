@@ -84,11 +84,7 @@ bool GProgressDialog::build(const char* title) {
     percentLabel = GLabel::create(builder, "100%", LabelOwnerDrawn, ">->-");
     builder.endContainer();
     stopButton = GButton::create(builder, coreText(CoreText::ProgressStop), 0, ProgressStopButton, "|^");
-    SIZE size = getPreferredSize();
-    SetWindowPos(hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    RECT client;
-    GetClientRect(hwnd, &client);
-    layoutContent(client.right, client.bottom);
+    fitToContent();
     return true;
 }
 

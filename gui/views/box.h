@@ -1,9 +1,13 @@
 #pragma once
 // GBox ("GBox", type 108): the list that drops down under a combo box, a table without a header
-// over the combo's model (not owned) in a borderless pop-up that never takes the activation.
+// over the combo's model (not owned) in a borderless pop-up that never takes the activation; made
+// by addTable over a row model of its own, the simple list box of dialogs. Every box offers the
+// list interface of dialogs.
 // GBoxList is the combo's list object: the combo makes one through comboListFactory when it
 // opens and deletes it when it closes; destroying it destroys the pop-up, which takes the box.
+#include "core/arrays.h"
 #include "gui/combo_list.h"
+#include "gui/list_interface.h"
 #include "gui/list_rows.h"
 #include "gui/views/table.h"
 
@@ -11,7 +15,7 @@ class GParentWindow;
 
 const u32 TypeBox = 108;
 
-class GBox : public GTable {
+class GBox : public GTable, public GListInterface {
 public:
     using GTable::GTable;
     bool isKindOf(u32 id) const override { return id == TypeBox || GTable::isKindOf(id); }
@@ -29,10 +33,25 @@ public:
     // One row per text, each with the value; then one relayout and repaint (only flagged under
     // the redraw lock).
     void setRowText(const char* const* texts, i32 n, u32 value);
+    // A row {copy of text, 0, -1, no object, 0} appended.
+    void addTextRow(const char* text);
+    // The list becomes one heap copy per row text (null for a null text); its old texts are freed.
+    void setRows(StringList& texts);
+
+    GListInterface* asList() override { return this; }
+    // The list interface, over the rows of a row model (a box over another model has none).
+    i32 itemCount() override { return rowModel() ? (i32)rowCount() : 0; }
+    void setItems(GBag& texts, i32 select) override;
+    bool isItemSelected(i32 index) override { return index >= 0 && selection()->isSelected(index); }
+    void selectItem(i32 index) override;
+    i32 currentItem() override { return (i32)selection()->caret(); }
+    char* itemText(i32 index) override { return index < 0 ? nullptr : rowText((u64)index); }
+    void addItem(const char* text) override { addTextRow(text); }
 };
 
-// A stand-alone list box over a new row model, added to the layout.
-GBox* addTable(GLayoutItem* parent, GWindow* owner, GTableDesc& desc);
+// A stand-alone list box over a new row model, added to the parent item with the table flags
+// added to the record's; the two alignment letters replace the cell's where they are not '*'.
+GBox* addTable(GLayoutItem* parent, GWindow* owner, GTableDesc& desc, u32 flags = 0, const char* alignment = nullptr);
 
 class GBoxList : public GComboList {
 public:

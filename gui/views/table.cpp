@@ -838,6 +838,20 @@ void GTable::paintCell(GSavedDC& dc, const RECT& cell, const RECT& visible, u64 
     popClipRect(guard);
 }
 
+bool GTableWindow::setModel(GTable* table, GTableDesc& desc, GTableModel* model, u32 flags) {
+    desc.flags |= flags | TableMultiSelect;
+    desc.columnCount = 1;
+    desc.model = model;
+    bool made = table->create(desc);
+    if (!made && !(desc.flags & TableModelNotOwned)) delete desc.model;
+    desc.model = nullptr;
+    if (desc.headerFont.owned && desc.headerFont.font) DeleteObject(desc.headerFont.font);
+    if (desc.cellFont.owned && desc.cellFont.font && desc.cellFont.font != desc.headerFont.font)
+        DeleteObject(desc.cellFont.font);
+    desc.headerFont.owned = desc.cellFont.owned = false;
+    return made;
+}
+
 GTable* createTable(GLayoutItem* parent, GWindow* owner, GTableDesc& desc) {
     GTable* table = new GTable(owner);
     if (!table->create(desc)) {

@@ -32,7 +32,7 @@ enum : u32 {
 // Table notifications sent up the layout tree (and layout event kinds under the redraw lock).
 enum : u32 {
     TableOriginMoved = 1,
-    TablePageChanged = 2,
+    TablePageChanged = 14,   // client size or page changed (2 is a row activation to every owner)
     TableCaretMoved = SelectionCaretMoved,
     TableSelectionChanged = SelectionChanged,
     TableColumnsChanged = 6,
@@ -128,6 +128,8 @@ public:
     static void refreshAllTables();
 
     void getPreferredSize(i32* width, i32* height) override;
+    // The relayout recorded under the redraw lock: the scroll bars and fill widths again.
+    void onDeferredRelayout() override { updateScrollBars(nullptr, nullptr, true, false); }
     // New range states (null: the current one); widths of the fill and auto columns, the bars.
     void updateScrollBars(const GScrollRange* h, const GScrollRange* v, bool notify, bool force);
     void setScrollState(const GScrollRange& h, const GScrollRange& v) override { updateScrollBars(&h, &v, true, false); }
@@ -254,3 +256,10 @@ private:
 GTable* createTable(GLayoutItem* parent, GWindow* owner, GTableDesc& desc);
 // The row goes from both row models; the view shows the rest.
 void tableRemoveRow(GTable* table, u64 row);
+
+namespace GTableWindow {
+// Makes the table's window with one column and a multi-row selection over the model, the flags
+// added to the record's. The table takes the model and the record's fonts; when no window could be
+// made they are deleted here (the model unless the flags say it is not owned).
+bool setModel(GTable* table, GTableDesc& desc, GTableModel* model, u32 flags);
+}

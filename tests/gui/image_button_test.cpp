@@ -1,7 +1,12 @@
 // The image button on a real dialog: placement of its image and its preferred size.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "gui/image_button.h"
+#include "gui/layout_transaction.h"
+#include "gui/life_record.h"
+#include "gui/window_behaviour.h"
 #include "tests/gui/control_fixture.h"
 
 using namespace controls;
@@ -53,4 +58,41 @@ TEST(ImageButton, TabStopAddsRoomForTheFocusRectangle) {
     EXPECT_EQ(30 + 2 * GetSystemMetrics(SM_CYEDGE) + 4, plainH);
     EXPECT_TRUE(button->isKindOf(TypeUserButton));
     EXPECT_STREQ("GImageButton", button->className());
+}
+
+TEST(ImageButton, DestroyedAsFocusedDefaultButtonInsideATransaction) {
+    ColumnFixture f;
+    GImageButton* button = addImageButton(f.builder, 9050, 1, nullptr);
+    GImageButton* plain = addImageButton(f.builder, 4711, 2, nullptr);  // no image
+    f.layout();
+    // The native image is cleared, an icon first, then a bitmap; only where an image is set.
+    struct Watch : GItemBase {
+        bool handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t*) override {
+            if (message == BM_SETIMAGE) cleared.push_back((i32)wParam * 10 + (lParam != 0));
+            return false;
+        }
+        std::vector<i32> cleared;
+    } watch, plainWatch;
+    attachWatcher(button, &watch);
+    attachWatcher(plain, &plainWatch);
+    button->makeDefault();
+    button->setFocusSafe();
+    ASSERT_EQ(button, focusWindow);
+    ASSERT_TRUE(button->isDefaultButton());
+    HWND hwnd = button->hwnd;
+    {
+        LayoutTransaction transaction(f.dialog);
+        button->setRect(RECT{5, 5, 60, 50});  // listed in the transaction
+        GParentWindow* top = f.dialog;
+        f.dialog->flags &= ~WindowDirty;
+        DestroyWindow(hwnd);
+        EXPECT_EQ((std::vector<i32>{IMAGE_ICON * 10, IMAGE_BITMAP * 10}), watch.cleared);
+        EXPECT_EQ(nullptr, focusWindow);
+        EXPECT_EQ(nullptr, top->focusChild);
+        EXPECT_NE(0u, f.dialog->flags & WindowDirty);
+        // Ending the transaction does not reach the dead window.
+    }
+    EXPECT_FALSE(IsWindow(hwnd));
+    DestroyWindow(plain->hwnd);
+    EXPECT_TRUE(plainWatch.cleared.empty());
 }

@@ -138,3 +138,24 @@ TEST(DrawerWindow, TakesTheDrawerFromTheHolder) {
     }
     EXPECT_TRUE(deleted);
 }
+
+TEST(ImageLabel, ShadowFallsDownAndRightOfTheImage) {
+    ColumnFixture f;
+    GImageLabel* shadowed = addImageLabel(f.builder, 9050, ImageShadow, "<^");
+    GImageLabel* plain = addImageLabel(f.builder, 9050, 0, "<^");
+    f.layout();
+    // The 40 x 30 image sits 1 pixel in from the top-left of its 42 x 32 box; the shadow takes
+    // the 2 pixels beyond its right and bottom edges.
+    const COLORREF blue = RGB(0, 0, 255), background = pixelAt(shadowed->hwnd, 41, 0);
+    EXPECT_EQ(RGB(255, 0, 0), pixelAt(shadowed->hwnd, 1, 1));
+    EXPECT_EQ(blue, pixelAt(shadowed->hwnd, 40, 30));
+    for (POINT p : {POINT{41, 31}, POINT{41, 10}, POINT{10, 31}}) {
+        COLORREF c = pixelAt(shadowed->hwnd, p.x, p.y);
+        EXPECT_NE(background, c) << p.x << "," << p.y;
+        EXPECT_LT(GetRValue(c) + GetGValue(c) + GetBValue(c), GetRValue(background) + GetGValue(background) + GetBValue(background))
+            << p.x << "," << p.y;
+    }
+    EXPECT_EQ(background, pixelAt(shadowed->hwnd, 0, 31));  // left of the shadow
+    EXPECT_EQ(RGB(255, 0, 0), pixelAt(plain->hwnd, 0, 0));
+    EXPECT_EQ(blue, pixelAt(plain->hwnd, 39, 29));
+}
