@@ -136,6 +136,9 @@ TEST(LanguageDialog, SpeaksEnglishUntilALanguageFileGivesItsTexts) {
         {"older.bin", english},
     };
     for (const Case& c : cases) {
+        struct RestoreTexts {
+            ~RestoreTexts() { restoreDefaultTexts(kxguiModule); }
+        } restore;
         if (c.file) {
             ASSERT_TRUE(readLanguageFile(kxguiModule, dir.file(c.file).c_str())) << c.file;
         }
@@ -148,7 +151,6 @@ TEST(LanguageDialog, SpeaksEnglishUntilALanguageFileGivesItsTexts) {
         });
         i32 index = 0;
         EXPECT_FALSE(GLanguageDialog::run(nullptr, localizer, index, "index.htm"));
-        restoreDefaultTexts(kxguiModule);
         EXPECT_EQ(1, script.runs);
         EXPECT_EQ(c.shown, shown) << (c.file ? c.file : "no file");
     }
