@@ -268,6 +268,9 @@ bool Localizer::loadLanguages() {
     if (!fileOpen(list, path.c_str(), FileMode::Read)) return false;
     readLanguages(*this, list);
     if (!languages.count) failLoading(list, CoreText::NoValidLanguages);
+    // Read in full: the list is not held open while the modules load (a path mapping may reuse
+    // its file); failures are still reported with its name.
+    fileCloseQuietly(list);
 
     i32 index = chooseLanguage(*this);
     chosen = index >= 0 && (u32)index < languages.count ? index : 0;

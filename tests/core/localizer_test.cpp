@@ -14,18 +14,6 @@
 
 namespace {
 
-std::string u32le(u32 v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
-
-// A language file of the texts, laid out as the build writes them.
-std::string languageFile(const std::vector<std::string>& texts) {
-    std::string offsets, block;
-    for (const std::string& t : texts) {
-        offsets += u32le((u32)block.size());
-        block += t + '\0';
-    }
-    return u32le((u32)texts.size()) + u32le((u32)block.size()) + offsets + block;
-}
-
 // A module of three slots standing in for a real one.
 struct FixtureModule {
     const char* const defaults[3] = {"One", "Two", "Three"};

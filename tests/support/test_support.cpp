@@ -64,6 +64,17 @@ void TempDir::write(const std::string& name, const std::string& bytes) const {
 
 std::string TempDir::read(const std::string& name) const { return readWholeFile(file(name)); }
 
+std::string u32le(u32 v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
+
+std::string languageFile(const std::vector<std::string>& texts) {
+    std::string offsets, block;
+    for (const std::string& t : texts) {
+        offsets += u32le((u32)block.size());
+        block += t + '\0';
+    }
+    return u32le((u32)texts.size()) + u32le((u32)block.size()) + offsets + block;
+}
+
 std::string readWholeFile(const std::string& path) {
     std::string bytes;
     FILE* f = fopen(path.c_str(), "rb");

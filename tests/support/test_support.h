@@ -28,6 +28,11 @@ struct RecordedBox {
 };
 std::vector<RecordedBox>& recordedBoxes();
 
+// Four little-endian bytes of the value.
+std::string u32le(u32 v);
+// A language file of the texts, laid out as the build writes them.
+std::string languageFile(const std::vector<std::string>& texts);
+
 // The whole content of a file ("" when it cannot be read).
 std::string readWholeFile(const std::string& path);
 
