@@ -59,8 +59,7 @@ bool GLanguageDialog::build(const Localizer& localizer, i32 index) {
     RECT client;
     GetClientRect(hwnd, &client);
     layoutContent(client.right, client.bottom);
-    if (index >= 0) list->setCaretRow((u64)index);
-    list->ensureSelection();
+    list->selectItem(index >= 0 && (u32)index < localizer.languageCount() ? index : 0);
     list->setFocusSafe();
     return true;
 }
