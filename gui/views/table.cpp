@@ -645,8 +645,7 @@ bool GTable::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intpt
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK:
         if (GetFocus() != hwnd) SetFocus(hwnd);
-        *result = 0;
-        return true;
+        break;
     case WM_RBUTTONUP: {
         // The header's column menu, or the row menu of the cell under the pointer.
         i32 x = (i16)LOWORD(lParam), y = (i16)HIWORD(lParam);

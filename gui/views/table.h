@@ -235,14 +235,14 @@ private:
     void sortColumn(i32 column);
     void paintHeader(HDC dc, const RECT& client);
     void paintRows(HDC dc, const RECT& client, const RECT& update);
-    // Fills the cell (less its separators) and draws it through the model's formatter, clipped to
-    // the cell within the visible area.
     // The focused caret row's dotted frame in client pixels and its two colours, with the columns
     // moved by dx and the rows by dy (where it was before a scroll by that much); false when none
     // shows.
     bool focusFrame(i64 dx, i64 dy, RECT* frame, COLORREF* text, COLORREF* background);
     // The frame is XORed onto the pixels: it goes before they move and comes back at its new place.
     void scrollWithMargins(i64 dx, i64 dy) override;
+    // Fills the cell (less its separators) and draws it through the model's formatter, clipped to
+    // the cell within the visible area.
     void paintCell(GSavedDC& dc, const RECT& cell, const RECT& visible, u64 row, i32 column, HBRUSH fill,
                    bool isSelected, const char* typed);
 

@@ -794,7 +794,9 @@ TEST(TableInput, CheckSquaresAndButtonFacesShowHotAndPressed) {
         mouse(WM_LBUTTONUP, inside);
         EXPECT_FALSE(tracker->pressed()) << c.name;
         // A released button looks as before (the check square now holds its check).
-        if (c.column == 2) EXPECT_TRUE(idle == paintedPixels(f.table, c.element)) << c.name;
+        if (c.column == 2) {
+            EXPECT_TRUE(idle == paintedPixels(f.table, c.element)) << c.name;
+        }
         // Off the element (a check cell's text, a text cell): nothing is hot.
         mouse(WM_MOUSEMOVE, POINT{c.element.right + 1, inside.y});
         EXPECT_FALSE(tracker->hot()) << c.name;
@@ -876,4 +878,31 @@ TEST(TablePaintScroll, TheFocusFrameSurvivesAScrollByCopy) {
         RedrawWindow(f.table->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         EXPECT_EQ("", differingRows(screenRows(f.table), scrolled)) << c.name;
     }
+}
+
+// The dotted frame shows on the caret row in the row's text colour, selected or not, and only
+// while the table has the focus.
+TEST(TablePaintScroll, TheFocusFrameShowsOnSelectedAndPlainRowsOnlyWithTheFocus) {
+    Fixture f(TableMultiSelect);
+    SetForegroundWindow(f.owner.hwnd);
+    f.table->setCaretRow(1);
+    RECT client;
+    GetClientRect(f.table->hwnd, &client);
+    auto dots = [&](u64 row) {
+        DibCanvas canvas(client.right, client.bottom, RGB(255, 255, 255));
+        f.table->paint(canvas.dc(), client, true);
+        RECT cell = f.table->cellRect(row, 0);
+        COLORREF fill = canvas.pixel(cell.left + 40, cell.top + 4);  // inside, off the text
+        i32 n = 0;
+        for (i32 x = cell.left; x < cell.left + 40; ++x) n += canvas.pixel(x, cell.top) != fill;
+        return n;
+    };
+    SetFocus(f.table->hwnd);
+    ASSERT_EQ(f.table->hwnd, GetFocus());
+    f.table->setRowSelected(1, true);
+    EXPECT_GE(dots(1), 15);
+    f.table->setRowSelected(1, false);
+    EXPECT_GE(dots(1), 15);
+    SetFocus(f.owner.hwnd);
+    EXPECT_EQ(0, dots(1));
 }
