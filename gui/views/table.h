@@ -186,6 +186,7 @@ public:
     // The rectangle of a cell in client pixels.
     RECT cellRect(u64 row, i32 column);
     GTableTypeAhead* typeAhead() const { return typeAheadCollector; }
+    GTableMenuProvider* rowMenuProvider() const;
     // The hot and pressed check squares and button faces.
     GHotTracker* hotTracker() const { return tracker; }
     // The element of a check or button cell under the point, for the hot tracker.

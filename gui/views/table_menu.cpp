@@ -95,6 +95,10 @@ GTableMenuProvider* defaultTableMenuProvider() {
     return &provider;
 }
 
+GTableMenuProvider* GTable::rowMenuProvider() const {
+    return menuProvider ? menuProvider : defaultTableMenuProvider();
+}
+
 void GTable::showRowMenu(u64 row, i32 column, i32 x, i32 y) {
     if (row >= rows) return;
     LifeGuard guard(lifeRecord());
@@ -109,7 +113,7 @@ void GTable::showRowMenu(u64 row, i32 column, i32 x, i32 y) {
     if (!guard.alive()) return;
     scrollToRow((i64)row);
     invalidate();
-    GTableMenuProvider* provider = menuProvider ? menuProvider : defaultTableMenuProvider();
+    GTableMenuProvider* provider = rowMenuProvider();
     GPopupMenu menu;
     provider->fillMenu(*this, menu, (i64)row, column);
     if (!guard.alive()) return;

@@ -10,6 +10,8 @@
 #include "gui/combo.h"
 #include "gui/combo_items.h"
 #include "gui/layout_builder.h"
+#include "gui/popup_menu.h"
+#include "gui/views/table_menu.h"
 #include "tests/gui/gui_fixture.h"
 #include "tests/gui/input_fixture.h"
 
@@ -42,6 +44,9 @@ TEST(Box, DropsDownWithoutActivationAndAClickChoosesARow) {
     EXPECT_STREQ("GBox", list->box->className());
     EXPECT_TRUE(list->box->isKindOf(TypeBox) && list->box->isKindOf(TypeTable));
     EXPECT_FALSE(list->box->hasHeader());
+    GPopupMenu rowMenu;  // a right click on a row shows no menu
+    list->box->rowMenuProvider()->fillMenu(*list->box, rowMenu, 0, 0);
+    EXPECT_EQ(0, GetMenuItemCount(rowMenu.menu));
     EXPECT_EQ(0, list->currentRow());
     EXPECT_EQ(MA_NOACTIVATE, SendMessageA(list->popupWindow(), WM_MOUSEACTIVATE, (WPARAM)frame.hwnd,
                                           MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)));
