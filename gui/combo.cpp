@@ -122,7 +122,7 @@ bool contains(const RECT& r, POINT p) { return rectContainsPoint(r, p.x, p.y); }
 
 GCombo::GCombo(GWindow* owner) : GUserWindow(owner), itemModel(new GStringListModel) {
     lineHeight = getUiFontMetrics(getMessageFont()).cy;
-    itemHeight = lineHeight + 4;
+    itemHeight = lineHeight + 6;
     drawStyle = DrawRepaintOnResize;
 }
 
@@ -133,10 +133,15 @@ GCombo::~GCombo() {
     delete itemModel;
 }
 
-bool GCombo::createWindow() {
-    if (!GUserWindow::create(WS_CHILD | WS_VISIBLE | WS_TABSTOP)) return false;
+bool GCombo::createHandle(i32 minHeight) {
+    if (!GUserWindow::create(comboStyle, comboExStyle)) return false;
+    minTextHeight = minHeight;
+    itemHeight = std::max(lineHeight, minTextHeight) + 6;
     tracker = new GHotTracker(this);
     capture = new GComboCapture(this);
+    delete itemModel;
+    itemModel = new GStringListModel;
+    selection = -1;
     return true;
 }
 
@@ -150,7 +155,7 @@ GCombo* finishCreate(GLayoutBuilder& builder, GCombo* combo, const char* alignme
 GCombo* GCombo::create(GLayoutBuilder& builder, const GBag* items, i32 selection, i32 width, const char* alignment) {
     GCombo* combo = new GCombo(builder.owner);
     combo->widthInChars = width;
-    if (!combo->createWindow()) {
+    if (!combo->createHandle(0)) {
         delete combo;
         return nullptr;
     }
@@ -161,7 +166,7 @@ GCombo* GCombo::create(GLayoutBuilder& builder, const GBag* items, i32 selection
 GCombo* GCombo::create(GLayoutBuilder& builder, GTableModel* model, i32 selection, i32 width, const char* alignment) {
     GCombo* combo = new GCombo(builder.owner);
     combo->widthInChars = width;
-    if (!combo->createWindow()) {
+    if (!combo->createHandle(0)) {
         delete model;
         delete combo;
         return nullptr;
@@ -231,8 +236,13 @@ void GCombo::clear() {
 }
 
 void GCombo::select(i32 index) {
-    if (index < -1 || index >= rowCount()) return;
-    selection = index;
+    if (index < -1) return;
+    setCurrentIndex(index);
+}
+
+void GCombo::setCurrentIndex(i32 index) {
+    if (index >= rowCount()) return;
+    selection = index < 0 ? -1 : index;
     relayout();
     repaint();
 }

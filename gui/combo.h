@@ -3,6 +3,7 @@
 // shows the selected row and an arrow zone; a click, F4, Alt+Down or Space opens the list
 // (GComboList) below or above it; keys and the wheel change the selection while it is closed. The
 // combo owns its model and its open list; its owner window owns it (it ends with its window).
+#include "gui/combo_items.h"
 #include "gui/user_window.h"
 
 struct GBag;
@@ -40,6 +41,15 @@ public:
     // is left empty.
     static GCombo* create(GLayoutBuilder& builder, ListRowArray& choices, i32 selection, i32 width,
                           const char* alignment = nullptr);
+
+    // The native window with comboStyle and comboExStyle; a list row is the default font's height
+    // (at least minTextHeight) + 6 high. Makes the hot tracker, the mouse capture and a new empty
+    // string list model. False when the window cannot be made.
+    bool createHandle(i32 minTextHeight);
+    // Ignored at or past the row count; a negative index is none. Re-lays out and repaints.
+    void setCurrentIndex(i32 index);
+    // The item operations of this combo, for the dialogs that fill and query it.
+    GComboItems& items() { return itemInterface; }
 
     void setItems(const GBag* texts, i32 selection);
     void addItem(const char* text);
@@ -81,9 +91,11 @@ public:
     i32 listMetric = 0;     // handed to the list with the rows
     i32 widthInChars = 10;
     i32 lineHeight;
+    i32 minTextHeight = 0;
+    u32 comboStyle = WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP;
+    u32 comboExStyle = 0;
 
 private:
-    bool createWindow();
     // A selection made by the user: selected and notified when it changed.
     void userSelect(i32 index);
     // The routing of a captured mouse message while the list is open.
@@ -98,6 +110,7 @@ private:
     GComboList* openList = nullptr;
     GComboCapture* capture = nullptr;
     GHotTracker* tracker = nullptr;
+    GComboItems itemInterface{this};
     bool isDropped = false;
 
     friend class GComboCapture;

@@ -13,8 +13,7 @@ i32 GComboItems::findItem(const char* text) {
 }
 
 void GComboItems::setCurrentItem(i32 index) {
-    if (index < 0 || index >= combo->rowCount()) return;
-    combo->select(index);
+    if (index >= 0) combo->setCurrentIndex(index);
 }
 
 i32 GComboItems::currentItem() { return combo->selection; }

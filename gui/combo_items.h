@@ -1,6 +1,6 @@
 #pragma once
-// GComboItems: the item operations through which dialogs fill and query a combo box. Made on the
-// stack or held by whoever fills the combo; it does not own the combo.
+// GComboItems: the item operations through which dialogs fill and query a combo box. Each combo
+// holds one (GCombo::items); more may be made on the stack. It does not own the combo.
 #include "core/gstring.h"
 #include "core/types.h"
 

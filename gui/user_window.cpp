@@ -122,6 +122,8 @@ void GUserImage::setScrollState(const GScrollRange& hIn, const GScrollRange& vIn
             next.setPage(page);
             whole = true;
         } else {
+            // A copy taken before a nested resize may still hold the old page.
+            next.page = page;
             next.normalize();
         }
     };

@@ -61,7 +61,7 @@ public:
     // True: repaint the whole window instead of moving its pixels.
     virtual bool repaintOnScroll() { return false; }
     // Moves the central area by (dx, dy) pixels and each margin strip along its own axis.
-    void scrollWithMargins(i64 dx, i64 dy);
+    virtual void scrollWithMargins(i64 dx, i64 dy);
 
     GScrollRange horizontal, vertical;
     i32 unitWidth = 1, unitHeight = 1;

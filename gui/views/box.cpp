@@ -2,6 +2,7 @@
 
 #include "gui/input_event.h"
 #include "gui/parent_window.h"
+#include "gui/views/table_menu.h"
 #include "gui/window_procedure.h"
 
 namespace {
@@ -17,6 +18,13 @@ public:
         return GParentWindow::handleMessage(message, wParam, lParam, result);
     }
 };
+
+// The drop-down has no row menu: an empty menu is not shown.
+class NoRowMenu : public GTableMenuProvider {
+public:
+    void fillMenu(GTable&, GMenu&, i64, i32) override {}
+};
+NoRowMenu noRowMenu;
 }  // namespace
 
 bool GBoxList::open(GWindow* combo, GTableModel* model, i32 row, i32 itemHeight, const RECT& screen, bool) {
@@ -35,6 +43,7 @@ bool GBoxList::open(GWindow* combo, GTableModel* model, i32 row, i32 itemHeight,
     desc.exStyle = WS_EX_NOACTIVATE;
     desc.rowHeight = itemHeight;
     desc.model = model;
+    desc.menuProvider = &noRowMenu;
     box = new GBox(popup);
     if (!box->create(desc)) {
         delete box;

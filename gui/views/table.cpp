@@ -9,6 +9,7 @@
 #include "gui/cell_format.h"
 #include "gui/colors.h"
 #include "gui/drawing.h"
+#include "gui/hot_tracker.h"
 #include "gui/input_event.h"
 #include "gui/layout_cell.h"
 #include "gui/life_record.h"
@@ -17,6 +18,7 @@
 #include "gui/system_metrics.h"
 #include "gui/text_measure.h"
 #include "gui/views/cell_grid_model.h"
+#include "gui/views/table_menu.h"
 #include "gui/views/table_paint.h"
 #include "gui/views/table_type_ahead.h"
 
@@ -76,6 +78,9 @@ bool GTable::create(GTableDesc& desc) {
     drawStyle |= DrawScrollable;
     if (!GUserWindow::create(desc.style, desc.exStyle)) return false;
     liveTables().push_back(this);
+    tracker = new GHotTracker(this);
+    menuProvider = desc.menuProvider;
+    if (menuProvider) menuProvider->attach(this);
 
     columnCount = desc.model ? desc.model->columnCount() : (i32)desc.columnCount;
     headerFont = desc.headerFont;
@@ -559,6 +564,10 @@ i32 GTable::handleKey(GInputEvent* event) {
             caretDown();
         return 2;
     }
+    if (event->isKeyDown(VK_APPS) || event->isKeyDown(VK_F10, ModShift)) {
+        showCaretRowMenu();
+        return 2;
+    }
     if (i32 taken = GUserImage::handleKey(event)) return taken;
     if (event->kind == KeyDown && event->key == VK_RETURN && !event->modifiers && selectionModel->caret() >= 0) {
         sendUp(TableRowActivated, (intptr_t)selectionModel->caret());
@@ -588,7 +597,8 @@ bool GTable::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intpt
         i64 row = -1;
         i32 column = -1;
         bool onCell = cellAt(x, y, &row, &column);
-        bool selects = !onCell || (tableModel->cellFormat((u64)row, column)->inputBits() & CellPressSelects);
+        u32 cellBits = onCell ? tableModel->cellFormat((u64)row, column)->inputBits() : 0;
+        bool selects = !onCell || (cellBits & CellPressSelects);
         // A press on an element of a selected row keeps the selection that its release acts on.
         if (message == WM_LBUTTONDOWN && pressCell(x, y) && selectionModel->isSelected(row)) selects = false;
         if (row < 0) row = rowAt(y);
@@ -599,6 +609,17 @@ bool GTable::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intpt
             bandArmed = true;
         }
         if (row >= 0 && selects && selectionModel->onClick(row, column < 0 ? 0 : column, *this)) invalidate();
+        if (onCell && (cellBits & CellPressOwnInput) && guard.alive()) {
+            GInputEvent e;
+            e.target = this;
+            e.mouse = true;
+            e.button = ButtonLeft;
+            e.kind = message == WM_LBUTTONDOWN ? CellInputPress : CellInputDoubleClick;
+            e.modifiers = (u32)wParam & (MK_SHIFT | MK_CONTROL);
+            e.x = x;
+            e.y = y;
+            cellInput(e, (u64)row, column);
+        }
         if (message == WM_LBUTTONDBLCLK && row >= 0 && guard.alive()) sendUp(TableRowActivated, (intptr_t)row);
         *result = 0;
         return true;
@@ -636,15 +657,27 @@ bool GTable::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intpt
         }
         break;
     }
-    case WM_RBUTTONDOWN: {
-        i32 x = (i16)LOWORD(lParam), y = (i16)HIWORD(lParam);
-        if (hasHeader() && y < headerHeight && (tableFlags & TableColumnMenu)) {
-            showColumnMenu(x, y);
-            *result = 0;
-            return true;
-        }
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+        if (GetFocus() != hwnd) SetFocus(hwnd);
         break;
+    case WM_RBUTTONUP: {
+        // The header's column menu, or the row menu of the cell under the pointer.
+        i32 x = (i16)LOWORD(lParam), y = (i16)HIWORD(lParam);
+        i64 row = -1;
+        i32 column = -1;
+        if (hasHeader() && y >= 0 && y < headerHeight) {
+            if (tableFlags & TableColumnMenu) showColumnMenu(x, y);
+        } else if (cellAt(x, y, &row, &column)) {
+            showRowMenu((u64)row, column, x, y);
+        }
+        *result = 0;
+        return true;
     }
+    case WM_CONTEXTMENU:
+        // The menus open from the button release and the menu keys themselves.
+        *result = 0;
+        return true;
     default:
         break;
     }
@@ -758,13 +791,11 @@ void GTable::paintRows(HDC dc, const RECT& client, const RECT& update) {
     };
     std::vector<Shown> cols((size_t)columns.count());
     i32 n = 0;
-    i32 rowRight = visible.left;
     for (i32 p = 0; p < columns.count(); ++p) {
         i32 column = columns.atPosition(p);
         const GTableColumn& c = columns[column];
         if (!c.visible) continue;
         cols[n++] = Shown{column, c.left, c.left + c.width + 1};
-        rowRight = std::max(rowRight, c.left + c.width + 1);
     }
     int lastSelected = -1;
     for (; top < visible.bottom && row < rows; ++row, top += rowHeight) {
@@ -800,13 +831,50 @@ void GTable::paintRows(HDC dc, const RECT& client, const RECT& update) {
             paintCell(saved, cell, visible, anchorRow, anchorColumn, isSelected ? selected : background,
                       isSelected, typed);
         }
-        if ((i64)row == caret) {
-            RECT frame{horizontal.leadingInset, top, std::min(rowRight, (i32)visible.right), top + rowHeight};
-            drawXorFocusFrame(dc, frame, GetTextColor(dc), toolkitColors.window);
-        }
+        RECT frame;
+        COLORREF frameText, frameBackground;
+        if ((i64)row == caret && focusFrame(0, 0, &frame, &frameText, &frameBackground))
+            drawXorFocusFrame(dc, frame, frameText, frameBackground);
     }
     SetTextColor(dc, textColour);
     SelectObject(dc, oldFont);
+}
+
+bool GTable::focusFrame(i64 dx, i64 dy, RECT* frame, COLORREF* text, COLORREF* background) {
+    if (!hwnd || GetFocus() != hwnd) return false;
+    i64 caret = selectionModel->caret();
+    if (caret < 0 || (u64)caret >= rows) return false;
+    RECT client;
+    GetClientRect(hwnd, &client);
+    RECT area{horizontal.leadingInset, headerHeightPixels(), client.right - horizontal.trailingInset,
+              client.bottom - vertical.trailingInset};
+    i64 top = caret * rowHeight - vertical.origin + headerHeightPixels() + dy;
+    if (top >= area.bottom || top + rowHeight <= area.top) return false;
+    columns.layout(horizontal.leadingInset - (i32)horizontal.origin);
+    i64 right = area.left;
+    for (i32 i = 0; i < columns.count(); ++i)
+        if (columns[i].visible) right = std::max<i64>(right, columns[i].left + columns[i].width + 1 + dx);
+    *frame = RECT{area.left, (LONG)top, (LONG)std::min<i64>(right, area.right), (LONG)(top + rowHeight)};
+    // XOR with text ^ fill shows the frame in the text colour on the row's own fill.
+    bool selected = selectionModel->isSelected(caret);
+    *text = selected ? toolkitColors.selectionText : IsWindowEnabled(hwnd) ? toolkitColors.text : GetSysColor(COLOR_GRAYTEXT);
+    *background = selected ? toolkitColors.selection : toolkitColors.window;
+    return frame->right > frame->left;
+}
+
+void GTable::scrollWithMargins(i64 dx, i64 dy) {
+    RECT frame;
+    COLORREF text, background;
+    HDC dc = GetDC(hwnd);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    IntersectClipRect(dc, horizontal.leadingInset, headerHeightPixels(), client.right - horizontal.trailingInset,
+                      client.bottom - vertical.trailingInset);
+    // The pixels move by (dx, dy): the frame was that much the other way.
+    if (focusFrame(-dx, -dy, &frame, &text, &background)) drawXorFocusFrame(dc, frame, text, background);
+    GUserImage::scrollWithMargins(dx, dy);
+    if (focusFrame(0, 0, &frame, &text, &background)) drawXorFocusFrame(dc, frame, text, background);
+    ReleaseDC(hwnd, dc);
 }
 
 void GTable::paintCell(GSavedDC& dc, const RECT& cell, const RECT& visible, u64 row, i32 column, HBRUSH fill,
@@ -834,7 +902,7 @@ void GTable::paintCell(GSavedDC& dc, const RECT& cell, const RECT& visible, u64 
     GDrawable* image = c.formatParam ? (GDrawable*)(intptr_t)tableModel->cellValue(row, column) : nullptr;
     u32 state = (isSelected ? (u32)CellSelected : 0u) | (tableModel->cellChecked(row, column) ? (u32)CellChecked : 0u) |
                 (grid ? (u32)CellSeparators : 0u);
-    tableModel->cellFormat(row, column)->draw(dc, text, image, &cell, state, (i32)c.formatParam, nullptr, typed);
+    tableModel->cellFormat(row, column)->draw(dc, text, image, &cell, state, (i32)c.formatParam, tracker, typed);
     popClipRect(guard);
 }
 

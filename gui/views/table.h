@@ -9,8 +9,10 @@
 #include "gui/views/selection_model.h"
 #include "gui/views/table_columns.h"
 
+class GHotTracker;
 class GLayoutItem;
 class GSavedDC;
+class GTableMenuProvider;
 class GTableTypeAhead;
 
 // Table style bits.
@@ -40,6 +42,9 @@ enum : u32 {
     TableCellButton = 13,    // sent up with the row: a release on a button cell
     TableCheckToggled = 12,  // sent up with the row: a check cell changed
 };
+
+// The kind of an event offered to a cell's own input (the event's kind, with mouse set).
+enum : u32 { CellInputPress = 1, CellInputDoubleClick = 2 };
 
 const u32 TypeTable = 86;
 
@@ -76,6 +81,7 @@ struct GTableDesc {
     i32 headerHeight = -1;
     i32 rowHeight = -1;
     GTableModel* model = nullptr;  // taken over; null: a cell grid of columnCount columns
+    GTableMenuProvider* menuProvider = nullptr;  // not owned; null: the default row menu
     u32 visibleRows = 4;
     u8 tallRows = 0;
     u8 paddedRows = 0;
@@ -142,6 +148,15 @@ public:
     // What the column menu's item of the column does: shows or hides it.
     void toggleColumn(i32 column);
     void showColumnMenu(i32 x, i32 y);
+    // The row context menu at (x, y) in client pixels: the row becomes the caret (selected unless it
+    // already is) and visible, the provider fills the menu and hears the chosen command.
+    void showRowMenu(u64 row, i32 column, i32 x, i32 y);
+    // The same for the caret row and column, below the caret cell (the menu key, Shift+F10).
+    void showCaretRowMenu();
+    // A press or double click on a cell whose formatter takes its own input: the event (kind
+    // CellInputPress or CellInputDoubleClick) goes to the table's mouse input and up the layout
+    // tree; true when taken.
+    virtual bool cellInput(GInputEvent& event, u64 row, i32 column);
 
     // With style bit 0x800 and no header press or resize running: the text of a cell or title that
     // is cut, by its width or by the visible area, shown over the cell.
@@ -175,6 +190,11 @@ public:
     // The rectangle of a cell in client pixels.
     RECT cellRect(u64 row, i32 column);
     GTableTypeAhead* typeAhead() const { return typeAheadCollector; }
+    GTableMenuProvider* rowMenuProvider() const;
+    // The hot and pressed check squares and button faces.
+    GHotTracker* hotTracker() const { return tracker; }
+    // The element of a check or button cell under the point, for the hot tracker.
+    bool hitPart(GHotTracker* tracker, i32 x, i32 y, tagRECT* rect, u32* flags) override;
 
     GTableModel* model() const { return tableModel; }
     GSelectionModel* selection() const { return selectionModel; }
@@ -201,6 +221,8 @@ private:
     i32 measureColumn(i32 column, u64 first, u64 end, bool withHeader);
     void caretIntoView();
     void sendUp(u32 code, intptr_t value);
+    // The pressable element of the cell under the point, as its formatter answers a press there.
+    bool cellElementAt(GHotTracker* asking, i32 x, i32 y, i64* row, i32* column, RECT* rect, u32* bits);
     // Presses and releases on cells whose formatter accepts them; true when taken.
     bool pressCell(i32 x, i32 y);
     bool releaseCell(i32 x, i32 y);
@@ -218,6 +240,12 @@ private:
     void sortColumn(i32 column);
     void paintHeader(HDC dc, const RECT& client);
     void paintRows(HDC dc, const RECT& client, const RECT& update);
+    // The focused caret row's dotted frame in client pixels and its two colours, with the columns
+    // moved by dx and the rows by dy (where it was before a scroll by that much); false when none
+    // shows.
+    bool focusFrame(i64 dx, i64 dy, RECT* frame, COLORREF* text, COLORREF* background);
+    // The frame is XORed onto the pixels: it goes before they move and comes back at its new place.
+    void scrollWithMargins(i64 dx, i64 dy) override;
     // Fills the cell (less its separators) and draws it through the model's formatter, clipped to
     // the cell within the visible area.
     void paintCell(GSavedDC& dc, const RECT& cell, const RECT& visible, u64 row, i32 column, HBRUSH fill,
@@ -233,6 +261,9 @@ private:
     bool grid = true;
     GScrollRange navigatedH, navigatedV;
     GTableTypeAhead* typeAheadCollector = nullptr;
+    GTableMenuProvider* menuProvider = nullptr;
+    // A listener on the window's chain, which deletes it.
+    GHotTracker* tracker = nullptr;
     // The cell a press landed on (row -1: none) and its element.
     i64 pressedRow = -1;
     i32 pressedColumn = -1;

@@ -10,6 +10,7 @@
 #include "gui/layout_cell.h"
 #include "gui/life_record.h"
 #include "gui/tracked_object.h"
+#include "gui/views/input_bubbling.h"
 #include "gui/views/table.h"
 #include "gui/views/table_type_ahead.h"
 
@@ -65,21 +66,36 @@ RECT GTable::cellRect(u64 row, i32 column) {
     return RECT{c.left, top, c.left + c.width + 1, top + rowHeight};
 }
 
+bool GTable::cellElementAt(GHotTracker* asking, i32 x, i32 y, i64* row, i32* column, RECT* rect, u32* bits) {
+    if (!cellAt(x, y, row, column)) return false;
+    *rect = cellRect((u64)*row, *column);
+    *bits = 0;
+    GCellFormat* format = tableModel->cellFormat((u64)*row, *column);
+    return format->press(asking, x, y, rect, bits, tableModel->cellChecked((u64)*row, *column));
+}
+
 bool GTable::pressCell(i32 x, i32 y) {
     pressedRow = -1;
     i64 row;
     i32 column;
-    if (!cellAt(x, y, &row, &column)) return false;
-    RECT rect = cellRect((u64)row, column);
-    u32 bits = 0;
-    GCellFormat* format = tableModel->cellFormat((u64)row, column);
-    if (!format->press(nullptr, x, y, &rect, &bits, tableModel->cellChecked((u64)row, column))) return false;
+    RECT rect;
+    u32 bits;
+    if (!cellElementAt(tracker, x, y, &row, &column, &rect, &bits)) return false;
     pressedRow = row;
     pressedColumn = column;
     pressedRect = rect;
     SetCapture(hwnd);
     return true;
 }
+
+bool GTable::hitPart(GHotTracker* asking, i32 x, i32 y, tagRECT* rect, u32* flags) {
+    if (pressedHeader >= 0 || resizingColumn >= 0 || bandActive) return false;
+    i64 row;
+    i32 column;
+    return cellElementAt(asking, x, y, &row, &column, rect, flags);
+}
+
+bool GTable::cellInput(GInputEvent& event, u64, i32) { return bubbleInputEvent(this, &event); }
 
 bool GTable::releaseCell(i32 x, i32 y) {
     if (pressedRow < 0) return false;

@@ -4,10 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/bag.h"
 #include "gui/combo.h"
 #include "gui/combo_items.h"
 #include "gui/layout_builder.h"
+#include "gui/popup_menu.h"
+#include "gui/views/table_menu.h"
 #include "tests/gui/gui_fixture.h"
 #include "tests/gui/input_fixture.h"
 
@@ -40,6 +44,9 @@ TEST(Box, DropsDownWithoutActivationAndAClickChoosesARow) {
     EXPECT_STREQ("GBox", list->box->className());
     EXPECT_TRUE(list->box->isKindOf(TypeBox) && list->box->isKindOf(TypeTable));
     EXPECT_FALSE(list->box->hasHeader());
+    GPopupMenu rowMenu;  // a right click on a row shows no menu
+    list->box->rowMenuProvider()->fillMenu(*list->box, rowMenu, 0, 0);
+    EXPECT_EQ(0, GetMenuItemCount(rowMenu.menu));
     EXPECT_EQ(0, list->currentRow());
     EXPECT_EQ(MA_NOACTIVATE, SendMessageA(list->popupWindow(), WM_MOUSEACTIVATE, (WPARAM)frame.hwnd,
                                           MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)));
@@ -96,5 +103,36 @@ TEST(ComboItems, FillAndQueryACombo) {
     for (const Step& s : steps) {
         (items.*s.call)(s.index);
         EXPECT_EQ(s.current, items.currentItem()) << s.name;
+    }
+}
+
+TEST(ComboItems, CreateHandleAndCurrentIndex) {
+    TestApplication app;
+    InputFrame frame(nullptr, 200, 200, 400, 300);
+    GLayoutBuilder builder(&frame);
+    GCombo* tall = new GCombo(&frame);
+    ASSERT_TRUE(tall->createHandle(30));
+    builder.add(tall);
+    MoveWindow(tall->hwnd, 10, 10, 150, 22, TRUE);
+    EXPECT_EQ(std::max(tall->lineHeight, 30) + 6, tall->itemHeight);
+    EXPECT_EQ(WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP,
+              (u32)GetWindowLongA(tall->hwnd, GWL_STYLE) & (WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP));
+    EXPECT_EQ(0, tall->items().itemCount());
+    EXPECT_EQ(-1, tall->items().currentItem());
+    GCombo* plain = GCombo::create(builder, (const GBag*)nullptr, -1, 10);
+    EXPECT_EQ(plain->lineHeight + 6, plain->itemHeight);
+
+    for (const char* t : {"alpha", "beta"}) tall->items().addItem(t);
+    struct Step {
+        i32 index, current;
+        bool repainted;
+    };
+    // At or past the count nothing changes; a negative index is none.
+    const Step steps[] = {{1, 1, true}, {2, 1, false}, {7, 1, false}, {0, 0, true}, {-4, -1, true}};
+    for (const Step& s : steps) {
+        ValidateRect(tall->hwnd, nullptr);
+        tall->setCurrentIndex(s.index);
+        EXPECT_EQ(s.current, tall->selection) << s.index;
+        EXPECT_EQ(s.repainted, GetUpdateRect(tall->hwnd, nullptr, FALSE) != 0) << s.index;
     }
 }

@@ -7,18 +7,24 @@
 #include <string>
 #include <vector>
 
+#include "gui/action_table.h"
 #include "gui/alpha_blend.h"
 #include "gui/cell_format.h"
 #include "gui/colors.h"
 #include "gui/dialog.h"
 #include "gui/gui_settings.h"
+#include "gui/hot_tracker.h"
 #include "gui/input_event.h"
 #include "gui/layout_cell.h"
+#include "gui/menu.h"
+#include "gui/popup_menu.h"
 #include "gui/views/table.h"
+#include "gui/views/table_menu.h"
 #include "gui/views/table_type_ahead.h"
 #include "gui/window_procedure.h"
 #include "tests/gui/dib_canvas.h"
 #include "tests/gui/gui_fixture.h"
+#include "tests/gui/input_fixture.h"
 
 namespace {
 // Rows of a name, a check and a button.
@@ -89,6 +95,13 @@ class FreeItem : public GLayoutItem {
 public:
     using GLayoutItem::GLayoutItem;
     void setRect(const RECT& r) override { rect = r; }
+    // Takes the events offered to a cell's own input.
+    bool handleMouse(GInputEvent* e) override {
+        if (!e->mouse || e->action != 0) return false;
+        offered.push_back(std::to_string(e->kind) + " at " + std::to_string(e->x) + "," + std::to_string(e->y));
+        return true;
+    }
+    std::vector<std::string> offered;
 };
 
 struct Fixture {
@@ -96,11 +109,12 @@ struct Fixture {
     Owner owner;
     ChoiceModel* model;
     GTable* table;
+    FreeItem* root;
 
     explicit Fixture(u32 extraFlags = 0, std::vector<std::string> names = {"alpha", "bravo", "charlie", "delta"}) {
         createTopLevelWindow(&owner, WS_POPUP | WS_CLIPCHILDREN, 0, "");
         SetWindowPos(owner.hwnd, HWND_TOP, 0, 0, 400, 300, SWP_SHOWWINDOW | SWP_NOACTIVATE);
-        GLayoutItem* root = new FreeItem(&owner);
+        root = new FreeItem(&owner);
         owner.setContent(root);
         model = new ChoiceModel(std::move(names));
         GTableDesc desc;
@@ -565,4 +579,333 @@ TEST(TableInput, CaretFollowsThePointerOnlyWithItsStyleBit) {
         SendMessageA(f.table->hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
         EXPECT_EQ(flags ? 2 : 0, f.table->selection()->caret()) << flags;
     }
+}
+
+namespace {
+// Keys for the next popup menu, sent from a timer once the menu shows; a menu still open well
+// after the last key is cancelled so that a lost key fails the test instead of hanging it.
+struct MenuKeys {
+    static inline std::vector<UINT> keys;
+    static inline HWND target = nullptr;
+    static inline bool seen = false;
+    static inline int idle = 0;
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+        HWND menu = FindWindowA("#32768", nullptr);
+        if (!menu || !IsWindowVisible(menu)) return;
+        seen = true;
+        if (keys.empty()) {
+            if (++idle > 50) SendMessageA(target, WM_CANCELMODE, 0, 0);
+            return;
+        }
+        UINT key = keys.front();
+        keys.erase(keys.begin());
+        PostMessageA(target, WM_KEYDOWN, key, 0);
+    }
+    MenuKeys(HWND window, std::vector<UINT> next) {
+        target = window;
+        keys = std::move(next);
+        seen = false;
+        idle = 0;
+        timer = SetTimer(nullptr, 0, 30, tick);
+    }
+    ~MenuKeys() { KillTimer(nullptr, timer); }
+    UINT_PTR timer;
+};
+
+// Offers one item of its own and records what it was asked.
+class RecordingProvider : public GTableMenuProvider {
+public:
+    void attach(GTable* t) override { attached = t; }
+    void fillMenu(GTable&, GMenu& menu, i64 row, i32 column) override {
+        filled.push_back({row, column});
+        AppendMenuA(menu.menu, MF_STRING, 7, "Seven");
+    }
+    void runCommand(GTable&, i32 command, i64 row, i32 column) override { ran.push_back({command, row, column}); }
+    GTable* attached = nullptr;
+    std::vector<std::pair<i64, i32>> filled;
+    std::vector<std::vector<i64>> ran;
+};
+
+// The command ids of a menu's items in order (-1 separators), with "+" after a checked item and
+// the submenu's item count in brackets.
+std::string menuIds(HMENU menu) {
+    std::string s;
+    for (i32 i = 0; i < GetMenuItemCount(menu); ++i) {
+        s += std::to_string(menuItemCommandId(menu, i));
+        if (GetMenuState(menu, (UINT)i, MF_BYPOSITION) & MF_CHECKED) s += "+";
+        if (HMENU sub = GetSubMenu(menu, i)) s += "[" + std::to_string(GetMenuItemCount(sub)) + "]";
+        s += " ";
+    }
+    return s;
+}
+
+void rightClick(GTable* table, POINT p) {
+    SendMessageA(table->hwnd, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(p.x, p.y));
+    SendMessageA(table->hwnd, WM_RBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+}
+}  // namespace
+
+TEST(TableMenu, TheActionsAreRegisteredAndTheDefaultMenuShowsWhatTheTableEnables) {
+    const struct {
+        const char* name;
+        i32 id;
+    } names[] = {{"GTable_COPY", 142}, {"GTable_FORMAT", 143}, {"GTable_FORMAT_CURRENT_BY_CONTENT_AND_HEADER", 147},
+                 {"GTable_VIEW_SIZE_AS_HEX", 150}, {"GTable_VIEW_AS_MENU", 154}, {"GTable_VIEW_AS_ASCII", 165}};
+    for (const auto& n : names) {
+        EXPECT_EQ(n.id, actionIdByName(n.name)) << n.name;
+        ASSERT_NE(nullptr, actionById(n.id));
+        EXPECT_STRNE("", actionById(n.id)->titleText()) << n.name;
+    }
+
+    GGuiSettings saved = guiSettings;
+    guiSettings.viewFlags = 2;
+    Fixture f(TableAutoFit);
+    f.table->setCaretRow(1);
+    // A plain table: the view commands are disabled and left out with their separators.
+    GPopupMenu plain;
+    defaultTableMenuProvider()->fillMenu(*f.table, plain, 1, 0);
+    trimMenuSeparators(plain.menu);
+    EXPECT_EQ("142 143[4] 148+ ", menuIds(plain.menu));
+
+    auto* view = new ByteView(&f.owner);
+    GTableDesc desc;
+    desc.columnCount = 3;
+    ASSERT_TRUE(view->create(desc));
+    GPopupMenu bytes;
+    defaultTableMenuProvider()->fillMenu(*view, bytes, 0, 0);
+    trimMenuSeparators(bytes.menu);
+    EXPECT_EQ("143[4] 148 -1 149 150+ 151 -1 152 153 -1 154[11] ", menuIds(bytes.menu));  // no caret: no copy
+    guiSettings = saved;
+}
+
+TEST(TableMenu, RightClickSelectsTheRowThenTheChosenCommandRuns) {
+    Fixture f(TableMultiSelect);
+    f.table->setRowSelected(0, true);
+    f.table->setRowSelected(1, true);
+    {
+        // An unselected row becomes the selection; Copy, the first item, copies its cell.
+        MenuKeys keys(f.table->hwnd, {VK_DOWN, VK_RETURN});
+        rightClick(f.table, f.at(2, 2, 10, 5));
+        EXPECT_TRUE(MenuKeys::seen);
+    }
+    EXPECT_EQ(1, f.table->selection()->selectedCount());
+    EXPECT_EQ(2, f.table->selection()->caret());
+    EXPECT_EQ(2, f.table->selection()->column());
+    EXPECT_EQ("Go", clipboardText());
+
+    // A selected row keeps the selection around it and takes the caret.
+    f.table->setRowSelected(3, true);
+    {
+        MenuKeys keys(f.table->hwnd, {VK_ESCAPE, VK_ESCAPE});
+        rightClick(f.table, f.at(3, 0, 10, 5));
+    }
+    EXPECT_EQ(2, f.table->selection()->selectedCount());
+    EXPECT_EQ(3, f.table->selection()->caret());
+    EXPECT_EQ(nullptr, GetCapture());
+}
+
+TEST(TableMenu, ProvidersHearTheRowAndColumnOfClicksAndMenuKeys) {
+    TestApplication app;
+    Owner owner;
+    createTopLevelWindow(&owner, WS_POPUP | WS_CLIPCHILDREN, 0, "");
+    SetWindowPos(owner.hwnd, HWND_TOP, 0, 0, 400, 300, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    GLayoutItem* root = new FreeItem(&owner);
+    owner.setContent(root);
+    RecordingProvider provider;
+    GTableDesc desc;
+    desc.columnCount = 2;
+    desc.columnSpec = "A:W=80,B:W=80";
+    desc.menuProvider = &provider;
+    GTable* table = createTable(root, &owner, desc);
+    table->setRect(RECT{10, 10, 310, 210});
+    EXPECT_EQ(table, provider.attached);
+    for (const char* a : {"a0", "a1", "a2"}) {
+        const char* row[] = {a, "b"};
+        table->appendRows(row);
+    }
+    RECT cell = table->cellRect(1, 1);
+    {
+        MenuKeys keys(table->hwnd, {VK_DOWN, VK_RETURN});
+        rightClick(table, POINT{cell.left + 5, cell.top + 5});
+    }
+    // The menu key opens it for the caret cell; an item not chosen runs nothing.
+    table->selection()->setColumn(0);
+    table->setCaretRow(2);
+    {
+        MenuKeys keys(table->hwnd, {VK_ESCAPE, VK_ESCAPE});
+        GInputEvent apps = GInputEvent::keyDown(VK_APPS);
+        EXPECT_EQ(2, table->handleKey(&apps));
+        EXPECT_TRUE(MenuKeys::seen);
+    }
+    // The header without the column-menu bit, and the empty space below the rows: no menu.
+    table->tableFlags &= ~TableColumnMenu;
+    {
+        MenuKeys keys(table->hwnd, {});
+        rightClick(table, POINT{20, table->headerHeightPixels() / 2});
+        rightClick(table, POINT{20, 180});
+        EXPECT_FALSE(MenuKeys::seen);
+    }
+    EXPECT_EQ((std::vector<std::pair<i64, i32>>{{1, 1}, {2, 0}}), provider.filled);
+    EXPECT_EQ((std::vector<std::vector<i64>>{{7, 1, 1}}), provider.ran);
+    SetWindowLongA(owner.hwnd, GWL_STYLE, GetWindowLongA(owner.hwnd, GWL_STYLE) & ~WS_VISIBLE);
+    DestroyWindow(owner.hwnd);
+}
+
+namespace {
+// A digest of the pixels of a rectangle as the table paints them now.
+std::string paintedPixels(GTable* table, const RECT& r) {
+    RECT client;
+    GetClientRect(table->hwnd, &client);
+    DibCanvas canvas(client.right, client.bottom, RGB(255, 255, 255));
+    table->paint(canvas.dc(), client, true);
+    std::string s;
+    for (i32 y = r.top; y < r.bottom; ++y)
+        for (i32 x = r.left; x < r.right; ++x) s += std::to_string(canvas.pixel(x, y)) + ",";
+    return s;
+}
+}  // namespace
+
+TEST(TableInput, CheckSquaresAndButtonFacesShowHotAndPressed) {
+    Fixture f;
+    InputSeam seam;
+    seam.active = f.owner.hwnd;
+    GHotTracker* tracker = f.table->hotTracker();
+    ASSERT_NE(nullptr, tracker);
+    auto mouse = [&](u32 message, POINT p) {
+        seam.pointAt(f.table->hwnd, p.x, p.y);
+        SendMessageA(f.table->hwnd, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    };
+    struct Case {
+        const char* name;
+        i32 column;
+        RECT element;
+    };
+    const Case cases[] = {
+        {"check square", 1, checkSquareRect(f.table->cellRect(1, 1))},
+        {"button face", 2, buttonFaceRect(f.table->cellRect(1, 2))},
+    };
+    for (const Case& c : cases) {
+        POINT inside{c.element.left + 3, c.element.top + 3};
+        std::string idle = paintedPixels(f.table, c.element);
+        mouse(WM_MOUSEMOVE, inside);
+        ASSERT_TRUE(tracker->hot()) << c.name;
+        EXPECT_TRUE(EqualRect(&c.element, &tracker->hotRect)) << c.name;
+        // The face of a hot element keeps its look; a pressed one is filled.
+        mouse(WM_LBUTTONDOWN, inside);
+        EXPECT_TRUE(tracker->pressed()) << c.name;
+        EXPECT_TRUE(idle != paintedPixels(f.table, c.element)) << c.name;
+        mouse(WM_LBUTTONUP, inside);
+        EXPECT_FALSE(tracker->pressed()) << c.name;
+        // A released button looks as before (the check square now holds its check).
+        if (c.column == 2) {
+            EXPECT_TRUE(idle == paintedPixels(f.table, c.element)) << c.name;
+        }
+        // Off the element (a check cell's text, a text cell): nothing is hot.
+        mouse(WM_MOUSEMOVE, POINT{c.element.right + 1, inside.y});
+        EXPECT_FALSE(tracker->hot()) << c.name;
+    }
+    EXPECT_EQ("0100", f.model->checked());
+    EXPECT_EQ((std::vector<intptr_t>{1}), f.owner.rowsOf(TableCellButton));
+}
+
+TEST(TableInput, PressesOnTextCellsAreOfferedToTheCellsOwnInput) {
+    Fixture f;
+    POINT name = f.at(1, 0, 10, 5), check = f.at(2, 1, kInSquare, kInSquare), button = f.at(2, 2, 10, 5);
+    SendMessageA(f.table->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(name.x, name.y));
+    SendMessageA(f.table->hwnd, WM_LBUTTONUP, 0, MAKELPARAM(name.x, name.y));
+    EXPECT_EQ(1, f.table->selection()->caret());  // the selection had it first
+    SendMessageA(f.table->hwnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(name.x, name.y));
+    f.click(check);
+    f.click(button);
+    std::string at = std::to_string(name.x) + "," + std::to_string(name.y);
+    EXPECT_EQ((std::vector<std::string>{"1 at " + at, "2 at " + at}), f.root->offered);
+}
+
+namespace {
+// What the table's window shows now on the screen, as a digest per pixel row.
+std::vector<std::string> screenRows(GTable* table) {
+    RECT client;
+    GetClientRect(table->hwnd, &client);
+    DibCanvas canvas(client.right, client.bottom);
+    HDC dc = GetDC(table->hwnd);
+    BitBlt(canvas.dc(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+    ReleaseDC(table->hwnd, dc);
+    std::vector<std::string> rows;
+    for (i32 y = 0; y < client.bottom; ++y) {
+        std::string s;
+        for (i32 x = 0; x < client.right; ++x) s += std::to_string(canvas.pixel(x, y)) + ",";
+        rows.push_back(s);
+    }
+    return rows;
+}
+// The pixel rows that differ between two pictures.
+std::string differingRows(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+    std::string s;
+    for (size_t y = 0; y < a.size() && y < b.size(); ++y)
+        if (a[y] != b[y]) s += std::to_string(y) + " ";
+    return s;
+}
+}  // namespace
+
+// Scrolling by copy moves the focused caret row's dotted frame with the pixels: the frame must
+// look exactly as a full repaint draws it, with nothing left where it was.
+TEST(TablePaintScroll, TheFocusFrameSurvivesAScrollByCopy) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 40; ++i) names.push_back("row " + std::to_string(i));
+    Fixture f(0, names);
+    f.table->columns[0].width = 400;  // wider than the window: it scrolls sideways too
+    f.table->updateScrollBars(nullptr, nullptr, true, false);
+    SetForegroundWindow(f.owner.hwnd);
+    SetFocus(f.table->hwnd);
+    ASSERT_EQ(f.table->hwnd, GetFocus());
+    f.table->setCaretRow(3);
+    f.table->setScrollOrigin(1);  // the caret row is the third one shown
+    struct Case {
+        const char* name;
+        u32 message;
+        WPARAM code;
+    };
+    const Case cases[] = {
+        {"one row down", WM_VSCROLL, SB_LINEDOWN},
+        {"one row up", WM_VSCROLL, SB_LINEUP},
+        {"sideways", WM_HSCROLL, SB_LINERIGHT},
+        {"back", WM_HSCROLL, SB_LINELEFT},
+    };
+    for (const Case& c : cases) {
+        RedrawWindow(f.table->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        i64 v = f.table->vertical.origin, h = f.table->horizontal.origin;
+        SendMessageA(f.table->hwnd, c.message, c.code, 0);
+        ASSERT_TRUE(v != f.table->vertical.origin || h != f.table->horizontal.origin) << c.name;
+        UpdateWindow(f.table->hwnd);
+        std::vector<std::string> scrolled = screenRows(f.table);
+        RedrawWindow(f.table->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_EQ("", differingRows(screenRows(f.table), scrolled)) << c.name;
+    }
+}
+
+// The dotted frame shows on the caret row in the row's text colour, selected or not, and only
+// while the table has the focus.
+TEST(TablePaintScroll, TheFocusFrameShowsOnSelectedAndPlainRowsOnlyWithTheFocus) {
+    Fixture f(TableMultiSelect);
+    SetForegroundWindow(f.owner.hwnd);
+    f.table->setCaretRow(1);
+    RECT client;
+    GetClientRect(f.table->hwnd, &client);
+    auto dots = [&](u64 row) {
+        DibCanvas canvas(client.right, client.bottom, RGB(255, 255, 255));
+        f.table->paint(canvas.dc(), client, true);
+        RECT cell = f.table->cellRect(row, 0);
+        COLORREF fill = canvas.pixel(cell.left + 40, cell.top + 4);  // inside, off the text
+        i32 n = 0;
+        for (i32 x = cell.left; x < cell.left + 40; ++x) n += canvas.pixel(x, cell.top) != fill;
+        return n;
+    };
+    SetFocus(f.table->hwnd);
+    ASSERT_EQ(f.table->hwnd, GetFocus());
+    f.table->setRowSelected(1, true);
+    EXPECT_GE(dots(1), 15);
+    f.table->setRowSelected(1, false);
+    EXPECT_GE(dots(1), 15);
+    SetFocus(f.owner.hwnd);
+    EXPECT_EQ(0, dots(1));
 }

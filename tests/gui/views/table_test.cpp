@@ -505,6 +505,29 @@ TEST(TableWindow, HugeModelNeedsNoPerRowCalls) {
     EXPECT_EQ(model->rowCalls, 0u);
 }
 
+// The first scroll after the table is placed: a stale page in a copied range used to pull the
+// origin back to the caret.
+TEST(TableWindow, ScrollOriginReachesEveryRowOfAHugeModel) {
+    Fixture f;
+    GTableDesc desc;
+    desc.model = new HugeModel;
+    GTable* t = f.table(desc);
+    RECT client;
+    GetClientRect(t->hwnd, &client);
+    EXPECT_EQ(client.bottom - t->headerHeightPixels(), t->vertical.page);
+    const u64 huge = (u64)1 << 33;
+    const i64 h = t->rowHeightPixels();
+    const struct {
+        u64 row;
+        i64 origin;
+    } cases[] = {{5, 5 * h}, {huge / 2 + 3, (i64)(huge / 2 + 3) * h}, {huge - 1, t->vertical.maxOrigin()}, {0, 0}};
+    for (const auto& c : cases) {
+        t->setScrollOrigin(c.row);
+        EXPECT_EQ(c.origin, t->vertical.origin) << c.row;
+        EXPECT_EQ(c.origin / h, t->rowAt(t->headerHeightPixels())) << c.row;
+    }
+}
+
 TEST(TableWindow, FittingMeasuresAllRowsOnlyUpToTenThousand) {
     Fixture f;
     struct Case {
