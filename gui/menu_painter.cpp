@@ -30,15 +30,16 @@ void splitText(const GMenuItemData* data, GString& title, const char*& keys) {
     keys = tab ? tab + 1 : "";
 }
 
-// Whether the item of the menu that holds the data opens a submenu.
-bool opensSubmenu(HMENU menu, ULONG_PTR data) {
+// Whether the item of the menu that holds the data opens a submenu. A command item is found by its
+// id at once; popup items (id 0) by a scan.
+bool opensSubmenu(HMENU menu, UINT id, ULONG_PTR data) {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_DATA | MIIM_SUBMENU;
+    if (id && GetMenuItemInfoA(menu, id, FALSE, &info) && info.dwItemData == data) return info.hSubMenu != nullptr;
     i32 count = GetMenuItemCount(menu);
-    for (i32 i = 0; i < count; ++i) {
-        MENUITEMINFOA info{};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_DATA | MIIM_SUBMENU;
+    for (i32 i = 0; i < count; ++i)
         if (GetMenuItemInfoA(menu, (UINT)i, TRUE, &info) && info.dwItemData == data) return info.hSubMenu != nullptr;
-    }
     return false;
 }
 
@@ -125,7 +126,7 @@ bool paintMenuItem(GParentWindow*, UINT message, LPARAM lParam) {
         RECT text{r.left + ImageColumn, r.top, r.right - ArrowColumn, r.bottom};
         DrawTextA(dc, title.c_str(), -1, &text, format | DT_LEFT);
         if (*keys) DrawTextA(dc, keys, -1, &text, format | DT_RIGHT | DT_NOPREFIX);
-        if (opensSubmenu((HMENU)d->hwndItem, d->itemData)) {
+        if (opensSubmenu((HMENU)d->hwndItem, d->itemID, d->itemData)) {
             drawSubmenuArrow(dc, r.right - ArrowColumn + (ArrowColumn - 4) / 2, (r.top + r.bottom) / 2, ink);
             // The system draws its own arrow into the item after this message: keep it off the item.
             ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);

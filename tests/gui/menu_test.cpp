@@ -70,6 +70,11 @@ void drawItem(HDC dc, HMENU menu, i32 position, UINT state, RECT where) {
     d.CtlType = ODT_MENU;
     d.itemAction = ODA_DRAWENTIRE;
     d.itemState = state;
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID;
+    GetMenuItemInfoA(menu, (UINT)position, TRUE, &info);
+    d.itemID = info.wID;
     d.hwndItem = (HWND)menu;
     d.hDC = dc;
     d.rcItem = where;
