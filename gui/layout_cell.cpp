@@ -420,7 +420,14 @@ bool notifyUp(GLayoutCell* source, GControlNotification* notification) {
 }
 
 bool routeCommandUp(GItemBase* source, u32 kind, GStateQuery* query) {
-    for (GItemBase* item = source; item; item = nextReceiver(item))
+    for (GItemBase* item = source; item;) {
         if (item->answerStateQuery(kind, query)) return true;
+        GItemBase* next = nextReceiver(item);
+        // Past a top-level window the query goes on to the window that owns it.
+        if (!next)
+            if (GParentWindow* top = item->asParentWindow())
+                if (GWindow* owner = top->ownerWindow()) next = owner->item();
+        item = next;
+    }
     return false;
 }

@@ -130,6 +130,7 @@ GLayoutCell* itemAtPoint(GLayoutCell* cell, i32 x, i32 y);
 
 // A control notification {source, code, value} and a state query routed up the tree: the source,
 // its containers, then the owner window's item and its containers, up to the first that takes it.
+// A state query goes on past a top-level window to the window that owns it.
 struct GControlNotification {
     GItemBase* source = nullptr;
     u32 code = 0;

@@ -19,7 +19,8 @@ HFONT menuFont() {
     return font;
 }
 
-enum { ImageColumn = 22, ShortcutGap = 24, SeparatorHeight = 7 };
+// Every popup item keeps a column at its right for the submenu arrow, as native menus do.
+enum { ImageColumn = 22, ShortcutGap = 24, SeparatorHeight = 7, ArrowColumn = 16 };
 
 // The title and the shortcut part (after the TAB) of an item text.
 void splitText(const GMenuItemData* data, GString& title, const char*& keys) {
@@ -27,6 +28,29 @@ void splitText(const GMenuItemData* data, GString& title, const char*& keys) {
     const char* tab = strchr(text, '\t');
     stringAssign(title, text, tab ? (u32)(tab - text) : (u32)strlen(text));
     keys = tab ? tab + 1 : "";
+}
+
+// Whether the item of the menu that holds the data opens a submenu. A command item is found by its
+// id at once; popup items (id 0) by a scan.
+bool opensSubmenu(HMENU menu, UINT id, ULONG_PTR data) {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_DATA | MIIM_SUBMENU;
+    if (id && GetMenuItemInfoA(menu, id, FALSE, &info) && info.dwItemData == data) return info.hSubMenu != nullptr;
+    i32 count = GetMenuItemCount(menu);
+    for (i32 i = 0; i < count; ++i)
+        if (GetMenuItemInfoA(menu, (UINT)i, TRUE, &info) && info.dwItemData == data) return info.hSubMenu != nullptr;
+    return false;
+}
+
+// A solid triangle pointing right, 4 pixels wide and 7 high, its tip at (left + 3, middle).
+void drawSubmenuArrow(HDC dc, i32 left, i32 middle, COLORREF colour) {
+    HBRUSH brush = CreateSolidBrush(colour);
+    for (i32 i = 0; i < 4; ++i) {
+        RECT column{left + i, middle - 3 + i, left + i + 1, middle + 4 - i};
+        FillRect(dc, &column, brush);
+    }
+    DeleteObject(brush);
 }
 
 SIZE measure(HDC dc, const char* text, UINT format) {
@@ -60,7 +84,7 @@ bool paintMenuItem(GParentWindow*, UINT message, LPARAM lParam) {
             m->itemWidth = (UINT)t.cx + 4;
             m->itemHeight = (UINT)t.cy + 4;
         } else {
-            m->itemWidth = (UINT)(ImageColumn + t.cx + (k.cx ? ShortcutGap + k.cx : 0) + 8);
+            m->itemWidth = (UINT)(ImageColumn + t.cx + (k.cx ? ShortcutGap + k.cx : 0) + ArrowColumn);
             m->itemHeight = (UINT)(t.cy + 6 > 20 ? t.cy + 6 : 20);
         }
         return true;
@@ -82,7 +106,8 @@ bool paintMenuItem(GParentWindow*, UINT message, LPARAM lParam) {
     }
     HGDIOBJ old = SelectObject(dc, menuFont());
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+    COLORREF ink = GetSysColor(disabled ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT);
+    SetTextColor(dc, ink);
     GString title;
     const char* keys;
     splitText(data, title, keys);
@@ -98,9 +123,14 @@ bool paintMenuItem(GParentWindow*, UINT message, LPARAM lParam) {
             drawActionImage(dc, data->image, r.left + 2, r.top + (r.bottom - r.top - size.cy) / 2,
                             disabled ? ILD_BLEND50 : ILD_TRANSPARENT);
         }
-        RECT text{r.left + ImageColumn, r.top, r.right - 8, r.bottom};
+        RECT text{r.left + ImageColumn, r.top, r.right - ArrowColumn, r.bottom};
         DrawTextA(dc, title.c_str(), -1, &text, format | DT_LEFT);
         if (*keys) DrawTextA(dc, keys, -1, &text, format | DT_RIGHT | DT_NOPREFIX);
+        if (opensSubmenu((HMENU)d->hwndItem, d->itemID, d->itemData)) {
+            drawSubmenuArrow(dc, r.right - ArrowColumn + (ArrowColumn - 4) / 2, (r.top + r.bottom) / 2, ink);
+            // The system draws its own arrow into the item after this message: keep it off the item.
+            ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+        }
     }
     SelectObject(dc, old);
     return true;

@@ -13,7 +13,7 @@
 enum : u32 { EditorKindId = 1500, OtherKindId = 1600 };
 
 // A top-level window of a kind; it answers enabled, checked and representative queries from its
-// sets and records the commands it receives.
+// sets and records the commands it receives and those it runs.
 class KindFrame : public GParentWindow {
 public:
     explicit KindFrame(u32 type) : type(type) {}
@@ -26,6 +26,10 @@ public:
     }
     i32 commandChecked(u32 command) override { return checked.count(command) ? 1 : CommandUnknown; }
     i32 commandValue(u32 command) override { return command == representedBy.first ? representedBy.second : -1; }
+    bool onCommand(u32 command, GStateQuery*) override {
+        executed.push_back((i32)command);
+        return true;
+    }
     bool handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) override {
         if (message == WM_COMMAND) commands.push_back((i32)LOWORD(wParam));
         return GParentWindow::handleMessage(message, wParam, lParam, result);
@@ -39,7 +43,8 @@ public:
     u32 type;
     std::set<u32> enabled, disabled, checked;
     std::pair<u32, i32> representedBy{0, -1};
-    std::vector<i32> commands;
+    std::vector<i32> commands;  // WM_COMMAND messages
+    std::vector<i32> executed;  // commands run here
 };
 
 // Registers the actions and kinds for a test and takes them out again.

@@ -14,8 +14,11 @@
 #include "gui/image_list_cache.h"
 #include "gui/menu.h"
 #include "gui/menu_bar.h"
+#include "gui/menu_painter.h"
 #include "gui/menu_tracking.h"
 #include "gui/popup_menu.h"
+#include "gui/system_input.h"
+#include "tests/gui/dib_canvas.h"
 #include "tests/gui/gui_fixture.h"
 #include "tests/gui/menu_fixture.h"
 
@@ -51,6 +54,51 @@ std::string describe(const std::vector<ItemState>& items) {
         out += "|";
     }
     return out;
+}
+
+// Measures and draws an item of the menu through the messages a menu sends its owner.
+SIZE measureItem(HMENU menu, i32 position) {
+    MEASUREITEMSTRUCT m{};
+    m.CtlType = ODT_MENU;
+    m.itemData = (ULONG_PTR)menuItemDataAt(menu, position);
+    EXPECT_TRUE(paintMenuItem(nullptr, WM_MEASUREITEM, (LPARAM)&m));
+    return SIZE{(LONG)m.itemWidth, (LONG)m.itemHeight};
+}
+
+void drawItem(HDC dc, HMENU menu, i32 position, UINT state, RECT where) {
+    DRAWITEMSTRUCT d{};
+    d.CtlType = ODT_MENU;
+    d.itemAction = ODA_DRAWENTIRE;
+    d.itemState = state;
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID;
+    GetMenuItemInfoA(menu, (UINT)position, TRUE, &info);
+    d.itemID = info.wID;
+    d.hwndItem = (HWND)menu;
+    d.hDC = dc;
+    d.rcItem = where;
+    d.itemData = (ULONG_PTR)menuItemDataAt(menu, position);
+    EXPECT_TRUE(paintMenuItem(nullptr, WM_DRAWITEM, (LPARAM)&d));
+}
+
+// The strip of columns [left, left + 16) and rows [top, bottom): '#' ink, '.' background, '?' other.
+std::string strip(const DibCanvas& canvas, i32 left, i32 top, i32 bottom, COLORREF ink, COLORREF background) {
+    std::string text;
+    for (i32 y = top; y < bottom; ++y) {
+        for (i32 x = left; x < left + 16; ++x) {
+            COLORREF c = canvas.pixel(x, y);
+            text += c == ink ? '#' : c == background ? '.' : '?';
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+std::string blank(i32 rows) {
+    std::string text;
+    for (i32 i = 0; i < rows; ++i) text += "................\n";
+    return text;
 }
 
 class MenuTest : public testing::Test {
@@ -143,6 +191,26 @@ TEST_F(MenuTest, ShortcutTextsFollowTheAskingWindowsKind) {
     open.description = nullptr;
 }
 
+TEST_F(MenuTest, QueriesFromAnOwnedWindowGoOnToItsOwner) {
+    KindFrame owned{OtherKindId};
+    owned.owner = &frame;
+    ASSERT_TRUE(owned.create());
+    ASSERT_EQ(GetWindow(owned.hwnd, GW_OWNER), frame.hwnd);
+    owned.enabled = {502};
+
+    // Open is known only to the owner (enabled, checked); Close is the owned window's own.
+    const i32 ids[] = {501, 502};
+    GPopupMenu menu;
+    fillMenuFromIds(&owned, menu, ids, 2, MenuContext);
+    EXPECT_EQ(describe(readBack(menu.menu)), "&Open[x]|Close|");
+
+    SendMessageA(owned.hwnd, WM_COMMAND, 501, 0);
+    SendMessageA(owned.hwnd, WM_COMMAND, 502, 0);
+    SendMessageA(owned.hwnd, WM_COMMAND, 504, 0);  // disabled in the owner: consumed there
+    EXPECT_EQ(owned.executed, (std::vector<i32>{502}));
+    EXPECT_EQ(frame.executed, (std::vector<i32>{501}));
+}
+
 TEST_F(MenuTest, ImagesAreCachedAndPopupsShowTheirRepresentative) {
     GActionItem& open = *actionById(501);
     open.bitmapId = 101;  // the 5 x 3 test bitmap: one 3 x 3 image
@@ -158,6 +226,64 @@ TEST_F(MenuTest, ImagesAreCachedAndPopupsShowTheirRepresentative) {
     frame.representedBy = {506, 501};
     EXPECT_EQ(actionImageList(&more, &frame), list);
     EXPECT_EQ(more.image, list);
+}
+
+TEST_F(MenuTest, ItemsWithASubmenuDrawTheirOwnArrow) {
+    const i32 ids[] = {501, 503, 506};
+    GPopupMenu menu;
+    fillMenuFromIds(&frame, menu, ids, 3, MenuPopupAction);
+    ASSERT_EQ(describe(readBack(menu.menu)), "&Open[x]|Recent[grey][>]|More[>]|");
+
+    // Each item is drawn at the size it measured: its title never reaches the arrow's column.
+    const std::string arrow =
+        "................\n"
+        "......#.........\n"
+        "......##........\n"
+        "......###.......\n"
+        "......####......\n"
+        "......###.......\n"
+        "......##........\n"
+        "......#.........\n"
+        "................\n";
+    struct Row {
+        i32 position;
+        UINT state;
+        int background, ink;
+        bool hasArrow;
+    };
+    const Row rows[] = {
+        {2, 0, COLOR_MENU, COLOR_MENUTEXT, true},
+        {2, ODS_SELECTED, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT, true},
+        {1, ODS_GRAYED | ODS_DISABLED, COLOR_MENU, COLOR_GRAYTEXT, true},
+        {1, ODS_GRAYED | ODS_DISABLED | ODS_SELECTED, COLOR_MENU, COLOR_GRAYTEXT, true},
+        {0, ODS_CHECKED, COLOR_MENU, COLOR_MENUTEXT, false},
+    };
+    DibCanvas shot(160, 30 * 5, RGB(1, 2, 3));
+    i32 top = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.position * 100 + (i32)row.state);
+        SIZE size = measureItem(menu.menu, row.position);
+        ASSERT_LT(size.cx, shot.width);
+        const i32 middle = size.cy / 2;
+        COLORREF background = GetSysColor(row.background), ink = GetSysColor(row.ink);
+        DibCanvas canvas(size.cx, size.cy, RGB(1, 2, 3));
+        drawItem(canvas.dc(), menu.menu, row.position, row.state, RECT{0, 0, size.cx, size.cy});
+        EXPECT_EQ(strip(canvas, size.cx - 16, 0, size.cy, ink, background),
+                  blank(middle - 4) + (row.hasArrow ? arrow : blank(9)) + blank(size.cy - middle - 5));
+
+        // The system draws its own arrow over an owner-drawn item that opens a submenu, after
+        // the item is drawn: that item is taken out of the clip region, other items stay in it.
+        RECT item{0, 0, size.cx, size.cy};
+        HBRUSH systemInk = CreateSolidBrush(RGB(255, 0, 255));
+        FillRect(canvas.dc(), &item, systemInk);
+        DeleteObject(systemInk);
+        EXPECT_EQ(canvas.pixel(size.cx - 16 + 6, middle) == ink, row.hasArrow);
+        EXPECT_EQ(canvas.pixel(1, 1) == background, row.hasArrow);
+        drawItem(shot.dc(), menu.menu, row.position, row.state, RECT{0, top, size.cx, top + size.cy});
+        SelectClipRgn(shot.dc(), nullptr);
+        top += size.cy;
+    }
+    saveShot(shot, "submenu_arrows.bmp");
 }
 
 TEST_F(MenuTest, MnemonicsPassesAndMenuCharacters) {
@@ -250,6 +376,7 @@ std::vector<UINT> g_keys;
 HWND g_keyTarget = nullptr;
 int g_idleTicks = 0;
 UINT_PTR g_keyTimer = 0;
+RECT g_openPopup{};  // the open popup menu window, taken before each key
 void CALLBACK pressNextKey(HWND, UINT, UINT_PTR, DWORD) {
     if (!openMenuStack.count) {
         if (g_keys.empty()) {
@@ -262,6 +389,7 @@ void CALLBACK pressNextKey(HWND, UINT, UINT_PTR, DWORD) {
         if (++g_idleTicks > 50) SendMessageA(g_keyTarget, WM_CANCELMODE, 0, 0);
         return;
     }
+    if (HWND popup = FindWindowA("#32768", nullptr)) GetWindowRect(popup, &g_openPopup);
     UINT key = g_keys.front();
     g_keys.erase(g_keys.begin());
     if (key == WM_CANCELMODE)
@@ -349,6 +477,22 @@ TEST_F(MenuTest, ActionPopupsSendTheirChoiceAsACommand) {
     dynamicPopupFiller = nullptr;
     pumpUntil([&] { return frame.commands.size() == 2; }, 1000);
     EXPECT_EQ(frame.commands, (std::vector<i32>{501, 502}));
+
+    // At the cursor: the popup opens where the pointer is.
+    BOOL (*oldCursor)(POINT*) = systemInput.cursorPos;
+    systemInput.cursorPos = [](POINT* p) {
+        *p = POINT{180, 150};
+        return TRUE;
+    };
+    EXPECT_FALSE(showActionPopupAtCursor(501, &frame));
+    g_openPopup = RECT{};
+    pressLater(frame.hwnd, {VK_UP, VK_RETURN});
+    EXPECT_TRUE(showActionPopupAtCursor(506, &frame));
+    systemInput.cursorPos = oldCursor;
+    EXPECT_EQ(g_openPopup.left, 180);
+    EXPECT_EQ(g_openPopup.top, 150);
+    pumpUntil([&] { return frame.commands.size() == 3; }, 1000);
+    EXPECT_EQ(frame.commands.back(), 501);
 }
 
 TEST_F(MenuTest, MenuBarShowsTheKindsShownMenus) {
@@ -375,6 +519,12 @@ TEST_F(MenuTest, MenuBarShowsTheKindsShownMenus) {
     // Menu-bar menus have no state at build time: Close is not greyed.
     EXPECT_EQ(describe(readBack(GetSubMenu(native, 0))), "&Open|-|&Close|");
     EXPECT_EQ(countShownMenus(&fx.editor), 2u);
+
+    // A title of the bar opens a menu but has no arrow, and stays in the clip region.
+    DibCanvas title(60, 20, RGB(1, 2, 3));
+    drawItem(title.dc(), native, 0, 0, RECT{0, 0, 60, 20});
+    EXPECT_EQ(strip(title, 44, 0, 20, GetSysColor(COLOR_MENUTEXT), GetSysColor(COLOR_MENU)), blank(20));
+    EXPECT_TRUE(PtVisible(title.dc(), 50, 10));
 
     GMenuBar* second = new GMenuBar(&frame);  // replaces and deletes the first
     EXPECT_EQ(menuBarOf(&frame), second);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/dialog.h"
+#include "gui/modal_run.h"
 #include "gui/system_input.h"
 #include "gui/window_placement.h"
 #include "gui/window_procedure.h"
@@ -206,4 +207,28 @@ TEST_F(PlacementTest, WalksByKindPointsAndOwnedChains) {
 
     SizedFrame never(nullptr, SIZE{0, 0});
     EXPECT_EQ(lastOwnedWindow(&never), nullptr);
+}
+
+TEST_F(PlacementTest, ActivatingShowsRestoresAndPrefersTheBoxOfAModalRun) {
+    SizedFrame main(nullptr, SIZE{0, 0});
+    make(&main, RECT{100, 100, 400, 400}, false);
+    activateWindow(&main);
+    EXPECT_TRUE(IsWindowVisible(main.hwnd));
+    EXPECT_EQ(GetActiveWindow(), main.hwnd);
+
+    ShowWindow(main.hwnd, SW_MINIMIZE);
+    activateWindow(&main);
+    EXPECT_FALSE(IsIconic(main.hwnd));
+    EXPECT_EQ(GetActiveWindow(), main.hwnd);
+
+    // While a box of the window runs modally, the box is brought forward in its place.
+    SizedDialog box(&main, SIZE{0, 0});
+    make(&box, RECT{150, 150, 250, 250}, true);
+    {
+        ModalScope run(&main, &box);
+        activateWindow(&main);
+        EXPECT_EQ(GetActiveWindow(), box.hwnd);
+    }
+    activateWindow(&main);
+    EXPECT_EQ(GetActiveWindow(), main.hwnd);
 }
