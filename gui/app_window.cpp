@@ -164,7 +164,8 @@ i32 GAppWindow::handleMenuKeys(GInputEvent* event) {
             if (routeCommandUp(this, QueryExecute, &command)) return 2;
         }
     }
-    if (menuBar && event->kind != KeyCharacter) {
+    // Auto-repeats of a held key neither start nor cancel an opening.
+    if (menuBar && event->kind != KeyCharacter && !event->repeat) {
         if (event->key == VK_MENU || event->key == VK_F10) {
             bool& alone = event->key == VK_MENU ? altAlone : f10Alone;
             const u32 downMods = event->key == VK_MENU ? (u32)ModAlt : 0;

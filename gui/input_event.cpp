@@ -32,6 +32,7 @@ bool keyModifierState(u32 message, uintptr_t wParam, intptr_t lParam, GInputEven
     for (const auto& b : bits)
         if (keyHeld(b.vk)) event->modifiers |= b.bit;
     event->noScanCode = ((lParam >> 16) & 0xFF) == 0;
+    event->repeat = kind == KeyDown && (lParam & 0x40000000) != 0;
     return true;
 }
 

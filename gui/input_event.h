@@ -25,6 +25,7 @@ struct GInputEvent {
     u32 modifiers = 0;
     i32 x = 0, y = 0;   // mouse events: client coordinates of the target's window
     bool noScanCode = false;  // synthesised: the key message carried no scan code
+    bool repeat = false;      // a key down of a key already down (auto-repeat)
     bool mouse = false;
     u8 button = ButtonNone;
     u8 action = 0;

@@ -135,11 +135,12 @@ protected:
     std::vector<GParentWindow*> windows;
 };
 
-GInputEvent key(u32 kind, u32 vk, u32 mods) {
+GInputEvent key(u32 kind, u32 vk, u32 mods, bool repeat = false) {
     GInputEvent e;
     e.kind = kind;
     e.key = vk;
     e.modifiers = mods;
+    e.repeat = repeat;
     return e;
 }
 
@@ -160,6 +161,10 @@ TEST_F(AppWindowTest, MenuKeys) {
         {"Alt up with Shift held", true, {key(KeyDown, VK_MENU, ModAlt), key(KeyUp, VK_MENU, ModShift)}, 0, false},
         {"F10 alone", true, {key(KeyDown, VK_F10, 0), key(KeyUp, VK_F10, 0)}, 2, true},
         {"Shift+F10", true, {key(KeyDown, VK_F10, ModShift), key(KeyUp, VK_F10, 0)}, 0, false},
+        {"F10 held, Shift touched during its repeats", true,
+         {key(KeyDown, VK_F10, 0), key(KeyDown, VK_F10, ModShift, true), key(KeyUp, VK_F10, 0)}, 2, true},
+        {"Alt held, its repeats", true,
+         {key(KeyDown, VK_MENU, ModAlt), key(KeyDown, VK_MENU, ModAlt, true), key(KeyUp, VK_MENU, 0)}, 2, true},
         {"no menu bar", false, {key(KeyDown, VK_MENU, ModAlt), key(KeyUp, VK_MENU, 0)}, 0, false},
     };
     for (const Case& c : cases) {

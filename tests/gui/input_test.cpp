@@ -33,6 +33,13 @@ TEST(InputTranslation, KeyMessagesGiveKindKeyModifiersAndTheSynthesisedFlag) {
     ASSERT_TRUE(keyModifierState(WM_KEYDOWN, VK_F5, keyParam(0), &e));
     EXPECT_TRUE(e.noScanCode);
     EXPECT_EQ(e.modifiers, ModAlt | ModMiddleButton);
+    EXPECT_FALSE(e.repeat);
+    // Bit 30 (the key was down before) marks an auto-repeated key down; every key up has it.
+    const LPARAM wasDown = 0x40000000;
+    ASSERT_TRUE(keyModifierState(WM_SYSKEYDOWN, VK_F5, keyParam(0x3F) | wasDown, &e));
+    EXPECT_TRUE(e.repeat);
+    ASSERT_TRUE(keyModifierState(WM_KEYUP, VK_F5, keyParam(0x3F) | wasDown | (LPARAM)0x80000000u, &e));
+    EXPECT_FALSE(e.repeat);
     EXPECT_FALSE(keyModifierState(WM_MOUSEMOVE, 0, 0, &e));
     EXPECT_FALSE(keyModifierState(WM_DEADCHAR, 'a', 0, &e));
 }
