@@ -54,11 +54,7 @@ bool GLanguageDialog::build(const Localizer& localizer, i32 index) {
             if (GButton* button = buttons->findButton(c.command)) button->setText(dialogText(c.text, true));
     }
 
-    SIZE size = getPreferredSize();
-    SetWindowPos(hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    RECT client;
-    GetClientRect(hwnd, &client);
-    layoutContent(client.right, client.bottom);
+    fitToContent();
     list->selectItem(index >= 0 && (u32)index < localizer.languageCount() ? index : 0);
     list->setFocusSafe();
     return true;

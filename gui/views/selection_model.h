@@ -11,7 +11,7 @@ class GSelectionHost {
 public:
     virtual ~GSelectionHost() = default;
     virtual i32 selectionRowHeight() = 0;
-    // Scrolls so that the row is at the top as far as the range allows, through the scroll-bar update.
+    // Makes the row the vertical caret and scrolls it into view, through the scroll-bar update.
     virtual void scrollToRow(i64 row) = 0;
     // Runs the keyboard navigation on copies of the view's ranges; the vertical caret position of
     // the copies. False when the key is not navigation.

@@ -887,12 +887,12 @@ void GTable::paintCell(GSavedDC& dc, const RECT& cell, const RECT& visible, u64 
     if (grid) {
         content.right -= 1;
         content.bottom -= 1;
-        HBRUSH line = CreateSolidBrush(toolkitColors.lightShade);
+        static CachedBrush gridLine;
+        HBRUSH line = gridLine.get(toolkitColors.lightShade);
         RECT right{cell.right - 1, cell.top, cell.right, cell.bottom};
         RECT bottom{cell.left, cell.bottom - 1, cell.right, cell.bottom};
         FillRect(dc.dc(), &right, line);
         FillRect(dc.dc(), &bottom, line);
-        DeleteObject(line);
     }
     FillRect(dc.dc(), &content, fill);
     GString scratch;

@@ -26,11 +26,7 @@ void GTableColumns::setCount(i32 count) {
     records = grown;
     n = count;
     if (fillColumn >= n) fillColumn = -1;
-    if (shrunk) {
-        if (!positionsArePermutation())
-            for (i32 i = 0; i < n; ++i) records[i].position = i;
-        rebuildOrder();
-    }
+    if (shrunk) repairOrder();
 }
 
 void GTableColumns::setTitle(i32 column, const char* title) { assignHeapText(&records[column].title, title); }
@@ -187,14 +183,16 @@ bool GTableColumns::positionsArePermutation() const {
     return true;
 }
 
+void GTableColumns::repairOrder() {
+    if (!positionsArePermutation())
+        for (i32 i = 0; i < n; ++i) records[i].position = i;
+    rebuildOrder();
+}
+
 void GTableColumns::load(GBag& bag) {
     struct OrderGuard {
         GTableColumns& columns;
-        ~OrderGuard() {
-            if (!columns.positionsArePermutation())
-                for (i32 i = 0; i < columns.n; ++i) columns.records[i].position = i;
-            columns.rebuildOrder();
-        }
+        ~OrderGuard() { columns.repairOrder(); }
     } guard{*this};
     for (i32 i = 0; i < n; ++i) {
         u32 width, position;

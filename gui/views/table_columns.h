@@ -83,6 +83,9 @@ public:
 
 private:
     bool positionsArePermutation() const;
+    // Positions that are not each display position once fall back to the model order; then
+    // rebuildOrder.
+    void repairOrder();
 
     GTableColumn* records = nullptr;
     i32 n = 0;

@@ -145,6 +145,15 @@ TEST(TablePaint, PaintsOnlyTheVisibleRowsAndEachSpanOnce) {
         }
     }
     EXPECT_TRUE(textInSpan);
+    // The separators are drawn in the light shade and follow it when it changes.
+    COLORREF savedShade = toolkitColors.lightShade;
+    const GTableColumn& cell = table->columns[1];
+    for (COLORREF shade : {RGB(200, 10, 20), RGB(10, 200, 20)}) {
+        toolkitColors.lightShade = shade;
+        table->paint(canvas.dc(), client, false);
+        EXPECT_EQ(shade, canvas.pixel(cell.left + cell.width, firstTop + 2 * rh + rh / 2));
+    }
+    toolkitColors.lightShade = savedShade;
 
     SetWindowLongA(dialog.hwnd, GWL_STYLE, GetWindowLongA(dialog.hwnd, GWL_STYLE) & ~WS_VISIBLE);
     DestroyWindow(dialog.hwnd);
