@@ -3,9 +3,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include <cstring>
 #include <memory>
-#include <vector>
 
 #include "core/exceptions.h"
 #include "mm/acm_stream.h"
@@ -68,14 +66,10 @@ bool SoundPlayer::startSource(SoundSource* newSource, GWindow* window, const WAV
     source = newSource;
     unlockControl();
 
-    const WAVEFORMATEX* played = source->format() ? source->format() : format;
-    u32 bytes = played->wFormatTag == WAVE_FORMAT_PCM ? 16u : 18u + played->cbSize;
-    std::vector<u8> copy(bytes < 18 ? 18 : bytes, 0);
-    memcpy(copy.data(), played, bytes);
-    reinterpret_cast<WAVEFORMATEX*>(copy.data())->cbSize = (u16)(copy.size() - 18);
+    AcmFormatBytes played = copyAcmFormat(source->format() ? source->format() : format);
     delivered = 0;
     snapshotRunning = true;
-    bool ok = WaveOutPlayer::start(reinterpret_cast<WAVEFORMATEX*>(copy.data()));
+    bool ok = WaveOutPlayer::start(asFormat(played));
     if (ok) addTimer(&timer, 100, nullptr, refreshSnapshot, (uintptr_t)this);
     return ok;
 }
