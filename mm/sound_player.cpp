@@ -40,9 +40,11 @@ void SoundPlayer::dropSource() {
 
 void SoundPlayer::refreshSnapshot(TimerRecord*, uintptr_t p) {
     SoundPlayer* player = reinterpret_cast<SoundPlayer*>(p);
-    player->lockControl();
-    u32 bits = player->stateBits();
-    player->unlockControl();
+    u32 bits;
+    {
+        auto hold = player->holdControl();
+        bits = player->stateBits();
+    }
     player->snapshotRunning = (bits & playerRunning) != 0;
     player->snapshotPaused = (bits & playerPaused) != 0;
 }
@@ -61,10 +63,11 @@ bool SoundPlayer::startSource(SoundSource* newSource, GWindow* window, const WAV
         delete newSource;
         return true;
     }
-    lockControl();
-    dropSource();
-    source = newSource;
-    unlockControl();
+    {
+        auto hold = holdControl();
+        dropSource();
+        source = newSource;
+    }
 
     AcmFormatBytes played = copyAcmFormat(source->format() ? source->format() : format);
     delivered = 0;
@@ -141,11 +144,14 @@ bool SoundPlayer::play(GWindow* window, const char* fileName) {
 }
 
 void SoundPlayer::seek(u64 position) {
-    // Read under the control lock: a buffer the worker is handing to the device counts as queued.
-    lockControl();
-    const u64 end = range.end;
-    const bool queued = position == lastQueued;
-    unlockControl();
+    u64 end;
+    bool queued;
+    {
+        // Read under the control lock: a buffer the worker is handing to the device counts as queued.
+        auto hold = holdControl();
+        end = range.end;
+        queued = position == lastQueued;
+    }
     if (position >= end) {
         stopAndWait(true);
         return;
