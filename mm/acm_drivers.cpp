@@ -13,7 +13,6 @@
 
 namespace {
 HACMDRIVER driverOf(void* d) { return static_cast<HACMDRIVER>(d); }
-WAVEFORMATEX* mutableFormat(AcmFormatBytes& b) { return reinterpret_cast<WAVEFORMATEX*>(b.data()); }
 
 bool checked(u32 result, ErrorHandler* sink) { return result == MMSYSERR_NOERROR || reportMmError(sink, result); }
 

@@ -11,6 +11,7 @@
 #include "mm/acm_drivers.h"
 #include "mm/mm_error.h"
 #include "mm/mm_texts.h"
+#include "mm/riff_block.h"
 
 static_assert(sizeof(ACMSTREAMHEADER) == 84, "the stream header is 84 bytes");
 
@@ -20,17 +21,15 @@ const u32 destinationLimit = 0x400000;
 
 HACMSTREAM streamOf(void* s) { return static_cast<HACMSTREAM>(s); }
 HACMDRIVER driverOf(void* d) { return static_cast<HACMDRIVER>(d); }
-WAVEFORMATEX* mutableFormat(AcmFormatBytes& b) { return reinterpret_cast<WAVEFORMATEX*>(b.data()); }
-
-u32 formatBytes(const WAVEFORMATEX* f) { return f->wFormatTag == WAVE_FORMAT_PCM ? 16u : 18u + f->cbSize; }
 }  // namespace
 
 AcmFormatBytes copyAcmFormat(const WAVEFORMATEX* format) {
     if (!format) return AcmFormatBytes();
     const u8* p = reinterpret_cast<const u8*>(format);
     // PCM copies keep room for the extra-size field, which stays 0.
-    AcmFormatBytes b(std::max<u32>(formatBytes(format), 18), 0);
-    memcpy(b.data(), p, formatBytes(format));
+    const u32 n = storedFormatBytes(format);
+    AcmFormatBytes b(std::max<u32>(n, 18), 0);
+    memcpy(b.data(), p, n);
     return b;
 }
 

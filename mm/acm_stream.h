@@ -16,6 +16,7 @@ AcmFormatBytes copyAcmFormat(const WAVEFORMATEX* format);
 inline const WAVEFORMATEX* asFormat(const AcmFormatBytes& b) {
     return b.empty() ? nullptr : reinterpret_cast<const WAVEFORMATEX*>(b.data());
 }
+inline WAVEFORMATEX* mutableFormat(AcmFormatBytes& b) { return reinterpret_cast<WAVEFORMATEX*>(b.data()); }
 
 // The stream's state.
 enum : u32 {

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "core/linked_list.h"
 #include "mm/mm_texts.h"
 
 static_assert(sizeof(MIXERCAPSA) == 48, "stored mixer description");
@@ -74,11 +75,7 @@ void deviceListLink(DeviceListNode& node, DeviceSettings* entry, DeviceSettingsL
     node.entry = entry;
     node.listener = listener;
     if (!entry) return;
-    node.previous = entry->last;
-    node.next = nullptr;
-    if (entry->last) entry->last->next = &node;
-    else entry->first = &node;
-    entry->last = &node;
+    linkAtEnd(entry->first, entry->last, &node);
 }
 
 // ---- line predicates ----

@@ -32,7 +32,8 @@ void countUnload() {
     if (--g_loadedCount == 0) removeTimer(&g_idleTimer);
 }
 
-i32 clampKey(i32 key) { return std::min(127, std::max(1, key)); }
+// The MIDI key of a note, kept within 1..127.
+u8 noteKey(NoteName note) { return (u8)std::min(127, std::max(1, note.pitchClass + 12 * (note.octave + 1))); }
 }  // namespace
 
 PointerArray& vstPluginList() { return g_plugins; }
@@ -212,11 +213,11 @@ void HostedVstPlugin::queueAt(u8 status, u8 data1, u8 data2) {
 void HostedVstPlugin::noteOn(NoteName note, f64 amplitude) {
     i32 velocity = (i32)(amplitude / 32767.0 * 127.0);
     velocity = std::min(127, std::max(1, velocity));
-    queueAt(0x90, (u8)clampKey(note.pitchClass + 12 * (note.octave + 1)), (u8)velocity);
+    queueAt(0x90, noteKey(note), (u8)velocity);
 }
 
 void HostedVstPlugin::noteOff(NoteName note) {
-    queueAt(0x80, (u8)clampKey(note.pitchClass + 12 * (note.octave + 1)), 64);
+    queueAt(0x80, noteKey(note), 64);
 }
 
 void HostedVstPlugin::allNotesOff() { queueAt(0xB0, 0x78, 0x00); }

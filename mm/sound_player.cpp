@@ -3,9 +3,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include <cstring>
 #include <memory>
-#include <vector>
 
 #include "core/exceptions.h"
 #include "mm/acm_stream.h"
@@ -42,9 +40,11 @@ void SoundPlayer::dropSource() {
 
 void SoundPlayer::refreshSnapshot(TimerRecord*, uintptr_t p) {
     SoundPlayer* player = reinterpret_cast<SoundPlayer*>(p);
-    player->lockControl();
-    u32 bits = player->stateBits();
-    player->unlockControl();
+    u32 bits;
+    {
+        auto hold = player->holdControl();
+        bits = player->stateBits();
+    }
     player->snapshotRunning = (bits & playerRunning) != 0;
     player->snapshotPaused = (bits & playerPaused) != 0;
 }
@@ -63,19 +63,16 @@ bool SoundPlayer::startSource(SoundSource* newSource, GWindow* window, const WAV
         delete newSource;
         return true;
     }
-    lockControl();
-    dropSource();
-    source = newSource;
-    unlockControl();
+    {
+        auto hold = holdControl();
+        dropSource();
+        source = newSource;
+    }
 
-    const WAVEFORMATEX* played = source->format() ? source->format() : format;
-    u32 bytes = played->wFormatTag == WAVE_FORMAT_PCM ? 16u : 18u + played->cbSize;
-    std::vector<u8> copy(bytes < 18 ? 18 : bytes, 0);
-    memcpy(copy.data(), played, bytes);
-    reinterpret_cast<WAVEFORMATEX*>(copy.data())->cbSize = (u16)(copy.size() - 18);
+    AcmFormatBytes played = copyAcmFormat(source->format() ? source->format() : format);
     delivered = 0;
     snapshotRunning = true;
-    bool ok = WaveOutPlayer::start(reinterpret_cast<WAVEFORMATEX*>(copy.data()));
+    bool ok = WaveOutPlayer::start(asFormat(played));
     if (ok) addTimer(&timer, 100, nullptr, refreshSnapshot, (uintptr_t)this);
     return ok;
 }
@@ -147,11 +144,14 @@ bool SoundPlayer::play(GWindow* window, const char* fileName) {
 }
 
 void SoundPlayer::seek(u64 position) {
-    // Read under the control lock: a buffer the worker is handing to the device counts as queued.
-    lockControl();
-    const u64 end = range.end;
-    const bool queued = position == lastQueued;
-    unlockControl();
+    u64 end;
+    bool queued;
+    {
+        // Read under the control lock: a buffer the worker is handing to the device counts as queued.
+        auto hold = holdControl();
+        end = range.end;
+        queued = position == lastQueued;
+    }
     if (position >= end) {
         stopAndWait(true);
         return;

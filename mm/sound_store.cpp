@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "core/error.h"
+#include "core/linked_list.h"
 #include "core/paths.h"
 #include "core/progress.h"
 #include "core/texts.h"
@@ -124,13 +125,7 @@ void SegmentList::insertAfter(StoreSegment* after, StoreSegment* s) {
     else head = s;
 }
 
-void SegmentList::unlink(StoreSegment* s) {
-    if (s->previous) s->previous->next = s->next;
-    else head = s->next;
-    if (s->next) s->next->previous = s->previous;
-    else tail = s->previous;
-    s->previous = s->next = nullptr;
-}
+void SegmentList::unlink(StoreSegment* s) { unlinkNode(head, tail, s); }
 
 void SegmentCursor::advance(u64 count) {
     while (segment) {

@@ -13,18 +13,6 @@
 
 namespace {
 
-// Holds the player's control lock for a scope.
-class ControlHold {
-public:
-    explicit ControlHold(WaveOutPlayer& p) : player(p) { player.lockControl(); }
-    ~ControlHold() { player.unlockControl(); }
-    ControlHold(const ControlHold&) = delete;
-    ControlHold& operator=(const ControlHold&) = delete;
-
-private:
-    WaveOutPlayer& player;
-};
-
 template <class T>
 void convertFrames(const void* data, i16* out, u32 frames, u32 inChannels, u32 outChannels, const u8* mask, f64 gain) {
     const T* in = static_cast<const T*>(data);
@@ -141,12 +129,12 @@ bool SynthOutput::clearSources(bool restart) {
 }
 
 void SynthOutput::addSource(SynthGenerator* generator, bool owned) {
-    ControlHold hold(*this);
+    auto hold = holdControl();
     records.insert(records.begin(), Record{generator, owned});
 }
 
 void SynthOutput::fadeOutSources() {
-    ControlHold hold(*this);
+    auto hold = holdControl();
     for (Record& r : records) {
         if (r.generator->fadingOut()) continue;
         r.generator = new FadeOutGenerator(r.generator, r.owned, (u32)(rate / 10));
@@ -155,23 +143,23 @@ void SynthOutput::fadeOutSources() {
 }
 
 void SynthOutput::removeAllSources() {
-    ControlHold hold(*this);
+    auto hold = holdControl();
     for (Record& r : records) deleteRecord(r);
     records.clear();
 }
 
 size_t SynthOutput::sourceCount() {
-    ControlHold hold(*this);
+    auto hold = holdControl();
     return records.size();
 }
 
 SynthGenerator* SynthOutput::sourceAt(size_t index) {
-    ControlHold hold(*this);
+    auto hold = holdControl();
     return index < records.size() ? records[index].generator : nullptr;
 }
 
 u32 SynthOutput::mix(u8* data, u32 bytes) {
-    ControlHold hold(*this);
+    auto hold = holdControl();
     if (records.empty() && users <= 0) return 0;
     const u32 ch = (u32)channels;
     const u32 frames = bytes / (ch * 2);

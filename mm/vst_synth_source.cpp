@@ -24,7 +24,9 @@ u32 VstSynthSource::readFrames(void* buffer, u32 frames) {
     if (scratch.size() < (size_t)outputs * frames) scratch.resize((size_t)outputs * frames);
     if (silence.size() < (size_t)inputs * frames) silence.resize((size_t)inputs * frames);
     std::fill(scratch.begin(), scratch.begin() + (size_t)outputs * frames, 0.0f);
-    std::vector<f32*> in(inputs), out(outputs);
+    // Set afresh for every call: process advances them.
+    in.resize(inputs);
+    out.resize(outputs);
     for (u32 i = 0; i < inputs; ++i) in[i] = silence.data() + (size_t)i * frames;
     for (u32 j = 0; j < outputs; ++j) out[j] = scratch.data() + (size_t)j * frames;
     plugin->process(inputs ? in.data() : nullptr, out.data(), (i32)frames);

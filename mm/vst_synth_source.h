@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/arrays.h"
+#include "mm/sound_format.h"
 #include "mm/synth_output.h"
 
 class VstPlugin;
@@ -14,7 +15,7 @@ public:
     explicit VstSynthSource(VstPlugin* plugin) : plugin(plugin) {}
     ~VstSynthSource() override;
 
-    u32 encoding() const override { return 4; }
+    u32 encoding() const override { return encodingFloat; }
     u32 channels() const override;
     f64 gain() const override { return 32768.0; }
     u32 readFrames(void* buffer, u32 frames) override;
@@ -28,6 +29,7 @@ private:
     VstPlugin* plugin;
     std::vector<f32> scratch;  // planar: one run of n floats per output
     std::vector<f32> silence;  // inputs of an instrument that has some
+    std::vector<f32*> in, out;  // the runs handed to the plug-in
     u32 releaseFrames = 0;
     GCommonObject* releaseObject = nullptr;
 };

@@ -73,6 +73,8 @@ public:
     // For owners that change the repeat bit or read the state.
     void lockControl() { worker.controlLock.lock(); }
     void unlockControl() { worker.controlLock.unlock(); }
+    // The control lock held for the caller's scope.
+    DeviceWorker::Hold holdControl() { return DeviceWorker::Hold(worker.controlLock); }
     u32 stateBits() const { return state; }
     void setStateBits(u32 set, u32 clear) { state = (state | set) & ~clear; }
 
