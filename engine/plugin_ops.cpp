@@ -65,7 +65,7 @@ void SampleProcessor<Traits>::applyPluginEffect() {
     const size_t written = std::min(selected.size(), (size_t)outputs);
 
     PageWalk in(openBlockReader, store, frameBytes, change.oldCursor, change.newLength, progress);
-    PageWalk out(openBlockWriter, store, frameBytes, change.newCursor, change.newLength, nullptr);
+    PageWalk out(openBlockWriter, store, frameBytes, change, nullptr);
     // The old bytes of the present block: whole frames, then the start of a frame that the next
     // page completes (pages need not end on a frame).
     std::vector<u8> block;
@@ -107,10 +107,7 @@ void SampleProcessor<Traits>::applyPluginEffect() {
     }
     // A partial frame at the end of the range stays as it was.
     if (room && !block.empty()) writeBytes(out, block.data(), block.size());
-    // The writer puts a page back when it moves on: move past the last one.
-    while (!out.atEnd() && out.left() == 0 && out.next()) {
-    }
-    finishNewBytes(*this, change, out);
+    out.finish();
     flags |= clipped;
     applyEdgeCrossfades(rangeStart, rangeEnd);
 }
