@@ -26,6 +26,12 @@ void benchResult(const char* name, double value, const char* unit);
 // A scratch folder for the measurement's files (created on first use, removed at exit).
 std::string benchFolder();
 
+// The middle value (of an even count, the upper of the two middle ones).
+inline double benchMedian(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
 // The median of five runs of the work, in milliseconds.
 template <class F>
 double medianMilliseconds(F&& work) {
@@ -35,6 +41,5 @@ double medianMilliseconds(F&& work) {
         work();
         runs.push_back((benchSeconds() - start) * 1000.0);
     }
-    std::sort(runs.begin(), runs.end());
-    return runs[2];
+    return benchMedian(runs);
 }

@@ -142,13 +142,6 @@ BenchTiming runBenchAction(const char* name, const std::string& input, const std
     return t;
 }
 
-namespace {
-double medianOf(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-}  // namespace
-
 void measureBenchAction(const char* name, const char* verb, const std::string& folder, const char* stem,
                         u32 actionId, const BenchPrepare& prepare) {
     const std::string input = folder + "\\" + stem + "_in.wav", output = folder + "\\" + stem + "_out.wav";
@@ -161,8 +154,8 @@ void measureBenchAction(const char* name, const char* verb, const std::string& f
         totals.push_back(t.total);
         bytes = t.bytes;
     }
-    const double run = medianOf(runs);
+    const double run = benchMedian(runs);
     printf("%s through the store: %.3f s (%.1f Msamples/s)\n", name, run, bytes / 2 / run / 1e6);
-    printf("%s, open + %s + save (median of 3): %.3f s\n", name, verb, medianOf(totals));
+    printf("%s, open + %s + save (median of 3): %.3f s\n", name, verb, benchMedian(totals));
     fflush(stdout);
 }

@@ -6,8 +6,6 @@
 
 #include "bench/bench.h"
 #include "bench/bench_sound.h"
-#include "core/gfile.h"
-#include "core/paths.h"
 #include "core/progress.h"
 #include "engine/processor.h"
 #include "mm/sound_clipboard.h"
@@ -20,18 +18,7 @@ struct HourSound {
     SoundFormat format;
     bool ready = false;
 
-    HourSound() {
-        std::string name = benchFolder() + "\\clipboard_hour.raw";
-        GFile f;
-        bool written = fileOpen(f, name.c_str(), FileMode::Write) && writeHourOfSines(f);
-        written = fileClose(f) && written;
-        ensureDataFolder();
-        StoreSource source;
-        source.size = benchHourBytes;
-        source.frameSize = benchFrameBytes;
-        ready = written && store.open(name.c_str(), source, nullptr) && store.lock(nullptr);
-        format.setPcm(benchChannels, benchRate, encodingInt16);
-    }
+    HourSound() { ready = openHourOfSound(store, format); }
     ~HourSound() {
         if (ready) store.unlock();
     }

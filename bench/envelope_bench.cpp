@@ -5,8 +5,6 @@
 
 #include "bench/bench.h"
 #include "bench/bench_sound.h"
-#include "core/gfile.h"
-#include "core/paths.h"
 #include "core/progress.h"
 #include "engine/processor.h"
 #include "engine/pulsation.h"
@@ -19,16 +17,9 @@ const u64 frames = benchHourBytes / benchFrameBytes;
 
 // Runs one action over the whole hour; prints its time and rate (per sample or per frame).
 void runOverHour(const char* name, u32 actionId, f64 param1, f64 param2, bool perFrame) {
-    const std::string& input = hourOfSoundFile();
-    if (input.empty()) return;
-    ensureDataFolder();
     SoundStore store;
-    StoreSource source;
-    source.size = frames * frameBytes;
-    source.frameSize = frameBytes;
-    if (!store.open(input.c_str(), source, nullptr) || !store.lock(nullptr)) return;
     SoundFormat format;
-    format.setPcm(channels, rate, encodingInt16);
+    if (!openHourOfSound(store, format)) return;
     ChangeKeeper owner(&store);
     JobProgress progress;
     std::unique_ptr<SoundBlockProcessor> p(createProcessorForEncoding(format.encoding, nullptr));

@@ -41,11 +41,6 @@ public:
     bool leaves = false;
 };
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // Milliseconds to dispatch the messages through the toolkit's loop or a bare one; -1 without a display.
 double dispatchRun(bool bare) {
     Counter* window = new Counter;
@@ -83,9 +78,9 @@ RAVO_BENCH(message_loop) {
         bare.push_back(dispatchRun(true));
     }
     if (ours[0] >= 0) {
-        benchResult("100000 posted messages through the loop", median(ours), "ms");
-        benchResult("100000 posted messages, bare system loop", median(bare), "ms");
-        benchResult("loop / bare", median(ours) / median(bare), "x");
+        benchResult("100000 posted messages through the loop", benchMedian(ours), "ms");
+        benchResult("100000 posted messages, bare system loop", benchMedian(bare), "ms");
+        benchResult("loop / bare", benchMedian(ours) / benchMedian(bare), "x");
     } else {
         benchResult("message loop: no display", 0, "");
     }
@@ -100,6 +95,6 @@ RAVO_BENCH(message_loop) {
         ListenerChain::notifyIdle(list);
         walks.push_back((benchSeconds() - start) * 1e6);
     }
-    benchResult("walk of 10000 listeners, one leaving", median(walks), "us");
+    benchResult("walk of 10000 listeners, one leaving", benchMedian(walks), "us");
     setApplication(nullptr);
 }

@@ -20,11 +20,6 @@ public:
     i32 commandState(u32 command) override { return command % 2 ? CommandDisabled : CommandEnabled; }
     i32 commandChecked(u32 command) override { return command % 10 == 0 ? 1 : CommandUnknown; }
 };
-
-double median(std::vector<double> runs) {
-    std::sort(runs.begin(), runs.end());
-    return runs[runs.size() / 2];
-}
 }  // namespace
 
 RAVO_BENCH(menu_fill) {
@@ -66,7 +61,7 @@ RAVO_BENCH(menu_fill) {
     }
     benchResult(items >= ActionTableSize ? "menu of 900 actions filled with state queries"
                                          : "menu of 900 actions filled (items missing)",
-                median(runs), "ms (goal 20)");
+                benchMedian(runs), "ms (goal 20)");
 
     // A screenful of items at the end of the long menu, as the painter draws them.
     {
@@ -96,7 +91,7 @@ RAVO_BENCH(menu_fill) {
         DeleteObject(bitmap);
         DeleteDC(dc);
         ReleaseDC(nullptr, screen);
-        benchResult("40 items drawn at the end of a menu of 900 actions", median(runs), "ms");
+        benchResult("40 items drawn at the end of a menu of 900 actions", benchMedian(runs), "ms");
     }
     for (GActionItem& a : actions) unregisterAction(&a);
     DestroyWindow(frame->hwnd);  // deletes the frame
@@ -114,5 +109,5 @@ RAVO_BENCH(menu_mnemonics) {
         assignMenuMnemonics(menu.menu);
         runs.push_back((benchSeconds() - start) * 1000.0);
     }
-    benchResult("mnemonics for 200 items", median(runs), "ms (goal 5)");
+    benchResult("mnemonics for 200 items", benchMedian(runs), "ms (goal 5)");
 }

@@ -23,11 +23,6 @@ public:
     u64 insertRows(u64, const char* const*, i32) override { return 0; }
 };
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 double millisecondsSince(double start) { return (benchSeconds() - start) * 1000.0; }
 }  // namespace
 
@@ -73,11 +68,11 @@ RAVO_BENCH(table_rows) {
         DestroyWindow(table->hwnd);
     }
     DestroyWindow(frame->hwnd);
-    benchResult("table create, 2^33 rows (median of 5)", median(create), "ms (goal 5)");
-    benchResult("table reload, 2^33 rows (median of 5)", median(reload), "ms (goal 5)");
-    benchResult("table setCaretRow last, 2^33 rows (median of 5)", median(caret), "ms (goal 5)");
-    benchResult("table selectAll, 2^33 rows (median of 5)", median(all), "ms (goal 5)");
-    benchResult("cell grid 10^6 rows appended + reload (median of 5)", median(append), "ms (goal 200)");
+    benchResult("table create, 2^33 rows (median of 5)", benchMedian(create), "ms (goal 5)");
+    benchResult("table reload, 2^33 rows (median of 5)", benchMedian(reload), "ms (goal 5)");
+    benchResult("table setCaretRow last, 2^33 rows (median of 5)", benchMedian(caret), "ms (goal 5)");
+    benchResult("table selectAll, 2^33 rows (median of 5)", benchMedian(all), "ms (goal 5)");
+    benchResult("cell grid 10^6 rows appended + reload (median of 5)", benchMedian(append), "ms (goal 200)");
 }
 
 // One paint of a 40-row table over 2^33 rows near their end, and the typed-text search over
@@ -129,6 +124,6 @@ RAVO_BENCH(table_paint) {
         search.push_back(millisecondsSince(start));
     }
     DestroyWindow(frame->hwnd);
-    benchResult("table paint, 40 rows of 2^33 (median of 5)", median(paint), "ms (goal 20)");
-    benchResult("typed-text search, 10^5 rows, no match (median of 5)", median(search), "ms (goal 100)");
+    benchResult("table paint, 40 rows of 2^33 (median of 5)", benchMedian(paint), "ms (goal 20)");
+    benchResult("typed-text search, 10^5 rows, no match (median of 5)", benchMedian(search), "ms (goal 100)");
 }

@@ -6,6 +6,7 @@
 #include "engine/find_params.h"
 #include "engine/page_walk.h"
 #include "engine/sample_processor.h"
+#include "engine/size_fields.h"
 
 FindRange findRange(const FindParams& params, u64 cursor, u64 selectionStart, u64 selectionEnd, u64 soundStart,
                     u64 soundEnd) {
@@ -25,8 +26,7 @@ FindRange findRange(const FindParams& params, u64 cursor, u64 selectionStart, u6
 }
 
 u32 periodAtRate(u32 count, u32 storedRate, u32 soundRate) {
-    if (storedRate == soundRate || storedRate == 0) return count;
-    u64 n = (u64)count * soundRate / storedRate;
+    const u64 n = lengthAtRate(count, storedRate, soundRate);
     return n > 0xFFFFFFFFull ? 0xFFFFFFFFu : (u32)n;
 }
 

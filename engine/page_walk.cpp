@@ -264,12 +264,3 @@ bool nextPages(PageWalk& ender, std::initializer_list<PageWalk*> others) {
 void PageWalk::follow(const PageWalk& ahead) {
     if (SamplePageReader* page = source->pageObject()) page->partner = ahead.source->pageObject();
 }
-
-void PageWalk::finish(SoundStore* changedStore, const RangeChange& changed) {
-    store = changedStore;
-    change = changed;
-    overChange = true;
-    finish();
-}
-
-void finishNewBytes(SoundBlockProcessor& p, const RangeChange& change, PageWalk& out) { out.finish(p.store, change); }

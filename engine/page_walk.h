@@ -86,8 +86,6 @@ public:
     void finish();
     // After finish: the bytes from the start of the range that hold what the caller wrote.
     u64 finishedBytes() const { return doneBytes; }
-    // The same for a writer made without its change.
-    void finish(SoundStore* store, const RangeChange& change);
 
     // The bytes of the current page not taken yet, and taking n of them: from the start of the page
     // on, or for a reverse walk from its end back. The answer is the lowest byte taken.
@@ -132,10 +130,6 @@ private:
 // frames. The second form takes a set of any size.
 bool nextPages(PageWalk& ender, std::initializer_list<PageWalk*> others);
 bool nextPages(PageWalk& ender, PageWalk* const* others, size_t count);
-
-// After a walk whose writer may have ended early: finishes the writer over the change by the fill
-// rule (for writers made without the change).
-void finishNewBytes(SoundBlockProcessor& p, const RangeChange& change, PageWalk& out);
 
 // The old and the new bytes of a same-length change side by side: run(const U* old, U* out, size_t
 // n), U = Unaligned<S>, gets in order every stretch of n samples that the reader's and the writer's

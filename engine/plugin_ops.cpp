@@ -65,26 +65,22 @@ void SampleProcessor<Traits>::applyPluginEffect() {
     const size_t written = std::min(selected.size(), (size_t)outputs);
 
     PageWalk in(openBlockReader, store, frameBytes, change.oldCursor, change.newLength, progress);
-    PageWalk out(openBlockWriter, store, frameBytes, change.newCursor, change.newLength, nullptr);
-    // The old bytes of the present block: whole frames, then the start of a frame that the next
-    // page completes (pages need not end on a frame).
+    PageWalk out(openBlockWriter, store, frameBytes, change, nullptr);
+    // The present block: one page of the reader's whole frames, changed in place.
     std::vector<u8> block;
     u32 clipped = 0;
     const i32 channels = channelCount;
-    bool room = true;
-    while (room) {
+    for (;;) {
         // The reader's answer is not looked at: a cancel does not stop the run.
-        if (in.left() == 0) in.next();
-        const size_t got = in.left();
-        if (got == 0) {
+        in.next();
+        const size_t frames = in.framesLeft();
+        if (frames == 0) {
             if (in.atEnd()) break;
             continue;
         }
-        const size_t kept = block.size();
-        block.resize(kept + got);
-        memcpy(block.data() + kept, in.take(got), got);
-        const size_t frames = block.size() / (size_t)frameBytes;
-        if (frames == 0) continue;
+        const size_t bytes = frames * (size_t)frameBytes;
+        const u8* page = in.take(bytes);
+        block.assign(page, page + bytes);
 
         buffers.prepare(frames, fed);
         const U* old = (const U*)block.data();
@@ -101,16 +97,9 @@ void SampleProcessor<Traits>::applyPluginEffect() {
             for (size_t f = 0; f < frames; ++f)
                 Traits::storeRounded(output[f] * 32768.0, &track[f * channels], &clipped);
         }
-        const size_t bytes = frames * (size_t)frameBytes;
-        room = writeBytes(out, block.data(), bytes);
-        block.erase(block.begin(), block.begin() + bytes);
+        if (!writeBytes(out, block.data(), bytes)) break;
     }
-    // A partial frame at the end of the range stays as it was.
-    if (room && !block.empty()) writeBytes(out, block.data(), block.size());
-    // The writer puts a page back when it moves on: move past the last one.
-    while (!out.atEnd() && out.left() == 0 && out.next()) {
-    }
-    finishNewBytes(*this, change, out);
+    out.finish();
     flags |= clipped;
     applyEdgeCrossfades(rangeStart, rangeEnd);
 }

@@ -286,8 +286,7 @@ TEST(LevelOperations, TheWalkThatEndsTheLoopDecidesWhatACancelStops) {
         {
             PageWalk in(openBlockReader, p->store, p->frameBytes, change.oldCursor, change.newLength,
                         writerCarries ? nullptr : &progress);
-            PageWalk out(openBlockWriter, p->store, p->frameBytes, change.newCursor, change.newLength,
-                         writerCarries ? &progress : nullptr);
+            PageWalk out(openBlockWriter, p->store, p->frameBytes, change, writerCarries ? &progress : nullptr);
             while (nextPages(out, {&in})) {
                 const size_t n = std::min(in.left(), out.left()) / 2;
                 const i16* r = (const i16*)in.take(2 * n);
@@ -295,7 +294,7 @@ TEST(LevelOperations, TheWalkThatEndsTheLoopDecidesWhatACancelStops) {
                 for (size_t i = 0; i < n; ++i) w[i] = (i16)-r[i];
             }
             EXPECT_EQ(!writerCarries, out.atEnd());
-            finishNewBytes(*p, change, out);
+            out.finish();
         }
         EXPECT_TRUE(progress.isCancelled());
         std::vector<f64> result = s.samples();
