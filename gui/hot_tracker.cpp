@@ -25,10 +25,7 @@ bool GHotTracker::pointerOverOwner(i32 x, i32 y) {
     HWND hwnd = watched ? watched->hwnd : nullptr;
     if (!hwnd) return false;
     requestHoverTracking(watched);
-    RECT client;
-    GetClientRect(hwnd, &client);
-    return x >= 0 && y >= 0 && rectContainsPoint(client, x, y) && inActiveWindowChain(hwnd) &&
-           windowUnderCursor() == hwnd;
+    return pointerOverWindow(hwnd, x, y);
 }
 
 void GHotTracker::leave() {
