@@ -227,8 +227,9 @@ bool GAppWindow::onCommand(u32 command, GStateQuery* query) {
 }
 
 i32 GAppWindow::isCommandEnabled(u32 id) {
-    if (id == 9 || id == 101) return helpPage ? CommandEnabled : CommandDisabled;
-    if (!hasMenuBar()) return CommandUnknown;
+    // The help commands are the base's.
+    i32 state = GParentWindow::commandState(id);
+    if (state != CommandUnknown || !hasMenuBar()) return state;
     if (id == ToolBarMenuAction) return CommandEnabled;
     if (id >= FirstActionId && id <= LastActionId && actionById((i32)id)) return CommandEnabled;
     if (id < FirstToolBarMenuCommand) return CommandUnknown;

@@ -9,6 +9,7 @@
 #include "gui/drawing.h"
 #include "gui/fonts.h"
 #include "gui/input_event.h"
+#include "gui/rect_list.h"
 #include "gui/saved_dc.h"
 #include "gui/text_measure.h"
 #include "gui/window_behaviour.h"
@@ -160,14 +161,11 @@ void GColumns::paint(HDC handle, const RECT&, bool) {
     GSavedDC dc(handle);
     RECT client{0, 0, 0, 0};
     GetClientRect(hwnd, &client);
-    HBRUSH background = CreateSolidBrush(toolkitColors.window);
-    FillRect(handle, &client, background);
-    DeleteObject(background);
+    fillRectSolid(handle, client, toolkitColors.window);
     if (names.empty()) return;
-    SelectObject(handle, getMessageFont()->font);
+    dc.selectFont(getMessageFont()->font);
     SetBkMode(handle, TRANSPARENT);
-    HPEN pen = CreatePen(PS_SOLID, 1, toolkitColors.darkShade);
-    HGDIOBJ oldPen = SelectObject(handle, pen);
+    dc.selectPen(toolkitColors.darkShade);
     bool focused = GetFocus() == hwnd;
     for (i32 c = 0;; ++c) {
         i32 left = c ? columnEdge(c - 1) : 0;
@@ -201,8 +199,6 @@ void GColumns::paint(HDC handle, const RECT&, bool) {
             SetBkMode(handle, TRANSPARENT);
         }
     }
-    SelectObject(handle, oldPen);
-    DeleteObject(pen);
 }
 
 i32 GColumns::handleKey(GInputEvent* e) {

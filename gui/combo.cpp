@@ -363,9 +363,13 @@ RECT GCombo::arrowZone() const {
     return c;
 }
 
+u32 GCombo::frameState() const {
+    return (!IsWindowEnabled(hwnd) || selection < 0 ? (u32)HotDisabled : 0u) | (isDropped ? (u32)HotChecked : 0u);
+}
+
 bool GCombo::hitPart(GHotTracker*, i32 x, i32 y, RECT* rect, u32* flags) {
     RECT text = textZone(), arrow = arrowZone();
-    u32 state = (!IsWindowEnabled(hwnd) || selection < 0 ? HotDisabled : 0) | (isDropped ? HotChecked : 0);
+    u32 state = frameState();
     if (rectContainsPoint(arrow, x, y)) {
         *rect = arrow;
         *flags = state;
@@ -383,7 +387,7 @@ void GCombo::paint(HDC hdc, const RECT&, bool) {
     GSavedDC dc(hdc);
     RECT client;
     GetClientRect(hwnd, &client);
-    u32 state = (!IsWindowEnabled(hwnd) || selection < 0 ? HotDisabled : 0) | (isDropped ? HotChecked : 0);
+    u32 state = frameState();
     GEmptyElement empty;
     paintComposite(dc, client, &empty, frameStateStyle(0x11, client, tracker, 0, state));
 

@@ -102,6 +102,8 @@ private:
     void routeOpenMouse(u32 message, uintptr_t wParam, intptr_t lParam);
     void relayout();
     void repaint();
+    // Disabled (also with nothing selected) and, while open, checked.
+    u32 frameState() const;
     // The native window, the list and the capture go; nothing is chosen.
     void dropList();
     i32 widestText();

@@ -1,5 +1,6 @@
 #include "gui/cursor.h"
 
+#include "gui/input_event.h"
 #include "gui/system_input.h"
 #include "gui/window.h"
 
@@ -32,6 +33,16 @@ bool inActiveWindowChain(HWND window) {
     for (HWND w = GetAncestor(window, GA_ROOT); w; w = GetWindow(w, GW_OWNER))
         if (w == active) return true;
     return false;
+}
+
+bool pointInActiveClient(HWND window, i32 x, i32 y) {
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(window, &client);
+    return rectContainsPoint(client, x, y) && inActiveWindowChain(window);
+}
+
+bool pointerOverWindow(HWND window, i32 x, i32 y) {
+    return pointInActiveClient(window, x, y) && windowUnderCursor() == window;
 }
 
 void requestHoverTracking(GWindow* window) {

@@ -2,6 +2,7 @@
 
 #include "gui/bitmaps.h"
 #include "gui/drawer_window.h"
+#include "gui/rect_list.h"
 #include "gui/saved_dc.h"
 #include "gui/system_input.h"
 #include "gui/temporary_window.h"
@@ -30,9 +31,7 @@ SIZE drawMark(HDC dc, const RECT* rect, void* argument, void*) {
     GBitmap* bitmap = getCachedImage(drag->markBitmap);
     SIZE size = bitmap && bitmap->bitmap ? bitmap->size() : SIZE{16, 16};
     if (dc) {
-        HBRUSH key = CreateSolidBrush(kDragMarkKey);
-        FillRect(dc, rect, key);
-        DeleteObject(key);
+        fillRectSolid(dc, *rect, kDragMarkKey);
         if (bitmap && bitmap->bitmap) {
             GSavedDC saved(dc);
             bitmap->draw(saved, rect->left, rect->top);

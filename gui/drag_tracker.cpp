@@ -169,10 +169,7 @@ bool GDragTracker::handleMessage(u32 message, uintptr_t, intptr_t lParam, intptr
     if (isMouseMessage(message) || message == WM_MOUSEHOVER) {
         requestHoverTracking(watched);
         i32 x = (i16)LOWORD(lParam), y = (i16)HIWORD(lParam);
-        RECT client;
-        GetClientRect(hwnd, &client);
-        bool visible = x >= 0 && y >= 0 && rectContainsPoint(client, x, y) && inActiveWindowChain(hwnd) &&
-                       windowUnderCursor() == hwnd;
+        bool visible = pointerOverWindow(hwnd, x, y);
         if (currentOverlayPainter == this) {
             if (visible)
                 update(x, y, true, true);

@@ -176,31 +176,18 @@ void GEditLine::refuse() {
     throw e;
 }
 
-i32 GEditLine::getI32() {
-    i32 v;
-    if (!readI32Text(text(), &v)) refuse();
+template <typename T>
+T GEditLine::readValue(bool (*read)(const char*, T*)) {
+    T v;
+    if (!read(text(), &v)) refuse();
     return v;
 }
-u32 GEditLine::getU32() {
-    u32 v;
-    if (!readU32Text(text(), &v)) refuse();
-    return v;
-}
-i64 GEditLine::getI64() {
-    i64 v;
-    if (!readI64Text(text(), &v)) refuse();
-    return v;
-}
-double GEditLine::getDouble() {
-    double v;
-    if (!readDoubleText(text(), &v)) refuse();
-    return v;
-}
-u32 GEditLine::getTime() {
-    u32 v;
-    if (!readTimeText(text(), &v)) refuse();
-    return v;
-}
+
+i32 GEditLine::getI32() { return readValue(readI32Text); }
+u32 GEditLine::getU32() { return readValue(readU32Text); }
+i64 GEditLine::getI64() { return readValue(readI64Text); }
+double GEditLine::getDouble() { return readValue(readDoubleText); }
+u32 GEditLine::getTime() { return readValue(readTimeText); }
 
 namespace {
 template <typename T>

@@ -71,4 +71,7 @@ public:
 private:
     void textChanged();
     [[noreturn]] void refuse();
+    // The text read by the reader, or refused.
+    template <typename T>
+    T readValue(bool (*read)(const char*, T*));
 };

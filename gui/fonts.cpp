@@ -5,13 +5,10 @@
 static FontHolder messageFont, menuFont;
 
 static FontHolder* ensureFont(FontHolder& holder, const LOGFONTA& description) {
-    if (holder.font) return &holder;
-    HFONT font = CreateFontIndirectA(&description);
-    if (font != holder.font) {
-        if (holder.owned && holder.font) DeleteObject(holder.font);
-        holder.font = font;
+    if (!holder.font) {
+        holder.font = CreateFontIndirectA(&description);
+        holder.owned = true;
     }
-    holder.owned = true;
     return &holder;
 }
 

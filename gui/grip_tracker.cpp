@@ -4,6 +4,7 @@
 #include "gui/application.h"
 #include "gui/colors.h"
 #include "gui/drawing.h"
+#include "gui/input_event.h"
 #include "gui/parent_window.h"
 #include "gui/saved_dc.h"
 #include "gui/strip_item.h"
@@ -15,10 +16,7 @@
 void (*toolBarSetChanged)(GParentWindow* window) = GAppWindow::updateSystemMenu;
 
 namespace {
-GParentWindow* topOf(GWindow* window) {
-    while (window && !window->item()->asParentWindow()) window = window->ownerWindow();
-    return window ? window->item()->asParentWindow() : nullptr;
-}
+GParentWindow* topOf(GToolBar* bar) { return static_cast<GParentWindow*>(bar->topLevelWindow()); }
 
 void relayout(GParentWindow* top) {
     GLayoutCell* content = top && top->content ? top->content->asLayoutCell() : nullptr;
@@ -61,7 +59,7 @@ bool ToolBarGripTracker::handleMessage(u32 message, uintptr_t, intptr_t lParam, 
     if (!bar->hasGrip()) return false;
     const i32 x = (i16)LOWORD(lParam), y = (i16)HIWORD(lParam);
     const RECT grip = bar->gripRect();
-    const bool inside = x >= grip.left && x < grip.right && y >= grip.top && y < grip.bottom;
+    const bool inside = rectContainsPoint(grip, x, y);
     switch (message) {
     case WM_MOUSEMOVE:
         if (hot) {

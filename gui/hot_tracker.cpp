@@ -3,12 +3,7 @@
 #include "gui/child_window.h"
 #include "gui/cursor.h"
 #include "gui/input_event.h"
-
-namespace {
-bool sameRect(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-}  // namespace
+#include "gui/rect_list.h"
 
 void GHotTracker::repaintOwner() {
     GWindow* owner = watched;
@@ -25,10 +20,7 @@ bool GHotTracker::pointerOverOwner(i32 x, i32 y) {
     HWND hwnd = watched ? watched->hwnd : nullptr;
     if (!hwnd) return false;
     requestHoverTracking(watched);
-    RECT client;
-    GetClientRect(hwnd, &client);
-    return x >= 0 && y >= 0 && rectContainsPoint(client, x, y) && inActiveWindowChain(hwnd) &&
-           windowUnderCursor() == hwnd;
+    return pointerOverWindow(hwnd, x, y);
 }
 
 void GHotTracker::leave() {
@@ -76,7 +68,7 @@ bool GHotTracker::handleMessage(u32 message, uintptr_t, intptr_t lParam, intptr_
         return false;
     }
     if (!guard.alive()) return false;
-    if (hot() && !sameRect(rect, hotRect) && !(partFlags & HotKeepInside)) leave();
+    if (hot() && !rectsEqual(rect, hotRect) && !(partFlags & HotKeepInside)) leave();
     if (!guard.alive()) return false;
     state = (state & ~0xFFu) | (partFlags & 0xFF);
     if (!IsWindowEnabled(watched->hwnd)) state |= HotDisabled;
@@ -99,7 +91,7 @@ bool GHotTracker::handleMessage(u32 message, uintptr_t, intptr_t lParam, intptr_
 }
 
 u32 frameStateStyle(u32 style, const RECT& rect, const GHotTracker* tracker, u32 removed, u32 state) {
-    if (tracker && sameRect(rect, tracker->hotRect)) state |= tracker->state & (HotActive | HotPressed);
+    if (tracker && rectsEqual(rect, tracker->hotRect)) state |= tracker->state & (HotActive | HotPressed);
     if (state & HotActive) {
         if (!(style & 0x77)) style |= 2;
         style |= 0x4000000;

@@ -8,11 +8,8 @@ bool GHoverTracker::pointInside(uintptr_t wParam, i32 x, i32 y) const {
     HWND hwnd = owner() ? owner()->hwnd : nullptr;
     if (!hwnd) return false;
     if (kind == HoverWhileHeld && (wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) return true;
-    RECT client;
-    GetClientRect(hwnd, &client);
-    if (x < 0 || y < 0 || !rectContainsPoint(client, x, y) || !inActiveWindowChain(hwnd)) return false;
-    if (kind == HoverWhileHeld && !IsWindowEnabled(hwnd)) return true;
-    return windowUnderCursor() == hwnd;
+    if (kind == HoverWhileHeld && !IsWindowEnabled(hwnd)) return pointInActiveClient(hwnd, x, y);
+    return pointerOverWindow(hwnd, x, y);
 }
 
 bool GHoverTracker::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t*) {
