@@ -1,8 +1,8 @@
 #include "gui/multi_label.h"
 
 #include <algorithm>
-#include <cstring>
 
+#include "gui/clipboard_text.h"
 #include "gui/colors.h"
 #include "gui/draw_text.h"
 #include "gui/layout_builder.h"
@@ -12,10 +12,9 @@
 namespace {
 COLORREF orDefault(COLORREF colour, COLORREF fallback) { return colour == (COLORREF)-1 ? fallback : colour; }
 
-// The work area of the monitor of the window's top-level window.
-RECT desktopOf(GWindow* window) {
-    GWindow* top = window;
-    while (top && !top->isKindOf(TypeParentWindow)) top = top->ownerWindow();
+// The monitor of the label's top-level window.
+RECT desktopOf(GLayoutCell* cell) {
+    GWindow* top = cell->topLevelWindow();
     MONITORINFO info{};
     info.cbSize = sizeof info;
     HMONITOR monitor = MonitorFromWindow(top && top->hwnd ? top->hwnd : nullptr, MONITOR_DEFAULTTOPRIMARY);
@@ -23,22 +22,6 @@ RECT desktopOf(GWindow* window) {
     return info.rcMonitor;
 }
 }  // namespace
-
-bool copyLabelText(HWND owner, const char* text) {
-    if (!OpenClipboard(owner)) return false;
-    EmptyClipboard();
-    size_t n = strlen(text ? text : "") + 1;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, n);
-    bool done = false;
-    if (block) {
-        memcpy(GlobalLock(block), text ? text : "", n);
-        GlobalUnlock(block);
-        done = SetClipboardData(CF_TEXT, block) != nullptr;
-        if (!done) GlobalFree(block);
-    }
-    CloseClipboard();
-    return done;
-}
 
 GMultiLabel::~GMultiLabel() {
     destroyNative();
@@ -210,7 +193,7 @@ void GMultiLabel::paint(HDC handle, const RECT&, bool) {
 bool GMultiLabel::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) {
     bool mouse = (message >= WM_LBUTTONDOWN && message <= WM_MBUTTONDBLCLK);
     if (mouse && (style & MultiCopy)) {
-        if (message == WM_RBUTTONUP) copyLabelText(hwnd, text.c_str());
+        if (message == WM_RBUTTONUP) copyTextToClipboard(text.c_str());
         *result = 0;
         return true;
     }
