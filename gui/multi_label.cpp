@@ -5,6 +5,7 @@
 #include "gui/clipboard_text.h"
 #include "gui/colors.h"
 #include "gui/draw_text.h"
+#include "gui/label.h"
 #include "gui/layout_builder.h"
 #include "gui/saved_dc.h"
 #include "gui/text_measure.h"
@@ -44,14 +45,8 @@ GMultiLabel* GMultiLabel::create(GLayoutBuilder& builder, const char* text, i32 
     label->setMargins(style & (MultiBorder | MultiMargins) ? 4 : 0);
     label->drawStyle |= DrawRepaintOnScroll;
     label->GUserImage::create(0, 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS);
-    builder.add(label, nullptr);
-    if (alignment && alignment[0]) {
-        setAlignmentCode(label, alignment);
-        if (alignment[1] && alignment[2]) {
-            label->textAlign[0] = alignment[2];
-            if (alignment[3]) label->textAlign[1] = alignment[3];
-        }
-    }
+    builder.add(label, alignment);
+    setTextAlignment(label->textAlign, alignment);
     label->layoutText();
     return label;
 }
