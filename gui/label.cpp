@@ -44,14 +44,16 @@ RECT insetToCentre(const RECT& r, i32 dx, i32 dy) {
 }
 
 void applyAlignment(GLabel* label, GLayoutBuilder& builder, const char* alignment) {
-    builder.add(label, nullptr);
-    if (!alignment || !alignment[0]) return;
-    setAlignmentCode(label, alignment);
-    if (!alignment[1] || !alignment[2]) return;
-    label->textAlign[0] = alignment[2];
-    if (alignment[3]) label->textAlign[1] = alignment[3];
+    builder.add(label, alignment);
+    setTextAlignment(label->textAlign, alignment);
 }
 }  // namespace
+
+void setTextAlignment(char textAlign[2], const char* alignment) {
+    if (!alignment || !alignment[0] || !alignment[1] || !alignment[2]) return;
+    textAlign[0] = alignment[2];
+    if (alignment[3]) textAlign[1] = alignment[3];
+}
 
 u32 upperCharacter(u32 character) {
     char c[2] = {(char)(character & 0xFF), 0};

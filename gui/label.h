@@ -70,6 +70,8 @@ private:
 u32 mnemonicOf(const char* text);
 // Upper case of one byte character in the interface's locale.
 u32 upperCharacter(u32 character);
+// Letters 3 and 4 of an alignment code into a text alignment; letters 1 and 2 are the cell's.
+void setTextAlignment(char textAlign[2], const char* alignment);
 
 // Separators: a solid line in the dark shade (1 by 1) and an etched line (2 by 2).
 enum : u32 { TypeLine1 = 25, TypeLine2 = 26 };

@@ -4,6 +4,7 @@
 
 #include "gui/align.h"
 #include "gui/child_window.h"
+#include "gui/input_event.h"
 #include "gui/layout_transaction.h"
 #include "gui/parent_window.h"
 
@@ -185,14 +186,9 @@ static void hideWindowOfCell(GLayoutCell* cell) {
 }
 
 void GLayoutItem::removeAt(int i) {
-    if (i < 0 || i >= (int)children.size()) return;
-    GLayoutCell* child = children[i];
-    children.erase(children.begin() + i);
-    renumberFrom(i);
+    GLayoutCell* child = takeOutAt(i);
     if (!child) return;
     hideWindowOfCell(child);
-    child->container = nullptr;
-    child->index = -1;
     deleteChildCell(child);
 }
 
@@ -396,9 +392,7 @@ GLayoutCell* itemAtPoint(GLayoutCell* cell, i32 x, i32 y) {
         }
         if (kept) return kept;
     }
-    const RECT& r = cell->rect;
-    if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return cell;
-    return nullptr;
+    return rectContainsPoint(cell->rect, x, y) ? cell : nullptr;
 }
 
 // ---- routing up ----

@@ -59,14 +59,8 @@ UINT frameFlag(HWND hwnd) {
 void paintUncovered(GWindow* top) {
     if (g_uncovered.empty() || !top || !top->hwnd) return;
     HDC dc = GetDC(top->hwnd);
-    HGDIOBJ pen = GetCurrentObject(dc, OBJ_PEN);
-    HGDIOBJ brush = GetCurrentObject(dc, OBJ_BRUSH);
-    HGDIOBJ font = GetCurrentObject(dc, OBJ_FONT);
     int saved = SaveDC(dc);
     paintUncoveredArea(dc, rootOf(top), g_uncovered);
-    SelectObject(dc, pen);
-    SelectObject(dc, brush);
-    SelectObject(dc, font);
     RestoreDC(dc, saved);
     ReleaseDC(top->hwnd, dc);
 }

@@ -4,21 +4,6 @@
 
 #include "gui/item_base.h"
 
-GLifeRecord::GLifeRecord(GItemBase* object) : object(object) { ListenerChain::append(watchers, this); }
-
-GLifeRecord::~GLifeRecord() {
-    ListenerChain::flushDeferredDeletes(watchers);
-    if (owner) ListenerChain::unlink(this);
-    if (holdsNext) {
-        holdsNext = false;
-        if (GLifeRecord* kept = following()) kept->release();
-    }
-}
-
-void GLifeRecord::release() {
-    if (--refCount == 0) delete this;
-}
-
 namespace {
 // Drops the reference an unlinked node keeps on its former successor.
 void dropKeptSuccessor(GLifeRecord* node) {
@@ -28,6 +13,21 @@ void dropKeptSuccessor(GLifeRecord* node) {
     node->next = nullptr;
     if (kept) kept->release();
 }
+}  // namespace
+
+GLifeRecord::GLifeRecord(GItemBase* object) : object(object) { ListenerChain::append(watchers, this); }
+
+GLifeRecord::~GLifeRecord() {
+    ListenerChain::flushDeferredDeletes(watchers);
+    if (owner) ListenerChain::unlink(this);
+    dropKeptSuccessor(this);
+}
+
+void GLifeRecord::release() {
+    if (--refCount == 0) delete this;
+}
+
+namespace {
 
 // A walk's position: one reference on the node it stands on.
 class Cursor {

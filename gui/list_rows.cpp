@@ -79,13 +79,8 @@ void ListRowModel::removeRows(u64 first, u64 end) {
 }
 
 u64 ListRowModel::insertRowRecords(u64 at, ListRow* const* given, u32 n) {
-    if (given) {
-        rows.insert((u32)std::min<u64>(at, rows.count), given, n);
-        return n;
-    }
-    std::vector<ListRow*> made(n);
-    for (u32 i = 0; i < n; ++i) made[i] = new ListRow;
-    rows.insert((u32)std::min<u64>(at, rows.count), made.data(), n);
+    if (!given) return ListRowModel::insertRows(at, nullptr, (i32)n);
+    rows.insert((u32)std::min<u64>(at, rows.count), given, n);
     return n;
 }
 

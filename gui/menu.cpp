@@ -49,7 +49,7 @@ bool addActionToMenu(GWindow* asking, GActionItem* action, u32 mode, i32 positio
     if (position < 0) position = GetMenuItemCount(menu.menu);
     if (action->flags & ActionPopup) {
         HMENU popup = CreatePopupMenu();
-        insertItem(menu.menu, position, MF_POPUP, (UINT_PTR)popup, menu.makeItemData(text.c_str(), image, (i32)action->id));
+        insertPopupItem(menu, position, popup, menu.makeItemData(text.c_str(), image, (i32)action->id));
         GMenu sub(popup, false);
         fillMenuFromIds(asking, sub, action->subItems, action->subItemCount, mode, -1);
     } else {
@@ -59,6 +59,11 @@ bool addActionToMenu(GWindow* asking, GActionItem* action, u32 mode, i32 positio
     }
     if (!enabled) EnableMenuItem(menu.menu, (UINT)position, MF_BYPOSITION | MF_GRAYED);
     return true;
+}
+
+void insertPopupItem(GMenu& menu, i32 position, HMENU popup, GMenuItemData* data) {
+    if (position < 0) position = GetMenuItemCount(menu.menu);
+    insertItem(menu.menu, position, MF_POPUP, (UINT_PTR)popup, data);
 }
 
 void appendMenuSeparator(GMenu& menu) {

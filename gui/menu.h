@@ -56,6 +56,9 @@ bool addActionToMenu(GWindow* asking, GActionItem* action, u32 mode, i32 positio
 void fillMenuFromIds(GWindow* asking, GMenu& menu, const i32* ids, i32 count, u32 mode, i32 position = -1);
 // Appends an owner-drawn separator.
 void appendMenuSeparator(GMenu& menu);
+// Inserts an owner-drawn item that opens the popup (-1: the end); the data is deleted when the
+// item cannot be inserted.
+void insertPopupItem(GMenu& menu, i32 position, HMENU popup, GMenuItemData* data);
 
 // Helpers over any native menu.
 void destroyMenuTree(HMENU menu);

@@ -52,13 +52,7 @@ void GMenuBar::fill(WindowKind* kind) {
     for (u32 i = 0; i < specs.count; ++i) {
         GToolBarSpec* spec = static_cast<GToolBarSpec*>(specs[i]);
         HMENU popup = CreatePopupMenu();
-        MENUITEMINFOA info{};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_SUBMENU | MIIM_DATA;
-        info.fType = MFT_OWNERDRAW;
-        info.hSubMenu = popup;
-        info.dwItemData = (ULONG_PTR)makeItemData(spec->displayTitle(), nullptr, 0);
-        InsertMenuItemA(menu, (UINT)GetMenuItemCount(menu), TRUE, &info);
+        insertPopupItem(*this, -1, popup, makeItemData(spec->displayTitle(), nullptr, 0));
         GMenu sub(popup, false);
         fillMenuFromIds(window, sub, spec->activeIds(), spec->activeCount(), MenuBarMenu);
         assignMenuMnemonics(popup);

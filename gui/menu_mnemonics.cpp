@@ -1,4 +1,5 @@
 #include <cstring>
+#include <vector>
 
 #include "gui/menu.h"
 #include "gui/menu_tracking.h"
@@ -39,7 +40,7 @@ void assignMenuMnemonics(HMENU menu) {
         GString text;
         bool done;
     };
-    Item* items = new Item[count];
+    std::vector<Item> items(count);
     for (i32 i = 0; i < count; ++i) {
         items[i].done = menuItemCommandId(menu, i) == -1;
         if (items[i].done) continue;
@@ -85,5 +86,4 @@ void assignMenuMnemonics(HMENU menu) {
             setMenuItemText(menu, i, text.data);
         }
     }
-    delete[] items;
 }

@@ -5,18 +5,13 @@
 #include <cstring>
 
 #include "gui/action_image.h"
+#include "gui/fonts.h"
 #include "gui/menu.h"
 
 namespace {
 HFONT menuFont() {
-    static HFONT font = [] {
-        NONCLIENTMETRICSA metrics{};
-        metrics.cbSize = sizeof metrics;
-        SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-        HFONT made = CreateFontIndirectA(&metrics.lfMenuFont);
-        return made ? made : (HFONT)GetStockObject(DEFAULT_GUI_FONT);
-    }();
-    return font;
+    HFONT font = getMenuFont()->font;
+    return font ? font : (HFONT)GetStockObject(DEFAULT_GUI_FONT);
 }
 
 // Every popup item keeps a column at its right for the submenu arrow, as native menus do.

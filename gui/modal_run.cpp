@@ -9,7 +9,6 @@
 #include "gui/window_procedure.h"
 
 namespace {
-ModalScope* g_bottom = nullptr;
 ModalScope* g_top = nullptr;
 
 GLifeRecord* hold(GWindow* window) {
@@ -69,10 +68,7 @@ public:
 
 ModalScope::ModalScope(GWindow* owner, GDialog* dialog) : ownerRecord(hold(owner)), dialogRecord(hold(dialog)) {
     below = g_top;
-    if (g_top)
-        g_top->above = this;
-    else
-        g_bottom = this;
+    if (g_top) g_top->above = this;
     g_top = this;
     if (GDialog* ownerBox = asDialog(liveWindow(ownerRecord))) {
         EnableWindow(ownerBox->hwnd, FALSE);
@@ -97,10 +93,7 @@ ModalScope::~ModalScope() {
     }
     drop(dialogRecord);
     drop(ownerRecord);
-    if (below)
-        below->above = above;
-    else
-        g_bottom = above;
+    if (below) below->above = above;
     if (above)
         above->below = below;
     else

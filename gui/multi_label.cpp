@@ -1,10 +1,11 @@
 #include "gui/multi_label.h"
 
 #include <algorithm>
-#include <cstring>
 
+#include "gui/clipboard_text.h"
 #include "gui/colors.h"
 #include "gui/draw_text.h"
+#include "gui/label.h"
 #include "gui/layout_builder.h"
 #include "gui/saved_dc.h"
 #include "gui/text_measure.h"
@@ -12,10 +13,9 @@
 namespace {
 COLORREF orDefault(COLORREF colour, COLORREF fallback) { return colour == (COLORREF)-1 ? fallback : colour; }
 
-// The work area of the monitor of the window's top-level window.
-RECT desktopOf(GWindow* window) {
-    GWindow* top = window;
-    while (top && !top->isKindOf(TypeParentWindow)) top = top->ownerWindow();
+// The monitor of the label's top-level window.
+RECT desktopOf(GLayoutCell* cell) {
+    GWindow* top = cell->topLevelWindow();
     MONITORINFO info{};
     info.cbSize = sizeof info;
     HMONITOR monitor = MonitorFromWindow(top && top->hwnd ? top->hwnd : nullptr, MONITOR_DEFAULTTOPRIMARY);
@@ -23,22 +23,6 @@ RECT desktopOf(GWindow* window) {
     return info.rcMonitor;
 }
 }  // namespace
-
-bool copyLabelText(HWND owner, const char* text) {
-    if (!OpenClipboard(owner)) return false;
-    EmptyClipboard();
-    size_t n = strlen(text ? text : "") + 1;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, n);
-    bool done = false;
-    if (block) {
-        memcpy(GlobalLock(block), text ? text : "", n);
-        GlobalUnlock(block);
-        done = SetClipboardData(CF_TEXT, block) != nullptr;
-        if (!done) GlobalFree(block);
-    }
-    CloseClipboard();
-    return done;
-}
 
 GMultiLabel::~GMultiLabel() {
     destroyNative();
@@ -61,14 +45,8 @@ GMultiLabel* GMultiLabel::create(GLayoutBuilder& builder, const char* text, i32 
     label->setMargins(style & (MultiBorder | MultiMargins) ? 4 : 0);
     label->drawStyle |= DrawRepaintOnScroll;
     label->GUserImage::create(0, 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS);
-    builder.add(label, nullptr);
-    if (alignment && alignment[0]) {
-        setAlignmentCode(label, alignment);
-        if (alignment[1] && alignment[2]) {
-            label->textAlign[0] = alignment[2];
-            if (alignment[3]) label->textAlign[1] = alignment[3];
-        }
-    }
+    builder.add(label, alignment);
+    setTextAlignment(label->textAlign, alignment);
     label->layoutText();
     return label;
 }
@@ -210,7 +188,7 @@ void GMultiLabel::paint(HDC handle, const RECT&, bool) {
 bool GMultiLabel::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) {
     bool mouse = (message >= WM_LBUTTONDOWN && message <= WM_MBUTTONDBLCLK);
     if (mouse && (style & MultiCopy)) {
-        if (message == WM_RBUTTONUP) copyLabelText(hwnd, text.c_str());
+        if (message == WM_RBUTTONUP) copyTextToClipboard(text.c_str());
         *result = 0;
         return true;
     }

@@ -67,6 +67,3 @@ private:
     void setMargins(i32 margin);
     bool laying = false;
 };
-
-// Puts the text on the clipboard as CF_TEXT; false when it could not.
-bool copyLabelText(HWND owner, const char* text);

@@ -76,7 +76,7 @@ bool readIdentity(OpenFileRecord* record) {
 bool openRecord(OpenFileRecord* record, u32 flags, ErrorHandler* handler) {
     record->stream.handler = handler;
     record->stream.flags = flags & ~(u32)RegistryMode::Held;
-    bool ok = fileOpenDescriptor(record->stream);
+    bool ok = OpenFileRegistry::openRecordStream(record->stream);
     record->stream.handler = nullptr;
     record->stream.flags |= RegistryMode::Held;
     if (ok) readIdentity(record);
@@ -150,8 +150,11 @@ struct Notices {
                 holders.push_back(h);
             }
     }
-    // Every holder is told the file is gone: they lose the record, which is freed.
+    // Every holder is told the file is gone instead of what was taken before: they lose the
+    // record, which is freed.
     void dropRecord(OpenFileRecord* record) {
+        for (OpenFileHolder* h : holders) --h->notifying;
+        holders.clear();
         take(record, nullptr, 0, nullptr);
         while (record->firstHolder) unlinkHolder(record->firstHolder);
         freeRecord(record);
@@ -188,6 +191,7 @@ bool reportWithPath(ErrorHandler* handler, CoreText text, const char* path) {
 namespace OpenFileRegistry {
 
 WaitFunction waitForRecord = defaultWait;
+OpenFunction openRecordStream = fileOpenDescriptor;
 
 u32 recordCount() {
     RegistryLock lock;
@@ -363,7 +367,6 @@ bool endReopen(GFile& userFile) {
                     thrown = true;
                 }
                 if (!ok) {
-                    notices.holders.clear();
                     notices.dropRecord(record);
                     result = false;
                 }

@@ -57,6 +57,9 @@ bool replaceHook(GFile& newFile, const char* target);
 // The wait of a borrower on a busy record (tests count the waits).
 typedef u32 (*WaitFunction)(void* event, u32 milliseconds);
 extern WaitFunction waitForRecord;
+// Opens a record's stream (tests make it fail).
+typedef bool (*OpenFunction)(GFile& stream);
+extern OpenFunction openRecordStream;
 // The number of records alive.
 u32 recordCount();
 }  // namespace OpenFileRegistry

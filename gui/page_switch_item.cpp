@@ -86,9 +86,9 @@ bool GPageSwitchItem::onControlNotify(void* n) {
     GIndexSelector* s = selector();
     i32 index = s ? s->selectedIndex() : (i32)notification->value;
     if (index != stack->current) stack->setCurrentPage(index);
+    // Passed on as this item's own notification, which this item does not take.
     GControlNotification up{this, HeaderSelectionChanged, index};
-    for (GItemBase* item = nextReceiver(this); item; item = nextReceiver(item))
-        if (item->onControlNotify(&up)) break;
+    notifyUp(this, &up);
     return true;
 }
 

@@ -133,9 +133,7 @@ void GProgressDialog::onTimer(TimerRecord*) {
         u32 seconds = elapsed / 1000;
         // Total and processed are read together: the worker may be writing them.
         ProgressState::Amounts a = s.amounts();
-        u64 rest = a.processed == 0 || a.processed >= a.total
-                       ? 0
-                       : (u64)((double)(a.total - a.processed) * seconds / (double)a.processed);
+        u64 rest = a.remaining(seconds);
         if (stop) {
             if (!(timeLabel->cellFlags & CellExcluded)) {
                 setLabel(elapsedLabel, coreText(CoreText::ProgressStopping));

@@ -161,16 +161,11 @@ void GProgressLinePlacer::update(bool force) {
     lastShown = now;
     u32 seconds = runningTime / 1000;
     statusLine->setFieldTextF(1, "%u:%02u", seconds / 60, seconds % 60);
-    // No estimate before the first report, nor once the job reports more than its total.
-    if (a.processed > 0 && a.processed < a.total) {
-        u64 remaining = (u64)((double)runningTime * (double)(a.total - a.processed) / (double)a.processed) / 1000;
-        if (remaining > 0) {
-            statusLine->setFieldTextF(2, coreText(CoreText::ProgressRemaining), (u32)(remaining / 60),
-                                      (u32)(remaining % 60));
-            return;
-        }
-    }
-    statusLine->setFieldText(2, nullptr);
+    u64 remaining = a.remaining(runningTime) / 1000;
+    if (remaining > 0)
+        statusLine->setFieldTextF(2, coreText(CoreText::ProgressRemaining), (u32)(remaining / 60), (u32)(remaining % 60));
+    else
+        statusLine->setFieldText(2, nullptr);
 }
 
 void GProgressLinePlacer::pause() {

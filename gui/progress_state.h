@@ -33,6 +33,12 @@ public:
         u64 total;
         u64 processed;
         u32 percent;
+        // The time still to run at the rate so far, in the unit of `elapsed`; 0 before the first
+        // count and once the count reaches the total.
+        u64 remaining(u64 elapsed) const {
+            if (processed == 0 || processed >= total) return 0;
+            return (u64)((double)elapsed * (double)(total - processed) / (double)processed);
+        }
     };
     // One consistent reading of the amounts.
     Amounts amounts();

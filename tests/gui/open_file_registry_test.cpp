@@ -39,12 +39,16 @@ protected:
     void TearDown() override {
         OpenFileRegistry::waitForRecord = savedWait;
         fileReplaceHook = savedHook;
+        OpenFileRegistry::openRecordStream = savedOpen;
     }
     TempDir dir;
     std::string path;
     OpenFileRegistry::WaitFunction savedWait = OpenFileRegistry::waitForRecord;
     FileReplaceHook savedHook = fileReplaceHook;
+    OpenFileRegistry::OpenFunction savedOpen = OpenFileRegistry::openRecordStream;
 };
+
+bool refuseOpen(GFile&) { return false; }
 
 // Writes the text through a safe replacement of the target.
 bool replaceWith(const std::string& target, const char* text, ErrorHandler* handler) {
@@ -171,6 +175,25 @@ TEST_F(OpenFileRegistryTest, OthersHearAWriteOnceAndNothingWhenNothingWasWritten
     EXPECT_EQ("FIRST", std::string(bytes, 5));
     EXPECT_TRUE(OpenFileRegistry::endReopen(reader));
     EXPECT_TRUE(a.handler.reports.empty());
+}
+
+TEST_F(OpenFileRegistryTest, AWrittenFileThatCannotBeReadAgainIsGoneForEveryHolder) {
+    Holder a, b, c;
+    for (Holder* h : {&a, &b, &c}) ASSERT_TRUE(OpenFileRegistry::attach(path.c_str(), h));
+    GFile writer;
+    ASSERT_TRUE(OpenFileRegistry::reopen(writer, &a, FileFlag::Read | FileFlag::Write));
+    ASSERT_TRUE(fileWrite(writer, "FIRST", 5));
+    OpenFileRegistry::openRecordStream = refuseOpen;
+    EXPECT_FALSE(OpenFileRegistry::endReopen(writer));
+    EXPECT_EQ(0u, OpenFileRegistry::recordCount());
+    // The news of the write gives way to the loss of the file, told once to every holder, and no
+    // notification stays counted (a holder's end waits for those).
+    for (Holder* h : {&a, &b, &c}) {
+        EXPECT_EQ(std::vector<i32>{0}, h->events);
+        EXPECT_EQ(nullptr, h->record);
+        EXPECT_EQ(0, h->notifying.load());
+        h->notifying = 0;  // a failure above must not hang the holder's end
+    }
 }
 
 TEST_F(OpenFileRegistryTest, ReplacingIsRefusedUnlessTheFileIsBorrowedForSafeReplacement) {
