@@ -76,8 +76,9 @@ struct GTableDesc {
     const char* columnSpec = nullptr;
     i32 minHeaderTextHeight = 0;
     i32 minRowTextHeight = 0;
-    FontHolder headerFont = *getMessageFont();
-    FontHolder cellFont = *getMessageFont();
+    // The shared message font by default, never owned (the toolkit keeps it for the process).
+    FontHolder headerFont{getMessageFont()->font, false};
+    FontHolder cellFont{getMessageFont()->font, false};
     i32 headerHeight = -1;
     i32 rowHeight = -1;
     GTableModel* model = nullptr;  // taken over; null: a cell grid of columnCount columns

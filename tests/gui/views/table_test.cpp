@@ -14,6 +14,7 @@
 #include "gui/layout_cell.h"
 #include "gui/system_input.h"
 #include "gui/system_metrics.h"
+#include "gui/text_measure.h"
 #include "gui/views/cell_grid_model.h"
 #include "gui/views/table_type_ahead.h"
 #include "gui/window_procedure.h"
@@ -143,6 +144,18 @@ TEST(TableWindow, HeaderAndRowHeightsFollowTheFont) {
         EXPECT_EQ(t->typeId(), 86u);
         deleteChildCell(t);
     }
+}
+
+TEST(TableWindow, LeavesTheSharedMessageFontAlone) {
+    Fixture f;
+    HFONT shared = getMessageFont()->font;
+    GTableDesc desc;
+    GTable* t = f.table(desc);
+    // Nothing holds the shared font selected, so a wrong delete would take effect.
+    selectScreenFont((HFONT)GetStockObject(DEFAULT_GUI_FONT));
+    deleteChildCell(t);
+    EXPECT_EQ(OBJ_FONT, (int)GetObjectType(shared));
+    selectScreenFont(shared);
 }
 
 TEST(TableWindow, PreferredSize) {
