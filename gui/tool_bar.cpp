@@ -72,7 +72,7 @@ void GToolBar::appendFromId(i32 id) {
     if (!action) return;
     GString text;
     actionToolTipText(text, action, ownerWindow());
-    appendRecord(actionImageList(action, ownerWindow()), id, text.c_str(), (action->flags & ActionPopup) ? ButtonDropDown : 0);
+    appendRecord(actionImageList(action, ownerWindow()), id, text.c_str(), (action->flags & ActionPopup) ? (u32)ButtonDropDown : 0u);
 }
 
 void GToolBar::setSpec(GToolBarSpec* newSpec) {
@@ -295,7 +295,7 @@ void GToolBar::paint(HDC hdc, const RECT& update, bool) {
         const bool disabled = windowDisabled || (b->style & ButtonDisabled);
         const bool checked = (b->style & ButtonChecked) != 0;
         const bool isHot = (i32)i == hotIndex;
-        u32 state = (disabled ? HotDisabled : 0) | (checked ? HotChecked : 0);
+        u32 state = (disabled ? (u32)HotDisabled : 0u) | (checked ? (u32)HotChecked : 0u);
         u32 style = 0;
         if ((e & 2) && !disabled) style |= 0x400000;
         if ((e & 4) && !checked && !(isHot && (e & 0x20))) style |= 0x1000;
