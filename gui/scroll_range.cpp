@@ -190,9 +190,7 @@ void GScrollRange::setThumb(i64 pos) {
         toStart();
         return;
     }
-    caret = origin = requestedOrigin = originFromThumb(total, page, pos);
-    origin = clampTo(origin, maxOrigin());
-    caret = clampTo(caret, maxCaret());
+    setPosition(originFromThumb(total, page, pos));
 }
 
 bool GScrollRange::onScrollCode(u32 code, i32 thumbPos) {

@@ -47,6 +47,12 @@ public:
     }
 };
 
+// Lays out the whole tree the cell belongs to again, from its root.
+void relayoutTree(GLayoutCell* cell) {
+    while (cell->container) cell = cell->container;
+    applyLayoutChange(cell, cell->rect);
+}
+
 }  // namespace
 
 GSectionColumn::GSectionColumn(GWindow* owner, u32 key) : GColumnsItem(owner), key(key) {
@@ -121,9 +127,7 @@ void GSectionColumn::applySectionCommand(u32 command) {
         hideAllSections();
     else
         toggleSection(command);
-    GLayoutCell* root = this;
-    while (root->container) root = root->container;
-    applyLayoutChange(root, root->rect);
+    relayoutTree(this);
     GControlNotification changed{this, 14, 0};
     notifyUp(this, &changed);
 }
@@ -155,9 +159,7 @@ void GSectionColumn::restoreSections(GBag& bag) {
     }
     include(0, !any);
     storeStates();
-    GLayoutCell* root = this;
-    while (root->container) root = root->container;
-    applyLayoutChange(root, root->rect);
+    relayoutTree(this);
 }
 
 HMENU GSectionColumn::buildSectionMenu() {

@@ -16,20 +16,14 @@ const std::vector<u32>& shownNotices() { return noticeSet(); }
 
 i32 findNotice(u32 key) {
     const std::vector<u32>& keys = noticeSet();
-    i32 low = 0, high = (i32)keys.size() - 1;
-    while (low <= high) {
-        i32 middle = (low + high) / 2;
-        if (key < keys[middle]) high = middle - 1;
-        else if (key > keys[middle]) low = middle + 1;
-        else return middle;
-    }
-    return -1;
+    auto at = std::lower_bound(keys.begin(), keys.end(), key);
+    return at != keys.end() && *at == key ? (i32)(at - keys.begin()) : -1;
 }
 
 void markNoticeShown(u32 key) {
-    if (findNotice(key) >= 0) return;
     std::vector<u32>& keys = noticeSet();
-    keys.insert(std::upper_bound(keys.begin(), keys.end(), key), key);
+    auto at = std::lower_bound(keys.begin(), keys.end(), key);
+    if (at == keys.end() || *at != key) keys.insert(at, key);
 }
 
 bool showNoticeOnce(u32 key, const char* text) {

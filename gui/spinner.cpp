@@ -152,14 +152,10 @@ void drawArrow(HDC dc, const RECT& half, bool up, COLORREF colour) {
         p[1] = {cx + w, cy - h};
         p[2] = {cx, cy - h + w};
     }
-    HPEN pen = CreatePen(PS_SOLID, 1, colour);
-    HBRUSH brush = CreateSolidBrush(colour);
-    HGDIOBJ oldPen = SelectObject(dc, pen), oldBrush = SelectObject(dc, brush);
+    GSavedDC filled(dc);
+    filled.selectPen(colour);
+    filled.selectSolidBrush(colour);
     Polygon(dc, p, 3);
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
-    DeleteObject(pen);
-    DeleteObject(brush);
 }
 }  // namespace
 

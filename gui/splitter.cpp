@@ -4,6 +4,7 @@
 
 #include "gui/colors.h"
 #include "gui/rect_list.h"
+#include "gui/saved_dc.h"
 
 // ---- item ----
 
@@ -167,20 +168,17 @@ void GSplitter::drawLine(i32 x, i32 y) {
     i32 at = barPosition(x, y);
     RECT line = leftRight ? RECT{at, corner.y, at + w, corner.y + h} : RECT{corner.x, at, corner.x + w, at + h};
     // Over the panes too: the owner's child windows are not clipped out.
-    HDC dc = GetDCEx(owner->hwnd, nullptr, DCX_CACHE);
+    HDC window = GetDCEx(owner->hwnd, nullptr, DCX_CACHE);
     ShowCursor(FALSE);
-    int saved = SaveDC(dc);
-    SetROP2(dc, R2_XORPEN);
-    HPEN pen = CreatePen(PS_SOLID, 1, toolkitColors.darkShade);
-    HBRUSH brush = CreateSolidBrush(toolkitColors.darkShade);
-    SelectObject(dc, pen);
-    SelectObject(dc, brush);
-    Rectangle(dc, line.left, line.top, line.right, line.bottom);
-    RestoreDC(dc, saved);
-    DeleteObject(pen);
-    DeleteObject(brush);
+    {
+        GSavedDC dc(window);
+        SetROP2(window, R2_XORPEN);
+        dc.selectPen(toolkitColors.darkShade);
+        dc.selectSolidBrush(toolkitColors.darkShade);
+        Rectangle(window, line.left, line.top, line.right, line.bottom);
+    }
     ShowCursor(TRUE);
-    ReleaseDC(owner->hwnd, dc);
+    ReleaseDC(owner->hwnd, window);
 }
 
 void GSplitter::dragBegin(i32 x, i32 y) {

@@ -173,11 +173,10 @@ void GStripItem::moveCell(GLayoutCell* cell, GStripItem* target, int row, int in
     old->compact();
     cell->notify(LayoutInclude);
     GParentWindow* top = window ? window->item()->asParentWindow() : nullptr;
-    GLayoutCell* content = top && top->content ? top->content->asLayoutCell() : nullptr;
-    if (content && top->hwnd) {
+    if (top && top->hwnd) {
         RECT client;
         GetClientRect(top->hwnd, &client);
-        applyLayoutChange(content, client);
+        top->layoutContent(client.right, client.bottom);
     }
     endLayoutTransaction(window);
 }

@@ -59,11 +59,9 @@ SortedRows sortModelRowsByText(GTableModel& model, i32 column, bool ascending, i
         sorted.count = (u32)i + 1;
     }
     auto text = [](const SortedRow& r) { return r.text ? r.text : ""; };
-    if (ascending)
-        std::sort(sorted.rows, sorted.rows + n,
-                  [&](const SortedRow& a, const SortedRow& b) { return strcmp(text(a), text(b)) < 0; });
-    else
-        std::sort(sorted.rows, sorted.rows + n,
-                  [&](const SortedRow& a, const SortedRow& b) { return strcmp(text(b), text(a)) < 0; });
+    std::sort(sorted.rows, sorted.rows + n, [&](const SortedRow& a, const SortedRow& b) {
+        int order = strcmp(text(a), text(b));
+        return ascending ? order < 0 : order > 0;
+    });
     return sorted;
 }

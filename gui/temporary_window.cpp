@@ -63,7 +63,7 @@ void deleteToolTip() {
 }
 
 const char* toolTipText() {
-    GToolTipWindow* tip = toolTipWindow ? static_cast<GToolTipWindow*>(toolTipWindow) : nullptr;
+    GToolTipWindow* tip = static_cast<GToolTipWindow*>(toolTipWindow);
     return tip && tip->label ? tip->label->text.c_str() : nullptr;
 }
 

@@ -17,6 +17,14 @@ TimerRecord* g_first = nullptr;
 TimerRecord* g_last = nullptr;
 std::vector<uintptr_t> g_orphans;  // ids removed on another thread, killed on their next tick
 
+// The ticks being delivered, innermost first. Removing a record clears it here, so that nothing
+// touches a record after a callback that stopped it (and perhaps deleted its owner).
+struct Delivery {
+    TimerRecord* record;
+    Delivery* outer;
+};
+Delivery* g_deliveries = nullptr;
+
 // Listed on the application's filter chain; lives as long as the program.
 class TimerService : public GItemBase {
 public:
@@ -45,6 +53,11 @@ bool addTimer(TimerRecord* record, u32 interval, GItemBase* listener, TimerCallb
 
 void removeTimer(TimerRecord* record) {
     std::lock_guard<std::recursive_mutex> hold(g_lock);
+    for (Delivery* d = g_deliveries; d; d = d->outer)
+        if (d->record == record) {
+            d->record = nullptr;
+            record->busy = 0;
+        }
     if (!record->id) return;
     unlinkNode(g_first, g_last, record);
     if (isUiThread())
@@ -57,6 +70,7 @@ void removeTimer(TimerRecord* record) {
 bool filterTimerMessage(const tagMSG* message) {
     if (message->message != WM_TIMER || message->hwnd) return false;
     TimerRecord* record = nullptr;
+    Delivery delivery{nullptr, nullptr};
     {
         std::lock_guard<std::recursive_mutex> hold(g_lock);
         auto orphan = std::find(g_orphans.begin(), g_orphans.end(), message->wParam);
@@ -72,11 +86,17 @@ bool filterTimerMessage(const tagMSG* message) {
             }
         if (!record || record->busy) return false;
         record->busy = 1;
+        delivery = Delivery{record, g_deliveries};
+        g_deliveries = &delivery;
     }
-    struct Idle {
-        TimerRecord* record;
-        ~Idle() { record->busy = 0; }
-    } idle{record};
+    struct Done {
+        Delivery& delivery;
+        ~Done() {
+            std::lock_guard<std::recursive_mutex> hold(g_lock);
+            if (delivery.record) delivery.record->busy = 0;
+            g_deliveries = delivery.outer;
+        }
+    } done{delivery};
     if (record->callback)
         record->callback(record, record->argument);
     else if (record->listener)

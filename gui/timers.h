@@ -2,7 +2,8 @@
 // Thread timers of the interface thread. The client owns the record (embedded or allocated); the
 // service only links it into its list while it runs. The ticks are picked up by the timer service,
 // a listener on the application's filter chain, and go to the record's callback or, without one,
-// to its listener's onTimer. A callback may add or remove timers, its own included.
+// to its listener's onTimer. A callback may add or remove timers, its own included, and once it
+// removed its own record it may delete it.
 #include <cstdint>
 
 #include "core/types.h"

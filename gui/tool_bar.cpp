@@ -6,6 +6,7 @@
 #include "gui/action_texts.h"
 #include "gui/bitmaps.h"
 #include "gui/colors.h"
+#include "gui/drawing.h"
 #include "gui/fonts.h"
 #include "gui/grip_tracker.h"
 #include "gui/gui_settings.h"
@@ -71,7 +72,7 @@ void GToolBar::appendFromId(i32 id) {
     if (!action) return;
     GString text;
     actionToolTipText(text, action, ownerWindow());
-    appendRecord(actionImageList(action, ownerWindow()), id, text.c_str(), (action->flags & ActionPopup) ? ButtonDropDown : 0);
+    appendRecord(actionImageList(action, ownerWindow()), id, text.c_str(), (action->flags & ActionPopup) ? (u32)ButtonDropDown : 0u);
 }
 
 void GToolBar::setSpec(GToolBarSpec* newSpec) {
@@ -268,9 +269,7 @@ void GToolBar::paint(HDC hdc, const RECT& update, bool) {
     GSavedDC dc(hdc);
     RECT client;
     GetClientRect(hwnd, &client);
-    HBRUSH face = CreateSolidBrush(toolkitColors.background);
-    FillRect(hdc, &update, face);
-    DeleteObject(face);
+    fillSolidRect(dc, update, toolkitColors.background);
     if (hasGrip() && gripTracker) gripTracker->paintGrip(hdc, gripRect());
     const u32 e = toolBarEffects();
     const bool windowDisabled = !IsWindowEnabled(hwnd);
@@ -278,37 +277,25 @@ void GToolBar::paint(HDC hdc, const RECT& update, bool) {
         ToolBarButton* b = buttons[i];
         if (b->id == -1) {
             if (i + 1 == buttons.size()) continue;
+            // A dark line across the bar, etched by a light one after it; its own wrapper puts the
+            // pen back before the next button paints.
+            GSavedDC lines(hdc);
+            auto line = [&](i32 at, COLORREF colour) {
+                lines.selectPen(colour);
+                if (orientation == 0)
+                    drawLine(lines, at, 0, client.bottom - 1);
+                else
+                    drawHLine(lines, 0, client.right - 1, at);
+            };
             i32 at = orientation == 0 ? b->rect.left : b->rect.top;
-            if (e & 2) {
-                HPEN light = CreatePen(PS_SOLID, 1, toolkitColors.lightShade);
-                HGDIOBJ old = SelectObject(hdc, light);
-                if (orientation == 0) {
-                    MoveToEx(hdc, at + 1, 0, nullptr);
-                    LineTo(hdc, at + 1, client.bottom);
-                } else {
-                    MoveToEx(hdc, 0, at + 1, nullptr);
-                    LineTo(hdc, client.right, at + 1);
-                }
-                SelectObject(hdc, old);
-                DeleteObject(light);
-            }
-            HPEN dark = CreatePen(PS_SOLID, 1, toolkitColors.darkShade);
-            HGDIOBJ old = SelectObject(hdc, dark);
-            if (orientation == 0) {
-                MoveToEx(hdc, at, 0, nullptr);
-                LineTo(hdc, at, client.bottom);
-            } else {
-                MoveToEx(hdc, 0, at, nullptr);
-                LineTo(hdc, client.right, at);
-            }
-            SelectObject(hdc, old);
-            DeleteObject(dark);
+            if (e & 2) line(at + 1, toolkitColors.lightShade);
+            line(at, toolkitColors.darkShade);
             continue;
         }
         const bool disabled = windowDisabled || (b->style & ButtonDisabled);
         const bool checked = (b->style & ButtonChecked) != 0;
         const bool isHot = (i32)i == hotIndex;
-        u32 state = (disabled ? HotDisabled : 0) | (checked ? HotChecked : 0);
+        u32 state = (disabled ? (u32)HotDisabled : 0u) | (checked ? (u32)HotChecked : 0u);
         u32 style = 0;
         if ((e & 2) && !disabled) style |= 0x400000;
         if ((e & 4) && !checked && !(isHot && (e & 0x20))) style |= 0x1000;

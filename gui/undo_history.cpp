@@ -65,15 +65,9 @@ void UndoHistory::truncateAfter(NamedOperation* command, bool inclusive) {
 void UndoHistory::dropUpTo(NamedOperation* command, bool inclusive) {
     NamedOperation* first = inclusive ? command : (command ? command->previous : nullptr);
     if (first) {
+        // From the head on: a dropped current command leaves the position before the first that remains.
         NamedOperation* keep = first->next;
-        bool currentGoes = false;
-        for (NamedOperation* walk = first; walk; walk = walk->previous) currentGoes |= walk == current;
-        while (commands.head != keep) {
-            commands.removeNode(commands.head);
-            count--;
-        }
-        // The state in effect is the one after the dropped commands: before the first that remains.
-        if (currentGoes) current = nullptr;
+        while (commands.head != keep) removeNode(commands.head);
     }
     complete = 0;
 }

@@ -96,6 +96,18 @@ bool GUserImage::onSize(i32, i32) {
     return false;
 }
 
+// The whole units that fit in the extent between the range's margins; at least one.
+static i32 pageOf(const GScrollRange& r, i32 extent, i32 unit) {
+    return std::max<i32>(1, (extent - r.leadingInset - r.trailingInset) / std::max(unit, 1));
+}
+
+// The window's own scroll bars show the two ranges.
+static void syncScrollBars(HWND hwnd, const GScrollRange& h, const GScrollRange& v) {
+    LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    if (style & WS_HSCROLL) GScrollBar{hwnd, SB_HORZ}.sync(h);
+    if (style & WS_VSCROLL) GScrollBar{hwnd, SB_VERT}.sync(v);
+}
+
 // Pixels to units: a non-zero distance moves at least one unit.
 static i64 unitsOf(i32 pixels, i32 unit) {
     if (pixels == 0 || unit <= 0) return 0;
@@ -114,8 +126,8 @@ void GUserImage::setScrollState(const GScrollRange& hIn, const GScrollRange& vIn
     GScrollRange h = hIn, v = vIn;
     RECT client{0, 0, 0, 0};
     if (hwnd) GetClientRect(hwnd, &client);
-    i32 pageW = std::max<i32>(1, (client.right - h.leadingInset - h.trailingInset) / std::max(unitWidth, 1));
-    i32 pageH = std::max<i32>(1, (client.bottom - v.leadingInset - v.trailingInset) / std::max(unitHeight, 1));
+    i32 pageW = pageOf(h, client.right, unitWidth);
+    i32 pageH = pageOf(v, client.bottom, unitHeight);
     bool whole = false;
     auto settle = [&whole](GScrollRange& next, const GScrollRange& old, i32 page) {
         if (page != old.page || next.leadingInset != old.leadingInset || next.trailingInset != old.trailingInset) {
@@ -141,9 +153,7 @@ void GUserImage::setScrollState(const GScrollRange& hIn, const GScrollRange& vIn
     } else if (dx || dy) {
         scrollWithMargins(dx, dy);
     }
-    LONG style = GetWindowLongA(hwnd, GWL_STYLE);
-    if (style & WS_HSCROLL) GScrollBar{hwnd, SB_HORZ}.sync(horizontal);
-    if (style & WS_VSCROLL) GScrollBar{hwnd, SB_VERT}.sync(vertical);
+    syncScrollBars(hwnd, horizontal, vertical);
 }
 
 void GUserImage::refreshScrollState(u32 refreshFlags) {
@@ -151,7 +161,7 @@ void GUserImage::refreshScrollState(u32 refreshFlags) {
     if (hwnd) GetClientRect(hwnd, &client);
     bool moved = false, resized = false;
     auto refresh = [&](GScrollRange& r, i32 extent, i32 unit, bool centre) {
-        i32 page = std::max<i32>(1, (extent - r.leadingInset - r.trailingInset) / std::max(unit, 1));
+        i32 page = pageOf(r, extent, unit);
         i64 origin = r.origin;
         if (page != r.page) {
             r.setPage(page);
@@ -163,9 +173,7 @@ void GUserImage::refreshScrollState(u32 refreshFlags) {
     refresh(horizontal, client.right, unitWidth, refreshFlags & 2);
     refresh(vertical, client.bottom, unitHeight, refreshFlags & 4);
     if (hwnd) {
-        LONG style = GetWindowLongA(hwnd, GWL_STYLE);
-        if (style & WS_HSCROLL) GScrollBar{hwnd, SB_HORZ}.sync(horizontal);
-        if (style & WS_VSCROLL) GScrollBar{hwnd, SB_VERT}.sync(vertical);
+        syncScrollBars(hwnd, horizontal, vertical);
         invalidate();
     }
     if (refreshFlags & 1) {

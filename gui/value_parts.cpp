@@ -71,15 +71,11 @@ void CompositeValueParts::commit() {
         if (present[i]) parts[i].commit();
 }
 
-void CompositeValueParts::setAll(const f64* values, u32 count) {
-    for (u32 i = 0; i < count; ++i) parts[i].value = values[i];
-}
-
 void CompositeValueParts::convert(u32 index, u32 count, void (*conversion)(f64*, u32)) {
     f64 values[Slots];
     for (u32 i = 0; i < count; ++i) values[i] = parts[i].value;
     conversion(values, index);
-    setAll(values, count);
+    for (u32 i = 0; i < count; ++i) parts[i].value = values[i];
     parts[shown].show();
 }
 

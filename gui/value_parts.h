@@ -43,7 +43,6 @@ protected:
     virtual void onPartChanged(u32 index) = 0;
     // Converts on the values of the first `count` parts and shows the shown part again.
     void convert(u32 index, u32 count, void (*conversion)(f64*, u32));
-    void setAll(const f64* values, u32 count);
     // Parts 0..count-1 from the per-part arrays, then layoutParts.
     void addParts(u32 count, const u8* on, f64* const* bound, const f64* minimum, const f64* maximum,
                   const f64* initial, NumberText* const* texts);

@@ -4,6 +4,7 @@
 #include "gui/application.h"
 #include "gui/child_window.h"
 #include "gui/parent_window.h"
+#include "gui/tracked_object.h"
 
 u32 mainWindowCount = 0;
 GParentWindow* activeParentWindow = nullptr;
@@ -60,11 +61,7 @@ LRESULT dispatch(GWindowMap& map, bool topLevel, HWND hwnd, UINT message, WPARAM
     }
 
     GLifeRecord* record = window->item()->lifeRecord();
-    record->addRef();
-    struct Release {
-        GLifeRecord* record;
-        ~Release() { record->release(); }
-    } release{record};
+    LifeGuard keep(record);
 
     if (topLevel && message == WM_ACTIVATE) {
         if (LOWORD(wParam) != WA_INACTIVE)

@@ -40,6 +40,7 @@ TEST_F(ShownNoticesTest, ANoticeIsShownOnceAndTheSetSurvivesASaveAndLoad) {
     EXPECT_FALSE(showNoticeOnce(30, "third"));
     EXPECT_TRUE(showNoticeOnce(10, "first"));
     markNoticeShown(20);
+    markNoticeShown(20);  // once in the set
     EXPECT_EQ((std::vector<std::string>{"third", "first"}), shownTexts);
     EXPECT_EQ((std::vector<u32>{10, 20, 30}), shownNotices());
     for (u32 key : {10u, 20u, 30u}) EXPECT_GE(findNotice(key), 0);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <new>
 #include <stdexcept>
 #include <thread>
 
@@ -102,4 +104,34 @@ TEST(Timers, WhatACallbackThrowsPassesOutOfTheLoop) {
     EXPECT_THROW(pumpUntil([] { return false; }), std::runtime_error);
     EXPECT_EQ(record.busy, 0);
     removeTimer(&record);
+}
+
+TEST(Timers, ACallbackMayStopAndEndItsOwnRecord) {
+    TestApplication test;
+    // The record lives in a block its callback gives back for reuse: nothing is written there after.
+    alignas(TimerRecord) unsigned char block[sizeof(TimerRecord)];
+    TimerRecord* record = new (block) TimerRecord;
+    ASSERT_TRUE(addTimer(record, 1000, nullptr, [](TimerRecord* r, uintptr_t) {
+        removeTimer(r);
+        r->~TimerRecord();
+        memset(static_cast<void*>(r), 0xAB, sizeof(TimerRecord));
+    }));
+    MSG ended = timerMessage(record->id);
+    EXPECT_TRUE(filterTimerMessage(&ended));
+    for (unsigned char byte : block) EXPECT_EQ(byte, 0xAB);
+
+    // Stopped and started again from its callback, it is not left busy and keeps ticking.
+    Ticks ticks;
+    TimerRecord again;
+    ticks.onTick = [&](TimerRecord* r) {
+        if (ticks.calls == 1) addTimer(r, 1000, nullptr, tick, (uintptr_t)&ticks);
+    };
+    ASSERT_TRUE(addTimer(&again, 1000, nullptr, tick, (uintptr_t)&ticks));
+    MSG first = timerMessage(again.id);
+    EXPECT_TRUE(filterTimerMessage(&first));
+    EXPECT_EQ(again.busy, 0);
+    MSG second = timerMessage(again.id);
+    EXPECT_TRUE(filterTimerMessage(&second));
+    EXPECT_EQ(ticks.calls, 2);
+    removeTimer(&again);
 }
