@@ -133,7 +133,7 @@ void ToolBarGripTracker::dragStep() {
         showCursor(CursorNoDock);
         return;
     }
-    GStripItem* current = bar->container && bar->container->wantsGrip() ? static_cast<GStripItem*>(bar->container) : nullptr;
+    GStripItem* current = stripOf(bar->container);
     int row = -2, index = -2;
     if (current) current->findCell(bar, &row, &index);
     if (slot.dock != current || slot.row != row || (slot.position != index && slot.position != index + 1)) {
@@ -204,7 +204,7 @@ void ToolBarGripTracker::endDrag() {
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     releaseCapture();
     GParentWindow* top = topOf(bar);
-    if (GStripItem* strip = bar->container && bar->container->wantsGrip() ? static_cast<GStripItem*>(bar->container) : nullptr)
+    if (GStripItem* strip = stripOf(bar->container))
         strip->dragged = nullptr;
     relayout(top);
     if (!top || !top->hwnd) return;

@@ -160,7 +160,7 @@ bool GStripItem::findCell(GLayoutCell* cell, int* row, int* index) const {
 
 void GStripItem::moveCell(GLayoutCell* cell, GStripItem* target, int row, int index) {
     GLayoutItem* container = cell ? cell->container : nullptr;
-    GStripItem* old = container && container->wantsGrip() ? static_cast<GStripItem*>(container) : nullptr;
+    GStripItem* old = stripOf(container);
     int oldRow, oldIndex;
     if (!old || !target || !old->findCell(cell, &oldRow, &oldIndex)) return;
     GWindow* window = target->topLevelWindow();

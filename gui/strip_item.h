@@ -46,3 +46,8 @@ public:
 private:
     char letterOf(GLayoutCell* cell) const { return orientation == 0 ? cell->hAlign : cell->vAlign; }
 };
+
+// A cell's container as a strip; null when it is not one.
+inline GStripItem* stripOf(GLayoutItem* container) {
+    return container && container->wantsGrip() ? static_cast<GStripItem*>(container) : nullptr;
+}

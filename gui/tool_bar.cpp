@@ -320,7 +320,7 @@ void GToolBar::paint(HDC hdc, const RECT& update, bool) {
 }
 
 void GToolBar::storePlacement() {
-    GStripItem* strip = container && container->wantsGrip() ? static_cast<GStripItem*>(container) : nullptr;
+    GStripItem* strip = stripOf(container);
     if (!spec || !strip) return;
     int row = 0, index = 0;
     if (!strip->findCell(this, &row, &index)) row = index = 0;
