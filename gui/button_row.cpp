@@ -17,7 +17,7 @@ const Letter kLetters[] = {
 };
 
 bool hasHelpPage(GWindow* window) {
-    while (window && !window->isKindOf(TypeParentWindow)) window = window->ownerWindow();
+    window = topLevelOf(window);
     return window && static_cast<GParentWindow*>(window)->helpPage;
 }
 }  // namespace

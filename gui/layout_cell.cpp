@@ -25,11 +25,7 @@ void GLayoutCell::getPreferredSize(i32* width, i32* height) {
     *height = 0;
 }
 
-GWindow* GLayoutCell::topLevelWindow() const {
-    GWindow* w = owner;
-    while (w && !w->isKindOf(TypeParentWindow)) w = w->ownerWindow();
-    return w;
-}
+GWindow* GLayoutCell::topLevelWindow() const { return topLevelOf(owner); }
 
 u32 GLayoutCell::refreshLayoutFlags() {
     cellFlags &= ~(CellSizeCached | CellHfwCached);

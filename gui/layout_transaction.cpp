@@ -28,11 +28,6 @@ GLayoutCell* rootOf(GWindow* window) {
     return content ? content->asLayoutCell() : nullptr;
 }
 
-GWindow* topLevelOf(GWindow* window) {
-    while (window && !window->isKindOf(TypeParentWindow)) window = window->ownerWindow();
-    return window;
-}
-
 // Re-arranges the nearest container above each listed window that did not ask for a relayout.
 void applyRequestedRelayouts() {
     size_t n = g_entries.size();

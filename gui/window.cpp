@@ -52,3 +52,8 @@ void GWindow::frameRefresh() {
     SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, 0x437);
     styleChangeInProgress = false;
 }
+
+GWindow* topLevelOf(GWindow* window) {
+    while (window && !window->isKindOf(TypeParentWindow)) window = window->ownerWindow();
+    return window;
+}

@@ -81,5 +81,9 @@ public:
     u32 flags = WindowDeleteOnFinal;
 };
 
+// The window itself when it is top-level, else the first top-level window up its owners; null for
+// none.
+GWindow* topLevelOf(GWindow* window);
+
 // True while a style change refreshes a frame (WM_SIZE of child windows is ignored then).
 extern bool styleChangeInProgress;

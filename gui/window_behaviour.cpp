@@ -9,10 +9,7 @@
 GChildWindow* focusWindow = nullptr;
 bool relayoutPending = false;
 
-static GParentWindow* topLevelParent(GWindow* window) {
-    while (window && !window->isKindOf(TypeParentWindow)) window = window->ownerWindow();
-    return static_cast<GParentWindow*>(window);
-}
+static GParentWindow* topLevelParent(GWindow* window) { return static_cast<GParentWindow*>(topLevelOf(window)); }
 
 void markOwnerDirty(GWindow* window) {
     GParentWindow* top = topLevelParent(window);
