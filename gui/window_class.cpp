@@ -97,8 +97,9 @@ void setClassBackground(WindowClassRecord& record, u32 colour) {
     for (bool ansi : {true, false}) {
         HWND window = temporaryWindow(record, ansi);
         if (!window) continue;
-        HBRUSH old = (HBRUSH)SetClassLongPtrA(window, GCLP_HBRBACKGROUND, (LONG_PTR)CreateSolidBrush(colour));
-        if (old) DeleteObject(old);
+        LONG_PTR old = SetClassLongPtrA(window, GCLP_HBRBACKGROUND, (LONG_PTR)CreateSolidBrush(colour));
+        // System colour brushes (a colour index + 1) are not objects of ours.
+        if ((ULONG_PTR)old > COLOR_MENUBAR + 1) DeleteObject((HGDIOBJ)old);
         DestroyWindow(window);
     }
 }
