@@ -1,4 +1,4 @@
-# Cross build for 32-bit Windows with mingw-w64 (posix threads).
+# Cross build for 32-bit Windows with mingw-w64 (posix threads), run by wine.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
@@ -9,3 +9,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# The tests' plug-in of the other architecture.
+set(RAVO_OTHER_ARCH_CXX x86_64-w64-mingw32-g++-posix)

@@ -13,7 +13,7 @@
 #include "mm/mm_texts.h"
 #include "mm/riff_block.h"
 
-static_assert(sizeof(ACMSTREAMHEADER) == 84, "the stream header is 84 bytes");
+static_assert(sizeof(ACMSTREAMHEADER) == acmStreamHeaderBytes, "the platform's stream header");
 
 namespace {
 const u32 sourceBlockLimit = 0x4000;

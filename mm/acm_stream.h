@@ -27,6 +27,9 @@ enum : u32 {
     acmClosed = 4,
 };
 
+// The platform's stream header (byte-packed): 84 bytes on 32-bit Windows, 124 on 64-bit.
+const u32 acmStreamHeaderBytes = sizeof(void*) == 4 ? 84 : 124;
+
 class AcmStream : public SoundSource {
 public:
     AcmStream();
@@ -80,7 +83,7 @@ private:
     bool prepared = false;
     std::vector<u8> sourceBuffer;
     std::vector<u8> destinationBuffer;
-    alignas(8) u8 header[84];  // the stream header bound to both buffers
+    alignas(8) u8 header[acmStreamHeaderBytes];  // the stream header bound to both buffers
     u64 total = 0;             // source bytes to convert
     u64 usedTotal = 0;         // source bytes the codec has used
     u64 producedTotal = 0;

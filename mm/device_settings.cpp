@@ -6,18 +6,21 @@
 
 #include <cstddef>
 #include <cstring>
+#include <initializer_list>
 
 #include "core/linked_list.h"
 #include "mm/mm_texts.h"
 
 static_assert(sizeof(MIXERCAPSA) == 48, "stored mixer description");
-static_assert(sizeof(MIXERLINEA) == 168, "stored mixer line");
+static_assert(sizeof(void*) != 4 || sizeof(MIXERLINEA) == 168, "the 32-bit mixer line");
 static_assert(sizeof(WAVEOUTCAPSA) == 52, "stored wave-out description");
 static_assert(sizeof(WAVEINCAPSA) == 48, "stored wave-in description");
 static_assert(offsetof(WAVEOUTCAPSA, szPname) == offsetof(WAVEINCAPSA, szPname), "device names lie alike");
 
 static const u32 kFieldBytes = 7 * 4;
-static const u32 kMixerBytes = sizeof(MIXERCAPSA) + 2 * sizeof(MIXERLINEA);
+// A mixer line is stored in its 32-bit layout, 168 bytes, on every build.
+static const u32 kLineBytes = 168;
+static const u32 kMixerBytes = sizeof(MIXERCAPSA) + 2 * kLineBytes;
 // Where the device's name lies in its stored description.
 static const u32 kNameOffset = offsetof(WAVEOUTCAPSA, szPname);
 static const u32 kNameBytes = sizeof(WAVEOUTCAPSA::szPname);
@@ -191,6 +194,25 @@ i32 DeviceSettings::findDeviceNamed(const char* name, u32 preferred) const {
     return found;
 }
 
+// A mixer line field by field in its 32-bit layout (the user value cut to 32 bits).
+static void writeStoredLine(GBag& bag, const MIXERLINEA& line) {
+    for (u32 v : {(u32)kLineBytes, (u32)line.dwDestination, (u32)line.dwSource, (u32)line.dwLineID, (u32)line.fdwLine,
+                  (u32)line.dwUser, (u32)line.dwComponentType, (u32)line.cChannels, (u32)line.cConnections,
+                  (u32)line.cControls})
+        bagWriteU32(bag, v);
+    bagWriteBytes(bag, line.szShortName, sizeof line.szShortName);
+    bagWriteBytes(bag, line.szName, sizeof line.szName);
+    bagWriteU32(bag, line.Target.dwType);
+    bagWriteU32(bag, line.Target.dwDeviceID);
+    bagWriteBytes(bag, &line.Target.wMid, 2);
+    bagWriteBytes(bag, &line.Target.wPid, 2);
+    bagWriteU32(bag, line.Target.vDriverVersion);
+    bagWriteBytes(bag, line.Target.szPname, sizeof line.Target.szPname);
+}
+static_assert(sizeof(MIXERLINEA::szShortName) + sizeof(MIXERLINEA::szName) + sizeof(MIXERLINEA::Target.szPname) +
+                      12 * 4 + 2 * 2 + 4 == kLineBytes,
+              "the stored line's fields");
+
 static i32 heldLevel(u32 stored) {
     i32 db = (i32)stored;
     return db < DeviceSettings::minLevelDb ? DeviceSettings::minLevelDb
@@ -229,20 +251,21 @@ void DeviceSettings::writeTo(GBag& bag) const {
     const u32 fields[7] = {device, (u32)destination, (u32)source, (u32)mixer, (u32)adjust1, (u32)adjust2, choiceFlags};
     bagWriteBytes(bag, fields, kFieldBytes);
 
-    struct {
-        MIXERCAPSA caps;
-        MIXERLINEA destinationLine;
-        MIXERLINEA sourceLine;
-    } mixerPart;
-    static_assert(sizeof mixerPart == kMixerBytes, "the mixer blocks lie side by side");
-    if (!queryBoundLine(*this, &mixerPart.caps, &mixerPart.destinationLine, &mixerPart.sourceLine))
-        memset(&mixerPart, 0, sizeof mixerPart);
-    bagWriteBytes(bag, &mixerPart, kMixerBytes);
+    MIXERCAPSA caps;
+    MIXERLINEA destinationLine, sourceLine;
+    if (queryBoundLine(*this, &caps, &destinationLine, &sourceLine)) {
+        bagWriteBytes(bag, &caps, sizeof caps);
+        writeStoredLine(bag, destinationLine);
+        writeStoredLine(bag, sourceLine);
+    } else {
+        const u8 zeros[kMixerBytes] = {};
+        bagWriteBytes(bag, zeros, kMixerBytes);
+    }
 
-    u8 caps[sizeof(WAVEOUTCAPSA)];
+    u8 deviceCaps[sizeof(WAVEOUTCAPSA)];
     u32 capsSize = recordSize() - kFieldBytes - kMixerBytes;
-    if (!queryCaps(device, caps)) memset(caps, 0, sizeof caps);
-    bagWriteBytes(bag, caps, capsSize);
+    if (!queryCaps(device, deviceCaps)) memset(deviceCaps, 0, sizeof deviceCaps);
+    bagWriteBytes(bag, deviceCaps, capsSize);
 }
 
 void DeviceSettings::notifyListeners(DeviceSettingsListener* except, u32 changeMask) {

@@ -9,7 +9,7 @@
 #include "mm/mm_error.h"
 #include "mm/mm_texts.h"
 
-static_assert(sizeof(MIXERCAPSA) == 48 && sizeof(MIXERLINEA) == 168, "mixer records");
+static_assert(sizeof(MIXERCAPSA) == 48 && (sizeof(void*) != 4 || sizeof(MIXERLINEA) == 168), "mixer records");
 static_assert(MIXERCONTROL_CONTROLTYPE_VOLUME == mixerControlVolume && MIXERCONTROL_CONTROLTYPE_MUTE == mixerControlMute &&
                   MIXERCONTROL_CONTROLTYPE_MUX == mixerControlMux && MIXERCONTROL_CONTROLTYPE_MIXER == mixerControlMixer,
               "control types");

@@ -26,7 +26,7 @@ struct WaveHeader {
     WaveHeader* lpNext;
     uintptr_t reserved;
 };
-static_assert(sizeof(WaveHeader) == 32, "the wave header is 32 bytes");
+static_assert(sizeof(void*) != 4 || sizeof(WaveHeader) == 32, "the 32-bit wave header is 32 bytes");
 const u32 waveHeaderDone = 0x01;
 const u32 waveHeaderPrepared = 0x02;
 
