@@ -7,6 +7,7 @@
 
 #include "gui/timers.h"
 #include "gui/ui_thread.h"
+#include "mm/library_machine.h"
 #include "mm/mm_texts.h"
 #include "mm/plugin_folder.h"
 #include "mm/plugin_guard.h"
@@ -74,6 +75,13 @@ bool HostedVstPlugin::load(const char* path, i32 sampleRate, i32 blockSize) {
     if (isLoaded()) return true;
     unload();
     hasFaulted = false;
+    stringClear(refusalText);
+    const u16 machine = libraryMachineType(libraryPath.c_str());
+    if (machine && machine != ownMachineType()) {
+        stringFormat(refusalText, mmText(MmText::PluginOtherMachine), libraryPath.c_str(), machineTypeName(machine),
+                     machine, machineTypeName(ownMachineType()));
+        return false;
+    }
     HMODULE module = LoadLibraryA(libraryPath.c_str());
     library = module;
     if (module) {

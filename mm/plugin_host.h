@@ -155,6 +155,9 @@ public:
     // The host callback's view.
     intptr_t answerHost(i32 opcode, i32 index, intptr_t value, void* ptr);
     const GString& path() const { return libraryPath; }
+    // Why the last load refused the library before loading it (built for the other architecture);
+    // empty when it did not.
+    const GString& refusal() const { return refusalText; }
     AEffect* effectRecord() const { return effect; }
     i32 sampleRate() const { return rate; }
     i32 blockSize() const { return block; }
@@ -190,6 +193,7 @@ private:
     PluginEntryProc entry = nullptr;
     AEffect* effect = nullptr;
     GString libraryPath;
+    GString refusalText;
     char effectName[kVstMaxEffectNameLen + 1] = {};
     char productString[kVstMaxProductStrLen + 1] = {};
     char vendorString[kVstMaxVendorStrLen + 1] = {};

@@ -1,7 +1,8 @@
 #pragma once
 // The binary interface between the host and a plug-in library: the effect record the library's
 // entry point returns, the host callback, the operation codes of both directions, the event and
-// time records. Plain C layout, 32-bit, cdecl calls; the test plug-ins build against it too.
+// time records. Plain C layout with pointer-sized fields where the platform's pointers are, cdecl
+// calls; the test plug-ins build against it too.
 #include <cstdint>
 
 #include "core/types.h"
@@ -44,7 +45,7 @@ struct AEffect {
     AEffectProcessDoubleProc processDoubleReplacing;
     char future[56];
 };
-static_assert(sizeof(void*) != 4 || sizeof(AEffect) == 144, "the 32-bit effect record");
+static_assert(sizeof(AEffect) == (sizeof(void*) == 4 ? 144 : 192), "the effect record");
 
 // Flags of AEffect::flags.
 enum : i32 {
@@ -154,6 +155,7 @@ struct VstEvents {
     intptr_t reserved;
     VstEvent* events[2];
 };
+static_assert(sizeof(VstEvents) == 4 * sizeof(void*), "the event list");
 
 // Flags of VstTimeInfo::flags that the host grants.
 enum : i32 {

@@ -13,6 +13,7 @@
 #include "core/bag_file.h"
 #include "core/exceptions.h"
 #include "core/paths.h"
+#include "mm/library_machine.h"
 #include "mm/plugin_folder.h"
 #include "mm/plugin_host.h"
 #include "mm/plugin_state.h"
@@ -99,7 +100,30 @@ TEST(PluginHost, LibrariesThatAreNoPluginsAreRefused) {
         EXPECT_FALSE(plugin.isLoaded());
         EXPECT_EQ(plugin.effectRecord(), nullptr);
         EXPECT_EQ(loadedPluginCount(), loadedBefore);
+        EXPECT_EQ(plugin.refusal().length, 0u) << "no refusal before loading";
     }
+}
+
+TEST(PluginHost, APluginOfTheOtherArchitectureIsRefusedBeforeLoading) {
+    const std::string path = testPluginPath("other_arch_plugin");
+    const bool ownIs32 = sizeof(void*) == 4;
+    EXPECT_EQ(libraryMachineType(path.c_str()), ownIs32 ? machineX64 : machineX86);
+    EXPECT_EQ(libraryMachineType(testPluginPath("pass_plugin").c_str()), ownMachineType());
+
+    HostedVstPlugin plugin;
+    EXPECT_FALSE(plugin.load(path.c_str(), 44100, 512));
+    EXPECT_FALSE(plugin.isLoaded());
+    EXPECT_EQ(GetModuleHandleA("other_arch_plugin.dll"), nullptr) << "never loaded";
+    const std::string expected = "The plug-in \"" + path + "\" is built for " +
+                                 (ownIs32 ? "64-bit x64 (machine type 0x8664); this program loads 32-bit x86"
+                                          : "32-bit x86 (machine type 0x014C); this program loads 64-bit x64") +
+                                 " plug-ins only";
+    EXPECT_EQ(plugin.refusal().c_str(), expected);
+
+    // The same object loads a plug-in of its own architecture afterwards, and the refusal is gone.
+    EXPECT_TRUE(plugin.load(testPluginPath("pass_plugin").c_str(), 44100, 512));
+    EXPECT_EQ(plugin.refusal().length, 0u);
+    plugin.unload();
 }
 
 TEST(PluginHost, ScanListsThePluginsOfTheFolderAndSkipsTheRest) {
@@ -110,6 +134,7 @@ TEST(PluginHost, ScanListsThePluginsOfTheFolderAndSkipsTheRest) {
     copyTestPlugin(dir, "wrong_magic_plugin", "magic.dll");
     copyTestPlugin(dir, "no_entry_plugin", "noentry.dll");
     copyTestPlugin(dir, "broken_open_plugin", "crashes.dll");
+    copyTestPlugin(dir, "other_arch_plugin", "other.dll");
     dir.write("junk.dll", "MZ but nothing more");
     CreateDirectoryA(dir.file("folder.dll").c_str(), nullptr);
 
