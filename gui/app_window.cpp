@@ -103,6 +103,9 @@ void GAppWindow::onDestroy() {
     if (next) activateWindow(next);
 }
 
+// Stored whole: eleven 32-bit words on every build.
+static_assert(sizeof(WINDOWPLACEMENT) == 44, "the stored placement");
+
 void GAppWindow::savePlacement(GBag& bag) {
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof placement;

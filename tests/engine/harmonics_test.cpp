@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/harmonics.h"
+#include "tests/support/bag_hex.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -120,6 +121,44 @@ TEST(SpectrumFile, ReadsWhatWasWrittenAndRefusesBrokenFiles) {
         EXPECT_EQ(head[3] & 1, 0u);
         EXPECT_EQ(memcmp(written.data() + 28, array.data, 112), 0);
     }
+}
+
+// A file laid down by hand reads into the record it holds and is written back byte for byte.
+TEST(SpectrumFile, AStoredFileWritesBackUnchanged) {
+    const std::string stored = bytesFromHex(
+        "4F 56 54 23 18 00 00 00 00 03 00 00 02 00 00 00 44 AC 00 00 00 40 00 00 "  // header, notes valid
+        "01 00 00 00 "                                                              // one record:
+        "00 00 00 00 00 00 59 40 00 00 00 00 00 80 7B 40 00 00 00 00 00 00 E0 BF "  // 100, 440 Hz, -0.5
+        "03 00 07 00 FE FF FF FF 09 00 00 00 04 00 00 00 "                          // marks, pad, -2, A, 4
+        "00 00 00 00 00 A0 94 40 00 00 00 00 00 00 D0 3F");                         // 1320 Hz, 0.25
+    TempDir dir;
+    dir.write("s.ovt", stored);
+    GFile in;
+    ASSERT_TRUE(fileOpen(in, dir.file("s.ovt").c_str(), FileMode::Read));
+    SpectrumHeader header;
+    HarmonicArray array;
+    ASSERT_TRUE(readSpectrumFile(&header, array, in));
+    ASSERT_TRUE(fileClose(in));
+    EXPECT_EQ(header.sampleRate, 44100u);
+    EXPECT_EQ(header.fftSize, 16384u);
+    ASSERT_EQ(array.count, 1u);
+    const HarmonicRecord& r = array[0];
+    EXPECT_EQ(r.amplitude, 100.0);
+    EXPECT_EQ(r.frequency, 440.0);
+    EXPECT_EQ(r.phase, -0.5);
+    EXPECT_EQ(r.reserved16, 3u);
+    EXPECT_EQ(r.padding, 7u);
+    EXPECT_EQ(r.overtone, -2);
+    EXPECT_EQ(r.note, 9u);
+    EXPECT_EQ(r.octave, 4u);
+    EXPECT_EQ(r.baseFrequency, 1320.0);
+    EXPECT_EQ(r.reserved64, 0.25);
+
+    GFile out;
+    ASSERT_TRUE(fileOpen(out, dir.file("w.ovt").c_str(), FileMode::Write));
+    ASSERT_TRUE(writeSpectrumFile(&header, array, out));
+    ASSERT_TRUE(fileClose(out));
+    EXPECT_EQ(bytesHex(dir.read("w.ovt")), bytesHex(stored));
 }
 
 TEST(SpectrumPeaks, StrongestBinAndTheHarmonicList) {

@@ -11,6 +11,7 @@
 #include "gui/placer.h"
 #include "gui/window_procedure.h"
 #include "tests/gui/gui_fixture.h"
+#include "tests/support/bag_hex.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -144,6 +145,34 @@ TEST_F(WindowLayoutStoreTest, TwoObjectWindowsRoundTripBottomToTop) {
     EXPECT_TRUE(EqualRect(&upperRect, &upperAgain));
     EXPECT_EQ(SW_SHOWNORMAL, made[0]->shownWith);
     EXPECT_TRUE(IsWindowVisible(made[1]->hwnd));
+}
+
+// A store laid down by hand in the 32-bit layout opens its windows, and saves back byte for byte.
+TEST_F(WindowLayoutStoreTest, AStoreOfThe32BitLayoutSavesBackUnchanged) {
+    // Window number, the placer's three blocks, then the 44-byte placement: length, flags, show
+    // command, minimised and maximised positions, normal rectangle.
+    auto state = [](u32 number, u32 tag, i32 left, i32 top, i32 right, i32 bottom) {
+        FixedBytes out(4 + 16 + 44);
+        out.u32At(0, number).u32At(8, 4).u32At(12, tag);
+        out.u32At(20, 44).u32At(28, SW_SHOWNORMAL);
+        for (u32 at : {32, 36, 40, 44}) out.u32At(at, (u32)-1);
+        out.u32At(48, (u32)left).u32At(52, (u32)top).u32At(56, (u32)right).u32At(60, (u32)bottom);
+        return out.bytes;
+    };
+    writeStore(entryBytes(TypeObjectWindow, state(1, 0x11, 40, 50, 340, 250)) +
+               entryBytes(TypeObjectWindow, state(2, 0x22, 200, 120, 560, 380)));
+    const std::string stored = dir.read("ravo_layout.ini");
+
+    EXPECT_EQ(2u, loadWindowLayout(path.c_str(), factory));
+    ASSERT_EQ(2u, made.size());
+    EXPECT_EQ(2u, made[1]->windowNumber);
+    EXPECT_EQ(0x11u, made[0]->restoredTag);
+    RECT r = windowRect(made[1]);
+    EXPECT_EQ(200, r.left);
+    EXPECT_EQ(380, r.bottom);
+    for (StoredWindow* w : made) static_cast<StatePlacer*>(w->placer)->tag = w->restoredTag;  // the content kept
+    ASSERT_TRUE(saveWindowLayout(path.c_str()));
+    EXPECT_EQ(bytesHex(stored), bytesHex(dir.read("ravo_layout.ini")));
 }
 
 TEST_F(WindowLayoutStoreTest, EntriesWithoutStateAreCentredThenCascaded) {

@@ -9,6 +9,7 @@
 #include "core/exceptions.h"
 #include "mm/device_settings.h"
 #include "tests/mm/fake_devices.h"
+#include "tests/support/bag_hex.h"
 
 namespace {
 
@@ -226,6 +227,47 @@ TEST(DeviceSettings, StoredRecordLayout) {
     record.writeTo(bag);
     ASSERT_EQ(bag.size, 460u);
     for (u32 i = 28; i < 460; ++i) ASSERT_EQ(bag.data[i], 0) << i;
+}
+
+// Records laid down by hand in the 32-bit layout read back and are written again byte for byte.
+TEST(DeviceSettings, RecordsOfThe32BitLayoutWriteBackUnchanged) {
+    SimpleMachine machine;
+    // Named lines with a user value and a target description, so that every field has bytes.
+    MIXERLINEA& speakers = machine.mixers[0].destinations[0].line;
+    strcpy(speakers.szShortName, "Spk");
+    strcpy(speakers.szName, "Speakers");
+    speakers.dwUser = 0x11223344;
+    speakers.fdwLine = 1;
+    MIXERLINEA& wave = machine.mixers[0].destinations[0].sources[1];
+    strcpy(wave.szName, "Wave");
+    wave.Target.wMid = 1;
+    wave.Target.wPid = 2;
+    wave.Target.vDriverVersion = 0x0500;
+    strcpy(wave.Target.szPname, "Speakers out");
+    machine.waveOut[0].dwFormats = 0xFFF;
+    machine.waveOut[0].dwSupport = 0x2C;
+
+    struct Case {
+        const char* what;
+        bool playback;
+        u32 fields[7];
+    } cases[] = {
+        {"play on the wave-out source", true, {0, 0, 1, 0, (u32)-3, 6, 3}},
+        {"record on the microphone", false, {0, 1, 0, 0, 20, (u32)-20, 0}},
+    };
+    for (const Case& c : cases) {
+        const std::string stored = storedDeviceRecord(machine, c.playback, c.fields);
+        GBag bag;
+        bagWriteBytes(bag, stored.data(), (u32)stored.size());
+        bag.pos = 0;
+        PlayDeviceSettings play;
+        RecordDeviceSettings record;
+        DeviceSettings& entry = c.playback ? (DeviceSettings&)play : (DeviceSettings&)record;
+        EXPECT_TRUE(entry.readFrom(bag)) << c.what;
+        GBag written;
+        entry.writeTo(written);
+        EXPECT_EQ(bagHex(written), bytesHex(stored)) << c.what;
+    }
 }
 
 TEST(DeviceSettings, ReadingFindsTheDeviceByItsName) {

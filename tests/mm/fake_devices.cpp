@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tests/support/bag_hex.h"
+
 static FakeMachine* machine = nullptr;
 
 static u32 fakeMixerCount() { return (u32)machine->mixers.size(); }
@@ -224,4 +226,43 @@ FakeControl* FakeMachine::findControl(u32 mixer, DWORD id) {
     for (FakeControl& c : controls)
         if (c.mixer == mixer && c.control.dwControlID == id) return &c;
     return nullptr;
+}
+
+// A mixer line: 168 bytes, the user value in 32 bits.
+static void layLine(FixedBytes& out, size_t at, const MIXERLINEA& line, DWORD connections) {
+    const u32 words[] = {168, line.dwDestination, line.dwSource, line.dwLineID, line.fdwLine, (u32)line.dwUser,
+                         line.dwComponentType, line.cChannels, connections, line.cControls};
+    for (size_t i = 0; i < 10; ++i) out.u32At(at + 4 * i, words[i]);
+    out.textAt(at + 40, line.szShortName).textAt(at + 56, line.szName);
+    out.u32At(at + 120, line.Target.dwType).u32At(at + 124, line.Target.dwDeviceID);
+    out.u16At(at + 128, line.Target.wMid).u16At(at + 130, line.Target.wPid);
+    out.u32At(at + 132, line.Target.vDriverVersion).textAt(at + 136, line.Target.szPname);
+}
+
+template <class Caps>
+static void layDevice(FixedBytes& out, size_t at, const Caps& caps) {
+    out.u16At(at, caps.wMid).u16At(at + 2, caps.wPid).u32At(at + 4, caps.vDriverVersion).textAt(at + 8, caps.szPname);
+    out.u32At(at + 40, caps.dwFormats).u16At(at + 44, caps.wChannels).u16At(at + 46, caps.wReserved1);
+}
+
+std::string storedDeviceRecord(const FakeMachine& machine, bool playback, const u32 (&fields)[7]) {
+    FixedBytes out(playback ? 464 : 460);
+    for (size_t i = 0; i < 7; ++i) out.u32At(4 * i, fields[i]);
+    const u32 device = fields[0], destination = fields[1], source = fields[2], mixer = fields[3];
+    if (mixer < machine.mixers.size() && destination < machine.mixers[mixer].destinations.size() &&
+        source < machine.mixers[mixer].destinations[destination].sources.size()) {
+        const FakeMixer& m = machine.mixers[mixer];
+        const FakeDestination& d = m.destinations[destination];
+        out.u16At(28, m.caps.wMid).u16At(30, m.caps.wPid).u32At(32, m.caps.vDriverVersion).textAt(36, m.caps.szPname);
+        out.u32At(68, m.caps.fdwSupport).u32At(72, (u32)m.destinations.size());
+        layLine(out, 76, d.line, (DWORD)d.sources.size());
+        layLine(out, 244, d.sources[source], d.sources[source].cConnections);
+    }
+    if (playback && device < machine.waveOut.size()) {
+        layDevice(out, 412, machine.waveOut[device]);
+        out.u32At(460, machine.waveOut[device].dwSupport);
+    } else if (!playback && device < machine.waveIn.size()) {
+        layDevice(out, 412, machine.waveIn[device]);
+    }
+    return out.bytes;
 }

@@ -5,6 +5,7 @@
 
 #include <mmsystem.h>
 
+#include <string>
 #include <vector>
 
 #include "mm/device_settings.h"
@@ -69,3 +70,8 @@ private:
     DeviceQueries saved;
     MixerApi savedMixerApi;
 };
+
+// The stored record of a device entry in its 32-bit layout, laid byte by byte from the machine's
+// descriptions: the seven fields (device, destination, source, mixer, two levels, choices), the mixer
+// and its two lines named by them, and the wave device (zeros for what the machine does not have).
+std::string storedDeviceRecord(const FakeMachine& machine, bool playback, const u32 (&fields)[7]);

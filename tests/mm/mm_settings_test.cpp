@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -236,4 +237,94 @@ TEST_F(MultimediaSettingsTest, StoreFile) {
     EXPECT_FALSE(loadMultimediaSettings(other, path.c_str()));
     EXPECT_EQ(other.metronome.count, 4u);
     EXPECT_EQ(std::string(kMultimediaSettingsPath), "$d/dizo_veduzuzo.ini");
+}
+
+// A store laid down by hand in the 32-bit layout loads, and saves back byte for byte.
+TEST_F(MultimediaSettingsTest, AStoreOfThe32BitLayoutSavesBackUnchanged) {
+    machine.addWaveOut("Speakers out");
+    machine.addWaveIn("Microphone in");
+    u32 m = machine.addMixer("Mixer");
+    u32 speakers = machine.addDestination(m, MIXERLINE_COMPONENTTYPE_DST_SPEAKERS);
+    machine.addSource(m, speakers, MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT, MIXERLINE_TARGETTYPE_WAVEOUT, 0);
+    u32 wavein = machine.addDestination(m, MIXERLINE_COMPONENTTYPE_DST_WAVEIN, MIXERLINE_TARGETTYPE_WAVEIN, 0);
+    machine.addSource(m, wavein, MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE);
+
+    auto u32Field = [](GBag& b, const char* name, u32 v) { bagWriteField(b, RecordKind::Value, name, &v, 4); };
+    auto f64Field = [](GBag& b, const char* name, f64 v) { bagWriteField(b, RecordKind::Value, name, &v, 8); };
+    auto bytesField = [](GBag& b, const char* name, const std::string& v) {
+        bagWriteField(b, RecordKind::Value, name, v.data(), (u32)v.size());
+    };
+    auto section = [](GBag& b, const char* name, const std::function<void(GBag&)>& content) {
+        bagWriteSection(b, name, content);
+    };
+    auto f64s = [](std::initializer_list<f64> values) {
+        std::string out;
+        for (f64 v : values) out.append((const char*)&v, 8);
+        return out;
+    };
+    const u32 playFields[7] = {0, 0, 0, 0, (u32)-4, 2, 3};
+    const u32 recordFields[7] = {0, 1, 0, 0, 7, 0, 0};
+    GBag body;
+    section(body, kMultimediaSettingsSection, [&](GBag& root) {
+        section(root, "Converter", [&](GBag& b) {
+            bytesField(b, "recentConversions",
+                       bytesFromHex("53 6F 75 72 63 65 3A 20 4F 67 67 00 00 00 00 00 "            // "Source: Ogg", 0
+                                    "53 6F 75 72 63 65 3A 20 57 61 76 65 20 50 43 4D 00 08 00 00 00 "  // "Source: Wave PCM", 8
+                                    "02 00 00 00 4D 50 33 00 00"));
+        });
+        section(root, "Metronome", [&](GBag& b) {
+            u32Field(b, "count", 7);
+            u32Field(b, "time", 250);
+        });
+        section(root, "Show", [&](GBag& b) {
+            bytesField(b, "boardSound", std::string(1, '\0'));
+            u32Field(b, "noteStyle", 3);
+            u32Field(b, "octaveStyle", 4);
+        });
+        section(root, "Sound", [&](GBag& sound) {
+            section(sound, "play", [&](GBag& b) {
+                std::string r = storedDeviceRecord(machine, true, playFields);
+                bagWriteBytes(b, r.data(), (u32)r.size());
+            });
+            section(sound, "record", [&](GBag& b) {
+                std::string r = storedDeviceRecord(machine, false, recordFields);
+                bagWriteBytes(b, r.data(), (u32)r.size());
+            });
+            section(sound, "Filters", [&](GBag& b) {
+                // Level and interval records: f64 values, then u32 unit and spare.
+                bytesField(b, "ampData_bq", f64s({16383.0, 0.5, -6.0}) + bytesFromHex("01 00 00 00 00 00 00 00"));
+                f64Field(b, "bqFilterFreq", 880.0);
+                f64Field(b, "bqQuality", 0.7);
+                f64Field(b, "bqSlope", 2.0);
+                f64Field(b, "highFilterFreq", 8000.0);
+                u32Field(b, "loopFilter", 2);
+                f64Field(b, "lowFilterFreq", 60.0);
+                bytesField(b, "pitchData_bandwidth", f64s({1.5, 7.0}) + bytesFromHex("01 00 00 00 00 00 00 00"));
+            });
+            section(sound, "Player", [&](GBag& b) {
+                u32Field(b, "bufCount", 8);
+                u32Field(b, "bufPerSecond", 25);
+                u32Field(b, "bufPresend", 4);
+            });
+            section(sound, "Recorder", [&](GBag& b) {
+                u32Field(b, "bufCount", 6);
+                u32Field(b, "bufPerSecond", 10);
+            });
+            section(sound, "Synth", [&](GBag& b) {
+                u32Field(b, "bufCount", 9);
+                u32Field(b, "bufPerSecond", 30);
+                u32Field(b, "bufPresend", 5);
+            });
+        });
+    });
+    TempDir dir;
+    ASSERT_TRUE(saveBagFile(dir.file("stored.ini").c_str(), body, bagFileTag("OPTS"), kMultimediaSettingsVersion));
+
+    MultimediaSettings read;
+    ASSERT_TRUE(loadMultimediaSettings(read, dir.file("stored.ini").c_str()));
+    MultimediaSettings expected;
+    changeEverything(expected);
+    EXPECT_EQ(describe(read), describe(expected));
+    ASSERT_TRUE(saveMultimediaSettings(read, dir.file("saved.ini").c_str()));
+    EXPECT_EQ(bytesHex(dir.read("saved.ini")), bytesHex(dir.read("stored.ini")));
 }

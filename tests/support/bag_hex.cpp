@@ -13,6 +13,12 @@ std::string bagHex(const GBag& bag) {
     return text;
 }
 
+std::string bytesHex(const std::string& bytes) {
+    GBag bag;
+    bagWriteBytes(bag, bytes.data(), (u32)bytes.size());
+    return bagHex(bag);
+}
+
 std::string bytesFromHex(const char* hex) {
     std::string bytes;
     int high = -1;
@@ -34,4 +40,19 @@ void bagFromHex(GBag& bag, const char* hex) {
     bagFree(bag);
     bagWriteBytes(bag, bytes.data(), (u32)bytes.size());
     bag.pos = 0;
+}
+
+FixedBytes& FixedBytes::u16At(size_t at, u16 value) {
+    for (int i = 0; i < 2; ++i) bytes.at(at + i) = (char)(value >> (8 * i));
+    return *this;
+}
+
+FixedBytes& FixedBytes::u32At(size_t at, u32 value) {
+    for (int i = 0; i < 4; ++i) bytes.at(at + i) = (char)(value >> (8 * i));
+    return *this;
+}
+
+FixedBytes& FixedBytes::textAt(size_t at, const char* text) {
+    for (size_t i = 0; text[i]; ++i) bytes.at(at + i) = text[i];
+    return *this;
 }
