@@ -10,6 +10,7 @@
 
 #include "core/guard.h"
 #include "mm/mm_error.h"
+#include "mm/plugin_guard.h"
 
 namespace {
 HACMDRIVER driverOf(void* d) { return static_cast<HACMDRIVER>(d); }
@@ -57,8 +58,12 @@ struct FormatEnumContext {
 BOOL CALLBACK offerFormat(HACMDRIVERID, LPACMFORMATDETAILSA details, DWORD_PTR instance, DWORD) {
     FormatEnumContext* c = reinterpret_cast<FormatEnumContext*>(instance);
     return callGuarded(&c->failures, FALSE, [&]() -> BOOL {
-        u32 r = acmStreamOpen(nullptr, c->driver, const_cast<WAVEFORMATEX*>(c->source), details->pwfx, nullptr, 0, 0,
-                              ACM_STREAMOPENF_QUERY);
+        u32 r = MMSYSERR_ERROR;
+        HACMDRIVER driver = c->driver;
+        WAVEFORMATEX* from = const_cast<WAVEFORMATEX*>(c->source);
+        WAVEFORMATEX* to = details->pwfx;
+        // A codec that faults in the query offers nothing.
+        containPluginFaults([&] { r = acmStreamOpen(nullptr, driver, from, to, nullptr, 0, 0, ACM_STREAMOPENF_QUERY); });
         if (r != MMSYSERR_NOERROR) return TRUE;
         return c->callback(c->context, details->pwfx) ? TRUE : FALSE;
     });

@@ -11,6 +11,7 @@
 #include "mm/acm_drivers.h"
 #include "mm/mm_error.h"
 #include "mm/mm_texts.h"
+#include "mm/plugin_guard.h"
 #include "mm/riff_block.h"
 
 static_assert(sizeof(ACMSTREAMHEADER) == acmStreamHeaderBytes, "the platform's stream header");
@@ -21,6 +22,18 @@ const u32 destinationLimit = 0x400000;
 
 HACMSTREAM streamOf(void* s) { return static_cast<HACMSTREAM>(s); }
 HACMDRIVER driverOf(void* d) { return static_cast<HACMDRIVER>(d); }
+
+// A call into the codec with its faults and exceptions contained: either answers mmErrorCodecFailed.
+template <class F>
+u32 codecCall(F&& call) {
+    u32 r = mmErrorCodecFailed;
+    try {
+        if (!containPluginFaults([&] { r = call(); })) r = mmErrorCodecFailed;
+    } catch (...) {
+        r = mmErrorCodecFailed;
+    }
+    return r;
+}
 }  // namespace
 
 AcmFormatBytes copyAcmFormat(const WAVEFORMATEX* format) {
@@ -41,6 +54,20 @@ AcmStream::~AcmStream() { close(1); }
 
 bool AcmStream::report(u32 result) { return result == MMSYSERR_NOERROR || reportMmError(errorSink, result); }
 
+// A codec that failed inside a call is not called again: its stream and driver are left to it.
+bool AcmStream::codecFailed(u32 result) {
+    if (result != mmErrorCodecFailed) return false;
+    crashed = true;
+    stream = nullptr;
+    prepared = false;
+    driver = nullptr;
+    ownsDriver = false;
+    state = acmClosed;
+    pendingCount = 0;
+    pending = nullptr;
+    return true;
+}
+
 bool AcmStream::setInner(SoundSource* source) {
     if (inner != source) {
         if (inner) inner->close(1);
@@ -51,10 +78,17 @@ bool AcmStream::setInner(SoundSource* source) {
 }
 
 bool AcmStream::openStream() {
+    if (crashed) return false;
     HACMSTREAM s = nullptr;
-    u32 r = acmStreamOpen(&s, driverOf(driver), mutableFormat(sourceFormat), mutableFormat(destinationFormat),
-                          nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME);
+    HACMDRIVER d = driverOf(driver);
+    WAVEFORMATEX* from = mutableFormat(sourceFormat);
+    WAVEFORMATEX* to = mutableFormat(destinationFormat);
+    u32 r = codecCall([&] { return acmStreamOpen(&s, d, from, to, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME); });
     stream = r == MMSYSERR_NOERROR ? s : nullptr;
+    if (codecFailed(r)) {
+        report(r);
+        return false;
+    }
     return report(r) && stream;
 }
 
@@ -75,6 +109,7 @@ bool AcmStream::open(SoundSource* source, const WAVEFORMATEX* from, u64 byteCoun
                      void* useDriver) {
     setInner(source);
     closeStream();
+    crashed = false;
     sourceFormat = copyAcmFormat(from);
     destinationFormat = copyAcmFormat(to);
     total = byteCount;
@@ -91,10 +126,10 @@ bool AcmStream::open(SoundSource* source, const WAVEFORMATEX* from, u64 byteCoun
     u32 block = byteCount < sourceBlockLimit ? (u32)byteCount : (sourceBlockLimit + align - 1) / align * align;
     if (!block) block = align;
     DWORD size = 0;
-    if (!report(acmStreamSize(streamOf(stream), block, &size, ACM_STREAMSIZEF_SOURCE))) return false;
+    if (!askSize(block, &size)) return false;
     if (size > destinationLimit) {
         block = align;
-        if (!report(acmStreamSize(streamOf(stream), block, &size, ACM_STREAMSIZEF_SOURCE))) return false;
+        if (!askSize(block, &size)) return false;
     }
     try {
         sourceBuffer.assign(block, 0);
@@ -103,6 +138,16 @@ bool AcmStream::open(SoundSource* source, const WAVEFORMATEX* from, u64 byteCoun
         return reportMmError(errorSink, MMSYSERR_NOMEM);
     }
     return prepareHeader();
+}
+
+bool AcmStream::askSize(u32 block, DWORD* size) {
+    HACMSTREAM h = streamOf(stream);
+    u32 r = codecCall([&] { return acmStreamSize(h, block, size, ACM_STREAMSIZEF_SOURCE); });
+    if (codecFailed(r)) {
+        report(r);
+        return false;
+    }
+    return report(r);
 }
 
 bool AcmStream::openToPcm(SoundSource* source, const WAVEFORMATEX* from, u64 byteCount) {
@@ -173,7 +218,7 @@ u64 AcmStream::position() const { return inner ? inner->position() : 0; }
 
 bool AcmStream::seek(u64 start, u64 length) {
     if (!inner || !inner->seek(start, length)) return false;
-    total = length;
+    total = length + leadBytes;
     return reset();
 }
 
@@ -206,11 +251,11 @@ bool AcmStream::convertStep() {
         h->cbSrcLengthUsed = 0;
         h->cbDstLengthUsed = 0;
         u32 flags = ending ? ACM_STREAMCONVERTF_END : usedTotal == 0 ? ACM_STREAMCONVERTF_START : 0;
-        u32 r;
-        try {
-            r = acmStreamConvert(streamOf(stream), h, flags);
-        } catch (...) {
-            return reportMmError(errorSink, mmErrorCodecFailed);
+        HACMSTREAM target = streamOf(stream);
+        u32 r = codecCall([&] { return acmStreamConvert(target, h, flags); });
+        if (codecFailed(r)) {
+            report(r);
+            return false;
         }
         if (r != MMSYSERR_NOERROR) return report(r);
         u32 used = std::min<u32>(h->cbSrcLengthUsed, h->cbSrcLength);

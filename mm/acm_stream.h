@@ -1,7 +1,8 @@
 #pragma once
 // A sound source that passes the bytes of its inner source (which it owns) through a conversion
 // stream of the machine's audio compression manager. Every failing call goes to the error sink as
-// the text of its result code, and the sink's answer decides whether the operation goes on.
+// the text of its result code, and the sink's answer decides whether the operation goes on. A codec
+// that faults inside a call is contained (mm/plugin_guard.h), reported and not called again.
 #include <vector>
 
 #include "core/error.h"
@@ -70,9 +71,14 @@ public:
 
     ErrorHandler* errorSink;
     WindowErrorHandler ownSink;
+    // Bytes the inner source delivers before its range at every start (Ogg header pages): counted
+    // in the byte count of open, and again after a seek.
+    u32 leadBytes = 0;
 
 private:
     bool report(u32 result);
+    bool codecFailed(u32 result);
+    bool askSize(u32 block, unsigned long* size);
     bool openStream();
     bool prepareHeader();
     void closeStream();
@@ -96,4 +102,5 @@ private:
     AcmFormatBytes destinationFormat;
     void* driver = nullptr;    // opened by the stream, or given
     bool ownsDriver = false;
+    bool crashed = false;      // the codec failed inside a call
 };

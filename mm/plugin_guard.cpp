@@ -35,6 +35,16 @@ LONG CALLBACK faultHandler(EXCEPTION_POINTERS* info) {
     longjmp(call->jump, 1);
 }
 
+// An exception that leaves the call takes its frame off the thread's list first.
+void callRestoring(void (*call)(void*), void* context, ContainedCall* outer) {
+    try {
+        call(context);
+    } catch (...) {
+        TlsSetValue(g_slot, outer);
+        throw;
+    }
+}
+
 void installHandler() {
     static std::once_flag once;
     std::call_once(once, [] {
@@ -57,7 +67,7 @@ bool runPluginContained(void (*call)(void* context), void* context) {
         return false;
     }
     TlsSetValue(g_slot, &frame);
-    call(context);
+    callRestoring(call, context, frame.outer);
     TlsSetValue(g_slot, frame.outer);
     return true;
 }

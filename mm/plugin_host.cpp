@@ -135,21 +135,27 @@ bool HostedVstPlugin::load(const char* path, i32 sampleRate, i32 blockSize) {
 }
 
 void HostedVstPlugin::unload() {
-    if (effect && opened) {
-        closeEditor();
-        suspend();
-        if (counted) countUnload();
-        counted = false;
-        rate = block = -1;
-        frame = 0;
-        clearEvents();
-        dispatch(effClose);
+    if (effect && opened) closeEditor();
+    void* freed;
+    {
+        // A worker in process waits until the effect is gone, then finds it so.
+        std::lock_guard<std::recursive_mutex> hold(lock);
+        if (effect && opened) {
+            suspend();
+            if (counted) countUnload();
+            counted = false;
+            rate = block = -1;
+            frame = 0;
+            clearEvents();
+            dispatch(effClose);
+        }
+        effect = nullptr;
+        opened = false;
+        entry = nullptr;
+        freed = library;
+        library = nullptr;
     }
-    effect = nullptr;
-    opened = false;
-    entry = nullptr;
-    if (library) FreeLibrary((HMODULE)library);
-    library = nullptr;
+    if (freed) FreeLibrary((HMODULE)freed);
 }
 
 void HostedVstPlugin::resetTimeInfo() { memset(&timeInfo, 0, sizeof timeInfo); }
@@ -175,7 +181,7 @@ void HostedVstPlugin::suspend() {
 
 void HostedVstPlugin::process(f32** inputs, f32** outputs, i32 frames) {
     std::lock_guard<std::recursive_mutex> hold(lock);
-    if (!isLoaded() || frames <= 0) return;
+    if (!isLoaded() || !active || frames <= 0) return;
     VstMidiEvent midi{};
     midi.type = kVstMidiType;
     midi.byteSize = sizeof midi;

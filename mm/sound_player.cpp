@@ -9,6 +9,7 @@
 #include "mm/acm_stream.h"
 #include "mm/mm_texts.h"
 #include "mm/ogg_range_source.h"
+#include "mm/pcm16_source.h"
 #include "mm/sound_file.h"
 #include "mm/sound_format.h"
 #include "mm/store_range_source.h"
@@ -40,11 +41,8 @@ void SoundPlayer::dropSource() {
 
 void SoundPlayer::refreshSnapshot(TimerRecord*, uintptr_t p) {
     SoundPlayer* player = reinterpret_cast<SoundPlayer*>(p);
-    u32 bits;
-    {
-        auto hold = player->holdControl();
-        bits = player->stateBits();
-    }
+    // Without the control lock: the worker may hold it under an error box.
+    u32 bits = player->stateBits();
     player->snapshotRunning = (bits & playerRunning) != 0;
     player->snapshotPaused = (bits & playerPaused) != 0;
 }
@@ -70,10 +68,22 @@ bool SoundPlayer::startSource(SoundSource* newSource, GWindow* window, const WAV
     }
 
     AcmFormatBytes played = copyAcmFormat(source->format() ? source->format() : format);
+    if (Pcm16Source::converts(asFormat(played))) {
+        // The level control and the fades know 8 and 16 bits only.
+        auto* narrow = new Pcm16Source(asFormat(played));
+        {
+            auto hold = holdControl();
+            narrow->setInner(source);
+            source = narrow;
+        }
+        played = copyAcmFormat(narrow->format());
+    }
     delivered = 0;
     snapshotRunning = true;
+    // Before the start: a source that ends at its first fill removes the timer as it stops.
+    addTimer(&timer, 100, nullptr, refreshSnapshot, (uintptr_t)this);
     bool ok = WaveOutPlayer::start(asFormat(played));
-    if (ok) addTimer(&timer, 100, nullptr, refreshSnapshot, (uintptr_t)this);
+    if (!ok) removeTimer(&timer);
     return ok;
 }
 
@@ -103,6 +113,7 @@ bool SoundPlayer::open(GWindow* window, const SoundStreamInfo& sound, i64 from, 
             if (tag != pcmFormatTag) {
                 auto* acm = new AcmStream;
                 acm->errorSink = &ownSink;
+                acm->leadBytes = (u32)(count - (end - start));
                 SoundSource* inner = chain.release();
                 chain.reset(acm);
                 if (!acm->openToPcm(inner, sound.format, count)) return false;
@@ -186,4 +197,5 @@ void SoundPlayer::onStopped() {
     dropSource();
     removeTimer(&timer);
     snapshotRunning = false;
+    snapshotPaused = false;
 }

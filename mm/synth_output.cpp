@@ -49,7 +49,7 @@ SynthAdapter::SynthAdapter(u32 outputChannels) : channelMask(outputChannels, 1),
 u32 SynthAdapter::read(SynthGenerator* g, i16* out, u32 frames) {
     const u32 encoding = g->encoding();
     const u32 inChannels = g->channels();
-    if (encoding == encodingInt16 && inChannels == outputChannels) return g->readFrames(out, frames);
+    if (encoding == encodingInt16 && inChannels == outputChannels) return std::min(g->readFrames(out, frames), frames);
     if (!inChannels) return 0;
     size_t need = (size_t)frames * inChannels * bytesPerSampleOf(encoding);
     if (input.size() < need) input.resize(need);
@@ -117,7 +117,11 @@ void SynthOutput::deleteRecord(Record& r) {
 bool SynthOutput::clearSources(bool restart) {
     stopAndWait(true);
     removeAllSources();
-    if (!restart) return true;
+    restartWanted = restart;
+    return !restart || startOutput();
+}
+
+bool SynthOutput::startOutput() {
     WAVEFORMATEX w = {};
     w.wFormatTag = WAVE_FORMAT_PCM;
     w.nChannels = (WORD)channels;
@@ -129,8 +133,14 @@ bool SynthOutput::clearSources(bool restart) {
 }
 
 void SynthOutput::addSource(SynthGenerator* generator, bool owned) {
-    auto hold = holdControl();
-    records.insert(records.begin(), Record{generator, owned});
+    bool ended;
+    {
+        auto hold = holdControl();
+        records.insert(records.begin(), Record{generator, owned});
+        // The worker may have found the list empty and be ending, or be gone.
+        ended = (stateBits() & (playerRunning | playerDraining)) != playerRunning;
+    }
+    if (ended && restartWanted) startOutput();
 }
 
 void SynthOutput::fadeOutSources() {

@@ -73,7 +73,9 @@ public:
 
     // Stops, deletes every source and, when asked, starts again with 16-bit PCM at the rate.
     bool clearSources(bool restart);
-    // Puts the generator at the head of the list (deleted with its record when owned).
+    // Puts the generator at the head of the list (deleted with its record when owned). After a
+    // restart asked of clearSources, an output that ended (or is ending) for want of sources starts
+    // again.
     void addSource(SynthGenerator* generator, bool owned);
     // Every source not already fading out gets a fade of rate / 10 frames in its place.
     void fadeOutSources();
@@ -99,9 +101,11 @@ private:
         bool owned;
     };
     void deleteRecord(Record& r);
+    bool startOutput();
 
     std::vector<Record> records;  // most recent first
     std::vector<i16> scratch;
     SynthAdapter adapter;
     WindowErrorHandler ownSink{nullptr, 2};
+    std::atomic<bool> restartWanted{false};
 };

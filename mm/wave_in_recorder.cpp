@@ -33,6 +33,8 @@ WaveInRecorder::WaveInRecorder(DeviceSettings* entry, i32 bufCount, i32 bufPerSe
 }
 
 WaveInRecorder::~WaveInRecorder() {
+    // A capturing worker ends only when asked.
+    stopAndWait();
     worker.join();
     deviceListLink(node, nullptr, nullptr);
     level.attach(nullptr);

@@ -110,6 +110,7 @@ void WaveOutPlayer::reposition(const PlayRange& range) {
 }
 
 void WaveOutPlayer::pause() {
+    if (!(state & playerRunning)) return;
     try {
         waveOutPauseChecked(*this);
     } catch (const GException&) {
@@ -121,6 +122,8 @@ void WaveOutPlayer::pause() {
 }
 
 void WaveOutPlayer::resume() {
+    // A stopped player has no device to restart.
+    if (!(state & playerRunning)) return;
     try {
         waveOutRestartChecked(*this);
     } catch (const GException&) {
@@ -164,7 +167,7 @@ void WaveOutPlayer::runWorker() {
         callGuarded(&failures, [&] { closeDevice(); });
     }
     // Running ends only now, so that stopAndWait cannot return while the worker still works.
-    state &= ~playerRunning;
+    state &= ~(playerRunning | playerPaused);
     worker.leaveWorker();
 }
 

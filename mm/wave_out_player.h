@@ -5,6 +5,8 @@
 // restart, a new gain is taken from the next buffer filled on.
 //
 // The worker's locks are those of DeviceWorker; the request lock also guards the in-flight count.
+#include <atomic>
+
 #include "mm/device_settings.h"
 #include "mm/device_worker.h"
 #include "mm/level_control.h"
@@ -75,6 +77,8 @@ public:
     void unlockControl() { worker.controlLock.unlock(); }
     // The control lock held for the caller's scope.
     DeviceWorker::Hold holdControl() { return DeviceWorker::Hold(worker.controlLock); }
+    // Read without the lock too: the interface takes the running and paused bits while the worker
+    // may hold the lock under an error box.
     u32 stateBits() const { return state; }
     void setStateBits(u32 set, u32 clear) { state = (state | set) & ~clear; }
 
@@ -130,7 +134,7 @@ private:
     DeviceWorker worker;
     WaveBuffer* bufferArray = nullptr;
     u32 bufferSize = 0;
-    u32 state = 0;
+    std::atomic<u32> state{0};
     i32 nextSequence = 0;
     i32 inFlight = 0;
     DeviceSettings* entry;

@@ -11,11 +11,13 @@
 #include "mm/acm_drivers.h"
 #include "mm/acm_file_writer.h"
 #include "mm/acm_stream.h"
+#include "mm/mm_error.h"
 #include "mm/mm_texts.h"
 #include "mm/sound_file.h"
 #include "tests/mm/format_blocks.h"
 #include "tests/mm/memory_source.h"
 #include "tests/mm/riff_bytes.h"
+#include "tests/support/test_plugins.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -387,4 +389,175 @@ TEST(AcmFileWriter, WritesAWaveFileOnlyWhenComplete) {
     EXPECT_EQ(layout.parts.format->nSamplesPerSec, 22050u);
     EXPECT_NEAR((double)layout.parts.dataSize, 22050.0 * 4, 16.0);
     EXPECT_EQ(fileSize(file), (i64)(layout.dataOffset + layout.parts.dataSize));
+}
+
+namespace {
+// The tests' codec driver (tests/plugins/crash_codec.cpp), added to the conversion manager for this
+// process; it converts the tag 0x5241 by copying.
+struct TestCodec {
+    TestCodec() {
+        library = LoadLibraryA(testPluginPath("crash_codec").c_str());
+        if (!library) return;
+        auto procOf = (void* (*)())(void*)GetProcAddress(library, "codecDriverProc");
+        setMode = (void (*)(int))(void*)GetProcAddress(library, "setCodecMode");
+        if (!procOf || !setMode) return;
+        added = acmDriverAdd(&id, library, (LPARAM)procOf(), 0, ACM_DRIVERADDF_FUNCTION | ACM_DRIVERADDF_LOCAL);
+    }
+    ~TestCodec() {
+        if (setMode) setMode(0);
+        for (HACMDRIVER had : opened) acmDriverClose(had, 0);
+        if (id) acmDriverRemove(id, 0);
+        // The library stays: a codec that faulted is never released by the manager.
+    }
+    // A driver handle of the codec in the given mode (null on failure).
+    void* open(int mode) {
+        setMode(mode);
+        HACMDRIVER had = nullptr;
+        if (acmDriverOpen(&had, id, 0) != MMSYSERR_NOERROR) return nullptr;
+        opened.push_back(had);
+        return had;
+    }
+    std::vector<HACMDRIVER> opened;
+    HMODULE library = nullptr;
+    void (*setMode)(int) = nullptr;
+    HACMDRIVERID id = nullptr;
+    MMRESULT added = MMSYSERR_ERROR;
+};
+
+WAVEFORMATEX codecFormat() {
+    WAVEFORMATEX f = pcmFormat(2, 8000, 16);
+    f.wFormatTag = 0x5241;
+    return f;
+}
+}  // namespace
+
+TEST(AcmStream, ACodecFaultInsideACallIsContainedAndReported) {
+    TestCodec codec;
+    ASSERT_EQ(codec.added, MMSYSERR_NOERROR) << "the test codec could not be added";
+    WAVEFORMATEX from = codecFormat(), to = pcmFormat(2, 8000, 16);
+    std::vector<u8> bytes = sineBytes(4000, 2, 8000, 300.0);
+
+    // Copying, the codec passes the bytes on as they are.
+    {
+        RecordingHandler sink;
+        AcmStream s;
+        s.errorSink = &sink;
+        ASSERT_TRUE(s.open(new MemorySource(bytes), &from, bytes.size(), &to, codec.open(0)));
+        EXPECT_EQ(readAll(s), bytes);
+        EXPECT_TRUE(sink.reports.empty()) << sink.lastText();
+    }
+
+    struct Case {
+        const char* name;
+        int mode;
+        bool opens;
+    } cases[] = {
+        {"in the stream open", 1, false},
+        {"in the size query", 2, false},
+        {"in the conversion", 3, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingHandler sink;
+        void* driver = codec.open(c.mode);
+        ASSERT_NE(driver, nullptr);
+        AcmStream s;
+        s.errorSink = &sink;
+        EXPECT_EQ(s.open(new MemorySource(bytes), &from, bytes.size(), &to, driver), c.opens);
+        if (c.opens) {
+            bool ok = true;
+            EXPECT_TRUE(readAll(s, 5000, &ok).empty());
+            EXPECT_FALSE(ok);
+            EXPECT_TRUE(s.atEnd()) << "a faulted codec is not called again";
+            EXPECT_FALSE(s.rewind());
+        }
+        ASSERT_EQ(sink.reports.size(), 1u);
+        EXPECT_EQ(sink.lastCode(), -1);
+        GString text;
+        mmErrorText(text, mmErrorCodecFailed);
+        EXPECT_EQ(sink.lastText(), std::string(text.c_str()));
+        EXPECT_TRUE(s.close(1));
+    }
+
+    // The program goes on, and so do the machine's codecs.
+    RecordingHandler sink;
+    WAVEFORMATEX mono = pcmFormat(1, 8000, 16);
+    std::vector<u8> out = convert(bytes, &to, &mono, sink);
+    EXPECT_EQ(out.size(), bytes.size() / 2);
+}
+
+TEST(AcmStream, CodecEdgeCases) {
+    TestCodec codec;
+    ASSERT_EQ(codec.added, MMSYSERR_NOERROR) << "the test codec could not be added";
+    WAVEFORMATEX from = codecFormat(), to = pcmFormat(2, 8000, 16);
+    std::vector<u8> bytes = sineBytes(8000, 2, 8000, 300.0);
+    RecordingHandler sink;
+
+    // A destination above 4 MB for a block of 16384 bytes: the block becomes one frame.
+    {
+        AcmStream s;
+        s.errorSink = &sink;
+        ASSERT_TRUE(s.open(new MemorySource(bytes), &from, bytes.size(), &to, codec.open(4)));
+        EXPECT_EQ(s.sourceBlockBytes(), 4u);
+        std::vector<u8> head(400);
+        u32 n = (u32)head.size();
+        ASSERT_TRUE(s.read(head.data(), &n));
+        EXPECT_EQ(std::vector<u8>(head.begin(), head.begin() + n), std::vector<u8>(bytes.begin(), bytes.begin() + n));
+        EXPECT_EQ(n, 400u);
+    }
+    // A codec that takes and gives nothing ends the conversion.
+    {
+        AcmStream s;
+        s.errorSink = &sink;
+        ASSERT_TRUE(s.open(new MemorySource(bytes), &from, bytes.size(), &to, codec.open(5)));
+        bool ok = true;
+        EXPECT_TRUE(readAll(s, 5000, &ok).empty());
+        EXPECT_TRUE(ok);
+        EXPECT_TRUE(s.atEnd());
+        EXPECT_EQ(s.sourceBytesUsed(), bytes.size());
+    }
+    EXPECT_TRUE(sink.reports.empty()) << sink.lastText();
+}
+
+// Bytes that come before the range at every start (Ogg header pages) are converted again after a
+// seek, and so is the whole new range.
+TEST(AcmStream, LeadBytesCountAgainAfterASeek) {
+    WAVEFORMATEX from = pcmFormat(1, 44100, 16), to = pcmFormat(1, 22050, 16);
+    std::vector<u8> all = sineBytes(44100, 1, 44100, 300.0);
+    const u32 lead = 4000;
+    // Delivers the first `lead` bytes, then the range.
+    class LeadSource : public MemorySource {
+    public:
+        LeadSource(std::vector<u8> bytes, u32 lead) : MemorySource(std::move(bytes)), lead(lead) {}
+        bool read(void* buffer, u32* n) override {
+            if (given < lead) {
+                u32 k = std::min(*n, lead - given);
+                memcpy(buffer, bytes.data() + given, k);
+                given += k;
+                *n = k;
+                return true;
+            }
+            return MemorySource::read(buffer, n);
+        }
+        bool seek(u64 start, u64 length) override {
+            given = 0;
+            return MemorySource::seek(start, length);
+        }
+        u32 lead, given = 0;
+    };
+    RecordingHandler sink;
+    AcmStream s;
+    s.errorSink = &sink;
+    s.leadBytes = lead;
+    LeadSource* inner = new LeadSource(all, lead);
+    ASSERT_TRUE(inner->seek(lead, all.size() - lead));
+    ASSERT_TRUE(s.open(inner, &from, all.size(), &to));
+    const size_t whole = readAll(s).size();
+
+    ASSERT_TRUE(s.seek(all.size() / 2, all.size() / 2));
+    const size_t half = readAll(s).size();
+    EXPECT_EQ(s.position(), all.size()) << "the range was read to its end";
+    EXPECT_NEAR((double)half, (lead + all.size() / 2) / 2.0, 8.0);
+    EXPECT_NEAR((double)whole, all.size() / 2.0, 8.0);
+    EXPECT_TRUE(sink.reports.empty()) << sink.lastText();
 }

@@ -17,7 +17,9 @@
 #include "mm/plugin_folder.h"
 #include "mm/plugin_host.h"
 #include "mm/plugin_state.h"
+#include "mm/synth_output.h"
 #include "mm/vst_synth_source.h"
+#include "tests/mm/fake_wave_out.h"
 #include "tests/support/test_plugins.h"
 #include "tests/support/test_support.h"
 
@@ -568,6 +570,46 @@ TEST(PluginHost, AFaultingPluginIsContained) {
     f32* go[] = {out.data(), out.data()};
     gain->process(gi, go, 4);
     EXPECT_EQ(out, std::vector<f32>(4, 0.25f));
+}
+
+// An instrument unloaded while the synthesizer's worker plays it: no processing call reaches the
+// plug-in once it has begun to close.
+TEST(PluginHost, UnloadingAnInstrumentWhileItPlaysStopsItsCallsFirst) {
+    // Held here, so that its counter can be read after the host frees it.
+    HMODULE library = LoadLibraryA(testPluginPath("synth_plugin").c_str());
+    ASSERT_NE(library, nullptr);
+    typedef long (*Counter)();
+    Counter callsAfterClose = (Counter)(void*)GetProcAddress(library, "callsAfterClose");
+    ASSERT_NE(callsAfterClose, nullptr);
+    const long before = callsAfterClose();
+
+    FakeWaveOut fake;  // returns every buffer at once: the worker mixes without pause
+    TestEntry entry;
+    SynthOutput synth(&entry, BufferSettings{4, 20, 4}, 2);
+    fake.attach(synth);
+    synth.users = 1;
+    ASSERT_TRUE(synth.clearSources(true));
+    for (int round = 0; round < 5; ++round) {
+        auto plugin = loadTestPlugin("synth_plugin", 44100, 64);
+        plugin->resume();
+        plugin->noteOn({0, 4}, 20000.0);
+        VstSynthSource* source = new VstSynthSource(plugin.get());
+        synth.addSource(source, false);
+        auto writes = [&] {
+            std::lock_guard<std::mutex> hold(fake.lock());
+            return fake.written.size();
+        };
+        size_t seen = writes();
+        ASSERT_TRUE(fake.waitUntil([&] { return fake.written.size() > seen + 4; }));
+        plugin->unload();
+        seen = writes();
+        ASSERT_TRUE(fake.waitUntil([&] { return fake.written.size() > seen + 4; }));
+        EXPECT_EQ(synth.sourceCount(), 0u) << "an unloaded instrument ends its source";
+        delete source;
+    }
+    synth.stopAndWait(false);
+    EXPECT_EQ(callsAfterClose() - before, 0);
+    FreeLibrary(library);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "tests/mm/fake_wave_out.h"
 #include "tests/mm/format_blocks.h"
 #include "tests/mm/memory_source.h"
+#include "tests/mm/sox_tool.h"
 #include "tests/mm/store_fixture.h"
 #include "tests/support/test_support.h"
 
@@ -340,4 +341,112 @@ TEST(SoundPlayer, ARangeOfAFileReachesTheDevice) {
     // Nothing of the sound outside the range.
     EXPECT_EQ(arrived.find(std::string(data.begin() + from - 400, data.begin() + from)), std::string::npos);
     EXPECT_EQ(arrived.find(std::string(data.begin() + to, data.begin() + to + 400)), std::string::npos);
+}
+
+// PCM of 24 and 32 bits plays as 16-bit PCM: what reaches the machine's device equals sox's
+// rendering of the file in 16 bits without dither.
+TEST(SoundPlayer, WidePcmPlaysAsSoxRendersItIn16Bits) {
+    const char* out = getenv("RAVO_ALSA_OUT");
+    ASSERT_NE(out, nullptr) << "the test set-up names the device's output file";
+    std::string outPath = std::string("Z:") + out;
+    for (char& c : outPath)
+        if (c == '/') c = '\\';
+
+    for (int bits : {24, 32}) {
+        SCOPED_TRACE(bits);
+        TempDir dir;
+        std::string wide = dir.file("wide.wav"), narrow = dir.file("narrow.raw");
+        // Noise: every sample needs its low bytes rounded. It stays below full scale, where the
+        // limiter would lower the gain.
+        ASSERT_EQ(runSox("-r 44100 -c 2 -n -b " + std::to_string(bits) + " -e signed-integer -t wavpcm '" +
+                         unixPath(wide) + "' synth 0.4 whitenoise vol 0.7"),
+                  0);
+        ASSERT_EQ(runSox("'" + unixPath(wide) + "' -b 16 -e signed-integer -t raw -D '" + unixPath(narrow) + "'"), 0);
+        std::string expected = readWholeFile(narrow);
+        ASSERT_EQ(expected.size(), 17640u * 4);
+
+        DeleteFileA(outPath.c_str());
+        TestEntry entry;
+        SoundPlayer player(&entry, 5, 3, 20);
+        player.ownSink.mode = 0;
+        ASSERT_TRUE(player.play(nullptr, wide.c_str()));
+        pumpMessagesUntil([&] { return stopped(player); }, 20000);
+        ASSERT_TRUE(stopped(player));
+        EXPECT_EQ(player.ownSink.lastCode, 0);
+        EXPECT_EQ(player.outputFormat().wBitsPerSample, 16);
+        EXPECT_EQ(player.bytesDelivered(), expected.size());
+
+        std::string arrived = readWholeFile(outPath);
+        EXPECT_NE(arrived.find(expected), std::string::npos) << arrived.size() << " bytes arrived";
+    }
+}
+
+TEST(SoundPlayer, StopWhilePausedLeavesItStoppedAndUnpaused) {
+    FakeWaveOut fake(false);
+    TestEntry entry(DeviceSwitch::Fade);
+    SoundPlayer player(&entry, 5, 3, 20);
+    fake.attach(player);
+    recordedBoxes().clear();
+    std::atomic<int> deleted{0};
+    ASSERT_TRUE(player.startSource(new EndlessSource({}, &deleted), nullptr, &smallFormat, 0, ~0ull));
+    ASSERT_TRUE(fake.waitUntil([&] { return fake.written.size() == 3; }));
+    player.pause();
+    ASSERT_TRUE(player.isPaused());
+
+    player.stopAndWait(true);
+    EXPECT_FALSE(player.isRunning());
+    EXPECT_FALSE(player.isPaused());
+    EXPECT_EQ(player.stateBits() & (playerRunning | playerPaused), 0u);
+    // Nothing to resume: the closed device is left alone.
+    player.resume();
+    player.pause();
+    EXPECT_EQ(fake.countCalls("restart"), 0u);
+    EXPECT_EQ(fake.countCalls("pause"), 1u);
+    EXPECT_FALSE(player.isPaused());
+    EXPECT_TRUE(recordedBoxes().empty());
+    EXPECT_EQ(deleted, 1);
+}
+
+TEST(SoundPlayer, TheSnapshotIsTakenWhileTheWorkerHoldsTheLock) {
+    FakeWaveOut fake(false);
+    TestEntry entry;
+    SoundPlayer player(&entry, 5, 3, 20);
+    fake.attach(player);
+    std::atomic<int> deleted{0};
+    ASSERT_TRUE(player.startSource(new EndlessSource({}, &deleted), nullptr, &smallFormat, 0, ~0ull));
+    ASSERT_TRUE(fake.waitUntil([&] { return fake.written.size() == 3; }));
+
+    // Another thread holds the control lock, as the worker does under a device error box.
+    HANDLE held = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        player.lockControl();
+        player.setStateBits(playerPaused, 0);
+        SetEvent(held);
+        WaitForSingleObject(release, 10000);
+        player.setStateBits(0, playerPaused);
+        player.unlockControl();
+    });
+    ASSERT_EQ(WaitForSingleObject(held, 5000), WAIT_OBJECT_0);
+    pumpMessagesUntil([&] { return player.isPaused(); }, 3000);
+    EXPECT_TRUE(player.isPaused()) << "the timer waited for the lock";
+    SetEvent(release);
+    holder.join();
+    CloseHandle(held);
+    CloseHandle(release);
+    player.stopAndWait(false);
+}
+
+TEST(SoundPlayer, ASourceEndingAtOnceLeavesNoTimer) {
+    FakeWaveOut fake;
+    TestEntry entry;
+    SoundPlayer player(&entry, 5, 3, 20);
+    fake.attach(player);
+    std::atomic<int> deleted{0};
+    // The range claims bytes the source does not have: the first fill ends it.
+    ASSERT_TRUE(player.startSource(new TrackedSource({}, &deleted), nullptr, &smallFormat, 0, 1000));
+    pumpMessagesUntil([&] { return stopped(player) && deleted == 1; }, 10000);
+    ASSERT_TRUE(stopped(player));
+    EXPECT_FALSE(player.timerActive());
+    EXPECT_FALSE(player.isRunning());
 }

@@ -7,11 +7,13 @@
 #include <atomic>
 #include <cmath>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "mm/sound_format.h"
 #include "mm/synth_output.h"
 #include "tests/mm/fake_wave_out.h"
+#include "tests/support/test_support.h"
 
 namespace {
 // Frames of one value per channel in a given encoding, up to a number of frames.
@@ -186,4 +188,85 @@ TEST(SynthOutput, PlaysThroughTheDevice) {
     EXPECT_EQ(all[0], 500);
     EXPECT_EQ(all[5999], -250);
     EXPECT_EQ(all[6000], 0);
+}
+
+namespace {
+// 16-bit stereo noise of a fixed number of frames; the bytes it delivered are kept.
+class NoiseGenerator : public SynthGenerator {
+public:
+    explicit NoiseGenerator(u32 frames) : left(frames) {}
+    u32 encoding() const override { return encodingInt16; }
+    u32 channels() const override { return 2; }
+    u32 readFrames(void* out, u32 frames) override {
+        u32 n = std::min(frames, left);
+        left -= n;
+        i16* s = static_cast<i16*>(out);
+        for (u32 i = 0; i < n * 2; ++i) {
+            seed = seed * 1103515245 + 12345;
+            s[i] = (i16)((seed >> 16) % 50001 - 25000);
+        }
+        played.append(reinterpret_cast<const char*>(out), n * 4);
+        return n;
+    }
+    std::string played;
+
+private:
+    u32 left;
+    u32 seed = 4242;
+};
+
+bool waitStopped(SynthOutput& synth, u32 ms) {
+    DWORD end = GetTickCount() + ms;
+    while (synth.stateBits() & playerRunning) {
+        if ((i32)(end - GetTickCount()) <= 0) return false;
+        Sleep(5);
+    }
+    return true;
+}
+}  // namespace
+
+// The worker finds the list empty and ends before the source comes: adding it starts the output again.
+TEST(SynthOutput, ASourceAddedAfterTheRestartIsHeard) {
+    const char* out = getenv("RAVO_ALSA_OUT");
+    ASSERT_NE(out, nullptr) << "the test set-up names the device's output file";
+    std::string outPath = std::string("Z:") + out;
+    for (char& c : outPath)
+        if (c == '/') c = '\\';
+    DeleteFileA(outPath.c_str());
+
+    TestEntry entry;
+    SynthOutput synth(&entry, BufferSettings{4, 20, 4}, 2);
+    ASSERT_TRUE(synth.clearSources(true));
+    ASSERT_TRUE(waitStopped(synth, 10000)) << "an empty list ends the output";
+    NoiseGenerator* noise = new NoiseGenerator(8820);
+    synth.addSource(noise, false);
+    ASSERT_TRUE(waitStopped(synth, 20000));
+    synth.stopAndWait(false);
+    ASSERT_EQ(noise->played.size(), 8820u * 4);
+    std::string arrived = readWholeFile(outPath);
+    EXPECT_NE(arrived.find(noise->played), std::string::npos) << arrived.size() << " bytes arrived";
+    delete noise;
+}
+
+TEST(SynthOutput, TheAdapterTakesNoMoreFramesThanAsked) {
+    // A generator that claims more frames than it was asked for.
+    class Overrun : public SynthGenerator {
+    public:
+        u32 encoding() const override { return encodingInt16; }
+        u32 channels() const override { return 2; }
+        u32 readFrames(void* out, u32 frames) override {
+            std::fill_n(static_cast<i16*>(out), frames * 2, (i16)7);
+            return frames * 2;
+        }
+    } overrun;
+    SynthAdapter adapter(2);
+    std::vector<i16> out(40, 0);
+    EXPECT_EQ(adapter.read(&overrun, out.data(), 10), 10u);
+    EXPECT_EQ(out[19], 7);
+    EXPECT_EQ(out[20], 0);
+
+    SynthRig rig;
+    rig.synth.addSource(new Overrun, true);
+    EXPECT_EQ(rig.mix(441).size(), 882u);
+    EXPECT_EQ(rig.synth.sourceCount(), 1u);
 }

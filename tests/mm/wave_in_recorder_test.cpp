@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/exceptions.h"
@@ -266,6 +267,34 @@ TEST(WaveInRecorder, AFailedWaitEndsTheCaptureWithItsMessage) {
     EXPECT_EQ(rig.callsFrom(rig.fake.calls.size() - 4), (std::vector<std::string>{"stop", "close", "reset", "close"}));
     EXPECT_EQ(rig.fake.atDevice(), 0u);
     EXPECT_EQ(rig.recorder.handle, nullptr);
+}
+
+TEST(WaveInRecorder, DeletingACapturingRecorderStopsIt) {
+    FakeWaveIn fake;  // holds every buffer: the worker waits on
+    RecordEntry entry;
+    RecordingHandler sink;
+    WaveInRecorder* recorder = new WaveInRecorder(&entry, 4, 20);
+    fake.attach(*recorder);
+    recorder->errorSink = &sink;
+    WAVEFORMATEX format = smallFormat();
+    ASSERT_TRUE(recorder->start(&format));
+    ASSERT_TRUE(fake.waitUntil([&] { return fake.atDevice() == 4; }));
+
+    HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread deleter([&] {
+        delete recorder;
+        SetEvent(done);
+    });
+    const bool finished = WaitForSingleObject(done, 10000) == WAIT_OBJECT_0;
+    EXPECT_TRUE(finished) << "deleting the recorder did not return";
+    if (!finished) {
+        deleter.detach();  // the process cannot end cleanly after this
+        return;
+    }
+    deleter.join();
+    CloseHandle(done);
+    EXPECT_EQ(fake.countCalls("close"), 1u);
+    EXPECT_EQ(fake.atDevice(), 0u);
 }
 
 TEST(WaveInRecorderDevice, CapturesHalfASecond) {

@@ -1,6 +1,6 @@
 #pragma once
 // The frame of the tests' own plug-in libraries: an effect record bound to an object whose virtual
-// operations answer the host. effClose deletes the object.
+// operations answer the host. effClose deletes the object (see close).
 #include <cstring>
 
 #include "mm/plugin_interface.h"
@@ -18,7 +18,7 @@ public:
         effect.dispatcher = [](AEffect* e, i32 op, i32 index, intptr_t value, void* ptr, f32 opt) -> intptr_t {
             TestPlugin* self = static_cast<TestPlugin*>(e->object);
             if (op != effClose) return self->dispatch(op, index, value, ptr, opt);
-            delete self;
+            self->close();
             return 1;
         };
         effect.setParameter = [](AEffect* e, i32 index, f32 value) {
@@ -55,6 +55,8 @@ public:
         default: return 0;
         }
     }
+    // effClose; deletes the object unless a plug-in keeps it.
+    virtual void close() { delete this; }
     virtual void process(f32** inputs, f32** outputs, i32 frames) = 0;
     virtual void setParameter(i32, f32) {}
     virtual f32 getParameter(i32) { return 0.0f; }
