@@ -194,8 +194,26 @@ bool PageWalk::next() {
         taken = reverse ? end : begin;
         return true;
     }
+    const u64 before = handedBefore;
     handedBefore += (u64)(end - begin);
-    bool more = source->next(&begin, &end);
+    bool more;
+    try {
+        more = source->next(&begin, &end);
+    } catch (...) {
+        // A progress report that threw (a Stop): the source has moved on, so the new bytes from the
+        // page just taken on get the fill rule.
+        if (overChange && !finished) {
+            finished = true;
+            doneBytes = before;
+            QuietStore quiet(store);
+            try {
+                fillNewBytes(*store, change, before);
+                if (change.guard) change.guard->reached(change.newLength);
+            } catch (...) {
+            }
+        }
+        throw;
+    }
     taken = reverse ? end : begin;
     if (!more && begin == end) ended = true;
     return more;
