@@ -27,7 +27,8 @@ GCommonObject* PathKeyedList::lookup(const char* path) const {
 void PathKeyedList::set(const char* path, GCommonObject* payload) {
     GString key = pathKey(path);
     if (Entry* entry = find(key)) {
-        delete entry->payload;
+        // The payload it already holds stays.
+        if (entry->payload != payload) delete entry->payload;
         entry->payload = payload;
         return;
     }

@@ -13,7 +13,7 @@ public:
     // The payload stored for the path, or null.
     GCommonObject* lookup(const char* path) const;
     // Stores the payload (owned) for the path: an entry of the same path destroys its old payload
-    // and takes the new one, else a new entry is appended.
+    // and takes the new one (the same payload again is kept), else a new entry is appended.
     void set(const char* path, GCommonObject* payload);
     void clear();
     u32 count() const { return entries.count; }

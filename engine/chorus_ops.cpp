@@ -10,6 +10,7 @@
 #include "core/error.h"
 #include "core/exceptions.h"
 #include "core/progress.h"
+#include "engine/change_guard.h"
 #include "engine/chorus_params.h"
 #include "engine/cubic_interpolate.h"
 #include "engine/random.h"
@@ -88,7 +89,8 @@ public:
     ChorusRun(SoundBlockProcessor& p, const ChorusParams& params)
         : p(p), params(params), channels(p.channelCount), blockFrames(std::max((i32)(p.sampleRate / 2), 1)) {}
 
-    void run(const RangeChange& change) {
+    // The guard learns how far the blocks written reach.
+    void run(const RangeChange& change, ChangeGuard& guard) {
         const size_t block = (size_t)blockFrames * (size_t)channels;
         try {
             // The history of a block, the current block and three frames of zeros after it.
@@ -119,6 +121,7 @@ public:
             }
             p.store->writeRange(to, bytes, (const u8*)current);
             done += bytes;
+            guard.reached(done);
             if (p.progress) p.progress->report(done, nullptr);
             from.advance(bytes);
             to.advance(bytes);
@@ -199,9 +202,10 @@ template <class Traits>
 void SampleProcessor<Traits>::chorus() {
     const ChorusParams* params = dynamic_cast<const ChorusParams*>(auxObject);
     if (!params || params->voices <= 1) return;
-    const RangeChange change = openSameLengthChange(savedEdgesBoth);
+    RangeChange change = openSameLengthChange(savedEdgesBoth);
+    ChangeGuard guard(store, change);
     if (channelCount <= 0 || frameBytes <= 0) return fillRestWithOld(change, 0);
-    ChorusRun<Traits>(*this, *params).run(change);
+    ChorusRun<Traits>(*this, *params).run(change, guard);
     applyEdgeCrossfades(rangeStart, rangeEnd);
 }
 

@@ -4,6 +4,7 @@
 // sound; paste insert puts it in before the range start. One body for all sample types, except the
 // silencing of cut.
 #include "core/progress.h"
+#include "engine/change_guard.h"
 #include "engine/clipboard_transfer.h"
 #include "engine/sample_processor.h"
 #include "mm/sound_clipboard.h"
@@ -23,7 +24,10 @@ void selectPasted(SoundBlockProcessor& p) {
     p.extraPositions[newSelectionEnd] = p.extraPositions[newCursor] = p.extraPositions[showPosition] = p.rangeEnd;
 }
 
-void pasteOver(SoundBlockProcessor& p, const RangeChange& change, u32 combine, bool zeroOthers) {
+// The change of a paste, guarded, and the clipboard written into it (its busy mark held).
+void pasteOver(SoundBlockProcessor& p, u64 oldLength, u64 newLength, u32 combine, bool zeroOthers) {
+    RangeChange change = p.openChange(p.rangeStart, oldLength, newLength);
+    ChangeGuard guard(p.store, change);
     p.notifyChangeFinished();
     bool clipped = false;
     pasteFromClipboard(soundClipboard(), p.store, p.soundFormat, change, combineFor(combine), &clipped, p.progress,
@@ -36,14 +40,20 @@ void pasteOver(SoundBlockProcessor& p, const RangeChange& change, u32 combine, b
 
 // Changes nothing of the sound: no change, no notification, no positions.
 void SoundBlockProcessor::copy() {
+    ClipboardUse use(soundClipboard(), store->errorHandler());
+    if (!use.taken()) return;
     copyToClipboard(soundClipboard(), store, soundFormat, store->findSegment(rangeStart), rangeEnd - rangeStart,
                     progress);
 }
 
-// A cancel ends the copy (the clipboard keeps what it got) but not the silencing.
+// A cancel ends the copy (the clipboard keeps what it got) but not the silencing. A busy clipboard
+// refuses the whole cut: the sound is not changed.
 template <class Traits>
 void SampleProcessor<Traits>::cut() {
+    ClipboardUse use(soundClipboard(), store->errorHandler());
+    if (!use.taken()) return;
     RangeChange change = openSameLengthChange();
+    ChangeGuard guard(store, change);
     copyToClipboard(soundClipboard(), store, soundFormat, change.oldCursor, change.oldLength, progress);
     if (progress) progress->commit();
     clearChannelsKernel(change);
@@ -51,19 +61,24 @@ void SampleProcessor<Traits>::cut() {
 }
 
 // The range is replaced, as far as the sound reaches, by as many pasted bytes: a range past the end
-// lengthens the sound. How often the clipboard repeats follows from the range alone.
+// lengthens the sound. How often the clipboard repeats follows from the range alone. A busy or empty
+// clipboard refuses the paste before anything changes.
 void SoundBlockProcessor::paste(u32 combine, u32 /*repeat*/) {
+    ClipboardUse use(soundClipboard(), store->errorHandler());
+    if (!use.taken() || !clipboardCanPaste(soundClipboard())) return;
     readEdgeContextSamples(rangeStart, rangeEnd);
     const u64 length = rangeEnd - rangeStart;
     const i64 inSound = (i64)(soundEnd - rangeStart);
     const u64 replaced = inSound <= 0 ? 0 : std::min(length, (u64)inSound);
-    pasteOver(*this, openChange(rangeStart, replaced, length), combine, false);
+    pasteOver(*this, replaced, length, combine, false);
 }
 
 // Both edges are taken at the insertion point; tracks without a clipboard track get silence.
 void SoundBlockProcessor::pasteInsert() {
+    ClipboardUse use(soundClipboard(), store->errorHandler());
+    if (!use.taken() || !clipboardCanPaste(soundClipboard())) return;
     readEdgeContextSamples(rangeStart, rangeStart);
-    pasteOver(*this, openChange(rangeStart, 0, rangeEnd - rangeStart), pasteCombineNone, true);
+    pasteOver(*this, 0, rangeEnd - rangeStart, pasteCombineNone, true);
 }
 
 #define INSTANTIATE_CLIPBOARD(T) template void SampleProcessor<T>::cut();

@@ -75,8 +75,6 @@ void mergeClipboard(SoundClipboard& clipboard, SoundStore* store, const SoundFor
 void copyToClipboard(SoundClipboard& clipboard, SoundStore* store, const SoundFormat* format, SegmentCursor at,
                      u64 count, JobProgress* progress) {
     ErrorHandler* handler = store->errorHandler();
-    ClipboardUse use(clipboard, handler);
-    if (!use.taken()) return;
     clipboard.clear();
     SoundFormat::copyTo(format, &clipboard.format);
     if (count == 0) return;
@@ -99,7 +97,11 @@ void copyToClipboard(SoundClipboard& clipboard, SoundStore* store, const SoundFo
     const TrackGather gather = trackGatherFor(bytesPerSampleOf(format->encoding));
     PageWalk in(openBlockReader, store, (i32)frameBytes, at, frames * frameBytes, progress);
     std::unique_ptr<PageWalk> out = clipboardWalk(clipboard, openBlockWriter);
-    while (nextPages(in, {out.get()})) {
+    // The reader carries the progress; it ends the walk (and so a cancel ends it) unless every track
+    // is copied in layer order.
+    PageWalk* ender = identity ? out.get() : &in;
+    PageWalk* other = identity ? &in : out.get();
+    while (nextPages(*ender, {other})) {
         const size_t n = std::min(in.framesLeft(), out->framesLeft());
         const u8* r = in.take(n * frameBytes);
         u8* w = out->take(n * clipFrame);
@@ -117,10 +119,7 @@ void pasteFromClipboard(SoundClipboard& clipboard, SoundStore* store, const Soun
                         const RangeChange& change, CombineFunction combine, bool* clipped, JobProgress* progress,
                         bool zeroOthers) {
     *clipped = false;
-    ClipboardUse use(clipboard, store->errorHandler());
-    const u32 clipFrame = clipboard.format.bytesPerFrame;
-    if (!use.taken() || clipboard.size < clipFrame || clipFrame == 0 || change.newLength == 0)
-        return fillNewBytes(*store, change, 0);
+    if (!clipboardCanPaste(clipboard) || change.newLength == 0) return fillNewBytes(*store, change, 0);
     // The clip file reports to the handler of the sound at hand (the copying one may be gone).
     clipboard.file.handler = store->errorHandler();
 
@@ -150,4 +149,9 @@ void pasteFromClipboard(SoundClipboard& clipboard, SoundStore* store, const Soun
                                             zeroOthers);
     default: return fillNewBytes(*store, change, 0);
     }
+}
+
+bool clipboardCanPaste(const SoundClipboard& clipboard) {
+    const u32 clipFrame = clipboard.format.bytesPerFrame;
+    return clipboard.valid && clipFrame != 0 && clipboard.size >= clipFrame;
 }

@@ -62,9 +62,9 @@ void storeInterpolated(f64 v, Unaligned<typename Traits::Sample>* place, u32* fl
     *place = Traits::truncated(v);
 }
 
-// Frames from `interpolated` on are copied from keep for every track, as are the unselected tracks
-// before (keep: the old frames in step with the writer, zeros past them; null when every track is
-// selected and nothing is copied). The writer is finished.
+// Unselected tracks are copied from keep (the old frames in step with the writer, zeros past them;
+// null when every track is selected and no frame lies past `interpolated`); from `interpolated` on the
+// selected tracks hold silence. The writer is finished.
 template <class Traits, class Position>
 void cubicFrames(SoundBlockProcessor& p, FrameFeed& in, u64 inFrames, FrameFeed* keep, PageWalk& out,
                  u64 interpolated, Position position) {
@@ -81,7 +81,7 @@ void cubicFrames(SoundBlockProcessor& p, FrameFeed& in, u64 inFrames, FrameFeed*
             U* w = (U*)out.take(out.frameSize);
             const U* old = keep ? (const U*)keep->next() : nullptr;
             if (k >= interpolated) {
-                for (i32 c = 0; c < channels; ++c) w[c] = old[c];
+                for (i32 c = 0; c < channels; ++c) w[c] = mask[c] ? S(0) : old[c];
                 continue;
             }
             const f64 t = window.moveTo(position(k), read);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/change_guard.h"
 #include "engine/draw_strokes.h"
 #include "engine/frame_walk.h"
 #include "engine/sample_processor.h"
@@ -17,6 +18,9 @@ void setStrokeFrames(SoundBlockProcessor& p, u64 first, u64 last) {
     p.rangeEnd = p.soundStart + std::max(first, last) * frame;
     p.rangeLength = p.rangeEnd - p.rangeStart;
 }
+
+// A drawn value held to +-limit (the type's peak): 16-bit full scale does not wrap.
+f64 heldTo(f64 v, f64 limit) { return v > limit ? limit : v < -limit ? -limit : v; }
 
 // The nearest frame to x, none below 0.
 u64 nearestFrame(f64 x) {
@@ -48,18 +52,21 @@ void setCurveStroke(SoundBlockProcessor& p, const CurvePoints& curve) {
 // The first frame of the range gets the point; a longer range keeps its other frames.
 template <class Traits>
 void SampleProcessor<Traits>::drawPoints() {
-    const Sample v = Traits::truncated(param1);
+    const Sample v = Traits::truncated(heldTo(param1, peakLimit));
     RangeChange change = openSameLengthChange(savedEdgesNone);
+    ChangeGuard guard(store, change);
     mapPlacedSamples<Traits>(*this, change, [v](Sample x, i32, u64 frame) { return frame == 0 ? v : x; });
 }
 
-// Frame i gets param1 + i x param2, the first exactly param1 (also when the slope is not finite).
+// Frame i gets param1 + i x param2, the first exactly param1 (also when the slope is not finite),
+// held to +-peakLimit.
 template <class Traits>
 void SampleProcessor<Traits>::drawLine() {
-    const f64 y = param1, slope = param2;
+    const f64 y = param1, slope = param2, limit = peakLimit;
     RangeChange change = openSameLengthChange(savedEdgesNone);
+    ChangeGuard guard(store, change);
     walkFrames<Traits>(
-        *this, change, [y, slope](f64 i) { return i == 0.0 ? y : y + i * slope; },
+        *this, change, [y, slope, limit](f64 i) { return heldTo(i == 0.0 ? y : y + i * slope, limit); },
         [](Sample, f64 v) { return Traits::truncated(v); });
     extraPositions[showPosition] = rangeEnd;
 }
@@ -74,14 +81,10 @@ void SampleProcessor<Traits>::drawCurve() {
     const f64 limit = peakLimit;
     const f64 x0 = (f64)((i64)(rangeStart - soundStart) / frameBytes);
     RangeChange change = openSameLengthChange(savedEdgesNone);
+    ChangeGuard guard(store, change);
     walkFrames<Traits>(
         *this, change,
-        [&curve, limit, x0](f64 i) {
-            f64 v = curve.interpolate(x0 + i);
-            if (v > limit) v = limit;
-            if (v < -limit) v = -limit;
-            return v;
-        },
+        [&curve, limit, x0](f64 i) { return heldTo(curve.interpolate(x0 + i), limit); },
         [](Sample, f64 v) { return Traits::truncated(v); });
     extraPositions[showPosition] = rangeEnd;
 }

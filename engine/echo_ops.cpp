@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/biquad.h"
+#include "engine/change_guard.h"
 #include "engine/echo_reflections.h"
 #include "engine/page_walk.h"
 #include "engine/recursive_filter.h"
@@ -121,7 +122,8 @@ void runEcho(SoundBlockProcessor& p, const EchoReflectionList& list) {
         p.flags |= shortRangeFlag;
         return;
     }
-    const RangeChange change = p.openSameLengthChange(savedEdgeEnd);
+    RangeChange change = p.openSameLengthChange(savedEdgeEnd);
+    ChangeGuard guard(p.store, change);
     const i32 channels = p.channelCount;
     if (channels <= 0) return p.fillRestWithOld(change, 0);
     const u64 rangeSamples = change.newLength / sizeof(S);

@@ -1,5 +1,6 @@
 // The graphic equalizer: every selected track through a chain of peaking sections, one per band,
-// each band's output stored as a sample before it feeds the next.
+// each band's f64 output feeding the next; only the last is stored as a sample. An output beyond the
+// peak limit after any band sets the clip flag (the sections' marker).
 #include <cmath>
 #include <vector>
 
@@ -17,8 +18,9 @@ struct EqualizerTrack {
         for (BiquadState* s = bands; s != end; ++s) biquadPrime(*s, first[0], first[1]);
     }
     Sample operator()(Sample x) {
-        for (BiquadState* s = bands; s != end; ++s) x = filterOutput<Traits>(biquadStep(*s, (f64)x), clipped);
-        return x;
+        f64 y = (f64)x;
+        for (BiquadState* s = bands; s != end; ++s) y = biquadStep(*s, y);
+        return filterOutput<Traits>(y, clipped);
     }
     // Band by band over the stretch, each band's recursion in registers together with the
     // feed-forward sums of the next band, which wait in scratch.
@@ -37,7 +39,7 @@ struct EqualizerTrack {
             BiquadBackPair back(bands[b], t[b]);
             if (b + 1 < count) {
                 BiquadForwardPair next(bands[b + 1], t[b + 1]);
-                for (size_t i = 0; i < n; ++i) sums[i] = next(filterOutputPair<Traits>(back(sums[i])));
+                for (size_t i = 0; i < n; ++i) sums[i] = next(back(sums[i]));
                 next.save(bands[b + 1], t[b + 1]);
             } else {
                 for (size_t i = 0; i < n; ++i) columns.put(i, back(sums[i]));

@@ -3,6 +3,7 @@
 // Crossfading mixes the two halves of the range into one, shortening the sound.
 #include <algorithm>
 
+#include "engine/change_guard.h"
 #include "engine/frame_walk.h"
 #include "engine/sample_processor.h"
 
@@ -18,6 +19,7 @@ template <class Traits, bool rounded, class Gain, class Combine>
 void runEnvelope(SoundBlockProcessor& p, u32 edge, Gain gainOf, Combine combine) {
     typedef typename Traits::Sample Sample;
     RangeChange change = p.openSameLengthChange(edge);
+    ChangeGuard guard(p.store, change);
     u32 clipped = 0;
     walkFrames<Traits>(p, change, gainOf, [&clipped, combine](Sample x, f64 g) {
         f64 y = combine((f64)x, g);
@@ -101,6 +103,7 @@ void SampleProcessor<Traits>::crossfading() {
     const u64 half = halfFrames * (u64)std::max(frameBytes, 0);
     const u64 mid = rangeStart + half;
     RangeChange change = openChange(rangeStart, 2 * half, half);
+    ChangeGuard guard(store, change);
     notifyChangeFinished();
     extraPositions[newSelectionStart] = rangeStart;
     extraPositions[newSelectionEnd] = mid;

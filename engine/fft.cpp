@@ -58,16 +58,16 @@ const Complex* roots() {
 
 inline Complex mul(Complex a, Complex b) { return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; }
 
-// w[j] = e^(-2 pi i j/n) for j < n/2 (n a power of two at least 2), each entry one product away
-// from an entry of a shorter stage.
-void makeTwiddles(Complex* w, u32 n) {
-    const u32 m = n / 2;
+// w(j) = e^(-2 pi i j/n) for j < n/4 (n a power of two at least 8) at w[j x stride], each entry one
+// product away from an entry of a shorter stage.
+void makeQuarterTwiddles(Complex* w, u32 n, size_t stride) {
+    const u32 m = n / 4;
     const Complex* root = roots();
-    for (u32 i = 0; i < m; ++i) w[i] = {0.0, 0.0};
+    for (u32 i = 0; i < m; ++i) w[i * stride] = {0.0, 0.0};
     w[0] = {1.0, 0.0};
     u32 s = m, h = m / 2;
-    for (u32 k = 1; h > 0; ++k, s = h, h /= 2) {
-        for (u32 i = 0; i < m; i += s) w[i + h] = mul(w[i], root[k]);
+    for (u32 k = 2; h > 0; ++k, s = h, h /= 2) {
+        for (u32 i = 0; i < m; i += s) w[(i + h) * stride] = mul(w[i * stride], root[k]);
     }
 }
 
@@ -139,22 +139,30 @@ FftPlan::FftPlan(u32 order) : bits(order), n(1u << order) {
     // 32, ...); h = 1 needs no twiddles.
     u64 entries = 0;
     for (u32 h = (bits & 1) ? 2 : 4; h <= n / 4; h *= 4) entries += 3 * (u64)h;
-    Owned full{allocate(n / 2, n)};
     twiddles.reset(allocate(entries, n));
-    makeTwiddles(full.p, n);
-    // Indexes below 3n/4; from n/2 on, e^(-2 pi i j/n) is the negated entry j - n/2.
+    // The last pair of stages (h = n/4) takes w(2j), w(j), w(3j) for every j < n/4: w(j) first, the
+    // others from it by whole quarter turns (w(j + n/4) = -i w(j)), which are exact. No other table.
+    Complex* last = twiddles.get() + (entries - 3 * (u64)(n / 4));
+    makeQuarterTwiddles(last + 1, n, 3);
+    const u32 quarter = n / 4;
     auto w = [&](u32 index) {
-        if (index < n / 2) return full.p[index];
-        const Complex v = full.p[index - n / 2];
-        return Complex{-v.re, -v.im};
+        Complex v = last[3 * (index % quarter) + 1];
+        for (u32 q = index / quarter; q > 0; --q) v = {v.im, -v.re};
+        return v;
     };
+    for (u32 j = 0; j < quarter; ++j) {
+        last[3 * j] = w(2 * j);
+        last[3 * j + 2] = w(3 * j);
+    }
+    // An earlier pair of stages takes every stride-th triple of the last.
     Complex* t = twiddles.get();
-    for (u32 h = (bits & 1) ? 2 : 4; h <= n / 4; h *= 4) {
-        const u32 stride = n / (4 * h);
-        for (u32 j = 0; j < h; ++j) {
-            *t++ = w(2 * j * stride);
-            *t++ = w(j * stride);
-            *t++ = w(3 * j * stride);
+    for (u32 h = (bits & 1) ? 2 : 4; h < quarter; h *= 4) {
+        const u32 stride = quarter / h;
+        for (u32 j = 0; j < h; ++j, t += 3) {
+            const Complex* from = last + 3 * (size_t)j * stride;
+            t[0] = from[0];
+            t[1] = from[1];
+            t[2] = from[2];
         }
     }
 }
@@ -245,11 +253,12 @@ std::shared_ptr<const FftPlan> planFor(u32 order) {
     return plan;
 }
 
-bool fftPow2(Complex* data, u32 order, bool inverse, FftSteps& steps) {
+bool fftPow2(Complex* data, u32 order, bool inverse, FftSteps& steps, bool inPlace) {
     const u32 n = 1u << order;
     std::shared_ptr<const FftPlan> plan = planFor(order);
-    // With a progress object the work goes on a copy, so that a cancel leaves the data whole.
-    Owned copy{steps.progress ? allocate(n, n) : nullptr};
+    // With a progress object the work goes on a copy, so that a cancel leaves the data whole, unless
+    // the caller drops cancelled data.
+    Owned copy{steps.progress && !inPlace ? allocate(n, n) : nullptr};
     Complex* x = data;
     if (copy.p) {
         memcpy(copy.p, data, n * sizeof(Complex));
@@ -337,10 +346,10 @@ bool fftChirp(Complex* x, u32 n, bool inverse, FftSteps& steps) {
 }
 }  // namespace
 
-bool fft(Complex* data, i32 n, bool inverse, JobProgress* progress) {
+bool fft(Complex* data, i32 n, bool inverse, JobProgress* progress, bool inPlace) {
     if (n < 1) return true;
     FftSteps steps(progress);
     u32 p = (u32)std::floor(std::log((f64)n) / std::log(2.0) + 0.5);
-    if (p < 31 && (1u << p) == (u32)n) return fftPow2(data, p, inverse, steps);
+    if (p < 31 && (1u << p) == (u32)n) return fftPow2(data, p, inverse, steps, inPlace);
     return fftChirp(data, (u32)n, inverse, steps);
 }

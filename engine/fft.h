@@ -20,8 +20,10 @@ struct Complex {
 };
 static_assert(sizeof(Complex) == 16, "complex values are two f64");
 
-// Transforms the n values at data in place (n < 1: nothing); false when cancelled.
-bool fft(Complex* data, i32 n, bool inverse, JobProgress* progress = nullptr);
+// Transforms the n values at data in place (n < 1: nothing); false when cancelled. inPlace: the
+// caller drops cancelled data, so a power of two is transformed without a copy and a cancel leaves
+// the data part transformed.
+bool fft(Complex* data, i32 n, bool inverse, JobProgress* progress = nullptr, bool inPlace = false);
 // The number of progress steps fft reports for n values: order + 1 for a power of two 2^order,
 // else 3P + 4 with 2^P the chirp-z length.
 u32 fftOrder(i32 n);
@@ -45,7 +47,7 @@ public:
 private:
     u32 bits, n;
     // Per pair of stages, for each position j of the smaller block: the three twiddles of the
-    // combined butterfly.
+    // combined butterfly (about n entries, built without a temporary table).
     std::unique_ptr<Complex[]> twiddles;
     // Up to 2^13 points (a list that stays in the cache): the index pairs that the bit reversal
     // swaps, ended by 0.

@@ -9,6 +9,7 @@
 #include "engine/sample_processor.h"
 #include "engine/analysis_requests.h"
 #include "engine/window_functions.h"
+#include "mm/mm_texts.h"
 
 namespace {
 const f64 pi = 3.141592653589793;
@@ -47,13 +48,12 @@ void SampleProcessor<Traits>::fftRepeat() {
     const i32 m = n >= 4000 ? 1000 : std::max(n / 4, 1);
     const u32 order = fftOrder(n);
     JobProgress* job = progress;
-    if (job) {
-        job->setTotal(order + 2 + (refine ? order + 1 : 0));
-        job->report(0, nullptr);
-    }
+    if (job) job->setTotal(order + 2 + (refine ? order + 1 : 0));
 
     // The selected tracks of each frame summed, or its first selected track alone. The reading
-    // reports no progress: the job's steps are the transforms'.
+    // reports its text, then 0 steps at each page end, and goes on whatever they answer: the job's
+    // steps are the transforms'.
+    if (job) job->report(0, mmText(MmText::ReadingSound));
     const bool sum = analysis->sumChannels != 0;
     i64 frame = -1;
     i32 last = channelCount;
@@ -64,6 +64,8 @@ void SampleProcessor<Traits>::fftRepeat() {
         if (first) ++frame;
         if (sum) a[frame].re += (f64)s;
         else if (first) a[frame].re = (f64)s;
+    }, [job] {
+        if (job) job->report(0, nullptr);
     });
     progress = job;
 
@@ -77,9 +79,10 @@ void SampleProcessor<Traits>::fftRepeat() {
         job->report(1, nullptr);
         job->commit();
     }
-    if (!fft(a.get(), n, false, job)) return;
+    // Cancelled data is dropped: the transforms need no copy.
+    if (!fft(a.get(), n, false, job, true)) return;
     if (job) job->commit();
-    if (refine && !fft(b.get(), n, false, job)) return;
+    if (refine && !fft(b.get(), n, false, job, true)) return;
     if (job) job->commit();
     analysis->fftSize = (u32)n;
     const PhaseRefiner refiner{a.get(), b.get(), n, m, sampleRate};

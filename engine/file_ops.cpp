@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/error.h"
+#include "core/progress.h"
 #include "engine/file_requests.h"
 #include "engine/page_walk.h"
 #include "engine/track_gather.h"
@@ -152,5 +153,7 @@ void SoundBlockProcessor::mix() {
     stream.errorSink = handler;
     auto* source = new StoreRangeSource(store, block.format(), from, from + frames * frameBytes, handler);
     if (!stream.open(source, &played, frames * played.nBlockAlign, &target)) return;
+    // The conversion reports bytes of the playback form: the total counts those (a cancel stays).
+    if (progress) progress->total = std::max<u64>(frames * played.nBlockAlign, 1);
     acmConvertToWaveFile(workBuffer.c_str(), stream, progress, handler);
 }

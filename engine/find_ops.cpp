@@ -14,7 +14,9 @@ FindRange findRange(const FindParams& params, u64 cursor, u64 selectionStart, u6
     if (params.inSelection) {
         r.start = selectionStart;
         r.end = selectionEnd;
-        if (cursor > selectionStart && cursor < selectionEnd) (params.forward ? r.start : r.end) = cursor;
+        // The peak is sought in the whole selection; the cursor limits the other searches.
+        if (params.mode != findPeak && cursor > selectionStart && cursor < selectionEnd)
+            (params.forward ? r.start : r.end) = cursor;
     } else if (params.mode == findPeak) {
         r.start = soundStart;
         r.end = soundEnd;

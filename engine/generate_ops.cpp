@@ -10,6 +10,7 @@
 #include "engine/random.h"
 #include "engine/sample_processor.h"
 #include "engine/analysis_requests.h"
+#include "engine/change_guard.h"
 #include "engine/wave_steps.h"
 #include "mm/mm_texts.h"
 
@@ -23,6 +24,7 @@ template <class Traits, class Signal>
 void writeSignal(SoundBlockProcessor& p, bool mix, Signal signal) {
     typedef typename Traits::Sample Sample;
     RangeChange change = p.openSameLengthChange();
+    ChangeGuard guard(p.store, change);
     u32 clipped = 0;
     walkFrames<Traits>(p, change, signal, [mix, &clipped](Sample s, f64 v) {
         Sample y;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/progress.h"
+#include "engine/change_guard.h"
 #include "engine/gain_sse2.h"
 #include "engine/page_walk.h"
 #include "engine/sample_processor.h"
@@ -36,6 +37,7 @@ void SampleProcessor<Traits>::gainKernel(const RangeChange& change) {
 template <class Traits>
 void SampleProcessor<Traits>::zero() {
     RangeChange change = openSameLengthChange();
+    ChangeGuard guard(store, change);
     clearChannelsKernel(change);
     applyEdgeCrossfades(rangeStart, rangeEnd);
 }
@@ -43,6 +45,7 @@ void SampleProcessor<Traits>::zero() {
 template <class Traits>
 void SampleProcessor<Traits>::amplify() {
     RangeChange change = openSameLengthChange();
+    ChangeGuard guard(store, change);
     gainKernel(change);
     applyEdgeCrossfades(rangeStart, rangeEnd);
 }
@@ -52,6 +55,7 @@ void SampleProcessor<Traits>::amplify() {
 template <class Traits>
 void SampleProcessor<Traits>::changeMaxVolume() {
     RangeChange change = openSameLengthChange();
+    ChangeGuard guard(store, change);
     typename Traits::Magnitude peak = 0;
     scanSelectedSamples<Traits>(*this, change.oldCursor, change.oldLength, [&peak](Sample x, i32) {
         typename Traits::Magnitude m = Traits::magnitude(x);
@@ -67,6 +71,7 @@ template <class Traits>
 void SampleProcessor<Traits>::assign() {
     const Sample value = Traits::truncated(param1);
     RangeChange change = openSameLengthChange();
+    ChangeGuard guard(store, change);
     mapSamples<Traits>(*this, change, [value](Sample) { return value; });
     applyEdgeCrossfades(rangeStart, rangeEnd);
 }
@@ -76,6 +81,7 @@ void SampleProcessor<Traits>::add() {
     const f64 offset = param1;
     u32 clipped = 0;
     RangeChange change = openSameLengthChange();
+    ChangeGuard guard(store, change);
     mapSamples<Traits>(*this, change, [offset, &clipped](Sample x) {
         Sample y;
         Traits::storeRounded((f64)x + offset, &y, &clipped);
@@ -88,6 +94,7 @@ void SampleProcessor<Traits>::add() {
 template <class Traits>
 void SampleProcessor<Traits>::invert() {
     RangeChange change = openSameLengthChange();
+    ChangeGuard guard(store, change);
     mapSamples<Traits>(*this, change, [](Sample x) { return Traits::negate(x); });
     applyEdgeCrossfades(rangeStart, rangeEnd);
 }
@@ -97,6 +104,7 @@ void SampleProcessor<Traits>::invert() {
 template <class Traits>
 void SampleProcessor<Traits>::center() {
     RangeChange change = openSameLengthChange();
+    ChangeGuard guard(store, change);
     std::vector<f64> mean((size_t)channelCount, 0.0);
     scanSelectedSamples<Traits>(*this, change.oldCursor, change.oldLength,
                                 [&mean](Sample x, i32 c) { mean[(size_t)c] += (f64)x; });
@@ -122,6 +130,7 @@ void SampleProcessor<Traits>::center() {
 template <class Traits>
 void SampleProcessor<Traits>::mirror() {
     RangeChange change = openSameLengthChange();
+    ChangeGuard guard(store, change);
     const u64 length = change.newLength;
     const size_t frame = (size_t)frameBytes;
     const i32 channels = channelCount;

@@ -5,6 +5,7 @@
 
 #include "core/gfile.h"
 #include "core/progress.h"
+#include "engine/change_guard.h"
 
 static StorePageIterator& attachPage(StorePageIterator& iterator, SamplePageReader* page) {
     iterator.attach(std::unique_ptr<SamplePageReader>(page));
@@ -173,17 +174,13 @@ PageWalk::PageWalk(PageOpener opener, u8* block, i32 frameBytes, u64 count) : Pa
 }
 
 PageWalk::~PageWalk() {
-    if (finished || !overChange || ended) return;
+    if (finished || !overChange) return;
     // Abandoned (an exception, or a caller that stopped early): finish quietly, as cleanup does.
-    ErrorHandler* work = store->workFile.handler;
-    ErrorHandler* sourceHandler = store->sourceFile.handler;
-    store->workFile.handler = store->sourceFile.handler = nullptr;
+    QuietStore quiet(store);
     try {
         finish();
     } catch (...) {
     }
-    store->workFile.handler = work;
-    store->sourceFile.handler = sourceHandler;
 }
 
 bool PageWalk::next() {
@@ -197,8 +194,26 @@ bool PageWalk::next() {
         taken = reverse ? end : begin;
         return true;
     }
+    const u64 before = handedBefore;
     handedBefore += (u64)(end - begin);
-    bool more = source->next(&begin, &end);
+    bool more;
+    try {
+        more = source->next(&begin, &end);
+    } catch (...) {
+        // A progress report that threw (a Stop): the source has moved on, so the new bytes from the
+        // page just taken on get the fill rule.
+        if (overChange && !finished) {
+            finished = true;
+            doneBytes = before;
+            QuietStore quiet(store);
+            try {
+                fillNewBytes(*store, change, before);
+                if (change.guard) change.guard->reached(change.newLength);
+            } catch (...) {
+            }
+        }
+        throw;
+    }
     taken = reverse ? end : begin;
     if (!more && begin == end) ended = true;
     return more;
@@ -232,6 +247,7 @@ void PageWalk::finish() {
     finished = true;
     if (ended || silent) {
         doneBytes = ended ? count : 0;
+        if (ended && overChange && change.guard) change.guard->reached(change.newLength);
         return;
     }
     u64 done = bytesBeforePage();
@@ -245,7 +261,9 @@ void PageWalk::finish() {
         source->writeBackBeforePage();
     }
     doneBytes = done;
-    if (overChange) fillNewBytes(*store, change, done);
+    if (!overChange) return;
+    fillNewBytes(*store, change, done);
+    if (change.guard) change.guard->reached(change.newLength);
 }
 
 bool nextPages(PageWalk& ender, PageWalk* const* others, size_t count) {

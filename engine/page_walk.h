@@ -251,10 +251,15 @@ void mapPlacedSamples(SoundBlockProcessor& p, const RangeChange& change, Op op) 
     walkSamples<Traits, true>(p, change, op, [](const Unaligned<S>*, Unaligned<S>*, size_t) {});
 }
 
-// A reading pass over count old bytes: op(sample, channel) for every sample of a selected track. The
-// reader carries the progress and its answer ends the pass, so a cancel ends it early.
-template <class Traits, class Op>
-void scanSelectedSamples(SoundBlockProcessor& p, SegmentCursor at, u64 count, Op op) {
+struct NoPageEnd {
+    void operator()() const {}
+};
+
+// A reading pass over count old bytes: op(sample, channel) for every sample of a selected track, and
+// pageEnd() after each page. The reader carries the progress and its answer ends the pass, so a
+// cancel ends it early.
+template <class Traits, class Op, class PageEnd = NoPageEnd>
+void scanSelectedSamples(SoundBlockProcessor& p, SegmentCursor at, u64 count, Op op, PageEnd pageEnd = {}) {
     typedef typename Traits::Sample S;
     PageWalk in(openBlockReader, p.store, p.frameBytes, at, count, p.progress);
     const i32 channels = p.channelCount;
@@ -266,5 +271,6 @@ void scanSelectedSamples(SoundBlockProcessor& p, SegmentCursor at, u64 count, Op
             if (mask[c]) op(*r, c);
             ++c;
         }
+        pageEnd();
     }
 }

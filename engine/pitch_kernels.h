@@ -52,8 +52,8 @@ struct KernelTarget {
         t.bytes = bytes;
         return t;
     }
-    // The writer over it (owned by the caller).
-    PageWalk* writer(SoundBlockProcessor& p) const;
+    // The writer over it (owned by the caller); with a progress object a cancel ends it.
+    PageWalk* writer(SoundBlockProcessor& p, JobProgress* progress) const;
 };
 
 // Under 4 frames: pitch, pitch scale, tempo and vibrato leave the range alone.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/progress.h"
+#include "engine/change_guard.h"
 #include "engine/cubic_frames.h"
 #include "engine/frame_feed.h"
 #include "engine/phase_vocoder.h"
@@ -28,8 +29,9 @@ bool rangeTooShortToResample(const SoundBlockProcessor& p) {
 
 // ---- the kernels ----
 
-// Unselected tracks, and every track after the resampled frames when the length is kept, come from
-// `old`: the range before the operation.
+// Unselected tracks come from `old`, the range before the operation; after the resampled frames,
+// when the length is kept, the selected tracks hold silence. The writer carries the progress: a
+// cancel ends it at its next page (the rest of a change gets the fill rule).
 template <class Traits>
 void resampleCubicKernel(SoundBlockProcessor& p, const KernelSource& from, const KernelSource& old,
                          const KernelTarget& to, f64 ratio) {
@@ -37,9 +39,9 @@ void resampleCubicKernel(SoundBlockProcessor& p, const KernelSource& from, const
     const u64 scaled = (u64)std::floor((f64)inFrames / ratio + 0.5);
     const u64 outFrames = to.bytes / (u64)p.frameBytes;
     const u64 interpolated = std::min(scaled, outFrames);
-    std::unique_ptr<FrameFeed> in(from.feed(p, p.progress)), keep;
+    std::unique_ptr<FrameFeed> in(from.feed(p, nullptr)), keep;
     if (p.selectedChannelCount != p.channelCount || interpolated < outFrames) keep.reset(old.feed(p, nullptr));
-    std::unique_ptr<PageWalk> out(to.writer(p));
+    std::unique_ptr<PageWalk> out(to.writer(p, p.progress));
     cubicFrames<Traits>(p, *in, inFrames, keep.get(), *out, interpolated, [ratio](u64 k) { return (f64)k * ratio; });
 }
 
@@ -64,7 +66,7 @@ void pitchShiftKernel(SoundBlockProcessor& p, const KernelSource& from, const Ke
     const u32 latency = PhaseVocoder::latency(frameSize);
     std::unique_ptr<FrameFeed> in(from.feedWithTail(p, p.progress, (u64)latency * p.frameBytes));
     std::unique_ptr<FrameFeed> keep(selected.size() < (size_t)channels ? from.feed(p, nullptr) : nullptr);
-    std::unique_ptr<PageWalk> out(to.writer(p));
+    std::unique_ptr<PageWalk> out(to.writer(p, nullptr));
 
     const size_t block = 1024;
     std::vector<f64> lanes(selected.size() * block);
@@ -126,9 +128,9 @@ FrameFeed* KernelSource::feedWithTail(SoundBlockProcessor& p, JobProgress* progr
     return f;
 }
 
-PageWalk* KernelTarget::writer(SoundBlockProcessor& p) const {
-    if (change) return new PageWalk(openBlockWriter, p.store, p.frameBytes, *change, nullptr);
-    return new PageWalk(openBlockWriter, p.store->workFile, p.frameBytes, scratchStart, bytes, nullptr);
+PageWalk* KernelTarget::writer(SoundBlockProcessor& p, JobProgress* progress) const {
+    if (change) return new PageWalk(openBlockWriter, p.store, p.frameBytes, *change, progress);
+    return new PageWalk(openBlockWriter, p.store->workFile, p.frameBytes, scratchStart, bytes, progress);
 }
 
 // ---- the operations ----
@@ -155,6 +157,7 @@ template <class Traits>
 void SampleProcessor<Traits>::pitch() {
     if (!vocoderReady(*this)) return;
     RangeChange change = openSameLengthChange();
+    ChangeGuard guard(store, change);
     const u64 length = rangeEnd - rangeStart;
     if (change.oldLength != length) return;
     pitchShiftKernel<Traits>(*this, KernelSource::range(change.oldCursor, length, length),
@@ -168,6 +171,7 @@ void SampleProcessor<Traits>::pitchScale() {
     const u64 length = rangeEnd - rangeStart, newLength = resultRangeLength();
     RangeChange change;
     if (!openResizingChange(*this, newLength, &change)) return;
+    ChangeGuard guard(store, change);
     const KernelSource old = KernelSource::range(change.oldCursor, length, newLength);
     resampleCubicKernel<Traits>(*this, old, old, KernelTarget::newBytes(change), param1);
     extraPositions[newSelectionStart] = rangeStart;
@@ -185,6 +189,7 @@ void SampleProcessor<Traits>::tempo() {
     const u64 length = rangeEnd - rangeStart, newLength = resultRangeLength();
     RangeChange change;
     if (!openResizingChange(*this, newLength, &change)) return;
+    ChangeGuard guard(store, change);
     const u64 scratchStart = (u64)store->workEnd;
     const KernelSource old = KernelSource::range(change.oldCursor, length, newLength);
     if (r == 1.0) {
@@ -197,8 +202,13 @@ void SampleProcessor<Traits>::tempo() {
     } else {
         resampleCubicKernel<Traits>(*this, old, old, KernelTarget::scratchArea(scratchStart, newLength), r);
         if (progress) progress->commit();
-        pitchShiftKernel<Traits>(*this, KernelSource::scratchArea(scratchStart, newLength, newLength),
-                                 KernelTarget::newBytes(change), 1.0 / r);
+        // Cancelled: the scratch area holds only part of the frames; the range keeps the old ones.
+        if (progress && progress->isCancelled()) {
+            fillRestWithOld(change, 0);
+        } else {
+            pitchShiftKernel<Traits>(*this, KernelSource::scratchArea(scratchStart, newLength, newLength),
+                                     KernelTarget::newBytes(change), 1.0 / r);
+        }
     }
     extraPositions[newSelectionStart] = rangeStart;
     extraPositions[newSelectionEnd] = rangeStart + newLength;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/change_guard.h"
 #include "engine/page_walk.h"
 #include "engine/plugin_run.h"
 #include "engine/sample_processor.h"
@@ -51,6 +52,7 @@ void SampleProcessor<Traits>::applyPluginEffect() {
     if (!run || !run->plugin || channelCount <= 0 || frameBytes <= 0) return;
     VstPlugin* plugin = run->plugin;
     RangeChange change = openSameLengthChange();
+    ChangeGuard guard(store, change);
     if (change.newLength == 0) return;  // the store refused the change: nothing to run
     plugin->resume();
     if (run->events) plugin->scheduleEvents(run->events->data, run->events->count, false);

@@ -43,11 +43,13 @@ void SoundBlockProcessor::bind(u32 newActionId, SoundFormat* format, SoundStore*
     progress = nullptr;
     sampleType = format->encoding;
     channelCount = (i32)format->trackCount();
-    channelMask = format->selectionMask;
+    maskAtBind.assign((size_t)std::max(channelCount, 0), 0);
+    if (format->selectionMask) std::copy_n(format->selectionMask, maskAtBind.size(), maskAtBind.begin());
+    channelMask = maskAtBind.data();
     sampleRate = format->sampleRate;
     frameBytes = (i32)format->bytesPerFrame;
     selectedChannelCount = 0;
-    for (i32 c = 0; c < channelCount && channelMask; ++c) selectedChannelCount += channelMask[c] != 0;
+    for (u8 selected : maskAtBind) selectedChannelCount += selected != 0;
     peakLimit = sampleType == encodingInt32                                       ? 1e9
                 : (sampleType == encodingFloat || sampleType == encodingDouble) ? 1e10
                                                                                   : 32767.0;

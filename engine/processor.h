@@ -6,6 +6,8 @@
 // The base class holds the fields, the bodies shared by all sample types and empty defaults for every
 // slot; SampleProcessor<Traits> (engine/sample_processor.h) holds the bodies written once over the
 // sample type.
+#include <vector>
+
 #include "core/arrays.h"
 #include "core/gfile.h"
 #include "core/gstring.h"
@@ -129,12 +131,14 @@ void resizeEdgeBuffer(EdgeBuffer& buffer, u32 n);
 
 // The cursors of an opened store change: the old bytes stay readable at oldCursor, newLength new
 // bytes are to be written at newCursor.
+class ChangeGuard;
 struct RangeChange {
     SegmentCursor oldCursor;
     SegmentCursor newCursor;
     u64 position = 0;
     u64 oldLength = 0;
     u64 newLength = 0;
+    ChangeGuard* guard = nullptr;  // the slot's guard (engine/change_guard.h), told by a finished writer
 };
 
 // The fill rule of new bytes that a walk did not reach: new bytes [written, newLength) of the change
@@ -262,7 +266,7 @@ public:
     u64 rangeEnd = 0;
     u64 soundEnd = 0;
     i32 channelCount = 0;
-    const u8* channelMask = nullptr;  // per track, non-zero when selected (the format's)
+    const u8* channelMask = nullptr;  // per track, non-zero when selected (the copy taken at bind)
     f64 peakLimit = 32767.0;
     u32 sampleRate = 0;
     SoundFormat* soundFormat = nullptr;
@@ -286,6 +290,11 @@ public:
     GFile file;             // for operations that read or write another file; closed quietly
     GCommonObject* undoRecord = nullptr;       // borrowed, handed to the owner with every change
     GCommonObject* ownedUndoRecord = nullptr;  // the same record, owned
+
+private:
+    // The format's selection mask as it was at bind: a track click during a background run
+    // replaces the format's own.
+    std::vector<u8> maskAtBind;
 };
 
 // The combine argument of paste.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/change_guard.h"
 #include "engine/frame_walk.h"
 #include "engine/pulsation.h"
 #include "engine/random.h"
@@ -22,6 +23,7 @@ template <class Traits, class Modulation>
 void runPulsation(SoundBlockProcessor& p, Modulation modulation) {
     typedef typename Traits::Sample Sample;
     RangeChange change = p.openSameLengthChange(savedEdgesNone);
+    ChangeGuard guard(p.store, change);
     WaveSteps wave(twoPi / (f64)periodOf(p));
     const u64 fade = p.paramInt2;
     // Frames are counted from 1 here; a fade longer than the range starts past every frame.
@@ -89,6 +91,7 @@ void SampleProcessor<Traits>::pulsationDissymetric() {
 template <class Traits>
 void SampleProcessor<Traits>::pulsationRandom() {
     RangeChange change = openSameLengthChange(savedEdgesNone);
+    ChangeGuard guard(store, change);
     const u64 period = periodOf(*this);
     const u32 shortest = (u32)(period - period / 2);
     const u32 longest = (u32)std::min<u64>(period + period / 2, 0xFFFFFFFFu);

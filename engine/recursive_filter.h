@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/progress.h"
+#include "engine/change_guard.h"
 #include "engine/page_walk.h"
 #include "engine/sample_processor.h"
 
@@ -44,24 +45,6 @@ typename Traits::Sample filterOutput(f64 y, u32* clipped) {
     }
 }
 
-// The same for a pair of results, without the flag: for sections whose clip marker (at a limit
-// inside the type's range) reports every result held.
-template <class Traits>
-inline __m128d filterOutputPair(__m128d y) {
-    typedef typename Traits::Sample S;
-    if constexpr (std::is_same<S, i16>::value) {
-        const __m128d high = _mm_set1_pd(32767.0), low = _mm_set1_pd(-32767.0);
-        return _mm_cvtepi32_pd(_mm_cvttpd_epi32(_mm_min_pd(_mm_max_pd(y, low), high)));
-    } else if constexpr (std::is_same<S, i32>::value) {
-        const __m128d high = _mm_set1_pd(2147483647.0), low = _mm_set1_pd(-2147483648.0);
-        return _mm_cvtepi32_pd(_mm_cvttpd_epi32(_mm_min_pd(_mm_max_pd(y, low), high)));
-    } else if constexpr (std::is_same<S, f32>::value) {
-        return _mm_cvtps_pd(_mm_cvtpd_ps(y));
-    } else {
-        return y;
-    }
-}
-
 // Two tracks of interleaved frames as pairs of f64: frame i holds them at in[i x stride] and
 // in[i x stride + second] (second 0: one track twice). Results go to the same places in out.
 template <class Traits>
@@ -77,7 +60,8 @@ struct PairColumns {
         at[0] = (S)_mm_cvtsd_f64(y);
         at[second] = (S)_mm_cvtsd_f64(_mm_unpackhi_pd(y, y));
     }
-    // Stores filter results by filterOutputPair.
+    // Stores a pair of filter results held to the type's range, without the flag: for sections whose
+    // clip marker (at a limit inside the type's range) reports every result held.
     void put(size_t i, __m128d y) const {
         Unaligned<S>* at = out + i * stride;
         if constexpr (std::is_same<S, i16>::value) {
@@ -143,7 +127,8 @@ void runRecursiveFilter(SoundBlockProcessor& p, u32 primeFrames, u32 passes, Des
     typedef typename Traits::Sample S;
     typedef Unaligned<S> U;
     typedef decltype(design(0)) Track;
-    const RangeChange change = p.openSameLengthChange(savedEdgeEnd);
+    RangeChange change = p.openSameLengthChange(savedEdgeEnd);
+    ChangeGuard guard(p.store, change);
     const i32 channels = p.channelCount;
     const u64 length = change.newLength;
     if (channels <= 0 || p.frameBytes <= 0) return p.fillRestWithOld(change, 0);

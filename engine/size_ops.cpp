@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/change_guard.h"
 #include "engine/page_walk.h"
 #include "engine/size_fields.h"
 
@@ -58,6 +59,7 @@ void SoundBlockProcessor::insertWave() {
         readEndContextSamples(rangeStart);
     }
     RangeChange change = openChange(rangeStart, 0, n);
+    ChangeGuard guard(store, change);
     notifyChangeFinished();
     writeSilence(*this, change);
     applyEdgeCrossfades(rangeStart, rangeEnd);
@@ -72,6 +74,7 @@ void SoundBlockProcessor::setSize() {
 // The added silence becomes the selection.
 void SoundBlockProcessor::growTo() {
     RangeChange change = openChange(soundEnd, 0, rangeEnd - soundEnd);
+    ChangeGuard guard(store, change);
     notifyChangeFinished();
     writeSilence(*this, change);
     setSelection(*this, soundEnd, rangeEnd, soundEnd);
@@ -92,6 +95,7 @@ void SoundBlockProcessor::cutOut() {
     const i64 blend = std::min<i64>((i64)tail, (i64)savedStartEdge.length);
     if (blend > 0) {
         RangeChange copy = openChange(rangeEnd, (u64)blend, (u64)blend);
+        ChangeGuard guard(store, copy);
         fillRestWithOld(copy, 0);
     }
     openChange(rangeStart, length, 0);

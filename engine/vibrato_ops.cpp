@@ -3,6 +3,7 @@
 #include <cmath>
 #include <memory>
 
+#include "engine/change_guard.h"
 #include "engine/cubic_frames.h"
 #include "engine/pitch_kernels.h"
 #include "engine/random.h"
@@ -18,6 +19,7 @@ template <class Delay>
 void SampleProcessor<Traits>::vibratoWith(Delay delay) {
     const u64 length = rangeEnd - rangeStart;
     RangeChange change = openSameLengthChange(savedEdgesNone);
+    ChangeGuard guard(store, change);
     if (change.oldLength != length) return;
     KernelSource from = KernelSource::range(change.oldCursor, length, length);
     std::unique_ptr<FrameFeed> in(from.feed(*this, progress)), keep;

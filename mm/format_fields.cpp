@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <algorithm>
+
 #include "mm/sound_format.h"
 
 namespace {
@@ -117,11 +119,13 @@ FormatFieldList formatBlockFields(const WAVEFORMATEX* block) {
     for (u32 i = 0; from[i].name; ++i) {
         FieldDescriptor& field = list.fields[i];
         field = from[i];
-        if (from == ownFields && field.type == FieldType::Array) field.size = (u64)block->nChannels * sizeof(TrackRecord);
-        if (field.type == FieldType::Binary) {
-            u64 blockBytes = waveFormatBytes + (u64)block->cbSize;
-            field.size = blockBytes > field.offset ? blockBytes - field.offset : 0;
-        }
+        // What lies past the fixed members is bounded by the block (18 + cbSize bytes); the tracks
+        // are whole records of those the block holds.
+        const u64 blockBytes = waveFormatBytes + (u64)block->cbSize;
+        const u64 room = blockBytes > field.offset ? blockBytes - field.offset : 0;
+        if (from == ownFields && field.type == FieldType::Array)
+            field.size = std::min<u64>(block->nChannels, room / sizeof(TrackRecord)) * sizeof(TrackRecord);
+        if (field.type == FieldType::Binary) field.size = room;
     }
     return list;
 }

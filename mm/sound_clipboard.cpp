@@ -12,6 +12,7 @@ SoundClipboard::SoundClipboard() { format.gain = 1.0; }
 SoundClipboard::~SoundClipboard() { clear(); }
 
 void SoundClipboard::clear() {
+    valid = false;
     delete[] buffer;
     buffer = nullptr;
     fileCloseQuietly(file);
@@ -19,7 +20,6 @@ void SoundClipboard::clear() {
     format = SoundFormat();
     format.gain = 1.0;
     size = 0;
-    valid = false;
 }
 
 bool SoundClipboard::enter(ErrorHandler* handler) {

@@ -38,7 +38,9 @@ public:
     GFile file;
     SoundFormat format;  // its trackOrder names the copied tracks of the source in layer order
     u64 size = 0;        // bytes of contents, whole frames of the format
-    bool valid = false;  // holds contents to paste
+    // Holds contents to paste: read on any thread (to enable Paste); cleared before the contents
+    // change and set after. The other fields are read under the busy mark.
+    std::atomic<bool> valid{false};
 
 private:
     std::atomic<u8> busy{0};

@@ -168,7 +168,10 @@ void SoundStore::setSource(const StoreSource& source) {
     if (source.size > 0) segments.append(new StoreSegment(-(i64)source.size, 0));
 }
 
+// The segment list and the work file change under the mutex: the player's thread walks them in
+// readPages.
 void SoundStore::clear() {
+    std::lock_guard<std::recursive_mutex> hold(mutex);
     closeQuietly(workFile);
     segments.clear();
     closeQuietly(sourceFile);
@@ -178,6 +181,7 @@ void SoundStore::clear() {
 }
 
 bool SoundStore::open(const char* name, const StoreSource& source, ErrorHandler* handler) {
+    std::lock_guard<std::recursive_mutex> hold(mutex);
     clear();
     stringAssignText(sourceName, name ? name : "");
     GString path = workTempFolder();
@@ -220,6 +224,7 @@ void SoundStore::releaseFiles() {
 }
 
 void SoundStore::reopen(const char* name, const StoreSource& source) {
+    std::lock_guard<std::recursive_mutex> hold(mutex);
     if (locked) {
         // The caller's lock is kept: only the source file changes.
         closeSourceFile();

@@ -337,6 +337,9 @@ TEST(PathKeyedList, FindsPathsNormalisedAndIgnoringCase) {
         EXPECT_EQ(destroyed, 1);
         EXPECT_EQ(list.count(), 1u);
         EXPECT_EQ(list.lookup(dir.file("Sound.wav").c_str()), second);
+        list.set(dir.file("Sound.wav").c_str(), second);  // the payload it holds: kept
+        EXPECT_EQ(destroyed, 1);
+        EXPECT_EQ(list.lookup(variant.c_str()), second);
 
         list.set(dir.file("new.wav").c_str(), new CountedPayload(destroyed));  // not on disk yet
         EXPECT_EQ(list.count(), 2u);

@@ -289,8 +289,8 @@ TEST(ClipboardOperations, CutSilencesTheSelectedTracksEvenWhenCancelled) {
     }
 }
 
-// A cancelled copy keeps only the frames actually copied, whether all tracks are copied or some,
-// in memory or in the file: a later paste never writes bytes nobody copied.
+// A cancelled copy of some tracks keeps only the frames actually copied, a copy of every track in
+// layer order is not ended by a cancel: a later paste never writes bytes nobody copied.
 TEST(ClipboardOperations, ACancelledCopyKeepsOnlyTheFramesCopied) {
     const u32 frames = 400000;
     for (std::vector<u8> mask : {std::vector<u8>{1, 1}, std::vector<u8>{1, 0}}) {
@@ -304,8 +304,10 @@ TEST(ClipboardOperations, ACancelledCopyKeepsOnlyTheFramesCopied) {
         SoundClipboard& clip = soundClipboard();
         EXPECT_EQ(mask[1] != 0, clip.inFile());
         const u32 tracks = mask[1] ? 2 : 1;
+        EXPECT_TRUE(progress.isCancelled());
         ASSERT_GT(clip.size, 0u);
-        ASSERT_LT(clip.size, (u64)frames * 2 * tracks);
+        if (tracks == 2) ASSERT_EQ(clip.size, (u64)frames * 2 * tracks);
+        else ASSERT_LT(clip.size, (u64)frames * 2 * tracks);
         const std::vector<f64> copied = clipboardSamples();
         std::vector<u32> which = {0};
         if (tracks == 2) which.push_back(1);
@@ -370,12 +372,24 @@ TEST(ClipboardOperations, ABusyClipboardRefusesCopyAndPaste) {
         EXPECT_EQ(0u, t->handler.lastText().find(mmText(MmText::ClipboardBusy)));
     }
     EXPECT_EQ((std::vector<f64>{1, 2, 3}), clipboardSamples());
-    // A cut is refused its copy, yet silences the range.
-    ASSERT_TRUE(clip.enter(nullptr));
-    TestSound cut(encodingInt16, 1, {7, 8, 9});
-    run(cut, CUT, 1, 3);
-    clip.leave();
-    EXPECT_EQ((std::vector<f64>{7, 0, 0}), cut.samples());
+    // A cut, an insert and a paste past the end are refused whole: no change, no undo step.
+    struct Refused {
+        u32 action;
+        u64 from, to;
+    } refused[] = {{CUT, 1, 3}, {PASTE_INSERT, 1, 3}, {PASTE, 2, 6}, {PASTE_ADD, 0, 3}};
+    for (const Refused& r : refused) {
+        SCOPED_TRACE(r.action);
+        ASSERT_TRUE(clip.enter(nullptr));
+        TestSound t(encodingInt16, 1, {7, 8, 9});
+        RecordingOwner owner(&t);
+        run(t, r.action, r.from, r.to, &owner);
+        clip.leave();
+        EXPECT_EQ((std::vector<f64>{7, 8, 9}), t.samples());
+        EXPECT_TRUE(owner.events.empty());
+        EXPECT_TRUE(owner.changes.empty());
+        ASSERT_EQ(1u, t.handler.reports.size());
+        EXPECT_EQ(0u, t.handler.lastText().find(mmText(MmText::ClipboardBusy)));
+    }
     EXPECT_EQ((std::vector<f64>{1, 2, 3}), clipboardSamples());
     run(s, PASTE, 1, 4);
     EXPECT_EQ((std::vector<f64>{4, 1, 2, 3}), s.samples());

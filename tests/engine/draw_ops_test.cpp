@@ -67,6 +67,13 @@ std::vector<StrokeCase> strokeCases() {
         {"a line on one frame writes y1", 2, {0, 1}, 8, line(5, 300, 5, 900), Slot::drawLine, {{5, 1, 300}}, 6},
         {"a curve y = x^2 on the right track", 2, {0, 1}, 9, curve(curveThrough({{3, 9}, {7, 49}, {5, 25}})),
          Slot::drawCurve, {{3, 1, 9}, {4, 1, 16}, {5, 1, 25}, {6, 1, 36}, {7, 1, 49}}, 8},
+        // Points and lines past full scale are held there too; 16 bits do not wrap.
+        {"a point held to the peak limit", 1, {1}, 3, [](SoundBlockProcessor& p) { setPointStroke(p, 1, 4e10); },
+         Slot::drawPoints, {{1, 0, atLimit}}, -1},
+        {"a point held to the negative limit", 1, {1}, 3, [](SoundBlockProcessor& p) { setPointStroke(p, 1, -4e10); },
+         Slot::drawPoints, {{1, 0, atLimit}}, -1, -1},
+        {"a line held to the peak limit", 1, {1}, 4, line(0, 0, 2, 4e10), Slot::drawLine,
+         {{0, 0, 0}, {1, 0, atLimit}, {2, 0, atLimit}}, 3},
         {"a curve held to the peak limit", 1, {1}, 4, curve(curveThrough({{0, 0}, {2, 4e10}})), Slot::drawCurve,
          {{0, 0, 0}, {1, 0, atLimit}, {2, 0, atLimit}}, 3},
         {"a curve held to the negative limit", 1, {1}, 4, curve(curveThrough({{1, -4e10}, {3, 0}})), Slot::drawCurve,

@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <functional>
 #include <vector>
 
+#include "engine/chorus_params.h"
+#include "engine/echo_reflections.h"
+#include "engine/filters.h"
 #include "engine/processor.h"
 #include "tests/engine/engine_fixture.h"
 
@@ -99,5 +105,68 @@ TEST(EdgeCrossfades, BlendsTruncateTowardZero) {
         EXPECT_EQ(stored(-3.0 * (1.0 - 9 * 0.1)), a[9]);
         EXPECT_EQ(integer ? -2.0 : stored(-3.0 * (8 * 0.1)), b[0]);
         EXPECT_EQ(integer ? -2.0 : stored(-3.0 * (9 * 0.1)), b[1]);
+    }
+}
+
+// Which edges an effect saves with smoothing on: echo and the equalizer only the end (their start
+// follows on from the sound before it), chorus both. An edge saved is blended back in: its frames
+// differ from those of the same run without smoothing.
+TEST(EdgeCrossfades, EffectsSaveTheirOwnEdges) {
+    auto echo = [](SoundBlockProcessor& p) {
+        EchoReflectionList* list = new EchoReflectionList;
+        EchoReflection r;
+        r.delay = 5;
+        r.spacing = 5;
+        r.gain = 0.6;
+        r.decay = 0.5;
+        r.repeats = 3;
+        list->reflections = {r};
+        p.setAuxObject(list);
+    };
+    auto equalizer = [](SoundBlockProcessor& p) {
+        EqParams* eq = new EqParams;
+        eq->startFrequency = 400;
+        eq->bandRatio = 2;
+        eq->bandGains = {8, -6};
+        p.setAuxObject(eq);
+    };
+    auto chorus = [](SoundBlockProcessor& p) {
+        ChorusParams* c = new ChorusParams;
+        c->voices = 2;
+        c->maxDelay = 40;
+        c->useDelay = 1;
+        p.setAuxObject(c);
+    };
+    struct Case {
+        const char* name;
+        Slot slot;
+        std::function<void(SoundBlockProcessor&)> setup;
+        bool startSaved;
+    } cases[] = {
+        {"echo", Slot::echo, echo, false},
+        {"equalizer", Slot::equalizer, equalizer, false},
+        {"chorus", Slot::chorus, chorus, true},
+    };
+    const u64 frames = 4000, from = 1000, to = 3000, edge = 64;
+    std::vector<f64> input(frames);
+    for (u64 i = 0; i < frames; ++i) input[i] = std::floor(9000 * std::sin(0.21 * (f64)i) + 3000 * std::sin(0.037 * (f64)i));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::vector<f64>> results;
+        for (i32 edgeFrames : {0, (i32)edge}) {
+            KnownGenerator generator(3);
+            TestSound s(encodingInt16, 1, input);
+            auto p = bindProcessor(s, from, to, edgeFrames);
+            c.setup(*p);
+            p->runSlot(c.slot);
+            results.push_back(s.samples());
+        }
+        auto differs = [&](u64 a, u64 b) {
+            return !std::equal(results[0].begin() + a, results[0].begin() + b, results[1].begin() + a);
+        };
+        EXPECT_TRUE(differs(from, to)) << "the effect changed the range";
+        EXPECT_EQ(c.startSaved, differs(from, from + edge));
+        EXPECT_TRUE(differs(to - edge, to));
+        EXPECT_FALSE(differs(from + edge, to - edge));
     }
 }

@@ -62,33 +62,54 @@ TEST(Equalizer, ShortRanges) {
     }
 }
 
-// The bands run in order, each output stored as a sample before the next band takes it.
-TEST(Equalizer, EachBandFeedsTheNextAsASample) {
-    const std::vector<f64> input = {100, -50, 3000, -2000, 1234, 17, -999, 4000, 0, 12};
-    const std::vector<i32> gains = {6, -8, 3};
-    for (u32 encoding : allEncodings) {
-        SCOPED_TRACE(encodingName(encoding));
-        TestSound s(encoding, 1, input);
-        auto p = bindProcessor(s, 0, 10);
-        p->setAuxObject(bands(300, 3, gains));
-        p->runSlot(Slot::equalizer);
-        std::vector<BiquadState> st(3);
-        f64 f = 300;
-        for (size_t b = 0; b < 3; ++b, f *= 3) {
-            biquadCoefficients(&st[b], biquadPeak, std::pow(10.0, gains[b] / 10.0), f, std::log2(3.0), 8000, 1e10,
-                               nullptr);
-            biquadPrime(st[b], input[0], input[1]);
-        }
-        std::vector<f64> want = input;
-        for (size_t i = 2; i < input.size(); ++i) {
-            f64 x = input[i];
-            for (BiquadState& band : st) {
-                const f64 y = biquadStep(band, x);
-                x = encoding == encodingFloat ? (f64)(f32)y : encoding == encodingDouble ? y : std::trunc(y);
+// The bands run in order, each band's f64 output feeding the next; only the last is stored as a
+// sample. A boost followed by a cut stays in range in 16 bits although the boost alone goes past
+// full scale (the clip flag says so, the samples are not clipped).
+TEST(Equalizer, BandsChainInF64AndStoreOnce) {
+    struct Case {
+        const char* name;
+        std::vector<f64> input;
+        f64 start, ratio;
+        std::vector<i32> gains;
+        bool pastFullScale;
+    };
+    std::vector<f64> tone(400);
+    for (size_t i = 0; i < tone.size(); ++i) tone[i] = std::floor(12000 * std::sin(2 * pi * 707 * i / 8000.0));
+    const Case cases[] = {
+        {"three bands", {100, -50, 3000, -2000, 1234, 17, -999, 4000, 0, 12}, 300, 3, {6, -8, 3}, false},
+        {"a boost, then a cut", tone, 500, 2, {10, -10}, true},
+    };
+    for (const Case& c : cases) {
+        for (u32 encoding : allEncodings) {
+            SCOPED_TRACE(testing::Message() << c.name << ", " << encodingName(encoding));
+            const size_t n = c.input.size();
+            TestSound s(encoding, 1, c.input);
+            auto p = bindProcessor(s, 0, n);
+            p->setAuxObject(bands(c.start, c.ratio, c.gains));
+            p->runSlot(Slot::equalizer);
+            std::vector<BiquadState> st(c.gains.size());
+            f64 f = c.start;
+            for (size_t b = 0; b < st.size(); ++b, f *= c.ratio) {
+                biquadCoefficients(&st[b], biquadPeak, std::pow(10.0, c.gains[b] / 10.0), f, std::log2(c.ratio), 8000,
+                                   1e10, nullptr);
+                biquadPrime(st[b], c.input[0], c.input[1]);
             }
-            want[i] = x;
+            std::vector<f64> want = c.input;
+            f64 middle = 0, last = 0;
+            for (size_t i = 2; i < n; ++i) {
+                f64 x = c.input[i];
+                for (size_t b = 0; b < st.size(); ++b) {
+                    x = biquadStep(st[b], x);
+                    if (b + 1 < st.size()) middle = std::max(middle, std::fabs(x));
+                }
+                last = std::max(last, std::fabs(x));
+                want[i] = encoding == encodingFloat ? (f64)(f32)x : encoding == encodingDouble ? x : std::trunc(x);
+            }
+            EXPECT_EQ(want, s.samples());
+            EXPECT_LT(last, 32767.0);
+            EXPECT_EQ(c.pastFullScale, middle > 32767.0);
+            EXPECT_EQ(c.pastFullScale && encoding == encodingInt16 ? clippedFlag : 0u, p->flags);
         }
-        EXPECT_EQ(want, s.samples());
     }
 }
 

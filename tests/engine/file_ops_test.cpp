@@ -298,3 +298,23 @@ TEST(Mix, ACancelledExportLeavesTheTargetAsItWas) {
     EXPECT_EQ(sound.dir.read("mix.wav"), "an older file");
     EXPECT_EQ(sound.dir.list().size(), 2u);
 }
+
+// The progress ends at 100 % whatever the store's form: it counts the bytes converted, of the
+// 16-bit playback form, against a total of those.
+TEST(Mix, ProgressEndsAtAHundredPercent) {
+    struct Case {
+        u32 encoding, tracks;
+    } cases[] = {{encodingFloat, 4}, {encodingInt16, 1}, {encodingDouble, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << encodingName(c.encoding) << ", " << c.tracks << " tracks");
+        TestSound sound(c.encoding, c.tracks, std::vector<f64>(c.tracks * 20000, 100.0));
+        auto p = bindProcessor(sound, 0, 20000);
+        stringAssignText(p->workBuffer, sound.dir.file("mix.wav").c_str());
+        JobProgress progress;
+        progress.setTotal(p->rangeLength);
+        p->progress = &progress;
+        p->runSlot(Slot::mix);
+        EXPECT_TRUE(sound.handler.reports.empty()) << sound.handler.lastText();
+        EXPECT_EQ(100u, progress.percent.load());
+    }
+}

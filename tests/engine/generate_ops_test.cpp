@@ -139,3 +139,41 @@ TEST(FftGenerate, AnUnusableFftSizeIsRefusedBeforeAnything) {
         EXPECT_NE(s.sound.handler.lastText().find(std::to_string(size)), std::string::npos);
     }
 }
+
+// From a known random state, each restart of head 1 draws the next grain length in [n/2, n) and puts
+// head 2 half a grain from its end: over a constant period the output is 1000 times the sum of the
+// two triangle weights (rounded), frame by frame through the first, second and third grains.
+TEST(FftGenerate, GrainsRestartWithLengthsFromTheGenerator) {
+    const u32 n = 64, frames = 200;
+    FramedRangeSound s(encodingDouble, 1, {1}, std::vector<f64>(frames, 5.0));
+    s.p->setAuxObject(spectrum(n, {HarmonicRecord{1000, 0, pi / 2}}));
+    KnownGenerator generator(77);
+    s.p->runSlot(Slot::fftGenerate, 0);
+    const std::vector<f64> out = s.sound.samples(1, 1 + frames);
+
+    setRandomState(77);
+    u32 length = n, q1 = 0, q2 = n / 2, end1 = n, index1 = 0, index2 = n / 2, end2 = n, restarts = 0;
+    auto weight = [&](u32 q) {
+        const f64 c = (length - 1) / 2.0;
+        return (c - std::fabs(q - c)) / c;
+    };
+    for (u32 f = 0; f < frames; ++f) {
+        ASSERT_EQ(std::floor(1000.0 * (weight(q1) + weight(q2)) + 0.5), out[f]) << f << ", after restart " << restarts;
+        ++index1, ++q1, ++index2, ++q2;
+        if (index1 >= end1) {
+            index1 = q1 = 0;
+            length = randomBelow(n / 2, n);
+            ASSERT_GE(length, n / 2);
+            ASSERT_LT(length, n);
+            end1 = length;
+            end2 = index2 + length / 2;
+            q2 = length / 2;
+            ++restarts;
+        }
+        if (index2 >= end2) {
+            index2 = q2 = 0;
+            end2 = length;
+        }
+    }
+    EXPECT_GE(restarts, 2u);
+}

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 #include "engine/processor.h"
@@ -76,7 +77,8 @@ TEST(Processor, BindResetsWhatAnEarlierRunLeft) {
     EXPECT_EQ(0u, p->savedEndEdge.length);
     EXPECT_EQ(0u, p->workBuffer.length);
     EXPECT_EQ(2, p->selectedChannelCount);
-    EXPECT_EQ(format.selectionMask, p->channelMask);
+    ASSERT_NE(format.selectionMask, p->channelMask);
+    EXPECT_EQ(0, memcmp(format.selectionMask, p->channelMask, 4));
     EXPECT_EQ(64, p->edgeFadeBytes);
     EXPECT_EQ(397u, p->actionId);
 }

@@ -141,3 +141,24 @@ TEST(SizeOperations, RangesFromTheDurationDialogs) {
     EXPECT_EQ(158760000000ull, lengthAtRate(158760000000ull, 44100, 44100));
     EXPECT_EQ(317520000000ull, lengthAtRate(158760000000ull, 44100, 88200));
 }
+
+// Inserted and added silence spans every track, selected or not: a stereo sound with one track
+// selected gets zeros in both, over several pages.
+TEST(SizeOperations, SilenceFillsEveryTrackWhateverTheSelection) {
+    const u64 frames = 1000, added = 70000;
+    std::vector<f64> input(2 * frames);
+    for (size_t i = 0; i < input.size(); ++i) input[i] = (f64)(i % 500) + 1;
+    for (Slot slot : {Slot::insertWave, Slot::growTo}) {
+        for (u32 encoding : allEncodings) {
+            SCOPED_TRACE(testing::Message() << encodingName(encoding) << ", slot " << (u32)slot);
+            TestSound sound(encoding, 2, input);
+            sound.select({0, 1});
+            const u64 from = slot == Slot::insertWave ? 300 : frames;
+            auto p = bindProcessor(sound, from, from + added);
+            p->runSlot(slot);
+            std::vector<f64> want = input;
+            want.insert(want.begin() + (size_t)(2 * from), (size_t)(2 * added), 0.0);
+            EXPECT_EQ(want, sound.samples());
+        }
+    }
+}

@@ -439,6 +439,8 @@ TEST(FormatFields, TablesByTag) {
         {1, 342, 7, "cbSize", 2},         {0x55, 342, 13, "extra", 330},   {0x55, 12, 13, "extra", 0},
         {0x55, 0, 13, "extra", 0},        {0x50, 342, 16, "extra", 320},   {0x6750, 342, 10, "extra", 334},
         {0xFFFE, 22, 11, "extra", 0},     {0xFFFE, 30, 11, "extra", 8},    {0xBA0D, 342, 13, "track", 5 * 64},
+        // The tracks the block holds, whole: none in a bare 40-byte block, one of five in 104 bytes.
+        {0xBA0D, 22, 13, "track", 0},     {0xBA0D, 86, 13, "track", 64},   {0xBA0D, 149, 13, "track", 64},
     };
     for (const Case& c : cases) {
         std::vector<u8> block = ownBlockBytes(5);
@@ -454,6 +456,11 @@ TEST(FormatFields, TablesByTag) {
         for (u32 i = 1; i < n; ++i)
             EXPECT_EQ(list.fields[i].offset, list.fields[i - 1].offset + list.fields[i - 1].size) << c.tag << " " << i;
     }
+    // A track count far beyond what the block holds reads no further than the block.
+    std::vector<u8> claimed = ownBlockBytes(5);
+    wave(claimed)->nChannels = 1000;
+    wave(claimed)->cbSize = 22;
+    EXPECT_EQ(formatBlockFields(wave(claimed)).fields[12].size, 0u);
     std::vector<u8> own = ownBlockBytes(5);
     FormatFieldList list = formatBlockFields(wave(own));
     const FieldDescriptor& track = list.fields[12];

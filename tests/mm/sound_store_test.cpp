@@ -717,3 +717,53 @@ TEST(SoundStore, AChangeTheWorkFileCannotTakeIsRefused) {
     EXPECT_EQ(f.sound(), original);
     EXPECT_EQ(f.store.workEnd, 0);
 }
+
+// The player's thread reads through its file pair while the interface thread edits the store and
+// re-bases it on its saved file (as saving over the source does): the segment list and the work file
+// change only under the store's mutex, so every read sees one whole list.
+TEST(SoundStore, ReadersSeeWholeListsWhileTheStoreIsReopened) {
+    const u64 size = 60000;
+    StoreFixture f(size);
+    const std::vector<u8> pattern = patternBytes(size, 1);
+    StoreSource source;
+    source.dataOffset = kHeader;
+    source.size = size;
+    source.frameSize = 1;
+    f.store.unlock();
+
+    std::atomic<bool> stop{false}, ended{false};
+    std::atomic<int> reads{0}, wrong{0};
+    std::thread player([&] {
+        StoreFilePair pair;
+        RecordingHandler quiet;
+        if (!openFilePair(f.store, pair, &quiet)) {
+            ended = true;
+            return;
+        }
+        std::vector<u8> got(size);
+        while (!stop) {
+            f.store.readPages(got.data(), kHeader, kHeader + size, pair);
+            if (got != pattern) ++wrong;
+            ++reads;
+        }
+        closeFilePair(pair);
+    });
+    for (int round = 0; round < 150; ++round) {
+        // Edits that leave the bytes as they were but cut the list into pieces in the work file.
+        ASSERT_TRUE(f.store.lock(&f.handler));
+        for (u64 at = 1000 + (u64)round; at < size; at += 7000) {
+            SegmentCursor oldAt, newAt;
+            ASSERT_TRUE(f.store.beginChange(&oldAt, kHeader + at, 500, 500, &newAt));
+            f.write(newAt, slice(pattern, at, 500));
+        }
+        f.store.unlock();
+        f.store.reopen(f.sourcePath.c_str(), source);
+    }
+    while (reads < 10 && !ended) std::this_thread::yield();
+    stop = true;
+    player.join();
+    EXPECT_GE(reads.load(), 10);
+    EXPECT_EQ(0, wrong.load());
+    ASSERT_TRUE(f.store.lock(&f.handler));
+    EXPECT_EQ(f.sound(), pattern);
+}
