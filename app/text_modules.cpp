@@ -1,6 +1,6 @@
 #include "app/text_modules.h"
 
-#include "gui/gui_texts.h"
+#include "gui/kernel/gui_texts.h"
 #include "mm/mm_texts.h"
 
 // Module order of the program: kxcore, kxgui, kxmm, kxnet, kxin, ravo. A module joins here when its

@@ -3,12 +3,12 @@
 #include <vector>
 
 #include "bench/bench.h"
-#include "gui/combo.h"
-#include "gui/input_event.h"
-#include "gui/layout_builder.h"
-#include "gui/parent_window.h"
-#include "gui/string_list_model.h"
-#include "gui/window_procedure.h"
+#include "gui/controls/combo.h"
+#include "gui/input/input_event.h"
+#include "gui/kernel/parent_window.h"
+#include "gui/kernel/window_procedure.h"
+#include "gui/layout/layout_builder.h"
+#include "gui/views/string_list_model.h"
 
 RAVO_BENCH(combo_steps) {
     GParentWindow* frame = new GParentWindow;

@@ -2,15 +2,15 @@
 #include <string>
 
 #include "bench/bench.h"
-#include "gui/button.h"
-#include "gui/button_row.h"
-#include "gui/dialog.h"
-#include "gui/group_box_item.h"
-#include "gui/label.h"
-#include "gui/layout_builder.h"
-#include "gui/layout_rows.h"
-#include "gui/mark_window.h"
-#include "gui/window_procedure.h"
+#include "gui/controls/button.h"
+#include "gui/controls/button_row.h"
+#include "gui/controls/label.h"
+#include "gui/controls/mark_window.h"
+#include "gui/kernel/dialog.h"
+#include "gui/kernel/window_procedure.h"
+#include "gui/layout/group_box_item.h"
+#include "gui/layout/layout_builder.h"
+#include "gui/layout/layout_rows.h"
 
 namespace {
 // Rows of a label, a check box and a button in group boxes, then the button row.

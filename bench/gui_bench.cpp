@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "bench/bench.h"
-#include "gui/fonts.h"
-#include "gui/memory_dc.h"
-#include "gui/paint_composite.h"
-#include "gui/saved_dc.h"
-#include "gui/text_measure.h"
+#include "gui/paint/fonts.h"
+#include "gui/paint/memory_dc.h"
+#include "gui/paint/paint_composite.h"
+#include "gui/paint/saved_dc.h"
+#include "gui/paint/text_measure.h"
 
 RAVO_BENCH(gui_text) {
     static const char* const words[] = {"Open", "Save as...", "Amplify", "Sample rate", "44100 Hz", "Cancel",

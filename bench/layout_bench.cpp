@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "bench/bench.h"
-#include "gui/group_box_item.h"
-#include "gui/layout_rows.h"
-#include "gui/layout_transaction.h"
-#include "gui/parent_window.h"
-#include "gui/user_window.h"
-#include "gui/window_procedure.h"
+#include "gui/kernel/parent_window.h"
+#include "gui/kernel/user_window.h"
+#include "gui/kernel/window_procedure.h"
+#include "gui/layout/group_box_item.h"
+#include "gui/layout/layout_rows.h"
+#include "gui/layout/layout_transaction.h"
 
 namespace {
 // A label: natural size one line; its height depends on the width it gets.

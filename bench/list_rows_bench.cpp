@@ -4,10 +4,10 @@
 #include <string>
 
 #include "bench/bench.h"
-#include "gui/columns.h"
-#include "gui/list_rows.h"
-#include "gui/parent_window.h"
-#include "gui/window_procedure.h"
+#include "gui/kernel/parent_window.h"
+#include "gui/kernel/window_procedure.h"
+#include "gui/views/columns.h"
+#include "gui/views/list_rows.h"
 
 RAVO_BENCH(list_rows) {
     double ms = medianMilliseconds([] {

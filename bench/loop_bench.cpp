@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "bench/bench.h"
-#include "gui/application.h"
-#include "gui/parent_window.h"
-#include "gui/window_procedure.h"
+#include "gui/kernel/application.h"
+#include "gui/kernel/parent_window.h"
+#include "gui/kernel/window_procedure.h"
 
 namespace {
 const u32 messages = 100000;

@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "bench/bench.h"
-#include "gui/action_table.h"
-#include "gui/menu.h"
-#include "gui/menu_painter.h"
-#include "gui/menu_tracking.h"
-#include "gui/parent_window.h"
-#include "gui/popup_menu.h"
-#include "gui/window_procedure.h"
+#include "gui/kernel/parent_window.h"
+#include "gui/kernel/window_procedure.h"
+#include "gui/menus/action_table.h"
+#include "gui/menus/menu.h"
+#include "gui/menus/menu_painter.h"
+#include "gui/menus/menu_tracking.h"
+#include "gui/menus/popup_menu.h"
 
 namespace {
 // Answers every state query: even ids enabled, odd ones disabled, every tenth checked.

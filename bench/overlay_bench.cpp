@@ -3,11 +3,11 @@
 #include <vector>
 
 #include "bench/bench.h"
-#include "gui/drag_tracker.h"
-#include "gui/parent_window.h"
-#include "gui/system_input.h"
-#include "gui/user_window.h"
-#include "gui/window_procedure.h"
+#include "gui/input/drag_tracker.h"
+#include "gui/input/system_input.h"
+#include "gui/kernel/parent_window.h"
+#include "gui/kernel/user_window.h"
+#include "gui/kernel/window_procedure.h"
 
 namespace {
 const int kWidth = 1200, kHeight = 800;

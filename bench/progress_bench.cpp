@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "bench/bench.h"
-#include "gui/progress_state.h"
+#include "gui/frame/progress_state.h"
 
 RAVO_BENCH(progress_reports) {
     const u64 reports = 1000000;

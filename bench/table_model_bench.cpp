@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "bench/bench.h"
-#include "gui/string_list_model.h"
+#include "gui/views/string_list_model.h"
 
 RAVO_BENCH(table_find) {
     GStringListModel model;

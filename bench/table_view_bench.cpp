@@ -3,12 +3,12 @@
 #include <vector>
 
 #include "bench/bench.h"
-#include "gui/layout_cell.h"
-#include "gui/parent_window.h"
+#include "gui/kernel/parent_window.h"
+#include "gui/kernel/window_procedure.h"
+#include "gui/layout/layout_cell.h"
 #include "gui/views/cell_grid_model.h"
 #include "gui/views/table.h"
 #include "gui/views/table_type_ahead.h"
-#include "gui/window_procedure.h"
 
 namespace {
 // 2^33 rows of one text.

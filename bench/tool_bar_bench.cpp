@@ -3,12 +3,12 @@
 #include <vector>
 
 #include "bench/bench.h"
-#include "gui/action_table.h"
-#include "gui/layout_cell.h"
-#include "gui/parent_window.h"
-#include "gui/strip_item.h"
-#include "gui/tool_bar_strips.h"
-#include "gui/window_procedure.h"
+#include "gui/kernel/parent_window.h"
+#include "gui/kernel/window_procedure.h"
+#include "gui/layout/layout_cell.h"
+#include "gui/layout/strip_item.h"
+#include "gui/menus/action_table.h"
+#include "gui/menus/tool_bar_strips.h"
 
 namespace {
 enum : u32 { BenchKindId = 1990 };

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "gui/message_box.h"
+#include "gui/kernel/message_box.h"
 
 static_assert(sizeof(WAVEFORMATEX) == waveFormatBytes, "WAVEFORMATEX is 18 bytes");
 

@@ -1,8 +1,8 @@
 #include "mm/playback_level_window.h"
 
-#include "gui/label.h"
-#include "gui/layout_builder.h"
-#include "gui/regulator.h"
+#include "gui/controls/label.h"
+#include "gui/controls/regulator.h"
+#include "gui/layout/layout_builder.h"
 
 PlaybackLevelWindow::~PlaybackLevelWindow() { deviceListUnlink(node); }
 

@@ -3,7 +3,7 @@
 // a play settings entry. Moving the regulator sets the entry's gain and tells the other listeners
 // (Level); a Level change of the entry moves the regulator. Owned by the layout tree like any item;
 // it leaves the entry's listener list when deleted.
-#include "gui/layout_rows.h"
+#include "gui/layout/layout_rows.h"
 #include "mm/device_settings.h"
 
 class GLabel;

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "gui/timers.h"
-#include "gui/ui_thread.h"
+#include "gui/kernel/timers.h"
+#include "gui/kernel/ui_thread.h"
 #include "mm/library_machine.h"
 #include "mm/mm_texts.h"
 #include "mm/plugin_folder.h"

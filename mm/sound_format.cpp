@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "gui/message_box.h"
+#include "gui/kernel/message_box.h"
 #include "mm/format_validation.h"
 #include "mm/mm_texts.h"
 

@@ -7,7 +7,7 @@
 // Positions are bytes of the sound's data, counted from its first byte.
 #include <atomic>
 
-#include "gui/timers.h"
+#include "gui/kernel/timers.h"
 #include "mm/mm_settings.h"
 #include "mm/sound_source.h"
 #include "mm/wave_out_player.h"

@@ -1,9 +1,9 @@
 #include "gui/views/box.h"
 
-#include "gui/input_event.h"
-#include "gui/parent_window.h"
+#include "gui/input/input_event.h"
+#include "gui/kernel/parent_window.h"
+#include "gui/kernel/window_procedure.h"
 #include "gui/views/table_menu.h"
-#include "gui/window_procedure.h"
 
 namespace {
 // The pop-up under the combo: it refuses the activation a click would give it.

@@ -6,9 +6,9 @@
 // GBoxList is the combo's list object: the combo makes one through comboListFactory when it
 // opens and deletes it when it closes; destroying it destroys the pop-up, which takes the box.
 #include "core/arrays.h"
-#include "gui/combo_list.h"
-#include "gui/list_interface.h"
-#include "gui/list_rows.h"
+#include "gui/controls/combo_list.h"
+#include "gui/views/list_interface.h"
+#include "gui/views/list_rows.h"
 #include "gui/views/table.h"
 
 class GParentWindow;

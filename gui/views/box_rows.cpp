@@ -1,6 +1,6 @@
 // The row operations and the list interface of a stand-alone list box over its ListRowModel.
 #include "core/bag.h"
-#include "gui/layout_cell.h"
+#include "gui/layout/layout_cell.h"
 #include "gui/views/box.h"
 
 namespace {

@@ -4,7 +4,7 @@
 // it is the model a table makes for itself when it is given none. The table (or whoever holds the
 // model) deletes it; the model deletes its rows.
 #include "core/arrays.h"
-#include "gui/table_model.h"
+#include "gui/views/table_model.h"
 
 // A subclass's destructor calls clearRows: deleteRow is its own.
 class GRowArrayModel : public GTableModel {

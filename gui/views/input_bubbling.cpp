@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "gui/child_window.h"
-#include "gui/layout_cell.h"
-#include "gui/system_input.h"
+#include "gui/input/system_input.h"
+#include "gui/kernel/child_window.h"
+#include "gui/layout/layout_cell.h"
 
 bool bubbleInputEvent(GItemBase* item, GInputEvent* event) {
     for (; item; item = nextReceiver(item))

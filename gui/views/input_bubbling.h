@@ -1,7 +1,7 @@
 #pragma once
 // Input events offered up the layout tree, and events made for an item from the cursor. Used by
 // the table views and the window listeners; nothing here is kept.
-#include "gui/input_event.h"
+#include "gui/input/input_event.h"
 
 class GItemBase;
 

@@ -3,16 +3,16 @@
 #include <vector>
 
 #include "core/localizer.h"
-#include "gui/button.h"
-#include "gui/button_row.h"
-#include "gui/gui_texts.h"
-#include "gui/layout_builder.h"
-#include "gui/layout_rows.h"
-#include "gui/modal_run.h"
-#include "gui/multi_label.h"
+#include "gui/controls/button.h"
+#include "gui/controls/button_row.h"
+#include "gui/controls/multi_label.h"
+#include "gui/kernel/gui_texts.h"
+#include "gui/kernel/modal_run.h"
+#include "gui/kernel/window_placement.h"
+#include "gui/kernel/window_procedure.h"
+#include "gui/layout/layout_builder.h"
+#include "gui/layout/layout_rows.h"
 #include "gui/views/box.h"
-#include "gui/window_placement.h"
-#include "gui/window_procedure.h"
 
 namespace {
 // A language file older than these texts leaves them empty: then the dialog speaks English.

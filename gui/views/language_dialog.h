@@ -2,7 +2,7 @@
 // GLanguageDialog ("GLanguageDialog", type 84): the modal dialog in which the user picks the
 // interface language from the localizer's list. run() makes it on its own stack and destroys it
 // before answering.
-#include "gui/dialog.h"
+#include "gui/kernel/dialog.h"
 
 class GBox;
 class GButtonRow;

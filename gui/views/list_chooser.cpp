@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "core/format.h"
-#include "gui/gui_texts.h"
-#include "gui/image_button.h"
-#include "gui/image_list_cache.h"
-#include "gui/input_event.h"
-#include "gui/label.h"
-#include "gui/layout_builder.h"
+#include "gui/controls/image_button.h"
+#include "gui/controls/label.h"
+#include "gui/input/input_event.h"
+#include "gui/kernel/gui_texts.h"
+#include "gui/layout/layout_builder.h"
+#include "gui/paint/image_list_cache.h"
 
 namespace {
 // The image height of the lists' image list, -1 when it has none.

@@ -4,7 +4,7 @@
 // and Alt+Left move entries across, and up and down within the right list. Made by create into a
 // layout builder; the tree owns it and it owns its columns, lists and buttons like any item. The
 // entries are rows of the lists' row models.
-#include "gui/layout_rows.h"
+#include "gui/layout/layout_rows.h"
 #include "gui/views/box.h"
 
 class GImageButton;

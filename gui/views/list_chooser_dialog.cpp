@@ -1,10 +1,10 @@
 #include "gui/views/list_chooser_dialog.h"
 
-#include "gui/button_row.h"
-#include "gui/label.h"
-#include "gui/layout_builder.h"
+#include "gui/controls/button_row.h"
+#include "gui/controls/label.h"
+#include "gui/kernel/window_procedure.h"
+#include "gui/layout/layout_builder.h"
 #include "gui/views/list_chooser.h"
-#include "gui/window_procedure.h"
 
 bool GListChooserDialog::build(const char* title, const char* text) {
     const u32 style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;

@@ -2,7 +2,7 @@
 // GListChooserDialog: a dialog around a two-list chooser with a text line and OK, Cancel and Help.
 // Its creator owns it (on the stack of a modal run). The receiver (not owned; it must outlive the
 // dialog) hears the chooser's list notifications and, on OK, the chosen rows.
-#include "gui/dialog.h"
+#include "gui/kernel/dialog.h"
 
 class GLabel;
 class GListChooser;

@@ -4,7 +4,7 @@
 // out of the program's installation payload through one temporary file, and the user confirms the
 // language in GLanguageDialog. The program entry owns the object; it lives across restarts.
 #include "core/localizer.h"
-#include "gui/init_step.h"
+#include "gui/kernel/init_step.h"
 
 // Writes a member of the program's installation payload ("Data\lang\lang.xml") to a file; false
 // when it cannot. The installer installs it at start; without it nothing loads.

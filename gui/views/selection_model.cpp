@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "gui/system_input.h"
+#include "gui/input/system_input.h"
 
 namespace {
 const u32 keyDownKind = 1;

@@ -3,11 +3,11 @@
 // selection model. Made by createTable from a GTableDesc and added to a layout; it deletes itself
 // with its native window, and with itself its selection model, its columns, its owned fonts and
 // its model (unless style bit 0x4000 is set). Every live table is listed for refreshAllTables.
-#include "gui/fonts.h"
-#include "gui/table_model.h"
-#include "gui/user_window.h"
+#include "gui/kernel/user_window.h"
+#include "gui/paint/fonts.h"
 #include "gui/views/selection_model.h"
 #include "gui/views/table_columns.h"
+#include "gui/views/table_model.h"
 
 class GHotTracker;
 class GLayoutItem;

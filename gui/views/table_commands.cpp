@@ -1,9 +1,9 @@
 // GTable's own commands: copying the caret cell, fitting columns, the auto-fit flag, and the
 // number formats of the byte-level views (in the toolkit settings "viewFlags" and "viewMode").
 #include "core/gstring.h"
-#include "gui/clipboard_text.h"
-#include "gui/gui_settings.h"
-#include "gui/item_base.h"
+#include "gui/kernel/clipboard_text.h"
+#include "gui/kernel/item_base.h"
+#include "gui/paint/gui_settings.h"
 #include "gui/views/table.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <cstdlib>
 
 #include "core/format.h"
-#include "gui/cell_format.h"
-#include "gui/layout_cell.h"
-#include "gui/life_record.h"
-#include "gui/tracked_object.h"
+#include "gui/kernel/life_record.h"
+#include "gui/kernel/tracked_object.h"
+#include "gui/layout/layout_cell.h"
+#include "gui/views/cell_format.h"
 #include "gui/views/input_bubbling.h"
 #include "gui/views/table.h"
 #include "gui/views/table_type_ahead.h"

@@ -4,13 +4,13 @@
 
 #include <algorithm>
 
-#include "gui/action_table.h"
-#include "gui/action_texts.h"
-#include "gui/gui_texts.h"
-#include "gui/item_base.h"
-#include "gui/life_record.h"
-#include "gui/menu_tracking.h"
-#include "gui/popup_menu.h"
+#include "gui/kernel/gui_texts.h"
+#include "gui/kernel/item_base.h"
+#include "gui/kernel/life_record.h"
+#include "gui/menus/action_table.h"
+#include "gui/menus/action_texts.h"
+#include "gui/menus/menu_tracking.h"
+#include "gui/menus/popup_menu.h"
 #include "gui/views/table.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "gui/system_input.h"
+#include "gui/input/system_input.h"
 #include "gui/views/table.h"
 
 bool GTableTypeAhead::onCharacter(u32 character) {

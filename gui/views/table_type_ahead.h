@@ -3,7 +3,7 @@
 // typed-text search. Made by a table whose style has bit 0x8000 and watching its window's
 // messages; the table detaches and deletes it with itself.
 #include "core/gstring.h"
-#include "gui/item_base.h"
+#include "gui/kernel/item_base.h"
 
 class GTable;
 

@@ -6,14 +6,14 @@
 #include <functional>
 #include <vector>
 
-#include "gui/colors.h"
-#include "gui/dialog.h"
-#include "gui/input_event.h"
-#include "gui/layout_builder.h"
-#include "gui/layout_rows.h"
-#include "gui/layout_cell.h"
-#include "gui/user_window.h"
-#include "gui/window_procedure.h"
+#include "gui/input/input_event.h"
+#include "gui/kernel/dialog.h"
+#include "gui/kernel/user_window.h"
+#include "gui/kernel/window_procedure.h"
+#include "gui/layout/layout_builder.h"
+#include "gui/layout/layout_cell.h"
+#include "gui/layout/layout_rows.h"
+#include "gui/paint/colors.h"
 #include "tests/gui/gui_fixture.h"
 
 namespace controls {

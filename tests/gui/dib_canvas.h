@@ -8,8 +8,8 @@
 #include <string>
 
 #include "core/types.h"
-#include "gui/memory_dc.h"
-#include "gui/saved_dc.h"
+#include "gui/paint/memory_dc.h"
+#include "gui/paint/saved_dc.h"
 
 class DibCanvas {
 public:

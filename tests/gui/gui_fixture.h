@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "gui/application.h"
-#include "gui/item_base.h"
+#include "gui/kernel/application.h"
+#include "gui/kernel/item_base.h"
 
 // Publishes a fresh application for the scope.
 class TestApplication {

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "gui/input_event.h"
-#include "gui/parent_window.h"
-#include "gui/system_input.h"
-#include "gui/user_window.h"
-#include "gui/window_procedure.h"
+#include "gui/input/input_event.h"
+#include "gui/input/system_input.h"
+#include "gui/kernel/parent_window.h"
+#include "gui/kernel/user_window.h"
+#include "gui/kernel/window_procedure.h"
 
 // Replaces the cursor, key and active-window entries for the scope.
 class InputSeam {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "gui/action_table.h"
-#include "gui/parent_window.h"
-#include "gui/window_procedure.h"
+#include "gui/kernel/parent_window.h"
+#include "gui/kernel/window_procedure.h"
+#include "gui/menus/action_table.h"
 
 enum : u32 { EditorKindId = 1500, OtherKindId = 1600 };
 

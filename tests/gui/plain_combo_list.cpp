@@ -1,8 +1,8 @@
 #include "tests/gui/plain_combo_list.h"
 
-#include "gui/input_event.h"
-#include "gui/table_model.h"
-#include "gui/window.h"
+#include "gui/input/input_event.h"
+#include "gui/kernel/window.h"
+#include "gui/views/table_model.h"
 
 namespace {
 LRESULT CALLBACK listProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

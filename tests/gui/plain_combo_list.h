@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "gui/combo_list.h"
+#include "gui/controls/combo_list.h"
 
 class PlainComboList : public GComboList {
 public:

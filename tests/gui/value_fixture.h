@@ -6,11 +6,11 @@
 #include <functional>
 #include <vector>
 
-#include "gui/dialog.h"
-#include "gui/layout_builder.h"
-#include "gui/layout_cell.h"
-#include "gui/system_input.h"
-#include "gui/window_procedure.h"
+#include "gui/input/system_input.h"
+#include "gui/kernel/dialog.h"
+#include "gui/kernel/window_procedure.h"
+#include "gui/layout/layout_builder.h"
+#include "gui/layout/layout_cell.h"
 #include "tests/gui/gui_fixture.h"
 
 namespace valuefix {

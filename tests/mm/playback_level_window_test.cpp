@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "gui/input_event.h"
-#include "gui/label.h"
-#include "gui/regulator.h"
+#include "gui/controls/label.h"
+#include "gui/controls/regulator.h"
+#include "gui/input/input_event.h"
 #include "mm/playback_level_window.h"
 #include "tests/gui/value_fixture.h"
 

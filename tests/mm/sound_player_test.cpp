@@ -10,7 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "gui/timers.h"
+#include "gui/kernel/timers.h"
 #include "mm/acm_drivers.h"
 #include "mm/acm_file_writer.h"
 #include "mm/acm_stream.h"

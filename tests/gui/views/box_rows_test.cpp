@@ -7,10 +7,10 @@
 
 #include "core/bag.h"
 #include "core/exceptions.h"
-#include "gui/dialog.h"
-#include "gui/layout_cell.h"
+#include "gui/kernel/dialog.h"
+#include "gui/kernel/window_procedure.h"
+#include "gui/layout/layout_cell.h"
 #include "gui/views/box.h"
-#include "gui/window_procedure.h"
 #include "tests/gui/gui_fixture.h"
 
 namespace {

@@ -7,10 +7,10 @@
 #include <algorithm>
 
 #include "core/bag.h"
-#include "gui/combo.h"
-#include "gui/combo_items.h"
-#include "gui/layout_builder.h"
-#include "gui/popup_menu.h"
+#include "gui/controls/combo.h"
+#include "gui/controls/combo_items.h"
+#include "gui/layout/layout_builder.h"
+#include "gui/menus/popup_menu.h"
 #include "gui/views/table_menu.h"
 #include "tests/gui/gui_fixture.h"
 #include "tests/gui/input_fixture.h"

@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "gui/layout_cell.h"
-#include "gui/parent_window.h"
-#include "gui/system_input.h"
-#include "gui/window_procedure.h"
+#include "gui/input/system_input.h"
+#include "gui/kernel/parent_window.h"
+#include "gui/kernel/window_procedure.h"
+#include "gui/layout/layout_cell.h"
 #include "tests/gui/gui_fixture.h"
 
 namespace {

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "gui/button.h"
-#include "gui/button_row.h"
-#include "gui/bitmaps.h"
-#include "gui/image_button.h"
-#include "gui/input_routing.h"
+#include "gui/controls/button.h"
+#include "gui/controls/button_row.h"
+#include "gui/controls/image_button.h"
+#include "gui/input/input_routing.h"
+#include "gui/paint/bitmaps.h"
 #include "gui/views/list_chooser_dialog.h"
 #include "tests/gui/control_fixture.h"
 #include "tests/gui/input_fixture.h"

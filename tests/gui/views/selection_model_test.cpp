@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/exceptions.h"
-#include "gui/system_input.h"
+#include "gui/input/system_input.h"
 
 namespace {
 

@@ -2,12 +2,12 @@
 // model of 2^33 rows that paints only its visible rows.
 #include <gtest/gtest.h>
 
-#include "gui/colors.h"
-#include "gui/dialog.h"
-#include "gui/layout_cell.h"
+#include "gui/kernel/dialog.h"
+#include "gui/kernel/window_procedure.h"
+#include "gui/layout/layout_cell.h"
+#include "gui/paint/colors.h"
 #include "gui/views/table.h"
 #include "gui/views/table_paint.h"
-#include "gui/window_procedure.h"
 #include "tests/gui/dib_canvas.h"
 #include "tests/gui/gui_fixture.h"
 

@@ -7,17 +7,17 @@
 #include <map>
 #include <vector>
 
-#include "gui/colors.h"
-#include "gui/dialog.h"
-#include "gui/drawing.h"
-#include "gui/input_event.h"
-#include "gui/layout_cell.h"
-#include "gui/system_input.h"
-#include "gui/system_metrics.h"
-#include "gui/text_measure.h"
+#include "gui/input/input_event.h"
+#include "gui/input/system_input.h"
+#include "gui/kernel/dialog.h"
+#include "gui/kernel/window_procedure.h"
+#include "gui/layout/layout_cell.h"
+#include "gui/paint/colors.h"
+#include "gui/paint/drawing.h"
+#include "gui/paint/system_metrics.h"
+#include "gui/paint/text_measure.h"
 #include "gui/views/cell_grid_model.h"
 #include "gui/views/table_type_ahead.h"
-#include "gui/window_procedure.h"
 #include "tests/gui/gui_fixture.h"
 
 namespace {

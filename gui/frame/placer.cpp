@@ -1,0 +1,173 @@
+#include "gui/frame/placer.h"
+
+#include "core/paths.h"
+#include "core/task_queue.h"
+#include "gui/kernel/window.h"
+#include "gui/kernel/window_behaviour.h"
+
+namespace {
+GPlacer* placerHead = nullptr;
+GPlacer* placerTail = nullptr;
+i32 activationCounter = 0;
+}  // namespace
+
+// The worker of a background job: the perform step and its failure.
+class PlacerWorker : public ThreadObject {
+public:
+    explicit PlacerWorker(GPlacer* placer) : placer(placer) {}
+    void run() override;
+
+    GPlacer* placer;
+    ExceptionCarrier performFailure;
+};
+
+// Queued to the interface thread when the perform step has ended.
+class PlacerCompletion : public QueuedTask {
+public:
+    explicit PlacerCompletion(GPlacer* placer) : placer(placer) {}
+    void run() override { placer->completeBackgroundJob(); }
+
+    GPlacer* placer;
+};
+
+void PlacerWorker::run() {
+    PlacerJob* job = placer->job;
+    bool ok = callGuarded(&performFailure, false, [&] { return placer->performJob(job); });
+    job->result = ok ? 1 : 0;
+    TaskQueue::enqueue(placer->pendingTasks, new PlacerCompletion(placer));
+}
+
+GPlacer* firstPlacer() { return placerHead; }
+
+GPlacer* findRecentPlacer(u32 kind) {
+    GPlacer* best = nullptr;
+    for (GPlacer* p = placerHead; p; p = p->nextPlacer)
+        if (p->windowKind() == kind && !p->busy() && (!best || p->serial > best->serial)) best = p;
+    return best;
+}
+
+GPlacer::GPlacer(GWindow* window, i32 widthPercent, i32 heightPercent)
+    : GSizedBox(window, widthPercent, heightPercent), window(window) {
+    previousPlacer = placerTail;
+    if (placerTail) placerTail->nextPlacer = this;
+    else placerHead = this;
+    placerTail = this;
+}
+
+GPlacer::~GPlacer() {
+    if (worker) {
+        // The worker uses the placer and the job: it ends first, and its completion never runs.
+        worker->waitDone();
+        TaskQueue::clear(pendingTasks);
+        delete worker;
+        worker = nullptr;
+        delete job;
+        job = nullptr;
+    }
+    if (previousPlacer) previousPlacer->nextPlacer = nextPlacer;
+    else placerHead = nextPlacer;
+    if (nextPlacer) nextPlacer->previousPlacer = previousPlacer;
+    else placerTail = previousPlacer;
+    delete contentObject;
+}
+
+void GPlacer::markActivated() { serial = ++activationCounter; }
+
+GString GPlacer::caption() {
+    GString text = productName();
+    const char* first = firstCaption();
+    const char* second = secondCaption();
+    if (first && !*first) first = nullptr;
+    if (second && !*second) second = nullptr;
+    if (first || second) {
+        stringAppend(text, " - ");
+        if (second) stringAppend(text, second);
+        if (first && second) stringAppend(text, ": ");
+        if (first) stringAppend(text, first);
+    }
+    if (isModified()) stringAppend(text, "*");
+    return text;
+}
+
+void GPlacer::saveState(GBag& bag) {
+    GBag blocks[3];
+    saveStateBlocks(blocks);
+    for (GBag& block : blocks) bagWriteBlock(bag, block);
+}
+
+void GPlacer::relayoutWindow() {
+    if (window) markOwnerDirty(window);
+}
+
+bool GPlacer::runJobNow(PlacerJob* current) {
+    job = current;
+    current->placer = this;
+    current->result = 0;
+    if (current->sink) current->sink->start(current->a, current->b);
+    placerFlags |= PlacerBusy;
+    bool result = false;
+    try {
+        prepareJob(current);
+        result = performJob(current);
+    } catch (...) {
+        placerFlags &= ~PlacerBusy;
+        job = nullptr;
+        throw;
+    }
+    current->result = result ? 1 : 0;
+    placerFlags &= ~PlacerBusy;
+    afterJob(current);
+    job = nullptr;
+    return result;
+}
+
+bool GPlacer::runJobInBackground(PlacerJob* current) {
+    job = current;
+    current->placer = this;
+    current->result = 0;
+    if (current->sink) current->sink->start(current->a, current->b);
+    relayoutWindow();
+    worker = new PlacerWorker(this);
+    placerFlags |= PlacerBusy;
+    prepareJob(current);
+    if (worker->start()) return true;
+    // No thread: the job ends as failed.
+    delete worker;
+    worker = nullptr;
+    TaskQueue::enqueue(pendingTasks, new PlacerCompletion(this));
+    return false;
+}
+
+void GPlacer::completeBackgroundJob() {
+    std::exception_ptr failure;
+    if (worker) {
+        worker->waitDone();
+        failure = worker->performFailure.take();
+        if (!failure) failure = worker->failure.take();
+        delete worker;
+        worker = nullptr;
+    }
+    placerFlags &= ~PlacerBusy;
+    try {
+        afterJob(job);
+    } catch (...) {
+        jobFinished();
+        throw;
+    }
+    jobFinished();
+    // A perform step that threw is reported by the run, on this thread.
+    if (failure) std::rethrow_exception(failure);
+}
+
+void GPlacer::jobFinished() {
+    PlacerJob* done = job;
+    try {
+        if (done->sink) done->sink->end();
+        if (done->result) jobSucceeded(done);
+        else jobFailed(done);
+    } catch (...) {
+    }
+    delete done;
+    job = nullptr;
+    relayoutWindow();
+}

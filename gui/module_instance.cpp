@@ -1,7 +1,0 @@
-#include "gui/module_instance.h"
-
-static HINSTANCE moduleInstance = nullptr;
-
-HINSTANCE toolkitInstance() { return moduleInstance ? moduleInstance : GetModuleHandleA(nullptr); }
-
-void setToolkitInstance(HINSTANCE instance) { moduleInstance = instance; }
