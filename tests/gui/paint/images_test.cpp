@@ -12,7 +12,7 @@
 #include "tests/support/test_support.h"
 
 namespace {
-// Resources of the test program (tests/gui/gui_test.rc).
+// Resources of the test program (tests/gui/paint/gui_test.rc).
 const i32 kSmallBitmap = 101, kSquareIcon = 201, kMissing = 999;
 const COLORREF kIconColour = RGB(224, 64, 32);
 
