@@ -3,6 +3,7 @@
 
 #include "engine/analysis_requests.h"
 #include "engine/window_functions.h"
+#include "mm/mm_texts.h"
 #include "tests/engine/engine_fixture.h"
 
 namespace {
@@ -122,4 +123,34 @@ TEST(FftRepeat, NoPeakLeavesTheRecordAndTinyRangesStillRun) {
     // Three frames with refinement: a shift of one frame.
     std::unique_ptr<FftAnalysis> tiny(run(sound, analysis(0, 0, 1, windowTypeHann, 0.0), 3));
     EXPECT_EQ(tiny->fftSize, 3u);
+}
+
+TEST(FftRepeat, TheReadingStageShowsItsTextThenReportsAtEachPageEnd) {
+    // Every report in order: the reading's text first, then one 0-step report per page read.
+    struct Reports : JobProgress {
+        std::vector<std::pair<u64, std::string>> seen;
+        bool report(u64 done, const char* text) override {
+            seen.emplace_back(done, text ? text : "");
+            return JobProgress::report(done, text);
+        }
+    };
+    const u32 n = 1u << 18;  // 512 KB of 16-bit frames: several pages
+    TestSound sound(encodingInt16, 1, std::vector<f64>(n, 100.0));
+    RecordingOwner owner(&sound);
+    auto p = bindProcessor(sound, 0, n, 0, &owner);
+    Reports progress;
+    p->progress = &progress;
+    std::unique_ptr<FftAnalysis> a(analysis(1, 0, 0, 0));
+    p->setAuxObject(a.get());
+    p->runSlot(Slot::fftRepeat);
+    p->auxObject = nullptr;
+
+    ASSERT_FALSE(progress.seen.empty());
+    EXPECT_EQ(progress.seen[0], (std::pair<u64, std::string>{0, mmText(MmText::ReadingSound)}));
+    size_t pageEnds = 1;
+    while (pageEnds < progress.seen.size() && progress.seen[pageEnds] == std::pair<u64, std::string>{0, ""})
+        ++pageEnds;
+    EXPECT_GE(pageEnds - 1, 2u) << "a report at each page end of the reading";
+    ASSERT_LT(pageEnds, progress.seen.size());
+    EXPECT_EQ(progress.seen[pageEnds].first, 1u) << "then the transform's steps";
 }
