@@ -260,8 +260,8 @@ TEST(Spinner, PaintsTwoHalvesWithArrowsAndTheStateOfEach) {
     auto at = [&](i32 x, i32 y) { return pixelAt(f.spinner->hwnd, x, y); };
     EXPECT_EQ(toolkitColors.darkShade, at(1, 8));
     EXPECT_EQ(toolkitColors.lightShade, at(1, 9));
-    EXPECT_GT(colorBrightness(at(1, 1)), colorBrightness(at(1, 7)));
-    EXPECT_GT(colorBrightness(at(1, 10)), colorBrightness(at(1, 18)));
+    EXPECT_GT(colorBrightness(at(1, 2)), colorBrightness(at(1, 6)));
+    EXPECT_GT(colorBrightness(at(1, 11)), colorBrightness(at(1, 17)));
     // The half under the pointer is hot until the pointer leaves.
     SendMessageA(f.spinner->hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(5, 15));
     EXPECT_EQ((u32)SpinDownHot, f.spinner->arrowState);
@@ -276,8 +276,9 @@ TEST(Spinner, PaintsTwoHalvesWithArrowsAndTheStateOfEach) {
     COLORREF edgePressed = pixelAt(f.spinner->hwnd, 0, 0);
     EXPECT_NE(edgeBefore, edgePressed);
     EXPECT_LT(colorBrightness(edgePressed), colorBrightness(edgeBefore));
-    EXPECT_LT(colorBrightness(at(1, 1)), colorBrightness(at(1, 7)));  // the pressed half inverted
-    EXPECT_GT(colorBrightness(at(1, 10)), colorBrightness(at(1, 18)));
+    // The pressed half inverted (column 1 holds its dotted rectangle now).
+    EXPECT_LT(colorBrightness(at(2, 2)), colorBrightness(at(2, 6)));
+    EXPECT_GT(colorBrightness(at(1, 11)), colorBrightness(at(1, 17)));
     f.release();
     // Disabled: no arrow in the text colour.
     EnableWindow(f.spinner->hwnd, FALSE);

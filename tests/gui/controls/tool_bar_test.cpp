@@ -284,6 +284,7 @@ TEST_F(ToolBars, AResetLeavesNoBarOnADeletedRecord) {
     *spec->userIds.append(1) = A;
     GToolBar* bar = GToolBar::create(&frame, spec->name, 0, 0);
     bar->setSpec(spec);
+    MoveWindow(bar->hwnd, 0, 0, 26, 26, TRUE);
     resetAllToolBarSpecs();
     EXPECT_EQ(bar->spec, nullptr);
     EXPECT_STREQ(bar->name, "");
