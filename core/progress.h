@@ -37,7 +37,7 @@ public:
     std::atomic<u8> cancelled{0};
     std::atomic<u8> reporting{1};
 
-private:
+protected:
     std::mutex textLock;
     char* text = nullptr;
 };

@@ -129,3 +129,20 @@ int compareTexts(const char* a, const char* b) {
     int order = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wa.c_str(), (int)wa.length, wb.c_str(), (int)wb.length);
     return order ? order - 2 : -1;
 }
+
+static u32 foldCharacter(u32 character, bool upper) {
+    const char byte = (char)(character & 0xFF);
+    wchar_t wide[2] = {0, 0};
+    if (MultiByteToWideChar(processCodePage(), 0, &byte, 1, wide, 1) != 1) return character & 0xFF;
+    if (upper)
+        CharUpperBuffW(wide, 1);
+    else
+        CharLowerBuffW(wide, 1);
+    char out[4] = {0, 0, 0, 0};
+    BOOL lossy = FALSE;
+    int n = WideCharToMultiByte(processCodePage(), 0, wide, 1, out, sizeof out, nullptr, &lossy);
+    return n == 1 && !lossy ? (u8)out[0] : character & 0xFF;
+}
+
+u32 upperCharacter(u32 character) { return foldCharacter(character, true); }
+u32 lowerCharacter(u32 character) { return foldCharacter(character, false); }

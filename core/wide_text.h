@@ -45,3 +45,8 @@ void stringAssignCopy(GString& out, const wchar_t* text, i32 length = -1);
 
 // Order of two texts converted in the code page, case ignored: <0, 0, >0; -1 when a conversion fails.
 int compareTexts(const char* a, const char* b);
+
+// Upper and lower case of one byte character in the code page; a character without a single-byte
+// form in the other case stays as it is. One rule for the mnemonics of menus, buttons and labels.
+u32 upperCharacter(u32 character);
+u32 lowerCharacter(u32 character);

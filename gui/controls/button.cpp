@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/wide_text.h"
 #include "gui/controls/label.h"
 #include "gui/input/hot_tracker.h"
 #include "gui/input/input_event.h"

@@ -55,12 +55,6 @@ void setTextAlignment(char textAlign[2], const char* alignment) {
     if (alignment[3]) textAlign[1] = alignment[3];
 }
 
-u32 upperCharacter(u32 character) {
-    char c[2] = {(char)(character & 0xFF), 0};
-    CharUpperBuffA(c, 1);
-    return (u8)c[0];
-}
-
 u32 mnemonicOf(const char* text) {
     if (!text) return 0;
     for (const char* p = text; *p; ++p) {

@@ -68,8 +68,6 @@ private:
 
 // The mnemonic letter of a text ('&' and the character after it), upper-cased; 0 without one.
 u32 mnemonicOf(const char* text);
-// Upper case of one byte character in the interface's locale.
-u32 upperCharacter(u32 character);
 // Letters 3 and 4 of an alignment code into a text alignment; letters 1 and 2 are the cell's.
 void setTextAlignment(char textAlign[2], const char* alignment);
 

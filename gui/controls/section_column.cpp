@@ -5,6 +5,8 @@
 #include "gui/controls/status_line.h"
 #include "gui/kernel/tracked_object.h"
 #include "gui/layout/layout_builder.h"
+#include "gui/menus/menu_tracking.h"
+#include "gui/menus/popup_menu.h"
 
 GSectionColumn* GSectionColumn::first = nullptr;
 
@@ -15,8 +17,13 @@ class SectionLine : public GStatusLine {
 public:
     using GStatusLine::GStatusLine;
     bool handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) override {
-        if (message != WM_CONTEXTMENU || !container) return GStatusLine::handleMessage(message, wParam, lParam, result);
-        static_cast<GSectionColumn*>(container)->openSectionMenu(menuPoint(hwnd, lParam));
+        if ((message != WM_CONTEXTMENU && message != WM_LBUTTONDBLCLK) || !container)
+            return GStatusLine::handleMessage(message, wParam, lParam, result);
+        GSectionColumn* column = static_cast<GSectionColumn*>(container);
+        if (message == WM_CONTEXTMENU)
+            column->openSectionMenu(menuPoint(hwnd, lParam));
+        else
+            column->switchAllSections();
         *result = 0;
         return true;
     }
@@ -36,12 +43,12 @@ public:
     using GLineN::GLineN;
     bool handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) override {
         GSectionColumn* column = static_cast<GSectionColumn*>(container);
-        if (!column || (message != WM_CONTEXTMENU && message != WM_LBUTTONDOWN))
+        if (!column || (message != WM_CONTEXTMENU && message != WM_LBUTTONDOWN && message != WM_LBUTTONDBLCLK))
             return GLineN::handleMessage(message, wParam, lParam, result);
         if (message == WM_CONTEXTMENU)
             column->openSectionMenu(SectionLine::menuPoint(hwnd, lParam));
         else
-            column->onPlaceholderClick();
+            column->switchAllSections();
         *result = 0;
         return true;
     }
@@ -162,28 +169,24 @@ void GSectionColumn::restoreSections(GBag& bag) {
     relayoutTree(this);
 }
 
-HMENU GSectionColumn::buildSectionMenu() {
-    HMENU menu = CreatePopupMenu();
+void GSectionColumn::fillSectionMenu(GMenu& menu) {
     u32 position = 0;
-    for (u32 i = 1; i < children.size(); i++)
-        InsertMenuA(menu, position++, MF_BYPOSITION | MF_STRING | (excluded(i) ? 0 : MF_CHECKED), i,
-                    titles[i - 1].c_str());
-    InsertMenuA(menu, position++, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
-    InsertMenuA(menu, position++, MF_BYPOSITION | MF_STRING, SectionsShowAll, coreText(CoreText::SectionsShowAll));
-    InsertMenuA(menu, position++, MF_BYPOSITION | MF_STRING, SectionsHideAll, coreText(CoreText::SectionsHideAll));
-    return menu;
+    auto insert = [&](u32 flags, u32 id, const char* text) {
+        GMenuItemData* data = menu.makeItemData(text, nullptr, (flags & MF_SEPARATOR) ? -1 : (i32)id);
+        if (!InsertMenuA(menu.menu, position++, MF_BYPOSITION | MF_OWNERDRAW | flags, id, (LPCSTR)data)) delete data;
+    };
+    for (u32 i = 1; i < children.size(); i++) insert(excluded(i) ? 0 : MF_CHECKED, i, titles[i - 1].c_str());
+    insert(MF_SEPARATOR, 0, nullptr);
+    insert(0, SectionsShowAll, coreText(CoreText::SectionsShowAll));
+    insert(0, SectionsHideAll, coreText(CoreText::SectionsHideAll));
 }
 
 void GSectionColumn::openSectionMenu(POINT at) {
-    HMENU menu = buildSectionMenu();
+    GPopupMenu menu;
+    fillSectionMenu(menu);
     LifeGuard guard(lifeRecord());
-    GWindow* top = topLevelWindow();
-    u32 command = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0,
-                                 top ? top->hwnd : nullptr, nullptr);
-    DestroyMenu(menu);
-    if (command && guard.alive()) runSectionCommand(command);
+    i32 command = trackPopupMenu(topLevelWindow(), menu, at.x, at.y, TrackScreenPoint);
+    if (command > 0 && guard.alive()) runSectionCommand((u32)command);
 }
 
-void GSectionColumn::onPlaceholderClick() {
-    if (!excluded(0)) runSectionCommand(SectionsShowAll);
-}
+void GSectionColumn::switchAllSections() { runSectionCommand(excluded(0) ? SectionsHideAll : SectionsShowAll); }

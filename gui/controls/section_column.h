@@ -14,6 +14,7 @@
 #include "gui/layout/layout_rows.h"
 
 class GLayoutBuilder;
+class GMenu;
 class GStatusLine;
 
 // Commands of the section menu; any other value toggles the section of that index.
@@ -38,12 +39,14 @@ public:
     // nothing.
     void restoreSections(GBag& bag);
 
-    // The context menu: one entry per section, checked when shown, then "show all" and "hide all".
-    HMENU buildSectionMenu();
+    // The owner-drawn context menu: one entry per section, checked when shown, a separator, then
+    // "show all" and "hide all".
+    void fillSectionMenu(GMenu& menu);
     // Tracks the menu at the screen point and runs the choice.
     void openSectionMenu(POINT at);
-    // A click on the collapsed column shows every section.
-    void onPlaceholderClick();
+    // Hides every section when any is shown, else shows them all (a click on the placeholder, a
+    // double click on a section).
+    void switchAllSections();
 
     bool excluded(u32 i) const;
 

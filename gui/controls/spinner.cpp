@@ -159,23 +159,40 @@ void drawArrow(HDC dc, const RECT& half, bool up, COLORREF colour) {
 }
 }  // namespace
 
+// A one-pixel frame: light top and left, dark bottom and right (the other way round when sunken).
+static void drawHalfFrame(HDC dc, const RECT& r, bool sunken) {
+    const COLORREF light = toolkitColors.lightShade, dark = toolkitColors.darkShade;
+    GSavedDC lines(dc);
+    lines.selectPen(sunken ? dark : light);
+    MoveToEx(dc, r.left, r.bottom - 1, nullptr);
+    LineTo(dc, r.left, r.top);
+    LineTo(dc, r.right, r.top);
+    lines.selectPen(sunken ? light : dark);
+    MoveToEx(dc, r.right - 1, r.top + 1, nullptr);
+    LineTo(dc, r.right - 1, r.bottom - 1);
+    LineTo(dc, r.left, r.bottom - 1);
+}
+
 void GSpinner::paint(HDC hdc, const RECT&, bool) {
     RECT client;
     GetClientRect(hwnd, &client);
     if (client.right <= 0 || client.bottom <= 0) return;
     GSavedDC dc(hdc);
-    COLORREF light = setColorBrightness(toolkitColors.background, 240);
-    COLORREF dark = setColorBrightness(toolkitColors.background, 170);
-    gradientRect(dc, client, light, dark, true, false);
-    i32 middle = client.bottom / 2;
+    FillRect(hdc, &client, (HBRUSH)GetCurrentObject(hdc, OBJ_BRUSH));
+    const i32 middle = (client.top + client.bottom) / 2 - 1;
     RECT halves[2] = {{client.left, client.top, client.right, middle}, {client.left, middle, client.right, client.bottom}};
     bool enabled = IsWindowEnabled(hwnd) != 0;
     COLORREF arrow = enabled ? toolkitColors.text : sysColor(COLOR_GRAYTEXT);
     for (int i = 0; i < 2; ++i) {
         RECT r = halves[i];
+        if (r.bottom <= r.top) continue;
         bool pressed = arrowState & (i == 0 ? SpinUpPressed : SpinDownPressed);
         bool hot = arrowState & (i == 0 ? SpinUpPressed | SpinUpHot : SpinDownPressed | SpinDownHot);
-        DrawEdge(hdc, &r, pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+        // Light to dark, inverted when pressed.
+        COLORREF top = pressed ? toolkitColors.darkShade : toolkitColors.lightShade;
+        COLORREF bottom = pressed ? toolkitColors.lightShade : toolkitColors.darkShade;
+        gradientRect(dc, r, top, bottom, true, false);
+        drawHalfFrame(hdc, r, pressed);
         if (hot && enabled) {
             RECT focus = {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
             if (focus.right > focus.left && focus.bottom > focus.top) DrawFocusRect(hdc, &focus);

@@ -2,10 +2,14 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "gui/input/hot_tracker.h"
 #include "gui/input/input_event.h"
 #include "gui/kernel/window_procedure.h"
+#include "gui/layout/rect_list.h"
 #include "gui/layout/strip_item.h"
+#include "gui/menus/action_image.h"
 #include "gui/menus/action_table.h"
 #include "gui/menus/action_texts.h"
 #include "gui/menus/grip_tracker.h"
@@ -21,22 +25,37 @@
 u32 toolBarEffects() { return guiSettings.toolBarEffects; }
 
 namespace {
-// The first image of an image list, centred.
-class ImageListElement : public GPaintElement {
+// An action image (image list or swatch), centred.
+class ActionImageElement : public GPaintElement {
 public:
-    explicit ImageListElement(void* list) : list((HIMAGELIST)list) {}
+    explicit ActionImageElement(void* image) : image(image) {}
     void paint(GSavedDC& dc, const RECT& rect) override {
-        int w = 0, h = 0;
-        if (!ImageList_GetIconSize(list, &w, &h)) return;
-        ImageList_Draw(list, 0, dc.dc(), (rect.left + rect.right - w) / 2, (rect.top + rect.bottom - h) / 2,
-                       ILD_TRANSPARENT);
+        SIZE size = actionImageSize(image);
+        drawActionImage(dc.dc(), image, (rect.left + rect.right - size.cx) / 2, (rect.top + rect.bottom - size.cy) / 2,
+                        ILD_TRANSPARENT);
     }
-    HIMAGELIST list;
+    void* image;
 };
+
+// The live bars, so that a deleted record can be taken out of the bars showing it.
+std::vector<GToolBar*>& liveBars() {
+    static std::vector<GToolBar*> bars;
+    return bars;
+}
 }  // namespace
 
+void forgetToolBarSpec(GToolBarSpec* spec) {
+    for (GToolBar* bar : liveBars()) {
+        if (bar->spec != spec) continue;
+        bar->spec = nullptr;
+        bar->name = "";
+    }
+}
+
 GToolBar::GToolBar(GWindow* parent, const char* name, i32 width, i32 height)
-    : GUserWindow(parent), name(name), buttonWidth(width < 1 ? 20 : width), buttonHeight(height < 1 ? 20 : height) {}
+    : GUserWindow(parent), name(name), buttonWidth(width < 1 ? 20 : width), buttonHeight(height < 1 ? 20 : height) {
+    liveBars().push_back(this);
+}
 
 GToolBar* GToolBar::create(GWindow* parent, const char* name, i32 width, i32 height) {
     GToolBar* bar = new GToolBar(parent, name, width, height);
@@ -51,6 +70,8 @@ GToolBar* GToolBar::create(GWindow* parent, const char* name, i32 width, i32 hei
 }
 
 GToolBar::~GToolBar() {
+    std::vector<GToolBar*>& bars = liveBars();
+    bars.erase(std::remove(bars.begin(), bars.end(), this), bars.end());
     destroyNative();
     for (ToolBarButton* b : buttons) delete b;
     buttons.clear();
@@ -214,7 +235,12 @@ bool GToolBar::hitPart(GHotTracker*, i32 x, i32 y, tagRECT* rect, u32* flags) {
     return true;
 }
 
-void GToolBar::redrawPart(GHotTracker*) { hotIndex = -1; }
+// Moving straight to another button leaves the old one after hitPart named the new one: only the
+// button that was hot is cleared.
+void GToolBar::redrawPart(GHotTracker* tracker) {
+    if (hotIndex < 0 || hotIndex >= (i32)buttons.size()) return;
+    if (rectsEqual(buttons[hotIndex]->rect, tracker->hotRect)) hotIndex = -1;
+}
 
 void GToolBar::clickPart(GHotTracker*) {
     if (hotIndex < 0 || hotIndex >= (i32)buttons.size()) return;
@@ -309,8 +335,8 @@ void GToolBar::paint(HDC hdc, const RECT& update, bool) {
             removed |= 0x400000;
         }
         u32 flags = frameStateStyle(style, b->rect, hotTracker, removed, state);
-        if (b->image) {
-            ImageListElement content(b->image);
+        if (actionImageSize(b->image).cx > 0) {
+            ActionImageElement content(b->image);
             paintComposite(dc, b->rect, &content, flags);
         } else {
             GImageElement content(getCachedImage(FallbackButtonBitmap));

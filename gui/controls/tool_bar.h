@@ -22,7 +22,7 @@ enum : i32 { GripDepth = 7, ToolBarMenuCommand = 102, FallbackButtonBitmap = 906
 struct ToolBarButton {
     i32 id = -1;  // -1: separator
     GString text;
-    void* image = nullptr;  // HIMAGELIST, may be null
+    void* image = nullptr;  // action image (image list or swatch), may be null
     RECT rect = {0, 0, 0, 0};
     u32 style = 0;
 };
@@ -90,6 +90,10 @@ private:
     void deleteButtons();
     void changed();
 };
+
+// A user-made record is going: the bars that show it keep their buttons but drop the record and
+// its name.
+void forgetToolBarSpec(GToolBarSpec* spec);
 
 // The effects word of tool bars (appearance "ToolBar").
 u32 toolBarEffects();

@@ -6,6 +6,7 @@
 #include "gui/kernel/application.h"
 #include "gui/kernel/child_window.h"
 #include "gui/kernel/temporary_window.h"
+#include "gui/kernel/window_placement.h"
 #include "gui/kernel/window_procedure.h"
 
 namespace {
@@ -82,24 +83,23 @@ void GToolTipController::watch(GChildWindow* window, i32 x, i32 y) {
 }
 
 void GToolTipController::onTimer(TimerRecord*) {
-    POINT cursor;
-    systemInput.cursorPos(&cursor);
-    HWND native = WindowFromPoint(cursor);
-    GChildWindow* child = native ? windowFromHandle(native) : nullptr;
-    HWND top = child && child->hwnd ? GetAncestor(child->hwnd, GA_ROOT) : nullptr;
-    if (!child || !top || !IsWindowVisible(top) || !parentWindowFromHandle(top)) {
+    POINT p;
+    systemInput.cursorPos(&p);
+    // From the top-level window down, so that disabled children are found too.
+    GParentWindow* top = windowAtPoint(&p);
+    GChildWindow* child = top ? childWindowAtPoint(top, &p) : nullptr;
+    if (!child) {
         hide();
         return;
     }
-    POINT p = cursor;
-    ScreenToClient(child->hwnd, &p);
     if (child != watchedWindow()) watch(child, p.x, p.y);
     hoverStep(p.x, p.y);
 }
 
+// The window stays watched (the poll then leaves it alone) until the pointer enters another.
 void GToolTipController::suppress(GChildWindow* window) {
     window->flags |= WindowTipsSuppressed;
-    dropWatched();
+    detachWatcher(this);
 }
 
 void GToolTipController::hoverStep(i32 x, i32 y) {

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "core/paths.h"
+#include "gui/frame/shown_notices.h"
 #include "gui/input/busy_cursor.h"
 #include "gui/kernel/message_box.h"
 #include "gui/kernel/window.h"
@@ -32,7 +33,14 @@ void appendJoined(GString& path, const char* part) {
 
 char* helpMissingText = emptyText;
 char* helpNoticeText = emptyText;
-NoticeOnceHook noticeOnce = nullptr;
+// The store of shown notices: true the first time a key is asked.
+static bool firstNoticeOfKey(u32 key) {
+    if (findNotice(key) >= 0) return false;
+    markNoticeShown(key);
+    return true;
+}
+
+NoticeOnceHook noticeOnce = firstNoticeOfKey;
 ShellOpen shellOpen = systemShellOpen;
 
 // The local path of a page, slashes only.

@@ -16,8 +16,8 @@ GString helpAddress(const char* page);
 extern char* helpMissingText;
 extern char* helpNoticeText;
 
-// True when the notice of the key had not been shown yet, which marks it shown; the store of shown
-// notices installs it. Without it no notice is shown.
+// True when the notice of the key had not been shown yet, which marks it shown; by default the
+// store of shown notices answers. Without it no notice is shown.
 typedef bool (*NoticeOnceHook)(u32 key);
 extern NoticeOnceHook noticeOnce;
 

@@ -24,15 +24,6 @@
 
 namespace {
 
-// Reports the stop to the user and ends the job's current step.
-struct StopReport : ErrorHandler {
-    bool report(const char* text, int) override {
-        showMessageBox(&mbError, nullptr, text);
-        throw GException();
-    }
-};
-StopReport stopReport;
-
 // The worker thread's routine: whatever the job throws, the dialog hears of its end.
 void runJob(std::shared_ptr<ProgressWork> work) {
     work->threadId = GetCurrentThreadId();
@@ -47,9 +38,15 @@ void runJob(std::shared_ptr<ProgressWork> work) {
 
 }  // namespace
 
+bool ProgressStopReport::report(const char* text, int) {
+    showMessageBox(&mbError, owner, text);
+    throw GException();
+}
+
 GProgressDialog::GProgressDialog(GWindow* owner) : GDialog(owner, nullptr), work(std::make_shared<ProgressWork>()) {
     flags |= WindowDeleteOnFinal;
-    work->state.listener = &stopReport;
+    work->state.listener = &work->stopReport;
+    work->stopReport.owner = this;
 }
 
 GProgressDialog::~GProgressDialog() {
@@ -102,7 +99,10 @@ GProgressDialog* GProgressDialog::start(const char* title, GWindow* owner, Progr
     placeOnMonitor(dialog, PlaceCentreOnOwnMonitor, PlaceCentreOnOwnMonitor);
     dialog->startTime = systemInput.tickCount();
     addTimer(&dialog->timer, 500, dialog, nullptr);
-    if (options & ProgressCannotStop) EnableWindow(dialog->stopButton->hwnd, FALSE);
+    if (options & ProgressCannotStop) {
+        dialog->cannotStop = true;
+        EnableWindow(dialog->stopButton->hwnd, FALSE);
+    }
     work->target = dialog->hwnd;
     try {
         std::thread(runJob, work).detach();
@@ -150,9 +150,10 @@ void GProgressDialog::onTimer(TimerRecord*) {
             setLabel(timeLabel, text);
         }
     }
+    // Inactive, percent and text still refresh (without the one-second gate above).
     u32 percent = 0;
     char* text = nullptr;
-    if (!s.read(&percent, &text)) return;
+    s.read(&percent, &text);
     progressBar->setPosition((i32)percent);
     char percentText[16];
     snprintf(percentText, sizeof percentText, "%u%%", percent);
@@ -166,6 +167,12 @@ void GProgressDialog::requestStop() {
     work->state.requestStop();
     pauseStart = systemInput.tickCount();
     paused = true;
+}
+
+void GProgressDialog::closeRequest() {
+    GApplication* app = application();
+    if (cannotStop && !(app && app->quitting)) return;
+    requestStop();
 }
 
 void GProgressDialog::pauseClock() {
@@ -204,18 +211,20 @@ bool GProgressDialog::command(u32 id) {
     }
     // Ending the dialog before the worker's notification would free what the worker uses.
     if (id >= 1 && id <= 99) {
-        requestStop();
+        closeRequest();
         return true;
     }
     return false;
 }
 
 i32 GProgressDialog::commandState(u32 id) {
-    return id == ProgressStopButton ? CommandEnabled : GDialog::commandState(id);
+    if (id == ProgressStopButton) return cannotStop ? CommandDisabled : CommandEnabled;
+    return GDialog::commandState(id);
 }
 
 bool GProgressDialog::onCommand(u32 id, GStateQuery* query) {
-    return id == ProgressStopButton ? command(id) : GDialog::onCommand(id, query);
+    // Esc and Ctrl+F4 arrive here as command 2: never a plain end of the dialog.
+    return command(id) || GDialog::onCommand(id, query);
 }
 
 bool GProgressDialog::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) {
@@ -227,7 +236,7 @@ bool GProgressDialog::handleMessage(u32 message, uintptr_t wParam, intptr_t lPar
 }
 
 i32 GProgressDialog::queryClose() {
-    requestStop();
+    closeRequest();
     GApplication* app = application();
     return app && app->quitting ? 2 : 1;
 }
@@ -235,6 +244,7 @@ i32 GProgressDialog::queryClose() {
 void GProgressDialog::onDestroy() {
     // Destroyed from outside (its owner went): the worker keeps the shared state and stops soon.
     work->target = nullptr;
+    work->stopReport.owner = nullptr;
     work->state.requestStop();
     removeTimer(&timer);
     GDialog::onDestroy();

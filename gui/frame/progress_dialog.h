@@ -7,6 +7,7 @@
 #include <atomic>
 #include <memory>
 
+#include "core/error.h"
 #include "gui/frame/progress_state.h"
 #include "gui/kernel/dialog.h"
 #include "gui/kernel/timers.h"
@@ -30,8 +31,15 @@ enum : u32 {
 // Commands of the dialog.
 enum : u32 { ProgressJobDone = 1000, ProgressJobStopped = 1001, ProgressStopButton = 1002 };
 
+// Shows the cancel report in a box of the dialog, then ends the job's step.
+struct ProgressStopReport : ErrorHandler {
+    bool report(const char* text, int code) override;
+    std::atomic<GWindow*> owner{nullptr};  // the dialog while its window lives
+};
+
 // What the dialog and its worker share.
 struct ProgressWork {
+    ProgressStopReport stopReport;
     ProgressState state;
     ProgressJobFunction job = nullptr;
     void* argument = nullptr;
@@ -61,10 +69,13 @@ public:
     i32 commandState(u32 command) override;
     bool onCommand(u32 command, GStateQuery* query) override;
     // Stops the clock (elapsed time leaves the pause out) and restarts it.
-    void pauseClock();
-    void resumeClock();
+    void pauseClock() override;
+    void resumeClock() override;
     // As the "Stop" button.
     void requestStop();
+    // Esc, the close box or a standard command: a stop, unless the job cannot be stopped and the
+    // application is not quitting.
+    void closeRequest();
 
     ProgressState& state() { return work->state; }
 
@@ -79,6 +90,7 @@ public:
     u32 startTime = 0;
     u32 pauseStart = 0;
     bool paused = false;
+    bool cannotStop = false;
     u32 lastElapsed = 0;
     TimerRecord timer;
 

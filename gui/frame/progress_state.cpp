@@ -1,6 +1,7 @@
 #include "gui/frame/progress_state.h"
 
 #include "core/error.h"
+#include "core/gstring.h"
 #include "core/texts.h"
 
 ProgressState::Amounts ProgressState::amounts() {
@@ -36,7 +37,10 @@ bool ProgressState::report(u64 done, const char* newText) {
 
 bool ProgressState::getProgress(u32* outPercent, char** outText) {
     std::lock_guard<std::mutex> hold(lock);
-    return JobProgress::getProgress(outPercent, outText);
+    *outPercent = percent;
+    std::lock_guard<std::mutex> holdText(textLock);
+    *outText = copyHeapText(text);
+    return active();
 }
 
 bool ProgressState::setProgress(u32 newPercent, const char* newText) {

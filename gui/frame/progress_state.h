@@ -21,7 +21,7 @@ public:
     // processed = base + count; a new text or percent is stored while active. True after a stop
     // was requested: the listener has then been told "Operation was canceled".
     bool advance(u64 count, const char* newText = nullptr) { return report(count, newText); }
-    // While active: the percent and an owned copy of the text (delete[]).
+    // The percent and an owned copy of the text (delete[]); answers whether the state is active.
     bool read(u32* outPercent, char** outText) { return getProgress(outPercent, outText); }
     bool setPosition(u32 newPercent, const char* newText) { return setProgress(newPercent, newText); }
 

@@ -5,22 +5,15 @@
 #include "gui/kernel/child_window.h"
 #include "gui/kernel/parent_window.h"
 #include "gui/kernel/window_behaviour.h"
+#include "gui/kernel/window_placement.h"
 #include "gui/kernel/window_procedure.h"
 #include "gui/layout/layout_cell.h"
 
 namespace {
 // The deepest toolkit child window at a client point of the window.
 GItemBase* nativeItemAt(GWindow* window, i32 x, i32 y) {
-    GChildWindow* found = nullptr;
-    HWND at = window->hwnd;
     POINT point = {x, y};
-    for (;;) {
-        HWND child = ChildWindowFromPointEx(at, point, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
-        if (!child || child == at) break;
-        MapWindowPoints(at, child, &point, 1);
-        at = child;
-        if (GChildWindow* w = windowFromHandle(child)) found = w;
-    }
+    GChildWindow* found = childWindowAtPoint(window, &point);
     return found ? found->item() : nullptr;
 }
 

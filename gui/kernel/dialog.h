@@ -27,6 +27,9 @@ public:
     bool validate(GFieldBinding* object);
     // Checks only; false on a failure, nothing shown.
     bool checkOnly(GFieldBinding* object);
+    // Stop and restart the clock of a dialog that shows elapsed time (none here).
+    virtual void pauseClock() {}
+    virtual void resumeClock() {}
 
     // The bound fields that builders on this dialog link into.
     GFieldList fields;

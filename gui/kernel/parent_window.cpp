@@ -1,5 +1,6 @@
 #include "gui/kernel/parent_window.h"
 
+#include "core/wide_text.h"
 #include "gui/frame/help.h"
 #include "gui/input/input_event.h"
 #include "gui/input/input_routing.h"
@@ -144,7 +145,7 @@ i32 GParentWindow::handleKey(GInputEvent* e) {
         return 2;
     }
     if (e->kind == KeyCharacter && (e->modifiers & 7) == ModAlt) {
-        u32 c = (u32)(uintptr_t)CharUpperA((LPSTR)(uintptr_t)(e->key & 0xFF));
+        u32 c = upperCharacter(e->key);
         for (GChildWindow* w = firstChildWindow(this); w; w = nextWindow(w))
             if (usable(w) && w->matchesMnemonic(c)) return 2;
         return 0;

@@ -200,6 +200,23 @@ GParentWindow* windowAtPoint(POINT* point) {
     return found;
 }
 
+GChildWindow* childWindowAtPoint(GWindow* window, POINT* point) {
+    GChildWindow* found = nullptr;
+    HWND at = window ? window->hwnd : nullptr;
+    POINT p = *point;
+    while (at) {
+        HWND child = ChildWindowFromPointEx(at, p, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+        if (!child || child == at) break;
+        MapWindowPoints(at, child, &p, 1);
+        at = child;
+        if (GChildWindow* w = windowFromHandle(child)) {
+            found = w;
+            *point = p;
+        }
+    }
+    return found;
+}
+
 GParentWindow* lastOwnedWindow(GParentWindow* window) {
     if (!window || !window->hwnd || window->destroyed()) return nullptr;
     GParentWindow* current = window;

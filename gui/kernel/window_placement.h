@@ -6,7 +6,9 @@
 
 #include "core/types.h"
 
+class GChildWindow;
 class GParentWindow;
+class GWindow;
 
 // Placement codes for a coordinate; any other value is a screen coordinate.
 enum : i32 {
@@ -41,6 +43,9 @@ GParentWindow* lastWindowObject();
 // The visible top-level window (kind 2, not 90) at the screen point; the point becomes client
 // coordinates of it.
 GParentWindow* windowAtPoint(POINT* point);
+// The deepest visible toolkit child window (disabled ones too) at a client point of the window, or
+// null; the point becomes client coordinates of it.
+GChildWindow* childWindowAtPoint(GWindow* window, POINT* point);
 // Follows enabled windows owned by the window (temporary ones excepted) to the last one reached;
 // null for a window without a live native window.
 GParentWindow* lastOwnedWindow(GParentWindow* window);

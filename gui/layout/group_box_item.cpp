@@ -74,7 +74,9 @@ void GGroupBox::addOwnArea(RectangleList& area) {
 void GGroupBox::paint(HDC dc, const RECT&, bool) {
     RECT client;
     GetClientRect(hwnd, &client);
-    fillRectSolid(dc, client, toolkitColors.background);
+    // The colour of uncovered areas, so the caption band matches what lies around the box.
+    const COLORREF panel = toolkitColors.classBackground;
+    fillRectSolid(dc, client, panel);
     if (!caption.length) {
         DrawEdge(dc, &client, EDGE_ETCHED, BF_RECT);
         return;
@@ -89,7 +91,7 @@ void GGroupBox::paint(HDC dc, const RECT&, bool) {
     SetBkMode(dc, TRANSPARENT);
     if (client.bottom >= th + 1 && client.right >= 15) {
         RECT box{5, 0, std::min<i32>(tw + 7, client.right), th};
-        fillRectSolid(dc, box, toolkitColors.background);
+        fillRectSolid(dc, box, panel);
         SetTextColor(dc, toolkitColors.text);
         RECT text{box.left + 1, box.top, box.right - 1, box.bottom};
         drawTextW(dc, &text, caption.data, -1, DT_SINGLELINE | DT_LEFT | DT_TOP | DT_NOPREFIX);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/gstring.h"
+#include "gui/controls/tool_bar.h"
 #include "gui/kernel/window.h"
 
 GActionItem* actionTable[ActionTableSize];
@@ -156,6 +157,7 @@ GToolBarSpec* addUserToolBarSpec(WindowKind* kind, u32 entryKind, const char* na
 
 void deleteUserSpec(GToolBarSpec* spec) {
     if (!spec->userMade()) return;
+    forgetToolBarSpec(spec);
     unlinkSpec(spec);
     arrayFree(spec->userIds);
     freeHeapText(&spec->userTitle);

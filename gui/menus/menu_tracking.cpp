@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/task_queue.h"
+#include "core/wide_text.h"
 #include "gui/kernel/application.h"
 #include "gui/kernel/parent_window.h"
 #include "gui/kernel/ui_thread.h"
@@ -114,6 +115,7 @@ bool menuMessageHook(GParentWindow* window, u32 message, WPARAM wParam, LPARAM l
         if (!openMenuStack.count) {
             releaseMarker();
             g_marker = new MenuModeMarker;
+            if (GApplication* app = application()) ListenerChain::notify(app->eventList, g_marker);
         }
         push((HMENU)wParam, 1);
         return true;
@@ -127,15 +129,14 @@ bool menuMessageHook(GParentWindow* window, u32 message, WPARAM wParam, LPARAM l
 }
 
 LRESULT menuCharHook(HMENU menu, u32 character) {
-    u8 typed = (u8)(uintptr_t)CharLowerA((LPSTR)(uintptr_t)(u8)character);
+    u32 typed = lowerCharacter(character);
     i32 count = GetMenuItemCount(menu);
     for (i32 i = 0; i < count; ++i) {
         GMenuItemData* data = menuItemDataAt(menu, i);
         if (!data || !data->text.data) continue;
         const char* amp = data->text.data;
         while ((amp = strchr(amp, '&')) && amp[1]) {
-            u8 c = (u8)(uintptr_t)CharLowerA((LPSTR)(uintptr_t)(u8)amp[1]);
-            if (c == typed) return MAKELONG(i, MNC_EXECUTE);
+            if (lowerCharacter((u8)amp[1]) == typed) return MAKELONG(i, MNC_EXECUTE);
             amp += 1;
         }
     }

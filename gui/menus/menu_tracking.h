@@ -21,8 +21,8 @@ struct OpenMenuStack {
 };
 extern OpenMenuStack openMenuStack;
 
-// Made when the first menu opens and handed to the application's event listeners, then deleted,
-// when the loop ends.
+// Made when the first menu opens and handed to the application's event listeners (opened set: an
+// open tip hides), and handed again, opened cleared, then deleted, when the loop ends.
 struct MenuModeMarker {
     bool opened = true;
 };

@@ -24,5 +24,12 @@ struct GlobalBuffer {
 };
 
 // The picture of a file in place of the bitmap's; false, with no bitmap, when the file cannot be
-// read whole, is empty, too large for memory or no picture.
+// read whole, is empty, too large for memory, no picture, or a bitmap or icon file whose sizes,
+// offsets or counts reach past its end.
 bool loadPictureFromFile(GBitmap& bitmap, const char* path);
+
+// False for a bitmap ("BM") or icon/cursor file whose headers claim more than its bytes hold; other
+// formats pass.
+bool pictureFileFits(const void* bytes, u64 size);
+// A new bitmap with the same pixels (never the handle given); null for none.
+HBITMAP copyBitmap(HBITMAP bitmap);

@@ -222,6 +222,25 @@ TEST(GroupBox, CaptionOnlyWhenTheBoxIsWideEnough) {
     EXPECT_EQ(2, h);
 }
 
+// The caption band is in the colour of uncovered areas, not the button face.
+TEST(GroupBox, CaptionBandTakesThePanelColour) {
+    Fixture f;
+    ToolkitColors saved = toolkitColors;
+    toolkitColors.classBackground = RGB(40, 180, 90);
+    toolkitColors.background = RGB(200, 60, 60);
+    GLayoutItem* root = new FreeItem(f.dialog);
+    f.dialog->setContent(root);
+    GGroupBoxItem* group = new GGroupBoxItem(f.dialog, "Group");
+    root->addChild(group);
+    placeAndPaint(group->frame, RECT{10, 10, 210, 90});
+    const i32 caption = group->frame->captionHeight();
+    // Inside the caption box left of the text, and above the frame line right of the caption.
+    EXPECT_EQ(RGB(40, 180, 90), pixelAt(group->frame->hwnd, 5, 1));
+    EXPECT_EQ(RGB(40, 180, 90), pixelAt(group->frame->hwnd, 190, caption / 2 - 1));
+    EXPECT_EQ(0, countColour(group->frame->hwnd, RECT{0, 0, 200, caption}, RGB(200, 60, 60)));
+    toolkitColors = saved;
+}
+
 TEST(GroupBox, TransactionRepaintsTheInsideAsUncoveredButNeverTheFrame) {
     Fixture f;
     GLayoutItem* root = new FreeItem(f.dialog);

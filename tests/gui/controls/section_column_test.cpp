@@ -12,6 +12,8 @@
 #include "gui/kernel/window_procedure.h"
 #include "gui/layout/layout_builder.h"
 #include "gui/layout/layout_cell.h"
+#include "gui/menus/menu.h"
+#include "gui/menus/popup_menu.h"
 #include "tests/gui/dib_canvas.h"
 #include "tests/gui/gui_fixture.h"
 
@@ -137,17 +139,21 @@ TEST_F(SectionColumnTest, StatesRestoreFromABagAndAShortOneThrows) {
 TEST_F(SectionColumnTest, TheContextMenuListsTheSectionsAndRunsTheChoice) {
     GSectionColumn* c = column(5, 2);
     c->runSectionCommand(2);
-    HMENU menu = c->buildSectionMenu();
-    ASSERT_EQ(GetMenuItemCount(menu), 5);
-    char text[64];
-    GetMenuStringA(menu, 0, text, sizeof text, MF_BYPOSITION);
-    EXPECT_STREQ(text, "Section 1");
-    EXPECT_EQ(GetMenuState(menu, 0, MF_BYPOSITION) & MF_CHECKED, (UINT)MF_CHECKED);
-    EXPECT_EQ(GetMenuState(menu, 1, MF_BYPOSITION) & MF_CHECKED, 0u);
-    EXPECT_NE(GetMenuState(menu, 2, MF_BYPOSITION) & MF_SEPARATOR, 0u);
-    EXPECT_EQ(GetMenuItemID(menu, 3), SectionsShowAll);
-    EXPECT_EQ(GetMenuItemID(menu, 4), SectionsHideAll);
-    DestroyMenu(menu);
+    {
+        GPopupMenu popup;
+        c->fillSectionMenu(popup);
+        HMENU menu = popup.menu;
+        ASSERT_EQ(GetMenuItemCount(menu), 5);
+        EXPECT_STREQ(menuStringAt(menu, 0).c_str(), "Section 1");
+        for (i32 i = 0; i < 5; ++i)  // owner-drawn through the menu painter
+            EXPECT_NE(GetMenuState(menu, i, MF_BYPOSITION) & MF_OWNERDRAW, 0u) << i;
+        EXPECT_EQ(GetMenuState(menu, 0, MF_BYPOSITION) & MF_CHECKED, (UINT)MF_CHECKED);
+        EXPECT_EQ(GetMenuState(menu, 1, MF_BYPOSITION) & MF_CHECKED, 0u);
+        EXPECT_NE(GetMenuState(menu, 2, MF_BYPOSITION) & MF_SEPARATOR, 0u);
+        EXPECT_EQ(menuItemCommandId(menu, 2), -1);
+        EXPECT_EQ(menuItemCommandId(menu, 3), (i32)SectionsShowAll);
+        EXPECT_EQ(menuItemCommandId(menu, 4), (i32)SectionsHideAll);
+    }
 
     // A right-button release on a section opens the real menu; Enter on its first entry hides section 1.
     std::thread chooser([] {
@@ -163,9 +169,11 @@ TEST_F(SectionColumnTest, TheContextMenuListsTheSectionsAndRunsTheChoice) {
     chooser.join();
     EXPECT_EQ(shown(c), "#..");
 
-    // A click on the collapsed column shows everything again.
+    // A double click on a section hides them all; a click on the collapsed column shows them all.
     SendMessageA(window(c, 0), WM_LBUTTONDOWN, MK_LBUTTON, 0);
     EXPECT_EQ(shown(c), ".##");
+    SendMessageA(window(c, 2), WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
+    EXPECT_EQ(shown(c), "#..");
 }
 
 }  // namespace

@@ -252,9 +252,16 @@ TEST(Spinner, PaintsTwoHalvesWithArrowsAndTheStateOfEach) {
             for (i32 x = 0; x < 11; ++x) n += pixelAt(f.spinner->hwnd, x, y) == RGB(255, 0, 255);
         return n;
     };
-    i32 upper = arrowPixels(0, 10), lower = arrowPixels(10, 20);
+    i32 upper = arrowPixels(0, 9), lower = arrowPixels(9, 20);
     EXPECT_GT(upper, 2);
     EXPECT_EQ(upper, lower);
+    // Split at (top + bottom) / 2 - 1 = 9: the upper frame's dark bottom line, then the lower
+    // frame's light top line; each half a light-to-dark gradient.
+    auto at = [&](i32 x, i32 y) { return pixelAt(f.spinner->hwnd, x, y); };
+    EXPECT_EQ(toolkitColors.darkShade, at(1, 8));
+    EXPECT_EQ(toolkitColors.lightShade, at(1, 9));
+    EXPECT_GT(colorBrightness(at(1, 2)), colorBrightness(at(1, 6)));
+    EXPECT_GT(colorBrightness(at(1, 11)), colorBrightness(at(1, 17)));
     // The half under the pointer is hot until the pointer leaves.
     SendMessageA(f.spinner->hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(5, 15));
     EXPECT_EQ((u32)SpinDownHot, f.spinner->arrowState);
@@ -269,6 +276,9 @@ TEST(Spinner, PaintsTwoHalvesWithArrowsAndTheStateOfEach) {
     COLORREF edgePressed = pixelAt(f.spinner->hwnd, 0, 0);
     EXPECT_NE(edgeBefore, edgePressed);
     EXPECT_LT(colorBrightness(edgePressed), colorBrightness(edgeBefore));
+    // The pressed half inverted (column 1 holds its dotted rectangle now).
+    EXPECT_LT(colorBrightness(at(2, 2)), colorBrightness(at(2, 6)));
+    EXPECT_GT(colorBrightness(at(1, 11)), colorBrightness(at(1, 17)));
     f.release();
     // Disabled: no arrow in the text colour.
     EnableWindow(f.spinner->hwnd, FALSE);

@@ -3,6 +3,7 @@
 #include "gui/controls/tool_bar.h"
 #include "gui/input/hot_tracker.h"
 #include "gui/layout/strip_item.h"
+#include "gui/menus/command_range.h"
 #include "gui/menus/grip_tracker.h"
 #include "gui/menus/tool_bar_strips.h"
 #include "gui/paint/colors.h"
@@ -12,7 +13,7 @@
 #include "tests/gui/menu_fixture.h"
 
 namespace {
-enum : i32 { A = 501, B = 502, C = 503, Popup = 506 };
+enum : i32 { A = 501, B = 502, C = 503, Popup = 506, Colour = 507 };
 
 // A frame of the editor kind that records the commands and tool-bar menu requests reaching it.
 class BarFrame : public KindFrame {
@@ -248,5 +249,49 @@ TEST_F(ToolBars, PaintsHotCheckedDisabledAndSeparators) {
     EXPECT_EQ(bar->hotIndex, -1);
     UpdateWindow(bar->hwnd);
     EXPECT_EQ(pixels(bar->hwnd, RECT{0, 0, 26, 26}), plainPixels);
+}
+
+// A colour action's image is its range's swatch, drawn in the button and following the colour.
+TEST_F(ToolBars, AColourActionDrawsItsSwatch) {
+    fx.add(Colour, "Colour", "COLOUR");
+    frame.enabled.insert(Colour);
+    CommandRange range(Colour, Colour);
+    range.valueOf(Colour) = RGB(10, 200, 30);
+    range.ensureEntries();
+    GToolBar* bar = makeBar({Colour});
+    auto centre = [&] {
+        RedrawWindow(bar->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        return pixels(bar->hwnd, RECT{13, 13, 14, 14})[0];
+    };
+    EXPECT_EQ(centre(), RGB(10, 200, 30));
+    range.valueOf(Colour) = RGB(200, 10, 30);
+    EXPECT_EQ(centre(), RGB(200, 10, 30));
+}
+
+TEST_F(ToolBars, MovingStraightToTheNextButtonMakesItHot) {
+    GToolBar* bar = makeBar({A, -1, B});
+    at(bar, WM_MOUSEMOVE, 10, 10);
+    EXPECT_EQ(bar->hotIndex, 0);
+    at(bar, WM_MOUSEMOVE, 40, 10);
+    EXPECT_EQ(bar->hotIndex, 2);
+    EXPECT_TRUE(sameRect(bar->hotTracker->hotRect, bar->buttons[2]->rect));
+}
+
+// Deleting a user-made record takes it (and its name) out of the bar that shows it.
+TEST_F(ToolBars, AResetLeavesNoBarOnADeletedRecord) {
+    GToolBarSpec* spec = addUserToolBarSpec(&fx.editor, SpecToolBar, "Mine");
+    spec->customised = 1;
+    *spec->userIds.append(1) = A;
+    GToolBar* bar = GToolBar::create(&frame, spec->name, 0, 0);
+    bar->setSpec(spec);
+    MoveWindow(bar->hwnd, 0, 0, 26, 26, TRUE);
+    resetAllToolBarSpecs();
+    EXPECT_EQ(bar->spec, nullptr);
+    EXPECT_STREQ(bar->name, "");
+    EXPECT_EQ(bar->buttons.size(), 1u);
+    bar->storePlacement();
+    frame.enabled.insert(ToolBarMenuCommand);
+    at(bar, WM_RBUTTONUP, 5, 5);
+    EXPECT_EQ(frame.requests, std::vector<std::string>{" 501 -1 2"});
 }
 }  // namespace

@@ -182,16 +182,22 @@ TEST_F(ToolTips, MovingNeverShowsATipBeforeModeThree) {
 TEST_F(ToolTips, AFalseAnswerSuppressesUntilTheWindowIsWatchedAgain) {
     controller = new GToolTipController;
     pane->answer = false;
-    controller->watch(pane, 10, 10);
+    seam.pointAt(pane->hwnd, 10, 10);
+    controller->onTimer(nullptr);
     now += 1000;
     controller->hoverStep(10, 10);
     EXPECT_EQ(pane->queries, 1);
     EXPECT_TRUE(pane->flags & WindowTipsSuppressed);
-    EXPECT_EQ(controller->watchedWindow(), nullptr);
     pane->answer = true;
-    now += 5000;
-    controller->hoverStep(10, 10);
+    // The polls that follow keep the window suppressed.
+    for (int poll = 0; poll < 3; ++poll) {
+        now += 5000;
+        controller->onTimer(nullptr);
+    }
+    EXPECT_EQ(controller->watchedWindow(), pane);
+    EXPECT_TRUE(pane->flags & WindowTipsSuppressed);
     EXPECT_EQ(pane->queries, 1);
+    EXPECT_FALSE(toolTipWindow);
     // Re-entering clears the flag.
     controller->watch(pane, 10, 10);
     now += 1000;
@@ -234,16 +240,26 @@ TEST_F(ToolTips, WatcherSeesMovesAndKeysHideWithoutBeingConsumed) {
     EXPECT_EQ(controller->watchedWindow(), nullptr);
 
     // A false answer inside the window's own message walk detaches the controller there; the
-    // message still reaches the pane.
+    // message still reaches the pane, and the next does not reach the controller.
     controller->onTimer(nullptr);
     ASSERT_EQ(controller->watchedWindow(), pane);
     pane->answer = false;
     now += 1000;
     log.clear();
     SendMessageA(pane->hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(30, 30));
-    EXPECT_EQ(controller->watchedWindow(), nullptr);
     EXPECT_TRUE(pane->flags & WindowTipsSuppressed);
     EXPECT_EQ(log.front(), "pane raw move");
+    pane->flags &= ~WindowTipsSuppressed;
+    now += 1000;
+    SendMessageA(pane->hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(30, 30));
+    EXPECT_EQ(pane->queries, 2);
+    controller->hide();
+
+    // A disabled window is found under the cursor all the same.
+    EnableWindow(pane->hwnd, FALSE);
+    controller->onTimer(nullptr);
+    EXPECT_EQ(controller->watchedWindow(), pane);
+    EnableWindow(pane->hwnd, TRUE);
 
     // No toolkit window under the cursor: nothing watched.
     seam.cursor = POINT{5, 5};

@@ -7,6 +7,7 @@
 
 #include "core/paths.h"
 #include "gui/frame/help.h"
+#include "gui/frame/shown_notices.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -30,6 +31,7 @@ std::string slashes(std::string path) {
 }  // namespace
 
 TEST(Help, PagesOpenAsFileAddressesOfTheHelpFolder) {
+    const NoticeOnceHook storeHook = noticeOnce;
     shellOpen = recordOpen;
     noticeOnce = firstTime;
     char missing[] = "Help page not found: %s", notice[] = "Opens in your browser.";
@@ -62,6 +64,22 @@ TEST(Help, PagesOpenAsFileAddressesOfTheHelpFolder) {
     EXPECT_EQ(noticesAsked, (std::vector<u32>{2, 2, 2, 2}));
 
     helpMissingText = helpNoticeText = const_cast<char*>("");
-    noticeOnce = nullptr;
+    noticeOnce = storeHook;
+    recordedBoxes().clear();
+}
+
+// Without a hook of its own the opener asks the store of shown notices: once ever.
+TEST(Help, TheNoticeComesFromTheStoreOfShownNotices) {
+    shellOpen = recordOpen;
+    char notice[] = "Opens in your browser.";
+    helpNoticeText = notice;
+    recordedBoxes().clear();
+    loadNotices("");  // an empty set
+    openHelp("http://example.invalid/a.htm", nullptr);
+    openHelp("http://example.invalid/b.htm", nullptr);
+    ASSERT_EQ(recordedBoxes().size(), 1u);
+    EXPECT_EQ(recordedBoxes()[0].text, "Opens in your browser.");
+    EXPECT_GE(findNotice(2), 0);
+    helpNoticeText = const_cast<char*>("");
     recordedBoxes().clear();
 }

@@ -14,6 +14,7 @@
 #include "gui/controls/label.h"
 #include "gui/controls/progress_bar.h"
 #include "gui/frame/progress_dialog.h"
+#include "gui/input/input_routing.h"
 #include "gui/input/system_input.h"
 #include "gui/kernel/message_box.h"
 #include "gui/kernel/ui_thread.h"
@@ -27,9 +28,11 @@ DWORD readFakeTicks() { return fakeTicks; }
 
 std::mutex boxLock;
 std::vector<std::string> boxTexts;
-i32 recordBox(const MessageBoxDescription*, GWindow*, const char* text) {
+std::vector<GWindow*> boxOwners;
+i32 recordBox(const MessageBoxDescription*, GWindow* owner, const char* text) {
     std::lock_guard<std::mutex> hold(boxLock);
     boxTexts.push_back(text);
+    boxOwners.push_back(owner);
     return 0;
 }
 
@@ -86,6 +89,7 @@ protected:
         systemInput.tickCount = readFakeTicks;
         fakeTicks = 100000;
         boxTexts.clear();
+        boxOwners.clear();
         setMessageBoxSink(recordBox);
     }
     void TearDown() override {
@@ -197,19 +201,15 @@ TEST_F(ProgressDialogTest, StopMakesEveryReportTellTheCancel) {
     ASSERT_TRUE(ended());
     EXPECT_EQ(job.caught, 3);
     EXPECT_EQ(boxTexts, std::vector<std::string>(3, "Operation was canceled"));
+    EXPECT_EQ(boxOwners, std::vector<GWindow*>(3, dialog));  // the dialog's own box
     EXPECT_TRUE(job.stopSeenAtFinish);
 }
 
 TEST_F(ProgressDialogTest, ClosingEarlyStopsAndWaitsForTheWorker) {
-    GProgressDialog* dialog = start(ProgressShowAtUpdate | ProgressCannotStop);
-    EXPECT_FALSE(IsWindowEnabled(dialog->stopButton->hwnd));
+    GProgressDialog* dialog = start(ProgressShowAtUpdate);
     SendMessageA(hwnd, WM_CLOSE, 0, 0);
-    SendMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(IsWindow(hwnd));  // the worker still uses the state
     EXPECT_TRUE(dialog->state().stopRequested());
-    test.app.quitting = true;
-    EXPECT_EQ(dialog->queryClose(), 2);  // the quit waits for the job
-    test.app.quitting = false;
 
     // A job that lets the cancel out still ends the dialog.
     job.reports = 1;
@@ -219,6 +219,45 @@ TEST_F(ProgressDialogTest, ClosingEarlyStopsAndWaitsForTheWorker) {
     EXPECT_FALSE(job.workDone);
     EXPECT_TRUE(job.stopSeenAtFinish);
     EXPECT_EQ(boxTexts.size(), 1u);
+}
+
+// A job that cannot be stopped ignores Esc, the close box and IDCANCEL until the application quits.
+TEST_F(ProgressDialogTest, AJobThatCannotBeStoppedStopsOnlyForTheQuit) {
+    GProgressDialog* dialog = start(ProgressShowAtUpdate | ProgressCannotStop);
+    EXPECT_FALSE(IsWindowEnabled(dialog->stopButton->hwnd));
+    MSG escape = {hwnd, WM_KEYDOWN, VK_ESCAPE, 0};
+    routeKeyMessage(dialog, &escape);
+    SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    SendMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(IsWindow(hwnd));
+    EXPECT_FALSE(dialog->state().stopRequested());
+    test.app.quitting = true;
+    EXPECT_EQ(dialog->queryClose(), 2);  // the quit waits for the job
+    test.app.quitting = false;
+    EXPECT_TRUE(dialog->state().stopRequested());
+    job.release();
+    ASSERT_TRUE(ended());
+    EXPECT_TRUE(job.stopSeenAtFinish);
+}
+
+// An inactive state still shows its percent and text on every tick, without the one-second gate.
+TEST_F(ProgressDialogTest, AnInactiveStateStillRefreshesPercentAndText) {
+    GProgressDialog* dialog = start(ProgressShowAtUpdate);
+    ProgressState& state = dialog->state();
+    state.setPosition(40, "Copying");
+    state.deactivate();
+    fakeTicks += 100;
+    dialog->onTimer(nullptr);
+    EXPECT_EQ(text(dialog->percentLabel), "40%");
+    EXPECT_EQ(text(dialog->titleLabel), "Copying");
+    EXPECT_EQ(dialog->progressBar->position, 40);
+    GDialog* plain = dialog;
+    plain->pauseClock();  // reached through the dialog interface
+    EXPECT_NE(dialog->pauseStart, 0u);
+    plain->resumeClock();
+    EXPECT_EQ(dialog->pauseStart, 0u);
+    job.release();
+    EXPECT_TRUE(ended());
 }
 
 TEST_F(ProgressDialogTest, DetachedRunsWithoutAnswer) {

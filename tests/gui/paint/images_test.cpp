@@ -120,6 +120,66 @@ TEST(Pictures, LoadsAFileOrLeavesNoBitmap) {
     }
 }
 
+// Bitmap and icon files whose headers claim more than the file holds are refused before any
+// decoder sees them.
+TEST(Pictures, CraftedBitmapAndIconHeadersAreRefused) {
+    const std::string bmp = readWholeFile(guiFixture("small.bmp"));
+    const std::string ico = readWholeFile(guiFixture("square.ico"));
+    ASSERT_EQ(ico.size(), 1150u);
+    auto put32 = [](std::string bytes, size_t at, u32 value) {
+        for (int i = 0; i < 4; ++i) bytes[at + i] = (char)(value >> (8 * i));
+        return bytes;
+    };
+    auto put16 = [](std::string bytes, size_t at, u32 value) {
+        bytes[at] = (char)value;
+        bytes[at + 1] = (char)(value >> 8);
+        return bytes;
+    };
+    struct Case {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"info header of 16 MB", put32(bmp, 14, 16u << 20)},
+        {"height beyond the data", put32(bmp, 22, 4000)},
+        {"width beyond the data", put32(bmp, 18, 0x7FFFFFFF)},
+        {"pixel offset past the end", put32(bmp, 10, 0x10000)},
+        {"pixel offset inside the header", put32(bmp, 10, 20)},
+        {"cut after the info header", bmp.substr(0, 14 + 40)},
+        {"zero planes", put16(bmp, 26, 0)},
+        {"palette of 4096 colours", put32(put16(bmp, 28, 8), 46, 4096)},
+        {"icon claiming 32772 images", put16(ico, 4, 32772)},
+        {"icon image past the end", put32(ico, 6 + 8, 4000)},
+        {"icon image offset past the end", put32(ico, 6 + 12, 0x7FFFFFF0)},
+        {"icon image of 16 MB height", put32(ico, 22 + 8, 0x01000000)},
+        {"icon without images", put16(ico, 4, 0)},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        EXPECT_FALSE(pictureFileFits(c.bytes.data(), c.bytes.size())) << c.what;
+        dir.write("crafted.bin", c.bytes);
+        GBitmap picture;
+        EXPECT_FALSE(loadPictureFromFile(picture, dir.file("crafted.bin").c_str())) << c.what;
+        EXPECT_EQ(picture.bitmap, nullptr) << c.what;
+    }
+    EXPECT_TRUE(pictureFileFits(bmp.data(), bmp.size()));
+    EXPECT_TRUE(pictureFileFits(ico.data(), ico.size()));
+}
+
+// The loaded bitmap is a copy of its own: deleting it leaves the original whole.
+TEST(Pictures, TheCopyIsNeverTheOriginalHandle) {
+    GBitmap original;
+    ASSERT_TRUE(original.load(kSmallBitmap));
+    HBITMAP copy = copyBitmap(original.bitmap);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_NE(copy, original.bitmap);
+    BITMAP info = {};
+    EXPECT_EQ(GetObjectA(copy, sizeof info, &info), (int)sizeof info);
+    EXPECT_EQ(info.bmWidth, 5);
+    DeleteObject(copy);
+    EXPECT_EQ(GetObjectA(original.bitmap, sizeof info, &info), (int)sizeof info);
+    EXPECT_EQ(copyBitmap(nullptr), nullptr);
+}
+
 // A file past 4 GiB whose size truncated to 32 bits would be exactly the picture at its start must
 // be refused, not loaded from its first bytes.
 TEST(Pictures, RefusesAFileTooLargeForItsBlock) {
