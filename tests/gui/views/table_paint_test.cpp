@@ -14,6 +14,7 @@
 #include "gui/paint/saved_dc.h"
 #include "gui/views/table.h"
 #include "gui/views/table_paint.h"
+#include "tests/gui/control_fixture.h"
 #include "tests/gui/dib_canvas.h"
 #include "tests/gui/gui_fixture.h"
 
@@ -188,33 +189,16 @@ protected:
     i32 measureCell(GSavedDC&, u64 row, i32) override { return 30 + (i32)row; }
 };
 
-struct PaintRig {
-    TestApplication app;
-    GDialog dialog{nullptr, "index.htm"};
-    GLayoutItem* root;
-    PaintRig() {
-        createTopLevelWindow(&dialog, WS_POPUP | WS_CLIPCHILDREN, 0, "");
-        SetWindowPos(dialog.hwnd, HWND_TOP, 0, 0, 400, 300, SWP_SHOWWINDOW | SWP_NOACTIVATE);
-        root = new FreeItem(&dialog);
-        dialog.setContent(root);
-    }
-    ~PaintRig() {
-        SetWindowLongA(dialog.hwnd, GWL_STYLE, GetWindowLongA(dialog.hwnd, GWL_STYLE) & ~WS_VISIBLE);
-        DestroyWindow(dialog.hwnd);
-    }
+// A shown dialog whose content keeps its children where the test puts them.
+struct PaintRig : controls::Fixture {
+    GLayoutItem* root = new FreeItem(dialog);
+    PaintRig() : controls::Fixture(400, 300) { dialog->setContent(root); }
 };
-
-COLORREF windowPixel(HWND hwnd, i32 x, i32 y) {
-    HDC dc = GetDC(hwnd);
-    COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(hwnd, dc);
-    return c;
-}
 }  // namespace
 
 TEST(TablePaint, ADerivedTablePaintsItsOwnGutterAndCells) {
     PaintRig rig;
-    auto* table = new GutterTable(&rig.dialog);
+    auto* table = new GutterTable(rig.dialog);
     GTableDesc desc;
     desc.columnCount = 2;
     desc.columnSpec = "A:W=80,B:W=80";
@@ -231,18 +215,18 @@ TEST(TablePaint, ADerivedTablePaintsItsOwnGutterAndCells) {
 
     HWND w = table->hwnd;
     i32 header = table->headerHeightPixels(), rh = table->rowHeightPixels();
-    EXPECT_EQ(kCorner, windowPixel(w, 5, header / 2));
-    EXPECT_EQ(kGutterSelected, windowPixel(w, 5, header + rh / 2));  // the caret row 0 is selected
-    EXPECT_EQ(kGutter, windowPixel(w, 5, header + rh + rh / 2));
-    EXPECT_EQ(toolkitColors.window, windowPixel(w, 5, header + 3 * rh + rh / 2));  // below the rows
+    EXPECT_EQ(kCorner, controls::pixelAt(w, 5, header / 2));
+    EXPECT_EQ(kGutterSelected, controls::pixelAt(w, 5, header + rh / 2));  // the caret row 0 is selected
+    EXPECT_EQ(kGutter, controls::pixelAt(w, 5, header + rh + rh / 2));
+    EXPECT_EQ(toolkitColors.window, controls::pixelAt(w, 5, header + 3 * rh + rh / 2));  // below the rows
     EXPECT_EQ((std::vector<i64>{-1, 0, 1, 2}), table->gutterRows);
     RECT first = table->cellRect(1, 0), second = table->cellRect(1, 1);
     EXPECT_EQ(20, first.left);
-    EXPECT_EQ(kFirst, windowPixel(w, (first.left + first.right) / 2, (first.top + first.bottom) / 2));
-    EXPECT_EQ(kSecond, windowPixel(w, (second.left + second.right) / 2, (second.top + second.bottom) / 2));
+    EXPECT_EQ(kFirst, controls::pixelAt(w, (first.left + first.right) / 2, (first.top + first.bottom) / 2));
+    EXPECT_EQ(kSecond, controls::pixelAt(w, (second.left + second.right) / 2, (second.top + second.bottom) / 2));
     // The grid around the cells is drawn by the table, in the separator colour.
-    EXPECT_EQ(toolkitColors.text, windowPixel(w, first.right - 1, (first.top + first.bottom) / 2));
-    EXPECT_EQ(toolkitColors.text, windowPixel(w, (first.left + first.right) / 2, first.bottom - 1));
+    EXPECT_EQ(toolkitColors.text, controls::pixelAt(w, first.right - 1, (first.top + first.bottom) / 2));
+    EXPECT_EQ(toolkitColors.text, controls::pixelAt(w, (first.left + first.right) / 2, first.bottom - 1));
 
     // Fitting asks the table's own measure: the widest of 30, 31 and 32.
     table->fitColumnWidths(-1, false);
@@ -262,8 +246,8 @@ TEST(TablePaint, TheWidthOfASampleTextShowsItWhole) {
         fitted.columnCount = wide.columnCount = 2;
         fitted.columnSpec = measured.c_str();
         wide.columnSpec = "Name:W=400,Rest:W=20";
-        GTable* a = createTable(rig.root, &rig.dialog, fitted);
-        GTable* b = createTable(rig.root, &rig.dialog, wide);
+        GTable* a = createTable(rig.root, rig.dialog, fitted);
+        GTable* b = createTable(rig.root, rig.dialog, wide);
         for (GTable* t : {a, b}) {
             t->setRect(RECT{0, 0, 450, 100});
             for (int i = 0; i < 2; ++i) {
