@@ -36,7 +36,6 @@ GInputEvent makeInputEvent(const GInputEvent& raw, u32 key, u32 modifiers) {
     e.y = raw.y;
     e.mouse = raw.mouse;
     e.button = raw.button;
-    e.action = raw.action;
     e.key = key;
     e.modifiers = modifiers;
     if (raw.mouse) {

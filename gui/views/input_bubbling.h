@@ -15,6 +15,6 @@ bool bubbleInputEvent(GItemBase* item, GInputEvent* event);
 // An event for the target at the cursor's position, in the client coordinates of the target's window.
 GInputEvent makeCursorEvent(GItemBase* target, u32 kind, u32 key, u32 modifiers);
 
-// An event for the raw mouse event's target at its position: code CellInputPress, CellInputDoubleClick
-// or CellInputRelease for those actions of a mouse event, else 0.
+// An event for the raw mouse event's target at its position, with no action of its own: code
+// CellInputPress, CellInputDoubleClick or CellInputRelease for those actions of a mouse event, else 0.
 GInputEvent makeInputEvent(const GInputEvent& raw, u32 key, u32 modifiers);

@@ -205,7 +205,9 @@ TEST(Columns, AListLongerThanItsWindowScrollsByWheelAndBar) {
     EXPECT_EQ(10, list->firstVisible);
     SendMessageA(list->hwnd, WM_HSCROLL, SB_BOTTOM, 0);
     EXPECT_EQ(60 - shown * 10, list->firstVisible);
-    SCROLLINFO info = {sizeof info, SIF_ALL};
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
     ASSERT_TRUE(GetScrollInfo(list->hwnd, SB_HORZ, &info));
     EXPECT_GT(info.nPos, 0);
 

@@ -111,6 +111,7 @@ TEST(InputBubbling, InputEventsFromRawMouseEvents) {
         EXPECT_EQ(target, e.target);
         EXPECT_EQ(12, e.x);
         EXPECT_EQ(34, e.y);
+        EXPECT_EQ(0, e.action);
         EXPECT_EQ(5u, e.key);
         EXPECT_EQ((u32)MouseShift, e.modifiers);
     }
