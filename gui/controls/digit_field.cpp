@@ -12,7 +12,8 @@
 #include "gui/layout/layout_builder.h"
 #include "gui/layout/layout_rows.h"
 
-// The count as the field list holds it: check reads the samples page first.
+// The count as the field list holds it: check reads the page the user edited last and refuses
+// with that page's range message.
 class DigitParts : public SampleCountParts {
 public:
     using SampleCountParts::SampleCountParts;
@@ -20,7 +21,13 @@ public:
         if (field) field->parts = nullptr;
     }
     void check() override {
-        if (field) count = (u32)field->samples->read();
+        if (field && field->timeEditedLast) {
+            timeChanged((u32)field->time->read());
+        } else if (field) {
+            u32 samples = (u32)field->samples->read();
+            count = samples;
+            ms = samplesToMs(samples, rate);
+        }
         SampleCountParts::check();
     }
     DigitField* field = nullptr;
@@ -86,8 +93,10 @@ bool DigitField::onControlNotify(void* n) {
     // A text that is no value or out of range converts nothing.
     try {
         if (notification->source == samples->edit) {
+            timeEditedLast = false;
             if (parts->samplesChanged((u32)samples->read())) showTime();
         } else if (notification->source == time->edit) {
+            timeEditedLast = true;
             if (parts->timeChanged((u32)time->read())) showSamples();
         }
     } catch (const GVerifyException&) {
@@ -100,6 +109,7 @@ void DigitField::setSampleRate(u32 rate) {
     parts->setSampleRate(rate);
     time->stepper.minimum = parts->msMinimum;
     time->stepper.maximum = parts->msMaximum;
+    showTime();
     showSamples();
 }
 

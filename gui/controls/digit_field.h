@@ -32,6 +32,7 @@ public:
     GSpinnerField* samples;
     GButton* button = nullptr;
     DigitParts* parts = nullptr;  // owned by the field list; null once gone
+    bool timeEditedLast = false;  // OK reads the page typed in last (the exact count until then)
 
 private:
     void showTime();

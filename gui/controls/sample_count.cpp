@@ -1,5 +1,6 @@
 #include "gui/controls/sample_count.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "core/exceptions.h"
@@ -41,7 +42,8 @@ bool SampleCountParts::samplesChanged(u32 samples) {
 bool SampleCountParts::timeChanged(u32 milliseconds) {
     if (milliseconds < msMinimum || milliseconds > msMaximum) return false;
     ms = milliseconds;
-    count = msToSamples(ms, rate);
+    // The range in milliseconds is truncated: its ends convert back inside the count's range.
+    count = std::max(minimum, std::min(msToSamples(ms, rate), maximum));
     return true;
 }
 
@@ -49,7 +51,8 @@ void SampleCountParts::setSampleRate(u32 r) {
     needRate(r);
     rate = r;
     rangesInMs();
-    timeChanged(ms);
+    // A time outside the new range is held to it, so that both values agree.
+    timeChanged(std::max(msMinimum, std::min(ms, msMaximum)));
 }
 
 void SampleCountParts::check() {

@@ -30,7 +30,8 @@ public:
     // Typed values: one outside its range converts nothing and answers false.
     bool samplesChanged(u32 samples);
     bool timeChanged(u32 milliseconds);
-    // The time stays and the count follows the new rate; 0 throws std::invalid_argument.
+    // The time stays (held to the new range) and the count follows the new rate; 0 throws
+    // std::invalid_argument.
     void setSampleRate(u32 rate);
 
     // The count against the range (inclusive); GVerifyException with the range message.

@@ -5,14 +5,17 @@
 #include <cstring>
 
 #include "core/exceptions.h"
+#include "gui/kernel/gui_texts.h"
 #include "gui/kernel/init_step.h"
 #include "gui/kernel/item_base.h"
 #include "gui/kernel/message_box.h"
+#include "gui/kernel/message_boxes.h"
 #include "gui/kernel/parent_window.h"
 #include "gui/kernel/quit_hook.h"
 #include "gui/kernel/timers.h"
 #include "gui/kernel/ui_thread.h"
 #include "gui/kernel/window_procedure.h"
+#include "gui/layout/scroll_range.h"
 
 HINSTANCE programInstance = nullptr;
 
@@ -220,6 +223,12 @@ bool canWriteMachineRegistry() {
 
 namespace {
 void toolkitErrorBox(GWindow* owner, const char* text) { showMessageBox(&mbError, owner, text); }
+// Once per run, under its own report code.
+const u32 kScrollLockReport = 3;
+void toolkitScrollLockHint() { reportErrorOnce(kScrollLockReport, guiText(GuiText::ScrollLockHint)); }
 }  // namespace
 
-void installToolkitHooks() { setErrorBoxHook(toolkitErrorBox); }
+void installToolkitHooks() {
+    setErrorBoxHook(toolkitErrorBox);
+    scrollLockHint = toolkitScrollLockHint;
+}

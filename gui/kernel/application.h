@@ -71,5 +71,5 @@ void quitRetryTimer(struct TimerRecord* record, uintptr_t argument);
 bool relaunchElevated(const char* parameters);
 // True when the machine-wide part of the registry can be written.
 bool canWriteMachineRegistry();
-// Installs the toolkit's hooks in the core (error box).
+// Installs the toolkit's hooks: the core's error box, the Scroll Lock hint of the scroll ranges.
 void installToolkitHooks();

@@ -1,5 +1,6 @@
 #include "gui/views/box.h"
 
+#include "gui/controls/combo.h"
 #include "gui/input/input_event.h"
 #include "gui/kernel/parent_window.h"
 #include "gui/kernel/window_procedure.h"
@@ -51,6 +52,8 @@ bool GBoxList::open(GWindow* combo, GTableModel* model, i32 row, i32 itemHeight,
         destroy();
         return false;
     }
+    // The combo's formatter parameter: the image box of its items.
+    if (auto* owner = dynamic_cast<GCombo*>(combo)) box->columns[0].formatParam = (u32)owner->listMetric;
     RECT client;
     GetClientRect(popup->hwnd, &client);
     box->setRect(client);

@@ -8,6 +8,7 @@
 #include "gui/input/input_event.h"
 #include "gui/kernel/window_behaviour.h"
 #include "gui/layout/rect_list.h"
+#include "gui/layout/scroll_bar.h"
 #include "gui/paint/colors.h"
 #include "gui/paint/drawing.h"
 #include "gui/paint/fonts.h"
@@ -38,7 +39,7 @@ GColumns* GColumns::create(GWindow* owner) {
 }
 
 bool GColumns::createWindow() {
-    if (!GUserImage::create(0, 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS)) return false;
+    if (!GUserImage::create(0, 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | WS_HSCROLL)) return false;
     SetWindowPos(hwnd, nullptr, 0, 0, 200, 200, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     itemHeight = lineHeight();
     return true;
@@ -83,12 +84,18 @@ i32 GColumns::columnEdge(i32 column) {
     return edges[column];
 }
 
+i32 GColumns::rowsThatFit() {
+    RECT client{0, 0, 0, 0};
+    if (hwnd) GetClientRect(hwnd, &client);
+    return std::max<i32>(1, (client.bottom - topMargin - bottomMargin) / std::max<i32>(1, itemHeight));
+}
+
 void GColumns::arrange(bool force, bool revealCaret) {
     i32 before = caret;
     caret = names.empty() ? -1 : std::max(0, std::min(caret, count() - 1));
     RECT client{0, 0, 0, 0};
     if (hwnd) GetClientRect(hwnd, &client);
-    i32 rows = std::max<i32>(1, (client.bottom - topMargin - bottomMargin) / std::max<i32>(1, itemHeight));
+    i32 rows = rowsThatFit();
     if (rows != rowsPerColumn) {
         rowsPerColumn = rows;
         force = true;
@@ -102,7 +109,53 @@ void GColumns::arrange(bool force, bool revealCaret) {
         }
     }
     if (caret != before || revealCaret) revealCaretColumn();
+    updateScrollRanges();
     if (hwnd) InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+void GColumns::updateScrollRanges() {
+    i32 columns = names.empty() ? 0 : (count() + rowsPerColumn - 1) / rowsPerColumn;
+    i32 width = clientWidth(), first = firstVisible / rowsPerColumn, fit = 0;
+    while (first + fit < columns && columnEdge(fit) >= 0 && columnEdge(fit) <= width) ++fit;
+    bool needBar = first > 0 || first + fit < columns;
+    GScrollRange h = horizontal;
+    h.step = rowsPerColumn;
+    h.total = (i64)columns * rowsPerColumn;
+    h.page = std::max(1, fit) * rowsPerColumn;
+    h.origin = h.requestedOrigin = firstVisible;
+    h.caret = caret > 0 ? caret - caret % rowsPerColumn : 0;
+    horizontal = h;
+    vertical.total = vertical.page = vertical.step = 1;
+    vertical.origin = vertical.requestedOrigin = vertical.caret = 0;
+    if (!hwnd) return;
+    if (((GetWindowLongA(hwnd, GWL_STYLE) & WS_HSCROLL) != 0) != needBar) {
+        // The bar takes or gives back height: lay out again for the rows that now fit.
+        ShowScrollBar(hwnd, SB_HORZ, needBar);
+        if (rowsThatFit() != rowsPerColumn) {
+            arrange(true);
+            return;
+        }
+    }
+    if (needBar) GScrollBar{hwnd, SB_HORZ}.sync(horizontal);
+}
+
+void GColumns::setScrollState(const GScrollRange& h, const GScrollRange&) {
+    i64 last = std::max<i64>(0, h.total - h.page);
+    i64 origin = std::max<i64>(0, std::min(h.origin, last));
+    origin -= origin % std::max(1, rowsPerColumn);
+    if ((i32)origin != firstVisible) {
+        firstVisible = (i32)origin;
+        edges.clear();
+    }
+    arrange(false);
+}
+
+bool GColumns::onWheel(i32 delta, u32, bool) {
+    // Either wheel runs along the columns.
+    GScrollRange h = horizontal, v = vertical;
+    if (!scrollRangesOnWheel(h, v, delta, false, ScrollHorizontal)) return false;
+    setScrollState(h, v);
+    return true;
 }
 
 void GColumns::revealCaretColumn() {

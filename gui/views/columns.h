@@ -1,8 +1,10 @@
 #pragma once
 // GColumns: the names of a folder's entries matching a pattern, sorted, running top to bottom and
 // on in columns to the right; the view scrolls by whole columns. One name is the caret; typed
-// letters jump to the first name containing them and are marked in every visible name. The window
-// owns its names and deletes itself when its native window ends.
+// letters jump to the first name containing them and are marked in every visible name. The
+// horizontal range counts items in steps of a column (its origin is the first visible item); the
+// scroll bar shows while columns lie outside the window, and the wheel moves a column a notch. The
+// window owns its names and deletes itself when its native window ends.
 #include <vector>
 
 #include "core/gstring.h"
@@ -42,6 +44,9 @@ public:
     void paint(HDC dc, const RECT& update, bool erase) override;
     i32 handleKey(GInputEvent* event) override;
     bool onSize(i32 width, i32 height) override;
+    bool onWheel(i32 delta, u32 keys, bool vertical) override;
+    // Scroll bar and keys: the first visible item becomes the start of the origin's column.
+    void setScrollState(const GScrollRange& h, const GScrollRange& v) override;
     bool handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) override;
 
     std::vector<GString> names;
@@ -57,4 +62,8 @@ private:
     // Scrolls by whole columns until the caret's column is visible.
     void revealCaretColumn();
     i32 clientWidth();
+    // The rows per column that the client height holds.
+    i32 rowsThatFit();
+    // The ranges from the columns and the window; shows or hides the scroll bar.
+    void updateScrollRanges();
 };

@@ -28,3 +28,21 @@ GInputEvent makeCursorEvent(GItemBase* target, u32 kind, u32 key, u32 modifiers)
     e.y = p.y;
     return e;
 }
+
+GInputEvent makeInputEvent(const GInputEvent& raw, u32 key, u32 modifiers) {
+    GInputEvent e;
+    e.target = raw.target;
+    e.x = raw.x;
+    e.y = raw.y;
+    e.mouse = raw.mouse;
+    e.button = raw.button;
+    e.key = key;
+    e.modifiers = modifiers;
+    if (raw.mouse) {
+        e.kind = raw.action == MousePress         ? CellInputPress
+                 : raw.action == MouseDoubleClick ? CellInputDoubleClick
+                 : raw.action == MouseRelease     ? CellInputRelease
+                                                  : 0;
+    }
+    return e;
+}

@@ -10,6 +10,8 @@
 #include "gui/input/system_input.h"
 #include "gui/kernel/life_record.h"
 #include "gui/layout/layout_cell.h"
+#include "gui/layout/rect_list.h"
+#include "gui/menus/action_image.h"
 #include "gui/paint/alpha_blend.h"
 #include "gui/paint/colors.h"
 #include "gui/paint/drawing.h"
@@ -32,8 +34,6 @@ i32 fontHeight(const FontHolder& font) { return getUiFontMetrics(&font).cy; }
 
 // Fitting measures every row up to this many, else the visible rows only.
 const u64 kFitAllRowsLimit = 10000;
-// The check box and button formatters' room around a measured text.
-const i32 kCheckBoxRoom = 18, kButtonRoom = 16;
 // The header title's room: 3 pixels each side and a little more for the sort image's gap.
 const i32 kHeaderRoom = 8;
 }  // namespace
@@ -42,9 +42,12 @@ const i32 kHeaderRoom = 8;
 class GTable::Metrics : public GColumnMetrics {
 public:
     explicit Metrics(GTable& table) : table(table) {}
+    // What the formatter measures for the text in the cell font.
     i32 cellTextWidth(const char* text, Formatter formatter) override {
-        i32 w = textExtent(&table.cellFont, text).cx;
-        return formatter == CheckBox ? w + kCheckBoxRoom : formatter == Button ? w + kButtonRoom : w;
+        GCellFormat* format = formatter == CheckBox ? checkCellFormat() : formatter == Button ? buttonCellFormat()
+                                                                                              : defaultCellFormat();
+        selectScreenFont(table.cellFont.font);
+        return format->measure(screenDC(), text, nullptr);
     }
     i32 headerTextWidth(const char* text) override { return textExtent(&table.headerFont, text ? text : "").cx + kHeaderRoom; }
     i32 averageCharWidth() override { return getUiFontMetrics(&table.cellFont).cx; }
@@ -64,6 +67,7 @@ GTable::~GTable() {
     auto& tables = liveTables();
     tables.erase(std::remove(tables.begin(), tables.end(), this), tables.end());
     delete selectionModel;
+    if (ownsMenuProvider) delete menuProvider;
     if (!(tableFlags & TableModelNotOwned)) delete tableModel;
     if (headerFont.owned) DeleteObject(headerFont.font);
     if (cellFont.owned) DeleteObject(cellFont.font);
@@ -96,6 +100,8 @@ bool GTable::create(GTableDesc& desc) {
     columns.setCount(columnCount);
     if (desc.columnSpec) setColumns(desc.columnSpec);
     grid = !(columnCount == 1 && !hasHeader());
+    // Without a grid the separators take the background's colour.
+    separatorColour = grid ? &toolkitColors.text : &toolkitColors.window;
     if (!grid) {
         columns[0].maxWidth = 100000;
         columns.fillColumn = 0;
@@ -216,13 +222,17 @@ void GTable::clearRows() {
 }
 
 void GTable::removeRows() {
+    // The ranges are taken first: a single selection keeps a caret while rows remain, so asking
+    // again after each removal would never end.
+    std::vector<std::pair<i64, i64>> ranges;
     i64 first = -1, end = 0;
-    while (selectionModel->selectedCount() > 0 && selectionModel->firstRange(&first, &end)) {
-        if (first < 0 || end <= first || (u64)end > rows) break;
-        tableModel->removeRows((u64)first, (u64)end);
-        rows -= (u64)(end - first);
-        selectionModel->rowsRemoved(first, end);
-        first = -1;
+    for (bool more = selectionModel->firstRange(&first, &end); more; more = selectionModel->nextRange(&first, &end))
+        if (first >= 0 && end > first && (u64)end <= rows) ranges.emplace_back(first, end);
+    // From the highest down, so that the lower ranges keep their rows.
+    for (auto it = ranges.rbegin(); it != ranges.rend(); ++it) {
+        tableModel->removeRows((u64)it->first, (u64)it->second);
+        rows -= (u64)(it->second - it->first);
+        selectionModel->rowsRemoved(it->first, it->second);
     }
     caretIntoView();
     ensureSelection();
@@ -360,18 +370,18 @@ i32 GTable::measureColumn(i32 column, u64 first, u64 end, bool withHeader) {
     i32 widest = 0;
     GSavedDC& dc = screenDC();
     selectScreenFont(cellFont.font);
-    GString scratch;
-    for (u64 row = first; row < end; ++row) {
-        const char* text = tableModel->cellText(scratch, row, column);
-        GCellFormat* format = tableModel->cellFormat(row, column);
-        widest = std::max(widest, format->measure(dc, text, nullptr));
-    }
+    for (u64 row = first; row < end; ++row) widest = std::max(widest, measureCell(dc, row, column));
     if (withHeader && hasHeader()) {
         Metrics metrics(*this);
         widest = std::max(widest, metrics.headerTextWidth(columns[column].title));
     }
     const GTableColumn& c = columns[column];
     return std::max(c.minWidth, std::min(widest, c.maxWidth));
+}
+
+i32 GTable::measureCell(GSavedDC& dc, u64 row, i32 column) {
+    GString scratch;
+    return tableModel->cellFormat(row, column)->measure(dc, tableModel->cellText(scratch, row, column), nullptr);
 }
 
 bool GTable::getToolTip(i32 x, i32 y, GString* text, tagRECT* tool, tagRECT* anchor) {
@@ -400,10 +410,17 @@ bool GTable::getToolTip(i32 x, i32 y, GString* text, tagRECT* tool, tagRECT* anc
         i32 column = -1;
         if (!cellAt(x, y, &row, &column)) return false;
         r = cellRect((u64)row, column);
+        GString own;
+        if (cellToolTip((u64)row, column, &own) && own.length) {
+            *tool = r;
+            *anchor = r;
+            stringAssignText(*text, own.c_str());
+            return true;
+        }
         tip = tableModel->cellText(scratch, (u64)row, column);
         if (!tip || !*tip) return false;
         selectScreenFont(cellFont.font);
-        width = tableModel->cellFormat((u64)row, column)->measure(screenDC(), tip, nullptr);
+        width = measureCell(screenDC(), (u64)row, column);
     }
     bool cut = width > r.right - r.left || r.left < visible.left || r.right > visible.right || r.top < visible.top ||
                r.bottom > visible.bottom;
@@ -445,7 +462,8 @@ void GTable::updateScrollBars(const GScrollRange* hIn, const GScrollRange* vIn, 
 
     GTableColumn* fill = columns.fillColumn >= 0 ? &columns[columns.fillColumn] : nullptr;
     i32 fillBefore = fill ? fill->width : 0;
-    if (fill) fill->width = columns.fillBaseWidth;
+    // A border drag keeps the widths it is making.
+    if (fill && resizingColumn < 0) fill->width = columns.fillBaseWidth;
     bool anyAuto = false;
     for (i32 i = 0; i < columns.count(); ++i) anyAuto |= columns[i].autoWidth != 0;
     if (anyAuto && rows > 0) {
@@ -610,14 +628,14 @@ bool GTable::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intpt
         }
         if (row >= 0 && selects && selectionModel->onClick(row, column < 0 ? 0 : column, *this)) invalidate();
         if (onCell && (cellBits & CellPressOwnInput) && guard.alive()) {
-            GInputEvent e;
-            e.target = this;
-            e.mouse = true;
-            e.button = ButtonLeft;
-            e.kind = message == WM_LBUTTONDOWN ? CellInputPress : CellInputDoubleClick;
-            e.modifiers = (u32)wParam & (MK_SHIFT | MK_CONTROL);
-            e.x = x;
-            e.y = y;
+            GInputEvent raw;
+            raw.target = this;
+            raw.mouse = true;
+            raw.button = ButtonLeft;
+            raw.action = message == WM_LBUTTONDOWN ? MousePress : MouseDoubleClick;
+            raw.x = x;
+            raw.y = y;
+            GInputEvent e = makeInputEvent(raw, 0, (u32)wParam & (MK_SHIFT | MK_CONTROL));
             cellInput(e, (u64)row, column);
         }
         if (message == WM_LBUTTONDBLCLK && row >= 0 && guard.alive()) sendUp(TableRowActivated, (intptr_t)row);
@@ -740,6 +758,7 @@ void GTable::paintHeader(HDC dc, const RECT& client) {
         x = c.left + c.width + 1;
     }
     if (x < client.right) paintHeaderCell(dc, RECT{x, 0, client.right, headerHeight}, nullptr, false);
+    if (horizontal.leadingInset > 0) paintRowGutter(dc, RECT{0, 0, horizontal.leadingInset, headerHeight}, -1, false);
     if (draggingColumn && pressedHeader >= 0) {
         // The insertion marker, then the dragged header half transparent at the pointer.
         i32 border = 0;
@@ -776,8 +795,11 @@ void GTable::paintRows(HDC dc, const RECT& client, const RECT& update) {
     HBRUSH background = getSolidBrush();
     HBRUSH selected = getSelectionBrush();
     FillRect(dc, &visible, background);
+    // The row gutter: the background below the last row, each row's gutter by paintRowGutter.
+    RECT gutter{0, area.top, std::min<LONG>(horizontal.leadingInset, client.right), area.bottom};
+    bool hasGutter = IntersectRect(&gutter, &gutter, &update) != FALSE;
+    if (hasGutter) FillRect(dc, &gutter, background);
     GSavedDC saved(dc);
-    const char* typed = typeAheadCollector ? typeAheadCollector->text.c_str() : nullptr;
     u64 row = (u64)(vertical.origin / rowHeight);
     const u64 firstRow = row;
     const i32 firstTop = (i32)((i64)row * rowHeight - vertical.origin) + headerHeightPixels();
@@ -828,19 +850,23 @@ void GTable::paintRows(HDC dc, const RECT& client, const RECT& update) {
                                   visible.bottom, &cell.top, &cell.bottom);
                 }
             }
-            paintCell(saved, cell, visible, anchorRow, anchorColumn, isSelected ? selected : background,
-                      isSelected, typed);
+            paintCellArea(saved, cell, visible, anchorRow, anchorColumn, isSelected ? selected : background,
+                          isSelected);
+        }
+        if (hasGutter && top + rowHeight > gutter.top && top < gutter.bottom) {
+            ClipGuard guard;
+            pushClipRect(guard, dc, gutter);
+            paintRowGutter(dc, RECT{0, top, horizontal.leadingInset, top + rowHeight}, (i64)row, isSelected);
+            popClipRect(guard);
         }
         RECT frame;
-        COLORREF frameText, frameBackground;
-        if ((i64)row == caret && focusFrame(0, 0, &frame, &frameText, &frameBackground))
-            drawXorFocusFrame(dc, frame, frameText, frameBackground);
+        if ((i64)row == caret && focusFrame(0, 0, &frame)) drawFocusFrame(dc, (i64)row, frame);
     }
     SetTextColor(dc, textColour);
     SelectObject(dc, oldFont);
 }
 
-bool GTable::focusFrame(i64 dx, i64 dy, RECT* frame, COLORREF* text, COLORREF* background) {
+bool GTable::focusFrame(i64 dx, i64 dy, RECT* frame) {
     if (!hwnd || GetFocus() != hwnd) return false;
     i64 caret = selectionModel->caret();
     if (caret < 0 || (u64)caret >= rows) return false;
@@ -855,30 +881,37 @@ bool GTable::focusFrame(i64 dx, i64 dy, RECT* frame, COLORREF* text, COLORREF* b
     for (i32 i = 0; i < columns.count(); ++i)
         if (columns[i].visible) right = std::max<i64>(right, columns[i].left + columns[i].width + 1 + dx);
     *frame = RECT{area.left, (LONG)top, (LONG)std::min<i64>(right, area.right), (LONG)(top + rowHeight)};
-    // XOR with text ^ fill shows the frame in the text colour on the row's own fill.
-    bool selected = selectionModel->isSelected(caret);
-    *text = selected ? toolkitColors.selectionText : IsWindowEnabled(hwnd) ? toolkitColors.text : GetSysColor(COLOR_GRAYTEXT);
-    *background = selected ? toolkitColors.selection : toolkitColors.window;
     return frame->right > frame->left;
 }
 
+void GTable::drawFocusFrame(HDC dc, i64 row, const RECT& frame) {
+    if (!hwnd || GetFocus() != hwnd) return;
+    // XOR with text ^ fill shows the frame in the text colour on the row's own fill.
+    bool selected = selectionModel->isSelected(row);
+    COLORREF text = selected ? toolkitColors.selectionText
+                             : IsWindowEnabled(hwnd) ? toolkitColors.text : GetSysColor(COLOR_GRAYTEXT);
+    drawXorFocusFrame(dc, frame, text, selected ? toolkitColors.selection : toolkitColors.window);
+}
+
+void GTable::paintRowGutter(HDC dc, const RECT& rect, i64, bool) { fillRectSolid(dc, rect, toolkitColors.window); }
+
 void GTable::scrollWithMargins(i64 dx, i64 dy) {
     RECT frame;
-    COLORREF text, background;
     HDC dc = GetDC(hwnd);
     RECT client;
     GetClientRect(hwnd, &client);
     IntersectClipRect(dc, horizontal.leadingInset, headerHeightPixels(), client.right - horizontal.trailingInset,
                       client.bottom - vertical.trailingInset);
     // The pixels move by (dx, dy): the frame was that much the other way.
-    if (focusFrame(-dx, -dy, &frame, &text, &background)) drawXorFocusFrame(dc, frame, text, background);
+    i64 caret = selectionModel->caret();
+    if (focusFrame(-dx, -dy, &frame)) drawFocusFrame(dc, caret, frame);
     GUserImage::scrollWithMargins(dx, dy);
-    if (focusFrame(0, 0, &frame, &text, &background)) drawXorFocusFrame(dc, frame, text, background);
+    if (focusFrame(0, 0, &frame)) drawFocusFrame(dc, caret, frame);
     ReleaseDC(hwnd, dc);
 }
 
-void GTable::paintCell(GSavedDC& dc, const RECT& cell, const RECT& visible, u64 row, i32 column, HBRUSH fill,
-                       bool isSelected, const char* typed) {
+void GTable::paintCellArea(GSavedDC& dc, const RECT& cell, const RECT& visible, u64 row, i32 column, HBRUSH fill,
+                           bool isSelected) {
     RECT clip;
     if (!IntersectRect(&clip, &cell, &visible)) return;
     ClipGuard guard;
@@ -888,22 +921,28 @@ void GTable::paintCell(GSavedDC& dc, const RECT& cell, const RECT& visible, u64 
         content.right -= 1;
         content.bottom -= 1;
         static CachedBrush gridLine;
-        HBRUSH line = gridLine.get(toolkitColors.lightShade);
+        HBRUSH line = gridLine.get(separatorColour ? *separatorColour : toolkitColors.text);
         RECT right{cell.right - 1, cell.top, cell.right, cell.bottom};
         RECT bottom{cell.left, cell.bottom - 1, cell.right, cell.bottom};
         FillRect(dc.dc(), &right, line);
         FillRect(dc.dc(), &bottom, line);
     }
     FillRect(dc.dc(), &content, fill);
+    paintCell(dc, cell, row, column, isSelected);
+    popClipRect(guard);
+}
+
+void GTable::paintCell(GSavedDC& dc, const RECT& cell, u64 row, i32 column, bool selected) {
     GString scratch;
     const char* text = tableModel->cellText(scratch, row, column);
     const GTableColumn& c = columns[column];
-    // The value is an image only in columns that have an image box.
-    GDrawable* image = c.formatParam ? (GDrawable*)(intptr_t)tableModel->cellValue(row, column) : nullptr;
-    u32 state = (isSelected ? (u32)CellSelected : 0u) | (tableModel->cellChecked(row, column) ? (u32)CellChecked : 0u) |
+    // The value is an image only in columns that have an image box, and only a live registered one.
+    GDrawable* image =
+        c.formatParam ? actionDrawable((void*)(uintptr_t)(u32)tableModel->cellValue(row, column)) : nullptr;
+    u32 state = (selected ? (u32)CellSelected : 0u) | (tableModel->cellChecked(row, column) ? (u32)CellChecked : 0u) |
                 (grid ? (u32)CellSeparators : 0u);
+    const char* typed = typeAheadCollector ? typeAheadCollector->text.c_str() : nullptr;
     tableModel->cellFormat(row, column)->draw(dc, text, image, &cell, state, (i32)c.formatParam, tracker, typed);
-    popClipRect(guard);
 }
 
 bool GTableWindow::setModel(GTable* table, GTableDesc& desc, GTableModel* model, u32 flags) {

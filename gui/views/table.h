@@ -5,6 +5,7 @@
 // its model (unless style bit 0x4000 is set). Every live table is listed for refreshAllTables.
 #include "gui/kernel/user_window.h"
 #include "gui/paint/fonts.h"
+#include "gui/views/input_bubbling.h"
 #include "gui/views/selection_model.h"
 #include "gui/views/table_columns.h"
 #include "gui/views/table_model.h"
@@ -43,8 +44,6 @@ enum : u32 {
     TableCheckToggled = 12,  // sent up with the row: a check cell changed
 };
 
-// The kind of an event offered to a cell's own input (the event's kind, with mouse set).
-enum : u32 { CellInputPress = 1, CellInputDoubleClick = 2 };
 
 const u32 TypeTable = 86;
 
@@ -138,14 +137,14 @@ public:
     // The relayout recorded under the redraw lock: the scroll bars and fill widths again.
     void onDeferredRelayout() override { updateScrollBars(nullptr, nullptr, true, false); }
     // New range states (null: the current one); widths of the fill and auto columns, the bars.
-    void updateScrollBars(const GScrollRange* h, const GScrollRange* v, bool notify, bool force);
+    virtual void updateScrollBars(const GScrollRange* h, const GScrollRange* v, bool notify, bool force);
     void setScrollState(const GScrollRange& h, const GScrollRange& v) override { updateScrollBars(&h, &v, true, false); }
     // One column (-1: all) to its widest text, each within its limits.
     void fitColumnWidths(i32 column, bool withHeader);
     void setColumns(const char* spec);
     // Column state, then the auto-fit flag.
-    void saveColumns(GBag& bag);
-    void loadColumns(GBag& bag);
+    virtual void saveColumns(GBag& bag);
+    virtual void loadColumns(GBag& bag);
     // What the column menu's item of the column does: shows or hides it.
     void toggleColumn(i32 column);
     void showColumnMenu(i32 x, i32 y);
@@ -192,6 +191,12 @@ public:
     RECT cellRect(u64 row, i32 column);
     GTableTypeAhead* typeAhead() const { return typeAheadCollector; }
     GTableMenuProvider* rowMenuProvider() const;
+    // Null: the shared default. The table deletes a provider given here, when another replaces it
+    // or with itself; the record's provider stays its maker's.
+    void setMenuProvider(GTableMenuProvider* provider);
+    // The colour of the grid lines: an appearance colour, followed when it changes (the text
+    // colour by default).
+    const COLORREF* separatorColour = nullptr;
     // The hot and pressed check squares and button faces.
     GHotTracker* hotTracker() const { return tracker; }
     // The element of a check or button cell under the point, for the hot tracker.
@@ -216,10 +221,24 @@ public:
     void selectionNotify(u32 kind) override { markDirty(kind); }
     void repaintRows() override { invalidate(); }
 
+protected:
+    // Painting and measuring that derived views replace. The cell is clipped, filled and framed by
+    // its separators before paintCell; the default draws it through the model's formatter.
+    virtual void paintCell(GSavedDC& dc, const RECT& cell, u64 row, i32 column, bool selected);
+    // The row gutter (the horizontal leading inset) of a row, or of the header for row -1; the
+    // default fills it with the window background.
+    virtual void paintRowGutter(HDC dc, const RECT& rect, i64 row, bool selected);
+    // The focused caret row's frame; XORed, so drawing it twice removes it.
+    virtual void drawFocusFrame(HDC dc, i64 row, const RECT& frame);
+    // A tip of the table's own for the cell, shown over it whether cut or not; none by default.
+    virtual bool cellToolTip(u64 /*row*/, i32 /*column*/, GString* /*text*/) { return false; }
+    // The width the cell's content needs, through its formatter with the cell font selected.
+    virtual i32 measureCell(GSavedDC& dc, u64 row, i32 column);
+    // The widest content of the column over [first, end) and, with withHeader, its title.
+    virtual i32 measureColumn(i32 column, u64 first, u64 end, bool withHeader);
+
 private:
     class Metrics;
-    // The widest content of the column over [first, end) and, with withHeader, its title.
-    i32 measureColumn(i32 column, u64 first, u64 end, bool withHeader);
     void caretIntoView();
     void sendUp(u32 code, intptr_t value);
     // The pressable element of the cell under the point, as its formatter answers a press there.
@@ -241,16 +260,14 @@ private:
     void sortColumn(i32 column);
     void paintHeader(HDC dc, const RECT& client);
     void paintRows(HDC dc, const RECT& client, const RECT& update);
-    // The focused caret row's dotted frame in client pixels and its two colours, with the columns
-    // moved by dx and the rows by dy (where it was before a scroll by that much); false when none
-    // shows.
-    bool focusFrame(i64 dx, i64 dy, RECT* frame, COLORREF* text, COLORREF* background);
+    // The focused caret row's frame in client pixels, with the columns moved by dx and the rows by
+    // dy (where it was before a scroll by that much); false when none shows.
+    bool focusFrame(i64 dx, i64 dy, RECT* frame);
     // The frame is XORed onto the pixels: it goes before they move and comes back at its new place.
     void scrollWithMargins(i64 dx, i64 dy) override;
-    // Fills the cell (less its separators) and draws it through the model's formatter, clipped to
-    // the cell within the visible area.
-    void paintCell(GSavedDC& dc, const RECT& cell, const RECT& visible, u64 row, i32 column, HBRUSH fill,
-                   bool isSelected, const char* typed);
+    // Clipped to the cell within the visible area: the separators, the fill, then paintCell.
+    void paintCellArea(GSavedDC& dc, const RECT& cell, const RECT& visible, u64 row, i32 column, HBRUSH fill,
+                       bool isSelected);
 
     GTableModel* tableModel = nullptr;
     GSelectionModel* selectionModel = nullptr;
@@ -263,6 +280,7 @@ private:
     GScrollRange navigatedH, navigatedV;
     GTableTypeAhead* typeAheadCollector = nullptr;
     GTableMenuProvider* menuProvider = nullptr;
+    bool ownsMenuProvider = false;
     // A listener on the window's chain, which deletes it.
     GHotTracker* tracker = nullptr;
     // The cell a press landed on (row -1: none) and its element.

@@ -165,6 +165,8 @@ bool GTable::dragHeader(i32 x) {
     i32 width = std::min(std::max(x - c.left, c.minWidth), c.maxWidth);
     if (width != c.width) {
         c.width = width;
+        // The fill column keeps the width it is given as its base.
+        if (resizingColumn == columns.fillColumn) columns.fillBaseWidth = width;
         updateScrollBars(nullptr, nullptr, true, false);
         invalidate();
     }
@@ -184,6 +186,8 @@ bool GTable::releaseHeader(i32 x, i32 y) {
     pressedHeader = resizingColumn = -1;
     draggingColumn = false;
     if (GetCapture() == hwnd) ReleaseCapture();
+    // The fill column takes the room left after the drag.
+    if (resized) updateScrollBars(nullptr, nullptr, true, false);
     invalidate();
     if (resized || moved) markDirty(TableColumnsChanged);
     if (resized || dragged) return true;

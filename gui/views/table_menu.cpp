@@ -99,6 +99,14 @@ GTableMenuProvider* GTable::rowMenuProvider() const {
     return menuProvider ? menuProvider : defaultTableMenuProvider();
 }
 
+void GTable::setMenuProvider(GTableMenuProvider* provider) {
+    if (provider == menuProvider) return;
+    if (ownsMenuProvider) delete menuProvider;
+    menuProvider = provider;
+    ownsMenuProvider = provider != nullptr;
+    rowMenuProvider()->attach(this);
+}
+
 void GTable::showRowMenu(u64 row, i32 column, i32 x, i32 y) {
     if (row >= rows) return;
     LifeGuard guard(lifeRecord());

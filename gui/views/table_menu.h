@@ -1,8 +1,8 @@
 #pragma once
 // The row context menu of tables: GTableMenuProvider fills the menu for a row and column and
 // carries out the chosen command. A table uses the provider of its creation record (not owned; it
-// must outlive the table) or the shared default one, which lists the table's own actions and sends
-// the choice up from the table. The table's action records ("GTable_COPY" ...) are static and
+// must outlive the table), one given to GTable::setMenuProvider (the table deletes it) or the
+// shared default one, which lists the table's own actions and sends the choice up from the table. The table's action records ("GTable_COPY" ...) are static and
 // registered at start.
 #include "core/types.h"
 

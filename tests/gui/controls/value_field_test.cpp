@@ -231,6 +231,65 @@ TEST(DigitField, ARateChangeKeepsTheTime) {
     EXPECT_EQ(48000u, f.record.rate);
 }
 
+TEST(DigitField, OkReadsThePageTypedInLast) {
+    // 100..44100 samples at 44100: 0.002 to 1.000 seconds.
+    const SampleCountRange range{0, 100, 44100, -1};
+    struct Case {
+        const char* name;
+        const char* time;     // typed into the time page last (null: the samples page)
+        const char* samples;  // typed into the samples page first (null: none)
+        bool accepted;
+        u32 count;
+    };
+    const Case cases[] = {
+        {"a time past the range", "2.000", nullptr, false, 44100},
+        {"no time at all", "abc", nullptr, false, 44100},
+        {"a time after good samples", "5.000", "22050", false, 44100},
+        {"a good time after bad samples", "0.500", "99999999", true, 22050},
+        {"the range's first time", "0.002", nullptr, true, 100},
+        {"samples typed last", nullptr, "300", true, 300},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DigitRig f;
+        DigitField* field = f.make(range);
+        if (c.samples) field->samples->edit->setText(c.samples);
+        if (c.time) field->time->edit->setText(c.time);
+        recordedBoxes().clear();
+        EXPECT_EQ(c.accepted, f.dialog->validate(&f.dialog->fields));
+        EXPECT_EQ(c.count, f.record.count);
+        if (c.accepted) {
+            EXPECT_TRUE(recordedBoxes().empty());
+        } else {
+            ASSERT_EQ(1u, recordedBoxes().size());
+            EXPECT_EQ(std::string(field->time->rangeMessage().c_str()), recordedBoxes()[0].text);
+            EXPECT_NE(std::string::npos, recordedBoxes()[0].text.find("1.000"));
+        }
+    }
+}
+
+TEST(DigitField, ARateChangeKeepsBothPagesInAgreement) {
+    // 1 to 48000 samples: 1.000 s at 48000 does not fit at 96000 (0.500 s at most) and is held
+    // there; that time then stays through the next rates.
+    struct Case {
+        u32 rate;
+        const char* time;
+        const char* samples;
+    };
+    const Case cases[] = {{96000, "0.500", "48000"}, {22050, "0.500", "11025"}, {48000, "0.500", "24000"}};
+    DigitRig f;
+    f.record = {48000, 48000};
+    DigitField* field = f.make({0, 1, 48000, -1}, 48000);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rate);
+        field->setSampleRate(c.rate);
+        EXPECT_EQ(c.time, textOf(field->time->edit));
+        EXPECT_EQ(c.samples, textOf(field->samples->edit));
+        ASSERT_TRUE(f.dialog->validate(&f.dialog->fields));
+        EXPECT_EQ((u32)std::stoul(c.samples), f.record.count);
+    }
+}
+
 TEST(DigitField, ReadOnlyAndTheButton) {
     struct Case {
         u8 readOnly;

@@ -3,7 +3,11 @@
 
 #include "gui/input/input_event.h"
 #include "gui/input/system_input.h"
+#include "gui/kernel/application.h"
+#include "gui/kernel/gui_texts.h"
+#include "gui/kernel/message_boxes.h"
 #include "gui/layout/scroll_range.h"
+#include "tests/support/test_support.h"
 
 namespace {
 GScrollRange range(i64 total, i32 page, i32 step = 1, i64 origin = 0, i64 caret = 0) {
@@ -184,4 +188,20 @@ TEST(ScrollRange, FullRepaintOnlyWhenPixelsCannotMove) {
     GScrollRange jump = a;
     jump.origin += 51;
     EXPECT_TRUE(GScrollRange::needsFullRepaint(a, jump));
+}
+
+TEST(ScrollRange, TheToolkitShowsTheScrollLockHintOncePerRun) {
+    installToolkitHooks();
+    resetReportedErrors();
+    recordedBoxes().clear();
+    systemInput.keyState = scrollLockOn;
+    GScrollRange h = range(500, 100), v = range(1000, 50, 1, 100, 100);
+    GInputEvent down = GInputEvent::keyDown(VK_DOWN);
+    EXPECT_TRUE(scrollRangesOnWheel(h, v, -120, true, ScrollVertical));
+    EXPECT_TRUE(scrollRangesOnKey(down, h, v, ScrollVertical));
+    systemInput.keyState = systemInputDefaults.keyState;
+    ASSERT_EQ(1u, recordedBoxes().size());
+    EXPECT_EQ(guiText(GuiText::ScrollLockHint), recordedBoxes()[0].text);
+    scrollLockHint = nullptr;
+    resetReportedErrors();
 }

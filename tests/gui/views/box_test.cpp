@@ -37,10 +37,12 @@ TEST(Box, DropsDownWithoutActivationAndAClickChoosesARow) {
     GCombo* combo = GCombo::create(builder, &bag, 0, 12);
     MoveWindow(combo->hwnd, 10, 10, 150, 22, TRUE);
 
+    combo->listMetric = 18;  // an image box of 18 pixels before each item
     combo->dropDown();
     ASSERT_TRUE(combo->dropped());
     auto* list = static_cast<GBoxList*>(combo->list());
     ASSERT_NE(nullptr, list->box);
+    EXPECT_EQ(18u, list->box->columns[0].formatParam);
     EXPECT_STREQ("GBox", list->box->className());
     EXPECT_TRUE(list->box->isKindOf(TypeBox) && list->box->isKindOf(TypeTable));
     EXPECT_FALSE(list->box->hasHeader());

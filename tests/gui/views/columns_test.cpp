@@ -1,10 +1,12 @@
-// The column list on a temporary folder: listing, column layout, keys, type-ahead and painting.
+// The column list on a temporary folder: listing, column layout, keys, type-ahead, painting and
+// scrolling.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "core/wide_text.h"
+#include "gui/input/system_input.h"
 #include "gui/views/columns.h"
 #include "tests/gui/control_fixture.h"
 
@@ -38,10 +40,12 @@ std::vector<std::string> numbered(int n) {
     return names;
 }
 
-// A list of `rows` rows per column at the given width, in the fixture's dialog.
-GColumns* makeList(Fixture& f, i32 rows, i32 width) {
+// A list of `rows` rows per column at the given width, in the fixture's dialog; withBar leaves
+// room for the horizontal scroll bar of a list wider than the window.
+GColumns* makeList(Fixture& f, i32 rows, i32 width, bool withBar = false) {
     GColumns* list = GColumns::create(f.dialog);
-    list->setRect(RECT{0, 0, width, list->topMargin + list->bottomMargin + rows * list->itemHeight});
+    i32 bar = withBar ? GetSystemMetrics(SM_CYHSCROLL) : 0;
+    list->setRect(RECT{0, 0, width, list->topMargin + list->bottomMargin + rows * list->itemHeight + bar});
     return list;
 }
 
@@ -93,7 +97,7 @@ TEST(Columns, MovesPastTheMeasuredColumnsMeasureFirst) {
     // Only one column fits: moving right and hit tests reach columns not yet measured.
     Fixture f(600, 400);
     TempFolder folder(numbered(25));
-    GColumns* list = makeList(f, 10, 40);
+    GColumns* list = makeList(f, 10, 40, true);
     list->setPattern(folder.pattern().c_str());
     size_t measured = list->edges.size();
     EXPECT_LE(measured, 2u);
@@ -159,4 +163,56 @@ TEST(Columns, TypedTextMarksEveryMatchAndMovesTheCaret) {
     press(list, KeyCharacter, 'q');
     EXPECT_EQ(0u, list->typed.length);
     EXPECT_STREQ("ABC.wav", list->names[list->caret].c_str());
+}
+
+namespace {
+POINT g_cursor;
+BOOL fakeCursor(POINT* p) {
+    *p = g_cursor;
+    return TRUE;
+}
+}  // namespace
+
+TEST(Columns, AListLongerThanItsWindowScrollsByWheelAndBar) {
+    Fixture f(600, 400);
+    TempFolder folder(numbered(60));
+    GColumns* list = makeList(f, 10, 150, true);
+    list->setPattern(folder.pattern().c_str());
+    ASSERT_EQ(10, list->rowsPerColumn);
+    EXPECT_TRUE(GetWindowLongA(list->hwnd, GWL_STYLE) & WS_HSCROLL);
+    EXPECT_EQ(60, list->horizontal.total);
+    EXPECT_EQ(10, list->horizontal.step);
+    i32 shown = (i32)list->horizontal.page / 10;
+    ASSERT_GE(shown, 1);
+    ASSERT_LT(shown, 6);
+
+    // A wheel turned towards the user over the list moves it one column on; away, back.
+    POINT p{20, 20};
+    ClientToScreen(list->hwnd, &p);
+    g_cursor = p;
+    systemInput.cursorPos = fakeCursor;
+    ASSERT_EQ(list->hwnd, WindowFromPoint(p));
+    SendMessageA(list->hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, (WORD)-WHEEL_DELTA), MAKELPARAM(p.x, p.y));
+    EXPECT_EQ(10, list->firstVisible);
+    EXPECT_EQ(10, list->horizontal.origin);
+    EXPECT_EQ(10, list->hitTest(3, list->topMargin + 1));
+    SendMessageA(list->hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, (WORD)(2 * WHEEL_DELTA)), MAKELPARAM(p.x, p.y));
+    EXPECT_EQ(0, list->firstVisible);
+    systemInput.cursorPos = systemInputDefaults.cursorPos;
+
+    // The bar: a line on, then the end.
+    SendMessageA(list->hwnd, WM_HSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(10, list->firstVisible);
+    SendMessageA(list->hwnd, WM_HSCROLL, SB_BOTTOM, 0);
+    EXPECT_EQ(60 - shown * 10, list->firstVisible);
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(list->hwnd, SB_HORZ, &info));
+    EXPECT_GT(info.nPos, 0);
+
+    // Names that all fit need no bar.
+    list->setPattern(folder.pattern("f0*").c_str());
+    EXPECT_FALSE(GetWindowLongA(list->hwnd, GWL_STYLE) & WS_HSCROLL);
+    EXPECT_EQ(0, list->firstVisible);
 }

@@ -88,4 +88,33 @@ TEST(InputBubbling, CursorEventInTheTargetWindowsClientArea) {
     DestroyWindow(frame->hwnd);
 }
 
+TEST(InputBubbling, InputEventsFromRawMouseEvents) {
+    GLayoutItem* target = reinterpret_cast<GLayoutItem*>(0x1000);
+    struct Case {
+        bool mouse;
+        u8 action;
+        u32 code;
+    };
+    const Case cases[] = {{true, MousePress, CellInputPress},     {true, MouseDoubleClick, CellInputDoubleClick},
+                          {true, MouseRelease, CellInputRelease}, {true, MouseMove, 0},
+                          {false, 0, 0}};
+    for (const Case& c : cases) {
+        GInputEvent raw;
+        raw.target = target;
+        raw.mouse = c.mouse;
+        raw.action = c.action;
+        raw.kind = 99;
+        raw.x = 12;
+        raw.y = 34;
+        GInputEvent e = makeInputEvent(raw, 5, MouseShift);
+        EXPECT_EQ(c.code, e.kind) << (int)c.action;
+        EXPECT_EQ(target, e.target);
+        EXPECT_EQ(12, e.x);
+        EXPECT_EQ(34, e.y);
+        EXPECT_EQ(0, e.action);
+        EXPECT_EQ(5u, e.key);
+        EXPECT_EQ((u32)MouseShift, e.modifiers);
+    }
+}
+
 }  // namespace

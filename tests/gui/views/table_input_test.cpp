@@ -751,6 +751,59 @@ TEST(TableMenu, ProvidersHearTheRowAndColumnOfClicksAndMenuKeys) {
     DestroyWindow(owner.hwnd);
 }
 
+TEST(TableMenu, AProviderSetLaterBelongsToTheTable) {
+    class Counted : public RecordingProvider {
+    public:
+        explicit Counted(int* deleted) : deleted(deleted) {}
+        ~Counted() override { ++*deleted; }
+        int* deleted;
+    };
+    int deleted = 0;
+    RecordingProvider fromRecord;
+    {
+        Fixture f;
+        auto* first = new Counted(&deleted);
+        f.table->setMenuProvider(first);
+        EXPECT_EQ(first, f.table->rowMenuProvider());
+        EXPECT_EQ(f.table, first->attached);
+        auto* second = new Counted(&deleted);
+        f.table->setMenuProvider(second);
+        EXPECT_EQ(1, deleted);
+        f.table->setMenuProvider(nullptr);  // back to the default
+        EXPECT_EQ(2, deleted);
+        EXPECT_EQ(defaultTableMenuProvider(), f.table->rowMenuProvider());
+        f.table->setMenuProvider(new Counted(&deleted));
+    }
+    EXPECT_EQ(3, deleted);  // deleted with its table
+}
+
+TEST(TableInput, ADragOnTheFillColumnsBorderKeepsItsWidth) {
+    Fixture f;
+    GTableDesc desc;
+    desc.columnCount = 2;
+    desc.columnSpec = "Name:W=80,Rest:F:W=60";
+    desc.exStyle = 0;
+    GTable* t = createTable(f.root, &f.owner, desc);
+    t->setRect(RECT{0, 0, 300, 200});
+    i32 filled = t->columns[1].width;
+    ASSERT_GT(filled, 150);
+    t->cellRect(0, 0);
+    i32 border = t->columns[1].left + filled, y = t->headerHeightPixels() / 2;
+    SendMessageA(t->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(border - 1, y));
+    // Wider than the window: the column follows and a bar appears.
+    SendMessageA(t->hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(border + 100, y));
+    EXPECT_EQ(filled + 100, t->columns[1].width);
+    SendMessageA(t->hwnd, WM_LBUTTONUP, 0, MAKELPARAM(border + 100, y));
+    EXPECT_EQ(filled + 100, t->columns[1].width);
+    // Narrower than the room: the fill column still takes the rest of the row.
+    t->cellRect(0, 0);
+    border = t->columns[1].left + t->columns[1].width;
+    SendMessageA(t->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(border - 1, y));
+    SendMessageA(t->hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(border - 200, y));
+    SendMessageA(t->hwnd, WM_LBUTTONUP, 0, MAKELPARAM(border - 200, y));
+    EXPECT_EQ(filled, t->columns[1].width);
+}
+
 namespace {
 // A digest of the pixels of a rectangle as the table paints them now.
 std::string paintedPixels(GTable* table, const RECT& r) {

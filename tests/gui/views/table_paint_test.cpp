@@ -1,13 +1,20 @@
-// Table painting: span rectangles kept in 32 bits, the XOR focus frame, and a real table over a
-// model of 2^33 rows that paints only its visible rows.
+// Table painting: span rectangles kept in 32 bits, the XOR focus frame, a real table over a model
+// of 2^33 rows that paints only its visible rows, a derived table's own gutter and cells, and
+// widths measured for sample texts.
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 #include "gui/kernel/dialog.h"
 #include "gui/kernel/window_procedure.h"
 #include "gui/layout/layout_cell.h"
+#include "gui/layout/rect_list.h"
 #include "gui/paint/colors.h"
+#include "gui/paint/saved_dc.h"
 #include "gui/views/table.h"
 #include "gui/views/table_paint.h"
+#include "tests/gui/control_fixture.h"
 #include "tests/gui/dib_canvas.h"
 #include "tests/gui/gui_fixture.h"
 
@@ -145,16 +152,120 @@ TEST(TablePaint, PaintsOnlyTheVisibleRowsAndEachSpanOnce) {
         }
     }
     EXPECT_TRUE(textInSpan);
-    // The separators are drawn in the light shade and follow it when it changes.
-    COLORREF savedShade = toolkitColors.lightShade;
+    // The separators are drawn in the text colour and follow it when it changes.
+    COLORREF savedText = toolkitColors.text;
     const GTableColumn& cell = table->columns[1];
     for (COLORREF shade : {RGB(200, 10, 20), RGB(10, 200, 20)}) {
-        toolkitColors.lightShade = shade;
+        toolkitColors.text = shade;
         table->paint(canvas.dc(), client, false);
         EXPECT_EQ(shade, canvas.pixel(cell.left + cell.width, firstTop + 2 * rh + rh / 2));
     }
-    toolkitColors.lightShade = savedShade;
+    toolkitColors.text = savedText;
 
     SetWindowLongA(dialog.hwnd, GWL_STYLE, GetWindowLongA(dialog.hwnd, GWL_STYLE) & ~WS_VISIBLE);
     DestroyWindow(dialog.hwnd);
+}
+
+namespace {
+const COLORREF kCorner = RGB(250, 0, 0), kGutter = RGB(0, 0, 250), kGutterSelected = RGB(0, 120, 120);
+const COLORREF kFirst = RGB(0, 200, 0), kSecond = RGB(200, 200, 0);
+
+// A row-number gutter of 20 pixels and cells of its own colours; each cell is 30 pixels wide plus
+// its row number.
+class GutterTable : public GTable {
+public:
+    using GTable::GTable;
+    std::vector<i64> gutterRows;
+
+protected:
+    void paintRowGutter(HDC dc, const RECT& r, i64 row, bool selected) override {
+        gutterRows.push_back(row);
+        fillRectSolid(dc, r, row < 0 ? kCorner : selected ? kGutterSelected : kGutter);
+    }
+    void paintCell(GSavedDC& dc, const RECT& cell, u64, i32 column, bool) override {
+        fillRectSolid(dc.dc(), RECT{cell.left + 2, cell.top + 2, cell.right - 3, cell.bottom - 3},
+                      column == 0 ? kFirst : kSecond);
+    }
+    i32 measureCell(GSavedDC&, u64 row, i32) override { return 30 + (i32)row; }
+};
+
+// A shown dialog whose content keeps its children where the test puts them.
+struct PaintRig : controls::Fixture {
+    GLayoutItem* root = new FreeItem(dialog);
+    PaintRig() : controls::Fixture(400, 300) { dialog->setContent(root); }
+};
+}  // namespace
+
+TEST(TablePaint, ADerivedTablePaintsItsOwnGutterAndCells) {
+    PaintRig rig;
+    auto* table = new GutterTable(rig.dialog);
+    GTableDesc desc;
+    desc.columnCount = 2;
+    desc.columnSpec = "A:W=80,B:W=80";
+    ASSERT_TRUE(table->create(desc));
+    rig.root->addChild(table);
+    table->setRect(RECT{10, 10, 310, 210});
+    for (const char* a : {"a0", "a1", "a2"}) {
+        const char* row[] = {a, "b"};
+        table->appendRows(row);
+    }
+    table->horizontal.leadingInset = 20;
+    table->updateScrollBars(nullptr, nullptr, true, false);
+    RedrawWindow(table->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+
+    HWND w = table->hwnd;
+    i32 header = table->headerHeightPixels(), rh = table->rowHeightPixels();
+    EXPECT_EQ(kCorner, controls::pixelAt(w, 5, header / 2));
+    EXPECT_EQ(kGutterSelected, controls::pixelAt(w, 5, header + rh / 2));  // the caret row 0 is selected
+    EXPECT_EQ(kGutter, controls::pixelAt(w, 5, header + rh + rh / 2));
+    EXPECT_EQ(toolkitColors.window, controls::pixelAt(w, 5, header + 3 * rh + rh / 2));  // below the rows
+    EXPECT_EQ((std::vector<i64>{-1, 0, 1, 2}), table->gutterRows);
+    RECT first = table->cellRect(1, 0), second = table->cellRect(1, 1);
+    EXPECT_EQ(20, first.left);
+    EXPECT_EQ(kFirst, controls::pixelAt(w, (first.left + first.right) / 2, (first.top + first.bottom) / 2));
+    EXPECT_EQ(kSecond, controls::pixelAt(w, (second.left + second.right) / 2, (second.top + second.bottom) / 2));
+    // The grid around the cells is drawn by the table, in the separator colour.
+    EXPECT_EQ(toolkitColors.text, controls::pixelAt(w, first.right - 1, (first.top + first.bottom) / 2));
+    EXPECT_EQ(toolkitColors.text, controls::pixelAt(w, (first.left + first.right) / 2, first.bottom - 1));
+
+    // Fitting asks the table's own measure: the widest of 30, 31 and 32.
+    table->fitColumnWidths(-1, false);
+    EXPECT_EQ(32, table->columns[0].width);
+    EXPECT_EQ(32, table->columns[1].width);
+}
+
+TEST(TablePaint, TheWidthOfASampleTextShowsItWhole) {
+    // Option E measures as the cell formatter draws, with the real fonts: the sample text is drawn
+    // the same as in a column with room to spare, so it ends in no ellipsis.
+    PaintRig rig;
+    const char* samples[] = {"Sample rate 44100 Hz", "W", "Mixed Width Text 0123456789", "iiiiiiiiii"};
+    for (const char* sample : samples) {
+        SCOPED_TRACE(sample);
+        std::string measured = std::string("Name:E=") + sample + ",Rest:W=20";
+        GTableDesc fitted, wide;
+        fitted.columnCount = wide.columnCount = 2;
+        fitted.columnSpec = measured.c_str();
+        wide.columnSpec = "Name:W=400,Rest:W=20";
+        GTable* a = createTable(rig.root, rig.dialog, fitted);
+        GTable* b = createTable(rig.root, rig.dialog, wide);
+        for (GTable* t : {a, b}) {
+            t->setRect(RECT{0, 0, 450, 100});
+            for (int i = 0; i < 2; ++i) {
+                const char* row[] = {sample, ""};
+                t->appendRows(row);
+            }
+        }
+        RECT client;
+        GetClientRect(a->hwnd, &client);
+        DibCanvas one(client.right, client.bottom, RGB(1, 2, 3)), two(client.right, client.bottom, RGB(1, 2, 3));
+        a->paint(one.dc(), client, false);
+        b->paint(two.dc(), client, false);
+        RECT cell = a->cellRect(1, 0);  // row 1: not selected
+        i32 differing = 0;
+        for (i32 y = cell.top; y < cell.bottom - 1; ++y)
+            for (i32 x = cell.left; x < cell.right - 1; ++x) differing += one.pixel(x, y) != two.pixel(x, y);
+        EXPECT_EQ(0, differing) << "column width " << a->columns[0].width;
+        deleteChildCell(a);
+        deleteChildCell(b);
+    }
 }

@@ -245,6 +245,61 @@ TEST(TableWindow, RemoveRowsThenEnsureSelection) {
     EXPECT_EQ(s->selectedCount(), 0);
 }
 
+TEST(TableWindow, RemoveRowsTakesExactlyTheSelectedRows) {
+    struct Case {
+        const char* name;
+        bool multi;
+        int rows;
+        std::vector<std::pair<i64, i64>> selected;  // multi: inclusive ranges
+        i64 caret;
+        std::string left;
+        i64 caretAfter;
+    };
+    const Case cases[] = {
+        {"single, caret in the middle", false, 5, {}, 2, "0 1 3 4", 2},
+        {"single, caret on the last row", false, 5, {}, 4, "0 1 2 3", 3},
+        {"single, caret on the first row", false, 5, {}, 0, "1 2 3 4", 0},
+        {"single, the only row", false, 1, {}, 0, "", -1},
+        {"single, no caret", false, 5, {}, -1, "0 1 2 3 4", 0},
+        {"multi, two ranges", true, 10, {{2, 4}, {7, 7}}, 7, "0 1 5 6 8 9", 4},
+        {"multi, first and last rows", true, 6, {{0, 0}, {5, 5}}, 5, "1 2 3 4", 3},
+        {"multi, one row of three ranges", true, 8, {{1, 1}, {3, 3}, {5, 6}}, 1, "0 2 4 7", 1},
+        {"multi, everything", true, 4, {{0, 3}}, 0, "", -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        GTableDesc desc;
+        desc.flags = c.multi ? 0x10BA0 | TableMultiSelect : 0x10BA0;
+        GTable* t = f.table(desc);
+        char text[16];
+        for (int i = 0; i < c.rows; ++i) {
+            snprintf(text, sizeof text, "%d", i);
+            const char* texts[] = {text};
+            t->appendRows(texts);
+        }
+        GSelectionModel* s = t->selection();
+        if (c.multi) {
+            auto* multi = static_cast<GMultiSelection*>(s);
+            multi->clearSelection();
+            for (auto& r : c.selected) multi->addRange(r.first, r.second, false);
+        }
+        s->setCaret(c.caret);
+        t->removeRows();
+        std::string left;
+        GString scratch;
+        for (u64 row = 0; row < t->rowCount(); ++row) left += std::string(row ? " " : "") + t->model()->cellText(scratch, row, 0);
+        EXPECT_EQ(c.left, left);
+        EXPECT_EQ(t->model()->rowCount(), t->rowCount());
+        EXPECT_EQ(s->length(), (i64)t->rowCount());
+        EXPECT_EQ(c.caretAfter, s->caret());
+        // Rows remain: the caret row is the selection again.
+        EXPECT_EQ(t->rowCount() ? 1 : 0, s->selectedCount());
+        if (c.caretAfter >= 0) EXPECT_TRUE(s->isSelected(c.caretAfter));
+        deleteChildCell(t);
+    }
+}
+
 TEST(TableWindow, RemoveOneRowFromBothRowModels) {
     Fixture f;
     GTable* t = f.multiTable(10);
