@@ -112,7 +112,7 @@ bool GEditLine::onControlCommand(void* event) {
     if (n->source != this || n->code != EN_CHANGE) return false;
     if (!(controlStyle & EditChangeGuard)) {
         controlStyle |= EditChangeGuard;
-        if (redrawLock > 0)
+        if (redrawLock != 0)
             markDirty(0);
         else
             textChanged();

@@ -109,7 +109,7 @@ GLabel* GLabel::createWithLayout(GLayoutBuilder& builder, i32 count, u32 style) 
 }
 
 void GLabel::repaint() {
-    if (hwnd && (redrawLock > 0 || IsWindowVisible(hwnd))) invalidate();
+    if (hwnd && (redrawLock != 0 || IsWindowVisible(hwnd))) invalidate();
 }
 
 bool GLabel::setText(const char* newText) {

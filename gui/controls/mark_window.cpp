@@ -136,7 +136,7 @@ bool GMarkWindow::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, 
 }
 
 void GMarkWindow::changed() {
-    if (redrawLock > 0) {
+    if (redrawLock != 0) {
         flags |= WindowRepaintPending;
         markDirty(0);
         return;

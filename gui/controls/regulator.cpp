@@ -99,7 +99,7 @@ void GRegulator::setValue(i64 v) {
 }
 
 void GRegulator::changed() {
-    if (redrawLock > 0) {
+    if (redrawLock != 0) {
         markDirty(0);
         flags |= WindowRepaintPending;
         return;

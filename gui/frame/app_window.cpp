@@ -12,6 +12,7 @@
 #include "gui/kernel/window_procedure.h"
 #include "gui/layout/layout_cell.h"
 #include "gui/menus/action_table.h"
+#include "gui/menus/action_texts.h"
 #include "gui/menus/key_bindings.h"
 #include "gui/menus/menu.h"
 #include "gui/menus/menu_bar.h"
@@ -76,13 +77,29 @@ void updateItemState(GParentWindow* window, HMENU menu, i32 position) {
     if (!GetMenuItemInfoA(menu, (UINT)position, TRUE, &info)) return;
     if (!info.dwItemData && info.hSubMenu) return;
     i32 id = menuItemCommandId(menu, position);
-    if (!actionById(id)) return;
-    bool enabled = window->commandState((u32)id) == CommandEnabled;
+    // Asked from the window up, so that its page answers first.
+    GActionItem* action = actionById(id);
+    if (!action) return;
+    bool enabled = isActionEnabledFor(action, window);
     if (enabled == ((info.fState & MF_GRAYED) != 0))
         EnableMenuItem(menu, (UINT)position, MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
-    bool checked = window->commandChecked((u32)id) == 1;
+    bool checked = isActionCheckedFor(action, window);
     if (checked != ((info.fState & MFS_CHECKED) != 0))
         CheckMenuItem(menu, (UINT)position, MF_BYPOSITION | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+}  // namespace
+
+namespace {
+// Whether an item of the popup action is enabled for the window; nesting is cut at 16 levels.
+bool anyItemEnabled(const GActionItem* action, GWindow* window) {
+    static u32 depth = 0;
+    if (depth >= 16) return false;
+    ++depth;
+    bool found = false;
+    for (i32 i = 0; i < action->subItemCount && !found; ++i)
+        if (const GActionItem* item = actionById(action->subItems[i])) found = isActionEnabledFor(item, window);
+    --depth;
+    return found;
 }
 }  // namespace
 
@@ -216,7 +233,8 @@ void GAppWindow::updateMenuState(intptr_t parentMenu, intptr_t position, intptr_
 
 bool GAppWindow::onCommand(u32 command, GStateQuery* query) {
     if (command == 9 || command == 101) {
-        openHelp(helpPage, this);
+        // Without a page there is nothing to open.
+        if (helpPage) openHelp(helpPage, this);
         return true;
     }
     if (!hasMenuBar()) return GParentWindow::onCommand(command, query);
@@ -233,8 +251,10 @@ i32 GAppWindow::isCommandEnabled(u32 id) {
     // The help commands are the base's.
     i32 state = GParentWindow::commandState(id);
     if (state != CommandUnknown || !hasMenuBar()) return state;
+    // A menu of the bar is enabled while one of its items is.
+    if (GActionItem* action = actionById((i32)id))
+        if (action->subItemCount >= 1 && anyItemEnabled(action, this)) return CommandEnabled;
     if (id == ToolBarMenuAction) return CommandEnabled;
-    if (id >= FirstActionId && id <= LastActionId && actionById((i32)id)) return CommandEnabled;
     if (id < FirstToolBarMenuCommand) return CommandUnknown;
     return currentDynamicAction == ToolBarMenuAction ? CommandEnabled : CommandUnknown;
 }

@@ -31,6 +31,6 @@ public:
     const char* className() const override { return "GBoardWindow"; }
     u32 typeId() const override { return TypeBoardWindow; }
 
-    // A drag begins as its first move, at the point where it starts.
-    bool dragBegin(GMouseCapture* capture, i32 x, i32 y) override { return dragMove(capture, x, y, x, y); }
+    // A move is handed on as a begin at its point.
+    bool dragMove(GMouseCapture* capture, i32, i32, i32 x, i32 y) override { return dragBegin(capture, x, y); }
 };

@@ -100,6 +100,7 @@ void GPlacer::relayoutWindow() {
 }
 
 bool GPlacer::runJobNow(PlacerJob* current) {
+    if (job) return false;
     job = current;
     current->placer = this;
     current->result = 0;
@@ -122,14 +123,25 @@ bool GPlacer::runJobNow(PlacerJob* current) {
 }
 
 bool GPlacer::runJobInBackground(PlacerJob* current) {
+    if (job) {
+        delete current;
+        return false;
+    }
     job = current;
     current->placer = this;
     current->result = 0;
     if (current->sink) current->sink->start(current->a, current->b);
     relayoutWindow();
-    worker = new PlacerWorker(this);
     placerFlags |= PlacerBusy;
-    prepareJob(current);
+    try {
+        prepareJob(current);
+    } catch (...) {
+        // No worker was started: the job ends here as failed.
+        placerFlags &= ~PlacerBusy;
+        jobFinished();
+        throw;
+    }
+    worker = new PlacerWorker(this);
     if (worker->start()) return true;
     // No thread: the job ends as failed.
     delete worker;

@@ -69,8 +69,11 @@ public:
     GString caption();
     // Three blocks, each u32 length and its bytes.
     void saveState(GBag& bag);
+    // False, the job untouched, while another job is current.
     bool runJobNow(PlacerJob* job);
-    // False when the worker could not start (the job is then ended as failed).
+    // Takes the job. False when another job is current (the job is deleted unrun) or the worker
+    // could not start (the job is ended as failed). A prepare step that throws ends the job as
+    // failed and the exception goes on.
     bool runJobInBackground(PlacerJob* job);
     bool busy() const { return (placerFlags & PlacerBusy) != 0; }
 

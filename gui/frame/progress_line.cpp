@@ -15,14 +15,38 @@
 
 namespace {
 
-// The message box open on this thread.
-BOOL CALLBACK findBox(HWND window, LPARAM found) {
-    char name[16];
-    GetClassNameA(window, name, sizeof name);
-    if (lstrcmpA(name, "#32770") != 0) return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
+// Where the handle of the box being opened on this thread goes; null when none is awaited.
+HWND* g_awaitedBox = nullptr;
+
+// Catches the creation of the dialog window of the box; only C calls, nothing can throw.
+LRESULT CALLBACK watchBoxCreation(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && g_awaitedBox && !*g_awaitedBox) {
+        char name[16];
+        if (GetClassNameA((HWND)wParam, name, sizeof name) && lstrcmpA(name, "#32770") == 0)
+            *g_awaitedBox = (HWND)wParam;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
+
+// For its scope, keeps the handle of the first dialog window made on this thread.
+class BoxWatch {
+public:
+    BoxWatch() : outer(g_awaitedBox), hook(SetWindowsHookExA(WH_CBT, watchBoxCreation, nullptr, GetCurrentThreadId())) {
+        g_awaitedBox = &handle;
+    }
+    ~BoxWatch() {
+        if (hook) UnhookWindowsHookEx(hook);
+        g_awaitedBox = outer;
+    }
+    BoxWatch(const BoxWatch&) = delete;
+    BoxWatch& operator=(const BoxWatch&) = delete;
+
+    HWND handle = nullptr;
+
+private:
+    HWND* outer;
+    HHOOK hook;
+};
 
 const i32 kLabelCharacters = 21;
 
@@ -89,9 +113,7 @@ void GProgressLinePlacer::end() {
 void GProgressLinePlacer::finishOnUiThread() {
     removeTimer(&timer);
     timerRunning = false;
-    HWND box = nullptr;
-    if (boxOpen) EnumThreadWindows(GetCurrentThreadId(), findBox, (LPARAM)&box);
-    if (box) PostMessageA(box, WM_CLOSE, 0, 0);
+    if (boxOpen && openBox && *openBox && IsWindow(*openBox)) PostMessageA(*openBox, WM_CLOSE, 0, 0);
     include(label, false);
     include(progressBar, false);
     include(cancelButton, false);
@@ -124,9 +146,22 @@ bool GProgressLinePlacer::onCommand(u32 command, GStateQuery*) {
         if (askBeforeCancel) {
             boxOpen = true;
             LifeGuard guard(GRowItem::lifeRecord());
-            i32 answer = showMessageBox(&mbWarning, topLevelWindow(), coreText(CoreText::ProgressCancelQuestion));
+            // The box is known by its handle, so that the job's end closes this one.
+            BoxWatch watch;
+            openBox = &watch.handle;
+            i32 answer = 0;
+            try {
+                answer = showMessageBox(&mbWarning, topLevelWindow(), coreText(CoreText::ProgressCancelQuestion));
+            } catch (...) {
+                if (guard.alive()) {
+                    boxOpen = false;
+                    openBox = nullptr;
+                }
+                throw;
+            }
             if (!guard.alive()) return true;
             boxOpen = false;
+            openBox = nullptr;
             if (answer != IDOK || !running()) return true;
         }
         include(cancelButton, false);

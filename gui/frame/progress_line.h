@@ -48,6 +48,7 @@ public:
     u32 startTicks = 0, lastShown = 0, pauseStart = 0;
     bool paused = false;
     bool boxOpen = false;
+    HWND* openBox = nullptr;  // the open confirmation box's handle, kept by its opener
     bool timerRunning = false;
     TimerRecord timer;
 

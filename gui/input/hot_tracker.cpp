@@ -10,7 +10,7 @@ void GHotTracker::repaintOwner() {
     if (!owner || !owner->hwnd) return;
     GItemBase* item = owner->item();
     GChildWindow* child = item ? item->asChildWindow() : nullptr;
-    if (child && child->redrawLock > 0)
+    if (child && child->redrawLock != 0)
         owner->flags |= WindowRepaintPending;
     else
         InvalidateRect(owner->hwnd, nullptr, FALSE);

@@ -57,11 +57,11 @@ bool GChildWindow::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam,
         if (reinterpret_cast<WINDOWPOS*>(lParam)->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) markOwnerDirty(owner);
         return false;
     case WM_ERASEBKGND:
-        if (redrawLock <= 0) return false;
+        if (redrawLock == 0) return false;
         *result = 1;
         return true;
     case WM_NCPAINT:
-        if (redrawLock <= 0) return false;
+        if (redrawLock == 0) return false;
         *result = DefWindowProcA(hwnd, message, wParam, lParam);
         return true;
     case WM_SETCURSOR:
@@ -70,8 +70,9 @@ bool GChildWindow::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam,
         return true;
     case WM_MOUSEWHEEL:
     case WM_MOUSEHWHEEL: {
+        // The window under the cursor takes the wheel; any other hands it to its owner, whose
+        // forwarding guard stops a second round.
         *result = 0;
-        if (forwardingWheel) return true;
         POINT p;
         systemInput.cursorPos(&p);
         if (IsWindowVisible(hwnd) && (GetCapture() == hwnd || WindowFromPoint(p) == hwnd)) {
@@ -79,9 +80,7 @@ bool GChildWindow::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam,
             bool vertical = hit == HTVSCROLL ? true : hit == HTHSCROLL ? false : message == WM_MOUSEWHEEL;
             onWheel((i16)HIWORD(wParam), LOWORD(wParam), vertical);
         } else if (owner && owner->hwnd) {
-            forwardingWheel = true;
             SendMessageA(owner->hwnd, message, wParam, lParam);
-            forwardingWheel = false;
         }
         return true;
     }
@@ -143,25 +142,55 @@ void GChildWindow::notify(int event) {
 
 void GChildWindow::invalidate() { invalidateWindow(this); }
 
+// A visible window is locked with WM_SETREDRAW (counter above 0); a hidden one only by the counter
+// (below 0), since WM_SETREDRAW TRUE would show it.
 void GChildWindow::beginRedrawLock() {
-    if (redrawLock++ == 0 && hwnd) SendMessageA(hwnd, WM_SETREDRAW, FALSE, 0);
+    if (redrawLock > 0) {
+        ++redrawLock;
+        return;
+    }
+    if (redrawLock < 0) {
+        --redrawLock;
+        return;
+    }
+    if (!hwnd || !IsWindowVisible(hwnd)) {
+        redrawLock = -1;
+        return;
+    }
+    redrawLock = 1;
+    RECT pending;
+    if (GetUpdateRect(hwnd, &pending, FALSE)) flags |= WindowRepaintPending;
+    SendMessageA(hwnd, WM_SETREDRAW, FALSE, 0);
 }
 
 void GChildWindow::endRedrawLock() {
-    if (redrawLock <= 0 || --redrawLock > 0) return;
-    if (hwnd) SendMessageA(hwnd, WM_SETREDRAW, TRUE, 0);
-    u32 pending = flags;
-    flags &= ~(WindowRepaintPending | WindowRelayoutPending | ~(WindowLayoutEventBase - 1));
-    if (pending & WindowRelayoutPending) onDeferredRelayout();
-    for (u32 kind = 0; kind < 20; ++kind)
-        if (pending & (WindowLayoutEventBase << kind)) onLayoutEvent(kind);
-    // WM_SETREDRAW TRUE does not repaint by itself.
-    if (pending & WindowRepaintPending) invalidate();
+    if (redrawLock == 0) return;
+    bool shown = redrawLock > 0;
+    redrawLock += shown ? -1 : 1;
+    if (redrawLock != 0) return;
+    if (shown && hwnd) SendMessageA(hwnd, WM_SETREDRAW, TRUE, 0);
+    if (flags & WindowRelayoutPending) {
+        flags &= ~WindowRelayoutPending;
+        onDeferredRelayout();
+    }
+    if (flags & WindowRepaintPending) {
+        flags &= ~WindowRepaintPending;
+        // WM_SETREDRAW TRUE does not repaint by itself; the frame was left out too.
+        if (shown && hwnd && layoutTransactionDepth == 0)
+            RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+        else
+            invalidate();
+    }
+    u32 events = flags & (WindowLayoutEventBase * 0x7F);
+    flags &= ~(WindowLayoutEventBase * 0x7F);
+    for (u32 kind = 0; kind < 7; ++kind)
+        if (events & (WindowLayoutEventBase << kind)) markDirty(kind);
     applyDeferredFocus();
 }
 
 void GChildWindow::markDirty(u32 kind) {
-    if (redrawLock > 0) {
+    // Only kinds 0 to 6 have a bit to wait in.
+    if (redrawLock != 0 && kind < 7) {
         flags |= WindowLayoutEventBase << kind;
         return;
     }

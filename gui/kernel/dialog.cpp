@@ -54,13 +54,16 @@ bool GDialog::onCommand(u32 command, GStateQuery* query) {
     return true;
 }
 
-void GDialog::endDialog(i32 code) {
+bool GDialog::endDialog(i32 code) {
+    // The accepting codes first check and commit the fields; a refusal keeps the dialog open.
+    if ((code == 1 || code == 4 || code == 5) && !validate(&fields)) return false;
     result = code;
     if (!modalDone) {
         if (hwnd) PostMessageA(hwnd, WM_CLOSE, 0, 0);
-        return;
+        return true;
     }
     *modalDone = true;
     modalDone = nullptr;
     PostThreadMessageA(uiThreadId(), 0, 0, 0);
+    return true;
 }

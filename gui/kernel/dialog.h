@@ -19,8 +19,9 @@ public:
     // Standard commands (1 to 99 but 9, help) end the dialog with their id.
     i32 commandState(u32 command) override;
     bool onCommand(u32 command, GStateQuery* query) override;
-    // Stores the code; a modal run ends, a modeless dialog is closed.
-    void endDialog(i32 code);
+    // Codes 1, 4 and 5 first validate the fields (false: refused, the dialog stays). Then stores the
+    // code; a modal run ends, a modeless dialog is closed.
+    bool endDialog(i32 code);
 
     // Checks the object's fields; a failure is shown in the error box and answers false, else the
     // fields commit.

@@ -8,12 +8,17 @@
 #include "gui/kernel/application.h"
 #include "gui/kernel/window_class.h"
 #include "gui/menus/key_bindings.h"
+#include "gui/paint/colors.h"
 
 bool CommonControlsStep::start(ErrorHandler* handler, bool) {
     INITCOMMONCONTROLSEX init = {sizeof init, 0xFF};
-    if (InitCommonControlsEx(&init)) return true;
-    reportMessage(handler, "Cannot init common controls library.", 0);
-    return false;
+    if (!InitCommonControlsEx(&init)) {
+        reportMessage(handler, "Cannot init common controls library.", 0);
+        return false;
+    }
+    // The default colours, from the system's.
+    initToolkitColors();
+    return true;
 }
 
 bool AppIconsStep::start(ErrorHandler*, bool) {

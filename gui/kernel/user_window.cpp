@@ -146,7 +146,7 @@ void GUserImage::setScrollState(const GScrollRange& hIn, const GScrollRange& vIn
     horizontal = h;
     vertical = v;
     if (!hwnd) return;
-    if (redrawLock > 0) {
+    if (redrawLock != 0) {
         if (whole || dx || dy) flags |= WindowRepaintPending;
     } else if (whole || (drawStyle & DrawRepaintOnScroll) || repaintOnScroll()) {
         if (whole || dx || dy) invalidate();

@@ -5,6 +5,7 @@
 #include "gui/kernel/child_window.h"
 #include "gui/kernel/parent_window.h"
 #include "gui/kernel/tracked_object.h"
+#include "gui/layout/layout_transaction.h"
 
 u32 mainWindowCount = 0;
 GParentWindow* activeParentWindow = nullptr;
@@ -131,8 +132,17 @@ bool createNativeWindow(GWindow* window, const void* className, const char* titl
 
 bool createChildHandle(GChildWindow* window, const void* className, u32 style, u32 exStyle) {
     GWindow* owner = window->ownerWindow();
-    return createNativeWindow(window, className, nullptr, style, exStyle, owner ? owner->hwnd : nullptr,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
+    if (!createNativeWindow(window, className, nullptr, style, exStyle, owner ? owner->hwnd : nullptr,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT))
+        return false;
+    // The cell follows the window's own visibility; a shown one joins an open layout transaction.
+    if (style & WS_VISIBLE) {
+        window->cellFlags |= CellVisible;
+        if (layoutTransactionDepth > 0) recordInLayoutTransaction(window);
+    } else {
+        window->cellFlags &= ~CellVisible;
+    }
+    return true;
 }
 
 bool createUserWindow(GChildWindow* window, u32 style, u32 exStyle) {

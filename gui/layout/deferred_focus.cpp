@@ -25,7 +25,7 @@ bool layoutBatchOpen(GWindow* window) {
     for (GWindow* w = window; w; w = w->ownerWindow()) {
         GChildWindow* child = w->item()->asChildWindow();
         if (!child) break;
-        if (child->redrawLock > 0) return true;
+        if (child->redrawLock != 0) return true;
     }
     return false;
 }

@@ -131,7 +131,7 @@ void removeFromLayoutTransaction(GChildWindow* window) {
 
 void invalidateWindow(GChildWindow* window) {
     if (!window->hwnd) return;
-    if (window->redrawLock > 0) {
+    if (window->redrawLock != 0) {
         window->flags |= WindowRepaintPending;
         return;
     }

@@ -99,6 +99,31 @@ TEST(FieldList, TheBestPlacedFailureIsShownAndNothingIsWritten) {
     setMessageBoxSink(nullptr);
 }
 
+TEST(FieldList, OkOnADialogValidatesThenCommits) {
+    Fixture f;
+    g_shown.clear();
+    setMessageBoxSink(recordBox);
+    int variable = 0;
+    Binding* field = new Binding("Refused", nullptr, true, &variable, 5);
+    f.dialog->fields.link(field);
+    // A refusing field: the error is shown, nothing is written, the dialog stays open.
+    SendMessageA(f.dialog->hwnd, WM_COMMAND, IDOK, 0);
+    pumpUntil([] { return false; }, 50);
+    ASSERT_EQ(1u, g_shown.size());
+    EXPECT_EQ("Refused", g_shown[0]);
+    EXPECT_EQ(0, variable);
+    EXPECT_EQ(-1, f.dialog->result);
+    EXPECT_TRUE(IsWindow(f.dialog->hwnd));
+    field->fails = false;
+    // Valid: the field commits and the dialog ends with OK.
+    SendMessageA(f.dialog->hwnd, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(pumpUntil([&] { return !IsWindow(f.dialog->hwnd); }));
+    EXPECT_EQ(5, variable);
+    EXPECT_EQ(IDOK, f.dialog->result);
+    EXPECT_EQ(1u, g_shown.size());
+    setMessageBoxSink(nullptr);
+}
+
 TEST(FieldList, BuildersOnADialogLinkIntoItsList) {
     Fixture f;
     GLayoutBuilder builder(f.dialog);

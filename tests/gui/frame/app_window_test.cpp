@@ -4,8 +4,11 @@
 
 #include <map>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "core/bag_file.h"
+#include "gui/frame/help.h"
 #include "gui/frame/object_window.h"
 #include "gui/frame/placer.h"
 #include "gui/frame/window_layout_store.h"
@@ -59,6 +62,7 @@ public:
     }
     bool answerStateQuery(u32 kind, GStateQuery* query) override {
         requests.emplace_back(kind, query->command);
+        if (kind == QueryEnabled || kind == QueryChecked) return GAppWindow::answerStateQuery(kind, query);
         return kind == RequestCustomizeAction || (kind == QueryExecute && taken.count(query->command));
     }
     i32 commandState(u32 command) override {
@@ -244,10 +248,40 @@ TEST_F(AppWindowTest, CommandsHelpAndToolBarMenu) {
         i32 state;
     } cases[] = {
         {plain, 9, CommandDisabled}, {w, 101, CommandEnabled}, {plain, 500, CommandUnknown},
-        {w, 500, CommandEnabled},    {w, 999, CommandUnknown}, {w, 180, CommandEnabled},
+        {w, 500, CommandUnknown},    {w, 999, CommandUnknown}, {w, 180, CommandEnabled},
         {w, 5000, CommandUnknown},   {w, 10001, CommandUnknown},
     };
     for (const Case& c : cases) EXPECT_EQ(c.state, c.window->isCommandEnabled(c.id)) << c.id;
+
+    // A menu action is enabled while one of its items is enabled for the window.
+    static const i32 items[] = {501, 502};
+    actions[0].subItems = items;
+    actions[0].subItemCount = 2;
+    w->states = {{501, CommandDisabled}, {502, CommandDisabled}};
+    EXPECT_EQ(CommandUnknown, w->isCommandEnabled(500));
+    w->states[502] = CommandEnabled;
+    EXPECT_EQ(CommandEnabled, w->isCommandEnabled(500));
+    // An item that holds its own menu again ends the walk.
+    static const i32 self[] = {500};
+    actions[0].subItems = self;
+    actions[0].subItemCount = 1;
+    EXPECT_EQ(CommandUnknown, w->isCommandEnabled(500));
+    actions[0].subItems = nullptr;
+    actions[0].subItemCount = 0;
+    w->states.clear();
+
+    // Help without a page opens nothing.
+    static std::vector<std::string> opened;
+    opened.clear();
+    ShellOpen savedOpen = shellOpen;
+    shellOpen = [](void*, const char* address) { opened.push_back(address); };
+    w->helpPage = nullptr;
+    EXPECT_TRUE(w->onCommand(9, nullptr));
+    EXPECT_TRUE(opened.empty());
+    w->helpPage = "http://help.test/main.htm";
+    EXPECT_TRUE(w->onCommand(101, nullptr));
+    EXPECT_EQ(std::vector<std::string>{"http://help.test/main.htm"}, opened);
+    shellOpen = savedOpen;
 
     static std::vector<i32> ran;
     ran.clear();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 TEST(BoardComparators, EachPairOrdersItsKeyBothWays) {
     BoardSortRecord low, high;
@@ -101,4 +102,26 @@ TEST(BoardWindow, Kinds) {
     for (u32 kind : {88u, 40u, 6u, 3u, 1u}) EXPECT_TRUE(board->isKindOf(kind)) << kind;
     EXPECT_FALSE(board->isKindOf(2));
     delete board;  // never made a native window: nothing to destroy
+}
+
+TEST(BoardWindow, AMoveIsHandedOnAsABeginAtItsPoint) {
+    struct Board : GBoardWindow {
+        Board() : GBoardWindow(nullptr) {}
+        void paint(HDC, const RECT&, bool) override {}
+        bool dragBegin(GMouseCapture*, i32 x, i32 y) override {
+            begins.push_back({x, y});
+            return answer;
+        }
+        std::vector<POINT> begins;
+        bool answer = true;
+    };
+    Board board;
+    EXPECT_TRUE(board.dragMove(nullptr, 1, 2, 30, 40));
+    board.answer = false;
+    EXPECT_FALSE(board.dragMove(nullptr, 30, 40, 5, 6));
+    ASSERT_EQ(2u, board.begins.size());
+    EXPECT_EQ(30, board.begins[0].x);
+    EXPECT_EQ(40, board.begins[0].y);
+    EXPECT_EQ(5, board.begins[1].x);
+    EXPECT_EQ(6, board.begins[1].y);
 }

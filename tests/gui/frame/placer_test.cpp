@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <thread>
 
 #include "core/exceptions.h"
 #include "core/paths.h"
@@ -32,6 +33,7 @@ public:
     void prepareJob(PlacerJob*) override {
         steps += "prepare;";
         prepareThread = GetCurrentThreadId();
+        if (prepareThrows) throw GException();
     }
     bool performJob(PlacerJob*) override {
         performThread = GetCurrentThreadId();
@@ -49,6 +51,7 @@ public:
     bool modified = false;
     bool answer = true;
     bool throws = false;
+    bool prepareThrows = false;
     HANDLE release = nullptr;  // the perform step waits for it
     std::string steps;
     DWORD prepareThread = 0;
@@ -193,4 +196,48 @@ TEST(Placer, DestroyingAPlacerWhileItsJobRunsWaitsForTheWorker) {
     EXPECT_TRUE(deleted);
     // Nothing of the destroyed placer runs later.
     pumpUntil([] { return false; }, 50);
+}
+
+TEST(Placer, AThrowingPrepareStepEndsTheJobAndThePlacerCanGo) {
+    TestApplication app;
+    TestPlacer* placer = new TestPlacer(EditorKind);
+    placer->prepareThrows = true;
+    bool deleted = false;
+    CountedJob* job = new CountedJob(&deleted);
+    EXPECT_THROW(placer->runJobInBackground(job), GException);
+    EXPECT_TRUE(deleted);
+    EXPECT_EQ("prepare;failed;", placer->steps);
+    EXPECT_FALSE(placer->busy());
+    EXPECT_EQ(nullptr, placer->job);
+    // Its end waits for no worker.
+    HANDLE gone = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread closing([placer, gone] {
+        delete placer;
+        SetEvent(gone);
+    });
+    bool ended = WaitForSingleObject(gone, 5000) == WAIT_OBJECT_0;
+    EXPECT_TRUE(ended);
+    if (ended) closing.join();
+    else closing.detach();
+    CloseHandle(gone);
+}
+
+TEST(Placer, ASecondJobIsRefusedWhileOneIsCurrent) {
+    TestApplication app;
+    TestPlacer placer(EditorKind);
+    placer.release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    bool firstDeleted = false, secondDeleted = false, nowDeleted = false;
+    CountedJob* first = new CountedJob(&firstDeleted);
+    ASSERT_TRUE(placer.runJobInBackground(first));
+    EXPECT_FALSE(placer.runJobInBackground(new CountedJob(&secondDeleted)));
+    EXPECT_TRUE(secondDeleted);
+    CountedJob now(&nowDeleted);
+    EXPECT_FALSE(placer.runJobNow(&now));
+    EXPECT_EQ(0, now.started);
+    EXPECT_EQ(first, placer.job);
+    SetEvent(placer.release);
+    EXPECT_TRUE(pumpUntil([&] { return firstDeleted; }));
+    EXPECT_EQ("prepare;after;succeeded;", placer.steps);
+    CloseHandle(placer.release);
+    placer.release = nullptr;
 }

@@ -159,20 +159,42 @@ TEST_F(ProgressLineTest, CancelAtOnceWhenNotAsked) {
 
 int realBox(const char* title, const char* text, unsigned style) { return MessageBoxA(nullptr, text, title, style); }
 
-TEST_F(ProgressLineTest, EndClosesAnOpenQuestion) {
+// Counts the WM_CLOSE messages that reach a dialog window.
+int decoyCloses = 0;
+WNDPROC decoyProcedure = nullptr;
+LRESULT CALLBACK countCloses(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE) {
+        ++decoyCloses;
+        return 0;
+    }
+    return CallWindowProcA(decoyProcedure, hwnd, message, wParam, lParam);
+}
+
+TEST_F(ProgressLineTest, EndClosesTheQuestionItOpened) {
     PlainMessageBox recorded = plainMessageBox;
     plainMessageBox = realBox;
+    // Another dialog window of the thread, ahead of the question in the window order.
+    HWND decoy = CreateWindowExA(WS_EX_TOPMOST, "#32770", "decoy", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(decoy);
+    decoyCloses = 0;
+    decoyProcedure = (WNDPROC)SetWindowLongPtrA(decoy, GWLP_WNDPROC, (LONG_PTR)countCloses);
     line->begin(10);
     lineTicks += 200;
     line->update(false);
     // The job ends while the question is open: its end closes the box, nothing is cancelled.
     std::thread worker([&] {
-        for (int i = 0; i < 500 && !FindWindowA("#32770", nullptr); i++) Sleep(10);
+        HWND question = nullptr;
+        for (int i = 0; i < 500 && !(question = FindWindowA("#32770", "Warning")); i++) Sleep(10);
         line->end();
+        for (int i = 0; i < 300 && IsWindow(question); i++) Sleep(10);
+        // Left open: answered here so that the test goes on.
+        if (IsWindow(question)) PostMessageA(question, WM_COMMAND, IDCANCEL, 0);
     });
     line->cancelButton->click();
     worker.join();
     plainMessageBox = recorded;
+    EXPECT_EQ(0, decoyCloses);
+    DestroyWindow(decoy);
     EXPECT_FALSE(line->boxOpen);
     EXPECT_FALSE(line->stopRequested());
     EXPECT_FALSE(line->running());

@@ -8,6 +8,7 @@
 #include "gui/kernel/quit_hook.h"
 #include "gui/kernel/toolkit_steps.h"
 #include "gui/kernel/window_procedure.h"
+#include "gui/paint/colors.h"
 #include "tests/gui/gui_fixture.h"
 #include "tests/support/test_support.h"
 
@@ -360,7 +361,14 @@ TEST(QuitRequest, ClosingTheLastMainWindowAsksForTheQuit) {
 TEST(ToolkitServices, CommonControlsAndTheRegistryProbe) {
     RecordingHandler handler;
     CommonControlsStep step;
+    ToolkitColors saved = toolkitColors;
+    toolkitColors.background = toolkitColors.text = toolkitColors.window = RGB(1, 2, 3);
     EXPECT_TRUE(step.start(&handler, false));
+    // The colours come from the system.
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), toolkitColors.background);
+    EXPECT_EQ(GetSysColor(COLOR_BTNTEXT), toolkitColors.text);
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), toolkitColors.window);
+    toolkitColors = saved;
     WNDCLASSEXA info = {};
     info.cbSize = sizeof info;
     EXPECT_TRUE(GetClassInfoExA(nullptr, "msctls_progress32", &info));
