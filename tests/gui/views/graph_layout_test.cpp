@@ -179,7 +179,7 @@ TEST(GraphLayout, DockedRulersHiddenItemsAndTotals) {
     EXPECT_EQ(0, hidden->pixelX);
     EXPECT_EQ(0, hiddenFloating->pixelY);
     EXPECT_EQ(36 + 3, left->pixelX);
-    EXPECT_EQ(45, data->pixelX);
+    EXPECT_EQ(42, data->pixelX) << "the content starts at the plot area's left edge";
     EXPECT_EQ(2 + 3, top->pixelY);
     EXPECT_EQ(22 + 50, data->pixelY);
     EXPECT_EQ((RECT{42, 22, 542, 222}), plotAreaRect(graph));

@@ -227,8 +227,10 @@ TEST(GraphZoom, ToSelectionAndIntoView) {
     g.maxScaleX = 1000;
     g.scrollToValue(0, 900);  // right of the page: 10 pixels inside the right edge
     EXPECT_EQ(804 - 10, g.itemAt(0)->valueToPixelX(900));
-    g.scrollToValue(0, 5);  // left of it: 10 pixels inside the left edge
-    EXPECT_EQ(10, g.itemAt(0)->valueToPixelX(5));
+    g.scrollToValue(0, 50);  // left of it: 10 pixels inside the left edge
+    EXPECT_EQ(10, g.itemAt(0)->valueToPixelX(50));
+    g.scrollToValue(0, 5);  // the origin stops at the start
+    EXPECT_EQ(5, g.itemAt(0)->valueToPixelX(5));
 }
 
 // Pixels of the graph's window.
