@@ -173,8 +173,9 @@ void GGraphAxis::paintLabels(GSavedDC& dc, GGraph& graph, const RECT& clip) {
         i32 p = clampPixel(f.pixelOf(v));
         RECT r = f.vertical ? RECT{band.left, p - h / 2, band.right, p - h / 2 + h}
                             : RECT{p + 2 + labelRect.left, band.top, p + 2 + labelRect.right, band.bottom};
-        if (!crosses(plot, f.vertical ? plot.left : r.left, r.top, f.vertical ? plot.right : r.right, r.bottom))
-            continue;
+        // Along the axis only: the labels stand beside the plot area.
+        bool inPlot = f.vertical ? r.top < plot.bottom && r.bottom > plot.top : r.left < plot.right && r.right > plot.left;
+        if (!inPlot) continue;
         tickLabelText(text, sizeof text, v, time);
         WideTextBuffer wide(text);
         u32 align = f.vertical ? ((flags & AxisLabelsFar) ? DT_LEFT : DT_RIGHT) : DT_LEFT;

@@ -11,7 +11,9 @@
 #include "gui/kernel/message_boxes.h"
 #include "gui/paint/saved_dc.h"
 #include "gui/views/graph.h"
+#include "gui/views/graph_axis.h"
 #include "tests/gui/control_fixture.h"
+#include "tests/gui/dib_canvas.h"
 
 using namespace controls;
 
@@ -332,4 +334,57 @@ TEST(GraphPaint, XorOverlaysDrawnTwiceRestoreThePixels) {
         }
     }
     EXPECT_EQ(before, snapshot());
+}
+
+// Two axes and a sine: the labels of both stand in their strips, beside their ticks.
+TEST(GraphPaint, AxisLabelsBesideThePlotArea) {
+    GraphFixture f(600, 300);
+    TestGraph& g = *f.graph;
+    g.background = RGB(255, 255, 255);
+    struct Sine : GGraphCurve {
+        double valueAt(i32 i) override { return std::sin(i * 0.02); }
+    };
+    Sine* sine = new Sine;
+    sine->flags = CurveLine;
+    sine->extentRight.factor = 1000;
+    sine->extentAbove.factor = sine->extentBelow.factor = 1;
+    sine->colour = RGB(200, 0, 0);
+    g.addItem(sine);
+    const COLORREF leftLabels = RGB(0, 0, 255), bottomLabels = RGB(0, 160, 0);
+    GGraphAxis* left = new GGraphAxis;
+    left->flags |= GraphDockLeft | AxisVertical | AxisLabels | AxisShortTicks | AxisEndArrow;
+    left->extentAbove.factor = left->extentBelow.factor = 1;
+    left->labelColour = leftLabels;
+    left->setTitles("low", "Level");
+    g.addItem(left);
+    GGraphAxis* bottom = new GGraphAxis;
+    bottom->flags |= GraphDockBottom | AxisLabels | AxisLongTicks | AxisEndArrow | AxisTime;
+    bottom->extentRight.factor = 1000;
+    bottom->labelColour = bottomLabels;
+    bottom->setTitles("Start", "Time");
+    g.addItem(bottom);
+    g.invalidateLayout();
+    f.command(GraphFitX);
+    f.command(GraphFitY);
+    f.paintNow();
+    DibCanvas shot(600, 300);
+    HDC dc = GetDC(g.hwnd);
+    BitBlt(shot.dc(), 0, 0, 600, 300, dc, 0, 0, SRCCOPY);
+    ReleaseDC(g.hwnd, dc);
+    saveShot(shot, "graph_axes.bmp");
+
+    RECT plot = plotAreaRect(g);
+    ASSERT_GT(bottom->tickStep, 0);
+    RECT b = boundsOf(g.hwnd, bottomLabels);
+    EXPECT_GE(b.top, (LONG)std::floor(bottom->pixelY) + bottom->labelRect.top);
+    EXPECT_LE(b.bottom, (LONG)std::floor(bottom->pixelY) + bottom->labelRect.bottom);
+    EXPECT_GE(b.top, plot.bottom);
+    EXPECT_GE(b.left, bottom->valueToPixelX(0) + 2);  // "0.000" two pixels after its tick
+    EXPECT_LT(b.left, bottom->valueToPixelX(0) + 6);
+    EXPECT_GT(b.right, bottom->valueToPixelX(bottom->tickStep));  // and the next label
+    RECT l = boundsOf(g.hwnd, leftLabels);
+    EXPECT_LT(l.right, plot.left);
+    EXPECT_GE(l.top, plot.top);
+    EXPECT_LT(l.top, left->valueToPixelY(1));          // "1" centred on its tick
+    EXPECT_GT(l.bottom, left->valueToPixelY(-1));       // down to "-1"
 }
