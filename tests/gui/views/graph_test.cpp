@@ -9,6 +9,8 @@
 #include "gui/kernel/gui_texts.h"
 #include "gui/kernel/message_box.h"
 #include "gui/kernel/message_boxes.h"
+#include "gui/menus/action_table.h"
+#include "gui/menus/action_texts.h"
 #include "gui/paint/saved_dc.h"
 #include "gui/views/graph.h"
 #include "gui/views/graph_axis.h"
@@ -131,6 +133,15 @@ TEST(GraphScale, CommandStatesAtTheLimitsAndWhenNotScalable) {
         EXPECT_EQ(CommandDisabled, f.state(id)) << id;
     f.command(GraphScaleMinus);
     EXPECT_EQ(100.0, g.scaleY);
+}
+
+TEST(GraphScale, ActionsShowTheirImages) {
+    for (u32 id : {GraphScaleNormal, GraphScalePlus, GraphHScalePlus, GraphScaleMinus, GraphHScaleMinus, GraphFitX,
+                   GraphFitY, GraphFitSelection, GraphZoom, GraphScaleMenu}) {
+        GActionItem* action = actionById((i32)id);
+        ASSERT_NE(nullptr, action) << id;
+        EXPECT_NE(nullptr, actionImageList(action, nullptr)) << id;
+    }
 }
 
 TEST(GraphScale, WheelZoomsByItsKeysAboutTheCentreOutside) {
