@@ -399,3 +399,57 @@ TEST(GraphPaint, AxisLabelsBesideThePlotArea) {
     EXPECT_LT(l.top, left->valueToPixelY(1));          // "1" centred on its tick
     EXPECT_GT(l.bottom, left->valueToPixelY(-1));       // down to "-1"
 }
+
+// Points every 50 values, alternating +20 and -20; counts the points read.
+TEST(GraphPaint, PointCurveReadsOnlyThePointsAcrossThePlotArea) {
+    struct Zigzag : GGraphPointCurve {
+        i32 reads = 0;
+        void pointAt(i32 i, double* x, double* y) override {
+            ++reads;
+            *x = 50.0 * i;
+            *y = i % 2 ? -20 : 20;
+        }
+        i32 findPoint(double value) override { return value < 0 ? -1 : (i32)std::floor(value / 50); }
+    };
+    GraphFixture f(200, 100);
+    TestGraph& g = *f.graph;
+    g.background = RGB(255, 255, 255);
+    f.curve->flags |= 0x1;  // hidden
+    Zigzag* zig = new Zigzag;
+    zig->pointCount = 21;
+    zig->colour = RGB(255, 0, 0);
+    zig->extentRight.factor = 1000;
+    zig->extentAbove.factor = zig->extentBelow.factor = 20;
+    zig->anchorY.pixels = 25;
+    g.addItem(zig);
+    g.currentItem = 1;
+    double low, high;
+    zig->valueRangeX(&low, &high);
+    EXPECT_EQ(0, low);
+    EXPECT_EQ(1000, high);
+    zig->valueRangeY(&low, &high);
+    EXPECT_EQ(-20, low);
+    EXPECT_EQ(20, high);
+    g.invalidateLayout();
+    f.paintNow();
+    RECT plot = plotAreaRect(g);
+    RECT red = boundsOf(g.hwnd, RGB(255, 0, 0));
+    EXPECT_EQ(plot.left, red.left);
+    EXPECT_EQ(plot.right, red.right);
+    EXPECT_EQ(zig->valueToPixelY(20), red.top);
+    EXPECT_EQ(zig->valueToPixelY(-20) + 1, red.bottom);
+
+    // Scrolled to 475..675: the points from 450 to 700 are read, and the line reaches both edges.
+    GScrollRange h = g.horizontal, v = g.vertical;
+    h.setPosition(h.origin + zig->valueToPixelX(475) - plot.left);
+    g.setScrollState(h, v);
+    zig->reads = 0;
+    f.paintNow();
+    EXPECT_EQ(6, zig->reads);
+    RECT column{plot.left, plot.top, plot.left + 1, plot.bottom};
+    EXPECT_EQ(1, countColour(g.hwnd, column, RGB(255, 0, 0)));
+    column = RECT{plot.right - 1, plot.top, plot.right, plot.bottom};
+    EXPECT_EQ(1, countColour(g.hwnd, column, RGB(255, 0, 0)));
+    // The line passes through a point.
+    EXPECT_EQ(RGB(255, 0, 0), pixelAt(g.hwnd, zig->valueToPixelX(550), zig->valueToPixelY(-20)));
+}
