@@ -1,5 +1,6 @@
 #include "app/text_modules.h"
 
+#include "app/installer_texts.h"
 #include "gui/kernel/gui_texts.h"
 #include "mm/mm_texts.h"
 
@@ -9,5 +10,6 @@ TextModule* const programTextModules[] = {
     &kxcoreModule,
     &kxguiModule,
     &kxmmModule,
+    &kxinModule,
 };
 const u32 programTextModuleCount = sizeof programTextModules / sizeof programTextModules[0];

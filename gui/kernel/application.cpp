@@ -213,11 +213,14 @@ bool relaunchElevated(const char* parameters) {
     return ShellExecuteExA(&info) != FALSE;
 }
 
+// Under HKLM: a user's HKCR write lands in the user's own classes and proves nothing.
+static const char* const kRightsProbeKey = "Software\\.test_kx_key_36542683746";
+
 bool canWriteMachineRegistry() {
     HKEY key;
-    if (RegCreateKeyA(HKEY_CLASSES_ROOT, ".test_kx_key_36542683746", &key) != ERROR_SUCCESS) return false;
+    if (RegCreateKeyA(HKEY_LOCAL_MACHINE, kRightsProbeKey, &key) != ERROR_SUCCESS) return false;
     RegCloseKey(key);
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, ".test_kx_key_36542683746");
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kRightsProbeKey);
     return true;
 }
 

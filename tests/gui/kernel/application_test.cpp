@@ -376,5 +376,5 @@ TEST(ToolkitServices, CommonControlsAndTheRegistryProbe) {
 
     EXPECT_TRUE(canWriteMachineRegistry());  // the prefix's registry is writable
     HKEY key;
-    EXPECT_NE(RegOpenKeyA(HKEY_CLASSES_ROOT, ".test_kx_key_36542683746", &key), ERROR_SUCCESS);
+    EXPECT_NE(RegOpenKeyA(HKEY_LOCAL_MACHINE, "Software\\.test_kx_key_36542683746", &key), ERROR_SUCCESS);
 }
