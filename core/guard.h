@@ -10,16 +10,16 @@
 class ExceptionCarrier {
 public:
     void store(std::exception_ptr e) {
-        std::lock_guard<std::mutex> hold(lock);
+        std::lock_guard<std::mutex> locked(lock);
         if (!caught) caught = std::move(e);
     }
     bool holds() {
-        std::lock_guard<std::mutex> hold(lock);
+        std::lock_guard<std::mutex> locked(lock);
         return (bool)caught;
     }
     // Takes the stored exception out; empty when there is none.
     std::exception_ptr take() {
-        std::lock_guard<std::mutex> hold(lock);
+        std::lock_guard<std::mutex> locked(lock);
         return std::exchange(caught, nullptr);
     }
     // Rethrows the stored exception, if any, on the calling thread.
