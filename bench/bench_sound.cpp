@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -142,12 +143,26 @@ BenchTiming runBenchAction(const char* name, const std::string& input, const std
     return t;
 }
 
+bool keepOrWriteSinesWave(const std::string& path, u64 seconds) {
+    WIN32_FILE_ATTRIBUTE_DATA a;
+    const u64 size = benchHeaderBytes + seconds * benchRate * benchFrameBytes;
+    if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &a) &&
+        ((u64)a.nFileSizeHigh << 32 | a.nFileSizeLow) == size)
+        return true;
+    return writeSinesWave(path, seconds);
+}
+
 void measureBenchAction(const char* name, const char* verb, const std::string& folder, const char* stem,
                         u32 actionId, const BenchPrepare& prepare) {
+    const char* only = getenv("RAVO_BENCH_ACTION");
+    if (only && strcmp(only, name) != 0) return;
+    const char* runsText = getenv("RAVO_BENCH_RUNS");
+    const int count = runsText ? atoi(runsText) : 3;
+    if (count < 1) return;
     const std::string input = folder + "\\" + stem + "_in.wav", output = folder + "\\" + stem + "_out.wav";
     std::vector<double> runs, totals;
     u64 bytes = 0;
-    for (int k = 0; k < 3; ++k) {
+    for (int k = 0; k < count; ++k) {
         BenchTiming t = runBenchAction(name, input, output, actionId, prepare);
         if (t.total < 0) return;
         runs.push_back(t.run);
@@ -156,6 +171,6 @@ void measureBenchAction(const char* name, const char* verb, const std::string& f
     }
     const double run = benchMedian(runs);
     printf("%s through the store: %.3f s (%.1f Msamples/s)\n", name, run, bytes / 2 / run / 1e6);
-    printf("%s, open + %s + save (median of 3): %.3f s\n", name, verb, benchMedian(totals));
+    printf("%s, open + %s + save (median of %d): %.3f s\n", name, verb, count, benchMedian(totals));
     fflush(stdout);
 }

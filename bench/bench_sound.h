@@ -25,6 +25,8 @@ bool writeHourWave(const std::string& path);
 // The same for the first `seconds` of it.
 bool writeSines(GFile& f, u64 seconds);
 bool writeSinesWave(const std::string& path, u64 seconds);
+// The same, kept when a file of its size is there (runs of one measurement interleaved with a peer).
+bool keepOrWriteSinesWave(const std::string& path, u64 seconds);
 
 // Prints what is reported, after the measurement's name.
 class BenchErrorPrinter : public ErrorHandler {
@@ -62,6 +64,7 @@ typedef std::function<void(SoundBlockProcessor&)> BenchPrepare;
 BenchTiming runBenchAction(const char* name, const std::string& input, const std::string& output, u32 actionId,
                            const BenchPrepare& prepare);
 // Three runs over folder\<stem>_in.wav; prints the median time of the action and
-// "<name>, open + <verb> + save (median of 3): <s> s", which "./dev bench" reads.
+// "<name>, open + <verb> + save (median of 3): <s> s", which "./dev bench" reads. RAVO_BENCH_RUNS
+// sets another count (0: none, the input only), RAVO_BENCH_ACTION runs only the action of that name.
 void measureBenchAction(const char* name, const char* verb, const std::string& folder, const char* stem,
                         u32 actionId, const BenchPrepare& prepare);

@@ -1,4 +1,4 @@
-// The transform of lengths from 2^10 to 2^20 and of a prime near a million (the chirp-z path):
+// The transform of lengths from 2^10 to 2^22 and of a prime near a million (the chirp-z path):
 // the median time of one forward transform and the time per point.
 #include <algorithm>
 #include <cstdio>
@@ -30,7 +30,7 @@ RAVO_BENCH(fft) {
         int repeat;
     } sizes[] = {
         {"fft 2^10", 1 << 10, 2000}, {"fft 2^13", 1 << 13, 200}, {"fft 2^16", 1 << 16, 20},
-        {"fft 2^20", 1 << 20, 2},    {"fft 999983 (prime)", 999983, 1},
+        {"fft 2^20", 1 << 20, 2},    {"fft 2^22", 1 << 22, 1},   {"fft 999983 (prime)", 999983, 1},
     };
     for (const auto& s : sizes) {
         double seconds = medianSeconds(s.n, 5, s.repeat);

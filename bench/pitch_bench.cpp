@@ -13,7 +13,7 @@
 RAVO_BENCH(pitch) {
     const std::string folder = benchDataFolder();
     ensureDataFolder();
-    if (!writeSinesWave(folder + "\\pitch_in.wav", 600)) {
+    if (!keepOrWriteSinesWave(folder + "\\pitch_in.wav", 600)) {
         printf("pitch: cannot write the input\n");
         return;
     }

@@ -167,6 +167,69 @@ FftPlan::FftPlan(u32 order) : bits(order), n(1u << order) {
     }
 }
 
+namespace {
+// The radix-2 stage over count values.
+inline void radix2Stage(Complex* x, u32 count) {
+    for (u32 b = 0; b < count; b += 2) {
+        __m128d a = load(x + b), c = load(x + b + 1);
+        store(x + b, _mm_add_pd(a, c));
+        store(x + b + 1, _mm_sub_pd(a, c));
+    }
+}
+
+// The radix-4 stage of quarter h over count values (t: its twiddles, 3 per position; none for h = 1).
+inline void radix4Stage(Complex* x, u32 count, u32 h, const Complex* t, __m128d mulSign, __m128d rotSign) {
+    if (h == 1) {
+        for (u32 b = 0; b < count; b += 4) {
+            Complex* y = x + b;
+            butterfly4(y, 1, load(y + 1), load(y + 2), load(y + 3), load(y), rotSign);
+        }
+        return;
+    }
+    for (u32 b = 0; b < count; b += 4 * h) {
+        Complex* y = x + b;
+        const Complex* w = t;
+        for (u32 j = 0; j < h; ++j, ++y, w += 3) {
+            __m128d p1 = cmul(load(y + h), load(w), mulSign);
+            __m128d p2 = cmul(load(y + 2 * h), load(w + 1), mulSign);
+            __m128d p3 = cmul(load(y + 3 * h), load(w + 2), mulSign);
+            butterfly4(y, h, p1, p2, p3, load(y), rotSign);
+        }
+    }
+}
+
+// The bit reversal of 2^bits values (bits at least 8) by tiles: index hi|mid|lo with 4 bits at each
+// end goes to rev(lo)|rev(mid)|rev(hi), so the 16 x 16 values of one mid trade places with those of
+// the reversed mid, read and written a row of 16 at a time.
+void reverseByTiles(Complex* x, u32 bits) {
+    const u32 q = 4, side = 1u << q, midBits = bits - 2 * q, rowStride = 1u << (bits - q);
+    const u8* table = reversedBytes();
+    Complex a[16 * 16], b[16 * 16];
+    u8 rq[16];
+    for (u32 i = 0; i < side; ++i) rq[i] = (u8)(table[i] >> (8 - q));
+    for (u32 m = 0; m < (1u << midBits); ++m) {
+        const u32 rm = midBits ? reverse32(m, table) >> (32 - midBits) : 0;
+        if (rm < m) continue;
+        Complex* tileA = x + ((size_t)m << q);
+        Complex* tileB = x + ((size_t)rm << q);
+        for (u32 hi = 0; hi < side; ++hi) {
+            memcpy(a + hi * side, tileA + (size_t)hi * rowStride, side * sizeof(Complex));
+            if (rm != m) memcpy(b + hi * side, tileB + (size_t)hi * rowStride, side * sizeof(Complex));
+        }
+        const Complex* fromB = rm != m ? b : a;
+        for (u32 hi = 0; hi < side; ++hi) {
+            Complex* row = tileA + (size_t)hi * rowStride;
+            for (u32 lo = 0; lo < side; ++lo) row[lo] = fromB[rq[lo] * side + rq[hi]];
+        }
+        if (rm == m) continue;
+        for (u32 hi = 0; hi < side; ++hi) {
+            Complex* row = tileB + (size_t)hi * rowStride;
+            for (u32 lo = 0; lo < side; ++lo) row[lo] = a[rq[lo] * side + rq[hi]];
+        }
+    }
+}
+}  // namespace
+
 bool FftPlan::run(Complex* x, bool inverse, FftSteps* steps) const {
     if (n < 2) return true;
     if (swaps) {
@@ -175,6 +238,8 @@ bool FftPlan::run(Complex* x, bool inverse, FftSteps* steps) const {
             store(x + s[0], load(x + s[1]));
             store(x + s[1], a);
         }
+    } else if (bits >= 8) {
+        reverseByTiles(x, bits);
     } else {
         const u8* table = reversedBytes();
         for (u32 i = 1; i + 1 < n; ++i) {
@@ -188,40 +253,80 @@ bool FftPlan::run(Complex* x, bool inverse, FftSteps* steps) const {
     }
     // The twiddle product subtracts in the real lane (forward) or the imaginary lane (inverse);
     // the rotation by -i (forward) or i (inverse) the other way round.
+    if (bits > blockedFrom) return runBlocked(x, inverse, steps);
     const __m128d low = _mm_set_pd(0.0, -0.0), high = _mm_set_pd(-0.0, 0.0);
     const __m128d mulSign = inverse ? high : low, rotSign = inverse ? low : high;
     u32 stage = 0;
     if (bits & 1) {
-        for (u32 b = 0; b < n; b += 2) {
-            __m128d a = load(x + b), c = load(x + b + 1);
-            store(x + b, _mm_add_pd(a, c));
-            store(x + b + 1, _mm_sub_pd(a, c));
-        }
+        radix2Stage(x, n);
         stage = 1;
         if (steps && steps->report(stage)) return false;
     }
     const Complex* t = twiddles.get();
     for (u32 h = 1u << stage; stage < bits; h *= 4) {
-        if (h == 1) {
-            for (u32 b = 0; b < n; b += 4) {
-                Complex* y = x + b;
-                butterfly4(y, 1, load(y + 1), load(y + 2), load(y + 3), load(y), rotSign);
-            }
-        } else {
-            for (u32 b = 0; b < n; b += 4 * h) {
-                Complex* y = x + b;
-                const Complex* w = t;
-                for (u32 j = 0; j < h; ++j, ++y, w += 3) {
-                    __m128d p1 = cmul(load(y + h), load(w), mulSign);
-                    __m128d p2 = cmul(load(y + 2 * h), load(w + 1), mulSign);
-                    __m128d p3 = cmul(load(y + 3 * h), load(w + 2), mulSign);
-                    butterfly4(y, h, p1, p2, p3, load(y), rotSign);
-                }
-            }
-            t += 3 * h;
-        }
+        radix4Stage(x, n, h, t, mulSign, rotSign);
+        if (h > 1) t += 3 * h;
         stage += 2;
         if (steps && (steps->report(stage - 1) || steps->report(stage))) return false;
+    }
+    return true;
+}
+
+// Beyond the caches: the stages of span up to a block of 2^b values run block by block; the later
+// stages act on each of the 2^b columns of the 2^bits / 2^b rows alone, so they run on a few columns
+// at a time copied out of place. Each butterfly is the one of the stage-by-stage order.
+bool FftPlan::runBlocked(Complex* x, bool inverse, FftSteps* steps) const {
+    const __m128d low = _mm_set_pd(0.0, -0.0), high = _mm_set_pd(-0.0, 0.0);
+    const __m128d mulSign = inverse ? high : low, rotSign = inverse ? low : high;
+    u32 b = bits - 2;
+    while (b > 13) b -= 2;
+    const u32 block = 1u << b, rows = n / block;
+    u32 stage = 0;
+    for (u32 start = 0; start < n; start += block) {
+        Complex* y = x + start;
+        const Complex* t = twiddles.get();
+        u32 s = 0;
+        if (bits & 1) {
+            radix2Stage(y, block);
+            s = 1;
+        }
+        for (u32 h = 1u << s; s < b; h *= 4, s += 2) {
+            radix4Stage(y, block, h, t, mulSign, rotSign);
+            if (h > 1) t += 3 * h;
+        }
+    }
+    for (stage = 1; stage <= b; ++stage) {
+        if (steps && steps->report(stage)) return false;
+    }
+    const Complex* top = twiddles.get();
+    for (u32 h = (bits & 1) ? 2 : 4; h < block; h *= 4) top += 3 * h;
+    u32 columns = 8192 / rows;
+    columns = columns < 4 ? 4 : columns > 16 ? 16 : columns;
+    std::unique_ptr<Complex[]> buffer(allocate((u64)rows * columns, n));
+    Complex* z = buffer.get();
+    for (u32 c0 = 0; c0 < block; c0 += columns) {
+        for (u32 r = 0; r < rows; ++r) memcpy(z + (size_t)r * columns, x + (size_t)r * block + c0, columns * sizeof(Complex));
+        const Complex* t = top;
+        for (u32 hr = 1; hr < rows; hr *= 4) {
+            const size_t span = (size_t)hr * columns;
+            for (u32 rb = 0; rb < rows; rb += 4 * hr) {
+                for (u32 jr = 0; jr < hr; ++jr) {
+                    Complex* y = z + (size_t)(rb + jr) * columns;
+                    const Complex* w = t + 3 * ((size_t)jr * block + c0);
+                    for (u32 c = 0; c < columns; ++c, ++y, w += 3) {
+                        __m128d p1 = cmul(load(y + span), load(w), mulSign);
+                        __m128d p2 = cmul(load(y + 2 * span), load(w + 1), mulSign);
+                        __m128d p3 = cmul(load(y + 3 * span), load(w + 2), mulSign);
+                        butterfly4(y, (u32)span, p1, p2, p3, load(y), rotSign);
+                    }
+                }
+            }
+            t += 3 * (size_t)hr * block;
+        }
+        for (u32 r = 0; r < rows; ++r) memcpy(x + (size_t)r * block + c0, z + (size_t)r * columns, columns * sizeof(Complex));
+    }
+    for (; stage <= bits; ++stage) {
+        if (steps && steps->report(stage)) return false;
     }
     return true;
 }
@@ -236,17 +341,19 @@ u32 fftOrder(i32 n) {
 }
 
 namespace {
-// The plan of a length: the last one made is kept for the next transform of that length (fresh
-// memory for the tables costs more than building them), up to 2^16 points.
+// The plans of a length: the last one made up to 2^16 points and the last one above, up to 2^22, are
+// kept for the next transform of that length (fresh memory for the tables costs more than building
+// them).
 std::shared_ptr<const FftPlan> planFor(u32 order) {
     static std::mutex lock;
-    static std::shared_ptr<const FftPlan> last;
+    static std::shared_ptr<const FftPlan> small, large;
+    std::shared_ptr<const FftPlan>& last = order <= 16 ? small : large;
     {
         std::lock_guard<std::mutex> hold(lock);
         if (last && last->size() == 1u << order) return last;
     }
     std::shared_ptr<const FftPlan> plan = std::make_shared<FftPlan>(order);
-    if (order <= 16) {
+    if (order <= 22) {
         std::lock_guard<std::mutex> hold(lock);
         last = plan;
     }
@@ -303,45 +410,89 @@ private:
     std::unique_ptr<Complex[]> low, high;
 };
 
+// The transform of the reversed chirp over 2^order points for one length and direction, and a
+// work area of that size: the last ones made up to 2^21 points are kept for the next call of that
+// length and direction.
+struct ChirpTables {
+    u32 n = 0;
+    bool inverse = false, transformed = false;
+    std::unique_ptr<Complex[]> spectrum, work;
+};
+
+std::mutex chirpLock;
+std::unique_ptr<ChirpTables> chirpKept;
+
+// The kept tables of n points (taken out of the keeping), else new ones with the chirp untransformed.
+std::unique_ptr<ChirpTables> chirpTables(u32 n, u32 order, bool inverse) {
+    {
+        std::lock_guard<std::mutex> hold(chirpLock);
+        if (chirpKept && chirpKept->n == n && chirpKept->inverse == inverse) return std::move(chirpKept);
+    }
+    const u32 size = 1u << order;
+    std::unique_ptr<ChirpTables> t(new ChirpTables);
+    t->n = n;
+    t->inverse = inverse;
+    t->work.reset(allocate(size, n));
+    t->spectrum.reset(allocate(size, n));
+    Complex* b = t->spectrum.get();
+    // b[m] holds the reversed chirp of 2n - 2 - m, so k = |2n - 2 - m| fills b on both sides of 2n - 2.
+    const i64 last = 2 * (i64)n - 2;
+    ChirpSweep backward(n, inverse ? 1.0 : -1.0);
+    for (i64 k = 0; k <= last || last + k < (i64)size; ++k) {
+        const Complex v = backward.next();
+        if (k <= last) b[last - k] = v;
+        if (k > 0 && last + k < (i64)size) b[last + k] = v;
+    }
+    return t;
+}
+
+void keepChirpTables(std::unique_ptr<ChirpTables> t, u32 order) {
+    if (order > 21) return;
+    std::lock_guard<std::mutex> hold(chirpLock);
+    chirpKept = std::move(t);
+}
+
 bool fftChirp(Complex* x, u32 n, bool inverse, FftSteps& steps) {
     u32 order = 0;
     while (((u64)1 << order) < 2 * (u64)n) ++order;
     if (order > 28) fftOutOfMemory(n);
     const u32 size = 1u << order;
     const f64 sign = inverse ? -1.0 : 1.0;
-    Owned a{allocate(size, n)};
-    Owned b{allocate(size, n)};
     std::shared_ptr<const FftPlan> plan = planFor(order);
+    std::unique_ptr<ChirpTables> tables = chirpTables(n, order, inverse);
+    Complex* a = tables->work.get();
     ChirpSweep forward(n, sign);
-    for (u32 j = 0; j < n; ++j) a.p[j] = mul(x[j], forward.next());
-    for (u32 j = n; j < size; ++j) a.p[j] = {0.0, 0.0};
-    if (steps.report(1)) return false;
-    // b[m] holds the reversed chirp of 2n - 2 - m, so t = |2n - 2 - m| fills b on both sides of 2n - 2.
-    const i64 last = 2 * (i64)n - 2;
-    ChirpSweep backward(n, -sign);
-    for (i64 t = 0; t <= last || last + t < (i64)size; ++t) {
-        const Complex v = backward.next();
-        if (t <= last) b.p[last - t] = v;
-        if (t > 0 && last + t < (i64)size) b.p[last + t] = v;
-    }
-    if (steps.report(2)) return false;
+    for (u32 j = 0; j < n; ++j) a[j] = mul(x[j], forward.next());
+    for (u32 j = n; j < size; ++j) a[j] = {0.0, 0.0};
+    if (steps.report(1) || steps.report(2)) return false;
     steps.base += 2;
-    if (!plan->run(a.p, false, &steps)) return false;
+    // The chirp's transform: its steps come at once when it was kept.
+    if (!tables->transformed) {
+        if (!plan->run(tables->spectrum.get(), false, &steps)) return false;
+        tables->transformed = true;
+    } else {
+        for (u32 s = 1; s <= order; ++s) {
+            if (steps.report(s)) return false;
+        }
+    }
     steps.base += order;
-    if (!plan->run(b.p, false, &steps)) return false;
+    if (!plan->run(a, false, &steps)) return false;
     steps.base += order;
-    for (u32 m = 0; m < size; ++m) a.p[m] = mul(a.p[m], b.p[m]);
+    const Complex* b = tables->spectrum.get();
+    for (u32 m = 0; m < size; ++m) a[m] = mul(a[m], b[m]);
     if (steps.report(1)) return false;
     steps.base += 1;
-    if (!plan->run(a.p, true, &steps)) return false;
+    if (!plan->run(a, true, &steps)) return false;
     steps.base += order;
     if (steps.report(1)) return false;
     const f64 scale = 1.0 / size / (inverse ? n : 1);
+    const i64 last = 2 * (i64)n - 2;
     ChirpSweep result(n, sign);
     for (u32 k = 0; k < n; ++k) {
-        Complex v = mul(a.p[last - k], result.next());
+        Complex v = mul(a[last - k], result.next());
         x[k] = {v.re * scale, v.im * scale};
     }
+    keepChirpTables(std::move(tables), order);
     return true;
 }
 }  // namespace

@@ -45,6 +45,10 @@ public:
     bool run(Complex* data, bool inverse, FftSteps* steps) const;
 
 private:
+    // Above 2^16 points the stages run in blocks that stay in the caches.
+    static const u32 blockedFrom = 16;
+    bool runBlocked(Complex* data, bool inverse, FftSteps* steps) const;
+
     u32 bits, n;
     // Per pair of stages, for each position j of the smaller block: the three twiddles of the
     // combined butterfly (about n entries, built without a temporary table).

@@ -87,6 +87,86 @@ TEST(Fft, MatchesTheDefinitionForEveryLength) {
     }
 }
 
+// A textbook radix-2 transform in long double: the reference for lengths too long for the definition.
+void referenceFft(std::vector<Complex>& x) {
+    const size_t n = x.size();
+    std::vector<long double> re(n), im(n);
+    for (size_t i = 0, j = 0; i < n; ++i) {
+        re[j] = x[i].re;
+        im[j] = x[i].im;
+        size_t bit = n >> 1;
+        for (; j & bit; bit >>= 1) j ^= bit;
+        j |= bit;
+    }
+    for (size_t len = 2; len <= n; len *= 2) {
+        for (size_t j = 0; j < len / 2; ++j) {
+            const long double a = -2.0L * 3.141592653589793238462643L * (long double)j / (long double)len;
+            const long double c = std::cos(a), s = std::sin(a);
+            for (size_t b = 0; b < n; b += len) {
+                const size_t p = b + j, q = p + len / 2;
+                const long double tr = re[q] * c - im[q] * s, ti = re[q] * s + im[q] * c;
+                re[q] = re[p] - tr;
+                im[q] = im[p] - ti;
+                re[p] += tr;
+                im[p] += ti;
+            }
+        }
+    }
+    for (size_t i = 0; i < n; ++i) x[i] = {(f64)re[i], (f64)im[i]};
+}
+
+f64 largestValue(const std::vector<Complex>& a) {
+    f64 m = 0;
+    for (const Complex& c : a) m = std::max(m, std::max(std::fabs(c.re), std::fabs(c.im)));
+    return m;
+}
+
+// Lengths of every path: tiny ones, powers of two below and above the blocked stages (2^17 and up),
+// three times a power of two and primes up to a million (the chirp-z path over 2^21 points). Forward
+// then inverse gives the input back; up to 4096 points forward matches the definition, and powers of
+// two match the long double reference.
+TEST(Fft, RoundTripsAndReferencesOverEveryPath) {
+    const i32 lengths[] = {1, 2, 3, 5, 7, 3 << 4, 3 << 10, 1021, 1 << 16, 1 << 17, 1 << 18,
+                           3 << 16, 65537, 999983};
+    for (i32 n : lengths) {
+        SCOPED_TRACE(n);
+        const std::vector<Complex> x = randomData((size_t)n, (u32)n);
+        std::vector<Complex> y = x;
+        ASSERT_TRUE(fft(y.data(), n, false));
+        const f64 size = largestValue(y);
+        if (n <= 4096) {
+            EXPECT_LT(largestError(directDft(x, false), y.data()), 1e-12 * size);
+        } else if ((n & (n - 1)) == 0) {
+            std::vector<Complex> want = x;
+            referenceFft(want);
+            EXPECT_LT(largestError(want, y.data()), 1e-12 * size);
+        }
+        ASSERT_TRUE(fft(y.data(), n, true));
+        EXPECT_LT(largestError(x, y.data()), 1e-12 * largestValue(x));
+        // Again, with the chirp's tables kept from the first call: the same bits.
+        std::vector<Complex> z = x;
+        ASSERT_TRUE(fft(z.data(), n, false));
+        ASSERT_TRUE(fft(z.data(), n, true));
+        EXPECT_EQ(0, memcmp(y.data(), z.data(), n * sizeof(Complex)));
+    }
+}
+
+// The blocked stages report every stage in order and leave the data alone when cancelled.
+TEST(Fft, BlockedStagesReportAndCancel) {
+    const i32 n = 1 << 18;
+    std::vector<Complex> x = randomData((size_t)n, 4), y = x;
+    CountingProgress all;
+    ASSERT_TRUE(fft(y.data(), n, false, &all));
+    ASSERT_EQ((size_t)fftOrder(n), all.steps.size());
+    for (size_t i = 0; i < all.steps.size(); ++i) EXPECT_EQ(i + 1, all.steps[i]);
+    for (u32 at : {3u, 15u}) {
+        std::vector<Complex> z = x;
+        CountingProgress cancel(at);
+        EXPECT_FALSE(fft(z.data(), n, false, &cancel));
+        EXPECT_EQ(0, memcmp(x.data(), z.data(), n * sizeof(Complex))) << at;
+    }
+}
+
 TEST(Fft, ImpulsesAndRoundTrips) {
     std::vector<Complex> a = {{1, 0}, {0, 0}, {0, 0}, {0, 0}};
     ASSERT_TRUE(fft(a.data(), 4, false));
