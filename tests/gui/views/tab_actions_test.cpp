@@ -55,7 +55,9 @@ TEST(TabActions, EnableAndCheckFollowTheFlagWord) {
         strip.setListener(&tabs);
         strip.addCommand = c.addCommand;
         EXPECT_EQ(c.state, strip.tabActionState(c.command, c.tab)) << c.what;
-        if (c.checked >= 0) EXPECT_EQ(c.checked, strip.commandChecked(c.command)) << c.what;
+        if (c.checked >= 0) {
+            EXPECT_EQ(c.checked, strip.commandChecked(c.command)) << c.what;
+        }
     }
     // Bit 5 clear disables all twelve toggles, whatever else is set.
     FakeTabs tabs(3);

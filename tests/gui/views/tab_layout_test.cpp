@@ -71,7 +71,7 @@ TEST(TabLayout, KeepInViewShowsEveryCurrentTabWithinThePassLimit) {
             Strip s(30, width);
             s.strip.arrange(300);
             s.strip.origin = current < 15 ? 29 : 0;  // start far away
-            s.strip.stripFlags ^= current % 2 ? TabAnchorLeft : 0;
+            s.strip.stripFlags ^= current % 2 ? (u32)TabAnchorLeft : 0u;
             ASSERT_TRUE(s.strip.select(current) || current == 0);
             s.strip.stripFlags |= TabKeepInView;
             s.strip.arrange(300);

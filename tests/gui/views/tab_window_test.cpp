@@ -56,7 +56,9 @@ TEST(TabWindow, TitlesAndStyleGiveTheTabsAndTheStripsAlignment) {
         EXPECT_EQ(c.count ? 0 : -1, window->strip->current) << c.style;
         EXPECT_EQ(window->strip, window->childAt(0));
         EXPECT_EQ(window->pages, window->childAt(1));
-        if (c.count) EXPECT_STREQ("GTabPlacerItem", window->tabItem(0)->typeName());
+        if (c.count) {
+            EXPECT_STREQ("GTabPlacerItem", window->tabItem(0)->typeName());
+        }
     }
 }
 
