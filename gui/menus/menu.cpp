@@ -70,6 +70,12 @@ void appendMenuSeparator(GMenu& menu) {
     insertItem(menu.menu, GetMenuItemCount(menu.menu), MF_SEPARATOR, 0, menu.makeItemData(nullptr, nullptr, -1));
 }
 
+void appendMenuItem(GMenu& menu, const char* text, void* image, i32 commandId, u32 flags) {
+    i32 position = GetMenuItemCount(menu.menu);
+    insertItem(menu.menu, position, flags & MF_CHECKED, (UINT_PTR)commandId, menu.makeItemData(text, image, commandId));
+    if (flags & MF_GRAYED) EnableMenuItem(menu.menu, (UINT)position, MF_BYPOSITION | MF_GRAYED);
+}
+
 void fillMenuFromIds(GWindow* asking, GMenu& menu, const i32* ids, i32 count, u32 mode, i32 position) {
     if (position < 0) position = GetMenuItemCount(menu.menu);
     for (i32 i = 0; i < count; ++i) {

@@ -56,6 +56,8 @@ bool addActionToMenu(GWindow* asking, GActionItem* action, u32 mode, i32 positio
 void fillMenuFromIds(GWindow* asking, GMenu& menu, const i32* ids, i32 count, u32 mode, i32 position = -1);
 // Appends an owner-drawn separator.
 void appendMenuSeparator(GMenu& menu);
+// Appends an owner-drawn item with its own command id; flags may hold MF_CHECKED and MF_GRAYED.
+void appendMenuItem(GMenu& menu, const char* text, void* image, i32 commandId, u32 flags);
 // Inserts an owner-drawn item that opens the popup (-1: the end); the data is deleted when the
 // item cannot be inserted.
 void insertPopupItem(GMenu& menu, i32 position, HMENU popup, GMenuItemData* data);
