@@ -39,15 +39,36 @@ class Kernel {
 public:
     Kernel(i32 n, f64 b, f64 q) : n(n), b(b), q(q), sb(sinPi(b)), turn(std::polar(1.0, q + pi * std::fmod(b, 2.0))) {}
 
-    C at(i32 j) const {
-        const f64 a1 = pi * (j + b) / n, a2 = pi * (b - j) / n;
-        const f64 s1 = std::sin(a1), s2 = std::sin(a2);
-        C k1 = s1 == 0 ? std::polar((f64)n, -q) : std::conj(turn) * C(std::cos(a1), s1) * (sb / s1);
-        C k2 = s2 == 0 ? std::polar((f64)n, q) : turn * C(std::cos(a2), -s2) * (sb / s2);
+    C at(i32 j) const { return from(C(std::cos(pi * (j + b) / n), std::sin(pi * (j + b) / n)), std::polar(1.0, pi * (j - b) / n)); }
+
+    // Bins one after another from j in steps of `by` (1 or -1): the two angles turn by pi / n a
+    // step, so a step costs no sine.
+    class Walk {
+    public:
+        Walk(const Kernel& k, i32 j, i32 by)
+            : k(k), e1(std::polar(1.0, pi * (j + k.b) / k.n)), e2(std::polar(1.0, pi * (j - k.b) / k.n)),
+              turnStep(std::polar(1.0, by * pi / k.n)) {}
+        C next() {
+            const C v = k.from(e1, e2);
+            e1 *= turnStep;
+            e2 *= turnStep;
+            return v;
+        }
+
+    private:
+        const Kernel& k;
+        C e1, e2, turnStep;
+    };
+
+private:
+    // The kernel from e^(i a1) and e^(-i a2).
+    C from(const C& e1, const C& e2) const {
+        const f64 s1 = e1.imag(), s2 = -e2.imag();
+        C k1 = s1 == 0 ? std::polar((f64)n, -q) : std::conj(turn) * e1 * (sb / s1);
+        C k2 = s2 == 0 ? std::polar((f64)n, q) : turn * e2 * (sb / s2);
         return k1 + k2;
     }
 
-private:
     i32 n;
     f64 b, q, sb;
     C turn;  // e^(i (q + pi b))
@@ -95,7 +116,7 @@ f64 overtoneFrequency(f64 base, i32 overtone) {
 }
 
 void HarmonicRecord::updateNote(HarmonicRecord* record) {
-    const f64 top = noteToFrequency(191);  // octave 15 is the highest
+    static const f64 top = noteToFrequency(191);  // octave 15 is the highest
     const NoteOctave r = frequencyToNote(record->frequency > top ? top : record->frequency);
     record->note = (u32)r.note;
     record->octave = (u32)r.octave;
@@ -238,9 +259,16 @@ void harmonicsFromFft(const Complex* spectrum, i32 n, HarmonicArray& array, i32 
     if (spectrum[0].re >= n * minAmplitude && std::isfinite(spectrum[0].re))
         array.append(1)->amplitude = spectrum[0].re / n;
     const f64 limit = powerLimit(n, minAmplitude);
+    auto passes = [limit](const Complex& bin) {
+        const f64 p = power(bin);
+        return p >= limit && std::isfinite(p);
+    };
+    // Room for every record at once: growing step by step would copy the list over and over.
+    u32 found = 0;
+    for (i32 j = 1; j < (n + 1) / 2; ++j) found += passes(spectrum[j]);
+    array.reserveFor(array.count + found);
     for (i32 j = 1; j < (n + 1) / 2; ++j) {
-        const f64 p = power(spectrum[j]);
-        if (!(p >= limit) || !std::isfinite(p)) continue;
+        if (!passes(spectrum[j])) continue;
         HarmonicRecord* r = array.append(1);
         binToHarmonic(j, rate, n, spectrum[j], r);
         if (setNotes) {
@@ -288,18 +316,21 @@ void spreadHarmonic(const HarmonicRecord& r, Complex* spectrum, i32 n, i32 rate,
     }
     const f64 limit = powerLimit(n, minAmplitude), scale = sign * r.amplitude / 2;
     const Kernel kernel(n, b, q);
-    // One walk: false once it must stop.
-    auto step = [&](i32 j) {
+    // One step of a walk: false once it must stop.
+    auto step = [&](i32 j, Kernel::Walk& walk) {
         if (sign < 0 && !(power(spectrum[j]) >= limit)) return false;
-        const C v = kernel.at(j) * scale;
+        const C v = walk.next() * scale;
         spectrum[j].re += v.real();
         spectrum[j].im += v.imag();
         if (*firstBin < 0 || j < *firstBin) *firstBin = j;
         if (j > *lastBin) *lastBin = j;
         return sign < 0 || power(spectrum[j]) >= limit;
     };
-    for (i32 j = k; j < n / 2 && step(j);) ++j;
-    for (i32 j = std::min(k - 1, n / 2 - 1); j >= 1 && step(j);) --j;
+    Kernel::Walk up(kernel, k, 1);
+    for (i32 j = k; j < n / 2 && step(j, up);) ++j;
+    const i32 top = std::min(k - 1, n / 2 - 1);
+    Kernel::Walk down(kernel, top, -1);
+    for (i32 j = top; j >= 1 && step(j, down);) --j;
 }
 }  // namespace
 
