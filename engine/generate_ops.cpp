@@ -15,7 +15,6 @@
 #include "mm/mm_texts.h"
 
 namespace {
-const f64 pi = 3.141592653589793;
 const f64 twoPi = 6.283185307179586;
 
 // Writes signal(frame) into the selected tracks by the rounded store: alone, or added to the old
@@ -39,15 +38,7 @@ void writeSignal(SoundBlockProcessor& p, bool mix, Signal signal) {
 // nearest its frequency: sum of amplitude x sin(2 pi b t / n + phase).
 std::unique_ptr<f64[]> spectrumPeriod(const HarmonicArray& harmonics, u32 n, u32 rate) {
     std::unique_ptr<Complex[]> bins(new Complex[n]());
-    for (u32 i = 0; i < harmonics.count; ++i) {
-        const HarmonicRecord& h = harmonics[i];
-        const f64 b = std::floor(h.frequency * n / rate + 0.5);
-        if (!(b >= 0 && b < n / 2)) continue;
-        f64 phi = h.phase - pi / 2;
-        if (phi < -pi) phi += twoPi;
-        bins[(size_t)b].re += n * h.amplitude * std::cos(phi);
-        bins[(size_t)b].im += n * h.amplitude * std::sin(phi);
-    }
+    for (u32 i = 0; i < harmonics.count; ++i) placeHarmonicOnBin(harmonics[i], bins.get(), n, rate);
     fft(bins.get(), (i32)n, true);
     std::unique_ptr<f64[]> wave(new f64[n]);
     for (u32 t = 0; t < n; ++t) wave[t] = bins[t].re;

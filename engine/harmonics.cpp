@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "gui/controls/notes.h"
 #include "mm/mm_texts.h"
 
 namespace {
@@ -23,17 +24,57 @@ f64 harmonicPhase(f64 binPhase) {
 f64 wrapOnce(f64 d) { return d > pi ? d - twoPi : d < -pi ? d + twoPi : d; }
 
 typedef std::complex<f64> C;
-// sum of e^(i w t / n) over t = 0 .. n-1.
-C geometricSum(f64 w, i32 n) {
-    C den = std::polar(1.0, w / n) - 1.0;
-    if (std::abs(den) < 1e-300) return C((f64)n, 0.0);
-    return (std::polar(1.0, w) - 1.0) / den;
+// sin(pi x), exact for whole x and accurate for large x.
+f64 sinPi(f64 x) {
+    const f64 r = std::nearbyint(x), d = x - r;
+    const f64 s = std::sin(pi * d);
+    return std::fmod(r, 2.0) == 0 ? s : -s;
 }
-// The value at bin j of the n-point transform of a cosine of fractional bin b and phase q.
-C kernel(i32 j, i32 n, f64 b, f64 q) {
-    return std::polar(1.0, -q) * geometricSum(-twoPi * (j + b), n) +
-           std::polar(1.0, q) * geometricSum(twoPi * (b - j), n);
-}
+
+// The transform kernel K(j, n, b, q) of a cosine of fractional bin b and phase q, made for one b and q
+// and asked at many bins j. With a1 = pi (j + b) / n and a2 = pi (b - j) / n:
+// K = sin(pi b) (e^(-i (q + pi b) + i a1) / sin a1 + e^(i (q + pi b) - i a2) / sin a2),
+// the quotient of a term taken as n e^(-+iq) where its sine is 0 (the cosine sits on bin j).
+class Kernel {
+public:
+    Kernel(i32 n, f64 b, f64 q) : n(n), b(b), q(q), sb(sinPi(b)), turn(std::polar(1.0, q + pi * std::fmod(b, 2.0))) {}
+
+    C at(i32 j) const { return from(C(std::cos(pi * (j + b) / n), std::sin(pi * (j + b) / n)), std::polar(1.0, pi * (j - b) / n)); }
+
+    // Bins one after another from j in steps of `by` (1 or -1): the two angles turn by pi / n a
+    // step, so a step costs no sine.
+    class Walk {
+    public:
+        Walk(const Kernel& k, i32 j, i32 by)
+            : k(k), e1(std::polar(1.0, pi * (j + k.b) / k.n)), e2(std::polar(1.0, pi * (j - k.b) / k.n)),
+              turnStep(std::polar(1.0, by * pi / k.n)) {}
+        C next() {
+            const C v = k.from(e1, e2);
+            e1 *= turnStep;
+            e2 *= turnStep;
+            return v;
+        }
+
+    private:
+        const Kernel& k;
+        C e1, e2, turnStep;
+    };
+
+private:
+    // The kernel from e^(i a1) and e^(-i a2).
+    C from(const C& e1, const C& e2) const {
+        const f64 s1 = e1.imag(), s2 = -e2.imag();
+        C k1 = s1 == 0 ? std::polar((f64)n, -q) : std::conj(turn) * e1 * (sb / s1);
+        C k2 = s2 == 0 ? std::polar((f64)n, q) : turn * e2 * (sb / s2);
+        return k1 + k2;
+    }
+
+    i32 n;
+    f64 b, q, sb;
+    C turn;  // e^(i (q + pi b))
+};
+
+C kernel(i32 j, i32 n, f64 b, f64 q) { return Kernel(n, b, q).at(j); }
 
 // Solves error(x) = 0 in [lo, hi]: the bracket is scanned for the change of sign with the smallest
 // errors beside it (a phase error jumps by 2 pi where it wraps), then halved down to 1e-10. Without
@@ -74,20 +115,11 @@ f64 overtoneFrequency(f64 base, i32 overtone) {
     return base;
 }
 
-void frequencyToNote(f64 frequency, u32* note, u32* octave) {
-    *note = *octave = 0;
-    if (!(frequency > 0)) return;
-    f64 m = std::floor(12.0 * std::log2(frequency / 440.0) + 0.5) + 57;
-    if (m <= 0) return;
-    if (m > 191) m = 191;  // octave 15 is the highest
-    *note = (u32)m % 12;
-    *octave = (u32)m / 12;
-}
-
-f64 noteToFrequency(i32 noteNumber) { return 440.0 * std::pow(2.0, (noteNumber - 57) / 12.0); }
-
 void HarmonicRecord::updateNote(HarmonicRecord* record) {
-    frequencyToNote(record->frequency, &record->note, &record->octave);
+    static const f64 top = noteToFrequency(191);  // octave 15 is the highest
+    const NoteOctave r = frequencyToNote(record->frequency > top ? top : record->frequency);
+    record->note = (u32)r.note;
+    record->octave = (u32)r.octave;
 }
 
 f64 harmonicCentsOffNote(const HarmonicRecord& record) {
@@ -129,7 +161,8 @@ bool readSpectrumFile(SpectrumHeader* header, HarmonicArray& array, GFile& file)
     const u32 headerSize = head[1];
     if (headerSize < sizeof(SpectrumHeader)) return failSpectrum(file, MmText::SpectrumBadFormat);
     u32 count;
-    if (!fileSeek(file, 0, SEEK_SET) || !fileRead(file, header, sizeof *header) ||
+    SpectrumHeader read;
+    if (!fileSeek(file, 0, SEEK_SET) || !fileRead(file, &read, sizeof read) ||
         !fileSeek(file, headerSize, SEEK_SET) || !fileRead(file, &count, 4))
         return false;
     // The size rule in 64 bits, so that a count cannot wrap it into agreement.
@@ -144,6 +177,12 @@ bool readSpectrumFile(SpectrumHeader* header, HarmonicArray& array, GFile& file)
     }
     fresh.count = count;
     if (count && !fileRead(file, fresh.data, 56 * count)) return false;
+    for (u32 i = 0; i < count; ++i) {
+        const HarmonicRecord& r = fresh[i];
+        if (!std::isfinite(r.amplitude) || !std::isfinite(r.frequency) || !std::isfinite(r.phase))
+            return failSpectrum(file, MmText::SpectrumBadFormat);
+    }
+    *header = read;
     std::swap(array.data, fresh.data);
     std::swap(array.capacity, fresh.capacity);
     std::swap(array.count, fresh.count);
@@ -217,10 +256,19 @@ void binToHarmonic(i32 k, i32 rate, i32 n, const Complex& bin, HarmonicRecord* r
 void harmonicsFromFft(const Complex* spectrum, i32 n, HarmonicArray& array, i32 rate, bool setNotes,
                       f64 minAmplitude) {
     if (n <= 0) return;
-    if (spectrum[0].re >= n * minAmplitude) array.append(1)->amplitude = spectrum[0].re / n;
+    if (spectrum[0].re >= n * minAmplitude && std::isfinite(spectrum[0].re))
+        array.append(1)->amplitude = spectrum[0].re / n;
     const f64 limit = powerLimit(n, minAmplitude);
+    auto passes = [limit](const Complex& bin) {
+        const f64 p = power(bin);
+        return p >= limit && std::isfinite(p);
+    };
+    // Room for every record at once: growing step by step would copy the list over and over.
+    u32 found = 0;
+    for (i32 j = 1; j < (n + 1) / 2; ++j) found += passes(spectrum[j]);
+    array.reserveFor(array.count + found);
     for (i32 j = 1; j < (n + 1) / 2; ++j) {
-        if (power(spectrum[j]) < limit) continue;
+        if (!passes(spectrum[j])) continue;
         HarmonicRecord* r = array.append(1);
         binToHarmonic(j, rate, n, spectrum[j], r);
         if (setNotes) {
@@ -228,4 +276,70 @@ void harmonicsFromFft(const Complex* spectrum, i32 n, HarmonicArray& array, i32 
             HarmonicRecord::updateNote(r);
         }
     }
+}
+
+void addPolarToComplex(const HarmonicRecord& record, f64 scale, Complex& bin) {
+    f64 q = record.phase - pi / 2;
+    if (q < -pi) q += twoPi;
+    const f64 a = record.amplitude * scale;
+    bin.re += a * std::cos(q);
+    bin.im += a * std::sin(q);
+}
+
+void placeHarmonicOnBin(const HarmonicRecord& record, Complex* spectrum, u32 n, u32 rate) {
+    const f64 k = std::floor(record.frequency * n / rate + 0.5);
+    if (k >= 0 && k < n / 2) addPolarToComplex(record, n, spectrum[(size_t)k]);
+}
+
+namespace {
+// The walks of adding (sign 1) and subtracting (sign -1) one harmonic: adding stops after the first
+// bin whose new power is below the limit, subtracting at the first bin whose old power is. Reports the lowest and highest bin changed (-1 for none).
+void spreadHarmonic(const HarmonicRecord& r, Complex* spectrum, i32 n, i32 rate, f64 minAmplitude, f64 sign,
+                    i32* firstBin, i32* lastBin) {
+    *firstBin = *lastBin = -1;
+    if (!(r.amplitude >= minAmplitude) || n < 1 || rate <= 0) return;
+    if (r.frequency < 1e-5) {
+        spectrum[0].re += sign * n * r.amplitude;
+        *firstBin = *lastBin = 0;
+        return;
+    }
+    const f64 b = r.frequency * n / rate;
+    if (!(b < n / 2)) return;  // at or above half the rate, and not a number
+    const i32 k = (i32)std::floor(b + 0.5);
+    f64 q = r.phase - pi / 2;
+    if (q < -pi) q += twoPi;
+    if (std::fabs(k - b) < 1e-5 && k < n / 2) {
+        spectrum[k].re += sign * n * r.amplitude / 2 * std::cos(q);
+        spectrum[k].im += sign * n * r.amplitude / 2 * std::sin(q);
+        *firstBin = *lastBin = k;
+        return;
+    }
+    const f64 limit = powerLimit(n, minAmplitude), scale = sign * r.amplitude / 2;
+    const Kernel kernel(n, b, q);
+    // One step of a walk: false once it must stop.
+    auto step = [&](i32 j, Kernel::Walk& walk) {
+        if (sign < 0 && !(power(spectrum[j]) >= limit)) return false;
+        const C v = walk.next() * scale;
+        spectrum[j].re += v.real();
+        spectrum[j].im += v.imag();
+        if (*firstBin < 0 || j < *firstBin) *firstBin = j;
+        if (j > *lastBin) *lastBin = j;
+        return sign < 0 || power(spectrum[j]) >= limit;
+    };
+    Kernel::Walk up(kernel, k, 1);
+    for (i32 j = k; j < n / 2 && step(j, up);) ++j;
+    const i32 top = std::min(k - 1, n / 2 - 1);
+    Kernel::Walk down(kernel, top, -1);
+    for (i32 j = top; j >= 1 && step(j, down);) --j;
+}
+}  // namespace
+
+void addHarmonicToSpectrum(const HarmonicRecord& record, Complex* spectrum, i32 n, i32 rate, f64 minAmplitude) {
+    i32 first, last;
+    spreadHarmonic(record, spectrum, n, rate, minAmplitude, 1.0, &first, &last);
+}
+
+void subtractHarmonicFromSpectrum(const HarmonicRecord& record, Complex* spectrum, i32 n, i32 rate, i32* firstBin,
+                                  i32* lastBin, f64 minAmplitude) {
+    spreadHarmonic(record, spectrum, n, rate, minAmplitude, -1.0, firstBin, lastBin);
 }

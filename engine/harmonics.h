@@ -23,16 +23,13 @@ struct HarmonicRecord {
     f64 baseFrequency;  // Hz
     f64 reserved64;     // carried with the record (a voice's phase step per sample)
 
-    // Note and octave from the frequency.
+    // Note and octave from the frequency, the note number capped at 191 (octave 15).
     static void updateNote(HarmonicRecord* record);
 };
 static_assert(sizeof(HarmonicRecord) == 56, "harmonic records are 56 bytes");
 
 // The frequency of an overtone of base: (n + 1) x base for n >= 1, base / (1 - n) for n < 0.
 f64 overtoneFrequency(f64 base, i32 overtone);
-// Note number round(12 x log2(f / 440)) + 57 split into octave and note; 0 and 0 for f <= 0.
-void frequencyToNote(f64 frequency, u32* note, u32* octave);
-f64 noteToFrequency(i32 noteNumber);
 // The distance of the frequency from its note's exact pitch in semitones; 0 below 16 Hz.
 f64 harmonicCentsOffNote(const HarmonicRecord& record);
 
@@ -80,5 +77,21 @@ void refineHarmonic(const Complex* spectrum, HarmonicRecord* record, i32 k, i32 
 void binToHarmonic(i32 k, i32 rate, i32 n, const Complex& bin, HarmonicRecord* record);
 // Appends the DC level (when re(0) reaches n x minAmplitude) and one record per bin 1 .. (n+1)/2 - 1
 // whose amplitude reaches minAmplitude, in rising frequency; with setNotes the note fields are set.
+// Bins of non-finite power are skipped.
 void harmonicsFromFft(const Complex* spectrum, i32 n, HarmonicArray& array, i32 rate, bool setNotes,
                       f64 minAmplitude);
+
+// Adds amplitude x scale at the harmonic's bin phase (phase - pi/2) to the bin.
+void addPolarToComplex(const HarmonicRecord& record, f64 scale, Complex& bin);
+// Puts the harmonic whole on bin floor(n f / rate + 0.5) (scale n), when that bin is below n/2: an
+// inverse transform of the bins then gives the harmonic's sinusoid.
+void placeHarmonicOnBin(const HarmonicRecord& record, Complex* spectrum, u32 n, u32 rate);
+// Adds the spectrum of the harmonic to bins 0 .. n/2 - 1: below 1e-5 Hz only re(0), by n x
+// amplitude; on a bin that bin; else the bins walked up and down from the nearest one, each walk
+// ending after the first bin whose new power is below the limit. Nothing below minAmplitude, at or
+// above rate / 2, or not a number.
+void addHarmonicToSpectrum(const HarmonicRecord& record, Complex* spectrum, i32 n, i32 rate, f64 minAmplitude);
+// The inverse of the above, changing a bin only while its power is at least the limit; reports the
+// lowest and highest bin changed (both -1 when none).
+void subtractHarmonicFromSpectrum(const HarmonicRecord& record, Complex* spectrum, i32 n, i32 rate, i32* firstBin,
+                                  i32* lastBin, f64 minAmplitude);

@@ -1,6 +1,6 @@
 #pragma once
-// Sources of frames for the synthesizer output: the reader fills a sample buffer with whole frames
-// in the source's own encoding and layout. SampleBuffer owns its memory unless it is borrowed.
+// A growable block of samples (owning its memory unless it is borrowed) and the fade of a block of
+// frames that the synthesizer output's fade wrapper applies.
 #include "core/types.h"
 
 class SampleBuffer {
@@ -22,47 +22,8 @@ public:
     bool borrowed = true;
 };
 
-class FrameSource {
-public:
-    virtual ~FrameSource() = default;
-    // Frames delivered into the buffer (made large enough); fewer than asked means the end.
-    virtual u32 read(SampleBuffer& buffer, u32 frames) = 0;
-    // False once the source has stopped.
-    virtual bool playing() const = 0;
-    virtual void restart() = 0;
-    virtual u32 channels() const = 0;
-    virtual u32 bytesPerSample() const = 0;
-    // True for interleaved frames; false for one block per channel.
-    virtual bool interleaved() const = 0;
-    virtual u32 rate() const = 0;
-    // encodingInt16, encodingInt32, encodingFloat or encodingDouble.
-    virtual u32 encoding() const = 0;
-};
-
 // Scales frames by a gain falling from `first` by 1/`total` per frame: one gain for all channels of
 // an interleaved frame; for planar data each channel's block of `frames` starts again at `first`.
-// Integers are truncated toward zero.
+// Integers are truncated toward zero. Encodings other than 16-bit, 32-bit, float and double pass
+// unchanged.
 void fadeFrames(void* data, u32 encoding, u32 frames, u32 channels, bool interleaved, f64 first, f64 total);
-
-// Plays a source on for `total` frames while its level falls linearly to silence, then ends.
-// Deletes the wrapped source when it owns it.
-class FadeOutSource : public FrameSource {
-public:
-    // A total below one frame (a rate below 10 given rate / 10) is taken as one frame.
-    FadeOutSource(FrameSource* inner, bool owned, u32 total);
-    ~FadeOutSource() override;
-
-    u32 read(SampleBuffer& buffer, u32 frames) override;
-    bool playing() const override { return true; }
-    void restart() override;
-    u32 channels() const override { return inner->channels(); }
-    u32 bytesPerSample() const override { return inner->bytesPerSample(); }
-    bool interleaved() const override { return inner->interleaved(); }
-    u32 rate() const override { return inner->rate(); }
-    u32 encoding() const override { return inner->encoding(); }
-
-    FrameSource* const inner;
-    const bool owned;
-    const u32 total;
-    u32 remaining;
-};

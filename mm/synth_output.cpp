@@ -36,10 +36,19 @@ FadeOutGenerator::~FadeOutGenerator() {
 }
 
 u32 FadeOutGenerator::readFrames(void* out, u32 frames) {
-    u32 n = inner->readFrames(out, std::min(frames, length - done));
-    fadeFrames(out, inner->encoding(), n, inner->channels(), true, 1.0 - (f64)done / length, length);
-    done += n;
+    if (!remaining) return 0;
+    const u32 k = std::min(frames, remaining);
+    const f64 first = (f64)remaining / length;
+    const u32 n = std::min(inner->readFrames(out, k), k);
+    // A generator that ends early ends the fade.
+    remaining = n < k ? 0 : remaining - n;
+    fadeFrames(out, inner->encoding(), n, inner->channels(), true, first, length);
     return n;
+}
+
+bool FadeOutGenerator::rewind() {
+    remaining = length;
+    return inner->rewind();
 }
 
 // ---- adapter ----
@@ -150,6 +159,11 @@ void SynthOutput::fadeOutSources() {
         r.generator = new FadeOutGenerator(r.generator, r.owned, (u32)(rate / 10));
         r.owned = true;
     }
+}
+
+void SynthOutput::replaceSource(SynthGenerator* generator, bool owned) {
+    fadeOutSources();
+    addSource(generator, owned);
 }
 
 void SynthOutput::removeAllSources() {

@@ -17,14 +17,18 @@ public:
     virtual u32 channels() const = 0;
     virtual f64 gain() const { return 1.0; }
     virtual bool fadingOut() const { return false; }
+    // Back to the start; false when that failed.
+    virtual bool rewind() { return true; }
     // Writes up to `frames` interleaved frames; answers how many. Fewer than asked ends the source.
     virtual u32 readFrames(void* out, u32 frames) = 0;
 };
 
-// Ends a generator with a linear fade over a number of frames; owns the generator when told so.
+// Plays a generator on for a number of frames (at least one) while its level falls linearly, then
+// ends it; owns the generator when told so.
 class FadeOutGenerator : public SynthGenerator {
 public:
-    FadeOutGenerator(SynthGenerator* inner, bool owned, u32 frames) : inner(inner), owned(owned), length(frames) {}
+    FadeOutGenerator(SynthGenerator* inner, bool owned, u32 frames)
+        : inner(inner), length(frames ? frames : 1), remaining(length), owned(owned) {}
     ~FadeOutGenerator() override;
 
     u32 encoding() const override { return inner->encoding(); }
@@ -32,13 +36,15 @@ public:
     f64 gain() const override { return inner->gain(); }
     bool fadingOut() const override { return true; }
     u32 readFrames(void* out, u32 frames) override;
+    // The whole fade again, from the generator's start.
+    bool rewind() override;
 
     SynthGenerator* const inner;
+    const u32 length;
+    u32 remaining;
 
 private:
     bool owned;
-    u32 length;
-    u32 done = 0;
 };
 
 // Turns a generator's frames into 16-bit frames of the output's channel count, scaled by its gain and
@@ -79,6 +85,8 @@ public:
     void addSource(SynthGenerator* generator, bool owned);
     // Every source not already fading out gets a fade of rate / 10 frames in its place.
     void fadeOutSources();
+    // The sources playing fade out and the generator takes their place.
+    void replaceSource(SynthGenerator* generator, bool owned);
     void removeAllSources();
     size_t sourceCount();
     // The generator of the source at the index, most recent first.

@@ -20,7 +20,7 @@ public:
     f64 gain() const override { return 32768.0; }
     u32 readFrames(void* buffer, u32 frames) override;
     // The plug-in suspended and resumed.
-    bool rewind();
+    bool rewind() override;
 
     // After `frames` more frames have been read, `guarded` (owned from now on) is deleted.
     void setRelease(u32 frames, GCommonObject* guarded);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/harmonics.h"
+#include "gui/controls/notes.h"
 #include "tests/support/bag_hex.h"
 #include "tests/support/test_support.h"
 
@@ -45,13 +46,19 @@ TEST(HarmonicRecord, NotesFollowTheFrequency) {
     struct Case {
         f64 frequency;
         u32 note, octave;
-    } cases[] = {{440, 9, 4}, {261.63, 0, 4}, {27.5, 9, 0}, {8, 0, 0}, {0, 0, 0}};
+    } cases[] = {{440, 9, 4},  {261.63, 0, 4}, {27.5, 9, 0}, {16.35, 0, 0}, {8, 0, 0}, {0, 0, 0},
+                 {NAN, 0, 0}, {-440, 0, 0}, {1e30, 11, 15}, {INFINITY, 11, 15}};
     for (const Case& c : cases) {
         HarmonicRecord r = HarmonicRecord{1, c.frequency, 0};
         HarmonicRecord::updateNote(&r);
         EXPECT_EQ(r.note, c.note) << c.frequency;
         EXPECT_EQ(r.octave, c.octave) << c.frequency;
     }
+    // The toolkit's note names and the records' notes are one table in one program.
+    HarmonicRecord a = HarmonicRecord{1, 440, 0};
+    HarmonicRecord::updateNote(&a);
+    EXPECT_STREQ(noteName((i32)a.note), noteName(frequencyToNote(440).note));
+    EXPECT_EQ(noteToFrequency((i32)(12 * a.octave + a.note)), 440.0);
     HarmonicRecord r = HarmonicRecord{1, 440 * std::pow(2.0, 0.3 / 12), 0};
     HarmonicRecord::updateNote(&r);
     EXPECT_NEAR(harmonicCentsOffNote(r), 0.3, 1e-9);
@@ -79,6 +86,12 @@ TEST(SpectrumFile, ReadsWhatWasWrittenAndRefusesBrokenFiles) {
         {"header too short", spectrumBytes(spectrumMagic, 20, 768, 0, records), "not a spectrum file", 9},
         {"one byte more", spectrumBytes(spectrumMagic, 24, 768, 0, records, 1), "does not match", 9},
         {"one byte less", spectrumBytes(spectrumMagic, 24, 768, 0, records, -1), "does not match", 9},
+        {"an amplitude not a number", spectrumBytes(spectrumMagic, 24, 768, 0, {HarmonicRecord{NAN, 440, 0}}),
+         "not a spectrum file", 9},
+        {"an infinite frequency", spectrumBytes(spectrumMagic, 24, 768, 0, {HarmonicRecord{1, INFINITY, 0}}),
+         "not a spectrum file", 9},
+        {"a phase not a number", spectrumBytes(spectrumMagic, 24, 768, 0, {records[0], HarmonicRecord{1, 2, NAN}}),
+         "not a spectrum file", 9},
         {"a count that wraps the size", spectrumBytes(spectrumMagic, 24, 768, 0, {}).replace(24, 4, "\0\0\0\x20", 4),
          "does not match", 9},
     };
@@ -99,6 +112,8 @@ TEST(SpectrumFile, ReadsWhatWasWrittenAndRefusesBrokenFiles) {
             EXPECT_FALSE(file.isOpen());
             ASSERT_EQ(handler.reports.size(), 1u);
             EXPECT_NE(handler.lastText().find(c.message), std::string::npos) << handler.lastText();
+            EXPECT_EQ(header.fftSize, 16384u) << "a refused file leaves the header as it was";
+            EXPECT_EQ(header.sampleRate, 44100u);
             continue;
         }
         EXPECT_EQ(header.fftSize, 1024u);
@@ -185,6 +200,15 @@ TEST(SpectrumPeaks, StrongestBinAndTheHarmonicList) {
     HarmonicArray none;
     harmonicsFromFft(x.data(), n, none, 6400, false, 1000.0);
     EXPECT_EQ(none.count, 0u);
+
+    // Samples NaN, 1, 2, 3 (or an infinity) give bins that are not numbers: no record, not a NaN one.
+    for (f64 bad : {(f64)NAN, (f64)INFINITY}) {
+        std::vector<Complex> frames = {{bad, 0}, {1, 0}, {2, 0}, {3, 0}};
+        ASSERT_TRUE(fft(frames.data(), 4, false));
+        HarmonicArray list4;
+        harmonicsFromFft(frames.data(), 4, list4, 8000, false, 10.0);
+        EXPECT_EQ(list4.count, 0u) << bad;
+    }
 }
 
 TEST(SpectrumPeaks, RefineFindsTheSinusoidBetweenTwoBins) {
@@ -226,4 +250,143 @@ TEST(SpectrumPeaks, NeighbourPeakByThePhaseTurning) {
     std::vector<Complex> x(64, Complex{1, 0});
     EXPECT_EQ(findNeighbourPeak(x.data(), 64, 1, 0), -1);
     EXPECT_EQ(findNeighbourPeak(x.data(), 64, 31, 0), -1);
+}
+
+namespace {
+// A spectrum of n bins between two guard values.
+struct GuardedSpectrum {
+    explicit GuardedSpectrum(i32 n, Complex fill = {0, 0}) : n(n), store((size_t)n + 2, fill) {
+        store.front() = store.back() = Complex{12345, -54321};
+    }
+    Complex* bins() { return store.data() + 1; }
+    bool guardsIntact() const {
+        return store.front().re == 12345 && store.front().im == -54321 && store.back().re == 12345 &&
+               store.back().im == -54321;
+    }
+    i32 n;
+    std::vector<Complex> store;
+};
+f64 powerOf(const Complex& c) { return c.re * c.re + c.im * c.im; }
+}  // namespace
+
+TEST(SpectrumSynthesis, OneHarmonicAddedIntoTheBins) {
+    const i32 n = 1024, rate = 8192;  // 8 Hz per bin
+    const f64 limit = (f64)n * n / 4;  // minAmplitude 1
+    struct Case {
+        const char* name;
+        f64 amplitude, frequency, phase;
+        const char* changes;  // "bin", "walk", "dc" or "none"
+    } cases[] = {
+        {"on bin 10", 100, 80, pi / 2, "bin"},
+        {"10.3 bins", 20, 82.4, 0.4, "walk"},
+        {"0 Hz", 100, 0, 0, "dc"},
+        {"negative, below 1e-5 Hz", 100, -80, 0, "dc"},
+        {"below minAmplitude", 0.5, 80, 0, "none"},
+        {"half the rate", 100, 4096, 0, "none"},
+        {"above half the rate", 100, 6000.3, 0, "none"},
+        {"frequency not a number", 100, NAN, 0, "none"},
+        {"amplitude not a number", NAN, 80, 0, "none"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GuardedSpectrum s(n);
+        const HarmonicRecord r = {c.amplitude, c.frequency, c.phase};
+        addHarmonicToSpectrum(r, s.bins(), n, rate, 1.0);
+        EXPECT_TRUE(s.guardsIntact());
+        const std::string kind = c.changes;
+        i32 changed = 0;
+        for (i32 j = 0; j < n; ++j) changed += powerOf(s.bins()[j]) != 0;
+        if (kind == "none") EXPECT_EQ(changed, 0);
+        if (kind == "dc") {
+            EXPECT_EQ(changed, 1);
+            EXPECT_EQ(s.bins()[0].re, n * 100.0);
+        }
+        if (kind == "bin") {
+            EXPECT_EQ(changed, 1);
+            EXPECT_NEAR(s.bins()[10].re, n * 50.0, 1e-9);  // the cosine's phase: q = 0
+            EXPECT_NEAR(s.bins()[10].im, 0, 1e-9);
+        }
+        if (kind != "walk") continue;
+        // The changed bins are a run of the cosine's transform; each walk ends on its first bin
+        // below the limit.
+        std::vector<Complex> exact = cosineSpectrum(n, {{20, 10.3, c.phase - pi / 2}});
+        i32 lo = n, hi = -1;
+        for (i32 j = 0; j < n; ++j) {
+            if (powerOf(s.bins()[j]) == 0) continue;
+            lo = std::min(lo, j), hi = std::max(hi, j);
+            EXPECT_NEAR(s.bins()[j].re, exact[(size_t)j].re, 1e-6) << j;
+            EXPECT_NEAR(s.bins()[j].im, exact[(size_t)j].im, 1e-6) << j;
+        }
+        EXPECT_EQ(changed, hi - lo + 1);
+        ASSERT_TRUE(lo >= 1 && lo < 10 && hi > 10 && hi < n / 2) << lo << " " << hi;
+        EXPECT_LT(powerOf(s.bins()[lo]), limit);
+        EXPECT_LT(powerOf(s.bins()[hi]), limit);
+        for (i32 j = lo + 1; j < hi; ++j) EXPECT_GE(powerOf(s.bins()[j]), limit) << j;
+    }
+}
+
+TEST(SpectrumSynthesis, SubtractUndoesAdd) {
+    const i32 n = 1024, rate = 8192;
+    const f64 limit = (f64)n * n / 4;
+    const HarmonicRecord off = {100, 802.4, 1.1};  // 100.3 bins
+    // Over a strong background every bin below n/2 is walked both ways and comes back.
+    GuardedSpectrum loud(n, Complex{1e6, -2e5});
+    addHarmonicToSpectrum(off, loud.bins(), n, rate, 1.0);
+    i32 first = 0, last = 0;
+    subtractHarmonicFromSpectrum(off, loud.bins(), n, rate, &first, &last, 1.0);
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(last, n / 2 - 1);
+    EXPECT_TRUE(loud.guardsIntact());
+    for (i32 j = 0; j < n; ++j) {
+        ASSERT_NEAR(loud.bins()[j].re, 1e6, 1e-6) << j;
+        ASSERT_NEAR(loud.bins()[j].im, -2e5, 1e-6) << j;
+    }
+
+    // Over silence the subtraction stops at the bins where the addition stopped: they stay as they
+    // were (below the limit), every bin between comes back to 0.
+    GuardedSpectrum quiet(n);
+    addHarmonicToSpectrum(off, quiet.bins(), n, rate, 1.0);
+    const std::vector<Complex> added = quiet.store;
+    i32 lo = n, hi = -1;
+    for (i32 j = 0; j < n; ++j)
+        if (powerOf(quiet.bins()[j]) != 0) lo = std::min(lo, j), hi = std::max(hi, j);
+    subtractHarmonicFromSpectrum(off, quiet.bins(), n, rate, &first, &last, 1.0);
+    EXPECT_EQ(first, lo + 1);
+    EXPECT_EQ(last, hi - 1);
+    EXPECT_EQ(powerOf(quiet.bins()[lo]), powerOf(added[(size_t)lo + 1]));
+    EXPECT_EQ(powerOf(quiet.bins()[hi]), powerOf(added[(size_t)hi + 1]));
+    EXPECT_LT(powerOf(quiet.bins()[hi]), limit);
+    for (i32 j = lo + 1; j < hi; ++j) ASSERT_NEAR(std::sqrt(powerOf(quiet.bins()[j])), 0, 1e-6) << j;
+
+    // On a bin and at 0 Hz the one bin comes back and is reported; nothing changed reports -1.
+    for (f64 f : {0.0, 800.0}) {
+        GuardedSpectrum s(n);
+        const HarmonicRecord r = {100, f, 0.3};
+        addHarmonicToSpectrum(r, s.bins(), n, rate, 1.0);
+        subtractHarmonicFromSpectrum(r, s.bins(), n, rate, &first, &last, 1.0);
+        EXPECT_EQ(first, f == 0 ? 0 : 100);
+        EXPECT_EQ(last, first);
+        EXPECT_NEAR(std::sqrt(powerOf(s.bins()[first])), 0, 1e-9);
+    }
+    GuardedSpectrum s(n);
+    subtractHarmonicFromSpectrum(HarmonicRecord{100, 5000, 0}, s.bins(), n, rate, &first, &last, 1.0);
+    EXPECT_EQ(first, -1);
+    EXPECT_EQ(last, -1);
+}
+
+TEST(SpectrumSynthesis, PlacingOnTheNearestBin) {
+    const u32 n = 64, rate = 6400;
+    std::vector<Complex> bins(n, Complex{0, 0});
+    // 1004 Hz and 996 Hz both fall on bin 10 and add up; the bin n/2 and above is left out.
+    placeHarmonicOnBin(HarmonicRecord{2, 1004, pi / 2}, bins.data(), n, rate);
+    placeHarmonicOnBin(HarmonicRecord{3, 996, pi / 2}, bins.data(), n, rate);
+    placeHarmonicOnBin(HarmonicRecord{3, 3200, 0}, bins.data(), n, rate);
+    placeHarmonicOnBin(HarmonicRecord{3, NAN, 0}, bins.data(), n, rate);
+    EXPECT_NEAR(bins[10].re, 5.0 * n, 1e-9);
+    for (u32 j = 0; j < n; ++j)
+        if (j != 10) EXPECT_EQ(powerOf(bins[j]), 0) << j;
+    Complex c = {1, 1};
+    addPolarToComplex(HarmonicRecord{2, 0, -3}, 10, c);  // q = -3 - pi/2 + 2 pi
+    EXPECT_NEAR(c.re, 1 + 20 * std::cos(-3 - pi / 2 + 2 * pi), 1e-12);
+    EXPECT_NEAR(c.im, 1 + 20 * std::sin(-3 - pi / 2 + 2 * pi), 1e-12);
 }

@@ -346,11 +346,8 @@ TEST(SoundPlayer, ARangeOfAFileReachesTheDevice) {
 // PCM of 24 and 32 bits plays as 16-bit PCM: what reaches the machine's device equals sox's
 // rendering of the file in 16 bits without dither.
 TEST(SoundPlayer, WidePcmPlaysAsSoxRendersItIn16Bits) {
-    const char* out = getenv("RAVO_ALSA_OUT");
-    ASSERT_NE(out, nullptr) << "the test set-up names the device's output file";
-    std::string outPath = std::string("Z:") + out;
-    for (char& c : outPath)
-        if (c == '/') c = '\\';
+    const std::string outPath = deviceOutputPath();
+    ASSERT_FALSE(outPath.empty()) << "the test set-up names the device's output file";
 
     for (int bits : {24, 32}) {
         SCOPED_TRACE(bits);

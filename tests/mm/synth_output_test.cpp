@@ -227,11 +227,8 @@ bool waitStopped(SynthOutput& synth, u32 ms) {
 
 // The worker finds the list empty and ends before the source comes: adding it starts the output again.
 TEST(SynthOutput, ASourceAddedAfterTheRestartIsHeard) {
-    const char* out = getenv("RAVO_ALSA_OUT");
-    ASSERT_NE(out, nullptr) << "the test set-up names the device's output file";
-    std::string outPath = std::string("Z:") + out;
-    for (char& c : outPath)
-        if (c == '/') c = '\\';
+    const std::string outPath = deviceOutputPath();
+    ASSERT_FALSE(outPath.empty()) << "the test set-up names the device's output file";
     DeleteFileA(outPath.c_str());
 
     TestEntry entry;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "core/paths.h"
 
@@ -109,4 +110,13 @@ int main(int argc, char** argv) {
     plainMessageBox = recordBox;
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+std::string deviceOutputPath() {
+    const char* out = getenv("RAVO_ALSA_OUT");
+    if (!out) return std::string();
+    std::string path = std::string("Z:") + out;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
 }

@@ -35,6 +35,8 @@ std::string languageFile(const std::vector<std::string>& texts);
 
 // The whole content of a file ("" when it cannot be read).
 std::string readWholeFile(const std::string& path);
+// The file that the test set-up's sound device writes, as a Windows path; empty when none is named.
+std::string deviceOutputPath();
 
 // A fresh folder of the test's own under the temporary folder, removed with everything in it.
 class TempDir {
