@@ -27,6 +27,7 @@
 #include "tests/gui/box_recorder.h"
 #include "tests/gui/dialogs/modal_script.h"
 #include "tests/gui/gui_fixture.h"
+#include "tests/gui/input_fixture.h"
 
 namespace {
 // What a run of a box saw.
@@ -412,4 +413,39 @@ TEST(ModalDialog, TheCloseBoxIsACancelCommand) {
     EXPECT_TRUE(IsWindow(dialog.hwnd));
     SendMessageA(dialog.hwnd, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(dialog.hwnd));
+}
+
+TEST(MessageBoxService, TheOwnerComesForwardWithItsFocusAndMayDieWhileItsErrorWaits) {
+    TestApplication app;
+    RunSeam seam;
+    Log log;
+    InputFrame frame(&log, 20, 20, 200, 120);
+    Pane* field = (new Pane(&frame, &log, "field"))->place(10, 10, 80, 20);
+    SetWindowLongA(field->hwnd, GWL_STYLE, GetWindowLongA(field->hwnd, GWL_STYLE) | WS_TABSTOP);
+    GWindow* boxOwner = nullptr;
+    HWND focused = nullptr;
+    seam.during = [&](GMessageBox* box) {
+        boxOwner = box->ownerWindow();
+        focused = GetFocus();
+    };
+    EXPECT_EQ(6, showMessageBox(&mbQuestion, field, "Apply to the field?"));
+    EXPECT_EQ(&frame, boxOwner);
+    EXPECT_EQ(field->hwnd, focused);
+    EXPECT_EQ(field, frame.focusChild);
+
+    // A queued error's box has no parent; an owner gone meanwhile is skipped, the message shown.
+    ErrorList list;
+    InputFrame* gone = new InputFrame(&log, 40, 40, 100, 80);
+    showMessageBox(&mbError, gone, "Owner gone");
+    showMessageBox(&mbError, field, "Owner here");
+    gone->destroyNative();
+    delete gone;
+    seam.seen.clear();
+    std::vector<GWindow*> owners;
+    seam.during = [&](GMessageBox* box) { owners.push_back(box->ownerWindow()); };
+    EXPECT_TRUE(pumpUntil([&] { return seam.seen.size() == 2; }));
+    EXPECT_EQ("Owner gone.", seam.seen[0].text);
+    EXPECT_EQ((std::vector<GWindow*>{nullptr, nullptr}), owners);
+    // The focus made the frame active: its end would wait for a window manager.
+    SetWindowLongA(frame.hwnd, GWL_STYLE, GetWindowLongA(frame.hwnd, GWL_STYLE) & ~WS_VISIBLE);
 }
