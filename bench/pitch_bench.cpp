@@ -27,6 +27,7 @@ RAVO_BENCH(pitch) {
     } actions[] = {
         {"pitch +200 cents", "pitch", 403, std::pow(2.0, 200.0 / 1200)},  // PITCH
         {"tempo 1.25", "tempo", 404, 1.25},                                // TEMPO
+        {"change rate 1.25", "change rate", 402, 1.25},                    // PITCH_SCALE
     };
     for (const auto& a : actions) {
         const f64 factor = a.factor;

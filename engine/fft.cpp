@@ -344,17 +344,18 @@ namespace {
 // The plans of a length: the last one made up to 2^16 points and the last one above, up to 2^22, are
 // kept for the next transform of that length (fresh memory for the tables costs more than building
 // them).
+std::mutex planLock;
+std::shared_ptr<const FftPlan> smallPlan, largePlan;
+
 std::shared_ptr<const FftPlan> planFor(u32 order) {
-    static std::mutex lock;
-    static std::shared_ptr<const FftPlan> small, large;
-    std::shared_ptr<const FftPlan>& last = order <= 16 ? small : large;
+    std::shared_ptr<const FftPlan>& last = order <= 16 ? smallPlan : largePlan;
     {
-        std::lock_guard<std::mutex> hold(lock);
+        std::lock_guard<std::mutex> hold(planLock);
         if (last && last->size() == 1u << order) return last;
     }
     std::shared_ptr<const FftPlan> plan = std::make_shared<FftPlan>(order);
     if (order <= 22) {
-        std::lock_guard<std::mutex> hold(lock);
+        std::lock_guard<std::mutex> hold(planLock);
         last = plan;
     }
     return plan;
@@ -496,6 +497,17 @@ bool fftChirp(Complex* x, u32 n, bool inverse, FftSteps& steps) {
     return true;
 }
 }  // namespace
+
+void fftReleaseTables() {
+    std::shared_ptr<const FftPlan> plan;
+    std::unique_ptr<ChirpTables> chirp;
+    {
+        std::lock_guard<std::mutex> hold(planLock);
+        plan.swap(largePlan);
+    }
+    std::lock_guard<std::mutex> hold(chirpLock);
+    chirp.swap(chirpKept);
+}
 
 bool fft(Complex* data, i32 n, bool inverse, JobProgress* progress, bool inPlace) {
     if (n < 1) return true;

@@ -27,6 +27,9 @@ bool fft(Complex* data, i32 n, bool inverse, JobProgress* progress = nullptr, bo
 // The number of progress steps fft reports for n values: order + 1 for a power of two 2^order,
 // else 3P + 4 with 2^P the chirp-z length.
 u32 fftOrder(i32 n);
+// fft keeps the tables of its last large lengths (up to 64 MB each) for the next call of that length;
+// an operation that is done with them gives them back.
+void fftReleaseTables();
 
 // The forward transform of n real values, the real parts of data (the imaginary parts are not
 // read), into the whole spectrum at data. An even n goes through a complex transform of n/2 points

@@ -44,6 +44,10 @@ void SampleProcessor<Traits>::fftRepeat() {
     const i32 n = (i32)((i64)(rangeEnd - rangeStart) / frameBytes);
     if (n < 1) return;
     const bool refine = analysis->phaseRefine != 0;
+    // The transform's kept tables go back when the analysis ends, however it ends.
+    struct Release {
+        ~Release() { fftReleaseTables(); }
+    } release;
     std::unique_ptr<Complex[]> a(new Complex[(size_t)n]()), b(refine ? new Complex[(size_t)n]() : nullptr);
     const i32 m = n >= 4000 ? 1000 : std::max(n / 4, 1);
     // Real input: with refinement both sequences go through one complex transform, else the range

@@ -49,6 +49,7 @@ std::unique_ptr<f64[]> spectrumPeriod(const HarmonicArray& harmonics, u32 n, u32
         bins[(size_t)b].im += n * h.amplitude * std::sin(phi);
     }
     fft(bins.get(), (i32)n, true);
+    fftReleaseTables();
     std::unique_ptr<f64[]> wave(new f64[n]);
     for (u32 t = 0; t < n; ++t) wave[t] = bins[t].re;
     return wave;
