@@ -3,6 +3,7 @@
 // walk, the result saved as WAVE. The files stay in "bench_data" beside the executable, where
 // "./dev bench amplify" finds the input to time another tool on it.
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -46,6 +47,14 @@ RAVO_BENCH(amplify) {
     std::string input = folder + "\\amplify_in.wav", output = folder + "\\amplify_out.wav";
     BenchErrorPrinter handler("amplify");
     ensureDataFolder();
+    // One action only (runs interleaved with a peer): "amplify 0.5" through the shared timing.
+    if (getenv("RAVO_BENCH_ACTION")) {
+        if (!keepOrWriteSinesWave(input, benchHourSeconds)) return;
+        measureBenchAction("amplify 0.5", "amplify", folder, "amplify", 523, [](SoundBlockProcessor& p) {  // AMPLIFY
+            p.param1 = 0.5;
+        });
+        return;
+    }
 
     double t0 = benchSeconds();
     if (!writeHourWave(input)) {

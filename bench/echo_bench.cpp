@@ -13,7 +13,7 @@
 RAVO_BENCH(echo) {
     std::string folder = benchDataFolder();
     ensureDataFolder();
-    if (!writeHourWave(folder + "\\echo_in.wav")) {
+    if (!keepOrWriteSinesWave(folder + "\\echo_in.wav", benchHourSeconds)) {
         printf("echo: cannot write the input\n");
         return;
     }

@@ -23,7 +23,7 @@
 RAVO_BENCH(filters) {
     std::string folder = benchDataFolder();
     ensureDataFolder();
-    if (!writeHourWave(folder + "\\filter_in.wav")) {
+    if (!keepOrWriteSinesWave(folder + "\\filter_in.wav", benchHourSeconds)) {
         printf("filters: cannot write the input\n");
         return;
     }

@@ -344,17 +344,18 @@ namespace {
 // The plans of a length: the last one made up to 2^16 points and the last one above, up to 2^22, are
 // kept for the next transform of that length (fresh memory for the tables costs more than building
 // them).
+std::mutex planLock;
+std::shared_ptr<const FftPlan> smallPlan, largePlan;
+
 std::shared_ptr<const FftPlan> planFor(u32 order) {
-    static std::mutex lock;
-    static std::shared_ptr<const FftPlan> small, large;
-    std::shared_ptr<const FftPlan>& last = order <= 16 ? small : large;
+    std::shared_ptr<const FftPlan>& last = order <= 16 ? smallPlan : largePlan;
     {
-        std::lock_guard<std::mutex> hold(lock);
+        std::lock_guard<std::mutex> hold(planLock);
         if (last && last->size() == 1u << order) return last;
     }
     std::shared_ptr<const FftPlan> plan = std::make_shared<FftPlan>(order);
     if (order <= 22) {
-        std::lock_guard<std::mutex> hold(lock);
+        std::lock_guard<std::mutex> hold(planLock);
         last = plan;
     }
     return plan;
@@ -497,10 +498,96 @@ bool fftChirp(Complex* x, u32 n, bool inverse, FftSteps& steps) {
 }
 }  // namespace
 
+void fftReleaseTables() {
+    std::shared_ptr<const FftPlan> plan;
+    std::unique_ptr<ChirpTables> chirp;
+    {
+        std::lock_guard<std::mutex> hold(planLock);
+        plan.swap(largePlan);
+    }
+    std::lock_guard<std::mutex> hold(chirpLock);
+    chirp.swap(chirpKept);
+}
+
 bool fft(Complex* data, i32 n, bool inverse, JobProgress* progress, bool inPlace) {
     if (n < 1) return true;
     FftSteps steps(progress);
     u32 p = (u32)std::floor(std::log((f64)n) / std::log(2.0) + 0.5);
     if (p < 31 && (1u << p) == (u32)n) return fftPow2(data, p, inverse, steps, inPlace);
     return fftChirp(data, (u32)n, inverse, steps);
+}
+
+u32 fftRealOrder(i32 n) { return n >= 4 && n % 2 == 0 ? fftOrder(n / 2) + 1 : fftOrder(n) + 1; }
+
+namespace {
+// e^(-2 pi i k/n) for k < n as the product of two table entries (k = 1024 h + l), each entry from
+// the library's sine and cosine.
+class Turns {
+public:
+    explicit Turns(u32 n) : low(allocate(1024, n)), high(allocate(n / 1024 + 1, n)) {
+        for (u32 l = 0; l < 1024; ++l) low[l] = {std::cos(2 * pi * l / n), -std::sin(2 * pi * l / n)};
+        for (u32 h = 0; h <= n / 1024; ++h) high[h] = {std::cos(2 * pi * 1024.0 * h / n), -std::sin(2 * pi * 1024.0 * h / n)};
+    }
+    Complex operator[](u32 k) const { return k < 1024 ? low[k] : mul(high[k >> 10], low[k & 1023]); }
+
+private:
+    std::unique_ptr<Complex[]> low, high;
+};
+}  // namespace
+
+bool fftReal(Complex* data, i32 n, JobProgress* progress, bool inPlace) {
+    if (n < 1) return true;
+    // With a progress object the work goes on a copy, so that a cancel leaves the data whole, unless
+    // the caller drops cancelled data.
+    Owned copy{progress && !inPlace ? allocate((u32)n, n) : nullptr};
+    Complex* x = data;
+    if (copy.p) {
+        memcpy(copy.p, data, (size_t)n * sizeof(Complex));
+        x = copy.p;
+    }
+    if (n < 4 || n % 2 != 0) {
+        for (i32 j = 0; j < n; ++j) x[j].im = 0.0;
+        if (!fft(x, n, false, progress, true)) return false;
+    } else {
+        // The values in pairs at the front: z[j] = x[2j] + i x[2j+1].
+        const u32 m = (u32)n / 2;
+        Complex* z = x;
+        for (u32 j = 0; j < m; ++j) z[j] = {x[2 * j].re, x[2 * j + 1].re};
+        if (!fft(z, (i32)m, false, progress, true)) return false;
+        // E[k] = (Z[k] + conj Z[m-k]) / 2 and O[k] = (Z[k] - conj Z[m-k]) / 2i are the transforms of
+        // the even and odd values; X[k] = E[k] + e^(-2 pi i k/n) O[k], X[k+m] = E[k] - e^(-2 pi i k/n)
+        // O[k], and X[n-k] = conj X[k]. Bins k and m-k are worked out together from Z[k] and Z[m-k].
+        const Turns w((u32)n);
+        const Complex z0 = z[0];
+        for (u32 k = 1; k <= m - k; ++k) {
+            const Complex a = z[k], b = z[m - k];
+            const Complex e = {(a.re + b.re) / 2, (a.im - b.im) / 2}, o = {(a.im + b.im) / 2, (b.re - a.re) / 2};
+            const Complex t = mul(w[k], o);
+            const Complex lower = {e.re + t.re, e.im + t.im}, upper = {e.re - t.re, e.im - t.im};  // X[k], X[k+m]
+            x[k] = lower;
+            x[n - k] = {lower.re, -lower.im};
+            x[m + k] = upper;
+            x[m - k] = {upper.re, -upper.im};  // conj X[m+k] = X[n-m-k]
+        }
+        x[0] = {z0.re + z0.im, 0.0};
+        x[m] = {z0.re - z0.im, 0.0};
+    }
+    FftSteps steps(progress);
+    if (steps.report(fftRealOrder(n))) return false;
+    if (copy.p) memcpy(data, copy.p, (size_t)n * sizeof(Complex));
+    return true;
+}
+
+void splitTwoReal(Complex* z, Complex* b, i32 n) {
+    if (n < 1) return;
+    // A[k] = (Z[k] + conj Z[n-k]) / 2, B[k] = (Z[k] - conj Z[n-k]) / 2i.
+    b[0] = {z[0].im, 0.0};
+    z[0] = {z[0].re, 0.0};
+    for (i32 k = 1; k <= n - k; ++k) {
+        const Complex p = z[k], q = z[n - k];
+        z[k] = {(p.re + q.re) / 2, (p.im - q.im) / 2};
+        z[n - k] = {(q.re + p.re) / 2, (q.im - p.im) / 2};
+        b[k] = {(p.im + q.im) / 2, (q.re - p.re) / 2};
+        b[n - k] = {(q.im + p.im) / 2, (p.re - q.re) / 2};
+    }
 }

@@ -27,6 +27,20 @@ bool fft(Complex* data, i32 n, bool inverse, JobProgress* progress = nullptr, bo
 // The number of progress steps fft reports for n values: order + 1 for a power of two 2^order,
 // else 3P + 4 with 2^P the chirp-z length.
 u32 fftOrder(i32 n);
+// fft keeps the tables of its last large lengths (up to 64 MB each) for the next call of that length;
+// an operation that is done with them gives them back.
+void fftReleaseTables();
+
+// The forward transform of n real values, the real parts of data (the imaginary parts are not
+// read), into the whole spectrum at data. An even n goes through a complex transform of n/2 points
+// (the even values in its real parts, the odd ones in its imaginary parts); an odd one through fft.
+// Reports fftRealOrder(n) steps, progress and inPlace as for fft.
+bool fftReal(Complex* data, i32 n, JobProgress* progress = nullptr, bool inPlace = false);
+// fftOrder(n/2) + 1 for an even n from 4, else fftOrder(n) + 1: the last step takes the spectrum apart.
+u32 fftRealOrder(i32 n);
+// Two real sequences a and b transformed together as a + ib by fft: their spectra taken apart,
+// A into z and B into b (n values each).
+void splitTwoReal(Complex* z, Complex* b, i32 n);
 
 struct FftSteps;
 

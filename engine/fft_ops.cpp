@@ -44,11 +44,17 @@ void SampleProcessor<Traits>::fftRepeat() {
     const i32 n = (i32)((i64)(rangeEnd - rangeStart) / frameBytes);
     if (n < 1) return;
     const bool refine = analysis->phaseRefine != 0;
+    // The transform's kept tables go back when the analysis ends, however it ends.
+    struct Release {
+        ~Release() { fftReleaseTables(); }
+    } release;
     std::unique_ptr<Complex[]> a(new Complex[(size_t)n]()), b(refine ? new Complex[(size_t)n]() : nullptr);
     const i32 m = n >= 4000 ? 1000 : std::max(n / 4, 1);
-    const u32 order = fftOrder(n);
+    // Real input: with refinement both sequences go through one complex transform, else the range
+    // through the real transform.
+    const u32 order = refine ? fftOrder(n) : fftRealOrder(n);
     JobProgress* job = progress;
-    if (job) job->setTotal(order + 2 + (refine ? order + 1 : 0));
+    if (job) job->setTotal(order + 2 + (refine ? 1 : 0));
 
     // The selected tracks of each frame summed, or its first selected track alone. The reading
     // reports its text, then 0 steps at each page end, and goes on whatever they answer: the job's
@@ -69,8 +75,9 @@ void SampleProcessor<Traits>::fftRepeat() {
     });
     progress = job;
 
+    // The range m frames on, in the imaginary parts.
     if (refine)
-        for (i32 i = 0; i + m < n; ++i) b[i] = a[i + m];
+        for (i32 i = 0; i + m < n; ++i) a[i].im = a[i + m].re;
     if (analysis->windowType != 0) {
         const WindowFunction w = windowFunctionOf(analysis->windowType);
         for (i32 i = 0; i < n; ++i) a[i].re *= w(i, n);
@@ -79,10 +86,13 @@ void SampleProcessor<Traits>::fftRepeat() {
         job->report(1, nullptr);
         job->commit();
     }
-    // Cancelled data is dropped: the transforms need no copy.
-    if (!fft(a.get(), n, false, job, true)) return;
-    if (job) job->commit();
-    if (refine && !fft(b.get(), n, false, job, true)) return;
+    // Cancelled data is dropped: the transform needs no copy.
+    if (refine) {
+        if (!fft(a.get(), n, false, job, true)) return;
+        splitTwoReal(a.get(), b.get(), n);
+    } else if (!fftReal(a.get(), n, job)) {
+        return;
+    }
     if (job) job->commit();
     analysis->fftSize = (u32)n;
     const PhaseRefiner refiner{a.get(), b.get(), n, m, sampleRate};

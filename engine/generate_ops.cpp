@@ -40,6 +40,7 @@ std::unique_ptr<f64[]> spectrumPeriod(const HarmonicArray& harmonics, u32 n, u32
     std::unique_ptr<Complex[]> bins(new Complex[n]());
     for (u32 i = 0; i < harmonics.count; ++i) placeHarmonicOnBin(harmonics[i], bins.get(), n, rate);
     fft(bins.get(), (i32)n, true);
+    fftReleaseTables();
     std::unique_ptr<f64[]> wave(new f64[n]);
     for (u32 t = 0; t < n; ++t) wave[t] = bins[t].re;
     return wave;

@@ -1,7 +1,8 @@
 #pragma once
 // The phase vocoder of pitch and tempo: shifts the pitch of one or two tracks (lanes) by a factor,
-// frame by frame, keeping their length. Both lanes share one complex transform each way. Made for
-// one operation and deleted after it.
+// frame by frame, keeping their length. Two lanes share one complex transform each way; one lane
+// goes through a transform of half the frame as its even and odd samples. Made for one operation and
+// deleted after it.
 #include <memory>
 #include <vector>
 
@@ -30,11 +31,16 @@ private:
     void processFrame(f64 pitchFactor);
     // Analysis and synthesis of one lane's spectrum x (bins 0 .. n/2), into the synthesis spectrum.
     void shiftLane(u32 lane, const Complex* x, f64 pitchFactor, Complex* out);
+    // One lane's frame through the half-length transform, from and back to the time domain.
+    void processSingleLane(f64 pitchFactor);
+    // Two lanes in one transform of n points.
+    void processPair(f64 pitchFactor);
 
     u32 n, step, osamp, lanes;
     u32 rover;
     f64 outputGain;
-    FftPlan plan;
+    FftPlan plan;  // n points for two lanes, n/2 for one
+    std::vector<Complex> turns;  // one lane: e^(-2 pi i k/n) for k < n/2
     std::vector<f64> window;
     std::vector<f64> inFifo[2], outFifo[2], accum[2], lastPhase[2], sumPhase[2];
     std::vector<Complex> work, spectrum[2], synthesis[2];

@@ -255,6 +255,50 @@ TEST(Fft, LengthsBeyondMemoryThrowAClearError) {
     EXPECT_EQ(1.0, one.re);
 }
 
+// Real input: the half-length path (even lengths, powers of two or not) and the plain one (odd and
+// tiny lengths) give the complex transform of the same values with zero imaginary parts; two real
+// sequences transformed as a + ib come apart into their own spectra. Steps as fftRealOrder says;
+// a cancel at any report leaves the data alone.
+TEST(Fft, RealInputMatchesTheComplexTransform) {
+    for (i32 n : {1, 2, 3, 4, 6, 7, 8, 10, 1000, 1024, 3 << 10, 1 << 15, 1 << 17, 100003, 200006}) {
+        SCOPED_TRACE(n);
+        std::vector<Complex> x = randomData((size_t)n, 21), other = randomData((size_t)n, 22);
+        for (size_t i = 0; i < x.size(); ++i) other[i].re = x[i].im;  // a second real sequence
+        std::vector<Complex> expected = x, expectedOther = other;
+        for (Complex& c : expected) c.im = 0;
+        for (Complex& c : expectedOther) c = {c.re, 0.0};
+        ASSERT_TRUE(fft(expected.data(), n, false));
+        ASSERT_TRUE(fft(expectedOther.data(), n, false));
+        f64 scale = 0;
+        for (const Complex& c : expected) scale = std::max(scale, std::hypot(c.re, c.im));
+
+        std::vector<Complex> y = x;  // the imaginary parts are not read
+        CountingProgress progress;
+        ASSERT_TRUE(fftReal(y.data(), n, &progress));
+        EXPECT_LE(largestError(expected, y.data()), 1e-12 * scale);
+        EXPECT_EQ((size_t)fftRealOrder(n), progress.steps.size());
+        EXPECT_EQ(fftRealOrder(n), progress.steps.back());
+        std::vector<Complex> inPlace = x;
+        ASSERT_TRUE(fftReal(inPlace.data(), n, &progress, true));
+        EXPECT_EQ(0, memcmp(y.data(), inPlace.data(), n * sizeof(Complex))) << "in place, the same bits";
+
+        std::vector<Complex> z = x, b((size_t)n);
+        ASSERT_TRUE(fft(z.data(), n, false));
+        splitTwoReal(z.data(), b.data(), n);
+        EXPECT_LE(largestError(expected, z.data()), 1e-12 * scale);
+        EXPECT_LE(largestError(expectedOther, b.data()), 1e-12 * scale);
+    }
+    for (i32 n : {1024, 1000, 999}) {
+        for (u32 at = 1; at <= fftRealOrder(n); at += at < 3 ? 1 : fftRealOrder(n) - 3) {
+            SCOPED_TRACE(testing::Message() << "n " << n << ", cancelled at report " << at);
+            std::vector<Complex> x = randomData((size_t)n, 23), y = x;
+            CountingProgress progress(at);
+            EXPECT_FALSE(fftReal(y.data(), n, &progress));
+            EXPECT_EQ(0, memcmp(x.data(), y.data(), n * sizeof(Complex)));
+        }
+    }
+}
+
 TEST(WindowFunctions, ValuesAtTheEndsAndTheMiddle) {
     const struct {
         u32 type;
