@@ -82,6 +82,9 @@ public:
     // The field list of the block's content for the structure viewer (offsets from the content's
     // first byte); null when it has none.
     virtual const FieldDescriptor* fields() { return nullptr; }
+    // A second record some blocks offer besides their fields, with its absolute offset and size;
+    // null when none.
+    virtual const FieldDescriptor* secondRecord(u64* /*offset*/, u64* /*size*/) { return nullptr; }
     // Drops what the block cached of its file.
     virtual void resetData() {}
 

@@ -22,7 +22,7 @@ public:
     }
     i64 baseOffsetValue() override { return caretBlockOffset(); }
     void setBaseOffset(i64 offset) override;
-    i64 baseOffset() const { return blockColumns.origin; }
+    i64 baseOffset() const override { return blockColumns.origin; }
 
 private:
     BlockColumns blockColumns;

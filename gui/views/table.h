@@ -190,6 +190,7 @@ public:
     virtual bool hasByteViewCommands(u32 /*command*/) { return false; }
     virtual i64 baseOffsetValue() { return 0; }
     virtual void setBaseOffset(i64 /*offset*/) {}
+    virtual i64 baseOffset() const { return 0; }
     // The rectangle of a cell in client pixels.
     RECT cellRect(u64 row, i32 column);
     GTableTypeAhead* typeAhead() const { return typeAheadCollector; }

@@ -1,0 +1,86 @@
+#pragma once
+// GFileAnalyzerPlacer: the file analyzer page. A splitter holds the block tree beside a tab window
+// of a binary view and two structure views; the page keeps them in step, routes the table
+// commands 142..166 to the view in use and writes block reports. It owns its document and, as a
+// layout item, its panes.
+#include "core/block_base.h"
+#include "core/block_data_source.h"
+#include "gui/frame/placer.h"
+
+class GBinView;
+class GFileBlockTree;
+class GSplitterItem;
+class GStructView;
+class GTabWindow;
+class GTable;
+
+// The parsed file behind the page and its report writer.
+class AnalyzerDocument {
+public:
+    virtual ~AnalyzerDocument() = default;
+    // Opens the file for reading and parses its blocks; false when it cannot.
+    virtual bool open(const char* path) = 0;
+    virtual void close() = 0;
+    // The parsed blocks, the document's; null when none.
+    virtual BlockBase* root() = 0;
+    // A reader over the file's bytes for one view, owned by the caller; null when none.
+    virtual BlockDataSource* newDataSource() = 0;
+    // The whole block tree in the report kind (ReportKind).
+    virtual bool writeReport(GFile& out, u32 kind) = 0;
+};
+
+enum : u32 { AnalyzerExport = 115 };
+// Notifications sent up from the page.
+enum : u32 { AnalyzerDocumentChanged = 7, AnalyzerFileOpened = 8 };
+
+// The page's replaceable outside calls.
+namespace AnalyzerCalls {
+// The save dialog of the report: false when cancelled. None: the command ends.
+typedef bool (*ChooseReport)(GWindow* owner, GString& path);
+extern ChooseReport chooseReport;
+// Opens a file with the shell's "open" verb.
+typedef void (*ShellOpen)(GWindow* owner, const char* path);
+extern ShellOpen shellOpen;
+}  // namespace AnalyzerCalls
+
+class GFileAnalyzerPlacer : public GPlacer {
+public:
+    // Takes the document.
+    GFileAnalyzerPlacer(GWindow* window, AnalyzerDocument* document);
+    ~GFileAnalyzerPlacer() override;
+
+    // Until the document placer comes: whether the current file may be closed.
+    virtual bool mayCloseFile() { return true; }
+    void newDocument();
+    bool openFile(const char* path);
+    // Tree, binary view, both structure views, then the splitter's two values and the tab.
+    void saveViewState(GBag& bag);
+    void restoreViewState(GBag& bag);
+    void writeReport();
+
+    bool onControlNotify(void* notification) override;
+    bool onCommand(u32 command, GStateQuery* query) override;
+    i32 commandState(u32 command) override;
+    i32 commandChecked(u32 command) override;
+
+    // Shows the tree's selected block in the three views.
+    void synchronise();
+    // The table that takes 142..166: the focused table, else the tree.
+    GTable* commandTarget();
+    void spreadBaseOffset(i64 offset);
+
+    GFileBlockTree* tree = nullptr;
+    GBinView* binView = nullptr;
+    GStructView* structView = nullptr;
+    GStructView* secondView = nullptr;
+    AnalyzerDocument* document;
+    GSplitterItem* splitter = nullptr;
+    GTabWindow* tabs = nullptr;
+    u8 fileOpen = 0;
+    i32 guard = 0;
+
+private:
+    void clearViews();
+    void setTabShown(i32 index, bool shown);
+    void notify(u32 code);
+};
