@@ -136,33 +136,50 @@ FftPlan::FftPlan(u32 order) : bits(order), n(1u << order) {
     }
     if (n < 8) return;
     // Radix-4 stages with quarters h = 1, 4, 16, ... (after an odd first stage of radix 2: 2, 8,
-    // 32, ...); h = 1 needs no twiddles.
-    u64 entries = 0;
-    for (u32 h = (bits & 1) ? 2 : 4; h <= n / 4; h *= 4) entries += 3 * (u64)h;
-    twiddles.reset(allocate(entries, n));
-    // The last pair of stages (h = n/4) takes w(2j), w(j), w(3j) for every j < n/4: w(j) first, the
-    // others from it by whole quarter turns (w(j + n/4) = -i w(j)), which are exact. No other table.
-    Complex* last = twiddles.get() + (entries - 3 * (u64)(n / 4));
-    makeQuarterTwiddles(last + 1, n, 3);
+    // 32, ...); h = 1 needs no twiddles. A blocked plan takes its blocks as large as fit the caches
+    // (a power of four rows of them for the column stages) and its columns by measuring.
     const u32 quarter = n / 4;
+    u32 inner = n;
+    if (bits > blockedFrom) {
+        blockBits = (bits & 1) ? 13 : 14;
+        inner = 1u << blockBits;
+        const u32 rows = n / inner;
+        columns = 16384 / rows;
+        columns = columns < 4 ? 4 : columns > 32 ? 32 : columns;
+    }
+    u64 entries = 0;
+    for (u32 h = (bits & 1) ? 2 : 4; h <= inner / 4; h *= 4) entries += 3 * (u64)h;
+    columnTwiddles = (size_t)entries;
+    if (inner < n) entries += (u64)inner * (n / inner - 1);  // 3 per position of quarters inner, 4 inner, ...
+    twiddles.reset(allocate(entries, n));
+    // w(j) for j < n/4, and the others from it by whole quarter turns (w(j + n/4) = -i w(j)), which
+    // are exact. The stage of quarter h takes w(2j s), w(j s), w(3j s) with s = n / 4h.
+    std::unique_ptr<Complex[]> base(allocate(quarter, n));
+    makeQuarterTwiddles(base.get(), n, 1);
+    const u32 quarterBits = bits - 2;
     auto w = [&](u32 index) {
-        Complex v = last[3 * (index % quarter) + 1];
-        for (u32 q = index / quarter; q > 0; --q) v = {v.im, -v.re};
+        Complex v = base[index & (quarter - 1)];
+        for (u32 q = index >> quarterBits; q > 0; --q) v = {v.im, -v.re};
         return v;
     };
-    for (u32 j = 0; j < quarter; ++j) {
-        last[3 * j] = w(2 * j);
-        last[3 * j + 2] = w(3 * j);
-    }
-    // An earlier pair of stages takes every stride-th triple of the last.
+    // j < h, so 3j s < 3n/4 fits 32 bits.
+    auto triple = [&](Complex* t, u32 j, u32 h) {
+        const u32 js = j * (quarter / h);
+        t[0] = w(2 * js);
+        t[1] = w(js);
+        t[2] = w(3 * js);
+    };
     Complex* t = twiddles.get();
-    for (u32 h = (bits & 1) ? 2 : 4; h < quarter; h *= 4) {
-        const u32 stride = quarter / h;
-        for (u32 j = 0; j < h; ++j, t += 3) {
-            const Complex* from = last + 3 * (size_t)j * stride;
-            t[0] = from[0];
-            t[1] = from[1];
-            t[2] = from[2];
+    for (u32 h = (bits & 1) ? 2 : 4; h <= inner / 4; h *= 4) {
+        for (u32 j = 0; j < h; ++j, t += 3) triple(t, j, h);
+    }
+    // The column pass: per group of columns, per pair of stages, per row position jr, per column.
+    const u32 rows = n / inner;
+    for (u32 c0 = 0; inner < n && c0 < inner; c0 += columns) {
+        for (u32 hr = 1; hr < rows; hr *= 4) {
+            for (u32 jr = 0; jr < hr; ++jr) {
+                for (u32 c = 0; c < columns; ++c, t += 3) triple(t, jr * inner + c0 + c, hr * inner);
+            }
         }
     }
 }
@@ -230,7 +247,7 @@ void reverseByTiles(Complex* x, u32 bits) {
 }
 }  // namespace
 
-bool FftPlan::run(Complex* x, bool inverse, FftSteps* steps) const {
+bool FftPlan::run(Complex* x, bool inverse, FftSteps* steps, f64 scale) const {
     if (n < 2) return true;
     if (swaps) {
         for (const u32* s = swaps.get(); s[0]; s += 2) {
@@ -253,7 +270,7 @@ bool FftPlan::run(Complex* x, bool inverse, FftSteps* steps) const {
     }
     // The twiddle product subtracts in the real lane (forward) or the imaginary lane (inverse);
     // the rotation by -i (forward) or i (inverse) the other way round.
-    if (bits > blockedFrom) return runBlocked(x, inverse, steps);
+    if (bits > blockedFrom) return runBlocked(x, inverse, steps, scale);
     const __m128d low = _mm_set_pd(0.0, -0.0), high = _mm_set_pd(-0.0, 0.0);
     const __m128d mulSign = inverse ? high : low, rotSign = inverse ? low : high;
     u32 stage = 0;
@@ -269,18 +286,19 @@ bool FftPlan::run(Complex* x, bool inverse, FftSteps* steps) const {
         stage += 2;
         if (steps && (steps->report(stage - 1) || steps->report(stage))) return false;
     }
+    if (scale != 1.0) {
+        for (u32 i = 0; i < n; ++i) x[i] = {x[i].re * scale, x[i].im * scale};
+    }
     return true;
 }
 
 // Beyond the caches: the stages of span up to a block of 2^b values run block by block; the later
 // stages act on each of the 2^b columns of the 2^bits / 2^b rows alone, so they run on a few columns
 // at a time copied out of place. Each butterfly is the one of the stage-by-stage order.
-bool FftPlan::runBlocked(Complex* x, bool inverse, FftSteps* steps) const {
+bool FftPlan::runBlocked(Complex* x, bool inverse, FftSteps* steps, f64 scale) const {
     const __m128d low = _mm_set_pd(0.0, -0.0), high = _mm_set_pd(-0.0, 0.0);
     const __m128d mulSign = inverse ? high : low, rotSign = inverse ? low : high;
-    u32 b = bits - 2;
-    while (b > 13) b -= 2;
-    const u32 block = 1u << b, rows = n / block;
+    const u32 b = blockBits, block = 1u << b, rows = n / block;
     u32 stage = 0;
     for (u32 start = 0; start < n; start += block) {
         Complex* y = x + start;
@@ -298,21 +316,18 @@ bool FftPlan::runBlocked(Complex* x, bool inverse, FftSteps* steps) const {
     for (stage = 1; stage <= b; ++stage) {
         if (steps && steps->report(stage)) return false;
     }
-    const Complex* top = twiddles.get();
-    for (u32 h = (bits & 1) ? 2 : 4; h < block; h *= 4) top += 3 * h;
-    u32 columns = 8192 / rows;
-    columns = columns < 4 ? 4 : columns > 16 ? 16 : columns;
     std::unique_ptr<Complex[]> buffer(allocate((u64)rows * columns, n));
     Complex* z = buffer.get();
+    const Complex* w = twiddles.get() + columnTwiddles;
     for (u32 c0 = 0; c0 < block; c0 += columns) {
         for (u32 r = 0; r < rows; ++r) memcpy(z + (size_t)r * columns, x + (size_t)r * block + c0, columns * sizeof(Complex));
-        const Complex* t = top;
         for (u32 hr = 1; hr < rows; hr *= 4) {
             const size_t span = (size_t)hr * columns;
+            const Complex* stageTwiddles = w;
             for (u32 rb = 0; rb < rows; rb += 4 * hr) {
+                w = stageTwiddles;
                 for (u32 jr = 0; jr < hr; ++jr) {
                     Complex* y = z + (size_t)(rb + jr) * columns;
-                    const Complex* w = t + 3 * ((size_t)jr * block + c0);
                     for (u32 c = 0; c < columns; ++c, ++y, w += 3) {
                         __m128d p1 = cmul(load(y + span), load(w), mulSign);
                         __m128d p2 = cmul(load(y + 2 * span), load(w + 1), mulSign);
@@ -321,7 +336,10 @@ bool FftPlan::runBlocked(Complex* x, bool inverse, FftSteps* steps) const {
                     }
                 }
             }
-            t += 3 * (size_t)hr * block;
+        }
+        if (scale != 1.0) {
+            const __m128d factor = _mm_set1_pd(scale);
+            for (u32 i = 0; i < rows * columns; ++i) store(z + i, _mm_mul_pd(load(z + i), factor));
         }
         for (u32 r = 0; r < rows; ++r) memcpy(x + (size_t)r * block + c0, z + (size_t)r * columns, columns * sizeof(Complex));
     }
@@ -372,11 +390,7 @@ bool fftPow2(Complex* data, u32 order, bool inverse, FftSteps& steps, bool inPla
         memcpy(copy.p, data, n * sizeof(Complex));
         x = copy.p;
     }
-    if (!plan->run(x, inverse, &steps)) return false;
-    if (inverse) {
-        const f64 scale = 1.0 / n;
-        for (u32 i = 0; i < n; ++i) x[i] = {x[i].re * scale, x[i].im * scale};
-    }
+    if (!plan->run(x, inverse, &steps, inverse ? 1.0 / n : 1.0)) return false;
     if (steps.report(order + 1)) return false;
     if (copy.p) memcpy(data, copy.p, n * sizeof(Complex));
     return true;

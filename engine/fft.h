@@ -55,18 +55,23 @@ public:
     u32 size() const { return n; }
     void forward(Complex* data) const { run(data, false, nullptr); }
     void inverse(Complex* data) const { run(data, true, nullptr); }
-    // With steps, reports stage s = 1 .. order after it ran; false when a report cancelled.
-    bool run(Complex* data, bool inverse, FftSteps* steps) const;
+    // With steps, reports stage s = 1 .. order after it ran; false when a report cancelled. The
+    // results are multiplied by scale (a blocked plan does it on their way out of the last pass).
+    bool run(Complex* data, bool inverse, FftSteps* steps, f64 scale = 1.0) const;
 
 private:
-    // Above 2^16 points the stages run in blocks that stay in the caches.
+    // Above 2^16 points the stages run in blocks of 2^blockBits values that stay in the caches, then
+    // on columns of those blocks, a few at a time.
     static const u32 blockedFrom = 16;
-    bool runBlocked(Complex* data, bool inverse, FftSteps* steps) const;
+    bool runBlocked(Complex* data, bool inverse, FftSteps* steps, f64 scale) const;
 
     u32 bits, n;
+    u32 blockBits = 0, columns = 0;
     // Per pair of stages, for each position j of the smaller block: the three twiddles of the
-    // combined butterfly (about n entries, built without a temporary table).
+    // combined butterfly (about n entries). The stages within a block come in order of stage and j;
+    // the column stages after them (from columnTwiddles on) in the order the column pass reads them.
     std::unique_ptr<Complex[]> twiddles;
+    size_t columnTwiddles = 0;
     // Up to 2^13 points (a list that stays in the cache): the index pairs that the bit reversal
     // swaps, ended by 0.
     std::unique_ptr<u32[]> swaps;
