@@ -10,6 +10,7 @@
 
 namespace {
 ModalScope* g_top = nullptr;
+const ModalEvent* g_delivering = nullptr;
 
 GLifeRecord* hold(GWindow* window) {
     if (!window) return nullptr;
@@ -44,6 +45,12 @@ void tellListeners(ModalScope* scope, bool begin) {
     GApplication* app = application();
     if (!app) return;
     ModalEvent event{scope, begin};
+    const ModalEvent* outer = g_delivering;
+    g_delivering = &event;
+    struct Restore {
+        const ModalEvent* outer;
+        ~Restore() { g_delivering = outer; }
+    } restore{outer};
     ListenerChain::notify(app->eventList, &event);
 }
 
@@ -112,6 +119,8 @@ void ModalScope::recordWindow(HWND window) {
 }
 
 ModalScope* topModalScope() { return g_top; }
+
+bool isModalEvent(const void* event) { return event && event == g_delivering; }
 
 GDialog* pendingModalDialog() {
     for (ModalScope* scope = g_top; scope; scope = scope->below)

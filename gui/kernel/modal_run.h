@@ -42,6 +42,9 @@ public:
     u32 recordedCount = 0;
 };
 
+// True while the event is the one being delivered at a begin or end of a scope.
+bool isModalEvent(const void* event);
+
 // The innermost scope, or null.
 ModalScope* topModalScope();
 // The dialog of the innermost live modal run, or null.
