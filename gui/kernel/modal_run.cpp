@@ -4,6 +4,7 @@
 #include "gui/kernel/application.h"
 #include "gui/kernel/child_window.h"
 #include "gui/kernel/dialog.h"
+#include "gui/kernel/error_queue.h"
 #include "gui/kernel/ui_thread.h"
 #include "gui/kernel/window_placement.h"
 #include "gui/kernel/window_procedure.h"
@@ -73,7 +74,11 @@ public:
 };
 }  // namespace
 
-ModalScope::ModalScope(GWindow* owner, GDialog* dialog) : ownerRecord(hold(owner)), dialogRecord(hold(dialog)) {
+ModalScope::ModalScope(GWindow* owner, GDialog* dialog) {
+    // Queued errors come first, before any window is disabled (their own scopes flush nothing).
+    showPendingErrorBoxes();
+    ownerRecord = hold(owner);
+    dialogRecord = hold(dialog);
     below = g_top;
     if (g_top) g_top->above = this;
     g_top = this;
@@ -114,6 +119,12 @@ GDialog* ModalScope::ownerDialog() {
     return asDialog(liveWindow(ownerRecord));
 }
 
+HWND ModalScope::recordedOrOwner() {
+    if (recordedCount) return recorded[0];
+    GDialog* owner = asDialog(liveWindow(ownerRecord));
+    return owner ? owner->hwnd : nullptr;
+}
+
 void ModalScope::recordWindow(HWND window) {
     if (recordedCount < sizeof recorded / sizeof recorded[0]) recorded[recordedCount++] = window;
 }
@@ -121,6 +132,10 @@ void ModalScope::recordWindow(HWND window) {
 ModalScope* topModalScope() { return g_top; }
 
 bool isModalEvent(const void* event) { return event && event == g_delivering; }
+void postModalEvent(ModalScope* scope) {
+    showPendingErrorBoxes();
+    tellListeners(scope, true);
+}
 
 GDialog* pendingModalDialog() {
     for (ModalScope* scope = g_top; scope; scope = scope->below)
