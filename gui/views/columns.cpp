@@ -7,6 +7,7 @@
 #include "core/wide_text.h"
 #include "gui/input/input_event.h"
 #include "gui/kernel/window_behaviour.h"
+#include "gui/layout/layout_cell.h"
 #include "gui/layout/rect_list.h"
 #include "gui/layout/scroll_bar.h"
 #include "gui/paint/colors.h"
@@ -264,6 +265,10 @@ i32 GColumns::handleKey(GInputEvent* e) {
         return 2;
     }
     if (e->kind != KeyDown) return GUserImage::handleKey(e);
+    if (e->isKeyDown(VK_RETURN)) {
+        sendUp(ColumnsActivated, caret);
+        return 2;
+    }
     i32 last = count() - 1;
     switch (e->key) {
     case VK_END:
@@ -292,15 +297,25 @@ i32 GColumns::handleKey(GInputEvent* e) {
     }
 }
 
+void GColumns::sendUp(u32 code, i32 item) {
+    GControlNotification n;
+    n.source = this;
+    n.code = code;
+    n.value = item;
+    notifyUp(this, &n);
+}
+
 bool GColumns::onSize(i32, i32) {
     arrange(true);
     return false;
 }
 
 bool GColumns::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) {
-    if (message == WM_LBUTTONDOWN) {
+    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK || message == WM_RBUTTONUP) {
         i32 item = hitTest((i16)LOWORD(lParam), (i16)HIWORD(lParam));
         if (item >= 0 && item != caret) setCaret(item);
+        if (item >= 0 && message == WM_LBUTTONDBLCLK) sendUp(ColumnsActivated, item);
+        if (item >= 0 && message == WM_RBUTTONUP) sendUp(ColumnsContext, item);
     }
     return GUserImage::handleMessage(message, wParam, lParam, result);
 }
