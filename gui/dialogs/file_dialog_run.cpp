@@ -132,6 +132,15 @@ u32 bytesOf(const wchar_t* text, u32 n) {
 // One call of the system dialog; the 8-bit block is converted there and back.
 BOOL callSystem(GFileDialog* d, GWindow* owner, i32 mode) {
     ModalScope scope(owner, nullptr);
+    // The system dialog moves the current directory; the process keeps its own.
+    wchar_t currentDirectory[MAX_PATH * 2] = {};
+    DWORD currentLength = GetCurrentDirectoryW(MAX_PATH * 2, currentDirectory);
+    struct RestoreDirectory {
+        const wchar_t* path;
+        ~RestoreDirectory() {
+            if (*path) SetCurrentDirectoryW(path);
+        }
+    } restoreDirectory{currentLength < MAX_PATH * 2 ? currentDirectory : L""};
     OPENFILENAMEA& ofn = d->ofn;
     bool multi = mode == FileOpenMany;
     OPENFILENAMEW w;

@@ -325,6 +325,8 @@ struct RealDialog {
 }  // namespace
 
 TEST(FileDialogReal, OneRunPerMode) {
+    char before[MAX_PATH] = {}, after[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, before);
     TempDir dir;
     dir.write("one.wav", "x");
     dir.write("two.wav", "x");
@@ -372,4 +374,6 @@ TEST(FileDialogReal, OneRunPerMode) {
         EXPECT_TRUE(pathIsDirectory(dir.file("sub").c_str()));
         EXPECT_EQ(dir.file("sub"), d.folderText.c_str());
     }
+    GetCurrentDirectoryA(MAX_PATH, after);
+    EXPECT_STREQ(before, after);  // the dialogs leave the process's directory alone
 }
