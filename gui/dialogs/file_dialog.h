@@ -76,9 +76,9 @@ bool runFileDialog(GFileDialog* dialog, u32 historyKind, GWindow* owner, i32 mod
 
 // The system calls, replaceable by tests.
 struct FileDialogSystem {
-    BOOL (*open)(OPENFILENAMEW*);
-    BOOL (*save)(OPENFILENAMEW*);
-    DWORD (*lastError)();
+    BOOL(WINAPI* open)(OPENFILENAMEW*);
+    BOOL(WINAPI* save)(OPENFILENAMEW*);
+    DWORD(WINAPI* lastError)();
 };
 extern FileDialogSystem fileDialogSystem;
 extern const FileDialogSystem fileDialogSystemDefaults;

@@ -40,7 +40,7 @@ std::vector<std::wstring> g_seenNames;
 std::vector<DWORD> g_seenFlags;
 DWORD g_lastError = 0;
 
-BOOL fakeCall(OPENFILENAMEW* w) {
+BOOL WINAPI fakeCall(OPENFILENAMEW* w) {
     g_seenNames.push_back(w->lpstrFile);
     g_seenFlags.push_back(w->Flags);
     if (g_calls.empty()) {
@@ -56,7 +56,7 @@ BOOL fakeCall(OPENFILENAMEW* w) {
     if (call.filterIndex) w->nFilterIndex = call.filterIndex;
     return TRUE;
 }
-DWORD fakeError() { return g_lastError; }
+DWORD WINAPI fakeError() { return g_lastError; }
 
 std::vector<std::string> g_boxes;
 i32 g_answer = 6;

@@ -21,7 +21,7 @@ std::wstring g_seenFolder, g_seenName, g_answer;
 bool g_confirm = false;
 int g_calls = 0;
 
-BOOL recordCall(OPENFILENAMEW* w) {
+BOOL WINAPI recordCall(OPENFILENAMEW* w) {
     ++g_calls;
     g_seenFolder = w->lpstrInitialDir ? w->lpstrInitialDir : L"";
     g_seenName = w->lpstrFile;
@@ -31,7 +31,7 @@ BOOL recordCall(OPENFILENAMEW* w) {
     w->nFileOffset = (WORD)(slash - g_answer.c_str() + 1);
     return TRUE;
 }
-DWORD noError() { return 0; }
+DWORD WINAPI noError() { return 0; }
 
 std::string narrow(const std::wstring& w) {
     GString s;
