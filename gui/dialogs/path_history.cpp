@@ -157,9 +157,10 @@ void readFolderLists(GBag& bag, GFolderList* const* lists) {
 }
 
 bool saveFileDialogHistory(const char* path, GFileDialog* const* dialogs) {
+    QuietHandler quiet;
     GBag bag;
     writeFileDialogHistory(bag, dialogs);
-    return saveBagFile(path, bag, bagFileTag("GF__"), FileDialogHistoryVersion);
+    return saveBagFile(path, bag, bagFileTag("GF__"), FileDialogHistoryVersion, &quiet);
 }
 
 bool loadFileDialogHistory(const char* path, GFileDialog* const* dialogs) {
@@ -170,9 +171,10 @@ bool loadFileDialogHistory(const char* path, GFileDialog* const* dialogs) {
 }
 
 bool saveFolderLists(const char* path, GFolderList* const* lists) {
+    QuietHandler quiet;
     GBag bag;
     writeFolderLists(bag, lists);
-    return saveBagFile(path, bag, bagFileTag("QS__"), FolderListsVersion);
+    return saveBagFile(path, bag, bagFileTag("QS__"), FolderListsVersion, &quiet);
 }
 
 bool loadFolderLists(const char* path, GFolderList* const* lists) {
@@ -204,6 +206,7 @@ bool PathHistoryStep::start(ErrorHandler*, bool reset) {
 }
 
 void PathHistoryStep::stop() {
+    ensureDataFolder();
     GString file(path);
     expandPathMacros(file);
     if (folderLists)

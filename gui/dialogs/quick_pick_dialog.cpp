@@ -15,6 +15,7 @@
 #include "gui/dialogs/folder_list.h"
 #include "gui/dialogs/input_edit_dialog.h"
 #include "gui/input/input_event.h"
+#include "gui/kernel/child_window.h"
 #include "gui/kernel/gui_texts.h"
 #include "gui/kernel/message_box.h"
 #include "gui/kernel/window_procedure.h"
@@ -31,6 +32,7 @@ i32 quickPickPage = 0;
 
 namespace {
 bool g_quiet = false;  // building or refilling: notifications do not react
+bool g_refilling = false;
 
 struct Quiet {
     bool saved = g_quiet;
@@ -50,11 +52,6 @@ bool isDriveRoot(const GString& path) {
     if (n < 2 || (path.data[n - 1] != '\\' && path.data[n - 1] != '/')) return false;
     char before = path.data[n - 2];
     return before == ':' || before == '\\' || before == '/';
-}
-
-void sortTexts(std::vector<GString>& names) {
-    std::sort(names.begin(), names.end(),
-              [](const GString& a, const GString& b) { return compareTexts(a.c_str(), b.c_str()) < 0; });
 }
 
 GBox* labelledTable(GLayoutBuilder& builder, GWindow* owner, GuiText title) {
@@ -180,7 +177,13 @@ void GQuickPickDialog::show(GBox* box, const StringList& list) {
 }
 
 void GQuickPickDialog::refill() {
+    if (g_refilling) return;
     Quiet quiet;
+    struct Refilling {
+        Refilling() { g_refilling = true; }
+        ~Refilling() { g_refilling = false; }
+    } refilling;
+    RedrawLockScope lock(folderList);
     if (folder.empty()) {
         fileList->setNames({});
     } else {
@@ -201,7 +204,7 @@ void GQuickPickDialog::refill() {
         pathJoin(search, "*");
         DirIterator it(search.c_str(), FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
         while (it.next()) names.emplace_back(it.entry().name);
-        sortTexts(names);
+        sortNames(names);
         names.insert(names.begin(), GString(".."));
     }
     StringList rows;
@@ -372,7 +375,7 @@ void GQuickPickDialog::complete() {
     DirIterator it(search.c_str());
     while (it.next()) found.emplace_back(it.entry().name);
     if (found.empty()) return;
-    sortTexts(found);
+    sortNames(found);
     GString common(found[0].c_str());
     for (const GString& name : found) {
         u32 n = 0;

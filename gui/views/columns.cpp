@@ -46,10 +46,27 @@ bool GColumns::createWindow() {
     return true;
 }
 
+void sortNames(std::vector<GString>& names) {
+    // Each name is converted once; the order is compareTexts's.
+    std::vector<WideString> wide(names.size());
+    std::vector<u32> order(names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        wide[i] = toWide(names[i].c_str());
+        order[i] = (u32)i;
+    }
+    std::stable_sort(order.begin(), order.end(), [&](u32 a, u32 b) {
+        return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wide[a].c_str(), (int)wide[a].length, wide[b].c_str(),
+                              (int)wide[b].length) == CSTR_LESS_THAN;
+    });
+    std::vector<GString> sorted;
+    sorted.reserve(names.size());
+    for (u32 i : order) sorted.push_back(std::move(names[i]));
+    names = std::move(sorted);
+}
+
 void GColumns::setNames(std::vector<GString> list) {
     names = std::move(list);
-    std::sort(names.begin(), names.end(),
-              [](const GString& a, const GString& b) { return compareTexts(a.c_str(), b.c_str()) < 0; });
+    sortNames(names);
     firstVisible = 0;
     typed = GString();
     arrange(true);

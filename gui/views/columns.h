@@ -14,6 +14,9 @@ enum : u32 { TypeColumns = 110 };
 // Notifications sent up with the item: a double click on it or Enter; a right click on it.
 enum : u32 { ColumnsActivated = 2, ColumnsContext = 16 };
 
+// Sorts names as compareTexts orders them (case ignored), converting each name once.
+void sortNames(std::vector<GString>& names);
+
 class GColumns : public GUserImage {
 public:
     using GUserImage::GUserImage;
