@@ -9,6 +9,7 @@
 #include "core/localizer.h"
 #include "core/parse.h"
 #include "core/paths.h"
+#include "gui/dialogs/path_history.h"
 #include "gui/kernel/application.h"
 #include "gui/kernel/toolkit_steps.h"
 #include "gui/kernel/window_class.h"
@@ -77,11 +78,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     static AppIconsStep icons;
     static NoteNamesStep noteNames;
     static KeyBindingsStep keyBindings;
+    static PathHistoryStep fileDialogHistory("$d\\ravo_gf.ini", false);
+    static PathHistoryStep folderLists("$d\\ravo_qs.ini", true);
     static MainWindowStep mainWindow;
     initSteps[0] = &commonControls;
     initSteps[1] = &icons;
     initSteps[2] = &noteNames;
     initSteps[14] = &keyBindings;
+    initSteps[15] = &fileDialogHistory;
+    initSteps[16] = &folderLists;
     initSteps[43] = &mainWindow;
     return startApplication(instance, commandLine, show);
 }

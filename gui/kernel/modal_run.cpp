@@ -11,6 +11,7 @@
 
 namespace {
 ModalScope* g_top = nullptr;
+const ModalEvent* g_delivering = nullptr;
 
 GLifeRecord* hold(GWindow* window) {
     if (!window) return nullptr;
@@ -45,6 +46,12 @@ void tellListeners(ModalScope* scope, bool begin) {
     GApplication* app = application();
     if (!app) return;
     ModalEvent event{scope, begin};
+    const ModalEvent* outer = g_delivering;
+    g_delivering = &event;
+    struct Restore {
+        const ModalEvent* outer;
+        ~Restore() { g_delivering = outer; }
+    } restore{outer};
     ListenerChain::notify(app->eventList, &event);
 }
 
@@ -124,6 +131,7 @@ void ModalScope::recordWindow(HWND window) {
 
 ModalScope* topModalScope() { return g_top; }
 
+bool isModalEvent(const void* event) { return event && event == g_delivering; }
 void postModalEvent(ModalScope* scope) {
     showPendingErrorBoxes();
     tellListeners(scope, true);

@@ -44,6 +44,9 @@ public:
     u32 recordedCount = 0;
 };
 
+// True while the event is the one being delivered at a begin or end of a scope.
+bool isModalEvent(const void* event);
+
 // Shows the queued errors, then tells the listeners that a modal state begins.
 void postModalEvent(ModalScope* scope);
 // The innermost scope, or null.

@@ -7,6 +7,7 @@
 #include "core/wide_text.h"
 #include "gui/input/input_event.h"
 #include "gui/kernel/window_behaviour.h"
+#include "gui/layout/layout_cell.h"
 #include "gui/layout/rect_list.h"
 #include "gui/layout/scroll_bar.h"
 #include "gui/paint/colors.h"
@@ -45,10 +46,27 @@ bool GColumns::createWindow() {
     return true;
 }
 
+void sortNames(std::vector<GString>& names) {
+    // Each name is converted once; the order is compareTexts's.
+    std::vector<WideString> wide(names.size());
+    std::vector<u32> order(names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        wide[i] = toWide(names[i].c_str());
+        order[i] = (u32)i;
+    }
+    std::stable_sort(order.begin(), order.end(), [&](u32 a, u32 b) {
+        return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wide[a].c_str(), (int)wide[a].length, wide[b].c_str(),
+                              (int)wide[b].length) == CSTR_LESS_THAN;
+    });
+    std::vector<GString> sorted;
+    sorted.reserve(names.size());
+    for (u32 i : order) sorted.push_back(std::move(names[i]));
+    names = std::move(sorted);
+}
+
 void GColumns::setNames(std::vector<GString> list) {
     names = std::move(list);
-    std::sort(names.begin(), names.end(),
-              [](const GString& a, const GString& b) { return compareTexts(a.c_str(), b.c_str()) < 0; });
+    sortNames(names);
     firstVisible = 0;
     typed = GString();
     arrange(true);
@@ -264,6 +282,10 @@ i32 GColumns::handleKey(GInputEvent* e) {
         return 2;
     }
     if (e->kind != KeyDown) return GUserImage::handleKey(e);
+    if (e->isKeyDown(VK_RETURN)) {
+        sendUp(ColumnsActivated, caret);
+        return 2;
+    }
     i32 last = count() - 1;
     switch (e->key) {
     case VK_END:
@@ -292,15 +314,25 @@ i32 GColumns::handleKey(GInputEvent* e) {
     }
 }
 
+void GColumns::sendUp(u32 code, i32 item) {
+    GControlNotification n;
+    n.source = this;
+    n.code = code;
+    n.value = item;
+    notifyUp(this, &n);
+}
+
 bool GColumns::onSize(i32, i32) {
     arrange(true);
     return false;
 }
 
 bool GColumns::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) {
-    if (message == WM_LBUTTONDOWN) {
+    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK || message == WM_RBUTTONUP) {
         i32 item = hitTest((i16)LOWORD(lParam), (i16)HIWORD(lParam));
         if (item >= 0 && item != caret) setCaret(item);
+        if (item >= 0 && message == WM_LBUTTONDBLCLK) sendUp(ColumnsActivated, item);
+        if (item >= 0 && message == WM_RBUTTONUP) sendUp(ColumnsContext, item);
     }
     return GUserImage::handleMessage(message, wParam, lParam, result);
 }

@@ -11,6 +11,11 @@
 #include "gui/kernel/user_window.h"
 
 enum : u32 { TypeColumns = 110 };
+// Notifications sent up with the item: a double click on it or Enter; a right click on it.
+enum : u32 { ColumnsActivated = 2, ColumnsContext = 16 };
+
+// Sorts names as compareTexts orders them (case ignored), converting each name once.
+void sortNames(std::vector<GString>& names);
 
 class GColumns : public GUserImage {
 public:
@@ -59,6 +64,7 @@ public:
     GString typed;              // the type-ahead text, lower case
 
 private:
+    void sendUp(u32 code, i32 item);
     // Scrolls by whole columns until the caret's column is visible.
     void revealCaretColumn();
     i32 clientWidth();
