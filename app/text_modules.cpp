@@ -1,6 +1,7 @@
 #include "app/text_modules.h"
 
 #include "app/installer_texts.h"
+#include "app/program_texts.h"
 #include "gui/kernel/gui_texts.h"
 #include "mm/mm_texts.h"
 
@@ -11,5 +12,6 @@ TextModule* const programTextModules[] = {
     &kxguiModule,
     &kxmmModule,
     &kxinModule,
+    &ravoModule,
 };
 const u32 programTextModuleCount = sizeof programTextModules / sizeof programTextModules[0];

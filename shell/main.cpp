@@ -3,7 +3,9 @@
 
 #include <cstring>
 
+#include "app/program_actions.h"
 #include "app/text_modules.h"
+#include "app/window_kinds.h"
 #include "core/error.h"
 #include "core/exceptions.h"
 #include "core/localizer.h"
@@ -70,6 +72,9 @@ public:
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     ansiMode = 0;
+    // The static action and kind records register themselves; these calls keep their files linked.
+    (void)programActionCount();
+    (void)programWindowKind(KindDefault);
     setProductName("Ravo");
     setVersionText(readProductVersion().c_str());
     loadInterfaceTexts(commandLine);
