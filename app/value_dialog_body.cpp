@@ -1,0 +1,28 @@
+#include "app/value_dialog_body.h"
+
+#include <windows.h>
+
+#include "gui/controls/button_row.h"
+#include "gui/controls/multi_label.h"
+#include "gui/controls/value_field.h"
+#include "gui/kernel/dialog.h"
+#include "gui/kernel/window_procedure.h"
+#include "gui/layout/layout_builder.h"
+#include "gui/layout/layout_rows.h"
+
+ValueField* buildValueDialogBody(GDialog* dialog, const char* title, const char* prompt, LevelValue* value,
+                                 const LevelRange& options) {
+    const u32 style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+    if (!createTopLevelWindow(dialog, style, 0, title ? title : "")) return nullptr;
+    GLayoutBuilder builder(dialog);
+    GColumnsItem* body = new GColumnsItem(dialog);
+    builder.pushContainer(body, "88488", nullptr);
+    dialog->setContent(body);
+    GMultiLabel::create(builder, prompt ? prompt : "", 30, 10, 0xA400);
+    ValueField* field = addValueField(builder, nullptr, value, options, nullptr, "U-");
+    const bool help = dialog->helpPage && *dialog->helpPage;
+    GButtonRow::create(builder, help ? "OCH" : "OC");
+    builder.endContainer();
+    dialog->fitToContent();
+    return field;
+}

@@ -1,0 +1,12 @@
+#pragma once
+// The body shared by the dialogs that ask for one level value: a prompt, one value field and the
+// button row, built into a caller's dialog (the dialog's tree owns what is made).
+#include "core/level_value.h"
+
+class GDialog;
+class ValueField;
+
+// Creates the dialog's window with the title and fills it; the caller runs the dialog and reads the
+// field. Answers the field, or null when the window could not be made.
+ValueField* buildValueDialogBody(GDialog* dialog, const char* title, const char* prompt, LevelValue* value,
+                                 const LevelRange& options);
