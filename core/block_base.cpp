@@ -63,15 +63,101 @@ bool reportAddress(GFile& out, u64 position, u32 depth) {
 bool BlockBase::report(GFile& out, u32 kind) {
     GString name;
     displayName(name);
-    bool ok;
-    if (kind == ReportKind::Xml) {
-        ok = reportPrintf(out, "<%s Offset=\"%08llXH..%08llXH\" BlockSize=\"%lld\"/>\r\n", fourCCText(id).c_str(),
-                          (unsigned long long)start, (unsigned long long)(start + size), (long long)size);
-    } else {
-        ok = kind == ReportKind::Html ? reportPrintf(out, "<li>%08llXH: ", (unsigned long long)start)
-                                      : reportAddress(out, start, depth());
-        ok = ok && reportPrintf(out, "%s: Block size: %lld\r\n", name.c_str(), (long long)size);
+    return writeBlockReport(out, kind, this, name.c_str(), name.c_str(), fourCCText(id).c_str()) &&
+           reportChildren(this, out, kind);
+}
+
+const char* BlockBase::columnText(GString& out, i32 column, void* context) const {
+    static const BlockColumns decimal;
+    const BlockColumns& c = context ? *static_cast<const BlockColumns*>(context) : decimal;
+    auto number = [&](i64 value, u32 hexBit) -> const char* {
+        stringFormat(out, (c.viewFlags & hexBit) ? "%08llXH" : "%lld", (long long)value);
+        return out.c_str();
+    };
+    i64 header = (i64)headerLength();
+    switch (column) {
+    case 0: displayName(out); return out.c_str();
+    case 1: return number((i64)start - c.origin, 1);
+    case 2: return number((i64)size, 2);
+    case 3: return number(header + (i64)start - c.origin, 1);
+    case 4: return number((i64)size - header, 2);
+    case 5: return number(header, 2);
+    case 6:
+        stringFormat(out, (c.viewFlags & 4) ? "%xH" : "%d", (int)children.count);
+        return out.c_str();
+    default: return "";
     }
-    for (u32 i = 0; ok && i < children.count; ++i) ok = child(i)->report(out, kind);
-    return ok;
+}
+
+bool writeBlockReport(GFile& out, u32 kind, const BlockBase* block, const char* textName, const char* htmlName,
+                      const char* xmlTag) {
+    unsigned long long from = block->start;
+    long long size = (long long)block->size;
+    if (kind == ReportKind::Text)
+        return reportAddress(out, from, block->depth()) && reportPrintf(out, "%s: Block size: %lld\r\n", textName, size);
+    if (kind == ReportKind::Html)
+        return (!block->parent || reportPrintf(out, "<li>")) &&
+               reportPrintf(out, "%08llXH: %s: Block size: %lld\r\n", from, htmlName, size);
+    if (kind == ReportKind::Xml)
+        return reportPrintf(out, "<%s Offset=\"%08llXH..%08llXH\" BlockSize=\"%lld\"/>\r\n", xmlTag, from,
+                            from + (unsigned long long)size, size);
+    return true;
+}
+
+bool reportChildren(const BlockBase* block, GFile& out, u32 kind) {
+    for (u32 i = 0; i < block->childCount(); ++i)
+        if (!block->child(i)->report(out, kind)) return false;
+    return true;
+}
+
+i64 findChildAt(const PointerArray& children, u64 position) {
+    i64 lo = 0, hi = (i64)children.count - 1;
+    while (lo <= hi) {
+        i64 mid = (lo + hi) / 2;
+        const BlockBase* c = children.at<BlockBase>((u32)mid);
+        if (position < c->start)
+            hi = mid - 1;
+        else if (position - c->start >= c->size)
+            lo = mid + 1;
+        else
+            return mid;
+    }
+    return -1;
+}
+
+BlockBase* findBlockAt(BlockBase* block, u64 offset) {
+    if (!block || offset < block->start) return nullptr;
+    for (;;) {
+        if (offset - block->start >= block->size) return nullptr;
+        i64 i = findChildAt(block->children, offset);
+        if (i < 0) return block;
+        block = block->child((u32)i);
+    }
+}
+
+namespace {
+void moveTree(BlockBase* block, i64 delta) {
+    block->start += (u64)delta;
+    for (u32 i = 0; i < block->childCount(); ++i) moveTree(block->child(i), delta);
+}
+}  // namespace
+
+void shiftBlockOffsets(BlockBase* block, i64 delta) {
+    for (BlockBase* b = block; b; b = b->parent) {
+        b->size += (u64)delta;
+        if (!b->parent) break;
+        bool after = false;
+        for (u32 i = 0; i < b->parent->childCount(); ++i) {
+            BlockBase* sibling = b->parent->child(i);
+            if (after) moveTree(sibling, delta);
+            if (sibling == b) after = true;
+        }
+    }
+}
+
+bool copyBlockBytes(const BlockBase* block, GFile& source, GFile& target, JobProgress* progress) {
+    if (block->size == 0) return true;
+    i64 at;
+    if (!fileTell(target, &at) || at < 0) return false;
+    return fileCopyRange(source, (i64)block->start, target, at, (i64)block->size, progress);
 }

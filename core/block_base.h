@@ -23,6 +23,14 @@ struct FourCCText {
 };
 FourCCText fourCCText(u32 id, bool cutAtSpace = true);
 
+// What the block columns read: the display flags (bit 0 offsets in hex, bit 1 sizes in hex, bit 2
+// counts in hex) and the origin that offsets are shown from.
+struct BlockColumns {
+    u32 viewFlags = 0;
+    i64 origin = 0;
+};
+enum : i32 { BlockColumnCount = 7 };
+
 // Report kinds.
 namespace ReportKind {
 const u32 Text = fourCC("TXT ");
@@ -51,6 +59,15 @@ public:
     // The one-line title of the node in the tree views.
     virtual void displayName(GString& out) const;
     virtual bool hasChildren() const { return children.count != 0; }
+    // The cell texts of the tree views; column 0 is the display name. The default gives the block
+    // columns (offset, size, data start, data size, header size, children) by the BlockColumns of
+    // the context (null: decimal from 0); "" beyond them.
+    virtual const char* columnText(GString& out, i32 column, void* context) const;
+    virtual u32 columnValue(i32 /*column*/) const { return 0; }
+    // The object that draws the cell, opaque here (the views' cell formatter); null: the default.
+    virtual void* cellObject(i32 /*column*/) const { return nullptr; }
+    // The id's characters up to the first blank.
+    FourCCText typeCodeText() const { return fourCCText(id, true); }
 
     // Reads the block whose header has just been read; the file stands after that header. limit is
     // the number of bytes available to the block from its start.
@@ -77,7 +94,7 @@ public:
 
     BlockBase* parent;
     PointerArray children;
-    u8 state = 0;
+    u8 state = 0;  // 1 while the node's children are shown as rows
     u32 id;
     u64 start;  // file position of the block's first byte (its header)
     u64 size;   // with the header
@@ -87,3 +104,22 @@ public:
 bool reportPrintf(GFile& out, const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
 // The address column of the text reports: "%08XH: " with the 64-bit position, then depth x 4 spaces.
 bool reportAddress(GFile& out, u64 position, u32 depth);
+
+// One block's report line: "TXT " the address column then "<text name>: Block size: <size>"; "HTML"
+// "<li>" under a parent, the offset, the HTML name and the size; "XML " an empty element of the tag
+// with the range and size. Other kinds write nothing.
+bool writeBlockReport(GFile& out, u32 kind, const BlockBase* block, const char* textName, const char* htmlName,
+                      const char* xmlTag);
+// The report of every child, first to last.
+bool reportChildren(const BlockBase* block, GFile& out, u32 kind);
+// The index of the child whose [start, start + size) holds the position, by binary search over
+// children sorted by start that do not overlap; -1 when none.
+i64 findChildAt(const PointerArray& children, u64 position);
+// The innermost block holding the offset, or null when the block does not.
+BlockBase* findBlockAt(BlockBase* block, u64 offset);
+// After the block's content grew by delta bytes: it and its ancestors grow, and every later sibling
+// on the way up moves with all its descendants.
+void shiftBlockOffsets(BlockBase* block, i64 delta);
+// Copies the block's bytes from the source to the target's current position; false when the
+// position cannot be had or the copy fails. An empty block copies nothing and succeeds.
+bool copyBlockBytes(const BlockBase* block, GFile& source, GFile& target, JobProgress* progress);

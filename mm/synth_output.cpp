@@ -13,6 +13,11 @@
 
 namespace {
 
+// 8-bit samples are unsigned around 128; the rest are signed.
+inline f64 sampleValue(u8 v) { return ((f64)v - 128.0) * 256.0; }
+template <class T>
+inline f64 sampleValue(T v) { return (f64)v; }
+
 template <class T>
 void convertFrames(const void* data, i16* out, u32 frames, u32 inChannels, u32 outChannels, const u8* mask, f64 gain) {
     const T* in = static_cast<const T*>(data);
@@ -21,7 +26,7 @@ void convertFrames(const void* data, i16* out, u32 frames, u32 inChannels, u32 o
         for (u32 c = 0; c < outChannels; ++c) {
             if (!mask[c]) continue;
             if (next >= inChannels) next = 0;
-            f64 v = std::trunc((f64)in[next++] * gain);
+            f64 v = std::trunc(sampleValue(in[next++]) * gain);
             // Out-of-range values saturate; a value that is not a number is silence.
             out[c] = v >= 32767.0 ? 32767 : v <= -32768.0 ? -32768 : v == v ? (i16)v : 0;
         }
@@ -59,7 +64,8 @@ u32 SynthAdapter::read(SynthGenerator* g, i16* out, u32 frames) {
     const u32 encoding = g->encoding();
     const u32 inChannels = g->channels();
     if (encoding == encodingInt16 && inChannels == outputChannels) return std::min(g->readFrames(out, frames), frames);
-    if (!inChannels) return 0;
+    // Nothing to read in an encoding without samples: that ends the source.
+    if (!inChannels || encoding < encodingPcm8 || encoding > encodingDouble) return 0;
     size_t need = (size_t)frames * inChannels * bytesPerSampleOf(encoding);
     if (input.size() < need) input.resize(need);
     u32 n = std::min(g->readFrames(input.data(), frames), frames);
@@ -69,6 +75,7 @@ u32 SynthAdapter::read(SynthGenerator* g, i16* out, u32 frames) {
     case encodingInt32: convertFrames<i32>(input.data(), out, n, inChannels, outputChannels, mask, gain); break;
     case encodingFloat: convertFrames<f32>(input.data(), out, n, inChannels, outputChannels, mask, gain); break;
     case encodingDouble: convertFrames<f64>(input.data(), out, n, inChannels, outputChannels, mask, gain); break;
+    case encodingPcm8: convertFrames<u8>(input.data(), out, n, inChannels, outputChannels, mask, gain); break;
     default: convertFrames<i16>(input.data(), out, n, inChannels, outputChannels, mask, gain); break;
     }
     return n;

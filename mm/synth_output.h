@@ -8,8 +8,8 @@
 #include "mm/mm_settings.h"
 #include "mm/wave_out_player.h"
 
-// A source of generated frames in an encoding of its own (2 16-bit, 3 32-bit integer, 4 32-bit
-// float, 5 64-bit float), scaled by its gain into the 16-bit range.
+// A source of generated frames in an encoding of its own (1 8-bit unsigned, 2 16-bit, 3 32-bit
+// integer, 4 32-bit float, 5 64-bit float), scaled by its gain into the 16-bit range.
 class SynthGenerator {
 public:
     virtual ~SynthGenerator() = default;

@@ -136,7 +136,8 @@ void GMultiLabel::getPreferredSize(i32* width, i32* height) {
         }
     }
     SIZE size = wrap(w);
-    if (style & MultiShrink) w = std::min<i32>(w, size.cx);
+    // The measured block is one pixel narrower than the width it needs to stay on its lines.
+    if (style & MultiShrink) w = std::min<i32>(w, size.cx + 1);
     if ((style & MultiWiden) && !given) w = std::max<i32>(w, size.cx);
     i32 limit;
     switch (style & (MultiHeightPixels | MultiHeightChars)) {

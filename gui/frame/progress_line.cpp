@@ -18,12 +18,11 @@ namespace {
 // Where the handle of the box being opened on this thread goes; null when none is awaited.
 HWND* g_awaitedBox = nullptr;
 
-// Catches the creation of the dialog window of the box; only C calls, nothing can throw.
+// Catches the creation of the box's top-level window; only C calls, nothing can throw.
 LRESULT CALLBACK watchBoxCreation(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_CREATEWND && g_awaitedBox && !*g_awaitedBox) {
-        char name[16];
-        if (GetClassNameA((HWND)wParam, name, sizeof name) && lstrcmpA(name, "#32770") == 0)
-            *g_awaitedBox = (HWND)wParam;
+        const CBT_CREATEWNDA* create = reinterpret_cast<const CBT_CREATEWNDA*>(lParam);
+        if (create && create->lpcs && !(create->lpcs->style & WS_CHILD)) *g_awaitedBox = (HWND)wParam;
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }

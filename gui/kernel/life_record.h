@@ -4,6 +4,8 @@
 // whether the object is still there. A record is in one chain at a time: at first its own watcher
 // chain, where it stands first and the objects that watch it follow; or, once attached as a watcher,
 // the chain of the object it watches. A record is deleted by the holder that drops its last reference.
+#include <atomic>
+
 #include "core/listener_list.h"
 #include "core/types.h"
 
@@ -23,7 +25,7 @@ public:
     GLifeRecord* following() const { return static_cast<GLifeRecord*>(next); }
 
     GItemBase* object;    // null once the object is gone
-    u32 refCount = 1;     // the object's own reference, plus one per holder
+    std::atomic<u32> refCount{1};  // the object's own reference, plus one per holder (any thread)
     ListenerList watchers;  // the object's own chain: this record first, then its watchers
     bool holdsNext = false;  // unlinked, and keeping a reference on its former successor
 

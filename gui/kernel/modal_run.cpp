@@ -4,6 +4,7 @@
 #include "gui/kernel/application.h"
 #include "gui/kernel/child_window.h"
 #include "gui/kernel/dialog.h"
+#include "gui/kernel/error_queue.h"
 #include "gui/kernel/ui_thread.h"
 #include "gui/kernel/window_placement.h"
 #include "gui/kernel/window_procedure.h"
@@ -66,7 +67,11 @@ public:
 };
 }  // namespace
 
-ModalScope::ModalScope(GWindow* owner, GDialog* dialog) : ownerRecord(hold(owner)), dialogRecord(hold(dialog)) {
+ModalScope::ModalScope(GWindow* owner, GDialog* dialog) {
+    // Queued errors come first, before any window is disabled (their own scopes flush nothing).
+    showPendingErrorBoxes();
+    ownerRecord = hold(owner);
+    dialogRecord = hold(dialog);
     below = g_top;
     if (g_top) g_top->above = this;
     g_top = this;
@@ -107,11 +112,22 @@ GDialog* ModalScope::ownerDialog() {
     return asDialog(liveWindow(ownerRecord));
 }
 
+HWND ModalScope::recordedOrOwner() {
+    if (recordedCount) return recorded[0];
+    GDialog* owner = asDialog(liveWindow(ownerRecord));
+    return owner ? owner->hwnd : nullptr;
+}
+
 void ModalScope::recordWindow(HWND window) {
     if (recordedCount < sizeof recorded / sizeof recorded[0]) recorded[recordedCount++] = window;
 }
 
 ModalScope* topModalScope() { return g_top; }
+
+void postModalEvent(ModalScope* scope) {
+    showPendingErrorBoxes();
+    tellListeners(scope, true);
+}
 
 GDialog* pendingModalDialog() {
     for (ModalScope* scope = g_top; scope; scope = scope->below)

@@ -1,8 +1,8 @@
 #pragma once
 // Modal runs of dialogs and boxes. A ModalScope lives on the stack of one run: it is the run's
 // quit hook (vetoing a quit), it stands on the process's stack of scopes, it disables the other
-// top-level windows at its start and enables them again at its end, and it tells the application's
-// event listeners of both. Its destructor undoes everything, also when the run ends by an exception.
+// top-level windows at its start (after showing the queued errors) and enables them again at its
+// end, and it tells the application's event listeners of both. Its destructor undoes everything, also when the run ends by an exception.
 #include <windows.h>
 
 #include "core/types.h"
@@ -32,6 +32,8 @@ public:
     GDialog* dialog() const;
     // A window that a platform dialog opened while the scope was active.
     void recordWindow(HWND window);
+    // The first recorded window, else the owner when it lives and is a dialog, else null.
+    HWND recordedOrOwner();
     bool innermost() const { return above == nullptr; }
 
     ModalScope* below = nullptr;
@@ -42,6 +44,8 @@ public:
     u32 recordedCount = 0;
 };
 
+// Shows the queued errors, then tells the listeners that a modal state begins.
+void postModalEvent(ModalScope* scope);
 // The innermost scope, or null.
 ModalScope* topModalScope();
 // The dialog of the innermost live modal run, or null.

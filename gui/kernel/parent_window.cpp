@@ -7,6 +7,7 @@
 #include "gui/input/system_input.h"
 #include "gui/kernel/application.h"
 #include "gui/kernel/child_window.h"
+#include "gui/kernel/dialog.h"
 #include "gui/kernel/window_behaviour.h"
 #include "gui/kernel/window_procedure.h"
 #include "gui/layout/layout_transaction.h"
@@ -315,6 +316,13 @@ bool GParentWindow::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam
         }
         return false;
     case WM_CLOSE: {
+        // A modal dialog's close box cancels it as Esc does: the dialog hears command 2.
+        if (isKindOf(TypeDialog) && static_cast<GDialog*>(this)->modalDone) {
+            GStateQuery query{2, 0};
+            routeCommandUp(this, QueryExecute, &query);
+            *result = 0;
+            return true;
+        }
         i32 answer = queryClose();
         if (answer == 1) return true;
         GApplication* app = application();

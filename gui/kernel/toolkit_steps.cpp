@@ -6,6 +6,7 @@
 
 #include "gui/controls/notes.h"
 #include "gui/kernel/application.h"
+#include "gui/kernel/error_queue.h"
 #include "gui/kernel/window_class.h"
 #include "gui/menus/key_bindings.h"
 #include "gui/paint/colors.h"
@@ -20,8 +21,11 @@ bool CommonControlsStep::start(ErrorHandler* handler, bool) {
     // The default colours and the metrics, from the system's.
     initToolkitColors();
     initSystemMetrics();
+    createPendingBoxList();
     return true;
 }
+
+void CommonControlsStep::stop() { deletePendingBoxList(); }
 
 bool AppIconsStep::start(ErrorHandler*, bool) {
     HINSTANCE instance = programInstance ? programInstance : GetModuleHandleA(nullptr);

@@ -2,10 +2,11 @@
 // The toolkit's own start/stop steps; the program entry creates them and puts them in their slots.
 #include "gui/kernel/init_step.h"
 
-// Slot 0: the common controls.
+// Slot 0: the common controls, the toolkit's colours and the pending-error list (deleted at stop).
 class CommonControlsStep : public GInitStep {
 public:
     bool start(ErrorHandler* handler, bool reset) override;
+    void stop() override;
 };
 
 // Slot 1: the large and small icon of every top-level window.

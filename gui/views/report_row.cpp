@@ -32,6 +32,6 @@ const char* ReportRow::columnText(GString&, i32 column, void*) const {
     return text ? text : "";
 }
 
-GCellFormat* ReportRow::cellObject(i32 column) const {
+void* ReportRow::cellObject(i32 column) const {
     return column < columnCount ? cells[column].format : defaultCellFormat();
 }

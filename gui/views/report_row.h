@@ -23,10 +23,10 @@ public:
 
     void displayName(GString& out) const override { stringClear(out); }
     // The cell's text; "" for a column beyond the row's or a cell without text.
-    const char* columnText(GString& out, i32 column, void* context) const;
-    u32 columnValue(i32 column) const { return column < columnCount ? cells[column].value : 0; }
-    // The cell's formatter; the default one beyond the row's columns.
-    GCellFormat* cellObject(i32 column) const;
+    const char* columnText(GString& out, i32 column, void* context) const override;
+    u32 columnValue(i32 column) const override { return column < columnCount ? cells[column].value : 0; }
+    // The cell's formatter (a GCellFormat); the default one beyond the row's columns.
+    void* cellObject(i32 column) const override;
 
     ReportCell* cells;
     GCommonObject* extra = nullptr;  // owned

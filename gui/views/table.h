@@ -30,6 +30,8 @@ enum : u32 {
     TableModelNotOwned = 0x4000,
     TableTypeAhead = 0x8000,
     TableRubberBand = 0x10000,
+    TableFixedIndent = 0x20000,    // trees: the text of every row starts at the indent column's width
+    TableFitFirstColumn = 0x40000, // trees: the first column follows the indent column's changes
 };
 
 // Table notifications sent up the layout tree (and layout event kinds under the redraw lock).
@@ -183,8 +185,9 @@ public:
     i32 commandState(u32 command) override;
     i32 commandChecked(u32 command) override;
     bool onCommand(u32 command, GStateQuery* query) override;
-    // Byte-level views answer true to enable the view commands, and keep a base offset.
-    virtual bool hasByteViewCommands() { return false; }
+    // Byte-level views answer true for the view commands (149..165) they take, and keep a base
+    // offset.
+    virtual bool hasByteViewCommands(u32 /*command*/) { return false; }
     virtual i64 baseOffsetValue() { return 0; }
     virtual void setBaseOffset(i64 /*offset*/) {}
     // The rectangle of a cell in client pixels.

@@ -30,7 +30,7 @@ i32 GTable::commandState(u32 command) {
         on = hasHeader() && caretColumn;
         break;
     default:
-        on = isViewCommand(command) && hasByteViewCommands();
+        on = isViewCommand(command) && hasByteViewCommands(command);
         break;
     }
     return on ? CommandEnabled : CommandDisabled;

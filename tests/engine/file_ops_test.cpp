@@ -10,6 +10,7 @@
 #include "mm/ravo_file.h"
 #include "mm/sound_file.h"
 #include "mm/wave_device.h"
+#include "tests/gui/box_recorder.h"
 
 namespace {
 

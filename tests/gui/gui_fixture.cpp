@@ -1,4 +1,5 @@
 #include "tests/gui/gui_fixture.h"
+#include "tests/gui/box_recorder.h"
 
 namespace {
 // Ends the loop's turn once the condition holds.

@@ -11,6 +11,7 @@
 #include "mm/format_validation.h"
 #include "tests/mm/format_blocks.h"
 #include "tests/support/test_support.h"
+#include "tests/gui/box_recorder.h"
 
 namespace {
 // Text of the only box shown since the last clear, or "" when none was shown.

@@ -39,6 +39,8 @@ public:
 private:
     void store(void* out, size_t i, f64 v) {
         switch (enc) {
+        case encodingCompressed: break;
+        case encodingPcm8: static_cast<u8*>(out)[i] = (u8)v; break;
         case encodingInt32: static_cast<i32*>(out)[i] = (i32)v; break;
         case encodingFloat: static_cast<f32*>(out)[i] = (f32)v; break;
         case encodingDouble: static_cast<f64*>(out)[i] = v; break;
@@ -113,6 +115,8 @@ TEST(SynthOutput, AdapterConvertsAndSaturates) {
         {"double beyond full scale", encodingDouble, {1e9, -1e9}, 1.0, 32767, -32768},
         {"not a number", encodingDouble, {nan, 0.25}, 32768.0, 0, 8192},
         {"three channels take the first two", encodingDouble, {1, 2, 3}, 1.0, 1, 2},
+        {"8-bit is unsigned around 128", encodingPcm8, {255, 0}, 1.0, 32512, -32768},
+        {"8-bit with gain", encodingPcm8, {129, 127}, 0.5, 128, -128},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -122,6 +126,14 @@ TEST(SynthOutput, AdapterConvertsAndSaturates) {
         EXPECT_EQ(adapter.read(&g, out.data(), 10), 10u);
         EXPECT_EQ(out[18], c.left);
         EXPECT_EQ(out[19], c.right);
+    }
+    // An encoding without samples ends the source and writes nothing.
+    {
+        SynthAdapter adapter(2);
+        ValueGenerator g(encodingCompressed, {1, 2}, 10);
+        std::vector<i16> out(20, 77);
+        EXPECT_EQ(adapter.read(&g, out.data(), 10), 0u);
+        EXPECT_EQ(out, std::vector<i16>(20, 77));
     }
     // A cleared mask byte leaves its channel as it was.
     SynthAdapter adapter(2);

@@ -18,6 +18,7 @@
 #include "gui/kernel/parent_window.h"
 #include "gui/kernel/window_procedure.h"
 #include "gui/layout/layout_cell.h"
+#include "tests/gui/box_recorder.h"
 #include "tests/gui/dib_canvas.h"
 #include "tests/gui/gui_fixture.h"
 
@@ -157,8 +158,6 @@ TEST_F(ProgressLineTest, CancelAtOnceWhenNotAsked) {
     line->end();
 }
 
-int realBox(const char* title, const char* text, unsigned style) { return MessageBoxA(nullptr, text, title, style); }
-
 // Counts the WM_CLOSE messages that reach a dialog window.
 int decoyCloses = 0;
 WNDPROC decoyProcedure = nullptr;
@@ -171,8 +170,7 @@ LRESULT CALLBACK countCloses(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 TEST_F(ProgressLineTest, EndClosesTheQuestionItOpened) {
-    PlainMessageBox recorded = plainMessageBox;
-    plainMessageBox = realBox;
+    setMessageBoxRunner(nullptr);  // the real box
     // Another dialog window of the thread, ahead of the question in the window order.
     HWND decoy = CreateWindowExA(WS_EX_TOPMOST, "#32770", "decoy", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(decoy);
@@ -184,7 +182,7 @@ TEST_F(ProgressLineTest, EndClosesTheQuestionItOpened) {
     // The job ends while the question is open: its end closes the box, nothing is cancelled.
     std::thread worker([&] {
         HWND question = nullptr;
-        for (int i = 0; i < 500 && !(question = FindWindowA("#32770", "Warning")); i++) Sleep(10);
+        for (int i = 0; i < 500 && !(question = FindWindowA(nullptr, "Warning")); i++) Sleep(10);
         line->end();
         for (int i = 0; i < 300 && IsWindow(question); i++) Sleep(10);
         // Left open: answered here so that the test goes on.
@@ -192,7 +190,7 @@ TEST_F(ProgressLineTest, EndClosesTheQuestionItOpened) {
     });
     line->cancelButton->click();
     worker.join();
-    plainMessageBox = recorded;
+    setMessageBoxRunner(recordMessageBox);
     EXPECT_EQ(0, decoyCloses);
     DestroyWindow(decoy);
     EXPECT_FALSE(line->boxOpen);

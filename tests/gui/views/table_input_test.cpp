@@ -254,7 +254,7 @@ namespace {
 class ByteView : public GTable {
 public:
     using GTable::GTable;
-    bool hasByteViewCommands() override { return true; }
+    bool hasByteViewCommands(u32) override { return true; }
     i64 baseOffsetValue() override { return 0x40; }
     void setBaseOffset(i64 offset) override { base = offset; }
     i64 base = -1;
