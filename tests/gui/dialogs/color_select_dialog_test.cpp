@@ -5,11 +5,13 @@
 #include <windows.h>
 
 #include <functional>
+#include <vector>
 
 #include "gui/controls/button.h"
 #include "gui/controls/combo.h"
 #include "gui/dialogs/choose_color.h"
 #include "gui/dialogs/color_list_window.h"
+#include "gui/kernel/modal_run.h"
 #include "gui/menus/command_range.h"
 #include "gui/menus/pane_color_group.h"
 #include "gui/paint/colors.h"
@@ -38,6 +40,13 @@ BOOL WINAPI testChooser(CHOOSECOLORA* record) {
     ++g_chooserCalls;
     if (g_chooserAnswer) record->rgbResult = g_chooserPick;
     return g_chooserAnswer;
+}
+
+// Without the visible bit the window ends without waiting for the display's focus events.
+void closeQuietly(GDialog& dialog) {
+    if (!IsWindow(dialog.hwnd)) return;
+    SetWindowLongA(dialog.hwnd, GWL_STYLE, GetWindowLongA(dialog.hwnd, GWL_STYLE) & ~WS_VISIBLE);
+    DestroyWindow(dialog.hwnd);
 }
 
 // A key pressed and released on the focused control, through the loop.
@@ -126,7 +135,7 @@ TEST_F(ColorDialogTest, ChoicesApplyLiveAndEveryWayOfCancellingRevertsThem) {
         EXPECT_EQ(0x00123456u, guiSettings.glass);
         EXPECT_EQ(2u, guiSettings.style);
         for (i32 id = 700; id <= 702; ++id) EXPECT_EQ(0x101010u * (id - 699), group.colours.valueOf(id));
-        if (IsWindow(dialog.hwnd)) DestroyWindow(dialog.hwnd);
+        closeQuietly(dialog);
     }
 }
 
@@ -152,5 +161,50 @@ TEST_F(ColorDialogTest, OkKeepsThePresetChosen) {
     SendMessageA(dialog.hwnd, WM_COMMAND, 1, 0);
     EXPECT_EQ(1, dialog.result);
     EXPECT_EQ(kGlassPresets[5], guiSettings.glass);
-    if (IsWindow(dialog.hwnd)) DestroyWindow(dialog.hwnd);
+    closeQuietly(dialog);
+}
+
+namespace {
+// Steps run by a timer inside the dialog's modal run.
+std::vector<std::function<bool()>> g_steps;
+void CALLBACK runStep(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (g_steps.empty()) {
+        KillTimer(nullptr, timer);
+        return;
+    }
+    if (g_steps.front()()) g_steps.erase(g_steps.begin());
+}
+}  // namespace
+
+TEST_F(ColorDialogTest, TheCloseBoxOfTheModalRunRevertsLikeCancel) {
+    guiSettings.glass = kGlassPresets[2];
+    guiSettings.style = 0;
+    GColorSelectDialog* open = nullptr;
+    g_steps = {
+        [&] {
+            open = static_cast<GColorSelectDialog*>(pendingModalDialog());
+            if (!open) return false;
+            open->list->styleCombo->setFocusSafe();
+            return true;
+        },
+        [&] {
+            if (GetFocus() != open->list->styleCombo->hwnd) return false;
+            PostMessageA(open->list->styleCombo->hwnd, WM_KEYDOWN, VK_DOWN, 0);
+            return true;
+        },
+        [&] {
+            if (guiSettings.style != 1) return false;
+            guiSettings.glass = kGlassPresets[7];  // as a chosen preset leaves it
+            // Not visible, so that its end does not wait for the display's focus events.
+            SetWindowLongA(open->hwnd, GWL_STYLE, GetWindowLongA(open->hwnd, GWL_STYLE) & ~WS_VISIBLE);
+            PostMessageA(open->hwnd, WM_CLOSE, 0, 0);
+            return true;
+        },
+    };
+    UINT_PTR timer = SetTimer(nullptr, 0, 20, runStep);
+    EXPECT_EQ(2, GColorSelectDialog::run(nullptr));
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(g_steps.empty());
+    EXPECT_EQ(kGlassPresets[2], guiSettings.glass);
+    EXPECT_EQ(0u, guiSettings.style);
 }
