@@ -146,17 +146,7 @@ TEST_F(ColorDialogTest, OkKeepsThePresetChosen) {
     dialog.fitToContent();
     ShowWindow(dialog.hwnd, SW_SHOW);
     EXPECT_EQ(5, dialog.list->glassCombo->selection);
-    {
-        // For a look (RAVO_GUI_SHOT).
-        RedrawWindow(dialog.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        RECT r;
-        GetWindowRect(dialog.hwnd, &r);
-        DibCanvas shot(r.right - r.left, r.bottom - r.top);
-        HDC window = GetWindowDC(dialog.hwnd);
-        BitBlt(shot.dc(), 0, 0, shot.width, shot.height, window, 0, 0, SRCCOPY);
-        ReleaseDC(dialog.hwnd, window);
-        saveShot(shot, "color_dialog.bmp");
-    }
+    saveWindowShot(dialog.hwnd, "color_dialog.bmp");
     pressKey(dialog.list->glassCombo, VK_DOWN, [&] { return guiSettings.glass == kGlassPresets[5]; });
     SendMessageA(dialog.hwnd, WM_COMMAND, 1, 0);
     EXPECT_EQ(1, dialog.result);
