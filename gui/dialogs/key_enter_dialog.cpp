@@ -56,7 +56,10 @@ public:
             stringAssign(scratch, "", 0);
             keyToText(scratch, (i32)b.virtualKey, b.modifiers);
             return scratch.c_str();
-        case 1: scratch = actionTitleWithShortcut(actionById((i32)b.actionId)); return scratch.c_str();
+        case 1: {
+            GActionItem* action = actionById((i32)b.actionId);
+            return action ? (scratch = actionTitleWithShortcut(action)).c_str() : "";
+        }
         case 2: return keyContextName(b.context);
         case 3: return b.flag ? guiText(GuiText::KeyFixed) : "";
         default: return b.flag ? "" : guiText(GuiText::KeyConflictDelete);
@@ -131,9 +134,11 @@ bool GKeyEnterDialog::build() {
     } else if (GActionItem* a = actionById((i32)binding.actionId)) {
         actions.push_back({actionTitleWithShortcut(a), (i32)a->id});
     }
-    i32 selected = -1;
+    // Without a starting action the first one is chosen: a binding always has an action.
+    i32 selected = actions.empty() ? -1 : 0;
     for (u32 i = 0; i < actions.size(); ++i)
         if (actions[i].value == (i32)binding.actionId) selected = (i32)i;
+    if (selected >= 0) binding.actionId = (u32)actions[(u32)selected].value;
     actionCombo = GCombo::create(b, choiceModel(actions), selected, 28, "U-");
     GLabel::create(b, guiText(GuiText::KeyEnterContext), 0, "<-");
     contextCombo = GCombo::create(b, new ListRowModel, -1, 16, "U-");
