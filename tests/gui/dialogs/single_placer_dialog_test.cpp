@@ -102,3 +102,40 @@ TEST(SystemColorChooser, TheChooserRunsModallyOnTheInterfaceThread) {
     setChooseColorFunction(nullptr);
     customColors()[3] = 0;
 }
+
+namespace {
+// Ends the system chooser once it shows: OK after setting nothing (its colour stays the initial one),
+// or Cancel.
+WPARAM g_endWith = IDCANCEL;
+bool g_chooserSeen = false;
+void CALLBACK endChooser(HWND, UINT, UINT_PTR timer, DWORD) {
+    DWORD self = GetCurrentProcessId();
+    for (HWND w = FindWindowA("#32770", nullptr); w; w = FindWindowExA(nullptr, w, "#32770", nullptr)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(w, &process);
+        if (process != self || !IsWindowVisible(w)) continue;
+        g_chooserSeen = true;
+        KillTimer(nullptr, timer);
+        // Not visible, so that its end does not wait for the display's focus events.
+        SetWindowLongA(w, GWL_STYLE, GetWindowLongA(w, GWL_STYLE) & ~WS_VISIBLE);
+        PostMessageA(w, WM_COMMAND, g_endWith, 0);
+        return;
+    }
+}
+}  // namespace
+
+TEST(SystemColorChooser, TheRealChooserAnswersTheInitialColourOnCancelAndOk) {
+    Fixture fx;
+    for (WPARAM end : {(WPARAM)IDCANCEL, (WPARAM)IDOK}) {
+        g_endWith = end;
+        g_chooserSeen = false;
+        UINT_PTR timer = SetTimer(nullptr, 0, 30, endChooser);
+        COLORREF result = 0;
+        chooseColor(fx.dialog, &result, RGB(12, 34, 56));
+        KillTimer(nullptr, timer);
+        EXPECT_TRUE(g_chooserSeen);
+        // Cancel answers the initial colour; OK the chooser's colour, which started there.
+        EXPECT_EQ(RGB(12, 34, 56), result) << end;
+        EXPECT_TRUE(IsWindowEnabled(fx.dialog->hwnd));
+    }
+}
