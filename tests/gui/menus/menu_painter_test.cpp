@@ -5,12 +5,15 @@
 #include <windows.h>
 
 #include "gui/menus/menu.h"
+#include "gui/menus/menu_preview.h"
 #include "gui/paint/colors.h"
 #include "gui/paint/fonts.h"
 #include "gui/paint/gui_settings.h"
 #include "gui/paint/paint_composite.h"
 #include "gui/paint/system_metrics.h"
+#include "gui/paint/saved_dc.h"
 #include "gui/paint/text_measure.h"
+#include "tests/gui/control_fixture.h"
 #include "tests/gui/dib_canvas.h"
 #include "tests/gui/gui_fixture.h"
 
@@ -153,4 +156,25 @@ TEST_F(MenuPainterTest, SeparatorsAndFacesDrawnFromTheDrawRecord) {
         paintMenuItem(nullptr, WM_DRAWITEM, (LPARAM)&r);
     }
     saveShot(shot, "menu_items.bmp");
+}
+
+TEST(MenuPreview, DrawsItsItemHighlightedWithItsOwnBits) {
+    controls::ColumnFixture fx;
+    GMenuPreview* popup = GMenuPreview::create(fx.builder, "Sample\tCtrl+S", true, 0x20);
+    GMenuPreview* bar = GMenuPreview::create(fx.builder, "Sample", false, 0);
+    HDC dc = screenDC().dc();
+    i32 w, h;
+    popup->getPreferredSize(&w, &h);
+    EXPECT_EQ(measureMenuItem(dc, &popup->item).cx, w);
+    bar->getPreferredSize(&w, &h);
+    EXPECT_EQ(measureMenuItem(dc, &bar->item).cx + 20, w);
+    EXPECT_EQ(MenuItemBar, bar->item.flag);
+    fx.layout();
+
+    // 0x20: the selection colours; without it the face.
+    EXPECT_EQ(toolkitColors.selection, controls::pixelAt(popup->hwnd, 1, 1));
+    popup->setEffects(0);
+    UpdateWindow(popup->hwnd);
+    EXPECT_EQ(toolkitColors.background, controls::pixelAt(popup->hwnd, 1, 1));
+    EXPECT_EQ(toolkitColors.background, controls::pixelAt(bar->hwnd, 1, 1));
 }
