@@ -7,6 +7,7 @@
 #include "gui/controls/image_button.h"
 #include "gui/controls/label.h"
 #include "gui/controls/mark_window.h"
+#include "gui/dialogs/action_items_dialog.h"
 #include "gui/dialogs/input_edit_dialog.h"
 #include "gui/kernel/gui_texts.h"
 #include "gui/kernel/message_box.h"
@@ -302,8 +303,13 @@ bool GActionItemsWindow::onCommand(u32 command, GStateQuery* query) {
         onButton(other, nullptr);
         break;
     }
-    case ActionsEditItems:
+    case ActionsEditItems: {
+        if (!s) break;
+        GActionItemsDialog items(owner, kind, mode, s);
+        if (items.buildFor(guiText(mode ? GuiText::ActionsToolBarsBox : GuiText::ActionsMenusBox)) && items.run() == 1)
+            onButton(row, nullptr);
         break;
+    }
     }
     return true;
 }

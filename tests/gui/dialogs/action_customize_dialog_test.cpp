@@ -4,18 +4,22 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "gui/controls/button.h"
 #include "gui/controls/image_button.h"
+#include "gui/dialogs/action_items_dialog.h"
 #include "gui/dialogs/action_items_window.h"
 #include "gui/kernel/gui_texts.h"
 #include "gui/kernel/message_box.h"
 #include "gui/kernel/modal_run.h"
 #include "gui/paint/gui_settings.h"
 #include "gui/views/box.h"
+#include "gui/views/list_chooser.h"
+#include "gui/views/list_rows.h"
 #include "tests/gui/dib_canvas.h"
 #include "tests/gui/gui_fixture.h"
 #include "tests/gui/menu_fixture.h"
@@ -122,6 +126,13 @@ protected:
     ListNameAsker savedAsker = askListName;
     GGuiSettings savedSettings;
 };
+}  // namespace
+
+namespace {
+std::vector<std::function<bool()>> g_steps;
+void CALLBACK runStep(HWND, UINT, UINT_PTR, DWORD) {
+    if (!g_steps.empty() && g_steps.front()()) g_steps.erase(g_steps.begin());
+}
 }  // namespace
 
 TEST(MenuOptions, FillsExcludeOneAnotherAndContentNeedsAFill) {
@@ -233,12 +244,6 @@ TEST_F(ActionCustomizeTest, ToolBarsOfKindTwoStayShownAndHaveNoMoveButtons) {
     EXPECT_EQ(0x3u, guiSettings.toolBarEffects);
 }
 
-namespace {
-std::vector<std::function<bool()>> g_steps;
-void CALLBACK runStep(HWND, UINT, UINT_PTR, DWORD) {
-    if (!g_steps.empty() && g_steps.front()()) g_steps.erase(g_steps.begin());
-}
-}  // namespace
 
 TEST_F(ActionCustomizeTest, TheCloseBoxRevertsLikeCancel) {
     const std::string before = state();
@@ -257,4 +262,47 @@ TEST_F(ActionCustomizeTest, TheCloseBoxRevertsLikeCancel) {
     KillTimer(nullptr, timer);
     EXPECT_TRUE(g_steps.empty());
     EXPECT_EQ(before, state());
+}
+
+TEST_F(ActionCustomizeTest, TheItemsEditorOffersTheModesActionsAndStoresTheRightSide) {
+    fx.add(503, "&Close", "CLOSE", ActionNotInMenus);
+    fx.add(504, "Recent", "RECENT", ActionPopup, {503, 501});
+    const i32 withPopup[] = {502, 504};
+    edit.defaultIds = withPopup;
+    edit.defaultCount = 2;
+    markOfferedActions(&fx.editor, 0);
+    struct Mark {
+        u32 id;
+        bool marked;
+    } marks[] = {{501, true}, {502, true}, {503, false}, {504, true}};
+    for (const Mark& m : marks) EXPECT_EQ(m.marked, (actionById((i32)m.id)->flags & ActionMarked) != 0) << m.id;
+    EXPECT_EQ("'File', 'Edit'", std::string(listsHolding(&fx.editor, 0, 502).c_str()));
+    EXPECT_EQ("", std::string(listsHolding(&fx.editor, 1, 501).c_str()));
+
+    GActionItemsWindow* w = open(0);
+    GActionItemsDialog* items = nullptr;
+    std::string left, right;
+    g_steps = {[&] {
+        items = static_cast<GActionItemsDialog*>(pendingModalDialog());
+        if (!items || !items->isKindOf(TypeActionItemsDialog)) return false;
+        for (ListRowModel* m : {items->chooser->availableRows(), items->chooser->chosenRows()})
+            for (u32 i = 0; i < m->rows.count; ++i)
+                (m == items->chooser->chosenRows() ? right : left) += std::string(m->rows.data[i]->text) + "|";
+        items->chooser->left->selectItem(1);  // Open
+        items->chooser->pressButton(ChooserAdd);
+        SetWindowLongA(items->hwnd, GWL_STYLE, GetWindowLongA(items->hwnd, GWL_STYLE) & ~WS_VISIBLE);
+        PostMessageA(items->hwnd, WM_COMMAND, 1, 0);
+        return true;
+    }};
+    UINT_PTR timer = SetTimer(nullptr, 0, 20, runStep);
+    run(w, ActionsEditItems, 1);  // Edit
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(std::string(guiText(GuiText::ActionsItemsSeparator)) + "|Open|", left);
+    EXPECT_EQ("Save|Recent|", right);
+    EXPECT_TRUE(edit.customised);
+    std::vector<i32> ids(edit.userIds.data, edit.userIds.data + edit.userIds.count);
+    EXPECT_EQ(3u, ids.size());
+    EXPECT_NE(ids.end(), std::find(ids.begin(), ids.end(), 501));
+    for (u32 id : {501u, 502u, 504u}) EXPECT_FALSE(actionById((i32)id)->flags & ActionMarked) << id;
+    edit.resetUser();
 }
