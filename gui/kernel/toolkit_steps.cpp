@@ -10,6 +10,7 @@
 #include "gui/kernel/window_class.h"
 #include "gui/menus/key_bindings.h"
 #include "gui/paint/colors.h"
+#include "gui/paint/system_metrics.h"
 
 bool CommonControlsStep::start(ErrorHandler* handler, bool) {
     INITCOMMONCONTROLSEX init = {sizeof init, 0xFF};
@@ -17,8 +18,9 @@ bool CommonControlsStep::start(ErrorHandler* handler, bool) {
         reportMessage(handler, "Cannot init common controls library.", 0);
         return false;
     }
-    // The default colours, from the system's.
+    // The default colours and the metrics, from the system's.
     initToolkitColors();
+    initSystemMetrics();
     createPendingBoxList();
     return true;
 }

@@ -101,6 +101,29 @@ WindowKind* windowKindOf(GWindow* window) {
 
 // ---- menu and tool-bar definitions ----
 
+const char* WindowKind::displayName() const {
+    if (title && *title && **title) return *title;
+    return name ? name : "";
+}
+
+namespace {
+bool idsOffer(const i32* ids, i32 count, i32 action, i32 depth) {
+    for (i32 i = 0; i < count; ++i) {
+        if (ids[i] == action) return true;
+        GActionItem* item = actionById(ids[i]);
+        if (item && item->subItems && depth < 16 && idsOffer(item->subItems, item->subItemCount, action, depth + 1))
+            return true;
+    }
+    return false;
+}
+}  // namespace
+
+bool WindowKind::offersAction(i32 action) const {
+    for (GToolBarSpec* spec = firstSpec; spec; spec = spec->next)
+        if (idsOffer(spec->activeIds(), spec->activeCount(), action, 0)) return true;
+    return false;
+}
+
 const char* GToolBarSpec::displayTitle() const {
     if (userTitle && *userTitle) return userTitle;
     return title && *title ? *title : (name ? name : "");

@@ -99,6 +99,12 @@ struct WindowKind {
     GToolBarSpec* lastSpec = nullptr;
     GBag* extra = nullptr;  // raw block stored with the kind's specs, may be null
     u32 counter = 0;
+    char** title = nullptr;  // localised title slot, may be null
+
+    // The localised title, else the name ("" without either).
+    const char* displayName() const;
+    // Whether one of its lists holds the action, directly or among its items' sub-items.
+    bool offersAction(i32 action) const;
 };
 
 // The kind list, newest first.

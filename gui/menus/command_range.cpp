@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "gui/menus/action_table.h"
+#include "gui/menus/pane_color_group.h"
 #include "gui/paint/color_swatch.h"
 
 namespace {
@@ -60,3 +61,13 @@ void CommandRange::releaseEntries() {
     delete[] swatches;
     swatches = nullptr;
 }
+
+namespace {
+PaneColorGroup* g_colorGroups[PaneColorGroupSlots] = {};
+}
+
+void registerPaneColorGroup(u32 slot, PaneColorGroup* group) {
+    if (slot < PaneColorGroupSlots) g_colorGroups[slot] = group;
+}
+
+PaneColorGroup* paneColorGroup(u32 slot) { return slot < PaneColorGroupSlots ? g_colorGroups[slot] : nullptr; }

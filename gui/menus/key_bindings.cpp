@@ -139,6 +139,42 @@ void rebuildKeyIndex() {
     refillMenuBars();
 }
 
+void replaceKeyBindings(RecordArray<GKeyBinding>& bindings) {
+    std::swap(g_active.data, bindings.data);
+    std::swap(g_active.capacity, bindings.capacity);
+    std::swap(g_active.count, bindings.count);
+    bindings.count = 0;
+    rebuildKeyIndex();
+}
+
+namespace {
+bool everywhere(i32 context) { return context == -1 || context == -2; }
+bool ofContext(const GKeyBinding& b, i32 action, i32 context) {
+    return (i32)b.actionId == action && (b.context == context || everywhere(b.context));
+}
+}  // namespace
+
+bool findKeyBinding(i32 action, i32 context) {
+    for (u32 i = 0; i < g_defaults.count; ++i)
+        if (g_defaults[i].flag && ofContext(g_defaults[i], action, context)) return true;
+    return false;
+}
+
+void removeKeyBinding(i32 action, i32 context) {
+    u32 kept = 0;
+    for (u32 i = 0; i < g_active.count; ++i)
+        if (!ofContext(g_active[i], action, context)) g_active.data[kept++] = g_active[i];
+    g_active.count = kept;
+    rebuildKeyIndex();
+}
+
+void restoreDefaultKeyBindings(i32 action, i32 context) {
+    removeKeyBinding(action, context);
+    for (u32 i = 0; i < g_defaults.count; ++i)
+        if (ofContext(g_defaults[i], action, context)) append(g_active, &g_defaults[i], 1);
+    rebuildKeyIndex();
+}
+
 i32 translateKeyBinding(const GInputEvent* event, i32 context) {
     if (!event || event->mouse || event->kind != KeyDown) return -1;
     if (event->key == VK_SHIFT || event->key == VK_CONTROL || event->key == VK_MENU) return -1;

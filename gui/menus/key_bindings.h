@@ -34,6 +34,15 @@ bool saveKeyBindings();
 // bindings; refills the menu bars so that they show the new keys.
 void rebuildKeyIndex();
 
+// The active table takes over the array (left empty), then rebuildKeyIndex.
+void replaceKeyBindings(RecordArray<GKeyBinding>& bindings);
+// True when the defaults hold a fixed binding of the action for the context or for every kind.
+bool findKeyBinding(i32 action, i32 context);
+// Removes the action's bindings of the context and of every kind, then rebuildKeyIndex.
+void removeKeyBinding(i32 action, i32 context);
+// removeKeyBinding, then the action's defaults of the context and of every kind come back.
+void restoreDefaultKeyBindings(i32 action, i32 context);
+
 // The action of a key down: the first binding of the key with exactly its Shift/Ctrl/Alt bits in
 // the context, else the last such binding for every kind; -1 for other events, for Shift, Ctrl or
 // Alt alone and when nothing matches.

@@ -11,15 +11,24 @@
 class GWindow;
 struct GActionItem;
 
+// GMenuItemData::flag of an item of a menu bar.
+enum : u8 { MenuItemBar = 1 };
+
 // The data of one owner-drawn item.
 class GMenuItemData {
 public:
     GMenuItemData(const char* text, void* image, i32 commandId) : text(text), image(image), commandId(commandId) {}
     virtual ~GMenuItemData() = default;
 
+    // The menu effect bits it is drawn with: the appearance record's, of the menu bar for flag 1.
+    virtual u32 effectBits() const;
+    // Width kept after the text: the submenu arrow column of popup items.
+    virtual i32 extraWidth() const { return flag == MenuItemBar ? 0 : 16; }
+    bool separator() const { return commandId == -1 && !text.length; }
+
     GString text;  // title, then TAB and the shortcut texts
     void* image;   // HIMAGELIST, may be null
-    u8 flag = 0;
+    u8 flag = 0;   // MenuItemBar: an item of a menu bar
     i32 commandId;  // -1 for separators
 };
 

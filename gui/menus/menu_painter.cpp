@@ -6,7 +6,19 @@
 
 #include "gui/menus/action_image.h"
 #include "gui/menus/menu.h"
+#include "gui/paint/colors.h"
+#include "gui/paint/drawing.h"
+#include "gui/paint/draw_text.h"
 #include "gui/paint/fonts.h"
+#include "gui/paint/gui_settings.h"
+#include "gui/paint/paint_composite.h"
+#include "gui/paint/saved_dc.h"
+#include "gui/paint/system_metrics.h"
+#include "gui/paint/text_measure.h"
+
+u32 GMenuItemData::effectBits() const {
+    return flag == MenuItemBar ? guiSettings.horizontalMenuEffects : guiSettings.verticalMenuEffects;
+}
 
 namespace {
 HFONT menuFont() {
@@ -14,20 +26,20 @@ HFONT menuFont() {
     return font ? font : (HFONT)GetStockObject(DEFAULT_GUI_FONT);
 }
 
-// Every popup item keeps a column at its right for the submenu arrow, as native menus do.
-enum { ImageColumn = 22, ShortcutGap = 24, SeparatorHeight = 7, ArrowColumn = 16 };
+enum { KeyGap = 18, ArrowColumn = 16 };
 
 // The title and the shortcut part (after the TAB) of an item text.
 void splitText(const GMenuItemData* data, GString& title, const char*& keys) {
     const char* text = data->text.c_str();
     const char* tab = strchr(text, '\t');
     stringAssign(title, text, tab ? (u32)(tab - text) : (u32)strlen(text));
-    keys = tab ? tab + 1 : "";
+    keys = tab ? tab + 1 : nullptr;
 }
 
 // Whether the item of the menu that holds the data opens a submenu. A command item is found by its
 // id at once; popup items (id 0) by a scan.
 bool opensSubmenu(HMENU menu, UINT id, ULONG_PTR data) {
+    if (!menu || !IsMenu(menu)) return false;
     MENUITEMINFOA info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_DATA | MIIM_SUBMENU;
@@ -48,12 +60,154 @@ void drawSubmenuArrow(HDC dc, i32 left, i32 middle, COLORREF colour) {
     DeleteObject(brush);
 }
 
-SIZE measure(HDC dc, const char* text, UINT format) {
-    RECT r{0, 0, 0, 0};
-    DrawTextA(dc, text, -1, &r, format | DT_CALCRECT | DT_SINGLELINE);
-    return SIZE{r.right - r.left, r.bottom - r.top};
+// Text width (title, and the keys after a gap) and height in the DC's font.
+SIZE measureText(HDC dc, const GMenuItemData* data) {
+    GString title;
+    const char* keys;
+    splitText(data, title, keys);
+    SIZE t = textExtentW(dc, title.c_str(), -1);
+    if (keys) {
+        SIZE k = textExtentW(dc, keys, -1);
+        t.cx += k.cx + KeyGap;
+        if (k.cy > t.cy) t.cy = k.cy;
+    }
+    return t;
+}
+
+// The item's content over the face: image or check mark centred in the cell, the title after it,
+// the keys at the right before the extra width.
+class MenuItemContent : public GPaintElement {
+public:
+    MenuItemContent(const GMenuItemData* data, SIZE cell, bool checked, bool noPrefix)
+        : data(data), cell(cell), checked(checked), noPrefix(noPrefix) {}
+    void paint(GSavedDC& dc, const RECT& rect) override {
+        HDC h = dc.dc();
+        SetBkMode(h, TRANSPARENT);
+        i32 left = rect.left + 2;
+        if (cell.cx) {
+            RECT box{left, rect.top + (rect.bottom - rect.top - cell.cy) / 2, left + cell.cx, 0};
+            box.bottom = box.top + cell.cy;
+            if (checked) {
+                RECT mark = box;
+                InflateRect(&mark, -2, -2);
+                DrawFrameControl(h, &mark, DFC_MENU, DFCS_MENUCHECK | DFCS_TRANSPARENT);
+            } else if (data->image) {
+                SIZE size = actionImageSize(data->image);
+                drawActionImage(h, data->image, box.left + (cell.cx - size.cx) / 2, box.top + (cell.cy - size.cy) / 2,
+                                ILD_TRANSPARENT);
+            }
+            left += cell.cx + 4;
+        }
+        GString title;
+        const char* keys;
+        splitText(data, title, keys);
+        UINT format = DT_SINGLELINE | DT_VCENTER | (noPrefix ? DT_HIDEPREFIX : 0);
+        RECT text{left, rect.top, rect.right - data->extraWidth() - 2, rect.bottom};
+        if (data->flag == MenuItemBar && !cell.cx) {
+            text.left = rect.left;
+            text.right = rect.right;
+            format |= DT_CENTER;
+        }
+        drawTextW(h, &text, title.c_str(), -1, format);
+        if (keys) drawTextW(h, &text, keys, -1, format | DT_RIGHT | DT_NOPREFIX);
+    }
+    const GMenuItemData* data;
+    SIZE cell;
+    bool checked, noPrefix;
+};
+}  // namespace
+
+u32 menuItemPaintFlags(u32 effects, UINT itemState, bool* selectionColours) {
+    u32 flags = Composite::Buffered;
+    bool selection = false;
+    if (itemState & (ODS_SELECTED | ODS_HOTLIGHT)) {
+        static const struct {
+            u32 bit, add;
+        } adds[] = {{0x2, Composite::CornerMarks}, {0x4, Composite::Shadow},   {0x8, Composite::Reversed},
+                    {0x10, Composite::Selected},   {0x40, 0x6000},            {0x80, 0x4000},
+                    {0x100, 0x5000}};
+        selection = (effects & 0x20) != 0;
+        if (effects & 0x1) flags = Composite::Buffered | 2;
+        for (const auto& a : adds)
+            if (effects & a.bit) flags |= a.add;
+    }
+    if (itemState & (ODS_DISABLED | ODS_GRAYED)) flags |= Composite::Disabled;
+    if (!(flags & Composite::FillMask)) flags |= 0x2000;
+    if (selectionColours) *selectionColours = selection;
+    return flags;
+}
+
+SIZE menuItemImageCell(const GMenuItemData* data) {
+    SIZE image = data->image ? actionImageSize(data->image) : SIZE{0, 0};
+    if (data->flag == MenuItemBar) return image;
+    i32 s = 20;
+    if (image.cx > s) s = image.cx;
+    if (image.cy > s) s = image.cy;
+    if (!systemMetrics.filled) initSystemMetrics();
+    i32 check = systemMetrics.cxMenuCheck;
+    return SIZE{s > check ? s : check, s > check ? s : check};
+}
+
+SIZE measureMenuItem(HDC dc, const GMenuItemData* data) {
+    if (data->separator()) return SIZE{1, 5};
+    SIZE cell = menuItemImageCell(data);
+    HGDIOBJ old = SelectObject(dc, menuFont());
+    SIZE text = measureText(dc, data);
+    SelectObject(dc, old);
+    i32 height = (cell.cy > text.cy ? cell.cy : text.cy) + 8;
+    i32 width = cell.cx + (data->text.length && cell.cx ? 6 : 2) + text.cx + data->extraWidth() + 4;
+    if (data->flag == MenuItemBar) width -= 6;
+    return SIZE{width, height};
+}
+
+SIZE measurePlainItem(HDC dc, const GMenuItemData* data) {
+    SIZE cell = data->image ? actionImageSize(data->image) : SIZE{0, 0};
+    SIZE text = data->text.length ? measureText(dc, data) : SIZE{0, 0};
+    i32 height = (cell.cy > text.cy ? cell.cy : text.cy) + 4;
+    i32 width = cell.cx + (data->text.length && cell.cx ? 7 : 3) + text.cx + (data->text.length ? 4 : 0);
+    return SIZE{width, height};
+}
+
+namespace {
+// Paints the item; true when it opens a submenu (its arrow drawn).
+bool paintItem(HDC hdc, const GMenuItemData* data, const DRAWITEMSTRUCT* d) {
+    const ToolkitColors& c = toolkitColors;
+    GSavedDC dc(hdc);
+    const RECT& r = d->rcItem;
+    if (data->separator()) {
+        dc.selectSolidBrush(c.background);
+        fillCurrentBrush(dc, r);
+        dc.selectPen(c.darkShade);
+        drawHLine(dc, r.left + 2, r.right - 3, r.top + 2);
+        dc.selectPen(c.lightShade);
+        drawHLine(dc, r.left + 2, r.right - 3, r.top + 3);
+        return false;
+    }
+    bool selection = false;
+    u32 flags = menuItemPaintFlags(data->effectBits(), d->itemState, &selection);
+    bool disabled = (flags & Composite::Disabled) != 0;
+    COLORREF ink = selection ? c.selectionText : c.text;
+    dc.selectFont(menuFont());
+    dc.selectSolidBrush(selection ? c.selection : c.background);
+    SetTextColor(hdc, ink);
+    SetBkMode(hdc, TRANSPARENT);
+    MenuItemContent content(data, menuItemImageCell(data), (d->itemState & ODS_CHECKED) != 0,
+                            (d->itemState & ODS_NOACCEL) != 0);
+    paintComposite(dc, r, &content, flags);
+    if (data->flag != MenuItemBar && opensSubmenu((HMENU)d->hwndItem, d->itemID, d->itemData)) {
+        drawSubmenuArrow(hdc, r.right - ArrowColumn + (ArrowColumn - 4) / 2, (r.top + r.bottom) / 2,
+                         disabled ? c.darkShade : ink);
+        return true;
+    }
+    return false;
 }
 }  // namespace
+
+void drawMenuItem(HDC dc, const GMenuItemData* data, const DRAWITEMSTRUCT* d) {
+    // The system draws its own arrow into the item after this message: keep it off the item (after
+    // the saved state is restored, which would undo it).
+    if (paintItem(dc, data, d)) ExcludeClipRect(dc, d->rcItem.left, d->rcItem.top, d->rcItem.right, d->rcItem.bottom);
+}
 
 bool paintMenuItem(GParentWindow*, UINT message, LPARAM lParam) {
     if (message == WM_MEASUREITEM) {
@@ -61,27 +215,10 @@ bool paintMenuItem(GParentWindow*, UINT message, LPARAM lParam) {
         if (m->CtlType != ODT_MENU) return false;
         GMenuItemData* data = reinterpret_cast<GMenuItemData*>(m->itemData);
         if (!data) return false;
-        if (data->commandId == -1 && !data->text.length) {
-            m->itemWidth = 10;
-            m->itemHeight = SeparatorHeight;
-            return true;
-        }
-        HDC dc = GetDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, menuFont());
-        GString title;
-        const char* keys;
-        splitText(data, title, keys);
-        SIZE t = measure(dc, title.c_str(), 0);
-        SIZE k = *keys ? measure(dc, keys, DT_NOPREFIX) : SIZE{0, 0};
-        SelectObject(dc, old);
-        ReleaseDC(nullptr, dc);
-        if (data->flag == 1) {
-            m->itemWidth = (UINT)t.cx + 4;
-            m->itemHeight = (UINT)t.cy + 4;
-        } else {
-            m->itemWidth = (UINT)(ImageColumn + t.cx + (k.cx ? ShortcutGap + k.cx : 0) + ArrowColumn);
-            m->itemHeight = (UINT)(t.cy + 6 > 20 ? t.cy + 6 : 20);
-        }
+        GSavedDC& screen = screenDC();
+        SIZE size = measureMenuItem(screen.dc(), data);
+        m->itemWidth = (UINT)size.cx;
+        m->itemHeight = (UINT)size.cy;
         return true;
     }
     if (message != WM_DRAWITEM) return false;
@@ -89,44 +226,6 @@ bool paintMenuItem(GParentWindow*, UINT message, LPARAM lParam) {
     if (d->CtlType != ODT_MENU) return false;
     GMenuItemData* data = reinterpret_cast<GMenuItemData*>(d->itemData);
     if (!data) return false;
-    HDC dc = d->hDC;
-    RECT r = d->rcItem;
-    bool selected = (d->itemState & ODS_SELECTED) != 0;
-    bool disabled = (d->itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
-    FillRect(dc, &r, GetSysColorBrush(selected && !disabled ? COLOR_HIGHLIGHT : COLOR_MENU));
-    if (data->commandId == -1 && !data->text.length) {
-        RECT line{r.left + 2, (r.top + r.bottom) / 2 - 1, r.right - 2, (r.top + r.bottom) / 2 + 1};
-        DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
-        return true;
-    }
-    HGDIOBJ old = SelectObject(dc, menuFont());
-    SetBkMode(dc, TRANSPARENT);
-    COLORREF ink = GetSysColor(disabled ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT);
-    SetTextColor(dc, ink);
-    GString title;
-    const char* keys;
-    splitText(data, title, keys);
-    UINT format = DT_SINGLELINE | DT_VCENTER | ((d->itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0);
-    if (data->flag == 1) {
-        DrawTextA(dc, title.c_str(), -1, &r, format | DT_CENTER);
-    } else {
-        RECT mark{r.left + 2, r.top + 2, r.left + ImageColumn - 4, r.bottom - 2};
-        if (d->itemState & ODS_CHECKED) {
-            DrawFrameControl(dc, &mark, DFC_MENU, DFCS_MENUCHECK | DFCS_TRANSPARENT);
-        } else if (data->image) {
-            SIZE size = actionImageSize(data->image);
-            drawActionImage(dc, data->image, r.left + 2, r.top + (r.bottom - r.top - size.cy) / 2,
-                            disabled ? ILD_BLEND50 : ILD_TRANSPARENT);
-        }
-        RECT text{r.left + ImageColumn, r.top, r.right - ArrowColumn, r.bottom};
-        DrawTextA(dc, title.c_str(), -1, &text, format | DT_LEFT);
-        if (*keys) DrawTextA(dc, keys, -1, &text, format | DT_RIGHT | DT_NOPREFIX);
-        if (opensSubmenu((HMENU)d->hwndItem, d->itemID, d->itemData)) {
-            drawSubmenuArrow(dc, r.right - ArrowColumn + (ArrowColumn - 4) / 2, (r.top + r.bottom) / 2, ink);
-            // The system draws its own arrow into the item after this message: keep it off the item.
-            ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
-        }
-    }
-    SelectObject(dc, old);
+    drawMenuItem(d->hDC, data, d);
     return true;
 }

@@ -326,39 +326,65 @@ TEST(WindowFunctions, ValuesAtTheEndsAndTheMiddle) {
     EXPECT_EQ(windowHann, windowFunctionOf(99));
 }
 
-// The vocoder's inline arc tangent, sine and cosine against the library's, over every quadrant,
-// the axes and the range the phases take.
+// The vocoder's inline arc tangent, sine and cosine against the library's, in both lanes: a dense
+// grid of directions over every quadrant, the axes and signed zeros, huge and tiny ratios, the wrap at
+// +-pi, and the range the phases take.
 TEST(FastTrig, MatchesTheLibrary) {
-    u32 seed = 1;
-    auto next = [&seed](f64 scale) {
-        seed = seed * 1664525u + 1013904223u;
-        return ((f64)(seed >> 8) / (1 << 24) - 0.5) * 2 * scale;
+    auto atanPair = [](f64 y0, f64 x0, f64 y1, f64 x1, f64* out) {
+        _mm_storeu_pd(out, fastAtan2Pair(_mm_set_pd(y1, y0), _mm_set_pd(x1, x0)));
     };
-    const f64 axes[][2] = {{0, 1}, {0, -1}, {1, 0}, {-1, 0}, {0, 0}, {1e-300, -5}, {-3, 1e-300}, {2, 2}, {-2, 2}};
-    for (const auto& a : axes) EXPECT_NEAR(std::atan2(a[0], a[1]), fastAtan2(a[0], a[1]), 1e-15) << a[0] << " " << a[1];
-    for (int i = 0; i < 200000; ++i) {
-        const f64 y = next(i % 3 ? 1.0 : 1e6), x = next(i % 5 ? 1.0 : 1e-3);
-        ASSERT_NEAR(std::atan2(y, x), fastAtan2(y, x), 1e-15) << y << " " << x;
-        const f64 angle = next(i % 4 ? 4.0 : 1000.0);
-        f64 s, c;
-        fastSinCos(angle, &s, &c);
-        ASSERT_NEAR(std::sin(angle), s, 1e-15) << angle;
-        ASSERT_NEAR(std::cos(angle), c, 1e-15) << angle;
-        // The pair forms give each lane what the single forms give.
-        f64 a2[2], s2[2], c2[2];
-        _mm_storeu_pd(a2, fastAtan2Pair(_mm_set_pd(x, y), _mm_set_pd(y, x)));
-        ASSERT_NEAR(fastAtan2(y, x), a2[0], 1e-15);
-        ASSERT_NEAR(fastAtan2(x, y), a2[1], 1e-15);
-        __m128d sv, cv;
-        fastSinCosPair(_mm_set_pd(-angle, angle), &sv, &cv);
-        _mm_storeu_pd(s2, sv);
-        _mm_storeu_pd(c2, cv);
-        ASSERT_NEAR(s, s2[0], 1e-15) << angle;
-        ASSERT_NEAR(c, c2[0], 1e-15) << angle;
-        ASSERT_NEAR(-s, s2[1], 1e-15) << angle;
-        ASSERT_NEAR(c, c2[1], 1e-15) << angle;
+    f64 got[2];
+    const f64 edges[][2] = {{0, 1}, {0, -1}, {1, 0}, {-1, 0}, {-0.0, 1}, {-0.0, -1}, {1e-300, -5}, {-1e-300, -5},
+                            {-3, 1e-300}, {2, 2}, {-2, 2}, {2, -2}, {1e300, 1e-300}, {1e-300, 1e300}, {-1e-300, -1e300},
+                            {5e-324, 1}, {1, 5e-324}, {3e-310, 7e-310}, {1e308, -1e308}, {0.41421356237309503, 1},
+                            {0.4142135623730951, 1}, {1, 0.41421356237309503}};
+    for (const auto& e : edges) {
+        atanPair(e[0], e[1], -e[0], e[1], got);
+        EXPECT_NEAR(std::atan2(e[0], e[1]), got[0], 1e-15) << e[0] << " " << e[1];
+        EXPECT_NEAR(std::atan2(-e[0], e[1]), got[1], 1e-15) << -e[0] << " " << e[1];
     }
-    f64 zero[2];
-    _mm_storeu_pd(zero, fastAtan2Pair(_mm_setzero_pd(), _mm_setzero_pd()));
-    EXPECT_EQ(0.0, zero[0]);
+    // (0, 0) gives a zero of y's sign.
+    atanPair(0.0, 0.0, -0.0, -0.0, got);
+    EXPECT_EQ(0.0, got[0]);
+    EXPECT_FALSE(std::signbit(got[0]));
+    EXPECT_EQ(0.0, got[1]);
+    EXPECT_TRUE(std::signbit(got[1]));
+    // Directions 2 pi i / 2^18 at radii from 1e-200 to 1e200, and ratios from 2^-60 to 2^60.
+    const u32 steps = 1u << 18;
+    for (u32 i = 0; i < steps; i += 2) {
+        const f64 r = std::pow(10.0, (i % 41) * 10.0 - 200);
+        const f64 t0 = 2 * 3.14159265358979323846 * i / steps, t1 = t0 + 2 * 3.14159265358979323846 / steps;
+        const f64 y0 = r * std::sin(t0), x0 = r * std::cos(t0), y1 = r * std::sin(t1), x1 = r * std::cos(t1);
+        atanPair(y0, x0, y1, x1, got);
+        ASSERT_NEAR(std::atan2(y0, x0), got[0], 1e-15) << y0 << " " << x0;
+        ASSERT_NEAR(std::atan2(y1, x1), got[1], 1e-15) << y1 << " " << x1;
+    }
+    for (i32 e = -60; e <= 60; ++e) {
+        const f64 ratio = std::ldexp(1.3, e);
+        atanPair(ratio, 1, -1, -ratio, got);
+        ASSERT_NEAR(std::atan2(ratio, 1), got[0], 1e-15) << e;
+        ASSERT_NEAR(std::atan2(-1, -ratio), got[1], 1e-15) << e;
+    }
+    // Sine and cosine: a dense grid of [-8 pi, 8 pi], the quadrant edges, and far phases (the
+    // library itself drifts by units of 1e-15 near 1e6).
+    auto sinCosPair = [](f64 a0, f64 a1, f64* s, f64* c) {
+        __m128d sv, cv;
+        fastSinCosPair(_mm_set_pd(a1, a0), &sv, &cv);
+        _mm_storeu_pd(s, sv);
+        _mm_storeu_pd(c, cv);
+    };
+    f64 s[2], c[2];
+    std::vector<f64> angles = {0.0, -0.0, 1e-300, -1e-300, 1e-8, 1000.0, -1000.0, 2345.678};
+    for (i32 q = -16; q <= 16; ++q) {
+        for (f64 off : {-1e-12, 0.0, 1e-12}) angles.push_back(q * 0.78539816339744830962 + off);
+    }
+    for (i32 i = -(1 << 17); i <= (1 << 17); ++i) angles.push_back(8 * 3.14159265358979323846 * i / (1 << 17));
+    for (size_t i = 0; i < angles.size(); ++i) {
+        const f64 a = angles[i], b = -angles[i] * 0.999;
+        sinCosPair(a, b, s, c);
+        ASSERT_NEAR(std::sin(a), s[0], 1e-15) << a;
+        ASSERT_NEAR(std::cos(a), c[0], 1e-15) << a;
+        ASSERT_NEAR(std::sin(b), s[1], 1e-15) << b;
+        ASSERT_NEAR(std::cos(b), c[1], 1e-15) << b;
+    }
 }

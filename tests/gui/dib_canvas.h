@@ -99,3 +99,16 @@ inline void saveShot(const DibCanvas& canvas, const char* name) {
         }
     fclose(f);
 }
+
+// Saves what the window shows (frame included) as saveShot does.
+inline void saveWindowShot(HWND window, const char* name) {
+    if (!getenv("RAVO_GUI_SHOT")) return;
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RECT r;
+    GetWindowRect(window, &r);
+    DibCanvas shot(r.right - r.left, r.bottom - r.top);
+    HDC dc = GetWindowDC(window);
+    BitBlt(shot.dc(), 0, 0, shot.width, shot.height, dc, 0, 0, SRCCOPY);
+    ReleaseDC(window, dc);
+    saveShot(shot, name);
+}

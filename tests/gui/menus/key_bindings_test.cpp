@@ -263,3 +263,62 @@ TEST_F(KeyBindingsTest, AnUnreadableFileLeavesTheDefaults) {
         EXPECT_EQ(activeKeyBindings().data, actions[0].firstBinding) << c.name;
     }
 }
+
+TEST_F(KeyBindingsTest, EditingOperationsKeepTheActionRecordsOnTheirRuns) {
+    useDefaults({
+        {600, 'O', KeyCtrl, 0, -1},
+        {600, 'P', KeyCtrl, 0, Editor},
+        {600, 'Q', KeyCtrl, 1, Viewer},  // fixed
+        {601, 'S', KeyCtrl, 0, -2},
+        {601, 'T', KeyCtrl, 1, -1},  // fixed, every kind
+        {602, 'W', KeyCtrl, 0, -1},
+    });
+    auto runsValid = [&](const char* step) {
+        const RecordArray<GKeyBinding>& table = activeKeyBindings();
+        for (GActionItem& a : actions) {
+            u32 n = 0;
+            for (u32 i = 0; i < table.count; ++i) n += table[i].actionId == a.id;
+            ASSERT_EQ(n, a.bindingCount) << step << " " << a.id;
+            for (u32 i = 0; i < n; ++i) EXPECT_EQ(a.id, a.firstBinding[i].actionId) << step;
+            if (n) {
+                EXPECT_GE(a.firstBinding, table.data) << step;
+                EXPECT_LE(a.firstBinding + n, table.data + table.count) << step;
+            }
+        }
+    };
+
+    struct Find {
+        i32 action, context;
+        bool fixed;
+    } finds[] = {{600, Viewer, true}, {600, Editor, false}, {600, -1, false},
+                 {601, Editor, true},  {601, -1, true},    {602, -1, false}};
+    for (const Find& f : finds) EXPECT_EQ(f.fixed, findKeyBinding(f.action, f.context)) << f.action << "/" << f.context;
+
+    // Removing in the editor drops its own and the every-kind bindings, not the viewer's.
+    removeKeyBinding(600, Editor);
+    EXPECT_EQ((std::vector<Binding>{{600, 'Q', KeyCtrl, 1, Viewer},
+                                    {601, 'S', KeyCtrl, 0, -2},
+                                    {601, 'T', KeyCtrl, 1, -1},
+                                    {602, 'W', KeyCtrl, 0, -1}}),
+              active());
+    runsValid("remove");
+    removeKeyBinding(601, Viewer);  // -2 counts as every kind
+    EXPECT_EQ(0u, actions[1].bindingCount);
+    runsValid("remove -2");
+
+    restoreDefaultKeyBindings(600, Editor);
+    EXPECT_EQ((std::vector<Binding>{{600, 'O', KeyCtrl, 0, -1},
+                                    {600, 'P', KeyCtrl, 0, Editor},
+                                    {600, 'Q', KeyCtrl, 1, Viewer},
+                                    {602, 'W', KeyCtrl, 0, -1}}),
+              active());
+    runsValid("restore");
+
+    RecordArray<GKeyBinding> fresh;
+    *fresh.append(1) = GKeyBinding{602, 'Z', KeyAlt, 0, -1};
+    *fresh.append(1) = GKeyBinding{600, 'A', KeyAlt, 0, Editor};
+    replaceKeyBindings(fresh);
+    EXPECT_EQ(0u, fresh.count);
+    EXPECT_EQ((std::vector<Binding>{{600, 'A', KeyAlt, 0, Editor}, {602, 'Z', KeyAlt, 0, -1}}), active());
+    runsValid("replace");
+}

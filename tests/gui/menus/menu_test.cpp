@@ -19,6 +19,8 @@
 #include "gui/menus/menu_painter.h"
 #include "gui/menus/menu_tracking.h"
 #include "gui/menus/popup_menu.h"
+#include "gui/paint/colors.h"
+#include "gui/paint/gui_settings.h"
 #include "gui/paint/image_list_cache.h"
 #include "tests/gui/dib_canvas.h"
 #include "tests/gui/gui_fixture.h"
@@ -250,15 +252,19 @@ TEST_F(MenuTest, ItemsWithASubmenuDrawTheirOwnArrow) {
     struct Row {
         i32 position;
         UINT state;
-        int background, ink;
+        COLORREF background, ink;
         bool hasArrow;
     };
+    // Selection colours as the only effect: every face is one flat colour.
+    const u32 savedEffects = guiSettings.verticalMenuEffects;
+    guiSettings.verticalMenuEffects = 0x20;
+    const ToolkitColors& c = toolkitColors;
     const Row rows[] = {
-        {2, 0, COLOR_MENU, COLOR_MENUTEXT, true},
-        {2, ODS_SELECTED, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT, true},
-        {1, ODS_GRAYED | ODS_DISABLED, COLOR_MENU, COLOR_GRAYTEXT, true},
-        {1, ODS_GRAYED | ODS_DISABLED | ODS_SELECTED, COLOR_MENU, COLOR_GRAYTEXT, true},
-        {0, ODS_CHECKED, COLOR_MENU, COLOR_MENUTEXT, false},
+        {2, 0, c.background, c.text, true},
+        {2, ODS_SELECTED, c.selection, c.selectionText, true},
+        {1, ODS_GRAYED | ODS_DISABLED, c.background, c.darkShade, true},
+        {1, ODS_GRAYED | ODS_DISABLED | ODS_SELECTED, c.selection, c.darkShade, true},
+        {0, ODS_CHECKED, c.background, c.text, false},
     };
     DibCanvas shot(160, 30 * 5, RGB(1, 2, 3));
     i32 top = 0;
@@ -267,7 +273,7 @@ TEST_F(MenuTest, ItemsWithASubmenuDrawTheirOwnArrow) {
         SIZE size = measureItem(menu.menu, row.position);
         ASSERT_LT(size.cx, shot.width);
         const i32 middle = size.cy / 2;
-        COLORREF background = GetSysColor(row.background), ink = GetSysColor(row.ink);
+        COLORREF background = row.background, ink = row.ink;
         DibCanvas canvas(size.cx, size.cy, RGB(1, 2, 3));
         drawItem(canvas.dc(), menu.menu, row.position, row.state, RECT{0, 0, size.cx, size.cy});
         EXPECT_EQ(strip(canvas, size.cx - 16, 0, size.cy, ink, background),
@@ -286,6 +292,7 @@ TEST_F(MenuTest, ItemsWithASubmenuDrawTheirOwnArrow) {
         top += size.cy;
     }
     saveShot(shot, "submenu_arrows.bmp");
+    guiSettings.verticalMenuEffects = savedEffects;
 }
 
 TEST_F(MenuTest, MnemonicsPassesAndMenuCharacters) {
@@ -537,7 +544,7 @@ TEST_F(MenuTest, MenuBarShowsTheKindsShownMenus) {
     // A title of the bar opens a menu but has no arrow, and stays in the clip region.
     DibCanvas title(60, 20, RGB(1, 2, 3));
     drawItem(title.dc(), native, 0, 0, RECT{0, 0, 60, 20});
-    EXPECT_EQ(strip(title, 44, 0, 20, GetSysColor(COLOR_MENUTEXT), GetSysColor(COLOR_MENU)), blank(20));
+    EXPECT_EQ(strip(title, 44, 0, 20, toolkitColors.text, toolkitColors.background), blank(20));
     EXPECT_TRUE(PtVisible(title.dc(), 50, 10));
 
     GMenuBar* second = new GMenuBar(&frame);  // replaces and deletes the first
