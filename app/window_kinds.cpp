@@ -189,6 +189,7 @@ struct Registrar {
             kinds[k].typeId = kKinds[k].kind;
             kinds[k].name = kKinds[k].name;
             kinds[k].iconId = kKinds[k].icon;
+            kinds[k].title = ravoTextSlot(kKinds[k].title);
             registerWindowKind(&kinds[k]);
         }
         i32 position[WindowKindCount] = {};
