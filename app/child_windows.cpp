@@ -1,0 +1,36 @@
+#include "app/child_windows.h"
+
+#include <map>
+#include <new>
+
+#include "app/program_texts.h"
+#include "app/window_kinds.h"
+#include "gui/kernel/message_box.h"
+
+namespace {
+std::map<u32, PageMaker>& makers() {
+    static std::map<u32, PageMaker> table;
+    return table;
+}
+}  // namespace
+
+void registerPageMaker(u32 kind, PageMaker maker) {
+    if (maker)
+        makers()[kind] = maker;
+    else
+        makers().erase(kind);
+}
+
+GPlacer* createChildWindow(GWindow* parent, u32 kind) {
+    if (kind == KindNotesEditor || kind == KindInstrument) {
+        showMessageBox(&mbInformation, parent, ravoText(RavoText::NotAvailable));
+        return nullptr;
+    }
+    auto found = makers().find(kind);
+    if (found == makers().end()) return nullptr;
+    try {
+        return found->second(parent);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
