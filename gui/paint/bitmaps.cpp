@@ -33,14 +33,28 @@ bool GBitmap::measure() {
     return adopt((HBITMAP)LoadImageA(nullptr, MAKEINTRESOURCEA(32760 /* OBM_CHECK */), IMAGE_BITMAP, 0, 0, 0));
 }
 
-void GBitmap::draw(GSavedDC& dc, i32 x, i32 y) {
-    DrawStateA(dc.dc(), nullptr, nullptr, (LPARAM)bitmap, 0, x, y, width, height, DST_BITMAP);
+namespace {
+bool monochrome(HDC dc) {
+    BITMAP info{};
+    HGDIOBJ target = GetCurrentObject(dc, OBJ_BITMAP);
+    return target && GetObjectA(target, sizeof info, &info) && info.bmBitsPixel == 1;
 }
+}  // namespace
+
+void GBitmap::draw(GSavedDC& dc, i32 x, i32 y) { drawAt(dc, x, y, width, height); }
 
 void GBitmap::drawAt(GSavedDC& dc, i32 x, i32 y, i32 w, i32 h) {
+    if (!bitmap) return;
     HDC memory = CreateCompatibleDC(dc.dc());
     HGDIOBJ old = SelectObject(memory, bitmap);
-    StretchBlt(dc.dc(), x, y, w, h, memory, 0, 0, width, height, SRCCOPY);
+    if (monochrome(dc.dc())) {
+        // The key turns white, the rest black: the silhouette DrawState's effects need.
+        COLORREF back = SetBkColor(memory, kBitmapKey);
+        StretchBlt(dc.dc(), x, y, w, h, memory, 0, 0, width, height, SRCCOPY);
+        SetBkColor(memory, back);
+    } else {
+        TransparentBlt(dc.dc(), x, y, w, h, memory, 0, 0, width, height, kBitmapKey);
+    }
     SelectObject(memory, old);
     DeleteDC(memory);
 }

@@ -7,6 +7,9 @@
 #include "core/types.h"
 #include "gui/paint/drawable.h"
 
+// Pixels of this colour in a bitmap are not drawn: what is under them shows.
+const COLORREF kBitmapKey = RGB(255, 0, 255);
+
 class GBitmap : public GDrawable {
 public:
     GBitmap() = default;
@@ -15,7 +18,7 @@ public:
     ~GBitmap() override;
 
     SIZE size() override { return {width, height}; }
-    // Stretched to the size.
+    // Stretched to the size; both leave the key colour's pixels untouched.
     void drawAt(GSavedDC& dc, i32 x, i32 y, i32 width, i32 height) override;
     void draw(GSavedDC& dc, i32 x, i32 y) override;
 

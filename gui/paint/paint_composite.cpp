@@ -86,8 +86,11 @@ void paintFill(GSavedDC& dc, const RECT& area, u32 flags) {
                 gradientRect(dc, area, second, toolkitColors.classBackground, vertical, true);
             break;
         case 0x6000:
-            // With Reversed the check-mark painter draws this fill.
-            if (!reversed) drawGlassBar(dc, area, kElementLight, kElementMid, vertical);
+            // Reversed: the check marks' midline face.
+            if (reversed)
+                drawMidlineGradient(dc, area, first, second, vertical);
+            else
+                drawGlassBar(dc, area, kElementLight, kElementMid, vertical);
             break;
         default: break;
     }

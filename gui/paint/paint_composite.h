@@ -58,6 +58,7 @@ enum : u32 {
     OuterMask = 0x7,           // 2 outline, 3 dotted, 4 bevelled, 5 bowed
     InnerMask = 0x70,          // 0x20 light outline, 0x30 dotted, 0x40 bevelled, 0x50 bowed
     FillMask = 0xF000,         // 0x2000 current brush, 0x3000 solid, 0x4000 steps, 0x5000 gradient, 0x6000 glass bar
+                               // (midline face when Reversed)
     Pressed = 1u << 20,        // content one pixel right and down
     Raised = 1u << 21,         // content one pixel left and up
     Shadow = 1u << 22,         // content with a drop shadow

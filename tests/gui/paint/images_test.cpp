@@ -6,6 +6,7 @@
 
 #include "gui/paint/bitmaps.h"
 #include "gui/paint/icons.h"
+#include "gui/paint/paint_composite.h"
 #include "gui/paint/picture.h"
 #include "gui/paint/saved_dc.h"
 #include "tests/gui/dib_canvas.h"
@@ -94,6 +95,38 @@ TEST(Bitmaps, CachedResourceDrawsItsPixels) {
     EXPECT_GT(other.width, 0);
     EXPECT_TRUE(other.load(kSmallBitmap));
     EXPECT_EQ(other.width, 5);
+}
+
+// fixtures/arrow_down.bmp: a black arrow of 40 pixels on the key colour. Enabled the arrow alone is
+// drawn; disabled its embossed silhouette, not a square of the bitmap's size.
+TEST(Bitmaps, TheKeyColourLeavesWhatIsUnderneath) {
+    GBitmap* arrow = getCachedImage(9003);
+    ASSERT_NE(arrow->bitmap, nullptr);
+    const COLORREF under = RGB(30, 120, 90);
+    for (bool disabled : {false, true}) {
+        SCOPED_TRACE(disabled);
+        DibCanvas canvas(20, 20, under);
+        GSavedDC dc(canvas.dc());
+        GImageElement element(arrow);
+        paintComposite(dc, RECT{2, 2, 18, 18}, &element, disabled ? Composite::Disabled : 0);
+        saveShot(canvas, disabled ? "arrow_disabled.bmp" : "arrow.bmp");
+        i32 black = 0, other = 0;
+        for (i32 y = 0; y < 20; ++y)
+            for (i32 x = 0; x < 20; ++x) {
+                COLORREF c = canvas.pixel(x, y);
+                black += c == 0;
+                other += c != 0 && c != under;
+            }
+        EXPECT_EQ(disabled ? 0 : 40, black);
+        if (disabled) {
+            EXPECT_GE(other, 40);
+            EXPECT_LT(other, 80);
+        } else {
+            EXPECT_EQ(0, other);
+        }
+        EXPECT_EQ(under, canvas.pixel(2, 2));
+        EXPECT_EQ(under, canvas.pixel(17, 17));
+    }
 }
 
 TEST(Pictures, LoadsAFileOrLeavesNoBitmap) {

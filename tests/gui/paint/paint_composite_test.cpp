@@ -103,6 +103,12 @@ TEST_F(Composite, FramesFillsAndContentFollowTheFlags) {
         {0x5002, {6, 6, 34, 24}, {{20, 6, second}, {20, 23, kClass}}, nullptr},
         {0x5002 | 1u << 28, {6, 6, 34, 24}, {{20, 6, kClass}, {20, 23, second}}, nullptr},
         {0x6002, {6, 6, 34, 24}, {{20, 6, second}, {20, 23, second}, {20, 7, first}}, nullptr},
+        // Reversed: the midline face of the check marks, not left unpainted.
+        {0x6002 | 1u << 28, {6, 6, 34, 24},
+         {{20, 6, setColorBrightness(first, 255)}, {20, 15, mixColors(first, second)}, {20, 23, first}}, nullptr},
+        {0x6002 | 1u << 28 | 1u << 26, {6, 6, 34, 24},
+         {{20, 15, mixColors(setColorBrightness(kGlass, 255), kGlass)}, {20, 23, setColorBrightness(kGlass, 255)}},
+         nullptr},
         {0x2 | 1u << 20, {7, 7, 35, 25}, {{7, 7, kMark}, {6, 6, kClass}}, nullptr},
         {0x2 | 1u << 21, {5, 5, 33, 23}, {{5, 5, kMark}, {5, 15, kText}}, nullptr},
         {0x2 | 1u << 30, {10, 10, 30, 20}, {{10, 10, kMark}}, nullptr},

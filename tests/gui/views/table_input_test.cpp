@@ -843,15 +843,18 @@ TEST(TableInput, CheckSquaresAndButtonFacesShowHotAndPressed) {
         mouse(WM_MOUSEMOVE, inside);
         ASSERT_TRUE(tracker->hot()) << c.name;
         EXPECT_TRUE(EqualRect(&c.element, &tracker->hotRect)) << c.name;
-        // The face of a hot element keeps its look; a pressed one is filled.
+        // A hot face lights up; a pressed one looks different again.
+        std::string hot = paintedPixels(f.table, c.element);
+        EXPECT_TRUE(idle != hot) << c.name;
         mouse(WM_LBUTTONDOWN, inside);
         EXPECT_TRUE(tracker->pressed()) << c.name;
-        EXPECT_TRUE(idle != paintedPixels(f.table, c.element)) << c.name;
+        std::string pressed = paintedPixels(f.table, c.element);
+        EXPECT_TRUE(idle != pressed && hot != pressed) << c.name;
         mouse(WM_LBUTTONUP, inside);
         EXPECT_FALSE(tracker->pressed()) << c.name;
-        // A released button looks as before (the check square now holds its check).
+        // A released button is hot again (the check square now holds its check).
         if (c.column == 2) {
-            EXPECT_TRUE(idle == paintedPixels(f.table, c.element)) << c.name;
+            EXPECT_TRUE(hot == paintedPixels(f.table, c.element)) << c.name;
         }
         // Off the element (a check cell's text, a text cell): nothing is hot.
         mouse(WM_MOUSEMOVE, POINT{c.element.right + 1, inside.y});
