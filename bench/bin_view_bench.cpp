@@ -12,6 +12,17 @@
 namespace {
 double millisecondsSince(double start) { return (benchSeconds() - start) * 1000.0; }
 void paintNow(GBinView* view) { RedrawWindow(view->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
+// A key press as the message loop hands it on: the active window's routing first, then dispatch.
+void pressKey(GParentWindow* frame, HWND target, WPARAM key) {
+    MSG message{};
+    message.hwnd = target;
+    message.message = WM_KEYDOWN;
+    message.wParam = key;
+    message.lParam = 1;
+    if (frame->preTranslateMessage(&message)) return;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+}
 }  // namespace
 
 RAVO_BENCH(bin_view) {
@@ -27,6 +38,7 @@ RAVO_BENCH(bin_view) {
     const u64 length = (1ull << 32) + 10;
     std::vector<double> open, last, page;
     u64 filled = 0;
+    bool paged = true;
     for (int run = 0; run < 5; ++run) {
         GBinView* view = createBinView(root, frame);
         view->setRect(RECT{0, 0, 620, 460});
@@ -40,17 +52,20 @@ RAVO_BENCH(bin_view) {
         paintNow(view);
         last.push_back(millisecondsSince(start));
         view->setCaretRow(length / 2);
+        view->setFocusSafe();
         paintNow(view);
         start = benchSeconds();
-        SendMessageA(view->hwnd, WM_KEYDOWN, VK_NEXT, 0);
+        pressKey(frame, view->hwnd, VK_NEXT);
         paintNow(view);
         page.push_back(millisecondsSince(start));
+        paged = paged && view->caretPosition() > (i64)(length / 2);
         filled = source->bytesFilled;
         DestroyWindow(view->hwnd);
     }
     DestroyWindow(frame->hwnd);
     benchResult("binary view open, 2^32+10 bytes (median of 5)", benchMedian(open), "ms (goal 20)");
     benchResult("binary view to the last byte (median of 5)", benchMedian(last), "ms (goal 20)");
-    benchResult("binary view page down (median of 5)", benchMedian(page), "ms (goal 20)");
+    benchResult("binary view page down (median of 5)", benchMedian(page),
+                paged ? "ms (goal 20)" : "ms (the key did not move the caret)");
     benchResult("binary view bytes read over three paints and a page", (double)filled, "bytes");
 }

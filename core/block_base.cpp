@@ -19,13 +19,62 @@ FourCCText fourCCText(u32 id, bool cutAtSpace) {
     return t;
 }
 
+namespace {
+// Below this many children a search over the children themselves is as quick.
+const u32 indexedChildren = 64;
+
+void rebuildChildStarts(BlockBase* block) {
+    if (!block->childStarts) block->childStarts = new RecordArray<u64>;
+    RecordArray<u64>& starts = *block->childStarts;
+    starts.count = 0;
+    starts.reserveFor(block->childCount());
+    for (u32 i = 0; i < block->childCount(); ++i) starts.data[i] = block->child(i)->start;
+    starts.count = block->childCount();
+}
+
+// findChildAt by the starts beside the children: the index only proposes, the children confirm.
+// An index that does not match them is rebuilt and the children searched.
+i64 indexedChildAt(BlockBase* block, u64 position) {
+    const u32 n = block->childCount();
+    if (n < indexedChildren) return findChildAt(block->children, position);
+    if (!block->childStarts || block->childStarts->count != n) rebuildChildStarts(block);
+    // The last start at or below the position, branch-free, the next two probes fetched ahead.
+    const u64* starts = block->childStarts->data;
+    const u64* at = starts;
+    for (u32 length = n; length > 1;) {
+        const u32 half = length / 2;
+        __builtin_prefetch(at + half / 2);
+        __builtin_prefetch(at + half + half / 2);
+        at = at[half] <= position ? at + half : at;
+        length -= half;
+    }
+    const i64 i = *at <= position ? at - starts : -1;
+    if (i >= 0) {
+        const BlockBase* c = block->child((u32)i);
+        if (c->start <= position && position - c->start < c->size) return i;
+    }
+    // None holds it when the one before ends at or below it and the next begins above it.
+    const bool endsBefore = i < 0 || (block->child((u32)i)->start <= position);
+    const bool nextAbove = i + 1 >= (i64)n || block->child((u32)(i + 1))->start > position;
+    if (endsBefore && nextAbove) return -1;
+    rebuildChildStarts(block);
+    return findChildAt(block->children, position);
+}
+}  // namespace
+
 BlockBase::BlockBase(BlockBase* parent, u32 id, u64 start, u64 size) : parent(parent), id(id), start(start), size(size) {
-    if (parent) appendSlot(parent->children, this);
+    if (!parent) return;
+    appendSlot(parent->children, this);
+    // Kept up while children are added in turn; indexedChildAt rebuilds it otherwise.
+    RecordArray<u64>* starts = parent->childStarts;
+    if (starts && starts->count + 1 == parent->childCount()) *starts->append(1) = start;
+    else if (!starts && parent->childCount() == indexedChildren) rebuildChildStarts(parent);
 }
 
 BlockBase::~BlockBase() {
     for (u32 i = 0; i < children.count; ++i) delete child(i);
     arrayFree(children);
+    delete childStarts;
 }
 
 void BlockBase::displayName(GString& out) const { stringAssignText(out, fourCCText(id).c_str()); }
@@ -129,7 +178,7 @@ BlockBase* findBlockAt(BlockBase* block, u64 offset) {
     if (!block || offset < block->start) return nullptr;
     for (;;) {
         if (offset - block->start >= block->size) return nullptr;
-        i64 i = findChildAt(block->children, offset);
+        i64 i = indexedChildAt(block, offset);
         if (i < 0) return block;
         block = block->child((u32)i);
     }

@@ -101,6 +101,9 @@ public:
     u32 id;
     u64 start;  // file position of the block's first byte (its header)
     u64 size;   // with the header
+    // The children's starts side by side for findBlockAt (blocks of many children); rebuilt when
+    // they no longer match.
+    RecordArray<u64>* childStarts = nullptr;
 };
 
 // Appends formatted text to a report file.

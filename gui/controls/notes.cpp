@@ -67,11 +67,47 @@ NoteSchemes& noteSchemes() {
 
 f64 noteToFrequency(i32 n) { return 440.0 * std::pow(2.0, (n - 57) / 12.0); }
 
+namespace {
+// The note number by the formula; 0, negative and non-finite input give NaN or an infinity.
+f64 noteNumber(f64 hz) { return std::floor(12.0 * std::log(hz / 440.0) / std::log(2.0) + 0.5) + 57.0; }
+
+// The lowest frequency the formula gives note k or more for, found on the formula itself (bisection
+// over the ordered bits of positive doubles), so that a lookup gives exactly its results.
+const i32 tableNotes = 192;
+struct NoteThresholds {
+    f64 from[tableNotes + 1];
+    NoteThresholds() {
+        for (i32 k = 1; k <= tableNotes; ++k) {
+            u64 lo = 1, hi = 0x7FEFFFFFFFFFFFFFull;  // noteNumber(hi) >= k
+            while (lo < hi) {
+                const u64 mid = lo + (hi - lo) / 2;
+                f64 hz;
+                memcpy(&hz, &mid, sizeof hz);
+                if (noteNumber(hz) >= k) hi = mid;
+                else lo = mid + 1;
+            }
+            memcpy(&from[k], &lo, sizeof lo);
+        }
+    }
+};
+}  // namespace
+
 NoteOctave frequencyToNote(f64 hz) {
-    f64 m = std::floor(12.0 * std::log(hz / 440.0) / std::log(2.0) + 0.5) + 57.0;
-    // 0, negative and non-finite input give NaN or an infinity here.
-    if (!std::isfinite(m) || m < 1.0 || m > 1e9) return {0, 0};
-    i32 k = (i32)m;
+    static const NoteThresholds table;
+    i32 k;
+    if (hz >= table.from[1] && hz < table.from[tableNotes]) {
+        i32 lo = 1, hi = tableNotes - 1;  // the last k with from[k] <= hz
+        while (lo < hi) {
+            const i32 mid = (lo + hi + 1) / 2;
+            if (table.from[mid] <= hz) lo = mid;
+            else hi = mid - 1;
+        }
+        k = lo;
+    } else {
+        const f64 m = noteNumber(hz);
+        if (!std::isfinite(m) || m < 1.0 || m > 1e9) return {0, 0};
+        k = (i32)m;
+    }
     return {k % 12, k / 12};
 }
 

@@ -60,6 +60,30 @@ TEST(BlockTree, FindBlockAtDescendsByBinarySearch) {
     EXPECT_EQ(findChildAt(BlockBase().children, 0), -1);
 }
 
+// Many children: the lookup agrees with the children after they move, gain one and lose one
+// behind its back (every other stretch is a gap owned by the parent).
+TEST(BlockTree, FindBlockAtAmongManyChildrenFollowsChanges) {
+    BlockBase root(nullptr, 0, 0, 4000);
+    for (u32 i = 0; i < 100; ++i) new BlockBase(&root, 1, 20 * (u64)i, 10);
+    auto expectAll = [&root](const char* stage) {
+        for (u64 at = 0; at < root.size; ++at) {
+            i64 i = findChildAt(root.children, at);
+            EXPECT_EQ(findBlockAt(&root, at), i < 0 ? &root : root.child((u32)i)) << stage << " " << at;
+        }
+    };
+    expectAll("built");
+    shiftBlockOffsets(root.child(40), 5);  // 41.. move up by 5
+    expectAll("shifted up");
+    shiftBlockOffsets(root.child(60), -7);  // 61.. move down by 7, before their old starts
+    expectAll("shifted down");
+    BlockBase* extra = new BlockBase(&root, 2, 3000, 10);
+    expectAll("appended");
+    delete extra;
+    root.children.count -= 1;
+    root.child(99)->start = 1995;  // moved without the index knowing
+    expectAll("moved");
+}
+
 TEST(BlockTree, GrowingABlockMovesWhatFollowsIt) {
     Tree t;
     shiftBlockOffsets(t.b, 10);
