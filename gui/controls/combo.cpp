@@ -413,7 +413,8 @@ void GCombo::getPreferredSize(i32* width, i32* height) {
     SIZE metrics = fontMetrics(screenDC().dc());
     SIZE arrow = arrowSize();
     *width = widthInChars * metrics.cx + arrow.cx + 10;
-    *height = std::max((i32)arrow.cy, lineHeight) + 2;
+    // The field shows a row as the list does: the text and the cell's margins, 6 in all.
+    *height = std::max((i32)arrow.cy, std::max(lineHeight, minTextHeight) + 6) + 2;
 }
 
 i32 GCombo::handleKey(GInputEvent* e) {

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "gui/kernel/module_instance.h"
+#include "gui/paint/bitmaps.h"
 
 namespace {
 // One cached list; its end destroys the list with its pixels.
@@ -31,7 +32,7 @@ HIMAGELIST loadStrip(u32 bitmapId) {
     i32 side = info.bmHeight > 0 ? info.bmHeight : 1;
     i32 count = info.bmWidth / side > 0 ? info.bmWidth / side : 1;
     HIMAGELIST list = ImageList_Create(side, side, ILC_COLOR24 | ILC_MASK, count, 0);
-    if (list) ImageList_AddMasked(list, strip, RGB(255, 0, 255));
+    if (list) ImageList_AddMasked(list, strip, kBitmapKey);
     DeleteObject(strip);
     return list;
 }

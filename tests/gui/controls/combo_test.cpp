@@ -10,8 +10,10 @@
 #include "gui/kernel/window_placement.h"
 #include "gui/layout/layout_builder.h"
 #include "gui/paint/colors.h"
+#include "gui/paint/fonts.h"
 #include "gui/views/list_rows.h"
 #include "gui/views/string_list_model.h"
+#include "tests/gui/dib_canvas.h"
 #include "tests/gui/gui_fixture.h"
 #include "tests/gui/input_fixture.h"
 #include "tests/gui/plain_combo_list.h"
@@ -371,4 +373,36 @@ TEST_F(ComboFixture, ModelChangesKeepTheSelectionInside) {
     combo->clampSelection();
     EXPECT_EQ(combo->selection, -1);
     EXPECT_TRUE(frame.notes.empty());
+}
+
+// The field at its preferred height shows the whole text: ink as tall as the text drawn alone.
+TEST_F(ComboFixture, PreferredHeightShowsTheWholeText) {
+    GCombo* combo = make({"Light gamma"}, 0);
+    i32 w = 0, h = 0;
+    combo->getPreferredSize(&w, &h);
+    MoveWindow(combo->hwnd, 10, 10, 150, h, TRUE);
+    const COLORREF ink = toolkitColors.text;
+    auto inkRows = [&](auto pixel, i32 width, i32 height) {
+        i32 rows = 0;
+        for (i32 y = 0; y < height; ++y) {
+            bool any = false;
+            for (i32 x = 0; x < width && !any; ++x) any = pixel(x, y) == ink;
+            rows += any;
+        }
+        return rows;
+    };
+    DibCanvas alone(150, 40, RGB(255, 255, 255));
+    HGDIOBJ old = SelectObject(alone.dc(), getMessageFont()->font);
+    SetTextColor(alone.dc(), ink);
+    SetBkMode(alone.dc(), TRANSPARENT);
+    TextOutA(alone.dc(), 4, 4, "Light gamma", 11);
+    SelectObject(alone.dc(), old);
+    i32 expected = inkRows([&](i32 x, i32 y) { return alone.pixel(x, y); }, alone.width, alone.height);
+    ASSERT_GT(expected, 5);
+    RECT text = combo->textZone();
+    Pixels p(combo);
+    saveWindowShot(combo->hwnd, "combo_preferred.bmp");
+    EXPECT_EQ(inkRows([&](i32 x, i32 y) { return p.at(text.left + x, text.top + y); }, text.right - text.left,
+                      text.bottom - text.top),
+              expected);
 }

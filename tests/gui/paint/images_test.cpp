@@ -97,7 +97,7 @@ TEST(Bitmaps, CachedResourceDrawsItsPixels) {
     EXPECT_EQ(other.width, 5);
 }
 
-// fixtures/arrow_down.bmp: a black arrow of 40 pixels on the key colour. Enabled the arrow alone is
+// shell/images/arrow_down.bmp: a black arrow of 40 pixels on the key colour. Enabled the arrow alone is
 // drawn; disabled its embossed silhouette, not a square of the bitmap's size.
 TEST(Bitmaps, TheKeyColourLeavesWhatIsUnderneath) {
     GBitmap* arrow = getCachedImage(9003);
