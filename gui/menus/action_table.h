@@ -99,6 +99,8 @@ struct WindowKind {
     GToolBarSpec* lastSpec = nullptr;
     GBag* extra = nullptr;  // raw block stored with the kind's specs, may be null
     u32 counter = 0;
+    GBag* viewState = nullptr;  // not owned; closing pages of the kind leave their view state here
+    struct DocumentStates* documentStates = nullptr;  // not owned; view states by document path
 };
 
 // The kind list, newest first.
