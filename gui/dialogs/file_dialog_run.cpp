@@ -152,6 +152,8 @@ BOOL callSystem(GFileDialog* d, GWindow* owner, i32 mode) {
     WideString filter = toWide(pairs.c_str(), (i32)pairsLength + 2);
     WideString folder = toWide(d->folderText.c_str());
     WideString title = toWide(guiText(GuiText::FolderChooserTitle));
+    // A title the caller set for this run.
+    WideString ownTitle = toWide(ofn.lpstrTitle ? ofn.lpstrTitle : "");
     u32 size = ofn.nMaxFile + 1;
     wchar_t* names = new wchar_t[size]();
     u32 inBytes = 0;
@@ -168,7 +170,7 @@ BOOL callSystem(GFileDialog* d, GWindow* owner, i32 mode) {
     w.lpstrFileTitle = nullptr;
     w.nMaxFileTitle = 0;
     w.lpstrInitialDir = d->folderText.empty() ? nullptr : folder.c_str();
-    w.lpstrTitle = nullptr;
+    w.lpstrTitle = ofn.lpstrTitle ? ownTitle.c_str() : nullptr;
     w.lpstrDefExt = nullptr;  // the filter's extension is applied after the call
     w.lpfnHook = nullptr;
     w.lpTemplateName = nullptr;

@@ -7,6 +7,8 @@
 #include "core/bag.h"
 #include "gui/kernel/parent_window.h"
 
+struct WindowKind;
+
 enum : u32 { TypeAppWindow = 54, TypeObjectWindow = 75, TypeTabbedPlacer = 77 };
 // The request a right click on a menu bar item sends up with the item's action.
 enum : u32 { RequestCustomizeAction = 102 };
@@ -76,6 +78,8 @@ public:
     // The dynamic action whose popup is open (the tool-bar menu is 180), or 0.
     static u32 currentDynamicAction;
     i32 menuBitmapId = -1;
+    // The kind of the page shown, answered by windowKindOf before the window's own; not owned.
+    WindowKind* currentKind = nullptr;
     // The show command of the restored placement.
     i32 placementShow = SW_SHOWNORMAL;
 

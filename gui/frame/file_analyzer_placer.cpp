@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "core/paths.h"
+#include "gui/dialogs/file_dialog.h"
 #include "gui/input/busy_cursor.h"
 #include "gui/kernel/gui_texts.h"
 #include "gui/kernel/message_box.h"
@@ -44,12 +45,13 @@ u32 reportKindOf(const char* path) {
 }  // namespace
 
 namespace AnalyzerCalls {
-ChooseReport chooseReport = nullptr;
 ShellOpen shellOpen = shellOpenDefault;
 }  // namespace AnalyzerCalls
 
-GFileAnalyzerPlacer::GFileAnalyzerPlacer(GWindow* window, AnalyzerDocument* document)
-    : GPlacer(window), document(document) {
+GFileAnalyzerPlacer::GFileAnalyzerPlacer(GWindow* window, AnalyzerDocument* document, GFileDialog* openDialog,
+                                         GFileDialog* reportDialog, GFolderList* pickList, WindowKind* kind)
+    : GFilePlacer(kind, window, openDialog, reportDialog, pickList), document(document) {
+    helpPage = "analyzer.htm";
     splitter = new GSplitterItem(window, false, 1, 2);
     addChild(splitter);
     tree = createFileBlockTree(splitter, window);
@@ -86,34 +88,42 @@ void GFileAnalyzerPlacer::clearViews() {
     for (i32 i = 0; i < 3; ++i) setTabShown(i, false);
 }
 
+const char* GFileAnalyzerPlacer::documentKindText() { return guiText(GuiText::AnalyzerKindName); }
+
+void GFileAnalyzerPlacer::detach() {
+    try {
+        GFilePlacer::newDocument();
+    } catch (...) {
+    }
+}
+
 void GFileAnalyzerPlacer::newDocument() {
+    GFilePlacer::newDocument();
     GuardScope scope(guard);
     tree->clearTree();
     clearViews();
     document->close();
-    fileOpen = 0;
     spreadBaseOffset(0);
     notify(AnalyzerDocumentChanged);
 }
 
-bool GFileAnalyzerPlacer::openFile(const char* path) {
-    if (!mayCloseFile()) return false;
+void GFileAnalyzerPlacer::openFile(const char* path, GBag& state) {
+    GFilePlacer::openFile(path, state);
+    if (!hasDocument) return;
     {
         GuardScope scope(guard);
-        tree->clearTree();
-        clearViews();
-        document->close();
-        fileOpen = 0;
-        if (!document->open(path) || !document->root()) return false;
+        if (!document->open(path) || !document->root()) {
+            GFilePlacer::newDocument();
+            return;
+        }
         GTreeRoot holder{document->root(), false};
         tree->addRoot(holder);
         tree->setCaretRow(0);
     }
     if (!guard) synchronise();
-    fileOpen = 1;
+    if (state.pos < state.size) restoreViewState(state);
     notify(AnalyzerDocumentChanged);
     notify(AnalyzerFileOpened);
-    return true;
 }
 
 void GFileAnalyzerPlacer::synchronise() {
@@ -194,14 +204,14 @@ GTable* GFileAnalyzerPlacer::commandTarget() {
 }
 
 i32 GFileAnalyzerPlacer::commandState(u32 command) {
-    if (command == AnalyzerExport) return fileOpen ? CommandEnabled : CommandDisabled;
+    if (command == AnalyzerExport) return hasDocument ? CommandEnabled : CommandDisabled;
     if (command >= TableCopy && command <= TableLastCommand) return commandTarget()->commandState(command);
-    return GPlacer::commandState(command);
+    return GFilePlacer::commandState(command);
 }
 
 i32 GFileAnalyzerPlacer::commandChecked(u32 command) {
     if (command >= TableCopy && command <= TableLastCommand) return commandTarget()->commandChecked(command);
-    return GPlacer::commandChecked(command);
+    return GFilePlacer::commandChecked(command);
 }
 
 bool GFileAnalyzerPlacer::onCommand(u32 command, GStateQuery* query) {
@@ -209,7 +219,7 @@ bool GFileAnalyzerPlacer::onCommand(u32 command, GStateQuery* query) {
         writeReport();
         return true;
     }
-    if (command < TableCopy || command > TableLastCommand) return GPlacer::onCommand(command, query);
+    if (command < TableCopy || command > TableLastCommand) return GFilePlacer::onCommand(command, query);
     GTable* target = commandTarget();
     i64 position = target->baseOffsetValue();
     bool done;
@@ -223,9 +233,9 @@ bool GFileAnalyzerPlacer::onCommand(u32 command, GStateQuery* query) {
 }
 
 void GFileAnalyzerPlacer::writeReport() {
-    if (!fileOpen || !AnalyzerCalls::chooseReport) return;
-    GString path;
-    if (!AnalyzerCalls::chooseReport(window, path)) return;
+    if (!hasDocument || !saveDialog) return;
+    if (!runFileDialog(saveDialog, 0, window, FileSave)) return;
+    GString path(saveDialog->nameBuffer);
     u32 kind = reportKindOf(path.c_str());
     if (!kind) {
         showMessageBox(&mbError, window, guiText(GuiText::AnalyzerBadReportType));

@@ -1,11 +1,12 @@
 #pragma once
-// GFileAnalyzerPlacer: the file analyzer page. A splitter holds the block tree beside a tab window
-// of a binary view and two structure views; the page keeps them in step, routes the table
-// commands 142..166 to the view in use and writes block reports. It owns its document and, as a
-// layout item, its panes.
+// GFileAnalyzerPlacer: the file analyzer page, a document page (window kind 73, "analyzer.htm"). A
+// splitter holds the block tree beside a tab window of a binary view and two structure views; the
+// page keeps them in step, routes the table commands 142..166 to the view in use and writes block
+// reports through its save dialog. It owns its document and, as a layout item, its panes; the
+// dialogs and the pick list are the program's.
 #include "core/block_base.h"
 #include "core/block_data_source.h"
-#include "gui/frame/placer.h"
+#include "gui/frame/file_placer.h"
 
 class GBinView;
 class GFileBlockTree;
@@ -29,33 +30,37 @@ public:
     virtual bool writeReport(GFile& out, u32 kind) = 0;
 };
 
-enum : u32 { AnalyzerExport = 115 };
+enum : u32 { AnalyzerExport = 115, TypeAnalyzerPlacer = 73 };
 // Notifications sent up from the page.
 enum : u32 { AnalyzerDocumentChanged = 7, AnalyzerFileOpened = 8 };
 
-// The page's replaceable outside calls.
+// The page's replaceable outside call.
 namespace AnalyzerCalls {
-// The save dialog of the report: false when cancelled. None: the command ends.
-typedef bool (*ChooseReport)(GWindow* owner, GString& path);
-extern ChooseReport chooseReport;
 // Opens a file with the shell's "open" verb.
 typedef void (*ShellOpen)(GWindow* owner, const char* path);
 extern ShellOpen shellOpen;
 }  // namespace AnalyzerCalls
 
-class GFileAnalyzerPlacer : public GPlacer {
+class GFileAnalyzerPlacer : public GFilePlacer {
 public:
-    // Takes the document.
-    GFileAnalyzerPlacer(GWindow* window, AnalyzerDocument* document);
+    // Takes the document. reportDialog: the "txt" save dialog of reports (and SAVE_AS).
+    GFileAnalyzerPlacer(GWindow* window, AnalyzerDocument* document, GFileDialog* openDialog = nullptr,
+                        GFileDialog* reportDialog = nullptr, GFolderList* pickList = nullptr, WindowKind* kind = nullptr);
     ~GFileAnalyzerPlacer() override;
 
-    // Until the document placer comes: whether the current file may be closed.
-    virtual bool mayCloseFile() { return true; }
-    void newDocument();
-    bool openFile(const char* path);
+    u32 windowKind() override { return TypeAnalyzerPlacer; }
+    const char* documentKindText() override;
+    u32 historyKind() override { return 8; }
+    void newDocument() override;
+    // Leaving the placer lets the file go and leaves the views alone (they may be ending).
+    void detach() override;
+    // Registers the file, then parses it; the state's view state follows when it holds one.
+    void openFile(const char* path, GBag& state) override;
+    // The view state travels in the document block of the page's state.
+    void saveOptions(GBag* blocks) override { saveViewState(blocks[2]); }
     // Tree, binary view, both structure views, then the splitter's two values and the tab.
-    void saveViewState(GBag& bag);
-    void restoreViewState(GBag& bag);
+    void saveViewState(GBag& bag) override;
+    void restoreViewState(GBag& bag) override;
     void writeReport();
 
     bool onControlNotify(void* notification) override;
@@ -76,7 +81,6 @@ public:
     AnalyzerDocument* document;
     GSplitterItem* splitter = nullptr;
     GTabWindow* tabs = nullptr;
-    u8 fileOpen = 0;
     i32 guard = 0;
 
 private:

@@ -198,6 +198,13 @@ u32 recordCount() {
     return liveRecords;
 }
 
+OpenFileRecord* recordOf(const char* path) {
+    FileInfo info;
+    if (!path || !*path || !::fileInfo(path, &info)) return nullptr;
+    RegistryLock lock;
+    return findRecord(info);
+}
+
 bool attach(const char* path, OpenFileHolder* holder) {
     detach(holder);
     stringAssignText(holder->path, path);

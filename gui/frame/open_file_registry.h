@@ -62,4 +62,6 @@ typedef bool (*OpenFunction)(GFile& stream);
 extern OpenFunction openRecordStream;
 // The number of records alive.
 u32 recordCount();
+// The record of the existing file the path names (by file identity), or null.
+OpenFileRecord* recordOf(const char* path);
 }  // namespace OpenFileRegistry

@@ -37,6 +37,8 @@ void PlacerWorker::run() {
     TaskQueue::enqueue(placer->pendingTasks, new PlacerCompletion(placer));
 }
 
+const char* defaultHelpPage = "index.htm";
+
 GPlacer* firstPlacer() { return placerHead; }
 
 GPlacer* findRecentPlacer(u32 kind) {
@@ -89,6 +91,34 @@ GString GPlacer::caption() {
     return text;
 }
 
+GString GPlacer::fullText() {
+    GString text;
+    const char* first = firstCaption();
+    const char* second = secondCaption();
+    if (second && *second) stringAppend(text, second);
+    if (first && *first) {
+        if (!text.empty()) stringAppend(text, ": ");
+        stringAppend(text, first);
+    }
+    return text;
+}
+
+GString GPlacer::shortText() {
+    const char* first = firstCaption();
+    if (!first || !*first) first = secondCaption();
+    GString text;
+    if (first) stringAppend(text, first);
+    return text;
+}
+
+void GPlacer::updateTitle() {
+    if (window && window->hwnd && (!container || visible())) window->setText(caption().c_str());
+    GControlNotification n;
+    n.source = this;
+    n.code = 7;
+    notifyUp(this, &n);
+}
+
 void GPlacer::saveState(GBag& bag) {
     GBag blocks[3];
     saveStateBlocks(blocks);
@@ -113,6 +143,13 @@ bool GPlacer::runJobNow(PlacerJob* current) {
     } catch (...) {
         placerFlags &= ~PlacerBusy;
         job = nullptr;
+        // The sink ends on this path too (a progress line would stay up).
+        if (current->sink) {
+            try {
+                current->sink->end();
+            } catch (...) {
+            }
+        }
         throw;
     }
     current->result = result ? 1 : 0;

@@ -3,13 +3,20 @@
 // list (newest last) with its activation serial; a placer runs jobs now or with their perform step
 // on a worker thread. Created by its window's content builder and deleted as a layout item; owns
 // its content object and, while one runs, its background job.
+#include <atomic>
+
 #include "core/bag.h"
 #include "core/gstring.h"
 #include "core/guard.h"
 #include "gui/layout/sized_box.h"
+#include "gui/views/tab_listener.h"
 
 class GPlacer;
 class PlacerWorker;
+struct WindowKind;
+
+// The application's default help page, "index.htm".
+extern const char* defaultHelpPage;
 
 // Told when a job starts and when it ends.
 class PlacerJobSink {
@@ -26,6 +33,8 @@ struct PlacerJob {
     virtual ~PlacerJob() = default;
 
     GPlacer* placer = nullptr;
+    u32 action = 0;  // the command the job does, 0 when none
+    std::atomic<bool> stopRequested{false};
     u8 result = 0;
     PlacerJobSink* sink = nullptr;
     i32 a = 0, b = 0;
@@ -33,7 +42,8 @@ struct PlacerJob {
 
 enum : u32 { PlacerBusy = 0x80 };
 
-class GPlacer : public GSizedBox {
+// A placer is its page's tab item: kind = windowKind(), modified = isModified().
+class GPlacer : public GSizedBox, public GTabItem {
 public:
     explicit GPlacer(GWindow* window, i32 widthPercent = -1, i32 heightPercent = -1);
     // Waits for a running background job before anything it uses goes.
@@ -44,8 +54,29 @@ public:
     virtual const char* secondCaption() { return nullptr; }
     virtual u32 windowKind() { return 0; }
     virtual bool isModified() { return false; }
-    // Fills the three state blocks.
+    // Fills the three state blocks (the page's state record); restorePage reads them back.
     virtual void saveStateBlocks(GBag* blocks) { (void)blocks; }
+    virtual void restorePage(GBag* blocks) {
+        (void)blocks;
+        updateTitle();
+    }
+    // The page leaves its placer.
+    virtual void detach() {}
+    // True: the page is left out of a saved layout.
+    virtual bool notSaved() { return false; }
+    // View state left with the kind record when the page closes.
+    virtual void saveViewState(GBag& bag) { (void)bag; }
+    virtual void restoreViewState(GBag& bag) { (void)bag; }
+
+    // Tab item.
+    GString fullText() override;
+    GString shortText() override;
+    const char* typeName() override { return "GPlacer"; }
+    i32 kind() override { return (i32)windowKind(); }
+
+    void* asPlacer() override { return this; }
+    // The caption into the window title, then notification 7 up.
+    void updateTitle();
 
     // The page in its window: activation, deactivation, closing, dynamic menus.
     virtual void activatePage() { markActivated(); }
@@ -84,6 +115,8 @@ public:
     PlacerJob* job = nullptr;
     i32 serial = -1;
     u32 placerFlags = 0;
+    const char* helpPage = defaultHelpPage;
+    WindowKind* kindRecord = nullptr;
 
 private:
     friend class PlacerCompletion;

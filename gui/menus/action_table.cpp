@@ -1,5 +1,7 @@
 #include "gui/menus/action_table.h"
 
+#include "gui/frame/app_window.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -92,6 +94,9 @@ i32 windowKindIdByName(const char* name) {
 WindowKind* windowKindOf(GWindow* window) {
     while (window && !window->item()->asParentWindow()) window = window->ownerWindow();
     if (!window) return nullptr;
+    if (window->isKindOf(TypeAppWindow)) {
+        if (WindowKind* current = static_cast<GAppWindow*>(window)->currentKind) return current;
+    }
     for (WindowKind* kind = g_kinds; kind; kind = kind->next)
         if (kind->typeId == window->typeId()) return kind;
     for (WindowKind* kind = g_kinds; kind; kind = kind->next)

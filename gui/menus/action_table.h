@@ -100,6 +100,8 @@ struct WindowKind {
     GBag* extra = nullptr;  // raw block stored with the kind's specs, may be null
     u32 counter = 0;
     char** title = nullptr;  // localised title slot, may be null
+    GBag* viewState = nullptr;  // not owned; closing pages of the kind leave their view state here
+    struct DocumentStates* documentStates = nullptr;  // not owned; view states by document path
 
     // The localised title, else the name ("" without either).
     const char* displayName() const;

@@ -266,9 +266,15 @@ void GTab::endDrag(i32 x, i32 y, bool cancel) {
             i32 successor = successorOnClose(from);
             POINT cursor{0, 0};
             systemInput.cursorPos(&cursor);
+            const i32 before = tabCount();
             listener->dropDraggedTab(from, cursor.x, cursor.y);
             if (!guard.alive()) return;
-            settleAfterRemoval(from, successor, wasCurrent);
+            // A listener that kept the tab (no target) leaves the strip as it was.
+            if (tabCount() < before) {
+                settleAfterRemoval(from, successor, wasCurrent);
+                if (wasCurrent && current >= 0) listener->tabChanged(-1, current);
+                if (!guard.alive()) return;
+            }
         }
     }
     if (guard.alive()) repaint();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/gfile.h"
+#include "gui/dialogs/file_dialog.h"
 #include "gui/frame/file_analyzer_placer.h"
 #include "gui/kernel/dialog.h"
 #include "gui/kernel/gui_texts.h"
@@ -19,6 +20,7 @@
 #include "gui/views/struct_view.h"
 #include "gui/views/tab.h"
 #include "gui/views/tab_window.h"
+#include "tests/gui/dialogs/real_file_dialog.h"
 #include "tests/gui/gui_fixture.h"
 #include "tests/support/test_support.h"
 
@@ -77,11 +79,16 @@ i32 recordBox(const MessageBoxDescription*, GWindow*, const char* text) {
     boxes.push_back(text);
     return answer;
 }
+// The report dialog's system call: confirms `chosen`, cancels when it is empty.
 std::string chosen;
-bool choose(GWindow*, GString& path) {
-    stringAssignText(path, chosen.c_str());
-    return !chosen.empty();
+BOOL WINAPI fakeSave(OPENFILENAMEW* w) {
+    if (chosen.empty()) return FALSE;
+    std::wstring wide(chosen.begin(), chosen.end());
+    memcpy(w->lpstrFile, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+    w->nFileOffset = (WORD)(wide.rfind(L'\\') + 1);
+    return TRUE;
 }
+DWORD WINAPI noError() { return 0; }
 std::vector<std::string> opened;
 void shellOpen(GWindow*, const char* path) { opened.push_back(path); }
 
@@ -89,23 +96,28 @@ struct Fixture {
     TestApplication app;
     GDialog owner{nullptr, "analyzer.htm"};
     FakeDocument* document = new FakeDocument;
+    TempDir files;
+    std::string file;
+    GFileDialog reportDialog{nullptr, "txt", nullptr};
     GFileAnalyzerPlacer* page;
 
     Fixture() {
+        files.write("any.bin", std::string(100, 'x'));
+        file = files.file("any.bin");
         createTopLevelWindow(&owner, WS_POPUP | WS_CLIPCHILDREN, 0, "");
         SetWindowPos(owner.hwnd, HWND_TOP, 0, 0, 800, 400, SWP_SHOWWINDOW | SWP_NOACTIVATE);
-        page = new GFileAnalyzerPlacer(&owner, document);
+        page = new GFileAnalyzerPlacer(&owner, document, nullptr, &reportDialog);
         owner.setContent(page);
         page->setRect(RECT{0, 0, 800, 400});
         boxes.clear();
         opened.clear();
         setMessageBoxSink(recordBox);
-        AnalyzerCalls::chooseReport = choose;
+        fileDialogSystem = {fakeSave, fakeSave, noError};
         AnalyzerCalls::shellOpen = shellOpen;
     }
     ~Fixture() {
         setMessageBoxSink(nullptr);
-        AnalyzerCalls::chooseReport = nullptr;
+        fileDialogSystem = fileDialogSystemDefaults;
         SetWindowLongA(owner.hwnd, GWL_STYLE, GetWindowLongA(owner.hwnd, GWL_STYLE) & ~WS_VISIBLE);
         DestroyWindow(owner.hwnd);
     }
@@ -115,6 +127,10 @@ struct Fixture {
         return s;
     }
     void select(BlockBase* block) { page->tree->revealNode(block); }
+    bool open() {
+        page->loadDocument(file.c_str(), nullptr);
+        return page->hasDocument != 0;
+    }
 };
 }  // namespace
 
@@ -122,8 +138,8 @@ TEST(FileAnalyzerPlacer, TabsFollowTheSelectedBlock) {
     Fixture f;
     EXPECT_EQ(f.shownTabs(), "000");
     EXPECT_EQ(f.page->commandState(AnalyzerExport), CommandDisabled);
-    ASSERT_TRUE(f.page->openFile("any.bin"));
-    EXPECT_EQ(f.page->fileOpen, 1);
+    ASSERT_TRUE(f.open());
+    EXPECT_EQ(f.page->hasDocument, 1);
     EXPECT_EQ(f.page->commandState(AnalyzerExport), CommandEnabled);
     // The root: bytes, no fields, no second record.
     EXPECT_EQ(f.shownTabs(), "100");
@@ -139,13 +155,13 @@ TEST(FileAnalyzerPlacer, TabsFollowTheSelectedBlock) {
     EXPECT_EQ(f.page->secondView->rowCount(), 1u);
     f.page->newDocument();
     EXPECT_EQ(f.shownTabs(), "000");
-    EXPECT_EQ(f.page->fileOpen, 0);
+    EXPECT_EQ(f.page->hasDocument, 0);
     EXPECT_EQ(f.page->binView->rowCount(), 0u);
 }
 
 TEST(FileAnalyzerPlacer, BinaryCaretSelectsTheBlockOnce) {
     Fixture f;
-    ASSERT_TRUE(f.page->openFile("any.bin"));
+    ASSERT_TRUE(f.open());
     i32 before = f.document->sources;
     // A click on a byte of b in the binary view.
     f.page->binView->scrollRowIntoView(50);
@@ -162,7 +178,7 @@ TEST(FileAnalyzerPlacer, BinaryCaretSelectsTheBlockOnce) {
 
 TEST(FileAnalyzerPlacer, BaseOffsetsAndCommandRouting) {
     Fixture f;
-    ASSERT_TRUE(f.page->openFile("any.bin"));
+    ASSERT_TRUE(f.open());
     f.select(f.document->a);
     SetForegroundWindow(f.owner.hwnd);
     SetFocus(f.page->binView->hwnd);
@@ -195,7 +211,7 @@ TEST(FileAnalyzerPlacer, Reports) {
     chosen = dir.file("early.txt");
     f.page->onCommand(AnalyzerExport, nullptr);
     EXPECT_FALSE(dir.exists("early.txt"));
-    ASSERT_TRUE(f.page->openFile("any.bin"));
+    ASSERT_TRUE(f.open());
     struct Case {
         const char* name;
         const char* written;
@@ -223,7 +239,8 @@ TEST(FileAnalyzerPlacer, Reports) {
     EXPECT_EQ(boxes[0], guiText(GuiText::AnalyzerBadReportType));
     // A file that cannot be made: the error, the arrow back.
     boxes.clear();
-    chosen = dir.file("none\\r.txt");
+    chosen = dir.file("folder.txt");
+    CreateDirectoryA(chosen.c_str(), nullptr);
     f.page->onCommand(AnalyzerExport, nullptr);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], guiText(GuiText::AnalyzerReportFailed));
@@ -231,7 +248,7 @@ TEST(FileAnalyzerPlacer, Reports) {
 
 TEST(FileAnalyzerPlacer, ViewStateRoundTrips) {
     Fixture f;
-    ASSERT_TRUE(f.page->openFile("any.bin"));
+    ASSERT_TRUE(f.open());
     f.select(f.document->b);
     f.page->splitter->sizeA = 3;
     f.page->splitter->sizeB = 5;
@@ -249,4 +266,54 @@ TEST(FileAnalyzerPlacer, ViewStateRoundTrips) {
     EXPECT_EQ(f.page->tree->caretNode(), f.document->b);
     EXPECT_EQ(f.page->tabs->strip->current, 2);
     EXPECT_EQ(bag.pos, bag.size);
+}
+
+TEST(FileAnalyzerPlacer, NewOpenAndCloseGoThroughTheDocumentPlacer) {
+    Fixture f;
+    EXPECT_EQ(TypeAnalyzerPlacer, f.page->windowKind());
+    EXPECT_STREQ("analyzer.htm", f.page->helpPage);
+    EXPECT_STREQ(guiText(GuiText::AnalyzerKindName), f.page->firstCaption());
+    EXPECT_EQ(CommandDisabled, f.page->commandState(FileCommandClose));
+    ASSERT_TRUE(f.open());
+    EXPECT_STREQ("any.bin", f.page->firstCaption());
+    EXPECT_TRUE(isPageFile(f.page, f.file.c_str()));
+    EXPECT_EQ(f.page, findWindowForFile(TypeAnalyzerPlacer, f.file.c_str()));
+    EXPECT_EQ(CommandEnabled, f.page->commandState(FileCommandReload));
+    // Reload keeps the selected block (the view state travels with the page's state).
+    f.select(f.document->b);
+    EXPECT_TRUE(f.page->onCommand(FileCommandReload, nullptr));
+    EXPECT_TRUE(f.page->hasDocument);
+    EXPECT_EQ(f.page->tree->caretNode(), f.document->b);
+    // Close empties the views and lets the file go.
+    EXPECT_TRUE(f.page->onCommand(FileCommandClose, nullptr));
+    EXPECT_FALSE(f.page->hasDocument);
+    EXPECT_EQ(f.shownTabs(), "000");
+    EXPECT_EQ(f.page->tree->caretNode(), nullptr);
+    EXPECT_EQ(nullptr, findWindowForFile(TypeAnalyzerPlacer, f.file.c_str()));
+    // New: a name from the save dialog, made and opened (the fake document parses anything).
+    TempDir dir;
+    chosen = dir.file("fresh.bin");
+    EXPECT_TRUE(f.page->onCommand(FileCommandNew, nullptr));
+    EXPECT_TRUE(dir.exists("fresh.bin"));
+    EXPECT_TRUE(f.page->hasDocument);
+    EXPECT_TRUE(isPageFile(f.page, chosen.c_str()));
+    EXPECT_EQ(f.shownTabs(), "100");
+    EXPECT_EQ(nullptr, f.reportDialog.ofn.lpstrTitle);
+}
+
+TEST(FileAnalyzerPlacer, AReportThroughTheRealSaveDialog) {
+    Fixture f;
+    fileDialogSystem = fileDialogSystemDefaults;
+    ASSERT_TRUE(f.open());
+    TempDir dir;
+    f.reportDialog.setFolder(dir.path().c_str());
+    {
+        RealDialog real;
+        real.ender.name = L"real.xml";
+        f.page->onCommand(AnalyzerExport, nullptr);
+        EXPECT_NE(nullptr, real.ender.seen);
+    }
+    EXPECT_EQ("XML ", dir.read("real.xml"));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], guiText(GuiText::AnalyzerOpenReport));
 }

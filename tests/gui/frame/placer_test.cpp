@@ -148,6 +148,20 @@ TEST(Placer, AJobRunNowRunsItsStepsInOrderOnThisThread) {
     EXPECT_FALSE(deleted);
 }
 
+TEST(Placer, AJobRunNowThatThrowsEndsItsSink) {
+    for (bool inPrepare : {true, false}) {
+        TestPlacer placer(EditorKind);
+        placer.prepareThrows = inPrepare;
+        placer.throws = !inPrepare;
+        bool deleted = false;
+        CountedJob job(&deleted);
+        EXPECT_THROW(placer.runJobNow(&job), GException);
+        EXPECT_TRUE(job.ended) << inPrepare;
+        EXPECT_FALSE(placer.busy());
+        EXPECT_EQ(nullptr, placer.job);
+    }
+}
+
 TEST(Placer, ABackgroundJobPerformsOnAWorkerAndEndsOnTheInterfaceThread) {
     TestApplication app;
     struct Case {
