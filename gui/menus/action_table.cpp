@@ -94,8 +94,9 @@ i32 windowKindIdByName(const char* name) {
 WindowKind* windowKindOf(GWindow* window) {
     while (window && !window->item()->asParentWindow()) window = window->ownerWindow();
     if (!window) return nullptr;
-    if (window->isKindOf(TypeAppWindow)) {
-        if (WindowKind* current = static_cast<GAppWindow*>(window)->currentKind) return current;
+    // The kind of the page shown, where the window is a real application window.
+    if (auto* app = dynamic_cast<GAppWindow*>(window)) {
+        if (app->currentKind) return app->currentKind;
     }
     for (WindowKind* kind = g_kinds; kind; kind = kind->next)
         if (kind->typeId == window->typeId()) return kind;
