@@ -5,6 +5,8 @@
 
 #include "app/program_texts.h"
 #include "app/window_kinds.h"
+#include "gui/frame/page_factory.h"
+#include "gui/frame/tab_placer.h"
 #include "gui/kernel/message_box.h"
 
 namespace {
@@ -12,6 +14,11 @@ std::map<u32, PageMaker>& makers() {
     static std::map<u32, PageMaker> table;
     return table;
 }
+
+class ProgramPageFactory : public PageFactory {
+public:
+    GPlacer* create(GWindow* parent, u32 kind) override { return createChildWindow(parent, kind); }
+};
 }  // namespace
 
 void registerPageMaker(u32 kind, PageMaker maker) {
@@ -26,11 +33,17 @@ GPlacer* createChildWindow(GWindow* parent, u32 kind) {
         showMessageBox(&mbInformation, parent, ravoText(RavoText::NotAvailable));
         return nullptr;
     }
-    auto found = makers().find(kind);
-    if (found == makers().end()) return nullptr;
     try {
+        if (kind == KindDefault) return new GTabPlacer(parent, programWindowKind(KindDefault));
+        auto found = makers().find(kind);
+        if (found == makers().end()) return nullptr;
         return found->second(parent);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
+}
+
+void installProgramPageFactory() {
+    static ProgramPageFactory factory;
+    setPageFactory(&factory);
 }

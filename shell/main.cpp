@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "app/child_windows.h"
 #include "app/program_actions.h"
 #include "app/text_modules.h"
 #include "app/window_kinds.h"
@@ -75,6 +76,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     // The static action and kind records register themselves; these calls keep their files linked.
     (void)programActionCount();
     (void)programWindowKind(KindDefault);
+    installProgramPageFactory();
     setProductName("Ravo");
     setVersionText(readProductVersion().c_str());
     loadInterfaceTexts(commandLine);

@@ -6,7 +6,9 @@
 
 #include <cstring>
 
+#include "core/exceptions.h"
 #include "core/paths.h"
+#include "gui/frame/open_file_registry.h"
 #include "gui/dialogs/file_dialog.h"
 #include "gui/input/busy_cursor.h"
 #include "gui/kernel/gui_texts.h"
@@ -230,6 +232,21 @@ bool GFileAnalyzerPlacer::onCommand(u32 command, GStateQuery* query) {
     if (command == TableSetBaseOffset) spreadBaseOffset(position);
     if (command == TableZeroBaseOffset) spreadBaseOffset(0);
     return done;
+}
+
+void GFileAnalyzerPlacer::saveFile(GFile& file, u32 flags) {
+    if (flags & SaveCreate) return;
+    if (!hasDocument || !fileHolder.record) throw GException();
+    GFile source;
+    if (!OpenFileRegistry::reopen(source, &fileHolder, FileFlag::Read | RegistryMode::OthersWait)) throw GException();
+    i64 size = fileSize(source);
+    bool ok = size >= 0 && fileCopyRange(source, 0, file, 0, size, nullptr);
+    ok = OpenFileRegistry::endReopen(source) && ok;
+    if (!ok) throw GException();
+}
+
+void GFileAnalyzerPlacer::createFile(const char* path) {
+    if (!pathExists(path)) GFilePlacer::createFile(path);
 }
 
 void GFileAnalyzerPlacer::writeReport() {

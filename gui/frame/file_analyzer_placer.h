@@ -61,6 +61,11 @@ public:
     // Tree, binary view, both structure views, then the splitter's two values and the tab.
     void saveViewState(GBag& bag) override;
     void restoreViewState(GBag& bag) override;
+    // The page changes nothing: a save writes the analysed file's bytes; without them it fails
+    // and the target keeps its own.
+    void saveFile(GFile& file, u32 flags) override;
+    // A new page's file starts empty; an existing one is analysed as it is.
+    void createFile(const char* path) override;
     void writeReport();
 
     bool onControlNotify(void* notification) override;

@@ -9,7 +9,12 @@
 
 #include "app/program_texts.h"
 #include "app/window_kinds.h"
+#include "gui/frame/page_factory.h"
+#include "gui/frame/tab_placer.h"
+#include "gui/kernel/dialog.h"
 #include "gui/kernel/message_box.h"
+#include "gui/kernel/window_procedure.h"
+#include "tests/gui/gui_fixture.h"
 
 namespace {
 std::vector<std::string> boxes;
@@ -60,4 +65,32 @@ TEST(ChildWindows, KindsWithoutAPageAndRegisteredMakers) {
     registerPageMaker(KindWelcome, nullptr);
     EXPECT_EQ(createChildWindow(parent, KindWelcome), nullptr);
     EXPECT_TRUE(boxes.empty());
+}
+
+// The program's factory as the pages see it: the same answers, and a real tabbed placer for 77.
+TEST(ChildWindows, ProgramPageFactory) {
+    TestApplication app;
+    BoxSink sink;
+    installProgramPageFactory();
+    PageFactory* factory = pageFactory();
+    ASSERT_NE(factory, nullptr);
+    GDialog owner{nullptr, nullptr};
+    createTopLevelWindow(&owner, WS_POPUP | WS_CLIPCHILDREN, 0, "");
+    EXPECT_EQ(factory->create(&owner, 72), nullptr);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(factory->create(&owner, KindNotesEditor), nullptr);
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(factory->create(&owner, KindInstrument), nullptr);
+    EXPECT_EQ(boxes.size(), 2u);
+    GPlacer* page = factory->create(&owner, KindDefault);
+    ASSERT_NE(page, nullptr);
+    owner.setContent(page);
+    EXPECT_EQ(page->windowKind(), 77u);
+    auto* tabs = dynamic_cast<GTabPlacer*>(page);
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(tabs->kindRecord, programWindowKind(KindDefault));
+    EXPECT_EQ(tabs->pageCount(), 0);
+    EXPECT_EQ(boxes.size(), 2u);
+    DestroyWindow(owner.hwnd);
+    setPageFactory(nullptr);
 }

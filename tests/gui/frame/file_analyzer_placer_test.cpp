@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/exceptions.h"
 #include "core/gfile.h"
 #include "gui/dialogs/file_dialog.h"
 #include "gui/frame/file_analyzer_placer.h"
@@ -316,4 +317,32 @@ TEST(FileAnalyzerPlacer, AReportThroughTheRealSaveDialog) {
     EXPECT_EQ("XML ", dir.read("real.xml"));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], guiText(GuiText::AnalyzerOpenReport));
+}
+
+// The page changes nothing, so a save never leaves a file emptier than the analysed one: Save As
+// copies the analysed bytes over the chosen file; with no readable document it fails and the file
+// keeps its own bytes; New on an existing file leaves it whole.
+TEST(FileAnalyzerPlacer, SaveAsCopiesTheAnalysedFile) {
+    Fixture f;
+    std::string analysed;
+    for (i32 i = 0; i < 40000; ++i) analysed += (char)(i * 7 + i / 256);
+    f.files.write("any.bin", analysed);
+    f.files.write("keep.bin", "old bytes");
+    ASSERT_TRUE(f.open());
+    chosen = f.files.file("keep.bin");
+    EXPECT_EQ(f.page->commandState(FileCommandSaveAs), CommandEnabled);
+    EXPECT_TRUE(f.page->onCommand(FileCommandSaveAs, nullptr));
+    EXPECT_TRUE(f.files.read("keep.bin") == analysed);
+    EXPECT_TRUE(f.files.read("any.bin") == analysed);
+    EXPECT_TRUE(f.page->isAttachedFile(chosen.c_str()));
+
+    f.files.write("other.bin", "other bytes");
+    f.page->newDocument();
+    EXPECT_THROW(f.page->saveDocument(f.files.file("other.bin").c_str(), 0), GException);
+    EXPECT_EQ(f.files.read("other.bin"), "other bytes");
+    // New on an existing file analyses it as it is.
+    chosen = f.files.file("other.bin");
+    EXPECT_TRUE(f.page->onCommand(FileCommandNew, nullptr));
+    EXPECT_TRUE(f.page->hasDocument);
+    EXPECT_EQ(f.files.read("other.bin"), "other bytes");
 }
