@@ -18,6 +18,8 @@
 #include "gui/kernel/window_class.h"
 #include "gui/views/box.h"
 #include "shell/main_window.h"
+#include "tools/analyzer_document.h"
+#include "tools/file_structure.h"
 
 namespace {
 // The product version from the executable's version block.
@@ -77,6 +79,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     (void)programActionCount();
     (void)programWindowKind(KindDefault);
     installProgramPageFactory();
+    registerPageMaker(KindAnalyzer, makeAnalyzerPage);
+    installAnalyzerBlockClasses();
     setProductName("Ravo");
     setVersionText(readProductVersion().c_str());
     loadInterfaceTexts(commandLine);
