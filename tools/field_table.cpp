@@ -89,7 +89,7 @@ void dlsConnectionTable(FieldTable& table, u32 connections) {
     sizedCopy(table, dlsArticulationFields, "Connections", 12ull * connections);
 }
 
-void vorbisCommentTable(FieldTable& table, u32 captionBytes, const u32* lengths, u32 count) {
+void vorbisCommentTable(FieldTable& table, u64 packetBytes, u32 captionBytes, const u32* lengths, u32 count) {
     static const FieldDescriptor head[] = {
         {"Type", 0, 1, FieldType::Byte, nullptr},
         {"Signature", 1, 6, FieldType::Asciiz, nullptr},
@@ -98,20 +98,28 @@ void vorbisCommentTable(FieldTable& table, u32 captionBytes, const u32* lengths,
     };
     table.copyOf(head, 2 * count + 4);
     u64 at = 11;
-    table.append({"Caption", at, captionBytes, FieldType::Ascii, nullptr});
-    at += captionBytes;
-    table.append({"Comment Count", at, 4, FieldType::DWord, nullptr});
-    at += 4;
-    for (u32 i = 0; i < count; ++i) {
-        table.append({"Text Size", at, 4, FieldType::DWord, nullptr});
-        at += 4;
-        table.append({"Comment", at, lengths[i], FieldType::Ascii, nullptr});
-        at += lengths[i];
-    }
-    table.append({"Terminator", at, 1, FieldType::Byte, nullptr});
+    // Rows end where the packet does.
+    auto add = [&](const char* name, u64 bytes, FieldType type) {
+        if (at + bytes > packetBytes) return false;
+        table.append({name, at, bytes, type, nullptr});
+        at += bytes;
+        return true;
+    };
+    if (!add("Caption", captionBytes, FieldType::Ascii) || !add("Comment Count", 4, FieldType::DWord)) return;
+    for (u32 i = 0; i < count; ++i)
+        if (!add("Text Size", 4, FieldType::DWord) || !add("Comment", lengths[i], FieldType::Ascii)) return;
+    add("Terminator", 1, FieldType::Byte);
 }
 
-const FieldDescriptor* wholeBlockRecord(const BlockBase* block, const FieldTable& table, u64* offset, u64* size) {
+const FieldDescriptor* wholeBlockRecord(const BlockBase* block, FieldTable& table, u64* offset, u64* size) {
+    // Rows end with the block: a short block shows the rows it holds.
+    u32 fit = 0;
+    while (fit < table.count && table.rows[fit].offset + table.rows[fit].size <= block->size) ++fit;
+    if (fit < table.count) {
+        if (table.isStatic) table.copyOf(table.rows);
+        table.rows[fit] = table.rows[table.count];
+        table.count = fit;
+    }
     if (!table.rows || !table.count) return nullptr;
     *offset = block->start;
     *size = block->size;

@@ -43,10 +43,11 @@ void dlsCueTable(FieldTable& table, u32 cues);
 // A DLS "art1" chunk: "Connections" sized 12 x connections.
 void dlsConnectionTable(FieldTable& table, u32 connections);
 // A Vorbis comment header: the caption of captionBytes, then one "Text Size" and "Comment" pair per
-// length given and the terminator; 2 x count + 7 rows.
-void vorbisCommentTable(FieldTable& table, u32 captionBytes, const u32* lengths, u32 count);
+// length given and the terminator; 2 x count + 7 rows with the ending record. Rows that would pass
+// the packet's end are left out.
+void vorbisCommentTable(FieldTable& table, u64 packetBytes, u32 captionBytes, const u32* lengths, u32 count);
 
 class BlockBase;
 // The analyzer's tables count from the block's first byte: blocks offer them as their second record,
-// over the whole block. Null when the table is empty.
-const FieldDescriptor* wholeBlockRecord(const BlockBase* block, const FieldTable& table, u64* offset, u64* size);
+// over the whole block. Rows past the block's end are left out; null when none is left.
+const FieldDescriptor* wholeBlockRecord(const BlockBase* block, FieldTable& table, u64* offset, u64* size);

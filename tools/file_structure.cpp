@@ -37,7 +37,12 @@ bool isOggTag(u32 tag) { return (tag >= 0x674F && tag <= 0x6751) || (tag >= 0x67
 // A file error whose handler decides whether the parse goes on.
 bool goOn(GFile& file, MmText message) { return reportFileError(file, mmText(message), nullptr, 0); }
 
-BlockBase* makeMpegFrames(BlockBase* parent, u32 firstBytes, u64, u64) { return new Mp3Source(parent, firstBytes); }
+// Data that does not begin with a frame sync holds no MPEG block.
+BlockBase* makeMpegFrames(BlockBase* parent, u32 firstBytes, u64, u64) {
+    u8 b[4];
+    memcpy(b, &firstBytes, 4);
+    return looksLikeFrame(b) ? new Mp3Source(parent, firstBytes) : nullptr;
+}
 BlockBase* makeOggStream(BlockBase* parent, u64, u64) { return new OggStreamBlock(parent); }
 BlockBase* makeInstrument(BlockBase* parent, const ChunkHeader& header) {
     return new WaveInstrumentBlock(parent, header.contentSize + 8);
@@ -239,13 +244,13 @@ bool FileStructure::read(BlockSink* sink, GFile& file, u64) {
     }
     if (!strict) createEndMarker();
 
-    // What the file is: the last block made, a RIFF by its form and a WAVE by its first stream.
+    // What the file is: the last block made (not the end marker, nor an ID3v1 tail behind other
+    // blocks), a RIFF by its form and a WAVE by its first stream.
     BlockBase* last = nullptr;
-    for (u32 i = childCount(); i-- > 0;) {
+    for (u32 i = childCount(); i-- > 0 && !last;) {
         u32 kind = child(i)->id;
-        if (kind == BlockId::EndOfFile || kind == BlockId::Id3v1) continue;
+        if (kind == BlockId::EndOfFile || (kind == BlockId::Id3v1 && i > 0)) continue;
         last = child(i);
-        break;
     }
     if (last) {
         fileKind = last->id;

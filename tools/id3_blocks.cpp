@@ -59,7 +59,5 @@ bool Id3v2TagBlock::write(GFile* source, GFile& target, JobProgress* progress) {
 
 const FieldDescriptor* Id3v2TagBlock::secondRecord(u64* offset, u64* bytes) {
     table.pointAt(id3v2HeaderFields);
-    *offset = start;
-    *bytes = 10;
-    return table.rows;
+    return wholeBlockRecord(this, table, offset, bytes);
 }

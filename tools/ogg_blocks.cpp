@@ -240,4 +240,4 @@ bool OggCommentBlock::read(BlockSink* sink, GFile& file, u64 limit) {
     return true;
 }
 
-void OggCommentBlock::describeFields(FieldTable& t) { vorbisCommentTable(t, captionBytes, lengths, lengthCount); }
+void OggCommentBlock::describeFields(FieldTable& t) { vorbisCommentTable(t, size, captionBytes, lengths, lengthCount); }
