@@ -313,7 +313,9 @@ void checkTree(BlockBase* block, u64 fileSize, u32& blocks) {
     if (const FieldDescriptor* rows = block->secondRecord(&offset, &size)) {
         EXPECT_LE(offset + size, fileSize);
         for (u32 i = 0; rows[i].name; ++i)
-            if (rows[i].type != FieldType::Bits) EXPECT_LE(rows[i].offset, size) << rows[i].name;
+            if (rows[i].type != FieldType::Bits) {
+                EXPECT_LE(rows[i].offset + rows[i].size, size) << rows[i].name;
+            }
     }
     for (u32 i = 0; i < block->childCount(); ++i) checkTree(block->child(i), fileSize, blocks);
 }

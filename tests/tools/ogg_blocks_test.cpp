@@ -114,7 +114,9 @@ TEST(OggBlocks, IdentificationHeaderCases) {
         EXPECT_EQ(stream->firstGranulePage, c.bytes.size());
         EXPECT_EQ(p.root->fileKind, BlockId::Ogg);
         ASSERT_EQ(stream->format() != nullptr, c.hasFormat);
-        if (!c.strict) EXPECT_EQ(stream->child(0)->childCount(), c.pageChildren);
+        if (!c.strict) {
+            EXPECT_EQ(stream->child(0)->childCount(), c.pageChildren);
+        }
         if (!c.hasFormat) continue;
         const WAVEFORMATEX* f = stream->format();
         EXPECT_EQ(f->wFormatTag, c.tag);
