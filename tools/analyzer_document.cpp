@@ -1,5 +1,7 @@
 #include "tools/analyzer_document.h"
 
+#include "app/program_file_dialogs.h"
+#include "app/window_kinds.h"
 #include "gui/views/file_data_source.h"
 
 FileStructureDocument::FileStructureDocument(ErrorHandler* handler) : holder(handler), handler(handler) {}
@@ -41,5 +43,6 @@ bool FileStructureDocument::writeReport(GFile& out, u32 kind) { return structure
 
 GPlacer* makeAnalyzerPage(GWindow* parent) {
     static WindowErrorHandler handler;
-    return new GFileAnalyzerPlacer(parent, new FileStructureDocument(&handler));
+    return new GFileAnalyzerPlacer(parent, new FileStructureDocument(&handler), &analyzedFileDialog, &textReportDialog,
+                                   &analyzerFolderList, programWindowKind(KindAnalyzer));
 }
