@@ -81,3 +81,45 @@ CodecOutcome runCodecConvert(CodecConvertEntry entry, const CodecSourceDescripto
     if (result == 2) return CodecOutcome::Failed;
     return CodecOutcome::Done;
 }
+
+namespace {
+// A text of the library, at most n characters, null as empty.
+void copyText(GString& out, const char* text, u32 n = 4096) {
+    u32 length = 0;
+    while (text && length < n && text[length]) ++length;
+    stringAssign(out, text ? text : "", length);
+}
+// Enumerations stop after this many entries, whatever the library says.
+const u32 maxCodecEntries = 4096;
+}  // namespace
+
+void listCodecEncoders(CodecEncoderEnumEntry entry, std::vector<CodecEncoderInfo>& out) {
+    uint32_t cursor = 0;
+    CodecEncoderEntry e = {};
+    while (entry && out.size() < maxCodecEntries && entry(&cursor, &e)) {
+        CodecEncoderInfo info;
+        info.family = e.family;
+        copyText(info.shortName, e.shortName);
+        copyText(info.longName, e.longName);
+        out.push_back(info);
+        e = {};
+    }
+}
+
+void listCodecDecoders(CodecDecoderEnumEntry entry, const char* fileName, std::vector<CodecDecoderInfo>& out) {
+    uint32_t cursor = 0;
+    CodecDecoderEntry e = {};
+    while (entry && out.size() < maxCodecEntries && entry(&cursor, fileName, &e)) {
+        CodecDecoderInfo info;
+        copyText(info.shortName, e.shortName);
+        copyText(info.longName, e.longName);
+        copyText(info.name, e.name, sizeof e.name);
+        info.flag = e.flag;
+        out.push_back(info);
+        e = {};
+    }
+}
+
+void codecEncoderTitle(const CodecEncoderInfo& encoder, GString& out) {
+    stringFormat(out, "%s [%s]", encoder.longName.c_str(), encoder.shortName.c_str());
+}

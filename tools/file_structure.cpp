@@ -11,7 +11,7 @@
 #include "tools/mpeg_block.h"
 #include "tools/ogg_blocks.h"
 
-CodecParseFile codecParseFile = nullptr;
+CodecParseEntry codecParseFile = nullptr;
 
 namespace {
 const u64 minimumStrictBytes = 16;
@@ -225,11 +225,11 @@ bool FileStructure::read(BlockSink* sink, GFile& file, u64) {
     if (!broken && remaining > 0) {
         i32 streams = 0;
         if (childCount() == 0 && codecParseFile && seekTo(file, position)) {
-            const u8* entries = nullptr;
+            const CodecStreamEntry* entries = nullptr;
             streams = codecParseFile(file.name, &entries);
             if (!entries) streams = 0;
             for (i32 i = 0; i < streams; ++i) {
-                BlockBase* stream = createPluginStream(entries + (u64)i * pluginEntryBytes);
+                BlockBase* stream = createPluginStream(reinterpret_cast<const u8*>(entries + i));
                 seekTo(file, position);
                 stream->read(sink, file, remaining);
                 stream->start = position;

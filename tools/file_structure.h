@@ -7,6 +7,7 @@
 #include <mmreg.h>
 
 #include "core/block_base.h"
+#include "mm/codec_interface.h"
 #include "mm/riff_block.h"
 #include "mm/sound_player.h"
 
@@ -21,8 +22,7 @@ const u32 pluginEntryBytes = 124;
 
 // The codec library's parse of a file: the number of 124-byte entries (0 or less: none) and their
 // array, which stays the library's. Null when no library is loaded.
-typedef int (*CodecParseFile)(const char* fileName, const u8** entries);
-extern CodecParseFile codecParseFile;
+extern CodecParseEntry codecParseFile;
 
 class FileStructure : public BlockBase {
 public:

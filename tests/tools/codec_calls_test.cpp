@@ -88,3 +88,48 @@ TEST(CodecCalls, ProgressBusyAndResults) {
     EXPECT_ANY_THROW(runCodecConvert(throwingEntry, source, target, 1, nullptr, message));
     EXPECT_EQ(runCodecConvert(reportingEntry, source, target, 1, nullptr, message), CodecOutcome::Done);
 }
+
+namespace {
+bool __cdecl twoDecoders(uint32_t* cursor, const char* fileName, CodecDecoderEntry* out) {
+    EXPECT_STREQ(fileName, "in.xyz");
+    if (*cursor >= 2) return false;
+    static char longText[5000];
+    memset(longText, 'l', sizeof longText - 1);
+    if (*cursor == 0) {
+        *out = {"d0", "first", "", 1};
+        // A name that fills its field without an end.
+        memset(out->name, 'n', sizeof out->name);
+    } else {
+        *out = {nullptr, longText, "second", 0};
+    }
+    ++*cursor;
+    return true;
+}
+bool __cdecl endlessEncoders(uint32_t* cursor, CodecEncoderEntry* out) {
+    *out = {CodecFamilyVorbis, "ogg", "Ogg Vorbis"};
+    ++*cursor;
+    return true;
+}
+}  // namespace
+
+TEST(CodecCalls, EnumerationsAreCopiedAndEnded) {
+    std::vector<CodecDecoderInfo> decoders;
+    listCodecDecoders(twoDecoders, "in.xyz", decoders);
+    ASSERT_EQ(decoders.size(), 2u);
+    EXPECT_EQ(decoders[0].name.length, 32u);
+    EXPECT_EQ(decoders[0].flag, 1);
+    EXPECT_STREQ(decoders[1].shortName.c_str(), "");
+    EXPECT_EQ(decoders[1].longName.length, 4096u);
+    EXPECT_EQ(decoders[1].flag, 0);
+    // A library that never says it is done is cut off.
+    std::vector<CodecEncoderInfo> encoders;
+    listCodecEncoders(endlessEncoders, encoders);
+    EXPECT_EQ(encoders.size(), 4096u);
+    GString title;
+    codecEncoderTitle(encoders[0], title);
+    EXPECT_STREQ(title.c_str(), "Ogg Vorbis [ogg]");
+    EXPECT_EQ(encoders[0].family, (u32)CodecFamilyVorbis);
+    std::vector<CodecEncoderInfo> none;
+    listCodecEncoders(nullptr, none);
+    EXPECT_TRUE(none.empty());
+}

@@ -254,8 +254,8 @@ TEST(FileStructure, OwnSoundFileStream) {
 namespace {
 const u8* fakeEntries = nullptr;
 int fakeCount = 0;
-int fakeParse(const char*, const u8** entries) {
-    *entries = fakeEntries;
+int32_t __cdecl fakeParse(const char*, const CodecStreamEntry** entries) {
+    *entries = reinterpret_cast<const CodecStreamEntry*>(fakeEntries);
     return fakeCount;
 }
 }  // namespace
