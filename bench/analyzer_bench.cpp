@@ -69,3 +69,30 @@ RAVO_BENCH(analyzer) {
     DeleteFileA(wavePath.c_str());
     DeleteFileA(mpegPath.c_str());
 }
+
+// A long Ogg stream: 65536 pages of 4 KiB, each a block of its own.
+RAVO_BENCH(analyzer_ogg) {
+    const std::string path = benchFolder() + "\\long.ogg";
+    const u32 pages = 65536;
+    std::string page = std::string("OggS") + '\0' + '\0';
+    page.append(8, '\1');                   // granule position
+    page.append(12, '\0');                  // serial, sequence, CRC
+    page += (char)16;
+    page.append(16, (char)(u8)254);         // 16 segments of 254 bytes
+    page.append(16 * 254, 'a');
+    GFile f;
+    if (!fileOpen(f, path.c_str(), FileMode::Write)) return;
+    std::string run;
+    for (u32 i = 0; i < 256; ++i) run += page;
+    for (u32 i = 0; i < pages / 256; ++i) fileWrite(f, run.data(), (u32)run.size());
+    fileClose(f);
+    u32 blocks = 0;
+    double ms = medianMilliseconds([&] {
+        FileStructure* root = parseFileStructure(path.c_str(), nullptr, nullptr);
+        blocks = root && root->childCount() ? root->child(0)->childCount() : 0;
+        delete root;
+    });
+    benchResult("analyzer: parse of an Ogg stream of 65536 pages (256 MiB)", ms,
+                blocks == pages ? "ms" : "ms (pages missing)");
+    DeleteFileA(path.c_str());
+}

@@ -4,6 +4,7 @@
 
 #include "core/gfile.h"
 #include "mm/field_tables.h"
+#include "mm/header_window.h"
 
 namespace {
 const u32 pageHeaderBytes = 27;
@@ -85,22 +86,24 @@ bool OggStreamBlock::read(BlockSink* sink, GFile& file, u64 limit) {
     size = limit;
     // A strict read keeps no pages: one page object serves them all.
     OggPageBlock* reused = sink ? new OggPageBlock(nullptr, this) : nullptr;
+    const u64 end = start + limit;
     u64 remaining = limit, position = start;
+    HeaderWindow window;
     u32 signature = 0;
-    bool ok = remaining >= 4 && fileRead(file, &signature, 4);
-    while (ok && signature == BlockId::Ogg && remaining >= pageHeaderBytes) {
+    bool ok = remaining >= pageHeaderBytes && window.read(file, position, end, &signature, 4);
+    while (ok && signature == BlockId::Ogg) {
         OggPageBlock* page = reused ? reused : new OggPageBlock(this, this);
         // A page cut short covers the rest of the stream.
         page->start = position;
         page->size = remaining;
-        ok = page->read(sink, file, remaining);
+        ok = page->parse(sink, file, window, end);
         // A page is never longer than what remains, and always takes a step.
         u64 pageSize = page->size < remaining && page->size >= pageHeaderBytes ? page->size : remaining;
         page->size = pageSize;
         remaining -= pageSize;
         position += pageSize;
         if (!ok || remaining < pageHeaderBytes) break;
-        ok = seekTo(file, position) && fileRead(file, &signature, 4);
+        ok = window.read(file, position, end, &signature, 4);
     }
     delete reused;
     size = limit - remaining;
@@ -122,10 +125,15 @@ bool OggPageBlock::read(BlockSink* sink, GFile& file, u64 limit) {
     i64 at;
     if (!fileTell(file, &at) || at < 4) return false;
     start = (u64)at - 4;
-    if (!fileRead(file, header, sizeof header)) return false;
+    HeaderWindow window;
+    return parse(sink, file, window, start + limit);
+}
+
+bool OggPageBlock::parse(BlockSink* sink, GFile& file, HeaderWindow& window, u64 end) {
+    if (!window.read(file, start + 4, end, header, sizeof header)) return false;
     const u32 count = header[22];
     // A segment table cut by the end of the stream is not read.
-    if (limit < pageHeaderBytes + count || !fileRead(file, segments, count)) return false;
+    if (!window.read(file, start + pageHeaderBytes, end, segments, count)) return false;
     u64 granule;
     memcpy(&granule, header + 2, 8);
     if (granule != 0 && stream && stream->firstGranulePage == 0) stream->firstGranulePage = start;
@@ -134,30 +142,28 @@ bool OggPageBlock::read(BlockSink* sink, GFile& file, u64 limit) {
     size = pageHeaderBytes + count + payload;
     const u64 packetStart = start + pageHeaderBytes + count;
     // The packet ends with the page, and the page with the stream.
-    const u64 end = start + (size < limit ? size : limit);
-    payload = end > packetStart ? end - packetStart : 0;
-    u8 first[9];
+    const u64 pageEnd = start + size < end ? start + size : end;
+    payload = pageEnd > packetStart ? pageEnd - packetStart : 0;
+    u8 packet[30];
     if (payload < 9 || (header[1] & 1)) return true;
-    if (!fileRead(file, first, sizeof first)) return false;
-    const bool vorbis = memcmp(first + 1, "vorbis", 6) == 0;
-    if (first[0] == 3 && vorbis) {
+    if (!window.read(file, packetStart, end, packet, 9)) return false;
+    const bool vorbis = memcmp(packet + 1, "vorbis", 6) == 0;
+    if (packet[0] == 3 && vorbis) {
         if (sink) return true;
         OggCommentBlock* comment = new OggCommentBlock(this, packetStart, payload);
-        return comment->read(sink, file, payload);
+        return fileSeek(file, (i64)(packetStart + 9), SEEK_SET) && comment->read(sink, file, payload);
     }
-    if (first[0] != 1) return true;
+    if (packet[0] != 1) return true;
     if (vorbis) {
         if (!sink) new OggPacketBlock(this, BlockId::OggAudio, packetStart, payload);
-        u8 packet[30];
         if (payload < sizeof packet) return true;
-        memcpy(packet, first, sizeof first);
-        if (!fileRead(file, packet + 9, sizeof packet - 9)) return false;
+        if (!window.read(file, packetStart, end, packet, sizeof packet)) return false;
         if (stream) buildVorbisFormat(stream->formatRecord, packet);
         return true;
     }
     if (sink) return true;
-    if (memcmp(first + 1, "video", 5) == 0) new OggPacketBlock(this, BlockId::OggVideo, packetStart, payload);
-    else if (memcmp(first + 1, "text", 4) == 0) new OggPacketBlock(this, BlockId::OggText, packetStart, payload);
+    if (memcmp(packet + 1, "video", 5) == 0) new OggPacketBlock(this, BlockId::OggVideo, packetStart, payload);
+    else if (memcmp(packet + 1, "text", 4) == 0) new OggPacketBlock(this, BlockId::OggText, packetStart, payload);
     return true;
 }
 

@@ -44,6 +44,8 @@ public:
     void displayName(GString& out) const override;
     // Entered after the 4 signature bytes; limit is what remains of the stream from the page start.
     bool read(BlockSink* sink, GFile& file, u64 limit) override;
+    // The page at start, read through the stream's window, which ends at end.
+    bool parse(BlockSink* sink, GFile& file, class HeaderWindow& window, u64 end);
     bool report(GFile& out, u32 kind) override;
     bool write(GFile* source, GFile& target, JobProgress* progress) override;
     u32 headerLength() const override { return 27 + header[22]; }
