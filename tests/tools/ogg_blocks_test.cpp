@@ -1,6 +1,7 @@
 // The Ogg blocks over small streams: pages and their packet blocks, the stream's format from the
 // identification header, the first page with a granule position, the trailing fragment, continued
-// packets, strict reads, and the comment rows bounded by their packet.
+// packets, strict reads, the comment rows bounded by their packet, pages inside a WAVE and a stream
+// made by sox.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -13,6 +14,7 @@ namespace {
 const std::string audioPacket = std::string(200, 'a');
 
 OggStreamBlock* streamOf(const Parsed& p) { return dynamic_cast<OggStreamBlock*>(p.child(0)); }
+std::string fourCCString(u32 id) { return std::string(reinterpret_cast<const char*>(&id), 4); }
 }  // namespace
 
 TEST(OggBlocks, PagesPacketsAndTheFormat) {
@@ -195,4 +197,32 @@ TEST(OggBlocks, StreamMadeBySox) {
         at += stream->child(i)->size;
     }
     EXPECT_EQ(at, stream->size);
+}
+
+TEST(OggBlocks, PagesInsideAWave) {
+    // An Ogg format whose "fmt " chunk carries the header pages after its 26 bytes, and data pages.
+    WAVEFORMATEX f = {};
+    f.wFormatTag = 0x6750;
+    f.nChannels = 1;
+    f.nSamplesPerSec = 8000;
+    f.cbSize = 8;
+    const std::string headers = oggPage(vorbisIdentification(1, 8000, 1, 2, 3));
+    const std::string format = formatBytes(f, 18) + std::string(8, 'o') + headers;
+    const std::string data = oggPage(audioPacket, 0, 7) + oggPage(audioPacket, 0, 9);
+    Parsed p("a.wav", riffList("RIFF", "WAVE", chunk("fmt ", format) + chunk("data", data)));
+    BlockBase* form = p.child(0);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(fourCCString(p.root->fileKind), "OggS");
+    BlockBase* fmt = form->child(0);
+    ASSERT_EQ(fmt->childCount(), 1u);
+    EXPECT_EQ(fmt->child(0)->id, BlockId::Ogg);
+    EXPECT_EQ(fmt->child(0)->start, fmt->start + 8 + 26);
+    EXPECT_EQ(fmt->child(0)->size, headers.size());
+    BlockBase* dataBlock = form->child(1);
+    ASSERT_EQ(dataBlock->childCount(), 1u);
+    OggStreamBlock* pages = dynamic_cast<OggStreamBlock*>(dataBlock->child(0));
+    ASSERT_NE(pages, nullptr);
+    EXPECT_EQ(pages->start, dataBlock->start + 8);
+    EXPECT_EQ(pages->childCount(), 2u);
+    EXPECT_EQ(pages->firstGranulePage, pages->start);
 }
