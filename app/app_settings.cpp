@@ -453,17 +453,11 @@ void readAppSettings(AppSettings& settings, GBag& bag) {
 }
 
 bool saveAppSettings(const AppSettings& settings, const char* path) {
-    GBag bag;
-    bagWriteSection(bag, kAppSettingsSection, [&](GBag& b) { writeAppSettings(settings, b); });
-    return saveBagFile(path, bag, bagFileTag("OPTS"), kAppSettingsVersion);
+    return saveSectionFile(path, kAppSettingsSection, bagFileTag("OPTS"), kAppSettingsVersion,
+                           [&](GBag& b) { writeAppSettings(settings, b); });
 }
 
 bool loadAppSettings(AppSettings& settings, const char* path) {
-    GBag bag;
-    if (!loadBagFile(path, bag, bagFileTag("OPTS"), kAppSettingsVersion)) return false;
-    try {
-        return bagReadSection(bag, kAppSettingsSection, [&](GBag& b) { readAppSettings(settings, b); });
-    } catch (const GBagException&) {
-        return false;
-    }
+    return loadSectionFile(path, kAppSettingsSection, bagFileTag("OPTS"), kAppSettingsVersion,
+                           [&](GBag& b) { readAppSettings(settings, b); });
 }

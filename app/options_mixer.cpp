@@ -1,0 +1,5 @@
+#include "app/options_mixer.h"
+
+OptionsMixerLine* makeDeviceMixerLine() { return nullptr; }
+
+OptionsMixerLine* (*makeOptionsMixerLine)() = makeDeviceMixerLine;
