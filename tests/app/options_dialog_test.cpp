@@ -28,6 +28,7 @@
 #include "mm/mm_settings.h"
 #include "tests/support/test_support.h"
 #include "tests/gui/dialogs/modal_script.h"
+#include "tests/app/pane_colors_kept.h"
 #include "tests/gui/gui_fixture.h"
 
 namespace {
@@ -160,6 +161,7 @@ protected:
     }
 
     TestApplication app;
+    PaneColorsKept colours;
     AppSettings savedApp;
     GGuiSettings savedGui;
     MultimediaSettings savedMm;
