@@ -53,7 +53,9 @@ struct HarmonicFixture : controls::Fixture, HarmonicPage {
     }
     ~HarmonicFixture() {
         // The windows go before the list they point into.
-        if (IsWindow(dialog->hwnd)) DestroyWindow(dialog->hwnd);
+        if (!IsWindow(dialog->hwnd)) return;
+        SetWindowLongA(dialog->hwnd, GWL_STYLE, GetWindowLongA(dialog->hwnd, GWL_STYLE) & ~WS_VISIBLE);
+        DestroyWindow(dialog->hwnd);
     }
 
     bool hasDocument() override { return document; }
