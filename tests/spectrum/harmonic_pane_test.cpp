@@ -71,6 +71,14 @@ TEST(SpectPane, RangesFollowTheHighestHarmonicAndAnEmptyPaneHidesAll) {
         EXPECT_EQ(-1, p->markerIndex);
         EXPECT_EQ(CommandEnabled, p->commandState(SpectAmplitude));
     }
+    // The curves' search: the index before the first record at or above the value.
+    f.setList({harmonic(300.0), harmonic(200.0), harmonic(100.0), harmonic(200.0)});
+    const struct {
+        double hz;
+        i32 before;
+    } searches[] = {{50.0, -1}, {100.0, -1}, {150.0, 0}, {200.0, 0}, {250.0, 2}, {300.0, 2}, {400.0, 3}};
+    for (const auto& s : searches) EXPECT_EQ(s.before, f.pane->curve(PaneAmplitude)->indexBefore(s.hz)) << s.hz;
+
     f.document = false;
     f.syncPane();
     SpectPane* p = f.pane;
