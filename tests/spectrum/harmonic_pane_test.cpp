@@ -181,7 +181,8 @@ TEST(SpectPane, ASwitchInOnePaneChangesEveryOpenPane) {
 
 TEST(SpectPane, StemsStandAtTheirFrequenciesInTheAmplitudeColour) {
     HarmonicFixture f;
-    f.setList({harmonic(300.0, 30000.0), harmonic(1000.0, 10000.0), harmonic(1500.0, 20000.0, -1.0)});
+    // 1000.5 Hz falls on the pixel column of 1000 Hz: one stem, as high as the higher.
+    f.setList({harmonic(300.0, 30000.0), harmonic(1000.0, 10000.0), harmonic(1000.5, 4000.0), harmonic(1500.0, 20000.0, -1.0)});
     SpectPane* p = f.pane;
     p->setScale(p->scaleX, 0.005);  // the whole amplitude range in view
     GScrollRange h = p->horizontal, v = p->vertical;
@@ -194,13 +195,23 @@ TEST(SpectPane, StemsStandAtTheirFrequenciesInTheAmplitudeColour) {
     for (double hz : {300.0, 1000.0, 1500.0}) {
         i32 x = p->pixelOf(hz);
         RECT column{x, plot.top, x + 1, plot.bottom};
-        i32 expected = amp->valueToPixelY(0) - amp->valueToPixelY(p->recordAt(hz == 300.0 ? 0 : hz == 1000.0 ? 1 : 2)->amplitude);
+        double top = hz == 300.0 ? 30000.0 : hz == 1000.0 ? 10000.0 : 20000.0;
+        i32 expected = amp->valueToPixelY(0) - amp->valueToPixelY(top);
         EXPECT_NEAR(expected, countColour(p->hwnd, column, green), 2) << hz;
     }
     // Between the stems nothing is drawn in the amplitude colour.
     i32 between = (p->pixelOf(300.0) + p->pixelOf(1000.0)) / 2;
     EXPECT_EQ(0, countColour(p->hwnd, RECT{between - 5, plot.top, between + 5, plot.bottom}, green));
     saveWindowShot(f.dialog->hwnd, "spectrum_pane.bmp");
+
+    // As points: a cross of one pixel each way at the value, nothing down to the baseline.
+    appSettings.Spectrum.Pane.funcFlagsAmp = CurveMarkers;
+    p->applyDrawFlags(true);
+    f.paintNow();
+    i32 x = p->pixelOf(1000.0), y = amp->valueToPixelY(10000.0);
+    for (POINT at : {POINT{x, y}, POINT{x - 1, y}, POINT{x + 1, y}, POINT{x, y - 1}, POINT{x, y + 1}})
+        EXPECT_EQ(green, pixelAt(p->hwnd, at.x, at.y)) << at.x << "," << at.y;
+    EXPECT_EQ(3, countColour(p->hwnd, RECT{x, plot.top, x + 1, plot.bottom}, green));
 }
 
 TEST(SpectPane, NoteGridAndRulerStopWhereSemitonesCrowdAndComeBackZoomedIn) {
