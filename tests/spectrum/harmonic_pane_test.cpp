@@ -165,6 +165,14 @@ TEST(SpectPane, ASwitchInOnePaneChangesEveryOpenPane) {
     EXPECT_FALSE(userHidden(f.pane, PaneFrequencyRuler));
     EXPECT_EQ(CommandUnknown, f.pane->commandChecked(SpectRulerUpDown));
 
+    // Under the redraw lock the notification waits for its release.
+    f.dialog->notifications.clear();
+    f.pane->beginRedrawLock();
+    f.pane->applyDrawFlags(true);
+    EXPECT_TRUE(f.paneCodes().empty());
+    f.pane->endRedrawLock();
+    EXPECT_EQ(std::vector<u32>{PaneSettingsApplied}, f.paneCodes());
+
     SendMessageA(f.pane->hwnd, WM_COMMAND, SpectStrokesPhi, 0);
     EXPECT_EQ((u32)CurveStems, appSettings.Spectrum.Pane.funcFlagsPhase);
 
