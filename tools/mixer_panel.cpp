@@ -20,7 +20,7 @@ GMixerPanel* GMixerPanel::build(GLayoutBuilder& b, DeviceSettings* settings, Sou
     p->sound = sound;
     b.pushContainer(p, "08000", alignment);
 
-    GColumnsItem::create(b, "00000", "|^");
+    GColumnsItem::create(b, "00000", "<^");
     const u32 flat = ButtonFlat;
     GButton::create(b, mmText(MmText::MixerSaveButton), flat, SaveCommand, "U^");
     GButton::create(b, mmText(MmText::MixerLoadButton), flat, LoadCommand, "U^");

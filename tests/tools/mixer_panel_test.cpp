@@ -9,17 +9,22 @@
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "gui/controls/button.h"
 #include "gui/controls/combo.h"
+#include "gui/controls/edit_line.h"
 #include "gui/controls/label.h"
 #include "gui/controls/mark_window.h"
 #include "gui/controls/multi_label.h"
 #include "gui/controls/regulator.h"
+#include "gui/controls/spinner_field.h"
+#include "gui/dialogs/single_placer_dialog.h"
 #include "gui/input/input_routing.h"
+#include "gui/layout/group_box_item.h"
 #include "gui/views/table_model.h"
 #include "mm/mm_settings.h"
 #include "mm/wave_out_player.h"
@@ -30,7 +35,9 @@
 #include "tests/tools/mixer_machine.h"
 #include "tools/device_adjust_panel.h"
 #include "tools/mixer_control_panel.h"
+#include "tools/mixer_line_body.h"
 #include "tools/mixer_line_list.h"
+#include "tools/mixer_value_row.h"
 
 namespace {
 
@@ -448,4 +455,45 @@ TEST(MixerControlPanel, TheSlidersShowTheirPositions) {
     RedrawWindow(balance->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     EXPECT_EQ(thumb, controls::pixelAt(balance->hwnd, at75, mid));
     EXPECT_EQ(groove, controls::pixelAt(balance->hwnd, at25, mid));
+}
+
+TEST(MixerLineDialogBody, OnePanelOnTheLineInATitledBox) {
+    TestApplication app;
+    MixerMachine machine;
+    GSinglePlacerDialog dialog(nullptr, nullptr);
+    ASSERT_TRUE(dialog.createWindow("Speakers"));
+    MixerControlPanel* p = buildMixerLineBody(&dialog, {0, -1, 0});
+    ASSERT_NE(nullptr, dialog.body);
+    EXPECT_STREQ("Mixer line controls", static_cast<GGroupBoxItem*>(dialog.body)->frame->caption.c_str());
+    EXPECT_TRUE(p->hasVolume);
+    EXPECT_EQ(40000, p->master->value);
+    EXPECT_EQ(2u, p->controls.size());
+    EXPECT_EQ(1u, machine.openMixers.size());
+    DestroyWindow(dialog.hwnd);
+    EXPECT_TRUE(machine.openMixers.empty());
+}
+
+TEST(MixerValueRow, TheBufferFieldsKeepToTheirRanges) {
+    struct Case {
+        const char* count;
+        const char* length;
+        bool accepted;
+    } cases[] = {{"2", "10", true}, {"32", "10000", true}, {"1", "100", false}, {"33", "100", false},
+                 {"8", "9", false}, {"8", "10001", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.count) + " " + c.length);
+        controls::ColumnFixture fx;
+        ShownBoxes shown;
+        fx.builder.fieldList = &fx.dialog->fields;
+        i32 count = 4, length = 50;
+        GMixerValueRow* row = GMixerValueRow::create(fx.builder, &count, &length, "UC");
+        EXPECT_STREQ("Buffers", row->frame->caption.c_str());
+        EXPECT_STREQ("4", row->countField->edit->text());
+        row->countField->edit->setText(c.count);
+        row->lengthField->edit->setText(c.length);
+        EXPECT_EQ(c.accepted, fx.dialog->validate(&fx.dialog->fields));
+        EXPECT_EQ(c.accepted ? atoi(c.count) : 4, count);
+        EXPECT_EQ(c.accepted ? atoi(c.length) : 50, length);
+        EXPECT_EQ(c.accepted ? 0u : 1u, ShownBoxes::texts.size());
+    }
 }
