@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "gui/dialogs/file_dialog.h"
 #include "tests/gui/box_recorder.h"
 
 MixerMachine::MixerMachine() {
@@ -87,3 +88,22 @@ ShownBoxes::ShownBoxes() {
 }
 
 ShownBoxes::~ShownBoxes() { setMessageBoxSink(nullptr); }
+
+std::string ChosenFile::name;
+
+static BOOL WINAPI chooseName(OPENFILENAMEW* w) {
+    if (ChosenFile::name.empty()) return FALSE;
+    std::wstring wide(ChosenFile::name.begin(), ChosenFile::name.end());
+    memcpy(w->lpstrFile, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+    w->nFileOffset = (WORD)(wide.rfind(L'\\') + 1);
+    return TRUE;
+}
+
+static DWORD WINAPI noDialogError() { return 0; }
+
+ChosenFile::ChosenFile() {
+    name.clear();
+    fileDialogSystem = {chooseName, chooseName, noDialogError};
+}
+
+ChosenFile::~ChosenFile() { fileDialogSystem = fileDialogSystemDefaults; }

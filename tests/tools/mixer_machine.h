@@ -29,6 +29,13 @@ struct MixerMachine : FakeMachine {
     DWORD recordMixer, recordVolume;
 };
 
+// The file dialogs answer with `name` for the scope (cancelled while it is empty).
+struct ChosenFile {
+    ChosenFile();
+    ~ChosenFile();
+    static std::string name;
+};
+
 // Boxes shown through showMessageBox, recorded for the scope.
 struct ShownBoxes {
     ShownBoxes();

@@ -497,3 +497,31 @@ TEST(MixerValueRow, TheBufferFieldsKeepToTheirRanges) {
         EXPECT_EQ(c.accepted ? 0u : 1u, ShownBoxes::texts.size());
     }
 }
+
+TEST(MixerPanel, SaveAndLoadButtonsGoThroughTheFileDialogs) {
+    PanelRig rig;
+    TempDir dir;
+    ChosenFile chosen;
+    ShownBoxes shown;
+    ChosenFile::name = dir.file("panel.mix");
+    auto* buttons = static_cast<GLayoutItem*>(rig.panel->children[0]);
+    GButton* save = static_cast<GButton*>(buttons->children[0]);
+    GButton* load = static_cast<GButton*>(buttons->children[1]);
+    GButton* repair = static_cast<GButton*>(buttons->children[2]);
+    EXPECT_FALSE(IsWindowEnabled(repair->hwnd)) << "no repair dialog yet";
+    save->click();
+    ASSERT_TRUE(dir.exists("panel.mix"));
+
+    rig.machine.valuesOf(rig.machine.waveVolume) = pair(5, 5);
+    rig.sound.play.adjust1 = 12;
+    rig.heard.codes.clear();
+    load->click();
+    EXPECT_EQ(pair(65535, 32767), rig.machine.valuesOf(rig.machine.waveVolume));
+    EXPECT_EQ(0, rig.sound.play.adjust1);
+    EXPECT_EQ(0, rig.panel->adjust->gain->value);
+    EXPECT_EQ(rig.heard.codes, std::vector<u32>{15});
+    // The panel shows the loaded values.
+    EXPECT_EQ(25, rig.source()->balance->value);
+    EXPECT_TRUE(ShownBoxes::texts.empty());
+    EXPECT_TRUE(recordedBoxes().empty());
+}

@@ -34,32 +34,21 @@ struct Heard : DeviceSettingsListener {
     DeviceListNode node;
 };
 
-std::string chosenName;
-BOOL WINAPI chooseName(OPENFILENAMEW* w) {
-    if (chosenName.empty()) return FALSE;
-    std::wstring wide(chosenName.begin(), chosenName.end());
-    memcpy(w->lpstrFile, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
-    w->nFileOffset = (WORD)(wide.rfind(L'\\') + 1);
-    return TRUE;
-}
-DWORD WINAPI noError() { return 0; }
-
 struct FileRig {
     TestApplication app;
     MixerMachine machine;
     SoundSettings sound;
     TempDir dir;
     ShownBoxes shown;
+    ChosenFile chosen;
     std::vector<std::pair<std::string, u32>> log;
     Heard player{&log, "player"}, recorder{&log, "recorder"};
 
     FileRig() {
         deviceListLink(recorder.node, &sound.record, &recorder);
         deviceListLink(player.node, &sound.play, &player);
-        fileDialogSystem = {chooseName, chooseName, noError};
     }
     ~FileRig() {
-        fileDialogSystem = fileDialogSystemDefaults;
         deviceListUnlink(player.node);
         deviceListUnlink(recorder.node);
     }
@@ -92,7 +81,7 @@ TEST(MixerSettingsFile, WhatIsSavedThroughTheDialogComesBack) {
     r.sound.play.choiceFlags = 3;
     r.sound.record.adjust2 = -4;
     const std::vector<std::vector<u32>> saved = r.values();
-    chosenName = r.path("dialog.mix");
+    ChosenFile::name = r.path("dialog.mix");
     ASSERT_TRUE(saveSoundSettings(nullptr, r.sound));
     std::string bytes = r.dir.read("dialog.mix");
     ASSERT_GT(bytes.size(), 12u + soundSetupMinimum);
@@ -118,7 +107,7 @@ TEST(MixerSettingsFile, WhatIsSavedThroughTheDialogComesBack) {
     EXPECT_TRUE(recordedBoxes().empty());
 
     // A cancelled dialog writes nothing.
-    chosenName.clear();
+    ChosenFile::name.clear();
     EXPECT_FALSE(saveSoundSettings(nullptr, r.sound));
     EXPECT_EQ(std::vector<std::string>{"dialog.mix"}, r.dir.list());
 }

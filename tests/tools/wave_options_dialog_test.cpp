@@ -153,6 +153,9 @@ TEST(WaveOptionsDialog, OnTheMachinesMixers) {
         GWaveOptionsDialog dialog(nullptr, &sound, playback);
         ASSERT_TRUE(dialog.build());
         GMixerPanel* p = dialog.panel;
+        dialog.fitToContent();
+        ShowWindow(dialog.hwnd, SW_SHOWNOACTIVATE);
+        saveWindowShot(dialog.hwnd, playback ? "machine_play.bmp" : "machine_record.bmp");
         ASSERT_FALSE(p->lineList->entries.empty());
         EXPECT_GE(p->lineList->combo->selection, 0);
         MixerControlPanel* line = p->destinationPanel;
