@@ -255,7 +255,7 @@ TEST(MixerControlPanel, TheVolumeShowsMasterBalanceAndPercentages) {
 }
 
 TEST(MixerControlPanel, MovesWriteBothChannelsByTheBalanceRule) {
-    enum Action { Master, Balance, Centre, Plus, Minus };
+    enum Action { Master, Balance, Left, Centre, Plus, Minus };
     struct Case {
         const char* what;
         u32 left, right;
@@ -269,6 +269,7 @@ TEST(MixerControlPanel, MovesWriteBothChannelsByTheBalanceRule) {
         {"master keeps the balance", 65535, 32767, Master, 40000, 40000, 20000, 25},
         {"master 0 shows the centre", 65535, 32767, Master, 0, 0, 0, 50},
         {"master over a right balance", 20000, 40000, Master, 50000, 25000, 50000, 75},
+        {"one channel alone", 40000, 40000, Left, 10000, 10000, 40000, 87},
         {"centre", 65535, 32767, Centre, 0, 65535, 65535, 50},
         {"plus stays in range", 65000, 65000, Plus, 0, 65535, 65535, 50},
         {"plus steps", 30000, 30000, Plus, 0, 36553, 36553, 50},
@@ -283,6 +284,7 @@ TEST(MixerControlPanel, MovesWriteBothChannelsByTheBalanceRule) {
         switch (c.action) {
         case Master: p->master->setValue(c.value); break;
         case Balance: p->balance->setValue(c.value); break;
+        case Left: p->left->setValue(c.value); break;
         case Centre: p->centreButton->click(); break;
         case Plus: EXPECT_EQ(2, rig.key(p->master, VK_ADD)); break;
         case Minus: EXPECT_EQ(2, rig.key(p->balance, VK_SUBTRACT)); break;
