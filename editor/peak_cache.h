@@ -108,6 +108,7 @@ public:
     // The worker skips the entry; waits for a running step on it to end.
     void pause();
     void resume();
+    bool isPaused();
     void moveToFront();
     bool isComplete();
     bool readColumns(const FrameAxisView& view, float* columns);
@@ -153,8 +154,8 @@ public:
     PeakHandle* handles = nullptr;
     PeakCacheWorker* worker = nullptr;
 
-private:
     void deleteEntryLocked(PeakEntry* entry);
+    // Waits (the lock released meanwhile) for a step running on the entry to end.
     void waitForStep(std::unique_lock<std::mutex>& held, PeakEntry* entry);
 };
 
