@@ -24,7 +24,7 @@ void forEachPane(u32 type, Visit visit) {
     GWindowMap::Iterator walk(childWindowMap());
     while (GWindowMapEntry* entry = walk.next()) {
         GWindow* window = static_cast<GWindow*>(entry);
-        if (!window->destroyed() && window->hwnd && window->isKindOf(type)) visit(static_cast<GColorPane*>(window));
+        if (!window->destroyed() && window->hwnd && window->isKindOf(type)) visit(window);
     }
 }
 }  // namespace
@@ -50,11 +50,14 @@ void WavePaneColors::writeDefaults() {
 
 void WavePaneColors::apply() {
     const u32 background = colours.valueOf(366);
-    forEachPane(TypeWavePane, [&](GColorPane* pane) {
-        pane->backgroundColor = background;
+    forEachPane(TypeWavePane, [&](GWindow* window) {
+        // A pane of another family reads its colours from the group when it paints.
+        if (GColorPane* pane = dynamic_cast<GColorPane*>(window)) pane->backgroundColor = background;
+        GUserWindow* drawn = dynamic_cast<GUserWindow*>(window);
         // A buffered pane redraws its buffer on the next paint; another is erased first.
-        InvalidateRect(pane->hwnd, nullptr, (pane->drawStyle & DrawOffscreen) ? FALSE : TRUE);
-        UpdateWindow(pane->hwnd);
+        HWND hwnd = window->hwnd;
+        InvalidateRect(hwnd, nullptr, drawn && (drawn->drawStyle & DrawOffscreen) ? FALSE : TRUE);
+        UpdateWindow(hwnd);
     });
 }
 
@@ -68,5 +71,5 @@ void SpectrumPaneColors::writeDefaults() {
 }
 
 void SpectrumPaneColors::apply() {
-    forEachPane(TypeSpectrumPane, [](GColorPane* pane) { PostMessageA(pane->hwnd, PaneColorsChanged, 0, 0); });
+    forEachPane(TypeSpectrumPane, [](GWindow* pane) { PostMessageA(pane->hwnd, PaneColorsChanged, 0, 0); });
 }

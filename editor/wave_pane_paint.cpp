@@ -31,6 +31,8 @@ void WavePane::paint(HDC hdc, const RECT& update, bool erase) {
     }
     background = colour(WaveColorBackground);
     currentItem = 0;
+    // A pane that was hidden when its window moved reads now.
+    if (dataKind == WaveSamples && !viewData.values) refreshData();
     GGraph::paint(hdc, update, erase);
 }
 
