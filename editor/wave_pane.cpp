@@ -111,14 +111,17 @@ void WavePane::setSound(SoundStore* soundStore, u64 start, u64 length, SoundForm
     selEnd = std::min(selEnd, frameCount);
     selStart = std::min(selStart, selEnd);
     recalculate(false);
+    scaleX = normalScaleX;
+    scaleY = normalScaleY;
     // The whole sound across the plot at first.
     if (dataKind != WaveNoSound && frameCount) {
-        RECT plot = plotAreaRect(*this);
-        double width = plot.right - plot.left;
+        computeGraphLayout(*this);
+        RECT client{0, 0, 0, 0};
+        if (hwnd) GetClientRect(hwnd, &client);
+        double width = client.right - horizontal.leadingInset - horizontal.trailingInset;
         if (width > 0) normalScaleX = std::max(std::min(width / (double)frameCount, maxScaleX), minScaleX);
     }
     scaleX = normalScaleX;
-    scaleY = normalScaleY;
     initialScaleY = normalScaleY;
     invalidateLayout();
     if (hwnd) invalidate();

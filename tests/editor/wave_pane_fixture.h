@@ -68,7 +68,7 @@ struct PaneFixture {
 
     // A sound made by sox from its arguments ("-r 8000 -c 1 -b 16 ... synth ..."), attached.
     void load(const std::string& make);
-    void attach() { pane->setSound(&store, 0, store.length, &format); }
+    void attach() { pane->setSound(&store, store.dataOffset, store.length, &format); }
     void paintNow();
     // The pane's client area as it shows.
     void shot(DibCanvas& canvas);

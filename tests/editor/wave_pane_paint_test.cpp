@@ -36,7 +36,7 @@ TEST(WavePanePaint, FullScaleSineInTheFirstVoiceColourWithinItsLane) {
     PaneFixture f;
     setColours();
     waveViewOptions.viewFlags = WaveRulerShown | WaveTrackAll;
-    f.load("-r 8000 -c 1 -b 16 synth 1 sine 20");
+    f.load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm");
     f.pane->recalculate(true);
     f.pane->setScale(f.pane->scaleX, 0.004);
     f.paintNow();
