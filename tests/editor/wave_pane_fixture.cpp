@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "gui/input/input_routing.h"
+
 namespace wavetest {
 
 std::vector<std::string> hints;
@@ -87,8 +89,10 @@ void PaneFixture::click(i32 x, i32 y, u32 keys, bool right) {
 }
 
 void PaneFixture::key(u32 vk) {
-    SendMessageA(pane->hwnd, WM_KEYDOWN, vk, 1);
-    SendMessageA(pane->hwnd, WM_KEYUP, vk, 0xC0000001);
+    GInputEvent event;
+    ASSERT_TRUE(keyModifierState(WM_KEYDOWN, vk, 1, &event));
+    event.target = pane;
+    routeKeyEvent(&event);
 }
 
 }  // namespace wavetest

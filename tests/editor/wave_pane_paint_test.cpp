@@ -63,3 +63,104 @@ TEST(WavePanePaint, FullScaleSineInTheFirstVoiceColourWithinItsLane) {
     EXPECT_LT(top - lane.top, h / 20) << "the peaks reach the lane's top";
     EXPECT_LT(lane.bottom - bottom, h / 20) << "and its bottom";
 }
+
+// The selection inverts its columns only; the cursor is drawn by one exclusive-or and erased by
+// the next; a cursor set to its own frame draws and tells nothing.
+TEST(WavePanePaint, SelectionAndCursorByExclusiveOr) {
+    PaneFixture f;
+    setColours();
+    waveViewOptions.viewFlags = WaveRulerShown | WaveTrackAll;
+    f.load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm");
+    WavePane& p = *f.pane;
+    p.setSelection(2000, 4000);
+    f.paintNow();
+    DibCanvas shot(f.width, f.height);
+    f.shot(shot);
+    RECT plot = plotAreaRect(p);
+    i32 x1 = (i32)p.pixelOfFrame(2000), x2 = (i32)p.pixelOfFrame(4000);
+    i32 y = plot.top + 3;  // above the wave: background or its inverse
+    EXPECT_EQ(shot.pixel(x1 + 1, y), kSelect);
+    EXPECT_EQ(shot.pixel(x2 - 1, y), kSelect);
+    EXPECT_EQ(shot.pixel(x1 - 2, y), kBack);
+    EXPECT_EQ(shot.pixel(x2 + 2, y), kBack);
+
+    i32 cx = (i32)p.pixelOfFrame(6000);
+    size_t notices = f.host->notices.size();
+    p.setCursor(6000);
+    f.shot(shot);
+    EXPECT_EQ(shot.pixel(cx + 1, y), kMarker);
+    EXPECT_EQ(f.codes(WavePaneCursorMoved).size(), 1u);
+    ASSERT_EQ(f.host->notices.size(), notices + 1);
+    DibCanvas before(f.width, f.height), after(f.width, f.height);
+    f.shot(before);
+    p.setCursor(6000);
+    f.shot(after);
+    EXPECT_EQ(before.mask(), after.mask());
+    EXPECT_EQ(f.host->notices.size(), notices + 1);
+    p.setCursor(7000);
+    f.shot(shot);
+    EXPECT_EQ(shot.pixel(cx + 1, y), kBack) << "the old line is erased";
+    EXPECT_EQ(shot.pixel((i32)p.pixelOfFrame(7000) + 1, y), kMarker);
+}
+
+TEST(WavePanePaint, BookmarksNoticeAndTitleBoxes) {
+    PaneFixture f;
+    setColours();
+    waveViewOptions.viewFlags = WaveRulerShown | WaveTrackShrink;
+    f.load("-r 8000 -c 2 -b 16 synth 1 sine 20 sine 30 norm");
+    WavePane& p = *f.pane;
+    f.format.tracks[1].flags &= ~trackSelected;
+    p.recalculate(true);
+    p.addBookmarkAt(3000);
+    p.setCursor(100);
+    f.paintNow();
+    DibCanvas shot(f.width, f.height);
+    f.shot(shot);
+    saveShot(shot, "wave_shrink.bmp");
+    RECT plot = plotAreaRect(p);
+    EXPECT_EQ(shot.pixel((i32)p.pixelOfFrame(3000), plot.bottom - 2), kMarker);
+    // The shown track's box is ticked, the folded one's is not: the tick's dark pixels.
+    ASSERT_EQ(p.laneCount, 2);
+    auto dark = [&](i32 lane) {
+        RECT b = p.titleBox(lane);
+        i32 n = 0;
+        for (i32 yy = b.top + 3; yy < b.bottom - 3; ++yy)
+            for (i32 xx = b.left + 3; xx < b.right - 3; ++xx) n += GetRValue(shot.pixel(xx, yy)) < 60;
+        return n;
+    };
+    EXPECT_GT(dark(0), 4);
+    EXPECT_EQ(dark(1), 0);
+    EXPECT_TRUE(p.lanes[1].folded);
+
+    // Suspended and the timer fired: the notice replaces the overlays.
+    p.suspendReading();
+    p.onTimer(&p.suspensionTimer);
+    EXPECT_EQ(p.suspension, 2u);
+    EXPECT_EQ(p.noticeShown(), (u32)WaveSuspendedBitmap);
+    f.paintNow();
+    f.shot(shot);
+    EXPECT_NE(shot.pixel((i32)p.pixelOfFrame(3000), plot.bottom - 2), kMarker);
+    p.resumeReading();
+    EXPECT_EQ(p.suspension, 0u);
+    EXPECT_EQ(p.noticeShown(), 0u);
+}
+
+// With the marker in the background colour the tools' pen leaves no trace.
+TEST(WavePanePaint, ToolPenOfMarkerEqualToBackgroundIsInvisible) {
+    PaneFixture f;
+    setColours(kBack, kBack);
+    waveViewOptions.viewFlags = WaveRulerShown | WaveTrackAll;
+    f.load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm");
+    WavePane& p = *f.pane;
+    p.setDrawMode(WaveCurveDraw);
+    f.paintNow();
+    DibCanvas before(f.width, f.height), after(f.width, f.height);
+    f.shot(before);
+    RECT lane = p.laneRect(0);
+    p.addToolPoint(1000, 0);
+    HDC dc = GetDC(p.hwnd);
+    p.drawOverlay(dc, (lane.left + lane.right) / 2, (lane.top + lane.bottom) / 2);
+    ReleaseDC(p.hwnd, dc);
+    f.shot(after);
+    EXPECT_EQ(before.mask(), after.mask());
+}

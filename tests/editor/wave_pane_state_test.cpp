@@ -1,0 +1,137 @@
+// The wave pane's commands and their states, and its saved state.
+#include <gtest/gtest.h>
+
+#include "core/bag.h"
+#include "tests/editor/wave_pane_fixture.h"
+
+using namespace wavetest;
+
+TEST(WavePaneCommands, StatesByDataKind) {
+    struct Case {
+        u32 id;
+        i32 none, samples, bytes;
+    };
+    const Case cases[] = {
+        {321, 1, 0, 0}, {322, 1, 0, 0}, {387, 0, 0, 0}, {501, 1, 1, 1}, {502, 1, 0, 0}, {533, 1, 0, 1},
+        {556, 1, 0, 1}, {600, 1, 0, 0}, {601, 1, 1, 1}, {608, 1, 1, 1}, {627, 1, 0, 1}, {630, 1, 0, 1},
+        {420, 2, 2, 2}, {1001, 2, 2, 2},
+    };
+    PaneFixture f;
+    for (const Case& c : cases) EXPECT_EQ(f.pane->commandState(c.id), c.none) << c.id;
+    f.load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm");
+    for (const Case& c : cases) EXPECT_EQ(f.pane->commandState(c.id), c.samples) << c.id;
+    SoundFormat bytes;
+    bytes.setPlain(1, 8000, encodingPcm8);
+    f.pane->setSound(&f.store, f.store.dataOffset, f.store.length, &bytes);
+    EXPECT_EQ(f.pane->dataKind, (u32)WaveRawBytes);
+    EXPECT_EQ(f.pane->frameCount, f.store.length);
+    for (const Case& c : cases) EXPECT_EQ(f.pane->commandState(c.id), c.bytes) << c.id;
+}
+
+TEST(WavePaneCommands, SelectAllToggleCursorStepsAndViewOptionsOverTwoPanes) {
+    PaneFixture f;
+    f.load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm");
+    WavePane& p = *f.pane;
+    SendMessageA(p.hwnd, WM_COMMAND, 322, 0);
+    EXPECT_EQ(p.selEnd, p.frameCount);
+    SendMessageA(p.hwnd, WM_COMMAND, 322, 0);
+    EXPECT_EQ(p.selEnd, 0u);
+    EXPECT_EQ(p.commandState(501), 1) << "MARKER_TO_LEFT at 0";
+    p.onCommand(502, nullptr);
+    EXPECT_GT(p.cursor, 0u);
+    p.onCommand(501, nullptr);
+    EXPECT_EQ(p.cursor, 0u);
+
+    WavePane* second = new WavePane(f.host);
+    second->create(WS_CHILD | WS_VISIBLE);
+    second->setRect(RECT{0, 0, 300, 200}, SWP_NOZORDER);
+    second->setSound(&f.store, f.store.dataOffset, f.store.length, &f.format);
+    waveViewOptions.viewFlags = (waveViewOptions.viewFlags & ~(u32)WaveTrackModeMask) | WaveTrackAll;
+    p.recalculate(true);
+    second->recalculate(true);
+    u32 before = second->itemCount();
+    EXPECT_EQ(p.commandChecked(630), 1);
+    p.onCommand(559, nullptr);  // the ruler off: both panes lose their time axis' strip
+    EXPECT_EQ(second->itemAt(2)->hidden(), true);
+    EXPECT_EQ(p.itemAt(2)->hidden(), true);
+    EXPECT_EQ(second->itemCount(), before);
+    p.onCommand(627, nullptr);
+    EXPECT_EQ(p.commandValue(626), 627);
+    EXPECT_EQ(second->commandChecked(627), 1);
+}
+
+TEST(WavePaneState, RoundTripEmptyTruncatedAndHugeCounts) {
+    PaneFixture f;
+    GBag empty;
+    f.pane->saveState(empty);
+    EXPECT_EQ(empty.size, 0u) << "no sound, no bytes";
+    f.load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm");
+    WavePane& p = *f.pane;
+    p.setSelection(100, 900);
+    p.setCursor(500);
+    const u32 marks[] = {300, 200};
+    p.addBookmarks(marks, 2);
+    p.positions.saved[1] = SavedSelection{10, 20};
+    GBag bag;
+    p.saveState(bag);
+    EXPECT_EQ(bag.size, 8u + 8 + 16 + 12 + 4 + 4 + 8 + 24);
+
+    p.setSelection(0, 0);
+    p.setCursor(0);
+    arrayFree(p.positions.bookmarks);
+    p.positions.saved[1] = SavedSelection{};
+    bag.pos = 0;
+    ASSERT_TRUE(p.restoreState(bag));
+    EXPECT_EQ(p.selStart, 100u);
+    EXPECT_EQ(p.selEnd, 900u);
+    EXPECT_EQ(p.cursor, 500u);
+    ASSERT_EQ(p.positions.bookmarks.count, 2u);
+    EXPECT_EQ(p.positions.bookmarks[0], 200u);
+    EXPECT_EQ(p.positions.saved[1].end, 20u);
+
+    // Cut short, or a count larger than the bytes left: nothing taken.
+    GBag cut;
+    bagWriteBytes(cut, bag.data, bag.size - 3);
+    cut.pos = 0;
+    p.setSelection(1, 2);
+    EXPECT_FALSE(p.restoreState(cut));
+    EXPECT_EQ(p.selStart, 1u);
+    GBag huge;
+    bagWriteBytes(huge, bag.data, 48);
+    bagWriteU32(huge, 0x40000000);
+    bagWriteBytes(huge, bag.data + 52, bag.size - 52);
+    huge.pos = 0;
+    EXPECT_FALSE(p.restoreState(huge));
+    EXPECT_EQ(p.selEnd, 2u);
+}
+
+// Raw bytes of a sparse file past 4 GB: the frame count and a selection past 2^32 stay right.
+TEST(WavePaneState, FrameCountPastFourGigabytes) {
+    PaneFixture f;
+    std::string name = f.dir.file("big.raw");
+    HANDLE h = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER size;
+    size.QuadPart = 5000000000LL;
+    ASSERT_TRUE(SetFilePointerEx(h, size, nullptr, FILE_BEGIN));
+    ASSERT_TRUE(SetEndOfFile(h));
+    CloseHandle(h);
+    StoreSource source;
+    source.size = 5000000000ULL;
+    source.frameSize = 1;
+    RecordingHandler handler;
+    SoundStore store;
+    ASSERT_TRUE(store.open(name.c_str(), source, &handler));
+    SoundFormat bytes;
+    bytes.setPlain(1, 8000, encodingPcm8);
+    f.pane->setSound(&store, store.dataOffset, store.length, &bytes);
+    EXPECT_EQ(f.pane->frameCount, 5000000000ULL);
+    f.pane->setSelection(4500000000ULL, 4900000000ULL);
+    EXPECT_EQ(f.pane->selStart, 4500000000ULL);
+    EXPECT_EQ(f.pane->selEnd, 4900000000ULL);
+    RECT plot = plotAreaRect(*f.pane);
+    EXPECT_EQ(f.pane->frameAtX(plot.right + 5), 5000000000ULL);
+    i64 x = f.pane->pixelOfFrame(4500000000ULL);
+    EXPECT_GT(x, (plot.left + plot.right) / 2) << "drawn where it lies, not wrapped";
+    f.pane->setSound(nullptr, 0, 0, nullptr);
+}
