@@ -159,8 +159,8 @@ void WavePane::recalculate(bool relayout) {
                 bool on = (format->tracks[t].flags & trackSelected) != 0;
                 if (mode == WaveTrackActive && !on) continue;
                 if (mode == WaveTrackShrink && !on) {
+                    // Only its title strip, which lies above `top`.
                     WaveLane& lane = addLane((i32)t, true);
-                    lane.top.pixels = top.pixels + titleHeight;
                     GGraphItem* strip = new GGraphItem;
                     strip->anchorY = lane.top;
                     addItem(strip);

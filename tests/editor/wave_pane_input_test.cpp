@@ -10,7 +10,7 @@ namespace {
 struct Loaded : PaneFixture {
     Loaded() {
         waveViewOptions.viewFlags = WaveRulerShown | WaveTrackAll;
-        load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm");
+        load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm -0.1");
         reportErrorOnce(20001, "seen");  // the first press's hint is tested on its own
         hints.clear();
     }
@@ -29,7 +29,7 @@ struct Loaded : PaneFixture {
 
 TEST(WavePaneMouse, FirstPressShowsTheHintOnceAndIsConsumed) {
     PaneFixture f;
-    f.load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm");
+    f.load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm -0.1");
     RECT plot = plotAreaRect(*f.pane);
     f.click(plot.left + 50, 100, 0, true);
     EXPECT_EQ(hints.size(), 1u);

@@ -36,7 +36,7 @@ TEST(WavePanePaint, FullScaleSineInTheFirstVoiceColourWithinItsLane) {
     PaneFixture f;
     setColours();
     waveViewOptions.viewFlags = WaveRulerShown | WaveTrackAll;
-    f.load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm");
+    f.load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm -0.1");
     f.pane->recalculate(true);
     f.pane->setScale(f.pane->scaleX, 0.004);
     f.paintNow();
@@ -70,7 +70,7 @@ TEST(WavePanePaint, SelectionAndCursorByExclusiveOr) {
     PaneFixture f;
     setColours();
     waveViewOptions.viewFlags = WaveRulerShown | WaveTrackAll;
-    f.load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm");
+    f.load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm -0.1");
     WavePane& p = *f.pane;
     p.setSelection(2000, 4000);
     f.paintNow();
@@ -107,7 +107,7 @@ TEST(WavePanePaint, BookmarksNoticeAndTitleBoxes) {
     PaneFixture f;
     setColours();
     waveViewOptions.viewFlags = WaveRulerShown | WaveTrackShrink;
-    f.load("-r 8000 -c 2 -b 16 synth 1 sine 20 sine 30 norm");
+    f.load("-r 8000 -c 2 -b 16 synth 1 sine 20 sine 30 norm -0.1");
     WavePane& p = *f.pane;
     f.format.tracks[1].flags &= ~trackSelected;
     p.recalculate(true);
@@ -150,7 +150,7 @@ TEST(WavePanePaint, ToolPenOfMarkerEqualToBackgroundIsInvisible) {
     PaneFixture f;
     setColours(kBack, kBack);
     waveViewOptions.viewFlags = WaveRulerShown | WaveTrackAll;
-    f.load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm");
+    f.load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm -0.1");
     WavePane& p = *f.pane;
     p.setDrawMode(WaveCurveDraw);
     f.paintNow();

@@ -1,6 +1,9 @@
 // The wave pane's commands and their states, and its saved state.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <vector>
+
 #include "core/bag.h"
 #include "tests/editor/wave_pane_fixture.h"
 
@@ -18,7 +21,7 @@ TEST(WavePaneCommands, StatesByDataKind) {
     };
     PaneFixture f;
     for (const Case& c : cases) EXPECT_EQ(f.pane->commandState(c.id), c.none) << c.id;
-    f.load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm");
+    f.load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm -0.1");
     for (const Case& c : cases) EXPECT_EQ(f.pane->commandState(c.id), c.samples) << c.id;
     SoundFormat bytes;
     bytes.setPlain(1, 8000, encodingPcm8);
@@ -30,7 +33,7 @@ TEST(WavePaneCommands, StatesByDataKind) {
 
 TEST(WavePaneCommands, SelectAllToggleCursorStepsAndViewOptionsOverTwoPanes) {
     PaneFixture f;
-    f.load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm");
+    f.load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm -0.1");
     WavePane& p = *f.pane;
     SendMessageA(p.hwnd, WM_COMMAND, 322, 0);
     EXPECT_EQ(p.selEnd, p.frameCount);
@@ -65,7 +68,7 @@ TEST(WavePaneState, RoundTripEmptyTruncatedAndHugeCounts) {
     GBag empty;
     f.pane->saveState(empty);
     EXPECT_EQ(empty.size, 0u) << "no sound, no bytes";
-    f.load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm");
+    f.load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm -0.1");
     WavePane& p = *f.pane;
     p.setSelection(100, 900);
     p.setCursor(500);
@@ -134,4 +137,109 @@ TEST(WavePaneState, FrameCountPastFourGigabytes) {
     i64 x = f.pane->pixelOfFrame(4500000000ULL);
     EXPECT_GT(x, (plot.left + plot.right) / 2) << "drawn where it lies, not wrapped";
     f.pane->setSound(nullptr, 0, 0, nullptr);
+}
+
+// Lanes and curves by track mode over four tracks whose layers reverse them, the second inactive.
+TEST(WavePaneLayout, TrackModes) {
+    struct Case {
+        u32 mode;
+        i32 limit;
+        std::vector<i32> tracks;  // per lane; -1 the common lane
+        std::vector<bool> folded;
+        i32 curves;
+    };
+    const Case cases[] = {
+        {WaveTrackOverlap, 50, {-1}, {false}, 3},
+        {WaveTrackOverlap, 2, {-1}, {false}, 2},
+        {WaveTrackActive, 50, {3, 2, 0}, {false, false, false}, 3},
+        {WaveTrackAll, 50, {3, 2, 1, 0}, {false, false, false, false}, 4},
+        {WaveTrackShrink, 50, {3, 2, 1, 0}, {false, false, true, false}, 3},
+    };
+    PaneFixture f;
+    f.load("-r 8000 -c 4 -b 16 synth 0.1 sine 20 sine 30 sine 40 sine 50");
+    f.format.setPlain(4, 8000, encodingInt16);  // four channels come in a layout kept as it is
+    for (u32 t = 0; t < 4; ++t) f.format.tracks[t].flags |= trackSelected;
+    f.attach();
+    for (u32 t = 0; t < 4; ++t) f.format.tracks[t].layer = 3 - t;
+    f.format.tracks[1].flags &= ~trackSelected;
+    WavePane& p = *f.pane;
+    for (const Case& c : cases) {
+        waveViewOptions.viewFlags = WaveRulerShown | c.mode;
+        waveViewOptions.overlapLimit = c.limit;
+        p.recalculate(true);
+        ASSERT_EQ(p.laneCount, (i32)c.tracks.size()) << c.mode;
+        for (i32 i = 0; i < p.laneCount; ++i) {
+            EXPECT_EQ(p.lanes[i].track, c.tracks[i]) << c.mode << " lane " << i;
+            EXPECT_EQ(p.lanes[i].folded, c.folded[i]) << c.mode << " lane " << i;
+        }
+        EXPECT_EQ((i32)(p.endCurve - p.firstCurve) - (c.mode == WaveTrackShrink ? 1 : 0), c.curves) << c.mode;
+        if (c.mode == WaveTrackShrink) {
+            // The folded lane takes a title strip only; the next starts one title height lower.
+            EXPECT_EQ(p.laneTop(3) - p.laneTop(2), p.titleHeight);
+            EXPECT_NEAR(p.laneTop(2) - p.laneTop(1), p.titleHeight + kWaveLaneSpan * p.scaleY, 1.0);
+        }
+        if (c.mode == WaveTrackActive)
+            EXPECT_NEAR(p.laneTop(1) - p.laneTop(0), p.titleHeight + kWaveLaneSpan * p.scaleY, 1.0);
+    }
+    // No active track in overlap mode: no curve, one level axis.
+    for (u32 t = 0; t < 4; ++t) f.format.tracks[t].flags &= ~trackSelected;
+    waveViewOptions.viewFlags = WaveRulerShown | WaveTrackOverlap;
+    p.recalculate(true);
+    EXPECT_EQ(p.endCurve, p.firstCurve);
+    u32 levels = 0;
+    for (u32 i = 0; i < p.itemCount(); ++i) levels += (p.itemAt(i)->dock() == GraphDockLeft) ? 1 : 0;
+    EXPECT_EQ(levels, 1u);
+}
+
+TEST(WavePaneKeys, HomeEndPagesAndThePlaybackPick) {
+    PaneFixture f;
+    waveViewOptions.viewFlags = WaveRulerShown | WaveTrackAll;
+    f.load("-r 8000 -c 2 -b 16 synth 1 sine 20 sine 30 norm -0.1");
+    reportErrorOnce(20001, "seen");
+    WavePane& p = *f.pane;
+    f.key(VK_END);
+    EXPECT_EQ(p.cursor, p.frameCount);
+    f.key(VK_HOME);
+    EXPECT_EQ(p.cursor, 0u);
+    i64 origin = p.vertical.origin;
+    f.key(VK_NEXT);
+    EXPECT_GT(p.vertical.origin, origin);
+    f.key(VK_PRIOR);
+    EXPECT_EQ(p.vertical.origin, origin);
+
+    p.setDrawMode(WavePlayback);
+    RECT plot = plotAreaRect(p);
+    f.click(plot.left + 100, 50);
+    ASSERT_EQ(f.codes(WavePanePlayPick).size(), 1u);
+    EXPECT_EQ(f.host->notices.back().notice.frame, p.frameAtX(plot.left + 100));
+    p.setDrawMode(WaveNoDraw);
+    f.click(plot.left + 100, 50);
+    EXPECT_EQ(f.codes(WavePanePlayPick).size(), 1u);
+}
+
+// COLOR_DEFAULT restores the group's colours and both panes show them.
+TEST(WavePaneCommands, ColourDefaultRepaintsBothPanes) {
+    PaneFixture f(600, 320);
+    f.load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm -0.1");
+    WavePane* second = new WavePane(f.host);
+    second->create(WS_CHILD | WS_VISIBLE);
+    second->setRect(RECT{0, 200, 600, 320}, SWP_NOZORDER);
+    second->setSound(&f.store, f.store.dataOffset, f.store.length, &f.format);
+    wavePaneColors.colours.valueOf(WaveColorBackground) = RGB(1, 2, 3);
+    f.paintNow();
+    RedrawWindow(second->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    auto backgroundOf = [](WavePane* pane) {
+        RECT plot = plotAreaRect(*pane);
+        HDC dc = GetDC(pane->hwnd);
+        COLORREF c = GetPixel(dc, plot.right - 2, plot.top + 1);
+        ReleaseDC(pane->hwnd, dc);
+        return c;
+    };
+    EXPECT_EQ(backgroundOf(f.pane), RGB(1, 2, 3));
+    EXPECT_EQ(backgroundOf(second), RGB(1, 2, 3));
+    SendMessageA(f.pane->hwnd, WM_COMMAND, 387, 0);
+    const COLORREF window = wavePaneColors.colours.valueOf(WaveColorBackground);
+    EXPECT_NE(window, RGB(1, 2, 3));
+    EXPECT_EQ(backgroundOf(f.pane), window);
+    EXPECT_EQ(backgroundOf(second), window);
 }
