@@ -25,7 +25,6 @@ WavePane::WavePane(GWindow* owner) : GGraph(owner) {
     source = new WaveDataSource(this);
     tracker = new GMouseCapture(this);
     overlay = new GDragTracker(this, new GOverlayForwarder(this));
-    overlay->hide();
     if (PaneColorGroup* group = paneColorGroup(0)) {
         CommandRange* range = group->range();
         bool unset = true;

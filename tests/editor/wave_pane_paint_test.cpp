@@ -164,3 +164,43 @@ TEST(WavePanePaint, ToolPenOfMarkerEqualToBackgroundIsInvisible) {
     f.shot(after);
     EXPECT_EQ(before.mask(), after.mask());
 }
+
+// The curve tool's feedback under real mouse moves: crosshair, the curve through the points
+// clipped to the lane, squares at the points; moving on erases the previous feedback.
+TEST(WavePanePaint, ToolFeedbackClippedToTheLaneAndErasedOnMove) {
+    PaneFixture f;
+    setColours();
+    waveViewOptions.viewFlags = WaveRulerShown | WaveTrackAll;
+    f.load("-r 8000 -c 2 -b 16 synth 1 sine 20 sine 30 norm -0.1");
+    WavePane& p = *f.pane;
+    reportErrorOnce(20001, "seen");
+    p.setScale(p.scaleX, 0.002);
+    p.setDrawMode(WaveCurveDraw);
+    f.paintNow();
+    DibCanvas clean(f.width, f.height), shot(f.width, f.height);
+    f.shot(clean);
+    RECT lane = p.laneRect(0);
+    i32 mid = (lane.top + lane.bottom) / 2;
+    f.click((i32)p.pixelOfFrame(1000), mid);
+    // A point far above the lane's values: the curve leaves the lane and is cut at its top.
+    p.addToolPoint(3000, 90000);
+    i32 mx = (i32)p.pixelOfFrame(5000);
+    f.mouse(WM_MOUSEMOVE, mx, mid);
+    f.shot(shot);
+    saveShot(shot, "wave_tool.bmp");
+    const COLORREF ink = kMarker;  // the pen shows in the marker colour over the background
+    i32 crossRow = 0, aboveLane = 0, inLane = 0;
+    for (i32 x = 0; x < f.width; ++x) crossRow += shot.pixel(x, mid) != clean.pixel(x, mid);
+    // Left of the cursor's columns.
+    for (i32 y = 0; y < lane.top - 1; ++y)
+        for (i32 x = lane.left + 3; x < lane.right; ++x) aboveLane += shot.pixel(x, y) == ink && x != mx;
+    for (i32 y = lane.top; y < lane.bottom; ++y)
+        for (i32 x = (i32)p.pixelOfFrame(1000) + 3; x < mx - 3; ++x) inLane += shot.pixel(x, y) != clean.pixel(x, y) && y != mid;
+    EXPECT_GT(crossRow, f.width / 4) << "the dotted horizontal line";
+    EXPECT_EQ(aboveLane, 0) << "nothing of the curve above its lane";
+    EXPECT_GT(inLane, 20) << "the curve between the points";
+    // Moving away from the lanes erases everything.
+    f.mouse(WM_MOUSEMOVE, mx, f.height - 2);
+    f.shot(shot);
+    EXPECT_EQ(shot.mask(), clean.mask());
+}
