@@ -118,6 +118,10 @@ public:
     RECT laneRect(i32 lane) const;
     // A lane's title box (client coordinates).
     RECT titleBox(i32 lane) const;
+    // The lane whose title box holds the point (track modes all and shrink); -1 when none.
+    i32 titleBoxAt(i32 x, i32 y) const;
+    // Hovering a title box makes its track the active one; a left press sends its click.
+    bool titleBoxEvent(GInputEvent* event);
     // The bitmap of the notice shown instead of the overlays; 0 when none.
     u32 noticeShown() const;
     // A colour of the wave pane colour group.
@@ -133,6 +137,8 @@ public:
     }
     bool handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) override;
     bool handleMouse(GInputEvent* event) override;
+    // Moves: the title box under the pointer makes its track the active one.
+    bool handleCapturedMouse(GInputEvent* event) override;
     i32 handleKey(GInputEvent* event) override;
     bool onCommand(u32 command, GStateQuery* query) override;
     i32 commandState(u32 command) override;

@@ -63,6 +63,8 @@ i32 WavePane::laneY(i32 lane, f64 value) const {
 }
 
 i32 WavePane::laneAt(i32 y, f64* value) const {
+    RECT plot = plotAreaRect(*this);
+    if (y < plot.top || y >= plot.bottom) return -1;
     for (i32 i = 0; i < laneCount; ++i) {
         if (lanes[i].folded) continue;
         RECT r = laneRect(i);
@@ -205,6 +207,7 @@ bool WavePane::handleMouse(GInputEvent* event) {
         }
         if (reportErrorOnce(FirstClickHint, ravoText(RavoText::WaveFirstClickHint))) return true;
     }
+    if (titleBoxEvent(event)) return true;
     if (!insidePlotX(event->x)) return GGraph::handleMouse(event);
     const u64 frame = frameAtX(event->x);
     const bool shift = event->isShift(), ctrl = event->isCtrl();
@@ -292,6 +295,43 @@ bool WavePane::handleMouse(GInputEvent* event) {
         }
     }
     return GGraph::handleMouse(event);
+}
+
+bool WavePane::handleCapturedMouse(GInputEvent* event) {
+    i32 lane = hasSound() ? titleBoxAt(event->x, event->y) : -1;
+    activeTrack = lane >= 0 ? lanes[lane].track : -1;
+    return false;
+}
+
+i32 WavePane::titleBoxAt(i32 x, i32 y) const {
+    const u32 mode = waveViewOptions.trackMode();
+    if (dataKind != WaveSamples || (mode != WaveTrackAll && mode != WaveTrackShrink)) return -1;
+    for (i32 i = 0; i < laneCount; ++i) {
+        RECT box = titleBox(i);
+        if (x >= box.left && x < box.right && y >= box.top && y < box.bottom) return i;
+    }
+    return -1;
+}
+
+bool WavePane::titleBoxEvent(GInputEvent* event) {
+    i32 lane = titleBoxAt(event->x, event->y);
+    activeTrack = lane >= 0 ? lanes[lane].track : -1;
+    if (lane < 0 || !event->isPress() || event->button != ButtonLeft) return false;
+    const i32 track = lanes[lane].track, before = laneTop(lane);
+    WavePaneNotice notice;
+    notice.track = track;
+    notifyOwner(WavePaneTitleClick, &notice);
+    // The owner may have folded or unfolded the lane: the pointer follows its box.
+    if (waveViewOptions.trackMode() == WaveTrackShrink && hwnd) {
+        for (i32 i = 0; i < laneCount; ++i)
+            if (lanes[i].track == track && laneTop(i) != before) {
+                RECT box = titleBox(i);
+                POINT p{event->x, box.top + 7};
+                ClientToScreen(hwnd, &p);
+                systemInput.setCursorPos(p.x, p.y);
+            }
+    }
+    return true;
 }
 
 i32 WavePane::handleKey(GInputEvent* event) {

@@ -232,7 +232,8 @@ void WavePane::refreshData() {
         viewData.release();
         return;
     }
-    if (!hwnd || !IsWindowVisible(hwnd)) return;
+    // The redraw lock hides the window meanwhile.
+    if (!hwnd || (!IsWindowVisible(hwnd) && !redrawLock)) return;
     source->fill(frameView, viewData);
     if (viewData.values) hadFill = true;
     const u32 mode = viewData.readMode;

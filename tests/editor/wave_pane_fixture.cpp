@@ -59,7 +59,7 @@ PaneFixture::~PaneFixture() {
 }
 
 void PaneFixture::load(const std::string& make) {
-    std::string path = dir.file("sound.wav");
+    std::string path = dir.file("sound" + std::to_string(++sounds) + ".wav");
     ASSERT_EQ(0, runSox("-n " + make.substr(0, make.find(" synth")) + " \"" + unixPath(path) + "\"" + make.substr(make.find(" synth"))));
     RecordingHandler handler;
     ASSERT_TRUE(openSoundFile(path.c_str(), &format, &store, &handler, nullptr));

@@ -62,6 +62,7 @@ struct PaneFixture {
     SystemInput savedInput = systemInput;
     WaveViewOptions savedOptions = waveViewOptions;
     i32 width, height;
+    i32 sounds = 0;
 
     explicit PaneFixture(i32 width = 600, i32 height = 320);
     ~PaneFixture();

@@ -152,3 +152,51 @@ TEST(WavePaneTools, LineCurveEscapeAndRightClick) {
     ASSERT_EQ(f.host->codes(WavePaneCurve).size(), 1u);
     EXPECT_EQ(f.host->notices.back().notice.count, 3);
 }
+
+// A click on a title box sends 625 with the track; in shrink mode the pointer follows the box of
+// a lane the owner folded.
+TEST(WavePaneMouse, TitleBoxClickAndHover) {
+    Loaded f;
+    f.load("-r 8000 -c 2 -b 16 synth 1 sine 20 sine 30 norm -0.1");
+    WavePane& p = *f.pane;
+    waveViewOptions.viewFlags = WaveRulerShown | WaveTrackShrink;
+    p.setScale(p.scaleX, 0.002);
+    p.recalculate(true);
+    ASSERT_EQ(p.laneCount, 2);
+    RECT second = p.titleBox(1);
+    f.mouse(WM_MOUSEMOVE, 9, second.top + 7);
+    EXPECT_EQ(p.activeTrack, 1);
+    RECT first = p.titleBox(0);
+    i32 secondBefore = p.laneTop(1);
+    std::vector<Notice>& notices = f.host->notices;
+    size_t before = notices.size();
+    f.format.tracks[0].flags &= ~trackSelected;  // what the owner does, ahead of the click here
+    f.click(9, first.top + 7);
+    ASSERT_GT(notices.size(), before);
+    EXPECT_EQ(notices.back().code, (u32)WavePaneTitleClick);
+    EXPECT_EQ(notices.back().notice.track, 0);
+    p.recalculate(true);
+    EXPECT_TRUE(p.lanes[0].folded);
+    EXPECT_LT(p.laneTop(1), secondBefore);
+    f.mouse(WM_MOUSEMOVE, 9, f.midY());
+    EXPECT_EQ(p.activeTrack, -1);
+}
+
+TEST(WavePaneTools, PointToolOnlyOverALaneAndQuestionOnEscape) {
+    Loaded f;
+    WavePane& p = *f.pane;
+    p.setDrawMode(WavePointDraw);
+    RECT plot = plotAreaRect(p), lane = p.laneRect(0);
+    f.click(f.x(1000), lane.bottom + 3);
+    f.click(f.x(1000), plot.bottom + 5);
+    EXPECT_EQ(f.host->codes(WavePanePoint).size(), 0u);
+    f.click(f.x(1000), lane.top + 2);
+    ASSERT_EQ(f.host->codes(WavePanePoint).size(), 1u);
+    EXPECT_GT(f.host->notices.back().notice.values[0], 30000);
+    yesNoAnswer = 7;
+    f.key(VK_ESCAPE);
+    EXPECT_EQ(p.drawMode, (u32)WavePointDraw);
+    yesNoAnswer = 6;
+    f.key(VK_ESCAPE);
+    EXPECT_EQ(p.drawMode, (u32)WaveNoDraw);
+}

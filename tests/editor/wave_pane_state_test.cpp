@@ -243,3 +243,54 @@ TEST(WavePaneCommands, ColourDefaultRepaintsBothPanes) {
     EXPECT_EQ(backgroundOf(f.pane), window);
     EXPECT_EQ(backgroundOf(second), window);
 }
+
+TEST(WavePaneState, ShorterSoundPullsPositionsToItsEnd) {
+    PaneFixture f;
+    f.load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm -0.1");
+    WavePane& p = *f.pane;
+    p.setSelection(5000, 7000);
+    p.setCursor(7500);
+    const u32 marks[] = {6000, 1000};
+    p.addBookmarks(marks, 2);
+    p.positions.saved[0] = SavedSelection{5000, 7900};
+    p.setLength(4000 * 2);
+    EXPECT_EQ(p.frameCount, 4000u);
+    EXPECT_EQ(p.cursor, 4000u);
+    EXPECT_EQ(p.selStart, 4000u);
+    EXPECT_EQ(p.selEnd, 4000u);
+    ASSERT_EQ(p.positions.bookmarks.count, 1u);
+    EXPECT_EQ(p.positions.bookmarks[0], 1000u);
+    EXPECT_EQ(p.positions.saved[0].start, 4000u);
+    EXPECT_EQ(p.positions.saved[0].end, 4000u);
+}
+
+TEST(WavePaneState, ValueAtMouseAndThumbDragInPlayback) {
+    PaneFixture f;
+    waveViewOptions.viewFlags = WaveRulerShown | WaveTrackAll;
+    f.load("-r 8000 -c 1 -b 16 synth 1 square 20 norm -0.1");
+    WavePane& p = *f.pane;
+    RECT plot = plotAreaRect(p), lane = p.laneRect(0);
+    pointer = POINT{(plot.left + plot.right) / 2, (lane.top + lane.bottom) / 2};
+    ClientToScreen(p.hwnd, &pointer);
+    u64 frame;
+    f64 low, high;
+    ASSERT_TRUE(p.valueAtMouse(&frame, &low, &high));
+    EXPECT_EQ(frame, p.frameAtX((plot.left + plot.right) / 2));
+    EXPECT_LE(low, high);
+    EXPECT_GE(low, -32768);
+    EXPECT_LE(high, 32767);
+    pointer = POINT{2, (lane.top + lane.bottom) / 2};
+    ClientToScreen(p.hwnd, &pointer);
+    EXPECT_FALSE(p.valueAtMouse(&frame, &low, &high)) << "left of the plot";
+
+    for (int i = 0; i < 3; ++i) p.onCommand(GraphHScalePlus, nullptr);
+    p.setDrawMode(WavePlayback);
+    SendMessageA(p.hwnd, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 100), 0);
+    EXPECT_TRUE(p.thumbTracking);
+    EXPECT_EQ(f.codes(WavePanePlayPick).size(), 0u);
+    SendMessageA(p.hwnd, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 100), 0);
+    EXPECT_FALSE(p.thumbTracking);
+    ASSERT_EQ(f.codes(WavePanePlayPick).size(), 1u);
+    EXPECT_EQ(f.host->notices.back().notice.frame, p.frameAtX(plotAreaRect(p).left));
+    p.setDrawMode(WaveNoDraw);
+}
