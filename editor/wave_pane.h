@@ -99,6 +99,8 @@ public:
     bool restoreState(GBag& bag);
     void setDrawMode(u32 mode);
     void selectAround(u64 frame);
+    // The stretch between boundaries (0, bookmarks, frame count) after or before the selection.
+    void selectNeighbourStretch(bool next);
 
     // Recalculation.
     void recalculate(bool relayout);

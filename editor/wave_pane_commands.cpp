@@ -93,6 +93,24 @@ bool WavePane::cursorStep(bool right, u64* to) const {
     return frame != cursor;
 }
 
+void WavePane::selectNeighbourStretch(bool next) {
+    // The boundaries: 0, the bookmarks and the frame count.
+    const BookmarkList& marks = positions.bookmarks;
+    auto boundary = [&](u32 i) -> u64 { return i == 0 ? 0 : i <= marks.count ? marks[i - 1] : frameCount; };
+    const u32 last = marks.count + 1;
+    if (next) {
+        u32 i = 0;
+        while (i <= last && boundary(i) < selEnd) ++i;
+        if (i >= last) return;
+        setSelection(boundary(i), boundary(i + 1));
+    } else {
+        u32 i = last;
+        while (i > 0 && boundary(i) > selStart) --i;
+        if (i == 0) return;
+        setSelection(boundary(i - 1), boundary(i));
+    }
+}
+
 bool WavePane::onCommand(u32 command, GStateQuery* query) {
     if (command >= GraphScaleNormal && command <= GraphScaleMenu) return GGraph::onCommand(command, query);
     if (command == NewPeaks) {
@@ -195,10 +213,8 @@ bool WavePane::onCommand(u32 command, GStateQuery* query) {
     case PrevSelection:
         if (selStart == 0 && selEnd == 0)
             selectAround(cursor);
-        else if (command == NextSelection)
-            selectAround(selEnd < frameCount ? selEnd + 1 : selEnd);
         else
-            selectAround(selStart > 0 ? selStart - 1 : 0);
+            selectNeighbourStretch(command == NextSelection);
         showRange(selStart, selEnd);
         return true;
     case SelectAround: selectAround(cursor); return true;

@@ -294,3 +294,45 @@ TEST(WavePaneState, ValueAtMouseAndThumbDragInPlayback) {
     EXPECT_EQ(f.host->notices.back().notice.frame, p.frameAtX(plotAreaRect(p).left));
     p.setDrawMode(WaveNoDraw);
 }
+
+// Cursor, selection and bookmark commands from one start: selection (2000, 4000), cursor 3000,
+// bookmarks 1000 and 5000, at one frame per pixel or more.
+TEST(WavePaneCommands, SelectionCursorAndBookmarkMoves) {
+    struct Case {
+        u32 id;
+        u64 start, end, cursor;
+    };
+    const Case cases[] = {
+        {390, 2000, 4000, 2000}, {391, 2000, 4000, 4000}, {392, 0, 4000, 0},     {393, 2000, 8000, 8000},
+        {499, 2999, 3000, 2999}, {500, 3000, 3001, 3001}, {579, 3000, 4000, 3000}, {580, 2000, 3000, 3000},
+        {603, 2000, 4000, 5000}, {604, 2000, 4000, 1000}, {605, 5000, 8000, 3000}, {606, 0, 1000, 3000},
+        {607, 1000, 5000, 3000}, {586, 10, 20, 3000},
+    };
+    PaneFixture f;
+    f.load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm -0.1");
+    WavePane& p = *f.pane;
+    p.setScale(2.0, p.scaleY);
+    for (const Case& c : cases) {
+        p.setSelection(2000, 4000);
+        p.setCursor(3000);
+        arrayFree(p.positions.bookmarks);
+        const u32 marks[] = {1000, 5000};
+        p.addBookmarks(marks, 2);
+        p.positions.saved[0] = SavedSelection{10, 20};
+        ASSERT_EQ(p.commandState(c.id), 0) << c.id;
+        ASSERT_TRUE(p.onCommand(c.id, nullptr)) << c.id;
+        EXPECT_EQ(p.selStart, c.start) << c.id;
+        EXPECT_EQ(p.selEnd, c.end) << c.id;
+        EXPECT_EQ(p.cursor, c.cursor) << c.id;
+    }
+    // SELECT_TO_RIGHT from the selection's end moves that end; the view follows the cursor.
+    p.setSelection(2000, 4000);
+    p.setCursor(4000);
+    p.onCommand(500, nullptr);
+    EXPECT_EQ(p.selEnd, 4001u);
+    p.showCursorAt(7900);
+    RECT plot = plotAreaRect(p);
+    i64 x = p.pixelOfFrame(7900);
+    EXPECT_GE(x, plot.left);
+    EXPECT_LT(x, plot.right);
+}
