@@ -19,7 +19,6 @@ u64 pieceBytes(u64 blockBytes) {
 }  // namespace
 
 bool PeakEntry::computePeaks(u64 from, u64 to) {
-    if (peakStepHook) peakStepHook(this, from, to);
     if (!owner || to <= from) return true;
     StoreFilePair pair;
     if (!openFilePair(*owner, pair, nullptr)) {
@@ -39,6 +38,7 @@ bool PeakEntry::computePeaks(u64 from, u64 to) {
             ok = false;
             break;
         }
+        if (pos == from && peakStepHook) peakStepHook(this, from, to);
         u64 frames = n / fb;
         u32 records = 0;
         for (u64 f = 0; f < frames; f += F, ++records) {
