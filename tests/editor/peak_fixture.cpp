@@ -10,7 +10,8 @@ namespace {
 // The gate's state outlives every gate: a worker may still be inside the hook as a gate ends.
 struct GateState {
     HANDLE entered = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    HANDLE open = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    HANDLE permits = CreateSemaphoreA(nullptr, 0, 1 << 20, nullptr);
+    std::atomic<bool> open{true};
     std::mutex lock;
     std::vector<GateStep> log;
 };
@@ -26,7 +27,7 @@ void gateHook(PeakEntry* entry, u64 from, u64 to) {
         g.log.push_back({entry, from, to});
     }
     SetEvent(g.entered);
-    WaitForSingleObject(g.open, INFINITE);
+    if (!g.open) WaitForSingleObject(g.permits, INFINITE);
 }
 
 const char* const kGenerators[] = {"sine 300", "noise", "square 170", "sawtooth 90", "triangle 50", "sine 1234"};
@@ -116,18 +117,29 @@ StepGate::StepGate() {
         g.log.clear();
     }
     ResetEvent(g.entered);
-    SetEvent(g.open);
+    g.open = true;
     peakStepHook = gateHook;
 }
 
 StepGate::~StepGate() {
     peakStepHook = nullptr;
-    SetEvent(gateState().open);
+    open();
 }
 
-void StepGate::close() { ResetEvent(gateState().open); }
+void StepGate::close() {
+    GateState& g = gateState();
+    while (WaitForSingleObject(g.permits, 0) == WAIT_OBJECT_0) {
+    }
+    g.open = false;
+}
 
-void StepGate::open() { SetEvent(gateState().open); }
+void StepGate::open() {
+    GateState& g = gateState();
+    g.open = true;
+    ReleaseSemaphore(g.permits, 1, nullptr);  // the step waiting now, if any
+}
+
+void StepGate::passOne() { ReleaseSemaphore(gateState().permits, 1, nullptr); }
 
 bool StepGate::waitEntered(u32 ms) { return WaitForSingleObject(gateState().entered, ms) == WAIT_OBJECT_0; }
 

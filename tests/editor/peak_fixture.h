@@ -68,6 +68,8 @@ public:
     ~StepGate();
     void close();
     void open();
+    // While closed: lets one step through.
+    void passOne();
     // Waits until a step has entered the hook.
     bool waitEntered(u32 ms = 30000);
     std::vector<GateStep> steps();
