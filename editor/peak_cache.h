@@ -13,6 +13,7 @@
 #include "core/task_queue.h"
 #include "core/types.h"
 #include "editor/wave_view.h"
+#include "mm/sound_format.h"
 
 class FileCache;
 class SoundStore;
@@ -31,9 +32,6 @@ struct PendingRange {
     u64 start = 0;
     u64 end = 0;  // exclusive
 };
-
-// 2 for 16-bit, 4 for 32-bit integer and float, 8 for double, else 1.
-u32 bytesPerSampleOf(u32 encoding);
 
 class PeakEntry {
 public:

@@ -4,16 +4,6 @@
 #include "core/gfile.h"
 #include "editor/peak_cache.h"
 
-u32 bytesPerSampleOf(u32 encoding) {
-    switch (encoding) {
-    case 2: return 2;
-    case 3:
-    case 4: return 4;
-    case 5: return 8;
-    default: return 1;
-    }
-}
-
 PeakEntry::~PeakEntry() {
     clearPending();
     if (event) CloseHandle(static_cast<HANDLE>(event));
