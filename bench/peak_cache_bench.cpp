@@ -81,26 +81,30 @@ RAVO_BENCH(peaks) {
     PerformanceSettings saved = appSettings.Editor.Performance;
     appSettings.Editor.Performance.cache2Level = 1;
 
+    // Requests the peaks for the whole view and waits until they are complete.
+    auto computeAll = [&](BenchSource& source, WaveViewData& data, bool refill) {
+        source.setFormat(&store, 2, 2, start, length);
+        FrameAxisView whole = pageView(0, (f64)frames / kColumns, frames);
+        source.fill(whole, data);
+        bool ok = waitComplete(source, refill, whole, data);
+        source.fill(whole, data);
+        return ok && data.count == kColumns * 4;
+    };
     // From the request to a complete full-view buffer, the pane reloading on each notification; the
     // peak file is new each run.
     std::vector<double> complete;
     int notifiedWhileReloading = 0;
     for (int run = 0; run < 3; ++run) {
         BenchSource source;
-        source.setFormat(&store, 2, 2, start, length);
         WaveViewData data;
-        FrameAxisView whole = pageView(0, (f64)frames / kColumns, frames);
         double t0 = benchSeconds();
-        source.fill(whole, data);
-        bool ok = waitComplete(source, true, whole, data);
-        source.fill(whole, data);
-        double t = benchSeconds() - t0;
-        if (!ok || data.count != kColumns * 4) {
+        bool ok = computeAll(source, data, true);
+        complete.push_back(benchSeconds() - t0);
+        if (!ok) {
             benchResult("peaks: cache did not complete", 0, "");
             appSettings.Editor.Performance = saved;
             return;
         }
-        complete.push_back(t);
         notifiedWhileReloading = source.notified;
     }
     benchResult("peaks: request to complete full-view columns, one hour stereo 16-bit (median of 3)",
@@ -109,21 +113,15 @@ RAVO_BENCH(peaks) {
     benchResult("peaks: notifications while the pane reloads on each", notifiedWhileReloading, "");
     {
         BenchSource source;
-        source.setFormat(&store, 2, 2, start, length);
         WaveViewData data;
-        FrameAxisView whole = pageView(0, (f64)frames / kColumns, frames);
-        source.fill(whole, data);
-        waitComplete(source, false, whole, data);
+        computeAll(source, data, false);
         benchResult("peaks: notifications while the pane does not reload", source.notified, "");
     }
 
     // Pages from the computed peaks: scrolled by a third of a page, then zoomed in and out.
     BenchSource source;
-    source.setFormat(&store, 2, 2, start, length);
     WaveViewData data;
-    FrameAxisView whole = pageView(0, (f64)frames / kColumns, frames);
-    source.fill(whole, data);
-    waitComplete(source, true, whole, data);
+    computeAll(source, data, true);
     std::vector<double> scrolled, zoomed;
     for (int i = 0; i < 60; ++i) {
         f64 fpp = 4096.0;

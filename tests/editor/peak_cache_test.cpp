@@ -18,6 +18,28 @@ struct QuickRetry {
 PeakHandle* requestAll(FileCache& cache, SoxSound& s, PeakListener* listener) {
     return cache.request(&s.store, s.dataOffset, s.dataSize, s.tracks, s.encoding, listener);
 }
+
+// A stereo sound whose first step is held by the gate after reading its samples.
+class PeakCacheHeldStep : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(s.ok);
+        gate.close();
+        h = requestAll(cache, s, &listener);
+        ASSERT_TRUE(gate.waitEntered());
+    }
+    void TearDown() override {
+        gate.open();
+        if (h) cache.release(h);
+    }
+
+    QuickRetry quick;
+    SoxSound s{2, 2, 30000};
+    FileCache cache;
+    StepGate gate;
+    SignalListener listener;
+    PeakHandle* h = nullptr;
+};
 }  // namespace
 
 TEST(PeakCache, EveryRecordHoldsTheMinAndMaxOfItsFrames) {
@@ -136,17 +158,8 @@ TEST(PeakCache, UnreadableFileGivesAHandleWithoutEntry) {
     cache.release(h);
 }
 
-TEST(PeakCache, ChangeDuringAStepIsRecomputed) {
-    QuickRetry quick;
-    SoxSound s(2, 2, 30000);
-    ASSERT_TRUE(s.ok);
-    FileCache cache;
-    StepGate gate;
-    gate.close();
-    SignalListener listener;
-    PeakHandle* h = requestAll(cache, s, &listener);
-    ASSERT_TRUE(gate.waitEntered());  // the step has read the old samples
-    // An edit that does not wait for the worker, then its invalidation.
+TEST_F(PeakCacheHeldStep, ChangeDuringAStepIsRecomputed) {
+    // The step has read the old samples. An edit that does not wait for the worker, then its invalidation.
     s.overwrite(12000, 3000, 1234);
     h->invalidate(s.dataOffset + 12000 * 4, s.dataOffset + 15000 * 4);
     EXPECT_EQ(h->entry->stale, 1);
@@ -157,53 +170,51 @@ TEST(PeakCache, ChangeDuringAStepIsRecomputed) {
     EXPECT_EQ(steps[0].from, steps[1].from);
     EXPECT_EQ(steps[0].to, steps[1].to);
     expectPeaksMatch(*h->entry, s);
-    cache.release(h);
 }
 
-TEST(PeakCache, ReleaseAndPauseWaitForTheRunningStep) {
-    for (bool release : {false, true}) {
-        SCOPED_TRACE(release ? "release" : "pause");
-        SoxSound s(1, 2, 9000);
-        ASSERT_TRUE(s.ok);
-        FileCache cache;
-        StepGate gate;
-        gate.close();
-        PeakHandle* h = requestAll(cache, s, nullptr);
-        std::string peakFile = h->entry->cacheFile.name;
-        ASSERT_TRUE(gate.waitEntered());
-        Runner caller([&] { release ? cache.release(h) : h->pause(); });
-        EXPECT_FALSE(caller.finished(100));
-        gate.open();
-        EXPECT_TRUE(caller.finished(30000));
-        if (release) {
-            // The worker let go of the entry last and deleted it with its file.
-            EXPECT_EQ(cache.entries, nullptr);
-            EXPECT_FALSE(pathExists(peakFile.c_str()));
-        } else {
-            // The step was accounted; the paused entry gets no further step.
-            EXPECT_TRUE(h->isComplete());
-            EXPECT_EQ(h->entry->paused, 1);
-            h->invalidate(s.dataOffset, s.dataOffset + 100);
-            EXPECT_FALSE(gate.waitEntered(50));
-            SignalListener listener;
-            h->listener = &listener;
-            h->resume();
-            ASSERT_TRUE(listener.wait());
-            cache.release(h);
-        }
-    }
+TEST_F(PeakCacheHeldStep, ReleaseWaitsForTheStepThatDeletesTheEntry) {
+    std::string peakFile = h->entry->cacheFile.name;
+    PeakHandle* handle = h;
+    h = nullptr;
+    Runner caller([&] { cache.release(handle); });
+    EXPECT_FALSE(caller.finished(100));
+    gate.open();
+    EXPECT_TRUE(caller.finished(30000));
+    // The worker let go of the entry last and deleted it with its file.
+    EXPECT_EQ(cache.entries, nullptr);
+    EXPECT_FALSE(pathExists(peakFile.c_str()));
 }
 
-TEST(PeakCache, PausedAcrossAStoreEdit) {
-    QuickRetry quick;
-    SoxSound s(2, 2, 30000);
-    ASSERT_TRUE(s.ok);
-    FileCache cache;
-    StepGate gate;
-    gate.close();
-    SignalListener listener;
-    PeakHandle* h = requestAll(cache, s, &listener);
-    ASSERT_TRUE(gate.waitEntered());
+TEST_F(PeakCacheHeldStep, PauseWaitsForTheStepAndHoldsTheEntry) {
+    Runner caller([&] { h->pause(); });
+    EXPECT_FALSE(caller.finished(100));
+    gate.open();
+    EXPECT_TRUE(caller.finished(30000));
+    // The step was accounted; the paused entry gets no further step until resumed.
+    EXPECT_TRUE(h->isComplete());
+    listener.reset();
+    h->invalidate(s.dataOffset, s.dataOffset + 100);
+    EXPECT_FALSE(gate.waitEntered(50));
+    h->resume();
+    ASSERT_TRUE(listener.wait());
+    EXPECT_EQ(gate.steps().size(), 2u);
+}
+
+TEST_F(PeakCacheHeldStep, DestroyStopsTheWorkerAndDeletesEverything) {
+    std::string peakFile = h->entry->cacheFile.name;
+    h = nullptr;
+    EXPECT_NE(cache.worker, nullptr);
+    Runner destroyer([&] { cache.destroy(); });
+    EXPECT_FALSE(destroyer.finished(100));
+    gate.open();
+    ASSERT_TRUE(destroyer.finished(30000));
+    EXPECT_EQ(cache.worker, nullptr);
+    EXPECT_EQ(cache.entries, nullptr);
+    EXPECT_EQ(cache.handles, nullptr);
+    EXPECT_FALSE(pathExists(peakFile.c_str()));
+}
+
+TEST_F(PeakCacheHeldStep, PausedAcrossAStoreEdit) {
     // The Editor's order: pause (waits for the step), edit the store, invalidate, resume.
     Runner editor([&] {
         h->pause();
@@ -217,27 +228,6 @@ TEST(PeakCache, PausedAcrossAStoreEdit) {
     ASSERT_TRUE(editor.finished(30000));
     ASSERT_TRUE(listener.wait());
     expectPeaksMatch(*h->entry, s);
-    cache.release(h);
-}
-
-TEST(PeakCache, DestroyStopsTheWorkerAndDeletesEverything) {
-    SoxSound s(2, 2, 9000);
-    ASSERT_TRUE(s.ok);
-    FileCache cache;
-    StepGate gate;
-    gate.close();
-    PeakHandle* h = requestAll(cache, s, nullptr);
-    std::string peakFile = h->entry->cacheFile.name;
-    ASSERT_TRUE(gate.waitEntered());
-    EXPECT_NE(cache.worker, nullptr);
-    Runner destroyer([&] { cache.destroy(); });
-    EXPECT_FALSE(destroyer.finished(100));
-    gate.open();
-    ASSERT_TRUE(destroyer.finished(30000));
-    EXPECT_EQ(cache.worker, nullptr);
-    EXPECT_EQ(cache.entries, nullptr);
-    EXPECT_EQ(cache.handles, nullptr);
-    EXPECT_FALSE(pathExists(peakFile.c_str()));
 }
 
 TEST(PeakCache, MoveToFrontIsServedFirst) {
