@@ -148,8 +148,10 @@ public:
     static void tempFileName(GString& out, const char* prefix, i32 index);
 
     std::mutex lock;
-    PeakEntry* entries = nullptr;
+    PeakEntry* entries = nullptr;  // served head first
+    PeakEntry* entriesLast = nullptr;
     PeakHandle* handles = nullptr;
+    PeakHandle* handlesLast = nullptr;
     PeakCacheWorker* worker = nullptr;
 
     void deleteEntryLocked(PeakEntry* entry);
