@@ -166,14 +166,15 @@ void expectPeaksMatch(const PeakEntry& entry, const SoxSound& sound) {
     EXPECT_EQ(wrong, 0u);
 }
 
+namespace {
+DWORD WINAPI runnerMain(void* self) {
+    static_cast<Runner*>(self)->call();
+    return 0;
+}
+}  // namespace
+
 Runner::Runner(std::function<void()> body) : call(std::move(body)) {
-    thread = CreateThread(
-        nullptr, 0,
-        [](void* self) -> DWORD {
-            static_cast<Runner*>(self)->call();
-            return 0;
-        },
-        this, 0, nullptr);
+    thread = CreateThread(nullptr, 0, runnerMain, this, 0, nullptr);
 }
 
 Runner::~Runner() {
