@@ -159,7 +159,8 @@ public:
     void waitForStep(std::unique_lock<std::mutex>& held, PeakEntry* entry);
 };
 
-// Test seams. The step hook runs on the worker once the first source piece of a step is read; the
+// Test seams. The step hook runs on the worker once the first source piece of a step is read (or
+// failed); the
 // retry delay is the pause after a stale or failed step.
 extern void (*peakStepHook)(PeakEntry* entry, u64 from, u64 to);
 extern u32 peakRetryDelay;

@@ -34,11 +34,12 @@ bool PeakEntry::computePeaks(u64 from, u64 to) {
     bool ok = true;
     for (u64 pos = from; pos < to && ok; pos += piece) {
         u64 n = to - pos < piece ? to - pos : piece;
-        if (!owner->readPages(source.data(), pos, pos + n, pair)) {
+        bool read = owner->readPages(source.data(), pos, pos + n, pair);
+        if (pos == from && peakStepHook) peakStepHook(this, from, to);
+        if (!read) {
             ok = false;
             break;
         }
-        if (pos == from && peakStepHook) peakStepHook(this, from, to);
         u64 frames = n / fb;
         u32 records = 0;
         for (u64 f = 0; f < frames; f += F, ++records) {

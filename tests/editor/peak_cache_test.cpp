@@ -230,6 +230,30 @@ TEST_F(PeakCacheHeldStep, PausedAcrossAStoreEdit) {
     expectPeaksMatch(*h->entry, s);
 }
 
+TEST(PeakCache, FailedStepStaysPendingAndIsRetried) {
+    QuickRetry quick;
+    SoxSound s(1, 2, 9000);
+    ASSERT_TRUE(s.ok);
+    FileCache cache;
+    StepGate gate;
+    SignalListener listener;
+    // Longer than the sound: every read of the step fails.
+    PeakHandle* h = cache.request(&s.store, s.dataOffset, s.dataSize + 2000, 1, 2, &listener);
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(gate.waitEntered());
+    auto steps = gate.steps();
+    for (const GateStep& step : steps) {
+        EXPECT_EQ(step.from, s.dataOffset);
+        EXPECT_EQ(step.to, s.dataOffset + s.dataSize + 2000);
+    }
+    EXPECT_FALSE(h->isComplete());
+    EXPECT_EQ(h->loadProgress(), 0);
+    EXPECT_EQ(listener.completes + listener.progresses, 0);
+    h->setLength(s.dataSize);
+    ASSERT_TRUE(listener.wait());
+    expectPeaksMatch(*h->entry, s);
+    cache.release(h);
+}
+
 TEST(PeakCache, MoveToFrontIsServedFirst) {
     QuickRetry quick;
     SoxSound a(1, 2, 9000), b(1, 2, 9000);
