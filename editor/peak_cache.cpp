@@ -5,27 +5,13 @@
 
 #include <cstdio>
 
+#include "core/linked_list.h"
 #include "core/paths.h"
 #include "mm/sound_store.h"
 
 u32 peakRetryDelay = 500;
 
 namespace {
-template <class T>
-void linkAtHead(T*& head, T* item) {
-    item->previous = nullptr;
-    item->next = head;
-    if (head) head->previous = item;
-    head = item;
-}
-
-template <class T>
-void unlinkFrom(T*& head, T* item) {
-    (item->previous ? item->previous->next : head) = item->next;
-    if (item->next) item->next->previous = item->previous;
-    item->previous = item->next = nullptr;
-}
-
 // The file whose identity keys the entry: the store's source file, else its work file.
 const char* storeFileName(const SoundStore& store) {
     if (store.sourceName.length) return store.sourceName.c_str();
@@ -48,7 +34,7 @@ PeakHandle* FileCache::request(SoundStore* owner, u64 offset, u64 length, u32 tr
     PeakHandle* handle = new PeakHandle;
     handle->cache = this;
     handle->listener = listener;
-    linkAtHead(handles, handle);
+    linkAtFront(handles, handlesLast, handle);
 
     FileInfo info;
     const char* name = owner ? storeFileName(*owner) : nullptr;
@@ -76,7 +62,7 @@ PeakHandle* FileCache::request(SoundStore* owner, u64 offset, u64 length, u32 tr
     e->volumeSerial = info.volumeSerial;
     e->indexHigh = info.indexHigh;
     e->indexLow = info.indexLow;
-    linkAtHead(entries, e);
+    linkAtFront(entries, entriesLast, e);
     handle->entry = e;
     e->setGeometry();
 
@@ -111,7 +97,7 @@ void FileCache::release(PeakHandle* handle) {
     if (!handle) return;
     std::unique_lock<std::mutex> held(lock);
     PeakEntry* e = handle->entry;
-    unlinkFrom(handles, handle);
+    unlinkNode(handles, handlesLast, handle);
     delete handle;
     if (!e) return;
     if (--e->references == 0) deleteEntryLocked(e);
@@ -119,7 +105,7 @@ void FileCache::release(PeakHandle* handle) {
 }
 
 void FileCache::deleteEntryLocked(PeakEntry* entry) {
-    unlinkFrom(entries, entry);
+    unlinkNode(entries, entriesLast, entry);
     delete entry;
 }
 
@@ -154,7 +140,7 @@ void FileCache::destroy() {
     worker = nullptr;
     while (handles) {
         PeakHandle* h = handles;
-        unlinkFrom(handles, h);
+        unlinkNode(handles, handlesLast, h);
         delete h;
     }
     while (entries) deleteEntryLocked(entries);
@@ -245,8 +231,8 @@ void PeakHandle::moveToFront() {
     if (!entry) return;
     std::lock_guard<std::mutex> held(cache->lock);
     if (cache->entries == entry) return;
-    unlinkFrom(cache->entries, entry);
-    linkAtHead(cache->entries, entry);
+    unlinkNode(cache->entries, cache->entriesLast, entry);
+    linkAtFront(cache->entries, cache->entriesLast, entry);
 }
 
 bool PeakHandle::isComplete() {

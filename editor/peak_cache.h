@@ -33,7 +33,6 @@ struct PendingRange {
     u64 end = 0;  // exclusive
 };
 
-
 class PeakEntry {
 public:
     PeakEntry() = default;
@@ -149,8 +148,10 @@ public:
     static void tempFileName(GString& out, const char* prefix, i32 index);
 
     std::mutex lock;
-    PeakEntry* entries = nullptr;
+    PeakEntry* entries = nullptr;  // served head first
+    PeakEntry* entriesLast = nullptr;
     PeakHandle* handles = nullptr;
+    PeakHandle* handlesLast = nullptr;
     PeakCacheWorker* worker = nullptr;
 
     void deleteEntryLocked(PeakEntry* entry);
@@ -158,7 +159,8 @@ public:
     void waitForStep(std::unique_lock<std::mutex>& held, PeakEntry* entry);
 };
 
-// Test seams. The step hook runs on the worker at the start of each step; the retry delay is the
-// pause after a stale or failed step.
+// Test seams. The step hook runs on the worker once the first source piece of a step is read (or
+// failed); the
+// retry delay is the pause after a stale or failed step.
 extern void (*peakStepHook)(PeakEntry* entry, u64 from, u64 to);
 extern u32 peakRetryDelay;

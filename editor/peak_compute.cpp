@@ -19,7 +19,6 @@ u64 pieceBytes(u64 blockBytes) {
 }  // namespace
 
 bool PeakEntry::computePeaks(u64 from, u64 to) {
-    if (peakStepHook) peakStepHook(this, from, to);
     if (!owner || to <= from) return true;
     StoreFilePair pair;
     if (!openFilePair(*owner, pair, nullptr)) {
@@ -35,7 +34,9 @@ bool PeakEntry::computePeaks(u64 from, u64 to) {
     bool ok = true;
     for (u64 pos = from; pos < to && ok; pos += piece) {
         u64 n = to - pos < piece ? to - pos : piece;
-        if (!owner->readPages(source.data(), pos, pos + n, pair)) {
+        bool read = owner->readPages(source.data(), pos, pos + n, pair);
+        if (pos == from && peakStepHook) peakStepHook(this, from, to);
+        if (!read) {
             ok = false;
             break;
         }

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "core/gfile.h"
+#include "core/linked_list.h"
 #include "editor/peak_cache.h"
 
 PeakEntry::~PeakEntry() {
@@ -40,8 +41,7 @@ void PeakEntry::toPeakFileRange(u64 p, u64 q, u64* from, u64* to) const {
 }
 
 void PeakEntry::unlinkPending(PendingRange* r) {
-    (r->previous ? r->previous->next : pendingHead) = r->next;
-    (r->next ? r->next->previous : pendingTail) = r->previous;
+    unlinkNode(pendingHead, pendingTail, r);
     delete r;
 }
 
@@ -49,10 +49,14 @@ void PeakEntry::insertPendingBefore(PendingRange* before, u64 from, u64 to) {
     PendingRange* r = new PendingRange;
     r->start = from;
     r->end = to;
+    if (!before) {
+        linkAtEnd(pendingHead, pendingTail, r);
+        return;
+    }
     r->next = before;
-    r->previous = before ? before->previous : pendingTail;
+    r->previous = before->previous;
     (r->previous ? r->previous->next : pendingHead) = r;
-    (before ? before->previous : pendingTail) = r;
+    before->previous = r;
 }
 
 void PeakEntry::clearPending() {

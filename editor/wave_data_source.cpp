@@ -75,6 +75,8 @@ void WaveDataSource::invalidate(u64 from, u64 to) {
 void WaveDataSource::invalidateAll() { invalidate(dataStart, dataStart + dataLength); }
 
 void WaveDataSource::setLength(u64 length) {
+    // The store's length changes only while the cache is paused (edits, undo and redo).
+    assert(!handle || handle->isPaused());
     {
         std::lock_guard<std::mutex> held(dataLock);
         changed = 1;
