@@ -178,8 +178,9 @@ TEST(WavePaneLayout, TrackModes) {
             EXPECT_EQ(p.laneTop(3) - p.laneTop(2), p.titleHeight);
             EXPECT_NEAR(p.laneTop(2) - p.laneTop(1), p.titleHeight + kWaveLaneSpan * p.scaleY, 1.0);
         }
-        if (c.mode == WaveTrackActive)
+        if (c.mode == WaveTrackActive) {
             EXPECT_NEAR(p.laneTop(1) - p.laneTop(0), p.titleHeight + kWaveLaneSpan * p.scaleY, 1.0);
+        }
     }
     // No active track in overlap mode: no curve, one level axis.
     for (u32 t = 0; t < 4; ++t) f.format.tracks[t].flags &= ~trackSelected;
