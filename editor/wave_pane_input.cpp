@@ -125,15 +125,12 @@ void WavePane::sendToolPoints(bool addMouse) {
 
 void WavePane::setDrawMode(u32 mode) {
     if (mode == drawMode) return;
-    u32 old = drawMode;
     overlay->hide();
     toolCount = 0;
     drawMode = mode;
     overlay->show();
     dragCursor = mode >= WavePointDraw && mode <= WaveCurveDraw ? 1 : 0;
-    if (!redrawLock || old == WavePlayback) notifyOwner(WavePaneChanged, nullptr);
-    if (mode == WavePlayback) beginRedrawLock();
-    if (old == WavePlayback) endRedrawLock();
+    if (!redrawLock) notifyOwner(WavePaneChanged, nullptr);
     invalidate();
     if (mode >= WavePointDraw && mode <= WaveCurveDraw) reportErrorOnce(DrawHint, ravoText(RavoText::WaveDrawHint));
 }

@@ -2,6 +2,7 @@
 // The wave pane's own graph items: the frame axis (the first item; its placement is the visible
 // window the data source reads), the ruler (the pane's overlays) and one curve per shown track,
 // which reads the pane's visible-data buffer. The pane's graph owns and deletes them.
+#include "gui/views/graph_axis.h"
 #include "gui/views/graph_item.h"
 
 class WavePane;
@@ -17,6 +18,13 @@ class WaveRuler : public GGraphItem {
 public:
     WaveRuler() { flags = GraphDockWhole; }
     void paint(GSavedDC& dc, GGraph& graph, const RECT& clip) override;
+};
+
+// A lane's level axis; its labels in decibels of full scale when asked.
+class WaveLevelAxis : public GGraphAxis {
+public:
+    void labelText(char* out, u32 size, double value) const override;
+    bool decibels = false;
 };
 
 // The grid lines under the curves (the last item, painted first).

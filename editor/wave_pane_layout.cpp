@@ -59,6 +59,18 @@ void WaveTrackCurve::rangeAt(i32 i, float* low, float* high) {
     *high = data.values[at + 1];
 }
 
+void WaveLevelAxis::labelText(char* out, u32 size, double value) const {
+    if (!decibels) {
+        GGraphAxis::labelText(out, size, value);
+        return;
+    }
+    double level = std::fabs(value) / (kWaveLaneSpan / 2);
+    if (level <= 0)
+        snprintf(out, size, "-inf");
+    else
+        snprintf(out, size, "%.1f", 20.0 * std::log10(level));
+}
+
 void WaveRuler::paint(GSavedDC& dc, GGraph& graph, const RECT& clip) { static_cast<WavePane&>(graph).paintOverlays(dc, clip); }
 
 namespace {
@@ -186,7 +198,8 @@ void WavePane::recalculate(bool relayout) {
         for (i32 i = 0; i < laneCount; ++i) {
             const WaveLane& lane = lanes[i];
             if (lane.folded || (dataKind == WaveSamples && lane.curve < 0 && mode != WaveTrackOverlap)) continue;
-            GGraphAxis* level = new GGraphAxis;
+            WaveLevelAxis* level = new WaveLevelAxis;
+            level->decibels = dataKind == WaveSamples && (view & WaveDecibels);
             level->flags |= GraphDockLeft | AxisVertical | AxisLabels | AxisShortTicks;
             level->lineColour = level->tickColour = colour(WaveColorAxis);
             level->labelColour = level->titleColour = colour(WaveColorGrid);

@@ -204,3 +204,34 @@ TEST(WavePanePaint, ToolFeedbackClippedToTheLaneAndErasedOnMove) {
     f.shot(shot);
     EXPECT_EQ(shot.mask(), clean.mask());
 }
+
+// The decibel option labels the level axes in decibels of full scale.
+TEST(WavePanePaint, LevelLabelsInDecibels) {
+    PaneFixture f;
+    setColours();
+    waveViewOptions.viewFlags = WaveRulerShown | WaveTrackAll | WaveDecibels;
+    f.load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm -0.1");
+    f.paintNow();
+    DibCanvas shot(f.width, f.height);
+    f.shot(shot);
+    saveShot(shot, "wave_decibels.bmp");
+    WaveLevelAxis* level = nullptr;
+    for (u32 i = 0; i < f.pane->itemCount() && !level; ++i) level = dynamic_cast<WaveLevelAxis*>(f.pane->itemAt(i));
+    ASSERT_NE(level, nullptr);
+    struct Case {
+        double value;
+        const char* text;
+    };
+    for (Case c : {Case{32767, "0.0"}, Case{-16383.5, "-6.0"}, Case{0, "-inf"}, Case{3276.7, "-20.0"}}) {
+        char text[32];
+        level->labelText(text, sizeof text, c.value);
+        EXPECT_STREQ(text, c.text) << c.value;
+    }
+    waveViewOptions.viewFlags &= ~(u32)WaveDecibels;
+    f.pane->recalculate(true);
+    level = nullptr;
+    for (u32 i = 0; i < f.pane->itemCount() && !level; ++i) level = dynamic_cast<WaveLevelAxis*>(f.pane->itemAt(i));
+    char text[32];
+    level->labelText(text, sizeof text, 20000);
+    EXPECT_STREQ(text, "20000");
+}
