@@ -141,6 +141,9 @@ public:
     bool handleMouse(GInputEvent* event) override;
     // Moves: the title box under the pointer makes its track the active one.
     bool handleCapturedMouse(GInputEvent* event) override;
+    // In the drawing modes a pointer beside the plot scrolls the view by its overshoot and is put
+    // back on the same sample.
+    void keepPenVisible(i32 x, i32 y);
     i32 handleKey(GInputEvent* event) override;
     bool onCommand(u32 command, GStateQuery* query) override;
     i32 commandState(u32 command) override;

@@ -297,7 +297,29 @@ bool WavePane::handleMouse(GInputEvent* event) {
 bool WavePane::handleCapturedMouse(GInputEvent* event) {
     i32 lane = hasSound() ? titleBoxAt(event->x, event->y) : -1;
     activeTrack = lane >= 0 ? lanes[lane].track : -1;
+    if (drawMode >= WavePointDraw && drawMode <= WaveCurveDraw && dataKind == WaveSamples && !suspension) keepPenVisible(event->x, event->y);
     return false;
+}
+
+void WavePane::keepPenVisible(i32 x, i32 y) {
+    if (!hwnd || !itemCount()) return;
+    RECT plot = plotAreaRect(*this);
+    if (y < plot.top || y >= plot.bottom || plot.left >= plot.right) return;
+    i64 dx = x < plot.left ? x - plot.left : x >= plot.right ? x - (plot.right - 1) : 0;
+    if (!dx) return;
+    // The sample under the pointer stays under it: the view moves by the overshoot.
+    const GGraphItem& axis = *itemAt(0);
+    double frame = (x - axis.pixelX) / axis.scaleX;
+    i64 before = horizontal.origin;
+    GScrollRange h = horizontal, v = vertical;
+    h.setPosition(h.origin + dx);
+    setScrollState(h, v);
+    if (horizontal.origin == before) return;
+    invalidate();
+    UpdateWindow(hwnd);
+    POINT p{(i32)std::floor(frame * itemAt(0)->scaleX + itemAt(0)->pixelX), y};
+    ClientToScreen(hwnd, &p);
+    systemInput.setCursorPos(p.x, p.y);
 }
 
 i32 WavePane::titleBoxAt(i32 x, i32 y) const {

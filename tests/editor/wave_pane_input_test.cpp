@@ -200,3 +200,34 @@ TEST(WavePaneTools, PointToolOnlyOverALaneAndQuestionOnEscape) {
     f.key(VK_ESCAPE);
     EXPECT_EQ(p.drawMode, (u32)WaveNoDraw);
 }
+
+// Drawing with the pointer left of the plot scrolls the view and puts the pointer back on its sample.
+TEST(WavePaneTools, PenKeptVisibleBesideThePlot) {
+    Loaded f;
+    WavePane& p = *f.pane;
+    for (int i = 0; i < 3; ++i) p.onCommand(GraphHScalePlus, nullptr);
+    GScrollRange h = p.horizontal, v = p.vertical;
+    h.setPosition(h.total / 2);
+    p.setScrollState(h, v);
+    static POINT placed;
+    placed = POINT{-1, -1};
+    systemInput.setCursorPos = [](int x, int y) -> BOOL {
+        placed = POINT{x, y};
+        return TRUE;
+    };
+    p.setDrawMode(WaveCurveDraw);
+    RECT plot = plotAreaRect(p);
+    i64 origin = p.horizontal.origin;
+    i32 x = plot.left - 20;
+    double frame = (x - p.itemAt(0)->pixelX) / p.itemAt(0)->scaleX;
+    f.mouse(WM_MOUSEMOVE, x, f.midY());
+    EXPECT_EQ(p.horizontal.origin, origin - 20);
+    POINT back = placed;
+    ScreenToClient(p.hwnd, &back);
+    EXPECT_NEAR((back.x - p.itemAt(0)->pixelX) / p.itemAt(0)->scaleX, frame, 1.0 / p.itemAt(0)->scaleX + 1);
+    EXPECT_GE(back.x, plot.left);
+    // Over the plot nothing moves.
+    origin = p.horizontal.origin;
+    f.mouse(WM_MOUSEMOVE, plot.left + 30, f.midY());
+    EXPECT_EQ(p.horizontal.origin, origin);
+}
