@@ -8,6 +8,7 @@
 #include "gui/kernel/gui_texts.h"
 #include "gui/layout/layout_cell.h"
 #include "gui/paint/gui_settings.h"
+#include "gui/views/source_table_model.h"
 #include "gui/views/value_type.h"
 
 u32 viewAsElementSize(u32 viewMode) {
@@ -65,24 +66,12 @@ struct Span {
     u64 first, end;
 };
 
-class ByteSourceModel : public GTableModel {
+class ByteSourceModel : public SourceTableModel {
 public:
-    ~ByteSourceModel() override { dropSource(); }
-
     u64 rowCount() override { return length; }
     i32 columnCount() override { return 4; }
     const char* cellText(GString& scratch, u64 row, i32 column) override;
     void cellSpan(u64 row, i32 column, u64* rows, i32* columns, u64* rowOffset, i32* columnOffset) override;
-    void clearRows() override {}
-    void removeRows(u64, u64) override {}
-    u64 appendRows(const char* const*, i32) override { return 0; }
-    u64 insertRows(u64, const char* const*, i32) override { return 0; }
-
-    void dropSource() {
-        if (owned) delete source;
-        source = nullptr;
-        owned = false;
-    }
     // The bytes at the row, at most 16: their count, 0 when the read fails.
     u32 bytesAt(u64 row, const u8** bytes) {
         if (!source || row >= length) return 0;
@@ -97,8 +86,6 @@ public:
     u64 length = 0;
     const FieldDescriptor* rootField = nullptr;
     BlockBase* blocks = nullptr;
-    BlockDataSource* source = nullptr;
-    bool owned = false;
     i64 origin = 0;
 
 private:

@@ -9,6 +9,7 @@
 #include "gui/layout/layout_cell.h"
 #include "gui/paint/gui_settings.h"
 #include "gui/views/bin_view.h"
+#include "gui/views/source_table_model.h"
 #include "gui/views/value_type.h"
 
 namespace {
@@ -18,24 +19,12 @@ struct PathEntry {
     i64 baseOffset;
 };
 
-class FieldSourceModel : public GTableModel {
+class FieldSourceModel : public SourceTableModel {
 public:
-    ~FieldSourceModel() override { dropSource(); }
-
     u64 rowCount() override { return rows; }
     i32 columnCount() override { return 6; }
     const char* cellText(GString& scratch, u64 row, i32 column) override;
     void cellSpan(u64 row, i32 column, u64* spanRows, i32* columns, u64* rowOffset, i32* columnOffset) override;
-    void clearRows() override {}
-    void removeRows(u64, u64) override {}
-    u64 appendRows(const char* const*, i32) override { return 0; }
-    u64 insertRows(u64, const char* const*, i32) override { return 0; }
-
-    void dropSource() {
-        if (owned) delete source;
-        source = nullptr;
-        owned = false;
-    }
     const GValueType& type() const { return valueType(current->type); }
     bool parentRow(u64 row) const { return !path.empty() && row == 0; }
     u64 childOf(u64 row) const { return path.empty() ? row : row - 1; }
@@ -46,8 +35,6 @@ public:
     i64 baseOffset = 0;
     const FieldDescriptor* current = &root;
     u64 rows = 0;
-    BlockDataSource* source = nullptr;
-    bool owned = false;
     i64 origin = 0;
 };
 

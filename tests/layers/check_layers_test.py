@@ -14,7 +14,7 @@ FIXTURE = os.path.join(HERE, 'fixture')
 # Planted files: path, lines, and the lines (1-based) the check must name.
 PLANTED = [
     ('gui/kernel/posting.cpp', ['#include "gui/kernel/window.h"', '#include "mm/sound.h"'], [2]),
-    ('editor/editor.cpp', ['#include "editor/editor.h"', '#include "spectrum/harmonic_pane.h"'], [2]),
+    ('editor/editor.cpp', ['#include "editor/editor.h"', '#include "tools/analyzer_page.h"'], [2]),
     ('tests/gui/paint/colors_test.cpp', ['#include "core/str.h"', '#include "engine/ops.h"'], [2]),
     ('tests/gui/views/table_test.cpp', ['#include "tests/mm/sound_fixture.h"'], [1]),
     ('tests/core/str_test.cpp', ['#include "tests/plugins/plugin.h"'], [1]),
