@@ -1,0 +1,130 @@
+#include "shell/startup_steps.h"
+
+#include "app/pane_color_groups.h"
+#include "app/program_texts.h"
+#include "app/text_modules.h"
+#include "core/exceptions.h"
+#include "core/history.h"
+#include "core/localizer.h"
+#include "core/paths.h"
+#include "gui/controls/tool_tip_controller.h"
+#include "gui/frame/shown_notices.h"
+#include "gui/frame/window_layout_store.h"
+#include "gui/menus/action_table.h"
+#include "gui/menus/command_bars.h"
+#include "gui/paint/gui_settings.h"
+#include "mm/codec_plugin.h"
+#include "shell/hand_over.h"
+#include "shell/program_window.h"
+
+WindowLayoutStep* windowLayoutStep = nullptr;
+
+LanguageStep::~LanguageStep() { delete localizer; }
+
+bool LanguageStep::start(ErrorHandler* handler, bool) {
+    delete localizer;
+    localizer = new Localizer(programTextModules, programTextModuleCount, language.length ? language.c_str() : nullptr,
+                              handler);
+    // A failure keeps the English texts.
+    try {
+        localizer->loadLanguages();
+    } catch (const GException&) {
+    }
+    return true;
+}
+
+bool ColorSchemeStep::start(ErrorHandler*, bool) {
+    applyColorScheme();
+    for (ProgramColorGroup* group : {(ProgramColorGroup*)&wavePaneColors, (ProgramColorGroup*)&spectrumPaneColors})
+        if (!group->loaded()) group->restoreDefaults();
+    return true;
+}
+
+bool DataFolderStep::start(ErrorHandler*, bool) {
+    ensureDataFolder();
+    return true;
+}
+
+bool WorkTempFolderStep::start(ErrorHandler*, bool) {
+    resetWorkTempFolder();
+    return true;
+}
+
+void WorkTempFolderStep::stop() {
+    if (pathIsDirectory(workTempFolder().c_str())) removeWorkTempFolder();
+}
+
+bool HistoryStep::start(ErrorHandler*, bool reset) {
+    if (reset)
+        clearListArray(lists);
+    else
+        loadHistoryOptions(lists, path);
+    return true;
+}
+
+void HistoryStep::stop() { saveHistoryOptions(lists, path); }
+
+bool ActionStoreStep::start(ErrorHandler*, bool reset) {
+    if (reset)
+        resetAllToolBarSpecs();
+    else
+        loadCommandBars(path);
+    return true;
+}
+
+void ActionStoreStep::stop() { saveCommandBars(path); }
+
+bool WindowLayoutStep::start(ErrorHandler*, bool reset) {
+    if (reset) {
+        rebuild(-1);
+    } else if (restoreWord != 0) {
+        rebuild(restoreWord);
+    } else {
+        GString expanded(path);
+        expandPathMacros(expanded);
+        beginWindowRestore();
+        loadWindowLayout(expanded.c_str(), rebuild);
+    }
+    return true;
+}
+
+void WindowLayoutStep::onQuit() {
+    GString expanded(path);
+    expandPathMacros(expanded);
+    saveWindowLayout(expanded.c_str());
+}
+
+bool ToolTipStep::start(ErrorHandler*, bool) {
+    if (!controller) controller = new GToolTipController;
+    return true;
+}
+
+void ToolTipStep::stop() {
+    delete controller;
+    controller = nullptr;
+}
+
+bool HintsStep::start(ErrorHandler*, bool) {
+    loadNotices(path);
+    return true;
+}
+
+void HintsStep::stop() { saveNotices(path); }
+
+bool WorkDirStep::start(ErrorHandler* handler, bool) {
+    // Named files replace the stored windows.
+    if (windowLayoutStep && !queuedFiles.empty()) windowLayoutStep->restoreWord = -2;
+    startHandOverTimers();
+    if (!loadCodecPlugin()) {
+        reportMessage(handler, ravoText(RavoText::CodecLibraryMissing), 0);
+        return false;
+    }
+    // Placeholder: the work folder ("workdir.dir", else the music folder) is set here once the
+    // settings' work-folder store is built.
+    return true;
+}
+
+void WorkDirStep::stop() {
+    stopHandOverTimers();
+    unloadCodecPlugin();
+}
