@@ -21,11 +21,11 @@ WindowLayoutStep* windowLayoutStep = nullptr;
 
 LanguageStep::~LanguageStep() { delete localizer; }
 
-bool LanguageStep::start(ErrorHandler* handler, bool) {
+bool LanguageStep::start(ErrorHandler*, bool) {
     delete localizer;
+    // Quiet: a missing or damaged language file keeps the English texts and ends no start.
     localizer = new Localizer(programTextModules, programTextModuleCount, language.length ? language.c_str() : nullptr,
-                              handler);
-    // A failure keeps the English texts.
+                              nullptr);
     try {
         localizer->loadLanguages();
     } catch (const GException&) {
@@ -114,11 +114,11 @@ void HintsStep::stop() { saveNotices(path); }
 bool WorkDirStep::start(ErrorHandler* handler, bool) {
     // Named files replace the stored windows.
     if (windowLayoutStep && !queuedFiles.empty()) windowLayoutStep->restoreWord = -2;
-    startHandOverTimers();
     if (!loadCodecPlugin()) {
         reportMessage(handler, ravoText(RavoText::CodecLibraryMissing), 0);
         return false;
     }
+    startHandOverTimers();
     // Placeholder: the work folder ("workdir.dir", else the music folder) is set here once the
     // settings' work-folder store is built.
     return true;

@@ -89,7 +89,7 @@ WelcomePage::WelcomePage(GWindow* window) : GPlacer(window), mouseFilter(new Mou
     builder.current = page;
 
     GColumnsItem* header = GColumnsItem::create(builder, "88888", "U^|^");
-    WelcomeLink::create(builder, ProductImage, "|^");
+    picture = WelcomeLink::create(builder, ProductImage, "|^");
     GRowItem::create(builder, "0");
     setAlignmentCode(builder.current, "|^");
     GButton::create(builder, actionTitle(498), 0, 498, "<^");

@@ -11,6 +11,7 @@ class GImageLabel;
 class GItemBase;
 class GRowItem;
 class GStatusLine;
+class WelcomeLink;
 
 enum : i32 { LinkHeading = -1, LinkStretch = -2, LinkNewColumn = -3 };
 
@@ -45,6 +46,7 @@ public:
     i32 rowAt(i32 x, i32 y);
 
     WelcomeLinkRecord links[WelcomeLinkCount];
+    WelcomeLink* picture = nullptr;
     GStatusLine* statusLine = nullptr;
     GString shownText;
     u32 statusWrites = 0;
