@@ -215,18 +215,31 @@ struct Reader {
             v = text;
         });
     }
+    // Whether the count at `offset` bytes from the position has its rows of `rowSize` in the bag.
+    static bool countFits(const GBag& b, u32 offset, u32 rowSize) {
+        u64 left = b.size - b.pos;
+        if (left < (u64)offset + 4) return true;  // the reader meets the end itself
+        u32 count;
+        memcpy(&count, b.data + b.pos + offset, 4);
+        return (u64)count * rowSize <= left - offset - 4;
+    }
+    // Counted values whose rows are not in the bag keep the field's value; the read goes on.
     void colors(const char* n, CommandRange& r) {
         field(RecordKind::Value, n, [&](GBag& b, u32) {
+            if (!countFits(b, 0, 4)) return;
             readSettingsIntArrays(b, r.values, (u32)r.first, (u32)r.last);
             r.flag = 1;
         });
     }
-    void scale(const char* n, ScaleSetting& s) { field(RecordKind::Value, n, [&](GBag& b, u32) { s.read(b); }); }
-    // A count whose rows do not fit in the bag keeps the table as it was.
+    void scale(const char* n, ScaleSetting& s) {
+        field(RecordKind::Value, n, [&](GBag& b, u32) {
+            if (countFits(b, 24, 4)) s.read(b);
+        });
+    }
     void reflections(const char* n, std::vector<ReflectionRow>& rows) {
         field(RecordKind::Raw, n, [&](GBag& b, u32) {
+            if (!countFits(b, 0, sizeof(ReflectionRow))) return;
             u32 count = bagGetU32(b);
-            if ((u64)count * sizeof(ReflectionRow) > (u64)(b.size - b.pos)) return;
             std::vector<ReflectionRow> fresh(count);
             if (count) bagReadBytes(b, fresh.data(), (u32)(count * sizeof(ReflectionRow)));
             rows.swap(fresh);
@@ -235,6 +248,7 @@ struct Reader {
     // Steps past the capacity are dropped.
     void macro(const char* n, MacroBlock& m) {
         field(RecordKind::Value, n, [&](GBag& b, u32) {
+            if (!countFits(b, 0, 9)) return;
             MacroBlock fresh;
             fresh.count = readSettingsBlock(b, fresh.text, fresh.first, fresh.second, MacroBlock::Capacity);
             m = fresh;
@@ -453,17 +467,11 @@ void readAppSettings(AppSettings& settings, GBag& bag) {
 }
 
 bool saveAppSettings(const AppSettings& settings, const char* path) {
-    GBag bag;
-    bagWriteSection(bag, kAppSettingsSection, [&](GBag& b) { writeAppSettings(settings, b); });
-    return saveBagFile(path, bag, bagFileTag("OPTS"), kAppSettingsVersion);
+    return saveSectionFile(path, kAppSettingsSection, bagFileTag("OPTS"), kAppSettingsVersion,
+                           [&](GBag& b) { writeAppSettings(settings, b); });
 }
 
 bool loadAppSettings(AppSettings& settings, const char* path) {
-    GBag bag;
-    if (!loadBagFile(path, bag, bagFileTag("OPTS"), kAppSettingsVersion)) return false;
-    try {
-        return bagReadSection(bag, kAppSettingsSection, [&](GBag& b) { readAppSettings(settings, b); });
-    } catch (const GBagException&) {
-        return false;
-    }
+    return loadSectionFile(path, kAppSettingsSection, bagFileTag("OPTS"), kAppSettingsVersion,
+                           [&](GBag& b) { readAppSettings(settings, b); });
 }
