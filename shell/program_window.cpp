@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/options_dialog.h"
 #include "app/program_texts.h"
 #include "app/window_kinds.h"
 #include "core/localizer.h"
@@ -266,7 +267,7 @@ bool ProgramWindow::mainCommand(u32 command, GStateQuery*) {
         return true;
     }
     case 563:
-        // Placeholder: the options dialog opens here once the options page is built.
+        if (tabPlacer()) runOptionsDialog(this);
         return true;
     case 590:
     case 591: {

@@ -3,6 +3,7 @@
 #include "app/pane_color_groups.h"
 #include "app/program_texts.h"
 #include "app/text_modules.h"
+#include "app/work_folder.h"
 #include "core/exceptions.h"
 #include "core/history.h"
 #include "core/localizer.h"
@@ -119,8 +120,9 @@ bool WorkDirStep::start(ErrorHandler* handler, bool) {
         return false;
     }
     startHandOverTimers();
-    // Placeholder: the work folder ("workdir.dir", else the music folder) is set here once the
-    // settings' work-folder store is built.
+    GString folder;
+    loadWorkDirectory(folder);
+    setWorkDirectory(folder.c_str());
     return true;
 }
 

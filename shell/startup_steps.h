@@ -44,14 +44,6 @@ public:
     GString language;
 };
 
-// Slots 8-10 until the settings stores land: holds the store's path and section, reads nothing.
-class PendingSettingsStep : public GInitStep {
-public:
-    PendingSettingsStep(const char* path, const char* section) : path(path), section(section) {}
-    const char* path;
-    const char* section;
-};
-
 // Slot 11: the toolkit's colours from the stored scheme; the pane groups not loaded take defaults.
 class ColorSchemeStep : public GInitStep {
 public:

@@ -2,11 +2,15 @@
 
 #include <cstring>
 
+#include "app/app_settings.h"
+#include "app/settings_step.h"
 #include "core/history.h"
 #include "core/parse.h"
 #include "gui/controls/splash_window.h"
 #include "gui/dialogs/path_history.h"
 #include "gui/kernel/toolkit_steps.h"
+#include "gui/paint/gui_settings.h"
+#include "mm/mm_settings.h"
 #include "shell/hand_over.h"
 #include "shell/program_window.h"
 #include "shell/startup_steps.h"
@@ -20,9 +24,9 @@ struct Steps {
     CommonControlsStep commonControls;
     AppIconsStep icons{1001, 1002};
     SplashStep splash{drawSplash, nullptr, nullptr};
-    PendingSettingsStep toolkitSettings{"$d\\kxgui_settings.ini", "KXGUI"};
-    PendingSettingsStep multimediaSettings{"$d\\dizo_veduzuzo.ini", "KXMM"};
-    PendingSettingsStep programSettings{"$d\\ravo_settings.ini", "Ravo"};
+    SettingsStep toolkitStore{guiSettings, kGuiSettingsPath, kGuiSettingsSection};
+    SettingsStep multimediaStore{multimediaSettings(), kMultimediaSettingsPath, kMultimediaSettingsSection};
+    SettingsStep programStore{appSettings, kAppSettingsPath, kAppSettingsSection};
     ColorSchemeStep colorScheme;
     DataFolderStep dataFolder;
     WorkTempFolderStep workTempFolder;
@@ -78,9 +82,9 @@ void fillStepTable(i32 runMode) {
         GInitStep* step;
     } normal[] = {
         {SlotSplash, &s.splash},
-        {SlotToolkitSettings, &s.toolkitSettings},
-        {SlotMultimediaSettings, &s.multimediaSettings},
-        {SlotProgramSettings, &s.programSettings},
+        {SlotToolkitSettings, &s.toolkitStore},
+        {SlotMultimediaSettings, &s.multimediaStore},
+        {SlotProgramSettings, &s.programStore},
         {SlotColorScheme, &s.colorScheme},
         {SlotDataFolder, &s.dataFolder},
         {SlotWorkTempFolder, &s.workTempFolder},

@@ -7,6 +7,7 @@
 #include <typeindex>
 #include <vector>
 
+#include "app/settings_step.h"
 #include "core/bag.h"
 #include "core/bag_file.h"
 #include "core/paths.h"
@@ -46,8 +47,8 @@ TEST(StepTable, EachSlotHoldsItsStepAndNoOther) {
         std::type_index type;
     } slots[] = {
         {0, typeid(CommonControlsStep)},    {1, typeid(AppIconsStep)},      {2, typeid(SplashStep)},
-        {3, typeid(LanguageStep)},          {8, typeid(PendingSettingsStep)}, {9, typeid(PendingSettingsStep)},
-        {10, typeid(PendingSettingsStep)},  {11, typeid(ColorSchemeStep)},  {12, typeid(DataFolderStep)},
+        {3, typeid(LanguageStep)},          {8, typeid(SettingsStep)},      {9, typeid(SettingsStep)},
+        {10, typeid(SettingsStep)},  {11, typeid(ColorSchemeStep)},  {12, typeid(DataFolderStep)},
         {13, typeid(WorkTempFolderStep)},   {14, typeid(KeyBindingsStep)},  {15, typeid(PathHistoryStep)},
         {16, typeid(PathHistoryStep)},      {17, typeid(HistoryStep)},      {18, typeid(ActionStoreStep)},
         {19, typeid(WorkDirStep)},          {20, typeid(WindowLayoutStep)}, {21, typeid(ToolTipStep)},
@@ -62,6 +63,10 @@ TEST(StepTable, EachSlotHoldsItsStepAndNoOther) {
     for (u32 i = 0; i < InitStepSlots; ++i)
         if (!used[i]) EXPECT_EQ(nullptr, initSteps[i]) << i;
     EXPECT_EQ("de", std::string(static_cast<LanguageStep*>(initSteps[3])->language.c_str()));
+    // Each settings step over its own store.
+    const char* stores[] = {"$d/kxgui_settings.ini", "$d/dizo_veduzuzo.ini", "$d/ravo_settings.ini"};
+    for (u32 i = 0; i < 3; ++i)
+        EXPECT_STREQ(stores[i], static_cast<SettingsStep*>(initSteps[8 + i])->path.c_str()) << 8 + i;
     EXPECT_EQ(initSteps[20], windowLayoutStep);
     // The two history steps read different files.
     EXPECT_FALSE(static_cast<PathHistoryStep*>(initSteps[15])->folderLists);
