@@ -11,6 +11,7 @@
 #include "gui/kernel/application.h"
 #include "gui/layout/strip_item.h"
 #include "gui/views/tab.h"
+#include "shell/about_window.h"
 #include "tests/shell/main_window_fixture.h"
 
 TEST_F(MainWindowTest, TheStateTable) {
@@ -122,3 +123,33 @@ TEST(MainWindowSize, ThreeQuartersOfTheScreenWithinItsBounds) {
     }
 }
 
+
+namespace {
+int webOpened = 0;
+void recordWeb(GWindow*) { ++webOpened; }
+}  // namespace
+
+TEST_F(MainWindowTest, TheAboutWindowsCommands) {
+    AboutWin about(nullptr);
+    ASSERT_TRUE(about.build());
+    const struct {
+        u32 id;
+        i32 state;
+    } cases[] = {{302, 0}, {303, 0}, {2, 0}, {9, 0}, {1000, 0}, {101, 0}, {500, 2}, {110, 2}};
+    for (const auto& c : cases) EXPECT_EQ(c.state, about.commandState(c.id)) << c.id;
+    about.helpWord = 0;
+    EXPECT_EQ(CommandDisabled, about.commandState(101));
+
+    void (*saved)(GWindow*) = openWebPage;
+    openWebPage = recordWeb;
+    webOpened = 0;
+    GStateQuery web{302, 0};
+    EXPECT_TRUE(about.answerStateQuery(QueryExecute, &web));
+    openWebPage = saved;
+    EXPECT_EQ(1, webOpened);
+    // Close ends it with 2.
+    GStateQuery close{2, 0};
+    about.answerStateQuery(QueryExecute, &close);
+    EXPECT_EQ(2, about.result);
+    DestroyWindow(about.hwnd);
+}

@@ -155,6 +155,27 @@ TEST_F(RealProgram, WithoutTheCodecLibraryAnErrorBoxAndExitMinusOne) {
     EXPECT_EQ((DWORD)-1, program.exitCode());
 }
 
+TEST_F(RealProgram, ADataFolderThatCannotBeMadeIsSaidAndEndsTheStart) {
+    // A file where the folder would be; the folder itself is put aside for the test's length.
+    std::string folder = ravoDataFolder(), aside = folder + ".aside";
+    MoveFileA(folder.c_str(), aside.c_str());
+    struct Restore {
+        std::string folder, aside;
+        ~Restore() {
+            DeleteFileA(folder.c_str());
+            MoveFileA(aside.c_str(), folder.c_str());
+        }
+    } restore{folder, aside};
+    HANDLE file = CreateFileA(folder.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    CloseHandle(file);
+    Program program(exe, "");
+    HWND box = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (box = program.windowTitled("Error")) != nullptr; }));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ((DWORD)-1, program.exitCode());
+}
+
 TEST_F(RealProgram, FirstStartShowsOneMainWindowWithTheWelcomeTab) {
     Program program(exe, "");
     ASSERT_TRUE(program.started);
