@@ -70,8 +70,8 @@ void bindNumber(GLayoutBuilder& b, GEditLine* edit, f64 minimum, f64 maximum, f6
 
 // A label and a number field, into the current grid.
 void addNumber(GLayoutBuilder& b, const char* label, f64 minimum, f64 maximum, f64* real, u32* whole) {
-    GLabel::create(b, label, 0, "<-");
-    bindNumber(b, GEditLine::create(b, 10, "<-"), minimum, maximum, real, whole);
+    GLabel::create(b, label, 0);
+    bindNumber(b, GEditLine::create(b, 10), minimum, maximum, real, whole);
 }
 
 void beginGroup(GLayoutBuilder& b, const char* title) {
@@ -219,7 +219,7 @@ void buildBars(OptionsDialog& d, GLayoutBuilder& b) {
     for (u32 kind : optionsKindOrder) bagWriteString(kinds, kindTitle(kind));
     GRowItem::create(b, "88808");
     for (u32 column = 0; column < 2; ++column) {
-        GColumnsItem::create(b, "00000", "UC");
+        GColumnsItem::create(b, "00000", "U^");
         d.kindCombos[column] = GCombo::create(b, &kinds, 9, 20, "<-");
         d.barEditors[column] = new GActionItemsWindow(b, column == 0 ? 1 : 0, programWindowKind(KindDefault));
         b.add(d.barEditors[column], "UC");
@@ -283,7 +283,7 @@ bool buildOptionsPage(OptionsDialog& d) {
     GLayoutBuilder b(&d, &d.fields);
     b.current = column;
 
-    GSplitterItem* split = new GSplitterItem(&d, false, 0, -1);
+    GSplitterItem* split = new GSplitterItem(&d, false, 1, 3);
     b.pushContainer(split, "", "UC");
     d.pageList = createTreeView(split, &d, "UC");
     d.pages = new GPageStack(&d);

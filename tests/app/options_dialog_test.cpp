@@ -18,6 +18,7 @@
 #include "gui/controls/number_validator.h"
 #include "gui/controls/page_stack.h"
 #include "gui/dialogs/action_items_window.h"
+#include "gui/dialogs/path_field.h"
 #include "gui/input/input_event.h"
 #include "gui/kernel/message_box.h"
 #include "gui/menus/command_bars.h"
@@ -25,6 +26,7 @@
 #include "gui/views/tab_actions.h"
 #include "gui/views/tree_table.h"
 #include "mm/mm_settings.h"
+#include "tests/support/test_support.h"
 #include "tests/gui/dialogs/modal_script.h"
 #include "tests/gui/gui_fixture.h"
 
@@ -52,12 +54,17 @@ std::vector<u8> appBytes() {
     return std::vector<u8>(bag.data, bag.data + bag.size);
 }
 
-// The boxes asked, answered with `answer` for questions.
+// The boxes asked; questions take the queued answers, then `questionAnswer`.
 std::vector<std::string> asked;
+std::vector<i32> queuedAnswers;
 i32 questionAnswer = 7;
 i32 answerBox(const MessageBoxDescription* description, GWindow*, const char* text) {
     asked.push_back(text ? text : "");
-    return description == &mbQuestion ? questionAnswer : 0;
+    if (description != &mbQuestion) return 0;
+    if (queuedAnswers.empty()) return questionAnswer;
+    i32 answer = queuedAnswers.front();
+    queuedAnswers.erase(queuedAnswers.begin());
+    return answer;
 }
 
 // A mixer line of the test's own: its volume is its state.
@@ -126,7 +133,9 @@ protected:
         ensureDataFolder();
         DeleteFileA(dataFile("workdir.dir").c_str());
         pluginFileBefore = fileExists(dataFile("pluginsdir.dir"));
+        tempFileBefore = readWholeFile(dataFile("tempdir.dir"));
         asked.clear();
+        queuedAnswers.clear();
         questionAnswer = 7;
         setMessageBoxSink(answerBox);
         makeOptionsMixerLine = makeFakeLine;
@@ -144,6 +153,10 @@ protected:
         readCommandBars(bars);
         tabFlagWord = savedTabs;
         DeleteFileA(dataFile("workdir.dir").c_str());
+        if (tempFileBefore.empty())
+            DeleteFileA(dataFile("tempdir.dir").c_str());
+        else
+            writeDataFile("tempdir.dir", tempFileBefore.c_str());
     }
 
     TestApplication app;
@@ -153,6 +166,7 @@ protected:
     std::vector<u8> savedBars;
     u32 savedTabs = 0;
     bool pluginFileBefore = false;
+    std::string tempFileBefore;
 };
 
 }  // namespace
@@ -298,4 +312,73 @@ TEST_F(OptionsFixture, ResetAllAsksThenRestartsWithReset) {
         while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
         }
     }
+}
+
+TEST_F(OptionsFixture, CancelPutsTheDeviceMixerLineBack) {
+    makeOptionsMixerLine = makeDeviceMixerLine;
+    OptionsMixerLine* probe = makeDeviceMixerLine();
+    ASSERT_NE(probe, nullptr) << "the test machine has a mixer";
+    u32 before = 0, during = 0, after = 0;
+    ASSERT_TRUE(probe->volume(&before));
+    const char* other = before > 30000 ? "8192" : "49152";
+    ModalScript script(TypeOptionsDialog, {
+        [&](GDialog& d) {
+            OptionsDialog& o = options(d);
+            o.pageList->setCaretRow(OptionsMixerPage);
+            ASSERT_NE(o.mixerLine, nullptr);
+            setText(o.mixerVolume, other);
+            o.onCommand(OptionsSetMixerVolume, nullptr);
+            probe->volume(&during);
+            ModalScript::post(d, 2);
+        },
+    });
+    EXPECT_EQ(runOptionsDialog(nullptr), 2);
+    EXPECT_TRUE(probe->volume(&after));
+    EXPECT_NE(during, before);
+    EXPECT_EQ(after, before);
+    probe->setVolume(before);
+    delete probe;
+}
+
+TEST_F(OptionsFixture, ANewTempFolderIsAskedAboutAndChecked) {
+    TempDir dir;
+    const std::string fresh = dir.file("scratch");
+    struct Case {
+        const char* what;
+        std::string typed;
+        std::vector<i32> answers;
+        i32 end;
+        size_t boxes;
+        bool stored;
+    } cases[] = {
+        {"declined", fresh, {7}, 2, 1, false},
+        {"a drive root", "C:\\", {6}, 2, 2, false},
+        {"accepted, no restart now", fresh, {6, 7}, 1, 2, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        asked.clear();
+        queuedAnswers = c.answers;
+        app.app.restartRequested = false;
+        ModalScript script(TypeOptionsDialog, {
+            [&](GDialog& d) {
+                GEditLine* line = options(d).tempFolderField->editLine();
+                setText(line, c.typed.c_str());
+                PostMessageA(d.hwnd, WM_COMMAND, 1, 0);
+            },
+            [&](GDialog& d) {
+                if (IsWindow(d.hwnd) && d.result == -1) ModalScript::post(d, 2);
+            },
+        });
+        EXPECT_EQ(runOptionsDialog(nullptr), c.end);
+        EXPECT_EQ(asked.size(), c.boxes);
+        GString stored = readWholeFile(dataFile("tempdir.dir")).c_str();
+        EXPECT_EQ(stored.length != 0 && stored.length == fresh.size() &&
+                      _stricmp(stored.c_str(), fresh.c_str()) == 0,
+                  c.stored)
+            << stored.c_str();
+        EXPECT_FALSE(app.app.restartRequested);
+    }
+    // The question says that only the program's own files are ever removed.
+    EXPECT_NE(asked.front().find("own temporary files"), std::string::npos);
 }
