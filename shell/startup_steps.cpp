@@ -79,7 +79,10 @@ bool WindowLayoutStep::start(ErrorHandler*, bool reset) {
     if (reset) {
         rebuild(-1);
     } else if (restoreWord != 0) {
-        rebuild(restoreWord);
+        // Once: a restart in the same process reads the store again.
+        i32 word = restoreWord;
+        restoreWord = 0;
+        rebuild(word);
     } else {
         GString expanded(path);
         expandPathMacros(expanded);

@@ -1,5 +1,5 @@
 // The main window on real windows: the command state table, the global commands posted as
-// WM_COMMAND, the item popup's entries and the preferred size.
+// WM_COMMAND, the item popup's entries, the window list, the About window and the preferred size.
 #include "shell/program_window.h"
 
 #include <gtest/gtest.h>
@@ -7,9 +7,13 @@
 #include "app/window_kinds.h"
 #include "gui/controls/page_stack.h"
 #include "gui/controls/tool_bar.h"
+#include "gui/dialogs/select_dialog.h"
 #include "gui/frame/tab_placer.h"
 #include "gui/kernel/application.h"
+#include "gui/kernel/modal_run.h"
+#include "gui/kernel/window_placement.h"
 #include "gui/layout/strip_item.h"
+#include "gui/views/box.h"
 #include "gui/views/tab.h"
 #include "shell/about_window.h"
 #include "tests/shell/main_window_fixture.h"
@@ -152,4 +156,44 @@ TEST_F(MainWindowTest, TheAboutWindowsCommands) {
     about.answerStateQuery(QueryExecute, &close);
     EXPECT_EQ(2, about.result);
     DestroyWindow(about.hwnd);
+}
+
+namespace {
+// Answers the window list when it opens: its texts, then the chosen entry with OK.
+class ListAnswer : public GItemBase {
+public:
+    bool onIdle() override {
+        GDialog* dialog = pendingModalDialog();
+        if (!dialog || !dialog->isKindOf(TypeSelectDialog) || answered) return false;
+        answered = true;
+        GSelectDialog* select = static_cast<GSelectDialog*>(dialog);
+        for (i32 i = 0; i < select->list->itemCount(); ++i) {
+            char* text = select->list->itemText(i);
+            texts.push_back(text ? text : "");
+            delete[] text;
+        }
+        select->list->selectItem(choose);
+        select->endDialog(1);
+        return false;
+    }
+    i32 choose = 0;
+    bool answered = false;
+    std::vector<std::string> texts;
+};
+}  // namespace
+
+TEST_F(MainWindowTest, TheWindowListBringsTheChosenWindowForward) {
+    ProgramWindow* a = make(KindWelcome);
+    ProgramWindow* b = make(-1);
+    ASSERT_TRUE(a && b);
+    std::vector<GParentWindow*> order = GAppWindow::windowListOrder();
+    ASSERT_EQ(2u, order.size());
+    ListAnswer answer;
+    answer.choose = order[0] == a ? 0 : 1;
+    ListenerChain::append(app.app.pendingWorkList, answer.lifeRecord());
+    activateWindow(b);
+    command(b, 475);
+    ASSERT_TRUE(answer.answered);
+    EXPECT_EQ((std::vector<std::string>{order[0]->getText().c_str(), order[1]->getText().c_str()}), answer.texts);
+    EXPECT_TRUE(pumpUntil([&] { return GetActiveWindow() == a->hwnd; }));
 }
