@@ -124,6 +124,7 @@ bool requestRunningInstanceStop() {
 void pollCommandFile() {
     GString path = dataFile("command");
     if (!pathIsFile(path.c_str())) return;
+    const u32 queuedBefore = queuedCount;
     GString text;
     if (readWholeFile(path.c_str(), text)) {
         ArgumentList arguments;
@@ -141,6 +142,8 @@ void pollCommandFile() {
         }
     }
     deleteFile(path.c_str());
+    // New names open at once rather than on the next open tick; the tick retries what waits.
+    if (queuedCount > queuedBefore && !stopRequests) openQueuedFiles();
 }
 
 u32 windowKindForFile(const char* name) {

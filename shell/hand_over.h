@@ -20,13 +20,13 @@ extern std::vector<std::string> queuedFiles;
 extern u32 queuedCount;
 extern u32 stopRequests;
 
-// The sleeps of the two waiting loops (tests shorten nothing; they are the process's own).
 HandOver handOverToRunningInstance(const char* commandLine);
 // Writes the text as the whole content of the data folder's file: first under a temporary name
 // beside it, then moved into place, so that no reader sees it half written.
 bool writeCommandFile(const char* name, const char* text);
 // Waits until no instance holds the lock, asking once with "-stop"; true.
 bool requestRunningInstanceStop();
+// Queues the names of a pending command and opens them at once when it queued any.
 void pollCommandFile();
 void openQueuedFiles();
 // The two timers, and the queued count set to the names queued so far.
