@@ -60,8 +60,11 @@ TEST(StepTable, EachSlotHoldsItsStepAndNoOther) {
         ASSERT_NE(nullptr, initSteps[s.slot]) << s.slot;
         EXPECT_EQ(s.type, std::type_index(typeid(*initSteps[s.slot]))) << s.slot;
     }
-    for (u32 i = 0; i < InitStepSlots; ++i)
-        if (!used[i]) EXPECT_EQ(nullptr, initSteps[i]) << i;
+    for (u32 i = 0; i < InitStepSlots; ++i) {
+        if (!used[i]) {
+            EXPECT_EQ(nullptr, initSteps[i]) << i;
+        }
+    }
     EXPECT_EQ("de", std::string(static_cast<LanguageStep*>(initSteps[3])->language.c_str()));
     // Each settings step over its own store.
     const char* stores[] = {"$d/kxgui_settings.ini", "$d/dizo_veduzuzo.ini", "$d/ravo_settings.ini"};

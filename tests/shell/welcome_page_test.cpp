@@ -34,7 +34,9 @@ TEST_F(MainWindowTest, WelcomeRowsHoverTextsAndPicture) {
         bool enabled = i != 2 && i != 8;
         EXPECT_EQ(enabled, IsWindowEnabled(link.linkButton->hwnd) != FALSE) << i;
         EXPECT_EQ(link.openAction >= 0, link.openButton != nullptr) << i;
-        if (link.openButton) EXPECT_EQ(enabled, IsWindowEnabled(link.openButton->hwnd) != FALSE) << i;
+        if (link.openButton) {
+            EXPECT_EQ(enabled, IsWindowEnabled(link.openButton->hwnd) != FALSE) << i;
+        }
     }
     EXPECT_EQ(nullptr, page->links[4].openButton);
     EXPECT_EQ(nullptr, page->links[13].openButton);
