@@ -103,6 +103,8 @@ RAVO_BENCH(startup) {
         CloseHandle(second.hProcess);
         stop(first);
     }
+    // The windows of the measurement's file are not left for the next start.
+    DeleteFileA(ravoDataFile("ravo_layout.ini").c_str());
     benchResult("startup_main_window_shown", benchMedian(shown), "ms");
     if (!handed.empty()) benchResult("startup_second_start_file_opened", benchMedian(handed), "ms");
 }

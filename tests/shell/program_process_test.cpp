@@ -122,6 +122,8 @@ protected:
         DeleteFileA(ravoDataFile("ravo_layout.ini").c_str());
         DeleteFileA(ravoDataFile("command").c_str());
     }
+    // The windows of the test's files are not left for the next start.
+    void TearDown() override { DeleteFileA(ravoDataFile("ravo_layout.ini").c_str()); }
     // The main window of a first instance, once it shows.
     HWND mainWindow(Program& program, const char* title = "Ravo - Welcome") {
         HWND found = nullptr;
