@@ -22,8 +22,10 @@ std::string standInFile(std::initializer_list<CodecStandInStream> streams) {
     return s;
 }
 
+// The library beside the test program, for the test's length.
 struct Library {
     Library() { loaded = loadCodecPlugin(); }
+    ~Library() { unloadCodecPlugin(); }
     bool loaded;
 };
 
@@ -46,10 +48,9 @@ struct Recorder : JobProgress {
 TEST(CodecLibrary, ParseGivesPluginStreams) {
     Library library;
     ASSERT_TRUE(library.loaded);
-    codecParseFile = codecPlugin().parseFile;
+    // The structure asks the loaded library.
     Parsed p("two.dzs", standInFile({{22050, 1, 1000, "Voice"}, {44100, 2, 4000, "Music"}}));
     Parsed other("a.xyz", std::string(500, 'q'));
-    codecParseFile = nullptr;
     EXPECT_EQ(p.layout(), "Stream 1: Voice@0+5096 Stream 2: Music@0+5096 [EOF]@5096+0");
     EXPECT_EQ(p.root->fileKind, BlockId::PluginStream);
     PointerArray streams;
