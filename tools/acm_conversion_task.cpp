@@ -121,7 +121,7 @@ void AcmConversionTask::run(GWindow* owner, JobProgress* progress) {
     stripBlocks(structure, stripFlags, removed.blocks);
 
     const WAVEFORMATEX* to = format.empty() ? stream.format : asFormat(format);
-    const u32 container = containerOfTag(to->wFormatTag);
+    const u32 container = this->container ? this->container : containerOfTag(to->wFormatTag);
     const u32 sourceKind = top ? top->id : 0;
     const bool sourceRiff = sourceKind == ChunkId::Riff;
     StreamRange range;

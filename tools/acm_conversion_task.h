@@ -27,6 +27,8 @@ public:
     u32 stripFlags;
     void* driverId;
     AcmFormatBytes format;  // empty: none
+    // The target's container ("RIFF", "MP3 ", "OggS"); 0 follows the target format's tag.
+    u32 container = 0;
 
 private:
     FileStructure* structure;
