@@ -162,7 +162,9 @@ TEST_F(ConversionBatch, OverwriteAnswersAndButtons) {
         std::vector<std::string> expected;
         for (const char* name : c.run) expected.push_back(dir.file(std::string(name) + ".out"));
         EXPECT_EQ(ran, expected);
-        if (c.result) EXPECT_EQ(p.totals, std::vector<u64>{c.total});
+        if (c.result) {
+            EXPECT_EQ(p.totals, std::vector<u64>{c.total});
+        }
         for (const char* name : {"a", "b", "c"}) {
             bool written = false;
             for (const char* r : c.run) written = written || std::string(r) == name;

@@ -4,6 +4,7 @@
 #include "tools/file_structure.h"
 #include "tools/native_conversion_task.h"
 
+#include "core/progress.h"
 #include "mm/sound_format.h"
 #include "tests/mm/riff_bytes.h"
 
@@ -89,4 +90,22 @@ TEST(NativeConversion, OtherSourcesAreRefusedBeforeWriting) {
         EXPECT_EQ(dir.read("target.rvo"), "kept");
         for (const std::string& name : dir.list()) EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
     }
+}
+
+// A stop during the write: the target stays as it was and the partial output goes.
+TEST(NativeConversion, AStopLeavesTheTarget) {
+    struct StopAtFirst : JobProgress {
+        bool report(u64 done, const char* text) override {
+            if (done > 0) cancel();
+            return JobProgress::report(done, text);
+        }
+    } stop;
+    TempDir dir;
+    std::string in = dir.file("in.wav");
+    ASSERT_EQ(runSox("-n -r 8000 -c 1 -b 16 " + soxPath(in) + " synth 0.2 sine 300"), 0);
+    dir.write("out.rvo", "kept");
+    BoxScope boxes;
+    EXPECT_FALSE(runOne(new NativeConversionTask(in.c_str(), dir.file("out.rvo").c_str(), encodingDouble), &stop));
+    EXPECT_EQ(dir.read("out.rvo"), "kept");
+    EXPECT_EQ(dir.list().size(), 2u);
 }

@@ -86,8 +86,11 @@ TEST(PluginConversion, ResultsOutputAndTemporaryFiles) {
         bool ok = runOne(new PluginConversionTask(dir.file("in.xyz").c_str(), dir.file("out.abc").c_str(), "xyz", "abc"));
         EXPECT_EQ(ok, c.replaced);
         EXPECT_EQ(dir.read("out.abc"), c.replaced ? "converted" : "old");
-        if (c.box) EXPECT_NE(boxes.all().find(c.box), std::string::npos) << boxes.all();
-        else EXPECT_EQ(boxes.all(), "");
+        if (c.box) {
+            EXPECT_NE(boxes.all().find(c.box), std::string::npos) << boxes.all();
+        } else {
+            EXPECT_EQ(boxes.all(), "");
+        }
         // The temporary file lay beside the target, with its extension, and is gone.
         EXPECT_EQ(call.temporary.rfind(dir.file("temp_convert_"), 0), 0u) << call.temporary;
         EXPECT_EQ(call.temporary.substr(call.temporary.size() - 4), ".abc");
