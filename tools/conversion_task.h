@@ -57,10 +57,10 @@ struct ConversionList {
     std::function<bool(GWindow*, const char*)> checkTarget;
 };
 
-// Button ids of the overwrite box.
+// Button ids of the overwrite box: standard commands of a dialog (1 to 99), so that each ends it.
 enum : i32 {
     overwriteCancel = 2,
-    overwriteSkip = 100,
+    overwriteSkip = 20,
     overwriteSkipAll,
     overwriteOnce,
     overwriteAll,

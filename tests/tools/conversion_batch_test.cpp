@@ -4,14 +4,23 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/exceptions.h"
 #include "core/gfile.h"
 #include "core/progress.h"
+#include "gui/controls/button.h"
+#include "gui/controls/button_row.h"
+#include "gui/dialogs/message_box_window.h"
 #include "gui/kernel/message_box.h"
+#include "gui/kernel/toolkit_steps.h"
 #include "mm/mm_texts.h"
+#include "tests/gui/box_recorder.h"
+#include "tests/gui/dialogs/modal_script.h"
+#include "tests/gui/gui_fixture.h"
 #include "tests/support/test_support.h"
 #include "tools/conversion_task.h"
 
@@ -221,4 +230,48 @@ TEST_F(ConversionBatch, UnreadableSourceCheckAndStop) {
     stopped.cancel();
     EXPECT_FALSE(runConversionBatch(list, nullptr, &stopped, true));
     EXPECT_TRUE(ran.empty());
+}
+
+// The real box, asked from a job thread: its five buttons with their captions, and skip all
+// pressed on the first of three existing targets.
+TEST(ConversionBatchBox, TheRealBoxFromAJobThread) {
+    TestApplication app;
+    // The box service as the first start step sets it up.
+    CommonControlsStep service;
+    service.start(nullptr, false);
+    setMessageBoxRunner(nullptr);  // the modal run of the box itself
+    TempDir dir;
+    ConversionList list;
+    for (const char* name : {"a", "b", "c"}) {
+        dir.write(name, "in");
+        dir.write(std::string(name) + ".out", "old");
+        list.tasks.push_back(new RecordingTask(dir.file(name).c_str(), dir.file(std::string(name) + ".out").c_str()));
+    }
+    std::vector<std::string> captions;
+    std::string message;
+    ModalScript script(TypeMessageBox, {[&](GDialog& d) {
+        GMessageBox& box = static_cast<GMessageBox&>(d);
+        message = box.message.c_str();
+        for (u32 id : {overwriteSkip, overwriteSkipAll, overwriteOnce, overwriteAll, overwriteCancel}) {
+            GButton* b = box.buttonRow->findButton(id);
+            captions.push_back(b && b->hwnd && IsWindowVisible(b->hwnd) ? b->text.c_str() : "-");
+        }
+        ModalScript::unmark(d);
+        box.buttonRow->findButton(overwriteSkipAll)->click();
+    }});
+    ran.clear();
+    Progress progress;
+    std::atomic<int> result{-1};
+    std::thread job([&] { result = runConversionBatch(list, nullptr, &progress, true) ? 1 : 0; });
+    EXPECT_TRUE(pumpUntil([&] { return result >= 0; }, 10000));
+    job.join();
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(script.runs, 1);
+    EXPECT_EQ(captions, (std::vector<std::string>{"Skip", "Skip all", "Overwrite", "Overwrite all", "Cancel"}));
+    EXPECT_NE(message.find(dir.file("a.out")), std::string::npos);
+    EXPECT_TRUE(ran.empty());
+    EXPECT_EQ(progress.totals, std::vector<u64>{0});
+    for (ConversionTask* t : list.tasks) delete t;
+    setMessageBoxRunner(recordMessageBox);
+    service.stop();
 }
