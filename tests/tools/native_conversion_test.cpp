@@ -5,7 +5,9 @@
 #include "tools/native_conversion_task.h"
 
 #include "core/progress.h"
+#include "mm/mm_texts.h"
 #include "mm/sound_format.h"
+#include "tests/mm/format_blocks.h"
 #include "tests/mm/riff_bytes.h"
 
 using namespace conversion_fixture;
@@ -108,4 +110,32 @@ TEST(NativeConversion, AStopLeavesTheTarget) {
     EXPECT_FALSE(runOne(new NativeConversionTask(in.c_str(), dir.file("out.rvo").c_str(), encodingDouble), &stop));
     EXPECT_EQ(dir.read("out.rvo"), "kept");
     EXPECT_EQ(dir.list().size(), 2u);
+}
+
+// The single sound stream of a source: none, several, or a file of instruments is refused with its
+// file error before anything is written.
+TEST(NativeConversion, SoundStreamSelectionErrors) {
+    std::vector<u8> own = ownBlockBytes(1);
+    std::string ownFile = ravoHeader(own.size(), 400) + std::string(own.begin(), own.end()) + std::string(400, '\1');
+    struct Case {
+        const char* name;
+        std::string bytes;
+        MmText message;
+    } cases[] = {
+        {"no stream", riffList("RIFF", "WAVE", chunk("fmt ", pcmFmt(1, 8000, 16))), MmText::NoSoundStream},
+        {"two streams", riffList("RIFF", "WAVE", chunk("fmt ", pcmFmt(1, 8000, 16)) + chunk("data", std::string(400, '\2'))) + ownFile,
+         MmText::ConvertSeveralStreams},
+        {"DLS", riffList("RIFF", "DLS ", chunk("colh", le32(0))), MmText::ConvertDlsFile},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dir.write("in.bin", c.bytes);
+        dir.write("out.wav", "kept");
+        BoxScope boxes;
+        EXPECT_FALSE(runOne(new NativeConversionTask(dir.file("in.bin").c_str(), dir.file("out.wav").c_str(), 0)));
+        EXPECT_NE(boxes.all().find(mmText(c.message)), std::string::npos) << boxes.all();
+        EXPECT_EQ(dir.read("out.wav"), "kept");
+        EXPECT_EQ(dir.list().size(), 2u);
+    }
 }
