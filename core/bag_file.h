@@ -5,7 +5,9 @@
 #include <cstddef>
 
 #include "core/bag.h"
+#include "core/exceptions.h"
 #include "core/gfile.h"
+#include "core/tagged_record.h"
 
 class ErrorHandler;
 
@@ -38,3 +40,26 @@ struct BagFile {
 };
 // Closes the holder's file object quietly.
 void bagFileDestroy(BagFile& holder);
+
+// A settings store: a bag file of this tag and version whose bag holds one tagged-record section.
+// Saving writes the section with writeContent filling it. Loading hands the section's content to
+// readContent; false when the file is missing, foreign, lacks the section or is damaged (a
+// GBagException out of the reader ends the read, keeping what it read).
+template <class F>
+bool saveSectionFile(const char* path, const char* section, u32 tag, u32 version, F&& writeContent,
+                     ErrorHandler* handler = nullptr) {
+    GBag bag;
+    bagWriteSection(bag, section, writeContent);
+    return saveBagFile(path, bag, tag, version, handler);
+}
+template <class F>
+bool loadSectionFile(const char* path, const char* section, u32 tag, u32 version, F&& readContent,
+                     ErrorHandler* handler = nullptr) {
+    GBag bag;
+    if (!loadBagFile(path, bag, tag, version, handler)) return false;
+    try {
+        return bagReadSection(bag, section, readContent);
+    } catch (const GBagException&) {
+        return false;
+    }
+}

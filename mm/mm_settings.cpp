@@ -9,6 +9,11 @@ const char* const kMultimediaSettingsSection = "KXMM";
 
 static const char kRecentConversions[] = "recentConversions";
 
+MultimediaSettings& multimediaSettings() {
+    static MultimediaSettings settings;
+    return settings;
+}
+
 void MultimediaSettings::assign(const MultimediaSettings& other) {
     if (this == &other) return;
     ConverterSettings::copyRecent(recentConversions, other.recentConversions);

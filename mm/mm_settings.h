@@ -71,6 +71,9 @@ public:
     SoundSettings sound;
 };
 
+// The program's one record, read at start and written at stop by its settings store.
+MultimediaSettings& multimediaSettings();
+
 // The four sections, in this order.
 void writeConverterSettings(GBag* bag, const MultimediaSettings& settings);
 void writeMetronomeSettings(GBag* bag, const MultimediaSettings& settings);

@@ -4,6 +4,7 @@
 
 #include "core/gfile.h"
 #include "core/paths.h"
+#include "mm/codec_plugin.h"
 #include "mm/ravo_file.h"
 #include "tools/dls_blocks.h"
 #include "tools/id3_blocks.h"
@@ -224,9 +225,10 @@ bool FileStructure::read(BlockSink* sink, GFile& file, u64) {
 
     if (!broken && remaining > 0) {
         i32 streams = 0;
-        if (childCount() == 0 && codecParseFile && seekTo(file, position)) {
+        CodecParseEntry parse = codecParseFile ? codecParseFile : codecPlugin().parseFile;
+        if (childCount() == 0 && parse && seekTo(file, position)) {
             const CodecStreamEntry* entries = nullptr;
-            streams = codecParseFile(file.name, &entries);
+            streams = parse(file.name, &entries);
             if (!entries) streams = 0;
             for (i32 i = 0; i < streams; ++i) {
                 BlockBase* stream = createPluginStream(reinterpret_cast<const u8*>(entries + i));

@@ -20,8 +20,8 @@ const u32 PluginStream = 12;
 // One stream entry of the codec library's parse.
 const u32 pluginEntryBytes = 124;
 
-// The codec library's parse of a file: the number of 124-byte entries (0 or less: none) and their
-// array, which stays the library's. Null when no library is loaded.
+// The codec library's parse of a file in place of the loaded library's (tests); null: the loaded
+// library's, when one is loaded.
 extern CodecParseEntry codecParseFile;
 
 class FileStructure : public BlockBase {

@@ -6,6 +6,7 @@
 #include "core/paths.h"
 #include "core/progress.h"
 #include "gui/kernel/message_box.h"
+#include "mm/codec_plugin.h"
 #include "mm/mm_texts.h"
 #include "tools/codec_calls.h"
 
@@ -41,7 +42,8 @@ void PluginConversionTask::run(GWindow* owner, JobProgress* progress) {
         memcpy(target.options, options, sizeof options);
         target.converter = converter;
         GString message;
-        CodecOutcome outcome = runCodecConvert(codecConvertFile, source, target, sourceSize, progress, message);
+        CodecConvertEntry entry = codecConvertFile ? codecConvertFile : codecPlugin().convert;
+        CodecOutcome outcome = runCodecConvert(entry, source, target, sourceSize, progress, message);
         if (outcome == CodecOutcome::Busy) fail(message.c_str());
         if (outcome == CodecOutcome::FailedWithText) {
             GString text;

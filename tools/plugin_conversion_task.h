@@ -4,7 +4,7 @@
 #include "mm/codec_interface.h"
 #include "tools/conversion_task.h"
 
-// The library's conversion entry; null while no library is loaded.
+// The conversion entry the tasks call in place of the loaded library's; null: the library's.
 extern CodecConvertEntry codecConvertFile;
 
 class PluginConversionTask : public ConversionTask {

@@ -1,10 +1,13 @@
 // Conversions through the codec library's entry, here a double that writes what each case asks:
 // the results with and without output, the temporary name beside the target, the busy byte
 // refusing a second task, and a stop from the progress callback.
+#include <windows.h>
+
 #include <cstdio>
 #include <cstring>
 
 #include "core/progress.h"
+#include "mm/codec_plugin.h"
 #include "mm/mm_texts.h"
 #include "tests/tools/conversion_fixture.h"
 #include "tools/codec_calls.h"
@@ -142,4 +145,61 @@ TEST(PluginConversion, BusyAndStop) {
     EXPECT_EQ(dir.read("out.abc"), "old");
     EXPECT_FALSE(dir.exists(call.temporary.substr(dir.path().size() + 1)));
     codecConvertFile = nullptr;
+}
+
+// Through the program's own codec library, loaded for real: its output replaces the target, its
+// message fills the failure box, a forced 3 counts as done, and a stop from the callback ends it.
+TEST(PluginConversion, ThroughTheLoadedLibrary) {
+    ASSERT_TRUE(loadCodecPlugin());
+    TempDir dir;
+    CodecStandInStream head = {8000, 1, 5 * (u32)codecProgressStep, "Voice"};
+    std::string samples(head.bytes, '\0');
+    for (u32 i = 0; i < head.bytes; ++i) samples[i] = (char)(i * 7);
+    u32 words[2] = {codecStandInMagic, 1};
+    dir.write("in.dzs", std::string(reinterpret_cast<const char*>(words), 8) +
+                            std::string(reinterpret_cast<const char*>(&head), sizeof head) + samples);
+    std::string in = dir.file("in.dzs"), out = dir.file("out.wav");
+    struct Case {
+        const char* name;
+        const char* result;   // DARODEZA_RESULT
+        const char* message;  // DARODEZA_MESSAGE
+        bool replaced;
+        const char* box;
+    } cases[] = {
+        {"done", nullptr, nullptr, true, nullptr},
+        {"3 with output", "3", nullptr, true, nullptr},
+        {"1 with a text", "1", "no such codec", false, "The conversion failed:\nno such codec"},
+        {"2", "2", nullptr, false, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetEnvironmentVariableA("DARODEZA_RESULT", c.result);
+        SetEnvironmentVariableA("DARODEZA_MESSAGE", c.message);
+        dir.write("out.wav", "old");
+        BoxScope boxes;
+        EXPECT_EQ(runOne(new PluginConversionTask(in.c_str(), out.c_str(), "dzs", "wav")), c.replaced);
+        if (c.replaced) {
+            EXPECT_EQ(waveSamples(out).size() * 2, samples.size());
+            EXPECT_EQ(dir.read("out.wav").substr(dir.read("out.wav").size() - samples.size()), samples);
+        } else {
+            EXPECT_EQ(dir.read("out.wav"), "old");
+        }
+        if (c.box) {
+            EXPECT_NE(boxes.all().find(c.box), std::string::npos) << boxes.all();
+        } else {
+            EXPECT_EQ(boxes.all(), "");
+        }
+        EXPECT_EQ(dir.list().size(), 2u) << "a temporary file was left";
+    }
+    SetEnvironmentVariableA("DARODEZA_RESULT", nullptr);
+    SetEnvironmentVariableA("DARODEZA_MESSAGE", nullptr);
+
+    // A stop once a step of progress was reported.
+    dir.write("out.wav", "old");
+    StopAt stop;
+    BoxScope boxes;
+    EXPECT_FALSE(runOne(new PluginConversionTask(in.c_str(), out.c_str(), "dzs", "wav"), &stop));
+    EXPECT_EQ(dir.read("out.wav"), "old");
+    EXPECT_EQ(dir.list().size(), 2u);
+    unloadCodecPlugin();
 }
