@@ -53,20 +53,21 @@ void runShown(SoundSettings& sound, bool playback, std::function<void(GRepairWav
     KillTimer(nullptr, timer);
 }
 
+struct FoundButton {
+    u32 command;
+    HWND found;
+};
+
+BOOL CALLBACK findButton(HWND w, LPARAM p) {
+    FoundButton* f = reinterpret_cast<FoundButton*>(p);
+    if ((u32)GetDlgCtrlID(w) != f->command || !IsWindowVisible(w)) return TRUE;
+    f->found = w;
+    return FALSE;
+}
+
 HWND buttonOf(HWND dialog, u32 command) {
-    struct Find {
-        u32 command;
-        HWND found;
-    } find{command, nullptr};
-    EnumChildWindows(
-        dialog,
-        [](HWND w, LPARAM p) -> BOOL {
-            Find* f = reinterpret_cast<Find*>(p);
-            if ((u32)GetDlgCtrlID(w) != f->command || !IsWindowVisible(w)) return TRUE;
-            f->found = w;
-            return FALSE;
-        },
-        (LPARAM)&find);
+    FoundButton find{command, nullptr};
+    EnumChildWindows(dialog, findButton, (LPARAM)&find);
     return find.found;
 }
 
