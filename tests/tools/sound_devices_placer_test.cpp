@@ -14,6 +14,7 @@
 #include "gui/views/table.h"
 #include "gui/views/tree_table.h"
 #include "mm/mm_settings.h"
+#include "tests/gui/dib_canvas.h"
 #include "tests/gui/gui_fixture.h"
 #include "tests/support/test_support.h"
 #include "tests/tools/mixer_machine.h"
@@ -142,6 +143,9 @@ TEST(SoundDevicesPlacer, RowsOfEveryKindWithTheMixersFeatures) {
         EXPECT_EQ(p.cell(i, 1), expected[i].kind);
         EXPECT_EQ(p.cell(i, 2), expected[i].number);
     }
+    p.select(5);
+    p.page->detailsTree->expandRow(1);
+    saveWindowShot(p.owner.hwnd, "devices.bmp");
     // A failed description leaves the fallback name and zeros.
     machine.getDevCapsResult = MMSYSERR_NODRIVER;
     p.page->onCommand(GSoundDevicesPlacer::Refresh, nullptr);
