@@ -40,11 +40,13 @@ void WavePaneColors::writeDefaults() {
 void WavePaneColors::apply() {
     const u32 background = colours.valueOf(366);
     forEachChildWindow(TypeWavePane, [&](GWindow* window) {
-        GColorPane* pane = static_cast<GColorPane*>(window);
-        pane->backgroundColor = background;
+        // A pane of another family reads its colours from the group when it paints.
+        if (GColorPane* pane = dynamic_cast<GColorPane*>(window)) pane->backgroundColor = background;
+        GUserWindow* drawn = dynamic_cast<GUserWindow*>(window);
         // A buffered pane redraws its buffer on the next paint; another is erased first.
-        InvalidateRect(pane->hwnd, nullptr, (pane->drawStyle & DrawOffscreen) ? FALSE : TRUE);
-        UpdateWindow(pane->hwnd);
+        HWND hwnd = window->hwnd;
+        InvalidateRect(hwnd, nullptr, drawn && (drawn->drawStyle & DrawOffscreen) ? FALSE : TRUE);
+        UpdateWindow(hwnd);
     });
 }
 
