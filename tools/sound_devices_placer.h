@@ -85,6 +85,3 @@ public:
 private:
     i64 selectedRow();
 };
-
-// The features column of a mixer: its kind text and, when any was found, " (" features ")".
-std::string mixerKindText(u32 mixer);
