@@ -285,6 +285,37 @@ void makeTempFileName(const char* path, GString& out, const char* prefix) {
 
 void tempConvertName(const char* folder, GString& out) { makeFreeName(folder, out, "%stemp_convert_%u", ""); }
 
+static bool digitsFrom(const char* text, const char* end) {
+    if (text == end) return false;
+    for (; text != end; ++text)
+        if (*text < '0' || *text > '9') return false;
+    return true;
+}
+
+bool isProgramTempFileName(const char* name) {
+    if (!name) return false;
+    const char* end = name + strlen(name);
+    static const char* const kPrefix = "temp_convert_";
+    if (strncmp(name, kPrefix, strlen(kPrefix)) == 0) return digitsFrom(name + strlen(kPrefix), end);
+    if (end - name < 4 || strcmp(end - 4, ".tmp") != 0) return false;
+    for (const char* prefix : {"undo", "cache", "clip", "temp", "renren"})
+        if (strncmp(name, prefix, strlen(prefix)) == 0) return digitsFrom(name + strlen(prefix), end - 4);
+    return false;
+}
+
+void removeProgramTempFiles(const char* folder) {
+    if (!folder || !*folder) return;
+    GString pattern(folder);
+    pathJoin(pattern, "*");
+    DirIterator it(pattern.c_str(), 0xFFFFFFFF, FILE_ATTRIBUTE_DIRECTORY);
+    GString entry;
+    while (it.next()) {
+        if (!isProgramTempFileName(it.entry().name)) continue;
+        it.currentPath(entry);
+        deleteFile(entry.c_str());
+    }
+}
+
 // ---- whole files ----
 
 CachedFile::CachedFile(const char* path, ErrorHandler* handler) : file(handler) { assignHeapText(&file.name, path); }
@@ -455,11 +486,12 @@ void resetWorkTempFolder() {
     GString folder = workTempFolder();
     ensureDataFolder();
     createDirectory(folder.c_str());
-    emptyFolder(folder.c_str());
+    removeProgramTempFiles(folder.c_str());
 }
 
 void removeWorkTempFolder() {
     GString folder = workTempFolder();
-    emptyFolder(folder.c_str());
+    removeProgramTempFiles(folder.c_str());
+    // Only an empty folder goes: the user may have pointed it at a folder of their own files.
     removeDirectory(folder.c_str());
 }

@@ -46,6 +46,9 @@ u32 nextTempCounter();
 // A free name "<prefix>%04d.tmp" in the folder of the path.
 void makeTempFileName(const char* path, GString& out, const char* prefix);
 void tempConvertName(const char* folder, GString& out);
+// True for a name made by the two above: "undo", "cache", "clip", "temp" or "renren", digits and
+// ".tmp"; or "temp_convert_" and digits.
+bool isProgramTempFileName(const char* name);
 
 // A file object with the content it last read, so that unchanged text is not written again.
 struct CachedFile {
@@ -102,6 +105,9 @@ bool validateWorkTempFolder(const char* folder);
 bool isCurrentWorkTempFolder(const char* folder);
 // Removes the plain files of a folder (never of a drive root), ignoring failures.
 void emptyFolder(const char* folder);
-// Works the folder out again, creates it when missing and empties it.
+// Removes the program's own temporary files of a folder; other files stay.
+void removeProgramTempFiles(const char* folder);
+// Works the folder out again, creates it when missing and removes the program's files from it.
 void resetWorkTempFolder();
+// Removes the program's files, then the folder when that left it empty.
 void removeWorkTempFolder();

@@ -1,23 +1,20 @@
 // Program entry.
 #include <windows.h>
 
-#include <cstring>
-
 #include "app/child_windows.h"
 #include "app/program_actions.h"
-#include "app/text_modules.h"
+#include "app/program_texts.h"
 #include "app/window_kinds.h"
-#include "core/error.h"
-#include "core/exceptions.h"
-#include "core/localizer.h"
-#include "core/parse.h"
+#include "core/format.h"
 #include "core/paths.h"
-#include "gui/dialogs/path_history.h"
 #include "gui/kernel/application.h"
-#include "gui/kernel/toolkit_steps.h"
 #include "gui/kernel/window_class.h"
+#include "gui/menus/action_table.h"
 #include "gui/views/box.h"
-#include "shell/main_window.h"
+#include "shell/analyzer_page.h"
+#include "shell/hand_over.h"
+#include "shell/step_table.h"
+#include "shell/welcome_page.h"
 
 namespace {
 // The product version from the executable's version block.
@@ -37,63 +34,55 @@ GString readProductVersion() {
     return version;
 }
 
-// The language asked for with "-lang", or null.
-const char* languageOption(const ArgumentList& arguments) {
-    for (u32 i = 0; i + 1 < arguments.count; ++i)
-        if (strcmp(arguments.arguments[i], "-lang") == 0) return arguments.arguments[i + 1];
-    return nullptr;
-}
+const i32 kCustomizeTabImage = 3188;
 
-// Interface texts from the language files; on failure the English texts stay.
-void loadInterfaceTexts(const char* commandLine) {
-    ArgumentList arguments;
-    splitCommandLine(arguments, commandLine);
-    static WindowErrorHandler handler;
-    static Localizer localizer(programTextModules, programTextModuleCount, languageOption(arguments), &handler);
-    try {
-        localizer.loadLanguages();
-    } catch (const GException&) {
+// What stands before the steps and goes after them: the rich-edit library, the find message. Taken
+// after the hand-over, so that a second start that only hands its files over stays quick.
+struct ProgramStatics {
+    void load() {
+        richEdit = LoadLibraryA("RICHED20.DLL");
+        RegisterWindowMessageA("commdlg_FindReplace");
     }
-}
-
-// Opens the main window once the steps have started.
-class MainWindowStep : public GInitStep {
-public:
-    void afterAllStarted() override {
-        GString title("Ravo ");
-        stringAppend(title, versionText().c_str());
-        MainWindow* window = new MainWindow;
-        if (!window->create(title.c_str(), application()->showCommand)) {
-            delete window;
-            PostQuitMessage(0);
-        }
+    ~ProgramStatics() {
+        clearStepTable();
+        releaseInstanceLock();
+        if (richEdit) FreeLibrary(richEdit);
     }
+    HMODULE richEdit = nullptr;
 };
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
-    ansiMode = 0;
+    static ProgramStatics statics;
     // The static action and kind records register themselves; these calls keep their files linked.
     (void)programActionCount();
     (void)programWindowKind(KindDefault);
     installProgramPageFactory();
+    registerWelcomePage();
+    registerAnalyzerPage();
+    installBoxList();
+
     setProductName("Ravo");
     setVersionText(readProductVersion().c_str());
-    loadInterfaceTexts(commandLine);
-    installBoxList();
-    static CommonControlsStep commonControls;
-    static AppIconsStep icons;
-    static NoteNamesStep noteNames;
-    static KeyBindingsStep keyBindings;
-    static PathHistoryStep fileDialogHistory("$d\\ravo_gf.ini", false);
-    static PathHistoryStep folderLists("$d\\ravo_qs.ini", true);
-    static MainWindowStep mainWindow;
-    initSteps[0] = &commonControls;
-    initSteps[1] = &icons;
-    initSteps[2] = &noteNames;
-    initSteps[14] = &keyBindings;
-    initSteps[15] = &fileDialogHistory;
-    initSteps[16] = &folderLists;
-    initSteps[43] = &mainWindow;
+    programInstance = instance;
+    i32 mode = parseCommandLine(commandLine);
+    if (mode == 0) return 0;
+    if (mode == 2) {
+        HandOver handOver = handOverToRunningInstance(commandLine);
+        if (handOver == HandOver::NoDataFolder) {
+            // Even a first start cannot run without it: said, and ended as a failed start.
+            GString text;
+            GString folder = dataFolder();
+            stringAppendFormat(text, ravoText(RavoText::DataFolderMissing), folder.c_str());
+            MessageBoxErrorHandler(2).report(text.c_str(), 0);
+            return -1;
+        }
+        if (handOver == HandOver::Passed) return 0;
+    }
+    statics.load();
+    fillStepTable(mode);
+    ansiMode = 0;
+    if (mode == 2)
+        if (GActionItem* customize = actionById(127)) customize->bitmapId = kCustomizeTabImage;
     return startApplication(instance, commandLine, show);
 }

@@ -286,3 +286,16 @@ TEST(Paths, WorkTempFolder) {
     removeWorkTempFolder();
     EXPECT_FALSE(pathExists(expected.c_str()));
 }
+
+TEST(Paths, OnlyTheProgramsTemporaryNamesAreItsOwn) {
+    const struct {
+        const char* name;
+        bool own;
+    } cases[] = {
+        {"undo0001.tmp", true},   {"cache12345.tmp", true}, {"clip0003.tmp", true},   {"temp0004.tmp", true},
+        {"renren0005.tmp", true}, {"temp_convert_7", true}, {"undo.tmp", false},      {"undo00a1.tmp", false},
+        {"Undo0001.tmp", false},  {"undo0001.TMP", false},  {"mine0001.tmp", false},  {"temp_convert_", false},
+        {"temp_convert_7.wav", false}, {"song.wav", false}, {"cache0002.tmp.bak", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.own, isProgramTempFileName(c.name)) << c.name;
+}

@@ -30,3 +30,8 @@ bool pumpUntil(const std::function<bool()>& condition, u32 timeoutMs) {
     messageLoop(&done);
     return condition();
 }
+
+void destroyHidden(HWND window) {
+    SetWindowLongA(window, GWL_STYLE, GetWindowLongA(window, GWL_STYLE) & ~WS_VISIBLE);
+    DestroyWindow(window);
+}

@@ -18,6 +18,9 @@ public:
     GApplication app;
 };
 
+// Destroys a top-level window hidden first: Wine waits for a shown one to leave the screen.
+void destroyHidden(HWND window);
+
 // Runs the real message loop until the condition holds or the time is up; answers the condition.
 bool pumpUntil(const std::function<bool()>& condition, u32 timeoutMs = 2000);
 

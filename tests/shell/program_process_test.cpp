@@ -1,0 +1,250 @@
+// The real ravo.exe under Wine, started as processes of its own: the failed start without the codec
+// library, the first start's main window, and the hand-over between two instances through the lock
+// and the command file of the program's data folder.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/paths.h"
+#include "tests/support/test_support.h"
+
+namespace {
+std::string programFolderPath() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string s(path);
+    return s.substr(0, s.find_last_of('\\'));
+}
+
+// The data folder of the real program (the tests' own has another product name).
+std::string ravoDataFolder() {
+    std::string own = dataFolder().c_str();
+    return own.substr(0, own.find_last_of('\\')) + "\\Ravo";
+}
+std::string ravoDataFile(const char* name) { return ravoDataFolder() + "\\" + name; }
+
+bool waitFor(const std::function<bool()>& condition, DWORD ms = 15000) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(20))
+        if (condition()) return true;
+    return condition();
+}
+
+struct Found {
+    DWORD pid;
+    std::vector<HWND> windows;
+};
+BOOL CALLBACK collect(HWND hwnd, LPARAM arg) {
+    Found* found = reinterpret_cast<Found*>(arg);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == found->pid && IsWindowVisible(hwnd)) found->windows.push_back(hwnd);
+    return TRUE;
+}
+
+std::string titleOf(HWND hwnd) {
+    char text[256] = {};
+    GetWindowTextA(hwnd, text, sizeof text);
+    return text;
+}
+
+BOOL CALLBACK countChild(HWND, LPARAM arg) {
+    ++*reinterpret_cast<int*>(arg);
+    return TRUE;
+}
+int childCount(HWND hwnd) {
+    int n = 0;
+    EnumChildWindows(hwnd, countChild, (LPARAM)&n);
+    return n;
+}
+// The count once it has stayed the same for half a second (a page makes its windows one by one).
+int settledChildCount(HWND hwnd) {
+    int last = -1, same = 0;
+    waitFor([&] {
+        int now = childCount(hwnd);
+        same = now == last ? same + 1 : 0;
+        last = now;
+        return same >= 25;
+    });
+    return last;
+}
+
+// One ravo.exe; ended by the test when it is still running at the end.
+class Program {
+public:
+    Program(const std::string& exe, const std::string& arguments) {
+        std::string command = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        started = CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                 &info) != FALSE;
+        if (info.hThread) CloseHandle(info.hThread);
+    }
+    ~Program() {
+        if (info.hProcess) {
+            if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
+                TerminateProcess(info.hProcess, 1);
+                WaitForSingleObject(info.hProcess, 5000);
+            }
+            CloseHandle(info.hProcess);
+        }
+    }
+    std::vector<HWND> windows() {
+        Found found{info.dwProcessId, {}};
+        EnumWindows(collect, (LPARAM)&found);
+        return found.windows;
+    }
+    HWND windowTitled(const std::string& title) {
+        for (HWND w : windows())
+            if (titleOf(w) == title) return w;
+        return nullptr;
+    }
+    // The exit code, or STILL_ACTIVE when it has not ended within the time.
+    DWORD exitCode(DWORD ms = 15000) {
+        WaitForSingleObject(info.hProcess, ms);
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(info.hProcess, &code);
+        return code;
+    }
+
+    bool started = false;
+    PROCESS_INFORMATION info = {};
+};
+
+class RealProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        exe = programFolderPath() + "\\ravo.exe";
+        // A fresh start: no stored windows, no command left over.
+        DeleteFileA(ravoDataFile("ravo_layout.ini").c_str());
+        DeleteFileA(ravoDataFile("command").c_str());
+    }
+    // The windows of the test's files are not left for the next start.
+    void TearDown() override { DeleteFileA(ravoDataFile("ravo_layout.ini").c_str()); }
+    // The main window of a first instance, once it shows.
+    HWND mainWindow(Program& program, const char* title = "Ravo - Welcome") {
+        HWND found = nullptr;
+        waitFor([&] { return (found = program.windowTitled(title)) != nullptr; });
+        return found;
+    }
+    // Asks the running instance to quit as the installer does, and waits for it.
+    void stop(Program& program) {
+        CreateDirectoryA(ravoDataFolder().c_str(), nullptr);
+        waitFor([&] { return GetFileAttributesA(ravoDataFile("command").c_str()) == INVALID_FILE_ATTRIBUTES; });
+        TempDir dir;
+        dir.write("stop", "-stop");
+        MoveFileA(dir.file("stop").c_str(), ravoDataFile("command").c_str());
+        EXPECT_EQ(0u, program.exitCode());
+    }
+    std::string exe;
+};
+}  // namespace
+
+TEST_F(RealProgram, WithoutTheCodecLibraryAnErrorBoxAndExitMinusOne) {
+    TempDir dir;
+    ASSERT_TRUE(CopyFileA(exe.c_str(), dir.file("ravo.exe").c_str(), FALSE));
+    Program program(dir.file("ravo.exe"), "");
+    ASSERT_TRUE(program.started);
+    HWND box = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (box = program.windowTitled("Error")) != nullptr; }));
+    // The start ended before any main window (the splash may still stand behind the box).
+    for (HWND w : program.windows()) EXPECT_EQ(std::string::npos, titleOf(w).find("Ravo -"));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(waitFor([&] { return !IsWindow(box); }));
+    EXPECT_EQ((DWORD)-1, program.exitCode());
+}
+
+TEST_F(RealProgram, ADataFolderThatCannotBeMadeIsSaidAndEndsTheStart) {
+    // A file where the folder would be; the folder itself is put aside for the test's length.
+    std::string folder = ravoDataFolder(), aside = folder + ".aside";
+    MoveFileA(folder.c_str(), aside.c_str());
+    struct Restore {
+        std::string folder, aside;
+        ~Restore() {
+            DeleteFileA(folder.c_str());
+            MoveFileA(aside.c_str(), folder.c_str());
+        }
+    } restore{folder, aside};
+    HANDLE file = CreateFileA(folder.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    CloseHandle(file);
+    Program program(exe, "");
+    HWND box = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (box = program.windowTitled("Error")) != nullptr; }));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ((DWORD)-1, program.exitCode());
+}
+
+TEST_F(RealProgram, FirstStartShowsOneMainWindowWithTheWelcomeTab) {
+    Program program(exe, "");
+    ASSERT_TRUE(program.started);
+    HWND main = mainWindow(program);
+    ASSERT_NE(nullptr, main);
+    // The splash has gone; File, Window and Help on the bar.
+    waitFor([&] { return program.windows().size() == 1; });
+    EXPECT_EQ(1u, program.windows().size());
+    // A menu bar above the client area (its items are read in the window tests: another
+    // process's menus cannot be read under Wine).
+    RECT r;
+    GetWindowRect(main, &r);
+    POINT client{0, 0};
+    ClientToScreen(main, &client);
+    EXPECT_GE(client.y - r.top, GetSystemMetrics(SM_CYMENU));
+    EXPECT_GE(r.right - r.left, 800);
+    stop(program);
+}
+
+TEST_F(RealProgram, SecondStartsHandTheirFilesToTheFirst) {
+    TempDir dir;
+    dir.write("a.bin", std::string(64, 'a'));
+    dir.write("b.dat", std::string(64, 'b'));
+    Program first(exe, "");
+    HWND main = mainWindow(first);
+    ASSERT_NE(nullptr, main);
+    const int base = settledChildCount(main);
+
+    // A file name: opened in a tab of the first (an analyzer page, with windows of its own); the
+    // second ends with 0.
+    Program second(exe, "\"" + dir.file("a.bin") + "\"");
+    EXPECT_EQ(0u, second.exitCode());
+    ASSERT_TRUE(waitFor([&] { return titleOf(main).rfind("Ravo - Analyzer", 0) == 0; })) << titleOf(main);
+    const int withOne = settledChildCount(main);
+    EXPECT_GT(withOne, base);
+
+    // No arguments ("-nop"), and the same file twice: no page more. The next file is queued after
+    // them, so its page shows that they made none.
+    Program nothing(exe, "");
+    EXPECT_EQ(0u, nothing.exitCode());
+    Program again(exe, "\"" + dir.file("a.bin") + "\" \"" + dir.file("a.bin") + "\"");
+    EXPECT_EQ(0u, again.exitCode());
+    Program other(exe, "\"" + dir.file("b.dat") + "\"");
+    EXPECT_EQ(0u, other.exitCode());
+    waitFor([&] { return GetFileAttributesA(ravoDataFile("command").c_str()) == INVALID_FILE_ATTRIBUTES; });
+    ASSERT_TRUE(waitFor([&] { return childCount(main) > withOne; }));
+    // One page's windows more, not two (the first page also made the strip's own).
+    EXPECT_LE(settledChildCount(main) - withOne, withOne - base);
+
+    // "-stop" with nothing queued ends the first.
+    stop(first);
+}
+
+TEST_F(RealProgram, ASecondStartTakesTheLockWhenTheFirstQuits) {
+    CreateDirectoryA(ravoDataFolder().c_str(), nullptr);
+    // This test holds the lock with a command pending, as a first instance about to quit would.
+    HANDLE lock = CreateFileA(ravoDataFile("running").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+    TempDir dir;
+    dir.write("nop", "-nop");
+    ASSERT_TRUE(MoveFileA(dir.file("nop").c_str(), ravoDataFile("command").c_str()));
+    Program waiting(exe, "");
+    ASSERT_TRUE(waiting.started);
+    EXPECT_EQ((DWORD)STILL_ACTIVE, waiting.exitCode(500));
+    EXPECT_TRUE(waiting.windows().empty());
+    CloseHandle(lock);
+    DeleteFileA(ravoDataFile("command").c_str());
+    EXPECT_NE(nullptr, mainWindow(waiting));
+    stop(waiting);
+}
