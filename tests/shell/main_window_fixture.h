@@ -7,6 +7,7 @@
 #include "app/program_actions.h"
 #include "app/window_kinds.h"
 #include "shell/analyzer_page.h"
+#include "shell/editor_page.h"
 #include "shell/program_window.h"
 #include "shell/welcome_page.h"
 #include "tests/gui/gui_fixture.h"
@@ -19,6 +20,7 @@ protected:
         installProgramPageFactory();
         registerWelcomePage();
         registerAnalyzerPage();
+        registerEditorPage();
         before = objectWindowCount;
     }
     void TearDown() override {
