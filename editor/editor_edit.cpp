@@ -154,6 +154,7 @@ void EditorWindow::finishRun(bool succeeded) {
         done.swap(changes);
     }
     for (const Change& c : done) {
+        if (!c.oldLength && !c.newLength) continue;
         auto* moved = new PanePositionsOperation(pane, c.position, c.oldLength, c.newLength);
         moved->apply();
         record->add(moved);

@@ -57,6 +57,7 @@ TEST_F(MainWindowTest, AnEditorTabShowsTheSoundAndItsEdits) {
     page->pane->selectAllPlain();
     pumpUntil([] { return false; }, 200);
     std::string shown = panePixels(page->pane);
+    saveWindowShot(w->hwnd, "editor_tab.bmp");
 
     EffectCommandHandler saved = effectCommandHandler;
     effectCommandHandler = silence;
@@ -66,6 +67,7 @@ TEST_F(MainWindowTest, AnEditorTabShowsTheSoundAndItsEdits) {
     ASSERT_TRUE(pumpUntil([&] { return peaksReady(page->pane); }, 5000));
     pumpUntil([] { return false; }, 300);
     std::string silent = panePixels(page->pane);
+    saveWindowShot(w->hwnd, "editor_tab_silent.bmp");
     EXPECT_TRUE(silent != shown);
 
     command(w, EditorUndo);
