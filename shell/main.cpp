@@ -12,6 +12,7 @@
 #include "gui/menus/action_table.h"
 #include "gui/views/box.h"
 #include "shell/analyzer_page.h"
+#include "shell/editor_page.h"
 #include "shell/device_pages.h"
 #include "shell/hand_over.h"
 #include "shell/step_table.h"
@@ -61,6 +62,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     installProgramPageFactory();
     registerWelcomePage();
     registerAnalyzerPage();
+    registerEditorPage();
     registerDevicePages();
     installBoxList();
 

@@ -4,6 +4,7 @@
 
 #include "app/app_settings.h"
 #include "app/settings_step.h"
+#include "shell/program_settings_step.h"
 #include "core/history.h"
 #include "core/parse.h"
 #include "gui/controls/splash_window.h"
@@ -26,7 +27,7 @@ struct Steps {
     SplashStep splash{drawSplash, nullptr, nullptr};
     SettingsStep toolkitStore{guiSettings, kGuiSettingsPath, kGuiSettingsSection};
     SettingsStep multimediaStore{multimediaSettings(), kMultimediaSettingsPath, kMultimediaSettingsSection};
-    SettingsStep programStore{appSettings, kAppSettingsPath, kAppSettingsSection};
+    ProgramSettingsStep programStore{appSettings, kAppSettingsPath, kAppSettingsSection};
     ColorSchemeStep colorScheme;
     DataFolderStep dataFolder;
     WorkTempFolderStep workTempFolder;

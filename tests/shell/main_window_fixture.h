@@ -7,6 +7,7 @@
 #include "app/program_actions.h"
 #include "app/window_kinds.h"
 #include "shell/analyzer_page.h"
+#include "shell/editor_page.h"
 #include "shell/device_pages.h"
 #include "shell/program_window.h"
 #include "shell/welcome_page.h"
@@ -20,6 +21,7 @@ protected:
         installProgramPageFactory();
         registerWelcomePage();
         registerAnalyzerPage();
+        registerEditorPage();
         registerDevicePages();
         before = objectWindowCount;
     }

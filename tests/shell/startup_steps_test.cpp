@@ -1,5 +1,6 @@
 // The entry's step table and the steps of the shell: which class stands in which slot, the layout
 // step's callback words, the work temp folder's own files, and the cap on restored windows.
+#include "shell/program_settings_step.h"
 #include "shell/startup_steps.h"
 
 #include <gtest/gtest.h>
@@ -48,7 +49,7 @@ TEST(StepTable, EachSlotHoldsItsStepAndNoOther) {
     } slots[] = {
         {0, typeid(CommonControlsStep)},    {1, typeid(AppIconsStep)},      {2, typeid(SplashStep)},
         {3, typeid(LanguageStep)},          {8, typeid(SettingsStep)},      {9, typeid(SettingsStep)},
-        {10, typeid(SettingsStep)},  {11, typeid(ColorSchemeStep)},  {12, typeid(DataFolderStep)},
+        {10, typeid(ProgramSettingsStep)},  {11, typeid(ColorSchemeStep)},  {12, typeid(DataFolderStep)},
         {13, typeid(WorkTempFolderStep)},   {14, typeid(KeyBindingsStep)},  {15, typeid(PathHistoryStep)},
         {16, typeid(PathHistoryStep)},      {17, typeid(HistoryStep)},      {18, typeid(ActionStoreStep)},
         {19, typeid(WorkDirStep)},          {20, typeid(WindowLayoutStep)}, {21, typeid(ToolTipStep)},

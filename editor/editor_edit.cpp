@@ -1,0 +1,233 @@
+// The Editor's edits: making the processor, running it at once or in the background, the undo
+// record it leaves, rolling back a stopped edit, undo and redo.
+#include <algorithm>
+
+#include "app/app_settings.h"
+#include "app/program_texts.h"
+#include "core/error.h"
+#include "core/exceptions.h"
+#include "editor/edit_record.h"
+#include "editor/editor_window.h"
+#include "editor/wave_pane.h"
+#include "gui/frame/progress_line.h"
+#include "gui/kernel/message_box.h"
+#include "gui/kernel/message_boxes.h"
+
+namespace {
+
+// The progress line as the job's sink.
+class LineSink : public PlacerJobSink {
+public:
+    void start(i32, i32) override { line->begin(total); }
+    void end() override { line->end(); }
+
+    GProgressLinePlacer* line = nullptr;
+    u64 total = 0;
+};
+
+struct EditJob : PlacerJob {
+    LineSink lineSink;
+};
+
+// The bytes an edit works through; length changes that only splice work on none.
+u64 workLength(u32 id, const SoundBlockProcessor* p) {
+    if (id == EditorCrop || id == EditorCutOut) return 0;
+    return p->rangeEnd - p->rangeStart;
+}
+
+u64 toFrame(u64 position, u64 start, u32 frameBytes) {
+    return position <= start ? 0 : (position - start) / std::max<u32>(frameBytes, 1);
+}
+
+}  // namespace
+
+SoundBlockProcessor* EditorWindow::createSoundBlockProcessor(u32 id) {
+    if (!hasDocument || !samplesPresent || dataLength == 0) {
+        showMessageBox(&mbError, window, ravoText(RavoText::EditorEmptySound));
+        return nullptr;
+    }
+    bool anyTrack = false;
+    for (u32 t = 0; t < format.trackCount(); ++t) anyTrack = anyTrack || (format.tracks[t].flags & trackSelected);
+    if (!anyTrack) {
+        showMessageBox(&mbError, window, ravoText(RavoText::EditorNoTrack));
+        return nullptr;
+    }
+    format.rebuildSelectionMask();
+    const u64 fb = std::max<u32>(format.bytesPerFrame, 1);
+    u64 from = dataStart, to = dataStart + dataLength;
+    i32 flags = actionFlags(id);
+    if (flags & (ActSelection | ActNonEmptySelection)) {
+        if (pane->selStart < pane->selEnd) {
+            from = dataStart + pane->selStart * fb;
+            to = std::min(dataStart + pane->selEnd * fb, dataStart + dataLength);
+        } else if (!askYesNo(ravoText(RavoText::EditorWholeSound))) {
+            return nullptr;
+        }
+    }
+    SoundBlockProcessor* made = createProcessorForEncoding(format.encoding, &errorHandler);
+    if (!made) return nullptr;
+    made->bind(id, &format, &store, dataStart, from, to, dataStart + dataLength,
+               edgeFadeBytesFor(appSettings.Editor.smoothing != 0, appSettings.Editor.smoothTime, format.sampleRate,
+                                format.bytesPerFrame));
+    made->param1 = 1.0;
+    return made;
+}
+
+bool EditorWindow::runAction(SoundBlockProcessor* made) {
+    if (running() || job) {
+        delete made;
+        return false;
+    }
+    pane->suspendReading();
+    if (!store.lock(&errorHandler)) {
+        pane->resumeReading();
+        delete made;
+        return false;
+    }
+    processor = made;
+    processor->owner = this;
+    record = new EditRecord;
+    record->selectionBefore[0] = pane->selStart;
+    record->selectionBefore[1] = pane->selEnd;
+    record->cursorBefore = pane->cursor;
+    processor->undoRecord = processor->ownedUndoRecord = record;
+    {
+        std::lock_guard<std::mutex> hold(changeLock);
+        changes.clear();
+    }
+    EditJob* edit = new EditJob;
+    edit->action = processor->actionId;
+    if (workLength(processor->actionId, processor) <= kEditAtOnceBytes) {
+        processor->progress = nullptr;
+        bool done = false;
+        try {
+            done = runJobNow(edit);
+        } catch (...) {
+            // The job is over; what was recorded goes back.
+            afterJob(edit);
+            done = false;
+        }
+        delete edit;
+        finishRun(done);
+        return done;
+    }
+    edit->lineSink.line = progressLine;
+    edit->lineSink.total = processor->rangeLength;
+    edit->sink = &edit->lineSink;
+    processor->progress = progressLine;
+    return runJobInBackground(edit);
+}
+
+bool EditorWindow::performJob(PlacerJob*) {
+    SlotCall call;
+    if (!processor || !slotForAction(processor->actionId, &call)) return false;
+    processor->runSlot(call.slot, call.argument, call.argument2);
+    return !(processor->progress && processor->progress->isCancelled());
+}
+
+void EditorWindow::afterJob(PlacerJob*) {
+    if (store.locked) store.unlock();
+}
+
+void EditorWindow::jobSucceeded(PlacerJob*) { finishRun(true); }
+
+void EditorWindow::jobFailed(PlacerJob*) { finishRun(false); }
+
+void EditorWindow::onRangeChanged(GCommonObject* undoRecord, u64 position, u64 oldLength, u64 newLength) {
+    auto* edit = dynamic_cast<EditRecord*>(undoRecord);
+    if (ChangeRecord* change = store.takePendingChange()) {
+        // A change of nothing into nothing is no step.
+        if (edit && (oldLength || newLength)) edit->add(new StoreChangeOperation(&store, change));
+        else delete change;
+    }
+    // Bookmarks and positions move on the interface thread, after the run.
+    std::lock_guard<std::mutex> hold(changeLock);
+    changes.push_back(Change{position, oldLength, newLength});
+}
+
+void EditorWindow::onChangeFinished() { recordFinished = true; }
+
+void EditorWindow::finishRun(bool succeeded) {
+    std::vector<Change> done;
+    {
+        std::lock_guard<std::mutex> hold(changeLock);
+        done.swap(changes);
+    }
+    for (const Change& c : done) {
+        if (!c.oldLength && !c.newLength) continue;
+        auto* moved = new PanePositionsOperation(pane, c.position, c.oldLength, c.newLength);
+        moved->apply();
+        record->add(moved);
+    }
+    SoundBlockProcessor* p = processor;
+    EditRecord* edit = record;
+    p->ownedUndoRecord = nullptr;
+    p->undoRecord = nullptr;
+    record = nullptr;
+    i32 flags = actionFlags(p->actionId);
+    if (!succeeded) {
+        edit->undo(0, nullptr);
+        delete edit;
+        takeDataLength();
+    } else {
+        if (p->flags & clippedFlag) showMessageBox(&mbInformation, window, ravoText(RavoText::EditorClipped));
+        if (p->flags & shortRangeFlag) showMessageBox(&mbInformation, window, ravoText(RavoText::EditorShortRange));
+        if (flags & ActLengthChanges) takeDataLength();
+        const u32 fb = format.bytesPerFrame;
+        const u64* at = p->extraPositions;
+        if (at[newSelectionStart] != unsetPosition && at[newSelectionEnd] != unsetPosition)
+            pane->setSelection(toFrame(at[newSelectionStart], dataStart, fb), toFrame(at[newSelectionEnd], dataStart, fb));
+        if (at[newCursor] != unsetPosition) pane->setCursor(toFrame(at[newCursor], dataStart, fb));
+        edit->selectionAfter[0] = pane->selStart;
+        edit->selectionAfter[1] = pane->selEnd;
+        edit->cursorAfter = pane->cursor;
+        if (edit->empty()) {
+            delete edit;
+        } else {
+            if (flags & ActMarksModified) setModified(true);
+            u32 result = history.execute(edit);
+            if (result & UndoFailed) {
+                processor = nullptr;
+                delete p;
+                pane->resumeReading();
+                throw GException();
+            }
+        }
+    }
+    processor = nullptr;
+    delete p;
+    pane->resumeReading();
+    updateViews();
+}
+
+void EditorWindow::applyRecordPositions(EditRecord* edit, bool after) {
+    if (!edit) return;
+    const u64* selection = after ? edit->selectionAfter : edit->selectionBefore;
+    pane->setSelection(selection[0], selection[1]);
+    pane->setCursor(after ? edit->cursorAfter : edit->cursorBefore);
+}
+
+u32 EditorWindow::undo() {
+    if (running() || !history.canUndo()) return 1;
+    auto* edit = dynamic_cast<EditRecord*>(history.current);
+    pane->suspendReading();
+    u32 result = history.undo();
+    takeDataLength();
+    applyRecordPositions(edit, false);
+    setModified(history.canUndo());
+    pane->resumeReading();
+    return result;
+}
+
+u32 EditorWindow::redo() {
+    if (running() || !history.canRedo()) return 1;
+    NamedOperation* next = history.current ? history.current->next : history.commands.head;
+    auto* edit = dynamic_cast<EditRecord*>(next);
+    pane->suspendReading();
+    u32 result = history.redo();
+    takeDataLength();
+    applyRecordPositions(edit, true);
+    setModified(true);
+    pane->resumeReading();
+    return result;
+}

@@ -1,0 +1,78 @@
+// The Editor tab in a real main window: a sound opened, an edit and its undo seen in the pixels.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "editor/editor_window.h"
+#include "editor/wave_pane.h"
+#include "gui/frame/file_placer.h"
+#include "gui/frame/tab_placer.h"
+#include "tests/gui/dib_canvas.h"
+#include "tests/mm/sox_tool.h"
+#include "tests/shell/main_window_fixture.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+i32 silence(EditorWindow*, u32, SoundBlockProcessor* p) {
+    p->param1 = 0.0;
+    return 1;
+}
+
+// The pane's pixels as they show.
+std::string panePixels(WavePane* pane) {
+    RECT r;
+    GetClientRect(pane->hwnd, &r);
+    DibCanvas canvas(r.right, r.bottom);
+    RedrawWindow(pane->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    HDC dc = GetDC(pane->hwnd);
+    BitBlt(canvas.dc(), 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
+    ReleaseDC(pane->hwnd, dc);
+    std::string out;
+    for (i32 y = 0; y < r.bottom; ++y)
+        for (i32 x = 0; x < r.right; ++x) {
+            COLORREF c = canvas.pixel(x, y);
+            out.append(reinterpret_cast<const char*>(&c), sizeof c);
+        }
+    return out;
+}
+
+bool peaksReady(WavePane* pane) { return pane->source && pane->source->loadProgress() >= 100; }
+
+}  // namespace
+
+TEST_F(MainWindowTest, AnEditorTabShowsTheSoundAndItsEdits) {
+    TempDir dir;
+    std::string path = dir.file("tone.wav");
+    ASSERT_EQ(0, runSox("-n -r 8000 -c 1 -b 16 \"" + unixPath(path) + "\" synth 1 sine 300 vol 0.9"));
+    ProgramWindow* w = make(KindWelcome);
+    ASSERT_NE(nullptr, w);
+    GFilePlacer* opened = openDocumentInWindow(w, KindEditor, path.c_str());
+    ASSERT_NE(nullptr, opened);
+    ASSERT_EQ(KindEditor, (i32)opened->windowKind());
+    auto* page = static_cast<EditorWindow*>(opened);
+    ASSERT_TRUE(page->hasDocument);
+    ASSERT_TRUE(pumpUntil([&] { return peaksReady(page->pane); }, 5000));
+    page->pane->selectAllPlain();
+    pumpUntil([] { return false; }, 200);
+    std::string shown = panePixels(page->pane);
+    saveWindowShot(w->hwnd, "editor_tab.bmp");
+
+    EffectCommandHandler saved = effectCommandHandler;
+    effectCommandHandler = silence;
+    command(w, EditorAmplify);
+    effectCommandHandler = saved;
+    ASSERT_TRUE(page->history.canUndo());
+    ASSERT_TRUE(pumpUntil([&] { return peaksReady(page->pane); }, 5000));
+    pumpUntil([] { return false; }, 300);
+    std::string silent = panePixels(page->pane);
+    saveWindowShot(w->hwnd, "editor_tab_silent.bmp");
+    EXPECT_TRUE(silent != shown);
+
+    command(w, EditorUndo);
+    EXPECT_FALSE(page->history.canUndo());
+    ASSERT_TRUE(pumpUntil([&] { return peaksReady(page->pane); }, 5000));
+    pumpUntil([] { return false; }, 300);
+    EXPECT_TRUE(panePixels(page->pane) == shown);
+}
