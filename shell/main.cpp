@@ -3,6 +3,7 @@
 
 #include "app/child_windows.h"
 #include "app/program_actions.h"
+#include "app/program_file_dialogs.h"
 #include "app/program_texts.h"
 #include "app/window_kinds.h"
 #include "core/format.h"
@@ -86,7 +87,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     statics.load();
     fillStepTable(mode);
     ansiMode = 0;
-    if (mode == 2)
+    if (mode == 2) {
+        // Each kind's open dialog and folder list share the folder last used for that kind.
+        registerFileCategories();
         if (GActionItem* customize = actionById(127)) customize->bitmapId = kCustomizeTabImage;
+    }
     return startApplication(instance, commandLine, show);
 }
