@@ -1,7 +1,6 @@
 #include "app/pane_color_groups.h"
 
 #include "app/window_kinds.h"
-#include "core/window_map.h"
 #include "gui/kernel/window.h"
 #include "gui/kernel/window_procedure.h"
 #include "gui/menus/color_pane.h"
@@ -17,16 +16,6 @@ struct Registrar {
         registerPaneColorGroup(SpectrumColorSlot, &spectrumPaneColors);
     }
 } registrar;
-
-// Calls back for each live window of the type; the guarded walk lets windows go meanwhile.
-template <class Visit>
-void forEachPane(u32 type, Visit visit) {
-    GWindowMap::Iterator walk(childWindowMap());
-    while (GWindowMapEntry* entry = walk.next()) {
-        GWindow* window = static_cast<GWindow*>(entry);
-        if (!window->destroyed() && window->hwnd && window->isKindOf(type)) visit(static_cast<GColorPane*>(window));
-    }
-}
 }  // namespace
 
 const char* ProgramColorGroup::name() {
@@ -50,11 +39,14 @@ void WavePaneColors::writeDefaults() {
 
 void WavePaneColors::apply() {
     const u32 background = colours.valueOf(366);
-    forEachPane(TypeWavePane, [&](GColorPane* pane) {
-        pane->backgroundColor = background;
+    forEachChildWindow(TypeWavePane, [&](GWindow* window) {
+        // A pane of another family reads its colours from the group when it paints.
+        if (GColorPane* pane = dynamic_cast<GColorPane*>(window)) pane->backgroundColor = background;
+        GUserWindow* drawn = dynamic_cast<GUserWindow*>(window);
         // A buffered pane redraws its buffer on the next paint; another is erased first.
-        InvalidateRect(pane->hwnd, nullptr, (pane->drawStyle & DrawOffscreen) ? FALSE : TRUE);
-        UpdateWindow(pane->hwnd);
+        HWND hwnd = window->hwnd;
+        InvalidateRect(hwnd, nullptr, drawn && (drawn->drawStyle & DrawOffscreen) ? FALSE : TRUE);
+        UpdateWindow(hwnd);
     });
 }
 
@@ -68,5 +60,5 @@ void SpectrumPaneColors::writeDefaults() {
 }
 
 void SpectrumPaneColors::apply() {
-    forEachPane(TypeSpectrumPane, [](GColorPane* pane) { PostMessageA(pane->hwnd, PaneColorsChanged, 0, 0); });
+    forEachChildWindow(TypeSpectrumPane, [](GWindow* pane) { PostMessageA(pane->hwnd, PaneColorsChanged, 0, 0); });
 }

@@ -14,6 +14,18 @@ void linkAtEnd(Node*& first, Node*& last, Node* node) {
     last = node;
 }
 
+// Links the node before first.
+template <class Node>
+void linkAtFront(Node*& first, Node*& last, Node* node) {
+    node->previous = nullptr;
+    node->next = first;
+    if (first)
+        first->previous = node;
+    else
+        last = node;
+    first = node;
+}
+
 // Takes a linked node out, moving first and last; the node's links end null.
 template <class Node>
 void unlinkNode(Node*& first, Node*& last, Node* node) {

@@ -84,8 +84,8 @@ void deviceListLink(DeviceListNode& node, DeviceSettings* entry, DeviceSettingsL
 // ---- line predicates ----
 
 static bool targetIs(const MIXERLINEA& line, DWORD type, u32 device) {
-    return line.Target.dwType == type && (i32)line.Target.dwDeviceID >= 0 && (i32)device >= 0 &&
-           line.Target.dwDeviceID == device;
+    if (line.Target.dwType != type || (i32)line.Target.dwDeviceID < 0) return false;
+    return device == anyDevice || ((i32)device >= 0 && line.Target.dwDeviceID == device);
 }
 
 static bool carriesDevice(const MIXERLINEA& destination, const MIXERLINEA& source, DWORD type, u32 device) {
@@ -141,8 +141,8 @@ void DeviceSettings::resetToDefault() {
     bindLine();
 }
 
-void DeviceSettings::bindLine() {
-    destination = source = mixer = -1;
+void forEachSourceLine(const std::function<void(u32, const MIXERCAPSA&, u32, const MIXERLINEA&, u32,
+                                                const MIXERLINEA&)>& visit) {
     u32 mixers = deviceQueries.mixerCount();
     for (u32 m = 0; m < mixers; ++m) {
         MIXERCAPSA caps;
@@ -152,16 +152,23 @@ void DeviceSettings::bindLine() {
             if (!deviceQueries.mixerLine(m, d, -1, &destinationLine)) continue;
             for (u32 s = 0; s < destinationLine.cConnections; ++s) {
                 MIXERLINEA sourceLine;
-                if (!deviceQueries.mixerLine(m, d, (i32)s, &sourceLine)) continue;
-                // No early end: the last matching line wins.
-                if (acceptsLine(destinationLine, sourceLine, device)) {
-                    destination = (i32)d;
-                    source = (i32)s;
-                    mixer = (i32)m;
-                }
+                if (deviceQueries.mixerLine(m, d, (i32)s, &sourceLine)) visit(m, caps, d, destinationLine, s, sourceLine);
             }
         }
     }
+}
+
+void DeviceSettings::bindLine() {
+    destination = source = mixer = -1;
+    forEachSourceLine([this](u32 m, const MIXERCAPSA&, u32 d, const MIXERLINEA& destinationLine, u32 s,
+                             const MIXERLINEA& sourceLine) {
+        // No early end: the last matching line wins.
+        if (acceptsLine(destinationLine, sourceLine, device)) {
+            destination = (i32)d;
+            source = (i32)s;
+            mixer = (i32)m;
+        }
+    });
 }
 
 // The mixer description and both lines of the bound line, or false when one cannot be had.

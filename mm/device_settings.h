@@ -4,6 +4,8 @@
 // recorders attach listener nodes to an entry and are told when it changes. A stored record names
 // its device by the name the device reports, so that the choice survives a renumbering of the
 // machine's devices.
+#include <functional>
+
 #include "core/bag.h"
 #include "core/types.h"
 
@@ -134,7 +136,9 @@ public:
     bool acceptsLine(const tagMIXERLINEA& destination, const tagMIXERLINEA& source, u32 device) const override;
 };
 
-// The mixer lines that carry a device's sound.
+// The mixer lines that carry a device's sound. anyDevice matches a line of any device; other device
+// numbers and target ids that are negative as i32 never match.
+const u32 anyDevice = 0xFFFFFFFF;
 bool isPlaybackWaveLine(const tagMIXERLINEA& destination, const tagMIXERLINEA& source, u32 device);
 bool isRecordMicrophoneLine(const tagMIXERLINEA& destination, const tagMIXERLINEA& source, u32 device);
 bool isRecordLine(const tagMIXERLINEA& destination, const tagMIXERLINEA& source, u32 device);
@@ -151,3 +155,9 @@ struct DeviceQueries {
     bool (*waveInCaps)(u32 device, tagWAVEINCAPSA* out);
 };
 extern DeviceQueries deviceQueries;
+
+// Every source line of every destination of every mixer, through the queries, in that order; what
+// cannot be read is passed over.
+void forEachSourceLine(const std::function<void(u32 mixer, const tagMIXERCAPSA& caps, u32 destination,
+                                                const tagMIXERLINEA& destinationLine, u32 source,
+                                                const tagMIXERLINEA& sourceLine)>& visit);

@@ -9,6 +9,8 @@
 #include "mm/mm_error.h"
 #include "mm/mm_texts.h"
 
+static_assert(MM_MIXM_LINE_CHANGE == mixerLineChangeMessage && MM_MIXM_CONTROL_CHANGE == mixerControlChangeMessage,
+              "change messages");
 static_assert(sizeof(MIXERCAPSA) == 48 && (sizeof(void*) != 4 || sizeof(MIXERLINEA) == 168), "mixer records");
 static_assert(MIXERCONTROL_CONTROLTYPE_VOLUME == mixerControlVolume && MIXERCONTROL_CONTROLTYPE_MUTE == mixerControlMute &&
                   MIXERCONTROL_CONTROLTYPE_MUX == mixerControlMux && MIXERCONTROL_CONTROLTYPE_MIXER == mixerControlMixer,
@@ -66,7 +68,28 @@ MixerApi mixerApi = {
     [](u32 m, MIXERCONTROLDETAILS* details, u32 flags) -> u32 {
         return mixerSetControlDetails(mixerObject(m), details, flags);
     },
+    [](uintptr_t* handle, u32 m, uintptr_t callback, uintptr_t instance, u32 flags) -> u32 {
+        HMIXER opened = nullptr;
+        u32 result = mixerOpen(&opened, m, callback, instance, flags);
+        *handle = result == MMSYSERR_NOERROR ? reinterpret_cast<uintptr_t>(opened) : 0;
+        return result;
+    },
+    [](uintptr_t handle) -> u32 { return mixerClose(reinterpret_cast<HMIXER>(handle)); },
 };
+
+uintptr_t openMixerToWindow(Mixer& mixer, uintptr_t window) {
+    uintptr_t handle = 0;
+    u32 result = mixerApi.open(&handle, mixer.mixerId, window, 0, MIXER_OBJECTF_MIXER | CALLBACK_WINDOW);
+    if (result != MMSYSERR_NOERROR) {
+        reportMmError(mixer.errorSink, result);
+        return 0;
+    }
+    return handle;
+}
+
+void closeMixerHandle(uintptr_t handle) {
+    if (handle) mixerApi.close(handle);
+}
 
 bool getMixerDevCaps(Mixer& mixer, MIXERCAPSA& caps) {
     memset(&caps, 0, sizeof caps);

@@ -7,6 +7,8 @@
 #include "core/error.h"
 #include "core/types.h"
 
+#include <cstdint>
+
 struct tagMIXERCAPSA;
 struct tagMIXERLINEA;
 struct tagMIXERCONTROLA;
@@ -22,6 +24,9 @@ struct MixerApi {
     u32 (*getLineControls)(u32 mixer, tagMIXERLINECONTROLSA* controls, u32 flags);
     u32 (*getControlDetails)(u32 mixer, tMIXERCONTROLDETAILS* details, u32 flags);
     u32 (*setControlDetails)(u32 mixer, tMIXERCONTROLDETAILS* details, u32 flags);
+    // An open handle whose changes go to the callback as the flags say; and its close.
+    u32 (*open)(uintptr_t* handle, u32 mixer, uintptr_t callback, uintptr_t instance, u32 flags);
+    u32 (*close)(uintptr_t handle);
 };
 extern MixerApi mixerApi;
 
@@ -54,10 +59,17 @@ const u32 mixerControlMute = 0x20010002;
 const u32 mixerControlMux = 0x70010001;
 const u32 mixerControlMixer = 0x71010001;
 
+// The messages an open mixer posts to its window: wParam the handle, lParam the line or control id.
+const u32 mixerLineChangeMessage = 0x3D0;
+const u32 mixerControlChangeMessage = 0x3D1;
+
 // The controls of a line, in the order the mixer lists them.
 typedef RecordArray<tagMIXERCONTROLA> MixerControls;
 
 bool getMixerDevCaps(Mixer& mixer, tagMIXERCAPSA& caps);
+// Opens the mixer so that its line and control changes are posted to the window; 0 on failure.
+uintptr_t openMixerToWindow(Mixer& mixer, uintptr_t window);
+void closeMixerHandle(uintptr_t handle);
 bool getMixerLineInfo(Mixer& mixer, tagMIXERLINEA& line, MixerLineRef ref);
 // The line's control of the type.
 bool getLineControlByType(Mixer& mixer, const tagMIXERLINEA& line, u32 type, tagMIXERCONTROLA& control);

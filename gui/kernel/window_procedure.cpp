@@ -15,6 +15,14 @@ GWindowMap& childWindowMap() {
     return map;
 }
 
+void forEachChildWindow(u32 type, const std::function<void(GWindow*)>& visit) {
+    GWindowMap::Iterator walk(childWindowMap());
+    while (GWindowMapEntry* entry = walk.next()) {
+        GWindow* window = static_cast<GWindow*>(entry);
+        if (!window->destroyed() && window->hwnd && window->isKindOf(type)) visit(window);
+    }
+}
+
 GWindowMap& parentWindowMap() {
     static GWindowMap map(6);
     return map;

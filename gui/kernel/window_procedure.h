@@ -10,6 +10,8 @@
 // rethrown by the message loop after the dispatch.
 #include <windows.h>
 
+#include <functional>
+
 #include "core/guard.h"
 #include "core/window_map.h"
 
@@ -27,6 +29,9 @@ LRESULT defaultProcessing(GWindow* window, UINT message, WPARAM wParam, LPARAM l
 GWindowMap& childWindowMap();
 GWindowMap& parentWindowMap();
 GChildWindow* windowFromHandle(HWND hwnd);
+// Visits every live child window of the type (a native window, not destroyed); windows may go
+// during the walk.
+void forEachChildWindow(u32 type, const std::function<void(GWindow*)>& visit);
 GParentWindow* parentWindowFromHandle(HWND hwnd);
 
 // What window procedures caught, for the message loop to rethrow.

@@ -84,12 +84,19 @@ double GGraphAxis::chooseTickStep(double minimum) const {
     }
 }
 
-// The widest mask of four values.
-static i32 widestMask(const double* values, bool time) {
+void GGraphAxis::labelText(char* out, u32 size, double value) const { tickLabelText(out, size, value, (flags & AxisTime) != 0); }
+
+// The widest mask of four values' labels: digits as '8', one '8' more.
+static i32 widestMask(const GGraphAxis& axis, const double* values) {
     i32 widest = 0;
     char text[64];
     for (i32 i = 0; i < 4; ++i) {
-        tickLabelMask(text, sizeof text, values[i], time);
+        axis.labelText(text, sizeof text - 1, values[i]);
+        size_t n = strlen(text);
+        for (size_t k = 0; k < n; ++k)
+            if (text[k] >= '0' && text[k] <= '9') text[k] = '8';
+        text[n] = '8';
+        text[n + 1] = 0;
         widest = std::max<i32>(widest, graphMeasureText(text).cx);
     }
     return widest;
@@ -140,7 +147,7 @@ void GGraphAxis::measure(GGraph& graph) {
             tickStep = chooseTickStep(textHeight);
             double start = -extentBelow.factor, end = extentAbove.factor;
             double values[4] = {start, start + tickStep, end, end - tickStep};
-            i32 widest = widestMask(values, time);
+            i32 widest = widestMask(*this, values);
             if (flags & AxisLabelsFar) {
                 labelRect.left = (flags & AxisTicksFar) ? L + 3 : 3;
                 labelRect.right = labelRect.left + widest;
@@ -201,7 +208,7 @@ void GGraphAxis::measure(GGraph& graph) {
             }
             room = (i32)span - 10;
             double values[4] = {start, start + step, end, end - step};
-            if (widestMask(values, time) <= room) break;
+            if (widestMask(*this, values) <= room) break;
             step *= 10;
         }
         tickStep = step;

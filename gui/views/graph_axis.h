@@ -36,6 +36,8 @@ public:
     double chooseTickStep(double minimum) const;
     // Owned copies; null clears.
     void setTitles(const char* start, const char* end);
+    // The text of the label of a value; tickLabelText in the base.
+    virtual void labelText(char* out, u32 size, double value) const;
 
     COLORREF lineColour, tickColour, crossColour, titleColour, labelColour;
     char* titleStart = nullptr;

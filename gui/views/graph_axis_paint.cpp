@@ -166,7 +166,6 @@ void GGraphAxis::paintLabels(GSavedDC& dc, GGraph& graph, const RECT& clip) {
     i64 k0 = (i64)std::ceil(a / tickStep), k1 = (i64)std::floor(b / tickStep);
     if (k1 - k0 > 20000) return;
     SetTextColor(dc.dc(), labelColour);
-    bool time = (flags & AxisTime) != 0;
     char text[64];
     for (i64 k = k0; k <= k1; ++k) {
         double v = (double)k * tickStep;
@@ -176,7 +175,7 @@ void GGraphAxis::paintLabels(GSavedDC& dc, GGraph& graph, const RECT& clip) {
         // Along the axis only: the labels stand beside the plot area.
         bool inPlot = f.vertical ? r.top < plot.bottom && r.bottom > plot.top : r.left < plot.right && r.right > plot.left;
         if (!inPlot) continue;
-        tickLabelText(text, sizeof text, v, time);
+        labelText(text, sizeof text, v);
         WideTextBuffer wide(text);
         u32 align = f.vertical ? ((flags & AxisLabelsFar) ? DT_LEFT : DT_RIGHT) : DT_LEFT;
         DrawTextW(dc.dc(), wide.text(), wide.length(), &r, align | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX);

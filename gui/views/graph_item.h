@@ -5,6 +5,8 @@
 // them with itself.
 #include <windows.h>
 
+#include <vector>
+
 #include "core/types.h"
 
 class GGraph;
@@ -123,4 +125,10 @@ public:
     virtual i32 findPoint(double value) = 0;
 
     i32 pointCount = 0;
+
+private:
+    // Stems or markers (CurveStems, CurveMarkers without CurveLine), one per pixel column, from
+    // point i to the last at or before the value.
+    void paintColumns(GSavedDC& dc, i32 i, double to);
+    std::vector<POINT> columnMarks;
 };

@@ -1,6 +1,7 @@
 // Painting a graph: background, strips, items clipped by dock kind, curves and the overlays.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "gui/input/drag_tracker.h"
 #include "gui/paint/colors.h"
@@ -200,6 +201,10 @@ void GGraphPointCurve::paint(GSavedDC& dc, GGraph& graph, const RECT&) {
     double to = std::min((plot.right + 1 - pixelX) / scaleX, end);
     if (from > to) return;
     i32 i = std::max(findPoint(from), 0);
+    if (!(flags & CurveLine) && (flags & (CurveStems | CurveMarkers))) {
+        paintColumns(dc, i, to);
+        return;
+    }
     POINT* p = curvePoints.reserve((size_t)(pointCount - i));
     i32 n = 0;
     for (; i < pointCount; ++i) {
@@ -210,6 +215,45 @@ void GGraphPointCurve::paint(GSavedDC& dc, GGraph& graph, const RECT&) {
     }
     dc.selectPen(colour);
     if (n > 1) Polyline(dc.dc(), p, n);
+}
+
+void GGraphPointCurve::paintColumns(GSavedDC& dc, i32 i, double to) {
+    // Points of one pixel column make one mark, as high as the highest of them.
+    i32 base = anchorPixelY();
+    bool stems = (flags & CurveStems) != 0;
+    std::vector<POINT>& p = columnMarks;
+    p.clear();
+    auto mark = [&](i32 x, i32 y) {
+        if (stems) {
+            p.push_back(POINT{x, base});
+            p.push_back(POINT{x, y + (y >= base ? 1 : -1)});
+            return;
+        }
+        p.push_back(POINT{x - 1, y});
+        p.push_back(POINT{x + 2, y});
+        p.push_back(POINT{x, y - 1});
+        p.push_back(POINT{x, y + 2});
+    };
+    bool any = false;
+    i32 column = 0;
+    double top = 0;
+    for (; i < pointCount; ++i) {
+        double x, y;
+        pointAt(i, &x, &y);
+        if (!(x <= to)) break;
+        i32 c = valueToPixelX(x);
+        if (any && c == column) {
+            if (y > top) top = y;
+            continue;
+        }
+        if (any) mark(column, valueToPixelY(top));
+        any = true;
+        column = c;
+        top = y;
+    }
+    if (any) mark(column, valueToPixelY(top));
+    dc.selectPen(colour);
+    drawSegments(dc.dc(), p.data(), p.size() / 2);
 }
 
 void GGraph::drawHintBox(GSavedDC& dc, const char* text) {

@@ -251,19 +251,27 @@ void GTable::removeRow(u64 row) {
 
 void tableRemoveRow(GTable* table, u64 row) { table->removeRow(row); }
 
-u64 GTable::appendRows(const char* const* texts) {
-    u64 added = tableModel->appendRows(texts, 1);
-    selectionModel->rowsAppended((i64)added);
-    rows += added;
-    caretIntoView();
-    invalidate();
-    return added;
-}
+u64 GTable::appendRows(const char* const* texts) { return rowsAdded(rows, tableModel->appendRows(texts, 1), true); }
 
 u64 GTable::insertRows(u64 at, const char* const* texts, i32 count) {
     if (at > rows) at = rows;
-    u64 added = tableModel->insertRows(at, texts, count);
-    selectionModel->rowsInserted((i64)at, (i64)added);
+    return rowsAdded(at, tableModel->insertRows(at, texts, count), false);
+}
+
+u64 GTable::appendRecords(const void* records, i32 count) {
+    return rowsAdded(rows, tableModel->appendRecords(records, count), true);
+}
+
+u64 GTable::insertRecords(u64 at, const void* records, i32 count) {
+    if (at > rows) at = rows;
+    return rowsAdded(at, tableModel->insertRecords(at, records, count), false);
+}
+
+u64 GTable::rowsAdded(u64 at, u64 added, bool appended) {
+    if (appended)
+        selectionModel->rowsAppended((i64)added);
+    else
+        selectionModel->rowsInserted((i64)at, (i64)added);
     rows += added;
     caretIntoView();
     invalidate();

@@ -118,6 +118,9 @@ public:
     // One row of columnCount texts (null: empty); answers the rows added.
     u64 appendRows(const char* const* texts);
     u64 insertRows(u64 at, const char* const* texts, i32 count);
+    // The same through the model's own row form.
+    u64 appendRecords(const void* records, i32 count);
+    u64 insertRecords(u64 at, const void* records, i32 count);
     // Rows and no selection: the caret row is selected (row 0 when there is no caret).
     void ensureSelection();
     // On a single-selection table these do nothing.
@@ -244,6 +247,8 @@ protected:
 private:
     class Metrics;
     void caretIntoView();
+    // The selection and the view after the model took rows at the row.
+    u64 rowsAdded(u64 at, u64 added, bool appended);
     void sendUp(u32 code, intptr_t value);
     // The pressable element of the cell under the point, as its formatter answers a press there.
     bool cellElementAt(GHotTracker* asking, i32 x, i32 y, i64* row, i32* column, RECT* rect, u32* bits);

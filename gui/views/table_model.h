@@ -34,6 +34,11 @@ public:
     // rows were added.
     virtual u64 appendRows(const char* const* texts, i32 n) = 0;
     virtual u64 insertRows(u64 at, const char* const* texts, i32 n) = 0;
+    // The same with rows in the model's own form (records, say); by default the rows are texts.
+    virtual u64 appendRecords(const void* rows, i32 n) { return appendRows(static_cast<const char* const*>(rows), n); }
+    virtual u64 insertRecords(u64 at, const void* rows, i32 n) {
+        return insertRows(at, static_cast<const char* const*>(rows), n);
+    }
     // Unsupported by default: throws GException.
     virtual void sortByColumn(i32 column, bool ascending);
     virtual bool cellChecked(u64 /*row*/, i32 /*column*/) { return false; }

@@ -11,6 +11,7 @@
 #include "app/pane_color_groups.h"
 #include "core/exceptions.h"
 #include "core/tagged_record.h"
+#include "tests/app/pane_colors_kept.h"
 
 namespace {
 
@@ -290,6 +291,7 @@ TEST(AppSettings, DefaultRecordStoresTheTablesBytes) {
 }
 
 TEST(AppSettings, DeepCopyAndRoundTrip) {
+    PaneColorsKept kept;
     AppSettings a;
     a.Editor.chorusCount = 9;
     a.Editor.statusLine = "4,1,2";
@@ -340,6 +342,7 @@ TEST(AppSettings, DeepCopyAndRoundTrip) {
 }
 
 TEST(AppSettings, TolerantReader) {
+    PaneColorsKept kept;
     struct Case {
         const char* what;
         Bytes stored;
@@ -488,6 +491,7 @@ TEST(AppSettings, TolerantReader) {
 }
 
 TEST(AppSettings, TruncatedBagsThrowOnlyBagErrorsAndKeepEarlierValues) {
+    PaneColorsKept kept;
     AppSettings source;
     source.Analyzer.openInNewTab = 0;
     source.Editor.chorusCount = 8;

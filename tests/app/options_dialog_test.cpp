@@ -19,6 +19,7 @@
 #include "gui/controls/page_stack.h"
 #include "gui/dialogs/action_items_window.h"
 #include "gui/dialogs/path_field.h"
+#include "gui/frame/help.h"
 #include "gui/input/input_event.h"
 #include "gui/kernel/message_box.h"
 #include "gui/menus/command_bars.h"
@@ -28,6 +29,7 @@
 #include "mm/mm_settings.h"
 #include "tests/support/test_support.h"
 #include "tests/gui/dialogs/modal_script.h"
+#include "tests/app/pane_colors_kept.h"
 #include "tests/gui/gui_fixture.h"
 
 namespace {
@@ -160,6 +162,7 @@ protected:
     }
 
     TestApplication app;
+    PaneColorsKept colours;
     AppSettings savedApp;
     GGuiSettings savedGui;
     MultimediaSettings savedMm;
@@ -381,4 +384,38 @@ TEST_F(OptionsFixture, ANewTempFolderIsAskedAboutAndChecked) {
     }
     // The question says that only the program's own files are ever removed.
     EXPECT_NE(asked.front().find("own temporary files"), std::string::npos);
+}
+
+TEST_F(OptionsFixture, HelpIdsKeepItOpenAndOtherStandardIdsEndIt) {
+    // A page that is there goes to the browser call, a missing one to the error box naming it.
+    char missing[] = "No page %s";
+    char* savedMissing = helpMissingText;
+    helpMissingText = missing;
+    ShellOpen savedOpen = shellOpen;
+    static std::string opened;
+    shellOpen = [](void*, const char* address) { opened = address; };
+    for (u32 id : {9u, 101u, 4u}) {
+        SCOPED_TRACE(id);
+        asked.clear();
+        opened.clear();
+        bool open = false;
+        ModalScript script(TypeOptionsDialog, {
+            [&](GDialog& d) { PostMessageA(d.hwnd, WM_COMMAND, id, 0); },
+            [&](GDialog& d) {
+                open = IsWindow(d.hwnd) && d.result == -1;
+                if (open) ModalScript::post(d, 2);
+            },
+        });
+        i32 end = runOptionsDialog(nullptr);
+        if (id == 4) {
+            EXPECT_EQ(end, 4);
+            EXPECT_TRUE(asked.empty() && opened.empty());
+        } else {
+            EXPECT_TRUE(open);
+            const std::string shown = opened + (asked.empty() ? "" : asked[0]);
+            EXPECT_NE(shown.find("options.htm"), std::string::npos) << shown;
+        }
+    }
+    helpMissingText = savedMissing;
+    shellOpen = savedOpen;
 }

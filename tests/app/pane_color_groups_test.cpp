@@ -16,8 +16,6 @@ TEST(PaneColorGroups, DefaultsFromTheToolkitColours) {
     EXPECT_EQ(paneColorGroup(SpectrumColorSlot), &spectrumPaneColors);
     EXPECT_STREQ(wavePaneColors.name(), *programWindowKind(KindEditor)->title);
     EXPECT_STREQ(spectrumPaneColors.name(), *programWindowKind(KindSpectrum)->title);
-    // The settings tests before this one may have read a store that loaded the colours.
-    wavePaneColors.colours.flag = spectrumPaneColors.colours.flag = 0;
     EXPECT_FALSE(wavePaneColors.loaded());
 
     // No pane open: the colours change, nothing else happens.

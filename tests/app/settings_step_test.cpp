@@ -10,6 +10,7 @@
 #include "app/app_settings.h"
 #include "gui/paint/gui_settings.h"
 #include "mm/mm_settings.h"
+#include "tests/app/pane_colors_kept.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -59,6 +60,7 @@ struct StoreFile {
 }  // namespace
 
 TEST(SettingsStep, ForeignStoresAreNotReadAndStopWritesAValidOne) {
+    PaneColorsKept kept;
     struct Fault {
         const char* what;
         std::function<void(StoreFile&)> spoil;
@@ -95,6 +97,7 @@ TEST(SettingsStep, ForeignStoresAreNotReadAndStopWritesAValidOne) {
 }
 
 TEST(SettingsStep, DamagedStoreKeepsWhatWasReadAndStartSucceeds) {
+    PaneColorsKept kept;
     TempDir dir;
     const std::string path = dir.file("store.ini");
     for (u32 which = 0; which < 3; ++which) {
@@ -128,6 +131,7 @@ TEST(SettingsStep, DamagedStoreKeepsWhatWasReadAndStartSucceeds) {
 }
 
 TEST(SettingsStep, ResetStartThenStopWritesTheDefaultsOfAllThree) {
+    PaneColorsKept kept;
     TempDir dir;
     Stores changed, defaults;
     changed.change();
@@ -145,6 +149,7 @@ TEST(SettingsStep, ResetStartThenStopWritesTheDefaultsOfAllThree) {
 }
 
 TEST(SettingsStep, GlobalRecordsResetToTheirDefaults) {
+    PaneColorsKept kept;
     TempDir dir;
     guiSettings.undoCountLimit = 5;
     multimediaSettings().show.octaveStyle = 4;

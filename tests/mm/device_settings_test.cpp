@@ -191,6 +191,17 @@ TEST(DeviceSettings, LinePredicates) {
          line(MIXERLINE_COMPONENTTYPE_SRC_LINE, 0, 0), 0, false, false, true},
         {"microphone with a wave-out target", line(MIXERLINE_COMPONENTTYPE_DST_WAVEIN, toOut, 0),
          line(MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE, toOut, 0), 0, false, false, false},
+        // Any device: a line of some device of the right kind, whichever carries it.
+        {"any device: wave-out by the source's target", line(MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, 0, 0),
+         line(MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT, toOut, 5), anyDevice, true, false, false},
+        {"any device: microphone by the destination's target", line(MIXERLINE_COMPONENTTYPE_DST_WAVEIN, toIn, 1),
+         line(MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE, 0, 0), anyDevice, false, true, false},
+        {"any device: no target of the kind", line(MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, toIn, 0),
+         line(MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT, toIn, 0), anyDevice, false, false, false},
+        {"any device: only negative target ids", line(MIXERLINE_COMPONENTTYPE_DST_WAVEIN, toIn, 0x80000000),
+         line(MIXERLINE_COMPONENTTYPE_SRC_LINE, toIn, 0xFFFFFFFF), anyDevice, false, false, false},
+        {"other negative devices still match nothing", line(MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, toOut, 0),
+         line(MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT, toOut, 0), 0xFFFFFFFE, false, false, false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(isPlaybackWaveLine(c.destination, c.source, c.device), c.play) << c.what;

@@ -112,6 +112,33 @@ static u32 fakeMixerSetDetails(u32 mixer, MIXERCONTROLDETAILS* d, u32) {
     return MMSYSERR_NOERROR;
 }
 
+static u32 fakeMixerOpen(uintptr_t* handle, u32 mixer, uintptr_t callback, uintptr_t, u32 flags) {
+    *handle = 0;
+    if (machine->openResult) return machine->openResult;
+    if (mixer >= machine->mixers.size()) return MMSYSERR_BADDEVICEID;
+    if ((flags & CALLBACK_TYPEMASK) != CALLBACK_WINDOW || !IsWindow((HWND)callback)) return MMSYSERR_INVALPARAM;
+    *handle = 0x4D00 + ++machine->opened;
+    machine->openMixers.push_back({*handle, mixer, (HWND)callback});
+    return MMSYSERR_NOERROR;
+}
+
+static u32 fakeMixerClose(uintptr_t handle) {
+    std::vector<FakeOpenMixer>& open = machine->openMixers;
+    for (size_t i = 0; i < open.size(); ++i)
+        if (open[i].handle == handle) {
+            open.erase(open.begin() + i);
+            machine->closedMixers.push_back(handle);
+            return MMSYSERR_NOERROR;
+        }
+    return MMSYSERR_INVALHANDLE;
+}
+
+void FakeMachine::postChange(u32 mixer, bool control, DWORD id) {
+    for (const FakeOpenMixer& o : openMixers)
+        if (o.mixer == mixer)
+            PostMessageA(o.window, control ? MM_MIXM_CONTROL_CHANGE : MM_MIXM_LINE_CHANGE, (WPARAM)o.handle, (LPARAM)id);
+}
+
 FakeMachine::FakeMachine() : saved(deviceQueries), savedMixerApi(mixerApi) {
     machine = this;
     deviceQueries = {[]() -> u32 { return (u32)machine->waveOut.size(); },
@@ -126,7 +153,9 @@ FakeMachine::FakeMachine() : saved(deviceQueries), savedMixerApi(mixerApi) {
                 fakeMixerLineInfo,
                 fakeMixerLineControls,
                 fakeMixerGetDetails,
-                fakeMixerSetDetails};
+                fakeMixerSetDetails,
+                fakeMixerOpen,
+                fakeMixerClose};
 }
 
 FakeMachine::~FakeMachine() {

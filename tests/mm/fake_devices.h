@@ -26,6 +26,13 @@ struct FakeControl {
     u32 setOffset = 0;  // added to every value set, as a control that does not keep what it is given
 };
 
+// A handle opened with a window callback.
+struct FakeOpenMixer {
+    uintptr_t handle;
+    u32 mixer;
+    HWND window;
+};
+
 struct FakeMixer {
     MIXERCAPSA caps;
     std::vector<FakeDestination> destinations;
@@ -55,6 +62,8 @@ public:
     // naming its source's line id; the values say which are selected.
     DWORD addListControl(u32 mixer, u32 destination, DWORD type, std::vector<i32> sources, std::vector<u32> values);
     FakeControl* findControl(u32 mixer, DWORD id);
+    // Posts a line or control change of the mixer, as the machine does, to every window it is open to.
+    void postChange(u32 mixer, bool control, DWORD id);
 
     std::vector<FakeMixer> mixers;
     std::vector<WAVEOUTCAPSA> waveOut;
@@ -65,6 +74,10 @@ public:
     u32 getDevCapsResult = 0;     // a failure of every description query, when not 0
     u32 getDetailsResult = 0;
     u32 setDetailsResult = 0;
+    u32 openResult = 0;
+    std::vector<FakeOpenMixer> openMixers;  // handles open now
+    std::vector<uintptr_t> closedMixers;    // in the order closed
+    u32 opened = 0;                         // handles ever opened
 
 private:
     DeviceQueries saved;

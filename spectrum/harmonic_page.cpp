@@ -1,0 +1,3 @@
+#include "spectrum/harmonic_page.h"
+
+bool harmonicSyncGuard = false;
