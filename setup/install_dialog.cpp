@@ -217,7 +217,7 @@ void GInstallDialog::install() {
 
 namespace {
 struct RemovalRun {
-    GInstallDialog* dialog;
+    GInstallDialog* dialog = nullptr;
     GString folder;
     InstallRecord record;
     GBag index;
@@ -226,7 +226,9 @@ struct RemovalRun {
 }  // namespace
 
 void GInstallDialog::removeExisting() {
-    RemovalRun run{this, folderText()};
+    RemovalRun run;
+    run.dialog = this;
+    run.folder = folderText();
     normalizePath(run.folder);
     if (!pathIsDirectory(run.folder.c_str())) {
         showErrorF(this, installerText(InstallerText::FolderNotFound), run.folder.c_str());

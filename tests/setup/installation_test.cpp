@@ -218,7 +218,8 @@ namespace {
 // Runs the script with Wine's cmd and waits for it.
 DWORD runScript(const std::string& path) {
     std::string command = "cmd.exe /c \"" + path + "\"";
-    STARTUPINFOA startup = {sizeof startup};
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
                         &process))
