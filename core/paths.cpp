@@ -26,11 +26,6 @@ std::atomic<u32> g_tempCounter{0};
 
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
-GString shellFolder(int code) {
-    char buffer[MAX_PATH];
-    if (FAILED(SHGetFolderPathA(nullptr, code, nullptr, 0, buffer))) return GString("");
-    return GString(buffer);
-}
 
 // Works a folder out once under the lock.
 template <class F>
@@ -83,9 +78,15 @@ GString versionText() {
 }
 
 GString programFolder() { return cached(g_exe, computeProgramFolder); }
-GString systemFolder() { return cached(g_system, [] { return shellFolder(0x25); }); }
-GString windowsFolder() { return cached(g_windows, [] { return shellFolder(0x24); }); }
-GString musicFolder() { return cached(g_music, [] { return shellFolder(13); }); }
+GString specialFolder(int code) {
+    char buffer[MAX_PATH];
+    if (FAILED(SHGetFolderPathA(nullptr, code, nullptr, 0, buffer))) return GString("");
+    return GString(buffer);
+}
+
+GString systemFolder() { return cached(g_system, [] { return specialFolder(0x25); }); }
+GString windowsFolder() { return cached(g_windows, [] { return specialFolder(0x24); }); }
+GString musicFolder() { return cached(g_music, [] { return specialFolder(13); }); }
 
 GString tempFolder() {
     return cached(g_temp, [] {
@@ -99,7 +100,7 @@ GString tempFolder() {
 
 GString dataFolder() {
     return cached(g_data, [] {
-        GString folder = shellFolder(26);
+        GString folder = specialFolder(26);
         GString out;
         if (folder.length) stringConstruct(out, folder.c_str(), '\\', g_productName.c_str());
         return out;

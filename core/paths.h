@@ -19,6 +19,8 @@ GString tempFolder();
 GString dataFolder();
 GString windowsFolder();
 GString musicFolder();
+// The shell folder of a CSIDL code; empty when unknown.
+GString specialFolder(int csidl);
 
 // Replaces "$e", "$s", "$t", "$d", "$w", "$m" (when the path holds a "$") and turns "/" into "\".
 void expandPathMacros(GString& path);

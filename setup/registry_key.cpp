@@ -7,9 +7,10 @@
 #include "core/paths.h"
 #include "core/system.h"
 
+const char* const kUninstallKey = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
 namespace {
 const u32 kNameBuffer = 1024;
-const char* const kUninstallKey = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 bool fail(ErrorHandler* sink, InstallerText message, const char* name, LONG code) {
     GString detail(name);

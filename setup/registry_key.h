@@ -34,5 +34,7 @@ public:
     ErrorHandler* sink;
 };
 
+// "HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\", the parent of the uninstall entries.
+extern const char* const kUninstallKey;
 // The "InstallLocation" of the product's uninstall entry (the product name when keyName is empty).
 bool readInstallLocation(ErrorHandler* sink, const char* keyName, GString& folder);

@@ -28,10 +28,10 @@
 #include "gui/menus/menu.h"
 #include "gui/menus/popup_menu.h"
 #include "gui/paint/image_list_cache.h"
-#include "gui/views/language_dialog.h"
 #include "gui/views/tab.h"
 #include "mm/mm_settings.h"
 #include "shell/about_window.h"
+#include "shell/command_line.h"
 #include "shell/startup_steps.h"
 #include "tools/repair_wave_in_dialog.h"
 #include "tools/repair_wave_out_dialog.h"
@@ -260,16 +260,7 @@ bool ProgramWindow::mainCommand(u32 command, GStateQuery*) {
     case 494: GActionCustomizeDialog::run(this, command == 493 ? 0 : 1, windowKindOf(this)); return true;
     case 495: GKeyCustomizeDialog::run(this); return true;
     case 496: GColorSelectDialog::run(this); return true;
-    case 498: {
-        LanguageStep* step = dynamic_cast<LanguageStep*>(initSteps[SlotLanguage]);
-        i32 index = 0;
-        if (step && step->localizer && GLanguageDialog::run(this, *step->localizer, index, "selectlang.htm") &&
-            step->localizer->storeLanguageChoice((u32)index)) {
-            GApplication* app = application();
-            quitApplication(app ? app->commandLine.c_str() : "");
-        }
-        return true;
-    }
+    case 498: selectLanguageAndRestart(this); return true;
     case 563:
         if (tabPlacer()) runOptionsDialog(this);
         return true;

@@ -15,6 +15,7 @@
 #include "gui/menus/command_bars.h"
 #include "gui/paint/gui_settings.h"
 #include "mm/codec_plugin.h"
+#include "shell/command_line.h"
 #include "shell/hand_over.h"
 #include "shell/program_window.h"
 
@@ -116,6 +117,7 @@ bool HintsStep::start(ErrorHandler*, bool) {
 void HintsStep::stop() { saveNotices(path); }
 
 bool WorkDirStep::start(ErrorHandler* handler, bool) {
+    if (commandLineState.installRequested || commandLineState.uninstallRequested) return runInstallerMode();
     // Named files replace the stored windows.
     if (windowLayoutStep && !queuedFiles.empty()) windowLayoutStep->restoreWord = -2;
     if (!loadCodecPlugin()) {

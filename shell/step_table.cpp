@@ -48,27 +48,11 @@ Steps& steps() {
     return table;
 }
 
-LanguageStep& languageStep() {
-    static LanguageStep step(nullptr);
-    return step;
-}
 }  // namespace
 
-i32 parseCommandLine(const char* commandLine) {
-    ArgumentList arguments;
-    splitCommandLine(arguments, commandLine ? commandLine : "");
-    queuedFiles.clear();
-    stringAssignText(languageStep().language, "");
-    for (u32 i = 0; i < arguments.count; ++i) {
-        const char* argument = arguments.arguments[i];
-        if (strcmp(argument, "-lang") == 0 && i + 1 < arguments.count) {
-            stringAssignText(languageStep().language, arguments.arguments[++i]);
-        } else if (argument[0] != '-' && argument[0]) {
-            queuedFiles.push_back(argument);
-        }
-    }
-    initSteps[SlotLanguage] = &languageStep();
-    return 2;
+LanguageStep& diskLanguageStep() {
+    static LanguageStep step(nullptr);
+    return step;
 }
 
 void fillStepTable(i32 runMode) {

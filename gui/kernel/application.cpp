@@ -224,6 +224,9 @@ bool canWriteMachineRegistry() {
     return true;
 }
 
+bool (*elevatedRelaunch)(const char*) = relaunchElevated;
+bool (*machineRightsProbe)() = canWriteMachineRegistry;
+
 namespace {
 void toolkitErrorBox(GWindow* owner, const char* text) { showMessageBox(&mbError, owner, text); }
 // Once per run, under its own report code.

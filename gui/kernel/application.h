@@ -71,5 +71,8 @@ void quitRetryTimer(struct TimerRecord* record, uintptr_t argument);
 bool relaunchElevated(const char* parameters);
 // True when the machine-wide part of the registry can be written.
 bool canWriteMachineRegistry();
+// The two above as the installer calls them; replaceable (tests).
+extern bool (*elevatedRelaunch)(const char* parameters);
+extern bool (*machineRightsProbe)();
 // Installs the toolkit's hooks: the core's error box, the Scroll Lock hint of the scroll ranges.
 void installToolkitHooks();

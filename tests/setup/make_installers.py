@@ -35,14 +35,31 @@ def installers():
         'backslash': [('file', 'a\\b', b'x')],
         'drive': [('file', 'C:x', b'x')],
         'leave': [('leave',), ('file', 'evil.txt', b'x')],
+        # The installation tests' product: top-level program files, a folder tree, a licence.
+        'product': [('file', 'helper.dll', b'dll bytes'), ('file', 'readme.txt', b'read me\n'),
+                    ('file', 'license.htm', b'<p>terms</p>'),
+                    ('enter', 'Data'), ('file', 'a.txt', b'alpha\n'), ('enter', 'lang'),
+                    ('file', 'lang.xml', b'<languages/>'), ('leave',), ('leave',)],
+        # Fails at its last member, after writing the others.
+        'failing': [('file', 'one.txt', b'first\n'), ('enter', 'Data'), ('file', 'b.txt', b'second\n'),
+                    ('leave',), bad(TEXT, bytes(corrupted))],
     }
+
+
+# Records other than the default one.
+RECORDS = {
+    'product': {'displayName': 'Ravo Test', 'publisher': 'Ravo Makers', 'folderName': 'RavoSetupTest',
+                'uninstallKeyName': 'RavoSetupTestEntry', 'exeName': 'ravo.exe', 'runFileName': 'ravo.exe',
+                'licenseMember': 'license.htm'},
+    'failing': {'displayName': 'Ravo Test', 'folderName': 'RavoSetupTest', 'exeName': 'ravo.exe'},
+}
 
 
 def main():
     out = sys.argv[2]
     os.makedirs(out, exist_ok=True)
     for name, entries in installers().items():
-        data = packer.build(IMAGE, entries, RECORD)
+        data = packer.build(IMAGE, entries, RECORDS.get(name, RECORD))
         path = os.path.join(out, name + '.exe')
         old = open(path, 'rb').read() if os.path.exists(path) else None
         if old != data:
