@@ -13,6 +13,7 @@
 #include "gui/views/box.h"
 #include "shell/analyzer_page.h"
 #include "shell/hand_over.h"
+#include "shell/harmonic_page_maker.h"
 #include "shell/step_table.h"
 #include "shell/welcome_page.h"
 
@@ -60,6 +61,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     installProgramPageFactory();
     registerWelcomePage();
     registerAnalyzerPage();
+    registerSpectrumPage();
     installBoxList();
 
     setProductName("Ravo");
