@@ -17,6 +17,7 @@
 #include "gui/dialogs/file_dialog.h"
 #include "gui/frame/open_file_registry.h"
 #include "gui/frame/progress_line.h"
+#include "gui/input/system_input.h"
 #include "gui/kernel/message_box.h"
 #include "gui/layout/layout_builder.h"
 #include "gui/layout/layout_rows.h"
@@ -103,6 +104,7 @@ SpectrumWindow::SpectrumWindow(GWindow* window, WindowKind* kind, GFileDialog* o
     GTableDesc desc;
     desc.flags |= TableMultiSelect | TableModelNotOwned | TableToolTips;
     desc.columnCount = HarmonicColumnCount;
+    desc.columnSpec = ravoText(RavoText::HarmonicColumns);
     desc.model = &tableModel;
     table = new GTable(window);
     table->create(desc);
@@ -226,6 +228,22 @@ void SpectrumWindow::refreshZoomLine() {
     if (zoomLine && pane) zoomLine->setFieldTextF(0, ravoText(RavoText::HarmonicZoom), pane->scaleX * 100.0, pane->scaleY * 100.0);
 }
 
+void SpectrumWindow::refreshCursorLine() {
+    if (!cursorLine || !pane) return;
+    cursorLine->clearTexts();
+    POINT p;
+    RECT client;
+    if (!hasDocument() || !systemInput.cursorPos(&p)) return;
+    ScreenToClient(pane->hwnd, &p);
+    GetClientRect(pane->hwnd, &client);
+    if (!PtInRect(&client, p)) return;
+    double f = pane->frequencyAt(p.x);
+    if (!(f > 0.0)) return;
+    cursorLine->setFieldTextF(0, "%d Hz", (int)std::floor(f));
+    i32 k = (i32)std::floor(12.0 * std::log(f / 440.0) / std::log(2.0) + 0.5) + 57;
+    if (k >= 0) cursorLine->setFieldTextF(1, "%s%s", noteName(k % 12), octaveName(k / 12));
+}
+
 void SpectrumWindow::reloadAll() {
     syncPane();
     {
@@ -233,6 +251,34 @@ void SpectrumWindow::reloadAll() {
         table->reload((u64)-1);
     }
     refreshViews();
+}
+
+// A fit needs the pane's page size: one asked before the layout gave it is done when it comes.
+void SpectrumWindow::fitPane() {
+    fitPending = true;
+    tryPendingFit();
+}
+
+void SpectrumWindow::tryPendingFit() {
+    if (!pane->hwnd) return;
+    RECT client;
+    GetClientRect(pane->hwnd, &client);
+    // A fitted view stays fitted while the pane takes new sizes, until the user zooms.
+    const bool stillFitted = fitSize.cx && pane->scaleX == fitScale[0] && pane->scaleY == fitScale[1];
+    if (!fitPending && !(stillFitted && (client.right != fitSize.cx || client.bottom != fitSize.cy))) return;
+    pane->onDeferredRelayout();
+    if (pane->horizontal.page <= 1 || pane->vertical.page <= 1) return;
+    fitPending = false;
+    pane->fitToWindow();
+    fitSize = SIZE{client.right, client.bottom};
+    fitScale[0] = pane->scaleX;
+    fitScale[1] = pane->scaleY;
+    refreshZoomLine();
+}
+
+void SpectrumWindow::setRect(const RECT& rect) {
+    GFilePlacer::setRect(rect);
+    tryPendingFit();
 }
 
 // ---- document ----
@@ -267,7 +313,7 @@ void SpectrumWindow::setHarmonics(HarmonicArray& array, const SpectrumHeader& he
     setDocumentShown();
     modified = 1;
     reloadAll();
-    if (SpectrumCalls::fitAfterFft) pane->fitToWindow();
+    if (SpectrumCalls::fitAfterFft) fitPane();
     notifyPage(PageTitleChanged);
     notifyPage(PageStateChanged);
 }
@@ -310,7 +356,7 @@ void SpectrumWindow::openSpectrumFile(const char* path, GBag& viewState) {
         } catch (...) {
         }
     }
-    if (!restored) pane->fitToWindow();
+    if (!restored) fitPane();
     notifyPage(PageTitleChanged);
     notifyPage(PageStateChanged);
 }
@@ -476,7 +522,9 @@ bool SpectrumWindow::onControlNotify(void* notification) {
     }
     if (n->source == pane) {
         if (n->code == 0 || n->code == 1 || n->code == 5) refreshZoomLine();
+        if (n->code == PaneResized) tryPendingFit();
         if (n->code == PaneSettingsApplied) refreshViews();
+        if (n->code == PaneHoverMoved || n->code == PaneSettingsApplied) refreshCursorLine();
         if (n->code == PaneMarkerMoved && !harmonicSyncGuard && pane->markerIndex >= 0) {
             const HarmonicRecord* record = pane->recordAt(pane->markerIndex);
             HarmonicSyncScope guard;

@@ -140,6 +140,11 @@ public:
     // The selected harmonic rows in selection order (the empty last row left out of the selection).
     u32 takeSelection(std::vector<u32>& rows);
     void refreshZoomLine();
+    // The frequency and note under the mouse while it is over the pane.
+    void refreshCursorLine();
+    void fitPane();
+    void tryPendingFit();
+    void setRect(const RECT& rect) override;
 
     SpectrumHeader head;
     HarmonicArray list;
@@ -153,6 +158,9 @@ public:
     SpectPane* pane = nullptr;
     GTable* table = nullptr;
     HarmonicTableModel tableModel{this};
+    bool fitPending = false;
+    SIZE fitSize = {0, 0};
+    double fitScale[2] = {0.0, 0.0};
 
 private:
     void setDocumentShown();

@@ -433,3 +433,25 @@ TEST_F(SpectrumWindowTest, ImportStopsAtTheFirstBadLine) {
     EXPECT_EQ(e.page->list.count, 0u);
     EXPECT_TRUE(e.page->history.canUndo());
 }
+
+TEST_F(SpectrumWindowTest, CaretAndMarkerFollowEachOther) {
+    Page p;
+    p.set({rec(100, 1000), rec(2000, 3000), rec(4000, 2000)});
+    p.page->table->setCaretRow(1);
+    EXPECT_EQ(p.page->pane->markerIndex, 1);
+    EXPECT_EQ(p.page->lastCaretRow, 1);
+    EXPECT_FALSE(harmonicSyncGuard);
+    // A press in the pane over the third harmonic moves the table's caret there and nothing back.
+    i32 x = p.page->pane->pixelOf(4000.0);
+    RECT c;
+    GetClientRect(p.page->pane->hwnd, &c);
+    LPARAM at = MAKELPARAM(x, c.bottom / 2);
+    SendMessageA(p.page->pane->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(p.page->pane->hwnd, WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(p.page->caretRow(), 2);
+    EXPECT_EQ(p.page->pane->markerIndex, 2);
+    EXPECT_FALSE(harmonicSyncGuard);
+    // The caret on the empty row removes the marker.
+    p.page->table->setCaretRow(3);
+    EXPECT_EQ(p.page->pane->markerIndex, -1);
+}
