@@ -16,6 +16,7 @@
 #include "shell/editor_page.h"
 #include "shell/device_pages.h"
 #include "shell/hand_over.h"
+#include "shell/harmonic_page_maker.h"
 #include "shell/step_table.h"
 #include "shell/welcome_page.h"
 
@@ -65,6 +66,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     registerAnalyzerPage();
     registerEditorPage();
     registerDevicePages();
+    registerSpectrumPage();
     installBoxList();
 
     setProductName("Ravo");

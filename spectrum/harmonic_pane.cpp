@@ -242,6 +242,11 @@ bool SpectPane::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, in
         *result = 0;
         return true;
     }
+    if (message == WM_SIZE) {
+        bool taken = GGraph::handleMessage(message, wParam, lParam, result);
+        notify(PaneResized);
+        return taken;
+    }
     return GGraph::handleMessage(message, wParam, lParam, result);
 }
 

@@ -63,8 +63,8 @@ enum : u32 {
 };
 
 // Notifications to the page: the hover feedback moved or ended, the display settings were
-// applied, the mouse put the marker on a harmonic.
-enum : u32 { PaneHoverMoved = 0, PaneSettingsApplied = 15, PaneMarkerMoved = 16 };
+// applied, the mouse put the marker on a harmonic, the window took a new size.
+enum : u32 { PaneHoverMoved = 0, PaneSettingsApplied = 15, PaneMarkerMoved = 16, PaneResized = 17 };
 
 // Amplitude that stands as high as 180 degrees of phase.
 const double kPaneAmplitudeTop = 40000.0;

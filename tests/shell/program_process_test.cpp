@@ -248,3 +248,78 @@ TEST_F(RealProgram, ASecondStartTakesTheLockWhenTheFirstQuits) {
     EXPECT_NE(nullptr, mainWindow(waiting));
     stop(waiting);
 }
+
+namespace {
+// Pixels of the window's client area that are clearly green (the pane's stems and marker), read
+// from the screen (another process's window).
+int greenPixels(HWND hwnd) {
+    RECT r;
+    GetClientRect(hwnd, &r);
+    POINT origin{0, 0};
+    ClientToScreen(hwnd, &origin);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    BitBlt(dc, 0, 0, r.right, r.bottom, screen, origin.x, origin.y, SRCCOPY);
+    int n = 0;
+    for (int y = 0; y < r.bottom; y += 1)
+        for (int x = 0; x < r.right; x += 1) {
+            COLORREF c = GetPixel(dc, x, y);
+            if (c != CLR_INVALID && GetGValue(c) > GetRValue(c) + 40 && GetGValue(c) > GetBValue(c) + 40) ++n;
+        }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return n;
+}
+HWND windowAtClient(HWND main, double fx, double fy) {
+    RECT r;
+    GetClientRect(main, &r);
+    POINT p{(LONG)(r.right * fx), (LONG)(r.bottom * fy)};
+    ClientToScreen(main, &p);
+    return WindowFromPoint(p);
+}
+}  // namespace
+
+TEST_F(RealProgram, ASpectrumFileOpensInItsPageAndADeleteLeavesThePane) {
+    // Four harmonics; the strongest (row 2) is the one deleted.
+    TempDir dir;
+    std::string bytes;
+    auto put = [&](const void* p, size_t n) { bytes.append(static_cast<const char*>(p), n); };
+    const u32 head[6] = {0x2354564F, 24, 768, 2, 44100, 16384}, count = 4;
+    put(head, sizeof head);
+    put(&count, 4);
+    const double freq[4] = {110, 220, 440, 660}, amp[4] = {8000, 6000, 30000, 5000};
+    for (int i = 0; i < 4; ++i) {
+        unsigned char rec[56] = {};
+        memcpy(rec, &amp[i], 8);
+        memcpy(rec + 8, &freq[i], 8);
+        memcpy(rec + 32, &freq[i], 8);
+        put(rec, 56);
+    }
+    dir.write("four.ovt", bytes);
+    Program program(exe, "\"" + dir.file("four.ovt") + "\"");
+    HWND main = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        for (HWND w : program.windows())
+            if (titleOf(w).find("four.ovt") != std::string::npos || titleOf(w).find("Spectrum") != std::string::npos) main = w;
+        return main != nullptr;
+    }));
+    settledChildCount(main);
+    HWND pane = windowAtClient(main, 0.5, 0.8);
+    HWND table = windowAtClient(main, 0.3, 0.25);
+    ASSERT_NE(pane, table);
+    ASSERT_TRUE(waitFor([&] { return greenPixels(pane) > 100; }));
+    const int shown = greenPixels(pane);
+    // The caret on row 2 by a click on it (the pane's marker comes), then Delete as the menu sends it.
+    LPARAM at = MAKELPARAM(40, 3 * 19 + 9);
+    PostMessageA(table, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(table, WM_LBUTTONUP, 0, at);
+    ASSERT_TRUE(waitFor([&] { return greenPixels(pane) > shown + 40; }, 5000));
+    const int before = greenPixels(pane);
+    PostMessageA(main, WM_COMMAND, MAKEWPARAM(429, 0), 0);
+    EXPECT_TRUE(waitFor([&] { return greenPixels(pane) < before - 40; }, 5000)) << before << " " << greenPixels(pane);
+    stop(program);
+}

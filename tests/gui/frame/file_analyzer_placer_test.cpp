@@ -22,6 +22,7 @@
 #include "gui/views/tab.h"
 #include "gui/views/tab_window.h"
 #include "tests/gui/dialogs/real_file_dialog.h"
+#include "tests/gui/dialogs/scripted_file_dialog.h"
 #include "tests/gui/gui_fixture.h"
 #include "tests/support/test_support.h"
 
@@ -80,16 +81,7 @@ i32 recordBox(const MessageBoxDescription*, GWindow*, const char* text) {
     boxes.push_back(text);
     return answer;
 }
-// The report dialog's system call: confirms `chosen`, cancels when it is empty.
-std::string chosen;
-BOOL WINAPI fakeSave(OPENFILENAMEW* w) {
-    if (chosen.empty()) return FALSE;
-    std::wstring wide(chosen.begin(), chosen.end());
-    memcpy(w->lpstrFile, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
-    w->nFileOffset = (WORD)(wide.rfind(L'\\') + 1);
-    return TRUE;
-}
-DWORD WINAPI noError() { return 0; }
+std::string& chosen = scriptedFileChoice();
 std::vector<std::string> opened;
 void shellOpen(GWindow*, const char* path) { opened.push_back(path); }
 
@@ -113,7 +105,7 @@ struct Fixture {
         boxes.clear();
         opened.clear();
         setMessageBoxSink(recordBox);
-        fileDialogSystem = {fakeSave, fakeSave, noError};
+        scriptedFileDialogs();
         AnalyzerCalls::shellOpen = shellOpen;
     }
     ~Fixture() {
