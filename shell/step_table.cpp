@@ -11,6 +11,7 @@
 #include "gui/kernel/toolkit_steps.h"
 #include "gui/paint/gui_settings.h"
 #include "mm/mm_settings.h"
+#include "setup/update_step.h"
 #include "shell/hand_over.h"
 #include "shell/program_window.h"
 #include "shell/startup_steps.h"
@@ -40,6 +41,7 @@ struct Steps {
     ToolTipStep toolTips;
     HintsStep hints{"$d\\ravo_hints.ini"};
     NoteNamesStep noteNames;
+    UpdateCheckStep updateCheck;
 };
 
 Steps& steps() {
@@ -97,6 +99,7 @@ void fillStepTable(i32 runMode) {
         {SlotToolTips, &s.toolTips},
         {SlotHints, &s.hints},
         {SlotNoteNames, &s.noteNames},
+        {SlotUpdateCheck, &s.updateCheck},
     };
     for (const auto& entry : normal) initSteps[entry.slot] = entry.step;
     s.windowLayout.restoreWord = 0;
