@@ -11,13 +11,6 @@
 #include "core/system.h"
 
 namespace {
-InternetHandle takeHandle(std::mutex& lock, InternetHandle& handle) {
-    std::lock_guard<std::mutex> hold(lock);
-    InternetHandle taken = handle;
-    handle = nullptr;
-    return taken;
-}
-
 InternetHandle readHandle(std::mutex& lock, InternetHandle handle) {
     std::lock_guard<std::mutex> hold(lock);
     return handle;
@@ -132,8 +125,9 @@ bool downloadUrlToFile(HttpRequest& request, InternetSession& session, const cha
     if (!fileOpen(file, fileName, FileMode::Write)) return false;
     for (;;) {
         DWORD ready = 0;
-        if (!InternetQueryDataAvailable(readHandle(request.lock, request.handle), &ready, 0, 0))
-            return fail(request, file, address);
+        InternetHandle current = readHandle(request.lock, request.handle);
+        if (!current) SetLastError(ERROR_INVALID_HANDLE);
+        if (!current || !InternetQueryDataAvailable(current, &ready, 0, 0)) return fail(request, file, address);
         if (ready > request.capacity) {
             u8* grown = (u8*)malloc((size_t)ready + 1);
             if (!grown) return fail(request, file, address);
@@ -142,8 +136,9 @@ bool downloadUrlToFile(HttpRequest& request, InternetSession& session, const cha
             request.capacity = ready;
         }
         DWORD read = 0;
-        if (!InternetReadFile(readHandle(request.lock, request.handle), request.buffer, ready, &read))
-            return fail(request, file, address);
+        current = readHandle(request.lock, request.handle);
+        if (!current) SetLastError(ERROR_INVALID_HANDLE);
+        if (!current || !InternetReadFile(current, request.buffer, ready, &read)) return fail(request, file, address);
         if (read == 0) {
             bool complete;
             {

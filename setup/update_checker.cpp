@@ -147,6 +147,7 @@ bool runDownloadedUpdate(const char* fileName, const char* version, const u8* ke
     stringAppend(signatureFile, ".sig");
     GString folder(fileName);
     pathRemoveLastComponent(folder);
+    pathStripTrailingSeparator(folder);
     bool elevated = canWriteMachineRegistry();
     GString moved = folder;
     pathJoin(moved, kPatchCopy);

@@ -24,13 +24,15 @@ std::string unixPath(const std::string& windowsPath) {
     return result;
 }
 
-int runSox(const std::string& arguments) {
+int runSox(const std::string& arguments) { return runNative("sox " + arguments); }
+
+int runNative(const std::string& script) {
     // Wine starts a Unix program without a process handle to wait on: the shell leaves sox's exit
     // code in a file, renamed into place once complete.
     TempDir dir;
     std::string done = unixPath(dir.file("done"));
-    std::string script = "sox " + arguments + "; echo $? > '" + done + ".part'; mv '" + done + ".part' '" + done + "'";
-    std::string command = "/bin/sh -c \"" + script + "\"";
+    std::string line = script + "; echo $? > '" + done + ".part'; mv '" + done + ".part' '" + done + "'";
+    std::string command = "/bin/sh -c \"" + line + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};

@@ -8,3 +8,5 @@ std::string unixPath(const std::string& windowsPath);
 // Runs "sox <arguments>" (file names as Unix paths, quoted by the caller) and waits for it to end.
 // Its exit code, or -1 when it could not be started or did not end within a minute.
 int runSox(const std::string& arguments);
+// Runs a shell command line of the test machine the same way.
+int runNative(const std::string& script);

@@ -6,6 +6,7 @@ HttpTestServer::HttpTestServer() {
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
     stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    releaseEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in address = {};
     address.sin_family = AF_INET;
@@ -23,7 +24,9 @@ HttpTestServer::~HttpTestServer() {
     SetEvent(stopEvent);
     closesocket((SOCKET)listener);
     thread.join();
+    for (std::thread& client : clients) client.join();
     CloseHandle(stopEvent);
+    CloseHandle(releaseEvent);
     WSACleanup();
 }
 
@@ -45,6 +48,13 @@ void HttpTestServer::serve() {
     for (;;) {
         SOCKET client = accept((SOCKET)listener, nullptr, nullptr);
         if (client == INVALID_SOCKET) return;
+        clients.emplace_back([this, client] { reply(client); });
+    }
+}
+
+void HttpTestServer::reply(uintptr_t socket) {
+    SOCKET client = (SOCKET)socket;
+    {
         std::string request;
         char chunk[2048];
         while (request.find("\r\n\r\n") == std::string::npos) {
@@ -66,11 +76,13 @@ void HttpTestServer::serve() {
             answer.response = answer.response.substr(0, end + 4);
         }
         if (answer.hold) {
-            // Head and half the body, then nothing until the server ends.
+            // Head and half the body, then nothing until released or the server ends.
             size_t end = answer.response.find("\r\n\r\n") + 4;
-            std::string part = answer.response.substr(0, end + (answer.response.size() - end) / 2);
-            send(client, part.data(), (int)part.size(), 0);
-            WaitForSingleObject(stopEvent, INFINITE);
+            size_t half = end + (answer.response.size() - end) / 2;
+            send(client, answer.response.data(), (int)half, 0);
+            HANDLE events[] = {releaseEvent, stopEvent};
+            if (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0)
+                send(client, answer.response.data() + half, (int)(answer.response.size() - half), 0);
         } else {
             send(client, answer.response.data(), (int)answer.response.size(), 0);
         }
