@@ -1,6 +1,7 @@
 #include "app/text_modules.h"
 
 #include "app/installer_texts.h"
+#include "app/net_texts.h"
 #include "app/program_texts.h"
 #include "gui/kernel/gui_texts.h"
 #include "mm/mm_texts.h"
@@ -11,6 +12,7 @@ TextModule* const programTextModules[] = {
     &kxcoreModule,
     &kxguiModule,
     &kxmmModule,
+    &kxnetModule,
     &kxinModule,
     &ravoModule,
 };

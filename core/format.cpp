@@ -82,3 +82,17 @@ int compareSlotsBytes(const void* a, const void* b) {
     int r = strcmp(slotText(a), slotText(b));
     return r < 0 ? -1 : r > 0;
 }
+
+void formatDateTime(GString& out, i64 seconds) {
+    stringClear(out);
+    // Seconds since 1970 to a FILETIME (100 ns since 1601), then to local time.
+    ULARGE_INTEGER ticks;
+    ticks.QuadPart = (u64)(seconds + 11644473600LL) * 10000000ULL;
+    FILETIME utc = {ticks.LowPart, ticks.HighPart}, local;
+    SYSTEMTIME time;
+    if (seconds < 0 || !FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &time)) return;
+    char date[128], clock[64];
+    if (!GetDateFormatA(LOCALE_USER_DEFAULT, DATE_LONGDATE, &time, nullptr, date, sizeof date)) return;
+    if (!GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, clock, sizeof clock)) return;
+    stringFormat(out, "%s %s", date, clock);
+}

@@ -31,6 +31,7 @@ enum StepSlot : u32 {
     SlotToolTips = 21,
     SlotHints = 22,
     SlotNoteNames = 23,
+    SlotUpdateCheck = 25,
 };
 
 // Slot 3: the interface texts of the language chosen (or asked for with "-lang").

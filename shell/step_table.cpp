@@ -12,6 +12,7 @@
 #include "gui/kernel/toolkit_steps.h"
 #include "gui/paint/gui_settings.h"
 #include "mm/mm_settings.h"
+#include "setup/update_step.h"
 #include "shell/hand_over.h"
 #include "shell/program_window.h"
 #include "shell/startup_steps.h"
@@ -41,6 +42,7 @@ struct Steps {
     ToolTipStep toolTips;
     HintsStep hints{"$d\\ravo_hints.ini"};
     NoteNamesStep noteNames;
+    UpdateCheckStep updateCheck;
 };
 
 Steps& steps() {
@@ -82,6 +84,7 @@ void fillStepTable(i32 runMode) {
         {SlotToolTips, &s.toolTips},
         {SlotHints, &s.hints},
         {SlotNoteNames, &s.noteNames},
+        {SlotUpdateCheck, &s.updateCheck},
     };
     for (const auto& entry : normal) initSteps[entry.slot] = entry.step;
     s.windowLayout.restoreWord = 0;

@@ -14,6 +14,7 @@
 #include "core/paths.h"
 #include "gui/controls/splash_window.h"
 #include "gui/dialogs/path_history.h"
+#include "setup/update_step.h"
 #include "gui/frame/window_layout_store.h"
 #include "gui/kernel/toolkit_steps.h"
 #include "mm/codec_plugin.h"
@@ -54,6 +55,7 @@ TEST(StepTable, EachSlotHoldsItsStepAndNoOther) {
         {16, typeid(PathHistoryStep)},      {17, typeid(HistoryStep)},      {18, typeid(ActionStoreStep)},
         {19, typeid(WorkDirStep)},          {20, typeid(WindowLayoutStep)}, {21, typeid(ToolTipStep)},
         {22, typeid(HintsStep)},            {23, typeid(NoteNamesStep)},
+        {25, typeid(UpdateCheckStep)},
     };
     std::vector<bool> used(InitStepSlots, false);
     for (const auto& s : slots) {

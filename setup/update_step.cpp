@@ -1,0 +1,43 @@
+#include "setup/update_step.h"
+
+#include "core/gfile.h"
+#include "core/paths.h"
+
+#ifndef RAVO_UPDATE_HOST
+#define RAVO_UPDATE_HOST "updates.ravo.invalid"
+#endif
+
+namespace {
+UpdateChecker* current = nullptr;
+}
+
+UpdateChecker* updateChecker() { return current; }
+
+UpdateCheckStep::~UpdateCheckStep() { onQuit(); }
+
+bool UpdateCheckStep::start(ErrorHandler*, bool reset) {
+    const char* leftovers[] = {"ravo_patcher_tmp_1.exe", "ravo_patcher_tmp_2.exe"};
+    for (const char* name : leftovers) {
+        GString path = tempFolder();
+        pathJoin(path, name);
+        deleteFile(path.c_str());
+    }
+    onQuit();
+    checker = new UpdateChecker;
+    checker->addressTemplates = {"http://" RAVO_UPDATE_HOST "/ravo/updates/ver_$v.txt",
+                                 "http://" RAVO_UPDATE_HOST "/ravo/updates/ver_latest.txt"};
+    checker->loadState(statePath);
+    if (reset) checker->resetSchedule();
+    current = checker;
+    checker->startWorker();
+    return true;
+}
+
+void UpdateCheckStep::onQuit() {
+    if (!checker) return;
+    checker->stopWorker();
+    checker->saveState(statePath);
+    if (current == checker) current = nullptr;
+    delete checker;
+    checker = nullptr;
+}
