@@ -32,12 +32,10 @@ i32 SpectrumCurve::findPoint(double value) {
     return low - 1;
 }
 
+// The frequency range, not the visible one: a fit over what is in view would keep the scale.
 void SpectrumCurve::valueRangeX(double* low, double* high) {
-    *low = *high = 0.0;
-    if (!graph || !(scaleX > 0)) return;
-    RECT plot = plotAreaRect(*graph);
-    *low = phase ? (plot.left - pixelX) / scaleX : -1.0;
-    *high = (plot.right - pixelX) / scaleX;
+    *low = phase ? -extentLeft.factor : -1.0;
+    *high = extentRight.factor;
 }
 
 namespace {

@@ -17,7 +17,7 @@ public:
     // first or there is none.
     i32 findPoint(double value) override;
     i32 indexBefore(double value) { return findPoint(value); }
-    // The visible frequencies (the amplitude curve from -1); the value extents up and down.
+    // The frequency range (the amplitude curve from -1); the value extents up and down.
     void valueRangeX(double* low, double* high) override;
     void valueRangeY(double* low, double* high) override { GGraphItem::valueRangeY(low, high); }
     bool isData() const override { return true; }

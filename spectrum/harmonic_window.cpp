@@ -134,6 +134,11 @@ SpectrumWindow::SpectrumWindow(GWindow* window, WindowKind* kind, GFileDialog* o
     cursorLine = GStatusLine::create(builder);
     setAlignmentCode(zoomLine, ">-");
     setAlignmentCode(cursorLine, ">-");
+    // Wide enough for their longest texts, so that they keep their width as the values change.
+    char zoomSample[128];
+    snprintf(zoomSample, sizeof zoomSample, ravoText(RavoText::HarmonicZoom), 888.888, 0.0888888);
+    zoomLine->reserveWidthFor({zoomSample});
+    cursorLine->reserveWidthFor({"88888 Hz", "Sol#/10"});
     builder.endContainer();
     builder.endContainer();
 

@@ -65,9 +65,22 @@ void GStatusLine::clear() {
     invalidate();
 }
 
+void GStatusLine::reserveWidthFor(std::initializer_list<const char*> texts) {
+    reserved.clear();
+    for (const char* t : texts)
+        if (t) reserved.emplace_back(t);
+}
+
 void GStatusLine::getPreferredSize(i32* width, i32* height) {
     SIZE size = getUiFontMetrics(getMessageFont());
-    if (*width < 0) *width = size.cx + 4;
+    if (*width < 0) {
+        *width = size.cx + 4;
+        if (!reserved.empty()) {
+            // Each field as paint lays it out, plus the two edge pixels.
+            *width = 2;
+            for (const std::string& t : reserved) *width += textExtent(getMessageFont(), t.c_str()).cx + 6;
+        }
+    }
     *height = size.cy + 4;
 }
 

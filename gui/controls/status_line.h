@@ -2,6 +2,10 @@
 // GStatusLine: a one-line bar of text fields drawn by the toolkit, packed from the left or the
 // right by each field's alignment letter and separated by grooves. Its owner window owns it (it
 // deletes itself when its native window ends); it owns its field records.
+#include <initializer_list>
+#include <string>
+#include <vector>
+
 #include "core/arrays.h"
 #include "gui/kernel/user_window.h"
 
@@ -46,9 +50,15 @@ public:
     // Deletes every record.
     void clear();
 
-    // The status font's letter size plus 4 each way.
+    // The preferred width becomes that of these texts side by side as fields (nulls are skipped).
+    void reserveWidthFor(std::initializer_list<const char*> texts);
+
+    // The status font's letter size plus 4 each way, or the reserved texts' width.
     void getPreferredSize(i32* width, i32* height) override;
     void paint(HDC dc, const RECT& update, bool erase) override;
 
     PointerArray fields;  // StatusField*, entries may be null
+
+private:
+    std::vector<std::string> reserved;
 };

@@ -222,6 +222,26 @@ TEST(SpectPane, StemsStandAtTheirFrequenciesInTheAmplitudeColour) {
     EXPECT_EQ(3, countColour(p->hwnd, RECT{x, plot.top, x + 1, plot.bottom}, green));
 }
 
+TEST(SpectPane, FitSpreadsTheFrequencyRangeOverThePlotWidth) {
+    // The highest harmonic stands at the middle of its range 0..2 x frequency, at any width.
+    for (i32 width : {500, 900, 1400}) {
+        HarmonicFixture f(width, 500);
+        f.setList({harmonic(500.0, 20000.0), harmonic(3000.0, 20000.0)});
+        SpectPane* p = f.pane;
+        p->fitToWindow();
+        f.paintNow();
+        RECT plot = plotAreaRect(*p);
+        i32 span = plot.right - plot.left;
+        EXPECT_NEAR(plot.right, p->pixelOf(6000.0), 6) << width;
+        i32 mid = plot.left + span / 2;
+        const COLORREF green = RGB(0, 128, 0);
+        EXPECT_GT(countColour(p->hwnd, RECT{mid - 4, plot.top, mid + 5, plot.bottom}, green), 10) << width;
+        // Nothing of the curve lies beyond the middle: the rest is the empty upper range.
+        EXPECT_EQ(0, countColour(p->hwnd, RECT{mid + 6, plot.top, plot.right, plot.bottom}, green)) << width;
+        if (width == 900) saveWindowShot(f.dialog->hwnd, "spectrum_pane_fitted.bmp");
+    }
+}
+
 TEST(SpectPane, NoteGridAndRulerStopWhereSemitonesCrowdAndComeBackZoomedIn) {
     HarmonicFixture f;
     appSettings.Spectrum.Pane.drawFlags |= PaneGrid;

@@ -7,8 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "app/program_texts.h"
 #include "core/error.h"
 #include "core/gfile.h"
+#include "gui/input/system_input.h"
+#include "gui/paint/colors.h"
+#include "gui/paint/text_measure.h"
 #include "gui/controls/status_line.h"
 #include "gui/dialogs/file_dialog.h"
 #include "gui/frame/open_file_registry.h"
@@ -454,4 +458,62 @@ TEST_F(SpectrumWindowTest, CaretAndMarkerFollowEachOther) {
     // The caret on the empty row removes the marker.
     p.page->table->setCaretRow(3);
     EXPECT_EQ(p.page->pane->markerIndex, -1);
+}
+
+namespace {
+POINT fakeCursor;
+BOOL fakeCursorPos(POINT* p) {
+    *p = fakeCursor;
+    return TRUE;
+}
+
+// The width the line needs to show its field texts whole.
+i32 neededWidth(GStatusLine* line) {
+    i32 w = 2;
+    for (u32 i = 0; i < line->fields.count; ++i) {
+        StatusField* f = line->field(i);
+        if (f->text && *f->text) w += textExtent(getMessageFont(), f->text).cx + 6;
+    }
+    return w;
+}
+}  // namespace
+
+TEST_F(SpectrumWindowTest, ZoomAndCursorLinesAreWideEnoughForTheirTexts) {
+    Page p;
+    p.set({rec(100.0, 3000), rec(11000.0, 20000)});
+    // The cursor near the pane's right end: a five-digit frequency and a note.
+    RECT pane;
+    GetWindowRect(p.page->pane->hwnd, &pane);
+    fakeCursor = POINT{pane.right - 3, (pane.top + pane.bottom) / 2};
+    systemInput.cursorPos = fakeCursorPos;
+    p.page->refreshCursorLine();
+    systemInput.cursorPos = systemInputDefaults.cursorPos;
+    ASSERT_TRUE(p.page->cursorLine->field(1)->text);
+    p.page->zoomLine->setFieldTextF(0, ravoText(RavoText::HarmonicZoom), 123.457, 0.0123457);
+    RedrawWindow(p.owner.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+
+    RECT doc, zoom, cursor;
+    GetWindowRect(p.page->documentLine->hwnd, &doc);
+    GetWindowRect(p.page->zoomLine->hwnd, &zoom);
+    GetWindowRect(p.page->cursorLine->hwnd, &cursor);
+    for (GStatusLine* line : {p.page->zoomLine, p.page->cursorLine}) {
+        RECT r;
+        GetClientRect(line->hwnd, &r);
+        EXPECT_GE(r.right, neededWidth(line)) << line->field(0)->text;
+        // Text is drawn across the line, not only at its left end.
+        i32 half = r.right / 2;
+        HDC dc = GetDC(line->hwnd);
+        i32 inked = 0;
+        for (i32 x = half; x < r.right - 4; ++x)
+            for (i32 y = 2; y < r.bottom - 2; ++y) inked += GetPixel(dc, x, y) == toolkitColors.text;
+        ReleaseDC(line->hwnd, dc);
+        EXPECT_GT(inked, 5) << line->field(0)->text;
+    }
+    // Side by side in the bar: document, zoom, cursor, none over another, all inside the page.
+    EXPECT_LE(doc.right, zoom.left);
+    EXPECT_LE(zoom.right, cursor.left);
+    RECT page;
+    GetWindowRect(p.owner.hwnd, &page);
+    EXPECT_LE(cursor.right, page.right);
+    EXPECT_GT(doc.right - doc.left, 200);
 }
