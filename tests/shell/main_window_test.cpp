@@ -200,6 +200,15 @@ TEST_F(MainWindowTest, TheWindowListBringsTheChosenWindowForward) {
     EXPECT_TRUE(pumpUntil([&] { return GetActiveWindow() == a->hwnd; }));
 }
 
+// The codecs tab from the program's command.
+TEST_F(MainWindowTest, TheAcmCodecsTabFromTheMenu) {
+    ProgramWindow* w = make(KindWelcome);
+    ASSERT_NE(nullptr, w);
+    command(w, 338);
+    EXPECT_EQ(KindAcm, kindOfCurrent(w));
+    EXPECT_EQ(2, w->tabPlacer()->pageCount());
+}
+
 // The device tools from the program's commands: the devices tab, and the repair and options
 // dialogs of the menu, each run modally and closed.
 TEST_F(MainWindowTest, TheDevicesTabAndTheDeviceDialogsFromTheMenu) {
