@@ -286,6 +286,13 @@ TEST_F(AcmCodecsTest, TagAndFormatItemsFillTheViews) {
     EXPECT_EQ(7u, p.page->views[0]->rowCount());
     EXPECT_GE(p.page->views[1]->rowCount(), 5u);
     EXPECT_EQ(1u, p.page->views[2]->rowCount());
+    UpdateWindow(p.owner.hwnd);
+    pumpUntil([] { return false; }, 50);
+    DibCanvas canvas(900, 600, RGB(1, 2, 3));
+    HDC screen = GetDC(p.owner.hwnd);
+    BitBlt(canvas.dc(), 0, 0, 900, 600, screen, 0, 0, SRCCOPY);
+    ReleaseDC(p.owner.hwnd, screen);
+    saveShot(canvas, "acm_codecs_page.bmp");
 
     // Back on the tag: the format views empty again.
     tree->setCaretRow(tagRow);
