@@ -4,6 +4,7 @@
 #include "app/options_mixer.h"
 #include "app/window_kinds.h"
 #include "mm/mm_settings.h"
+#include "tools/acm_codecs_dialog.h"
 #include "tools/options_device_panels.h"
 #include "tools/sound_devices_placer.h"
 
@@ -13,10 +14,17 @@ GPlacer* makeDevicesPage(GWindow* parent) {
     page->kindRecord = programWindowKind(KindDevices);
     return page;
 }
+
+GPlacer* makeAcmPage(GWindow* parent) {
+    AcmCodecsDialog* page = new AcmCodecsDialog(parent);
+    page->kindRecord = programWindowKind(KindAcm);
+    return page;
+}
 }  // namespace
 
 void registerDevicePages() {
     registerPageMaker(KindDevices, makeDevicesPage);
+    registerPageMaker(KindAcm, makeAcmPage);
     buildOptionsMixerPanels = buildOptionsDevicePanels;
     makeOptionsMixerLine = makeSoundSetupLine;
 }

@@ -72,7 +72,7 @@ TEST_F(MainWindowTest, PostedCommandsOpenTabsAndWindows) {
     EXPECT_EQ(0, tabs->pages->current);
     // Disabled families do nothing; a family that makes no page adds no tab.
     command(w, 342);
-    command(w, 338);
+    command(w, 340);
     EXPECT_EQ(3, tabs->pageCount());
     EXPECT_EQ(before + 1, objectWindowCount);
 
@@ -198,6 +198,15 @@ TEST_F(MainWindowTest, TheWindowListBringsTheChosenWindowForward) {
     ASSERT_TRUE(answer.answered);
     EXPECT_EQ((std::vector<std::string>{order[0]->getText().c_str(), order[1]->getText().c_str()}), answer.texts);
     EXPECT_TRUE(pumpUntil([&] { return GetActiveWindow() == a->hwnd; }));
+}
+
+// The codecs tab from the program's command.
+TEST_F(MainWindowTest, TheAcmCodecsTabFromTheMenu) {
+    ProgramWindow* w = make(KindWelcome);
+    ASSERT_NE(nullptr, w);
+    command(w, 338);
+    EXPECT_EQ(KindAcm, kindOfCurrent(w));
+    EXPECT_EQ(2, w->tabPlacer()->pageCount());
 }
 
 // The device tools from the program's commands: the devices tab, and the repair and options
