@@ -148,7 +148,7 @@ bool OptionsDialog::accept() {
 }
 
 void OptionsDialog::revert() {
-    if (mixerChanged && mixerLine) {
+    if ((mixerChanged || buildOptionsMixerPanels) && mixerLine) {
         mixerState.pos = 0;
         try {
             mixerLine->applyState(mixerState);

@@ -43,3 +43,4 @@ OptionsMixerLine* makeDeviceMixerLine() {
 }
 
 OptionsMixerLine* (*makeOptionsMixerLine)() = makeDeviceMixerLine;
+void (*buildOptionsMixerPanels)(GLayoutBuilder& builder, SoundSettings& sound) = nullptr;

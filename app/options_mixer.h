@@ -3,6 +3,9 @@
 // when the page is built and put back on Cancel when it was changed. The page owns the line.
 #include "core/bag.h"
 
+class GLayoutBuilder;
+struct SoundSettings;
+
 class OptionsMixerLine {
 public:
     virtual ~OptionsMixerLine() = default;
@@ -19,3 +22,6 @@ public:
 OptionsMixerLine* makeDeviceMixerLine();
 // What the options page calls for its line; tests put a line of their own here.
 extern OptionsMixerLine* (*makeOptionsMixerLine)();
+// The page's device panels, installed at start by a layer that has them; null: the stand-in line.
+// With them the page's line is the whole sound set-up, put back on Cancel whenever the page was seen.
+extern void (*buildOptionsMixerPanels)(GLayoutBuilder& builder, SoundSettings& sound);

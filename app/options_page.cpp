@@ -1,6 +1,7 @@
 // The options page: every control of the options dialog, bound to the settings it edits.
 #include "app/app_settings.h"
 #include "app/options_dialog.h"
+#include "app/options_mixer.h"
 #include "app/program_texts.h"
 #include "app/window_kinds.h"
 #include "app/work_folder.h"
@@ -143,8 +144,12 @@ void buildNotes(OptionsDialog& d, GLayoutBuilder& b) {
     b.endContainer();
 }
 
-// A stand-in for the device panels: the play line's volume, set at once.
+// The device panels when installed; else a stand-in: the play line's volume, set at once.
 void buildMixer(OptionsDialog& d, GLayoutBuilder& b) {
+    if (buildOptionsMixerPanels) {
+        buildOptionsMixerPanels(b, multimediaSettings().sound);
+        return;
+    }
     GRowItem::create(b, "08000");
     GLabel::create(b, text(RavoText::OptionsMixerVolume), 0, "<-");
     d.mixerVolume = GEditLine::create(b, 10, "<-");

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <direct.h>
@@ -153,6 +154,10 @@ static bool prepareWrite(GFile& f) {
     return true;
 }
 
+static std::atomic<u64> bytesRead{0};
+
+u64 fileReadTotal() { return bytesRead; }
+
 bool fileRead(GFile& f, void* buffer, u32 n) {
     if (!f.fp) return fail(f, CoreText::FileNotOpened);
     if (!(f.flags & FileFlag::Read)) return fail(f, CoreText::FileNotOpenedForReading);
@@ -161,6 +166,7 @@ bool fileRead(GFile& f, void* buffer, u32 n) {
     if (!prepareRead(f)) return false;
     errno = 0;
     size_t got = fread(buffer, 1, n, f.fp);
+    bytesRead += got;
     if (got == n) return true;
     int e = errno;
     if (e == 0) {

@@ -62,6 +62,8 @@ bool fileClose(GFile& f);
 // Closes with failures not reported (the error bit is still set); the quiet flag is kept as it was.
 bool fileCloseQuietly(GFile& f);
 bool fileRead(GFile& f, void* buffer, u32 n);
+// Bytes that fileRead has delivered in the process so far (for measurements).
+u64 fileReadTotal();
 bool fileWrite(GFile& f, const void* buffer, u32 n);
 bool fileWriteText(GFile& f, const char* text);
 bool fileSeek(GFile& f, i64 position, int origin);

@@ -3,21 +3,15 @@
 // points by name, its init called once) and unloaded at stop. One process-wide record; the module
 // handle is the loader's.
 #include "core/types.h"
+#include "mm/codec_interface.h"
 
 struct CodecPluginApi {
-    typedef void(__cdecl* Init)();
-    // Opens and parses a file; null when it holds nothing to convert.
-    typedef void*(__cdecl* ParseFile)(const char* path);
-    typedef i32(__cdecl* FindBestConversion)(void* parsed, i32 stream, void* format);
-    typedef bool(__cdecl* Enumerate)(i32 index, char* name, u32 size);
-    typedef i32(__cdecl* Convert)(void* task);
-
-    Init init = nullptr;
-    Convert convert = nullptr;
-    ParseFile parseFile = nullptr;
-    FindBestConversion findBestConversion = nullptr;
-    Enumerate enumerateDecoders = nullptr;
-    Enumerate enumerateEncoders = nullptr;
+    CodecInitEntry init = nullptr;
+    CodecConvertEntry convert = nullptr;
+    CodecParseEntry parseFile = nullptr;
+    CodecFindBestEntry findBestConversion = nullptr;  // never called
+    CodecDecoderEnumEntry enumerateDecoders = nullptr;
+    CodecEncoderEnumEntry enumerateEncoders = nullptr;
     void* module = nullptr;
 };
 

@@ -112,13 +112,13 @@ const FieldDescriptor oggStreamFields[] = {
 };
 const FieldDescriptor vorbisIdentificationFields[] = {
     BYTE_AT("Type", 0),
-    {"Signature", 1, 8, FieldType::Asciiz, nullptr},
-    WORD_AT("Version", 9),
+    {"Signature", 1, 6, FieldType::Asciiz, nullptr},
+    DWORD_AT("Version", 7),
     BYTE_AT("Channels", 11),
     DWORD_AT("Frequency", 12),
-    DWORD_AT("Min BitRate", 16),
+    DWORD_AT("Max BitRate", 16),
     DWORD_AT("Ave BitRate", 20),
-    DWORD_AT("Max BitRate", 24),
+    DWORD_AT("Min BitRate", 24),
     {"Block Size", 28, 1, FieldType::BitSet, blockSizeBits},
     BYTE_AT("Framing Flag", 29),
     END_OF_FIELDS,

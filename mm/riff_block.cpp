@@ -10,6 +10,7 @@
 
 #include "core/gfile.h"
 #include "mm/format_validation.h"
+#include "mm/header_window.h"
 #include "mm/sound_store.h"
 
 namespace {
@@ -44,28 +45,6 @@ bool readMadeBlock(BlockBase* made, BlockSink* sink, GFile& file, u64 start, u64
     if (!made) return true;
     return seekTo(file, start) && made->read(sink, file, size);
 }
-
-// Reads the chunk headers of a list through a window of the file: a run of small chunks costs no
-// file access for each.
-class HeaderWindow {
-public:
-    // The n bytes at the position, which lie before end (the end of the list).
-    bool read(GFile& file, u64 position, u64 end, void* out, u32 n) {
-        if (position < from || position + n > from + bytes.size()) {
-            u32 want = (u32)std::min<u64>(kBytes, end - position);
-            bytes.resize(want);
-            if (!seekTo(file, position) || !fileRead(file, bytes.data(), want)) return false;
-            from = position;
-        }
-        memcpy(out, &bytes[(size_t)(position - from)], n);
-        return true;
-    }
-
-private:
-    static const u32 kBytes = 0x10000;
-    std::vector<u8> bytes;
-    u64 from = 0;
-};
 
 // The size a block will have once written (lists as their children come out).
 u64 writtenSize(BlockBase* block) {

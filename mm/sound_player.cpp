@@ -135,7 +135,8 @@ bool SoundPlayer::play(GWindow* window, const char* fileName) {
     errorSink = &ownSink;
     ownSink.window = window;
     SoundFileLayout layout;
-    SoundStreamInfo info = {fileName, nullptr, 0, 0, 0};
+    SoundStreamInfo info = {};
+    info.fileName = fileName;
     try {
         GFile file(&ownSink);
         if (!fileOpen(file, fileName, FileMode::Read)) return false;

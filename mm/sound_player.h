@@ -7,6 +7,7 @@
 // Positions are bytes of the sound's data, counted from its first byte.
 #include <atomic>
 
+#include "core/block_base.h"
 #include "gui/kernel/timers.h"
 #include "mm/mm_settings.h"
 #include "mm/sound_source.h"
@@ -21,6 +22,17 @@ struct SoundStreamInfo {
     u64 dataOffset;       // file position of the first data byte
     u64 dataSize;
     u32 oggHeaderLength;  // Ogg formats: bytes of header pages at the start of the data
+    // Filled by the file analyzer's stream walk: the title ("INAM" texts or the codec library's),
+    // the blocks of the data, the format and the stream's top level (each with its index in its
+    // parent) and the WAVE form's "mif " chunk (null when none). The blocks are the tree's.
+    GString title;
+    BlockBase* dataBlock = nullptr;
+    u32 dataIndex = 0;
+    BlockBase* formatBlock = nullptr;
+    u32 formatIndex = 0;
+    BlockBase* topBlock = nullptr;
+    u32 topIndex = 0;
+    BlockBase* instrumentBlock = nullptr;
 };
 
 class SoundPlayer : public WaveOutPlayer {

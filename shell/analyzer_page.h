@@ -1,5 +1,4 @@
 #pragma once
-// The analyzer pages of the program (kind 73) over a document that shows a file as one block of
-// its bytes until the file parsers reach the page.
-// Registers the page's maker for kind 73.
+// The analyzer pages of the program (kind 73): the file structure of the file they open.
+// Registers the page's maker for kind 73 and the analyzer's blocks in the RIFF reader.
 void registerAnalyzerPage();

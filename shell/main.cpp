@@ -13,6 +13,7 @@
 #include "gui/views/box.h"
 #include "shell/analyzer_page.h"
 #include "shell/editor_page.h"
+#include "shell/device_pages.h"
 #include "shell/hand_over.h"
 #include "shell/step_table.h"
 #include "shell/welcome_page.h"
@@ -62,6 +63,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     registerWelcomePage();
     registerAnalyzerPage();
     registerEditorPage();
+    registerDevicePages();
     installBoxList();
 
     setProductName("Ravo");

@@ -30,8 +30,12 @@
 #include "gui/paint/image_list_cache.h"
 #include "gui/views/language_dialog.h"
 #include "gui/views/tab.h"
+#include "mm/mm_settings.h"
 #include "shell/about_window.h"
 #include "shell/startup_steps.h"
+#include "tools/repair_wave_in_dialog.h"
+#include "tools/repair_wave_out_dialog.h"
+#include "tools/wave_options_dialog.h"
 
 const u32 windowFamilyKinds[9] = {KindAnalyzer, KindAcm,       KindDevices, KindConverter, KindSpectrum,
                                   KindNotesEditor, KindEditor, KindWelcome, KindInstrument};
@@ -283,8 +287,12 @@ bool ProgramWindow::mainCommand(u32 command, GStateQuery*) {
         // A command of the item itself carries no item: the popup of the window's own item.
     case 103: showItemPopup(102, 0); return true;
     case 110: askSaveAllDocuments(); return true;
-    case 201: case 202: case 205: case 206: case 623:
-        // The device dialogs and the update check are the tools' and the installer's.
+    case 201: GWaveOptionsDialog::runPlayOptions(this, &multimediaSettings().sound); return true;
+    case 202: GWaveOptionsDialog::runRecordOptions(this, &multimediaSettings().sound); return true;
+    case 205: GRepairWaveOutDialog::run(this, &multimediaSettings().sound); return true;
+    case 206: GRepairWaveInDialog::run(this, &multimediaSettings().sound); return true;
+    case 623:
+        // The update check is the installer's.
         return true;
     case 301: AboutWin::run(this); return true;
     case 302: openWebPage(this); return true;

@@ -10,8 +10,9 @@
 #include "tools/mixer_control_panel.h"
 #include "tools/mixer_line_list.h"
 #include "tools/mixer_settings_file.h"
+#include "tools/repair_wave_dialog.h"
 
-void (*mixerRepairDialog)(GWindow* owner, SoundSettings* sound, bool playback) = nullptr;
+void (*mixerRepairDialog)(GWindow* owner, SoundSettings* sound, bool playback) = runRepairDialog;
 
 GMixerPanel* GMixerPanel::build(GLayoutBuilder& b, DeviceSettings* settings, SoundSettings* sound,
                                 const char* alignment) {

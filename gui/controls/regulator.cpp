@@ -329,7 +329,7 @@ void GRegulator::paint(HDC hdc, const RECT&, bool) {
     bool enabled = IsWindowEnabled(hwnd) != 0;
     if (length > 0 && thumb.right - thumb.left >= 3 && thumb.bottom - thumb.top >= 3) {
         if (style & (RegulatorTicksBefore | RegulatorTicksAfter)) {
-            dc.selectPen(toolkitColors.darkShade);
+            dc.selectPen(enabled ? toolkitColors.darkShade : toolkitColors.lightShade);
             i64 s = tickStep(length);
             // The first multiple at or above the minimum (truncation keeps it inside the type).
             i64 first = minimum / s * s;
@@ -349,7 +349,8 @@ void GRegulator::paint(HDC hdc, const RECT&, bool) {
         RECT t = g.track;
         i32 thickness = g.vertical ? t.right - t.left : t.bottom - t.top;
         dc.selectPen(enabled ? toolkitColors.text : toolkitColors.lightShade);
-        if (thickness >= 3) drawGradientSteps(dc, t, toolkitColors.lightShade, toolkitColors.darkShade, !g.vertical);
+        // Disabled: a flat groove in the greyed outline instead of the shaded one.
+        if (thickness >= 3 && enabled) drawGradientSteps(dc, t, toolkitColors.lightShade, toolkitColors.darkShade, !g.vertical);
         if (thickness >= 1) drawRectOutline(dc, t.left, t.right - 1, t.top, t.bottom - 1);
         if (!(style & RegulatorFlat) && minimum <= 0 && maximum >= 0) {
             i32 zero = positionOf(g, 0);

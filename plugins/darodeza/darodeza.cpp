@@ -1,13 +1,143 @@
-// The program's own codec library: the six entry points, converting nothing yet.
-#include <cstdint>
+// The program's own codec library: it parses and decodes a small stream file of its own (16-bit
+// PCM streams, see mm/codec_interface.h) and writes 16-bit PCM WAVE files. For tests the result of
+// a conversion and its message may be forced through DARODEZA_RESULT and DARODEZA_MESSAGE.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "mm/codec_interface.h"
 
 #define EXPORT extern "C" __declspec(dllexport)
 
+namespace {
+const uint32_t maxStreams = 16;
+const uint32_t progressStep = 65536;
+CodecStreamEntry parsed[maxStreams];
+
+struct StandInHeader {
+    uint32_t magic;
+    uint32_t count;
+};
+
+// The stream headers of a stand-in file; 0 when it is none.
+uint32_t readHeaders(FILE* f, CodecStandInStream* streams) {
+    StandInHeader head;
+    if (fread(&head, sizeof head, 1, f) != 1 || head.magic != codecStandInMagic || head.count == 0 ||
+        head.count > maxStreams)
+        return 0;
+    if (fread(streams, sizeof *streams, head.count, f) != head.count) return 0;
+    for (uint32_t i = 0; i < head.count; ++i)
+        if (streams[i].channels == 0 || streams[i].channels > 8 || streams[i].rate == 0) return 0;
+    return head.count;
+}
+
+void putWord(uint8_t* p, uint32_t v) { memcpy(p, &v, 4); }
+
+bool writeWaveHeader(FILE* out, const CodecStandInStream& s, uint32_t bytes) {
+    uint8_t h[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0};
+    putWord(h + 4, 36 + bytes);
+    h[22] = (uint8_t)s.channels;
+    putWord(h + 24, s.rate);
+    putWord(h + 28, s.rate * s.channels * 2);
+    h[32] = (uint8_t)(s.channels * 2);
+    h[34] = 16;
+    memcpy(h + 36, "data", 4);
+    putWord(h + 40, bytes);
+    return fwrite(h, sizeof h, 1, out) == 1;
+}
+
+// A variable of the process's environment; false when it is not set.
+bool environment(const char* name, char* out, DWORD size) {
+    DWORD n = GetEnvironmentVariableA(name, out, size);
+    return n > 0 && n < size;
+}
+
+// The forced result, or -1.
+int forcedResult() {
+    char text[16];
+    return environment("DARODEZA_RESULT", text, sizeof text) ? atoi(text) : -1;
+}
+}  // namespace
+
 EXPORT void __cdecl ffmpeg_init() {}
-// Nothing to convert in any file.
-EXPORT void* __cdecl ffmpeg_parseFile(const char*) { return nullptr; }
+
+EXPORT int32_t __cdecl ffmpeg_parseFile(const char* fileName, const CodecStreamEntry** entries) {
+    *entries = parsed;
+    FILE* f = fileName ? fopen(fileName, "rb") : nullptr;
+    if (!f) return 0;
+    CodecStandInStream streams[maxStreams];
+    uint32_t n = readHeaders(f, streams);
+    fclose(f);
+    memset(parsed, 0, sizeof parsed);
+    for (uint32_t i = 0; i < n; ++i) {
+        uint32_t* w = parsed[i].words;
+        w[2] = i + 1;
+        char* text = reinterpret_cast<char*>(w + 3);
+        memcpy(text, streams[i].title, sizeof streams[i].title);
+        text[sizeof streams[i].title - 1] = 0;
+        w[28] = streams[i].rate;
+        w[29] = streams[i].rate * streams[i].channels * 16;
+        w[30] = streams[i].channels;
+    }
+    return (int32_t)n;
+}
+
 EXPORT int32_t __cdecl ffmpeg_findBestConversion(void*, int32_t, void*) { return 0; }
-EXPORT bool __cdecl ffmpeg_enumerateDecoders(int32_t, char*, uint32_t) { return false; }
-EXPORT bool __cdecl ffmpeg_enumerateEncoders(int32_t, char*, uint32_t) { return false; }
-// 2: the conversion failed.
-EXPORT int32_t __cdecl ffmpeg_convert(void*) { return 2; }
+
+EXPORT bool __cdecl ffmpeg_enumerateDecoders(uint32_t* cursor, const char*, CodecDecoderEntry* out) {
+    static const CodecDecoderEntry decoders[] = {
+        {"dzs", "Stand-in stream", "dzs stream", 1},
+        {"raw", "Raw bytes", "raw", 0},
+    };
+    if (*cursor >= sizeof decoders / sizeof decoders[0]) return false;
+    *out = decoders[(*cursor)++];
+    return true;
+}
+
+EXPORT bool __cdecl ffmpeg_enumerateEncoders(uint32_t* cursor, CodecEncoderEntry* out) {
+    if (*cursor >= 1) return false;
+    *out = {CodecFamilyPcm, "wav", "PCM WAVE 16-bit"};
+    ++*cursor;
+    return true;
+}
+
+// Decodes the first stream of a stand-in file into a 16-bit PCM WAVE file, telling the progress
+// callback every 64 KiB; its stop ends the conversion with 2.
+EXPORT int32_t __cdecl ffmpeg_convert(const CodecSourceDescriptor* source, const CodecTargetDescriptor* target,
+                                      char* message) {
+    CodecProgress progress = reinterpret_cast<const CodecProgress*>(target)[-1];
+    int forced = forcedResult();
+    char text[256];
+    const bool forcedText = environment("DARODEZA_MESSAGE", text, sizeof text);
+    if (forcedText) {
+        // "*" fills the whole buffer without an end.
+        if (strcmp(text, "*") == 0) memset(message, 'x', codecMessageBytes);
+        else snprintf(message, codecMessageBytes, "%s", text);
+    }
+    FILE* in = fopen(source->fileName, "rb");
+    if (!in) return forced >= 0 ? forced : 1;
+    CodecStandInStream streams[maxStreams];
+    uint32_t n = readHeaders(in, streams);
+    FILE* out = n ? fopen(target->fileName, "wb") : nullptr;
+    if (!out) {
+        fclose(in);
+        if (!n && !forcedText) snprintf(message, codecMessageBytes, "Not a stand-in stream file");
+        return forced >= 0 ? forced : 1;
+    }
+    int32_t result = writeWaveHeader(out, streams[0], streams[0].bytes) ? 0 : 1;
+    static char buffer[progressStep];
+    uint32_t done = 0;
+    while (result == 0 && done < streams[0].bytes) {
+        uint32_t want = streams[0].bytes - done < progressStep ? streams[0].bytes - done : progressStep;
+        size_t got = fread(buffer, 1, want, in);
+        if (got == 0 || fwrite(buffer, 1, got, out) != got) result = 1;
+        done += (uint32_t)got;
+        if (progress && progress(done)) result = 2;
+    }
+    fclose(in);
+    fclose(out);
+    if (result != 0) DeleteFileA(target->fileName);
+    return forced >= 0 ? forced : result;
+}

@@ -224,9 +224,9 @@ TEST(AcmStream, SeekAndRewindConvertAgain) {
 
 TEST(AcmStream, FailuresReachTheSink) {
     RecordingHandler sink;
-    // No codec of the machine decodes this Ogg mode.
+    // No codec of the machine decodes this tag.
     WAVEFORMATEX ogg = pcmFormat(2, 44100, 16);
-    ogg.wFormatTag = 0x674F;
+    ogg.wFormatTag = 0x2222;
     ogg.nBlockAlign = 1;
     ogg.wBitsPerSample = 0;
     MemorySource* inner = new MemorySource(std::vector<u8>(100));

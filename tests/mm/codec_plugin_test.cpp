@@ -22,12 +22,9 @@ TEST(CodecPlugin, LoadsTheSixEntriesOnceAndLetsGo) {
     for (void* entry : {(void*)api.init, (void*)api.convert, (void*)api.parseFile, (void*)api.findBestConversion,
                         (void*)api.enumerateDecoders, (void*)api.enumerateEncoders})
         EXPECT_NE(nullptr, entry);
-    // The program's stand-in converts nothing.
-    EXPECT_EQ(nullptr, api.parseFile("C:\\any.wav"));
-    char name[32] = {};
-    EXPECT_FALSE(api.enumerateDecoders(0, name, sizeof name));
-    EXPECT_FALSE(api.enumerateEncoders(0, name, sizeof name));
-    EXPECT_EQ(2, api.convert(nullptr));
+    // The program's own library knows nothing of a missing file.
+    const CodecStreamEntry* entries = nullptr;
+    EXPECT_EQ(0, api.parseFile("C:\\any.wav", &entries));
     EXPECT_TRUE(loadCodecPlugin());
     EXPECT_EQ(module, codecPlugin().module);
 

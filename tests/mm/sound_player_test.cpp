@@ -100,7 +100,11 @@ TEST(SoundPlayer, EqualBoundsStartNothing) {
     std::atomic<int> deleted{0};
     EXPECT_TRUE(player.startSource(new TrackedSource(numberedBytes(100), &deleted), nullptr, &smallFormat, 8, 8));
     EXPECT_EQ(deleted, 1);
-    SoundStreamInfo info = {"no such file.wav", &smallFormat, 44, 1000, 0};
+    SoundStreamInfo info = {};
+    info.fileName = "no such file.wav";
+    info.format = &smallFormat;
+    info.dataOffset = 44;
+    info.dataSize = 1000;
     EXPECT_TRUE(player.open(nullptr, info, 500, 500));
     EXPECT_TRUE(fake.calls.empty());
     EXPECT_FALSE(player.isRunning());
@@ -322,7 +326,10 @@ TEST(SoundPlayer, ARangeOfAFileReachesTheDevice) {
     ASSERT_TRUE(fileOpen(file, dir.file("noise.wav").c_str(), FileMode::Read));
     SoundFileLayout layout;
     ASSERT_TRUE(readSoundFileLayout(file, &layout));
-    SoundStreamInfo info = {nullptr, layout.parts.format, layout.dataOffset, layout.parts.dataSize, 0};
+    SoundStreamInfo info = {};
+    info.format = layout.parts.format;
+    info.dataOffset = layout.dataOffset;
+    info.dataSize = layout.parts.dataSize;
     std::string name = dir.file("noise.wav");
     info.fileName = name.c_str();
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "mm/ogg_range_source.h"
@@ -140,5 +142,72 @@ TEST(StoreRangeSource, DeliversThePlaybackFormat) {
         ASSERT_TRUE(s.rewind());
         EXPECT_EQ(readAll(s, 4096), c.expected);
     }
+    EXPECT_TRUE(f.handler.reports.empty());
+}
+
+// The three kinds of playback source over one window: a read asking past it delivers only the
+// whole frames left and says how many; a rewind after the end makes the source readable again.
+TEST(PlaybackSources, ReadsPastTheWindowAndRewindAfterTheEnd) {
+    StoreFixture f(4000, 44);
+    std::vector<u8> data = f.sound();
+    std::vector<u8> own = ownBlockBytes(2, encodingFloat);  // 8-byte frames, mixed to 4-byte ones
+    std::vector<u8> ownInt = ownBlockBytes(2);               // 4-byte frames
+    struct Case {
+        const char* name;
+        std::function<SoundSource*()> make;
+        u32 delivered;  // bytes a read of 4096 gives over the window [8, 811)
+    } cases[] = {
+        {"raw file window",
+         [&] {
+             auto* s = new FileRangeSource(8, 811, &f.handler, f.header);
+             EXPECT_TRUE(s->open(f.sourcePath.c_str()));
+             return s;
+         },
+         803},
+        {"own file, float",
+         [&] {
+             auto* s = new OwnFileRangeSource(wave(own), 8, 811, &f.handler, f.header);
+             EXPECT_TRUE(s->open(f.sourcePath.c_str()));
+             return s;
+         },
+         100 * 4},
+        {"own file, 16-bit",
+         [&] {
+             auto* s = new OwnFileRangeSource(wave(ownInt), 8, 811, &f.handler, f.header);
+             EXPECT_TRUE(s->open(f.sourcePath.c_str()));
+             return s;
+         },
+         200 * 4},
+        {"store, float", [&] { return new StoreRangeSource(&f.store, wave(own), 8, 811, &f.handler); }, 100 * 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<SoundSource> s(c.make());
+        std::vector<u8> first(4096, 0xEE);
+        u32 n = (u32)first.size();
+        ASSERT_TRUE(s->read(first.data(), &n));
+        EXPECT_EQ(n, c.delivered);
+        // Nothing is left but a part of a frame: no bytes, the buffer stays as it was, and the end
+        // is reached.
+        std::vector<u8> more(64, 0xEE);
+        u32 m = (u32)more.size();
+        s->read(more.data(), &m);
+        EXPECT_EQ(m, 0u);
+        EXPECT_EQ(more, std::vector<u8>(64, 0xEE));
+        EXPECT_TRUE(s->atEnd());
+
+        ASSERT_TRUE(s->rewind());
+        EXPECT_FALSE(s->atEnd());
+        EXPECT_TRUE(s->atStart());
+        std::vector<u8> again(4096, 0xEE);
+        n = (u32)again.size();
+        ASSERT_TRUE(s->read(again.data(), &n));
+        EXPECT_EQ(n, c.delivered);
+        EXPECT_EQ(again, first);
+    }
+    // The raw window is the file's bytes.
+    FileRangeSource raw(8, 811, &f.handler, f.header);
+    ASSERT_TRUE(raw.open(f.sourcePath.c_str()));
+    EXPECT_EQ(readAll(raw, 100), std::vector<u8>(data.begin() + 8, data.begin() + 811));
     EXPECT_TRUE(f.handler.reports.empty());
 }

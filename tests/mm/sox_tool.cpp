@@ -24,12 +24,14 @@ std::string unixPath(const std::string& windowsPath) {
     return result;
 }
 
-int runSox(const std::string& arguments) {
-    // Wine starts a Unix program without a process handle to wait on: the shell leaves sox's exit
-    // code in a file, renamed into place once complete.
+int runSox(const std::string& arguments) { return runUnixTool("sox " + arguments); }
+
+int runUnixTool(const std::string& commandLine) {
+    // Wine starts a Unix program without a process handle to wait on: the shell leaves the program's
+    // exit code in a file, renamed into place once complete.
     TempDir dir;
     std::string done = unixPath(dir.file("done"));
-    std::string script = "sox " + arguments + "; echo $? > '" + done + ".part'; mv '" + done + ".part' '" + done + "'";
+    std::string script = commandLine + "; echo $? > '" + done + ".part'; mv '" + done + ".part' '" + done + "'";
     std::string command = "/bin/sh -c \"" + script + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;

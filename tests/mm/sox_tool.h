@@ -8,3 +8,5 @@ std::string unixPath(const std::string& windowsPath);
 // Runs "sox <arguments>" (file names as Unix paths, quoted by the caller) and waits for it to end.
 // Its exit code, or -1 when it could not be started or did not end within a minute.
 int runSox(const std::string& arguments);
+// The same for any native program: "program arguments", as one shell command line.
+int runUnixTool(const std::string& commandLine);

@@ -313,6 +313,28 @@ TEST(WaveOutPlayer, StopAndWaitWithoutAWorkerReturnsAtOnce) {
     EXPECT_TRUE(rig.fake.calls.empty());
 }
 
+// Two threads stopping one playing player at once: both return, and the worker stops once.
+TEST(WaveOutPlayer, TwoThreadsStoppingAtOnceBothReturn) {
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
+        Rig rig(false, 0, 1000);
+        ASSERT_TRUE(rig.start());
+        std::atomic<int> returned{0}, ready{0};
+        auto stop = [&] {
+            ++ready;
+            while (ready < 2) std::this_thread::yield();
+            rig.player.stopAndWait(false);
+            ++returned;
+        };
+        std::thread a(stop), b(stop);
+        a.join();
+        b.join();
+        EXPECT_EQ(returned, 2);
+        EXPECT_EQ(rig.player.stopped, 1);
+        EXPECT_EQ(rig.player.stateBits() & playerRunning, 0u);
+    }
+}
+
 TEST(WaveOutPlayer, RepositionPlaysOnFromTheNewRange) {
     for (bool fade : {false, true}) {
         SCOPED_TRACE(fade ? "with fade" : "without fade");

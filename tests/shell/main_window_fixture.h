@@ -8,6 +8,7 @@
 #include "app/window_kinds.h"
 #include "shell/analyzer_page.h"
 #include "shell/editor_page.h"
+#include "shell/device_pages.h"
 #include "shell/program_window.h"
 #include "shell/welcome_page.h"
 #include "tests/gui/gui_fixture.h"
@@ -21,6 +22,7 @@ protected:
         registerWelcomePage();
         registerAnalyzerPage();
         registerEditorPage();
+        registerDevicePages();
         before = objectWindowCount;
     }
     void TearDown() override {

@@ -17,6 +17,8 @@
 #include "gui/views/tab.h"
 #include "shell/about_window.h"
 #include "tests/shell/main_window_fixture.h"
+#include "tests/gui/dialogs/modal_script.h"
+#include "tools/repair_wave_dialog.h"
 
 TEST_F(MainWindowTest, TheStateTable) {
     ProgramWindow* w = make(KindWelcome);
@@ -196,4 +198,28 @@ TEST_F(MainWindowTest, TheWindowListBringsTheChosenWindowForward) {
     ASSERT_TRUE(answer.answered);
     EXPECT_EQ((std::vector<std::string>{order[0]->getText().c_str(), order[1]->getText().c_str()}), answer.texts);
     EXPECT_TRUE(pumpUntil([&] { return GetActiveWindow() == a->hwnd; }));
+}
+
+// The device tools from the program's commands: the devices tab, and the repair and options
+// dialogs of the menu, each run modally and closed.
+TEST_F(MainWindowTest, TheDevicesTabAndTheDeviceDialogsFromTheMenu) {
+    ProgramWindow* w = make(KindWelcome);
+    ASSERT_NE(nullptr, w);
+    command(w, 339);  // WAVEOUT_DEVICES_TAB
+    EXPECT_EQ(KindDevices, kindOfCurrent(w));
+    EXPECT_EQ(2, w->tabPlacer()->pageCount());
+    const struct {
+        u32 command;
+        u32 type;
+    } dialogs[] = {{205, TypeRepairWaveOutDialog}, {206, TypeRepairWaveInDialog}};
+    for (const auto& d : dialogs) {
+        SCOPED_TRACE(d.command);
+        bool shown = false;
+        ModalScript script(d.type, {[&](GDialog& box) {
+                               shown = true;
+                               ModalScript::post(box, 2);
+                           }});
+        command(w, d.command);
+        EXPECT_TRUE(pumpUntil([&] { return shown; }));
+    }
 }

@@ -220,6 +220,32 @@ TEST(Regulator, PaintsTicksEveryTickStepAndTheThumbAtTheValue) {
     toolkitColors = saved;
 }
 
+// Disabled, nothing but the thumb keeps the dark shade: ticks, groove and zero mark go grey.
+TEST(Regulator, ADisabledRegulatorIsGreyedAlongItsWholeTrack) {
+    for (u32 vertical : {0u, (u32)RegulatorVertical}) {
+        RECT r = vertical ? RECT{0, 0, 36, 113} : RECT{0, 0, 113, 36};
+        RegFixture f(vertical | RegulatorTicksBefore | RegulatorTicksAfter, -50, 50, r);
+        ToolkitColors saved = toolkitColors;
+        toolkitColors.darkShade = RGB(255, 0, 255);
+        toolkitColors.text = RGB(0, 0, 255);
+        toolkitColors.lightShade = RGB(200, 200, 200);
+        toolkitColors.background = RGB(40, 120, 40);
+        f.reg->value = 50;
+        EnableWindow(f.reg->hwnd, FALSE);
+        RedrawWindow(f.reg->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        RegulatorGeometry g = f.reg->geometry();
+        RECT thumb = f.reg->thumbRect(g, f.reg->positionOf(g, 50));
+        for (i32 y = 2; y < r.bottom - 2; ++y)
+            for (i32 x = 2; x < r.right - 2; ++x) {
+                if (x >= thumb.left - 1 && x <= thumb.right && y >= thumb.top - 1 && y <= thumb.bottom) continue;
+                COLORREF c = pixelAt(f.reg->hwnd, x, y);
+                ASSERT_NE(RGB(255, 0, 255), c) << vertical << " " << x << "," << y;
+                ASSERT_NE(RGB(0, 0, 255), c) << vertical << " " << x << "," << y;
+            }
+        toolkitColors = saved;
+    }
+}
+
 TEST(Regulator, TheWheelStepsOverTheRegulator) {
     RegFixture f(0, 0, 1000);
     CursorOver cursor(f.reg->hwnd);
