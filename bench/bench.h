@@ -26,6 +26,15 @@ void benchResult(const char* name, double value, const char* unit);
 // A scratch folder for the measurement's files (created on first use, removed at exit).
 std::string benchFolder();
 
+// Dispatches the messages waiting on this thread.
+inline void benchPumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
 // The middle value (of an even count, the upper of the two middle ones).
 inline double benchMedian(std::vector<double> values) {
     std::sort(values.begin(), values.end());

@@ -10,14 +10,6 @@
 #include "mm/sound_format.h"
 
 namespace {
-void pumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 void paintNow(WavePane* pane) { RedrawWindow(pane->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
 }  // namespace
 
@@ -44,7 +36,7 @@ RAVO_BENCH(wave_pane) {
     paintNow(pane);
     // Peaks arrive from the cache's worker; the pane reads them as they come.
     while (pane->source->loadProgress() >= 0 && pane->source->loadProgress() < 100 && benchSeconds() - start < 120) {
-        pumpMessages();
+        benchPumpMessages();
         pane->refreshData();
         Sleep(5);
     }
