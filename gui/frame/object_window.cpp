@@ -32,6 +32,8 @@ void GObjectWindow::onDestroy() {
         placer->deactivatePage();
         GApplication* app = application();
         if (!app || !app->quitting) placer->closePage();
+        // Before the child windows end: a page's document may still talk to its views.
+        placer->detach();
     }
     GAppWindow::onDestroy();
     if (countedAsObject) --objectWindowCount;

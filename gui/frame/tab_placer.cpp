@@ -68,18 +68,29 @@ GTabPlacer::GTabPlacer(GWindow* parent, WindowKind* kind) : GPlacer(parent), own
     pages = new PlacerPageStack(parent, this);
     box->addChild(pages);
     strip->setListener(this);
+    stripLife = strip->item()->lifeRecord();
+    stripLife->addRef();
 }
 
 GTabPlacer::~GTabPlacer() {
-    if (strip) strip->listener = nullptr;
+    if (stripLife) {
+        if (stripLife->alive()) strip->listener = nullptr;
+        stripLife->release();
+    }
+    detach();
+    // The children go after this part of the placer: they call nothing back.
+    if (pages) static_cast<PlacerPageStack*>(pages)->placer = nullptr;
+}
+
+void GTabPlacer::detach() {
+    if (pagesDetached) return;
+    pagesDetached = true;
     for (i32 i = 0; i < pageCount(); ++i) {
         try {
             if (GPlacer* page = pageAt(i)) page->detach();
         } catch (...) {
         }
     }
-    // The children go after this part of the placer: they call nothing back.
-    if (pages) static_cast<PlacerPageStack*>(pages)->placer = nullptr;
 }
 
 i32 GTabPlacer::pageCount() { return pages ? pages->childCount() : 0; }

@@ -14,8 +14,10 @@ class GTab;
 class GTabPlacer : public GPlacer, public GTabListener {
 public:
     GTabPlacer(GWindow* parent, WindowKind* kind);
-    // Every page is detached first.
+    // Every page is detached first (when the window's end has not done it).
     ~GTabPlacer() override;
+    // Detaches every page, once: the window's end calls it while the pages' windows still exist.
+    void detach() override;
 
     // Null when the factory makes none (nothing changes).
     GPlacer* addPageOfKind(u32 kind);
@@ -61,6 +63,8 @@ public:
     // Activation stamp: the serial.
     GRegionBox* box = nullptr;
     GTab* strip = nullptr;
+    GLifeRecord* stripLife = nullptr;
+    bool pagesDetached = false;  // held: the strip's window may end before the placer
     GPageStack* pages = nullptr;
     WindowKind* ownKind;
 

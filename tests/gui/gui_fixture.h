@@ -24,32 +24,38 @@ void destroyHidden(HWND window);
 // Runs the real message loop until the condition holds or the time is up; answers the condition.
 bool pumpUntil(const std::function<bool()>& condition, u32 timeoutMs = 2000);
 
-// A listener that writes its name and the call into a shared log.
+// A listener that writes its name and the call into a shared log. Its answer is read before the
+// call is recorded: the recorded call may delete the listener.
 class RecordingListener : public GItemBase {
 public:
     RecordingListener(std::vector<std::string>* log, std::string name) : log(log), name(std::move(name)) {}
 
     bool handleMessage(u32 message, uintptr_t, intptr_t, intptr_t*) override {
+        bool taken = handles && message == handles;
         record("handle");
-        return handles && message == handles;
+        return taken;
     }
     void afterMessageHandled(u32, uintptr_t, intptr_t) override { record("after"); }
     bool onIdle() override {
+        bool answered = answer;
         record("idle");
-        return answer;
+        return answered;
     }
     bool filterMessage(tagMSG* message) override {
         if (message->message < WM_USER) return false;
+        bool answered = answer;
         record("filter");
-        return answer;
+        return answered;
     }
     bool onAppActivate(bool active) override {
+        bool answered = answer;
         record(active ? "active" : "inactive");
-        return answer;
+        return answered;
     }
     bool onEvent(void*) override {
+        bool answered = answer;
         record("event");
-        return answer;
+        return answered;
     }
     bool isDisposable() override { return disposable; }
     ~RecordingListener() override {

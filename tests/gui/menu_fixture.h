@@ -16,7 +16,8 @@ enum : u32 { EditorKindId = 1500, OtherKindId = 1600 };
 // sets and records the commands it receives and those it runs.
 class KindFrame : public GParentWindow {
 public:
-    explicit KindFrame(u32 type) : type(type) {}
+    // A member of its test: the end of its native window leaves the object to its owner.
+    explicit KindFrame(u32 type) : type(type) { flags &= ~WindowDeleteOnFinal; }
     bool isKindOf(u32 id) const override { return id == type || GParentWindow::isKindOf(id); }
     u32 typeId() const override { return type; }
     i32 commandState(u32 command) override {

@@ -30,6 +30,8 @@ protected:
         for (GParentWindow* w : GAppWindow::windowListOrder()) open.push_back(w->hwnd);
         for (HWND h : open) destroyHidden(h);
         EXPECT_EQ(before, objectWindowCount);
+        // The windows' ends took every page with them (a page left behind points at freed windows).
+        EXPECT_EQ(nullptr, firstPlacer());
     }
     ProgramWindow* make(i32 kind) {
         ProgramWindow* w = createObjectWindow(TypeTabbedPlacer, kind, nullptr, 2);

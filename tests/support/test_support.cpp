@@ -104,7 +104,59 @@ std::vector<std::string> TempDir::list() const {
     return names;
 }
 
+namespace {
+
+void printFrame(const char* tag, DWORD64 address) {
+    HMODULE module = nullptr;
+    char name[MAX_PATH] = "?";
+    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           reinterpret_cast<LPCSTR>(address), &module))
+        GetModuleFileNameA(module, name, sizeof name);
+    fprintf(stderr, "  %s %s+0x%llx\n", tag, name,
+            (unsigned long long)(address - reinterpret_cast<DWORD64>(module)));
+}
+
+// A crash prints where it happened and, on x64, the frames above it, so a fault in a run can be
+// found without a debugger.
+LONG WINAPI reportCrash(EXCEPTION_POINTERS* info) {
+    fprintf(stderr, "crash: exception 0x%08lx in thread %lu\n", info->ExceptionRecord->ExceptionCode,
+            GetCurrentThreadId());
+#ifdef _WIN64
+    CONTEXT context = *info->ContextRecord;
+    if (!context.Rip) {  // a call through a null pointer: start from its return address
+        fprintf(stderr, "  at null\n");
+        context.Rip = *reinterpret_cast<DWORD64*>(context.Rsp);
+        context.Rsp += 8;
+    }
+    for (int depth = 0; depth < 40 && context.Rip; ++depth) {
+        printFrame(depth ? "from" : "at", context.Rip);
+        DWORD64 base = 0;
+        RUNTIME_FUNCTION* entry = RtlLookupFunctionEntry(context.Rip, &base, nullptr);
+        if (!entry) {
+            context.Rip = *reinterpret_cast<DWORD64*>(context.Rsp);
+            context.Rsp += 8;
+            continue;
+        }
+        void* handlerData = nullptr;
+        DWORD64 frame = 0;
+        RtlVirtualUnwind(0, base, context.Rip, entry, &context, &handlerData, &frame, nullptr);
+    }
+#else
+    printFrame("at", (DWORD64)(uintptr_t)info->ExceptionRecord->ExceptionAddress);
+#endif
+    fflush(stderr);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    SetUnhandledExceptionFilter(reportCrash);
+    if (getenv("RAVO_FIRST_CHANCE"))
+        AddVectoredExceptionHandler(1, [](EXCEPTION_POINTERS* info) -> LONG {
+            if (info->ExceptionRecord->ExceptionCode == 0xC0000005) reportCrash(info);
+            return EXCEPTION_CONTINUE_SEARCH;
+        });
     // Tests keep to a data folder of their own and never show a box on the screen.
     setProductName("RavoTests");
     plainMessageBox = recordBox;
