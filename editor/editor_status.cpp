@@ -65,8 +65,9 @@ void EditorWindow::updateStatusLine() {
 
 void EditorWindow::updateStrips() {
     if ((placerFlags & 0x80) || !zoomStrip || !zoomStrip->hwnd) return;
-    zoomStrip->setFieldTextF(0, "X: %G%%", pane->scaleX * 100.0);
-    zoomStrip->setFieldTextF(1, "Y: %G%%", pane->scaleY * 100.0);
+    // Against the scales at which the sound fills the pane.
+    zoomStrip->setFieldTextF(0, "X: %G%%", pane->normalScaleX ? pane->scaleX / pane->normalScaleX * 100.0 : 100.0);
+    zoomStrip->setFieldTextF(1, "Y: %G%%", pane->normalScaleY ? pane->scaleY / pane->normalScaleY * 100.0 : 100.0);
     infoStrip->clearTexts();
     if (!hasDocument) return;
     const u32 fb = std::max<u32>(format.bytesPerFrame, 1);

@@ -188,14 +188,14 @@ void EditorWindow::setRect(const RECT& r) {
         progressLine->getPreferredSize(&w, &h);
     const i32 height = std::max<i32>(0, (i32)(r.bottom - r.top));
     h = std::min<i32>(h, height);
-    i32 sw = 0, sh = 0, zw = 0, zh = 0, iw = 0, ih = 0;
+    i32 sw = -1, sh = 0, zw = -1, zh = 0;
     statusLine->getPreferredSize(&sw, &sh);
     zoomStrip->getPreferredSize(&zw, &zh);
-    infoStrip->getPreferredSize(&iw, &ih);
-    sh = std::min<i32>(std::max(sh, std::max(zh, ih)), height - h);
+    sh = std::min<i32>(std::max(sh, zh), height - h);
+    // The zoom at the right, the sound's figures beside it over half of the rest.
     const i32 width = (i32)(r.right - r.left);
     zw = std::min(zw, width);
-    iw = std::min(iw, width - zw);
+    const i32 iw = (width - zw) / 2;
     const i32 line = r.bottom - h - sh;
     pane->setRect(RECT{r.left, r.top, r.right, line});
     statusLine->setRect(RECT{r.left, line, r.right - zw - iw, line + sh});
@@ -317,14 +317,19 @@ void EditorWindow::writeFile(const char* path, u32 flags) {
     const bool lend = (flags & SaveOwnFile) && fileHolder.record;
     if (lend && !OpenFileRegistry::reopen(borrowed, &fileHolder, RegistryMode::SafeReplace | RegistryMode::OthersWait))
         throw GException();
+    // No reader of the pane keeps the file open meanwhile.
+    pane->suspendReading();
+    if (pane->source) pane->source->closeFiles();
     bool saved;
     try {
         saved = saveSoundFile(path, kind, &format, &store, nullptr, &errorHandler, window, &written);
     } catch (...) {
         if (lend) OpenFileRegistry::endReopen(borrowed);
+        pane->resumeReading();
         throw;
     }
     if (lend && !OpenFileRegistry::endReopen(borrowed)) saved = false;
+    pane->resumeReading();
     if (!saved) throw GException();
     // Every change record points into the old files: the history starts again on the new one.
     history.reset();
