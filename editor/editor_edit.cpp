@@ -90,6 +90,8 @@ bool EditorWindow::runAction(SoundBlockProcessor* made) {
     }
     processor = made;
     processor->owner = this;
+    // A stopped run goes back whole: nothing after the stop needs writing.
+    processor->ownerRollsBackStops = true;
     record = new EditRecord;
     record->selectionBefore[0] = pane->selStart;
     record->selectionBefore[1] = pane->selEnd;
