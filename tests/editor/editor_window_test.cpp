@@ -608,3 +608,29 @@ TEST(EditorWindow, SaveOntoTheSoundsOwnFile) {
     EXPECT_TRUE(fileSamples(in) == twice);
     EXPECT_EQ(0, runUnixTool("soxi -s '" + unixPath(in) + "' | grep -qx 8000"));
 }
+
+// A command queued for the page waits while a background edit runs and comes after it; a stopped
+// edit drops it.
+TEST(EditorWindow, QueuedCommandsWaitForTheRunningEdit) {
+    EditorFixture f;
+    ASSERT_TRUE(f.open(f.make("-r 44100 -c 1 -b 16", "synth 60 sine 440")));
+    f.select(0, 100000);
+    f.page->queueCommand(EditorUndo);
+    ASSERT_TRUE(f.page->onCommand(EditorAmplify, nullptr));
+    ASSERT_TRUE(f.page->running());
+    ASSERT_TRUE(f.finished());
+    // The undo ran after the edit's end, so it found the edit to undo.
+    EXPECT_TRUE(pumpUntil([&] { return f.page->history.canRedo(); }, 2000));
+    EXPECT_FALSE(f.page->history.canUndo());
+
+    f.page->queueCommand(EditorRedo);
+    f.select(0, f.page->pane->frameCount);
+    ASSERT_TRUE(f.page->onCommand(EditorAmplify, nullptr));
+    ASSERT_TRUE(f.page->running());
+    f.page->progressLine->requestStop();
+    ASSERT_TRUE(f.finished());
+    pumpUntil([] { return false; }, 300);
+    // Dropped: the redo of the first edit is still there to do.
+    EXPECT_TRUE(f.page->history.canRedo());
+    EXPECT_FALSE(f.page->history.canUndo());
+}
