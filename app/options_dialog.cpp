@@ -193,9 +193,12 @@ bool OptionsDialog::onCommand(u32 command, GStateQuery* query) {
     }
 }
 
-i32 runOptionsDialog(GWindow* owner) {
+i32 runOptionsDialog(GWindow* owner, i32 page) {
     OptionsDialog dialog(owner);
     if (!buildOptionsPage(dialog)) return -1;
+    if (page != OptionsFoldersPage && dialog.pageList && page >= 0 && page < (i32)dialog.pageList->rowNodes.size())
+        dialog.pageList->setCaretRow((u64)page);
+    dialog.showPage(page);
     RECT empty{};
     return showModal(&dialog, &empty, PlaceCentreOnOwner);
 }

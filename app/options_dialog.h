@@ -92,8 +92,8 @@ public:
 
 // Makes the dialog's window and builds every page into it, filled from the settings records.
 bool buildOptionsPage(OptionsDialog& dialog);
-// Opens the options dialog modally over the owner; answers its end code.
-i32 runOptionsDialog(GWindow* owner);
+// Opens the options dialog modally over the owner at a page; answers its end code.
+i32 runOptionsDialog(GWindow* owner, i32 page = OptionsFoldersPage);
 
 // Told after OK applied the options, for the open document pages (event code 19); may be null.
 extern void (*optionsAppliedHook)(u32 code);

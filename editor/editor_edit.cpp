@@ -7,6 +7,7 @@
 #include "core/error.h"
 #include "core/exceptions.h"
 #include "editor/edit_record.h"
+#include "editor/editor_options.h"
 #include "editor/editor_window.h"
 #include "editor/wave_pane.h"
 #include "gui/frame/progress_line.h"
@@ -42,21 +43,23 @@ u64 toFrame(u64 position, u64 start, u32 frameBytes) {
 }  // namespace
 
 SoundBlockProcessor* EditorWindow::createSoundBlockProcessor(u32 id) {
-    if (!hasDocument || !samplesPresent || dataLength == 0) {
+    SlotCall call;
+    // The file rows work on the file, not its samples: any sound reaches them.
+    const bool fileRow = !slotForAction(id, &call);
+    if (!hasDocument || (!fileRow && (!samplesPresent || dataLength == 0))) {
         showMessageBox(&mbError, window, ravoText(RavoText::EditorEmptySound));
         return nullptr;
     }
-    bool anyTrack = false;
-    for (u32 t = 0; t < format.trackCount(); ++t) anyTrack = anyTrack || (format.tracks[t].flags & trackSelected);
-    if (!anyTrack) {
-        showMessageBox(&mbError, window, ravoText(RavoText::EditorNoTrack));
-        return nullptr;
-    }
-    format.rebuildSelectionMask();
     const u64 fb = std::max<u32>(format.bytesPerFrame, 1);
     u64 from = dataStart, to = dataStart + dataLength;
     i32 flags = actionFlags(id);
     if (flags & (ActSelection | ActNonEmptySelection)) {
+        bool anyTrack = false;
+        for (u32 t = 0; t < format.trackCount(); ++t) anyTrack = anyTrack || (format.tracks[t].flags & trackSelected);
+        if (!anyTrack) {
+            showMessageBox(&mbError, window, ravoText(RavoText::EditorNoTrack));
+            return nullptr;
+        }
         if (pane->selStart < pane->selEnd) {
             from = dataStart + pane->selStart * fb;
             to = std::min(dataStart + pane->selEnd * fb, dataStart + dataLength);
@@ -64,7 +67,8 @@ SoundBlockProcessor* EditorWindow::createSoundBlockProcessor(u32 id) {
             return nullptr;
         }
     }
-    SoundBlockProcessor* made = createProcessorForEncoding(format.encoding, &errorHandler);
+    format.rebuildSelectionMask();
+    SoundBlockProcessor* made = createProcessorForEncoding(fileRow ? encodingInt16 : format.encoding, &errorHandler);
     if (!made) return nullptr;
     made->bind(id, &format, &store, dataStart, from, to, dataStart + dataLength,
                edgeFadeBytesFor(appSettings.Editor.smoothing != 0, appSettings.Editor.smoothTime, format.sampleRate,
@@ -86,6 +90,8 @@ bool EditorWindow::runAction(SoundBlockProcessor* made) {
     }
     processor = made;
     processor->owner = this;
+    // A stopped run goes back whole: nothing after the stop needs writing.
+    processor->ownerRollsBackStops = true;
     record = new EditRecord;
     record->selectionBefore[0] = pane->selStart;
     record->selectionBefore[1] = pane->selEnd;
@@ -120,7 +126,8 @@ bool EditorWindow::runAction(SoundBlockProcessor* made) {
 
 bool EditorWindow::performJob(PlacerJob*) {
     SlotCall call;
-    if (!processor || !slotForAction(processor->actionId, &call)) return false;
+    if (!processor) return false;
+    if (!slotForAction(processor->actionId, &call)) return fileRowHandler(this, processor);
     processor->runSlot(call.slot, call.argument, call.argument2);
     return !(processor->progress && processor->progress->isCancelled());
 }
@@ -145,7 +152,11 @@ void EditorWindow::onRangeChanged(GCommonObject* undoRecord, u64 position, u64 o
     changes.push_back(Change{position, oldLength, newLength});
 }
 
-void EditorWindow::onChangeFinished() { recordFinished = true; }
+void EditorWindow::onChangeFinished() {
+    if (processor && processor->actionId == EditorChangeRate && record && processor->paramInt)
+        record->add(new RateChangeOperation(this, format.sampleRate, processor->paramInt));
+    recordFinished = true;
+}
 
 void EditorWindow::finishRun(bool succeeded) {
     std::vector<Change> done;
@@ -169,7 +180,10 @@ void EditorWindow::finishRun(bool succeeded) {
         edit->undo(0, nullptr);
         delete edit;
         takeDataLength();
+        TaskQueue::clear(commandTasks);
+        tasksArmed = 0;
     } else {
+        checkUndoDisk();
         if (p->flags & clippedFlag) showMessageBox(&mbInformation, window, ravoText(RavoText::EditorClipped));
         if (p->flags & shortRangeFlag) showMessageBox(&mbInformation, window, ravoText(RavoText::EditorShortRange));
         if (flags & ActLengthChanges) takeDataLength();
@@ -193,11 +207,22 @@ void EditorWindow::finishRun(bool succeeded) {
                 throw GException();
             }
         }
+        reportResult(p);
+        requeueTasks();
     }
     processor = nullptr;
     delete p;
     pane->resumeReading();
     updateViews();
+}
+
+void EditorWindow::checkUndoDisk() {
+    const EditorSettings& e = appSettings.Editor;
+    if (!e.undoDiskLimitWarning || !undoWarningThreshold || (u64)store.workEnd <= undoWarningThreshold) return;
+    undoWarningThreshold = (u64)store.workEnd * 2;
+    GString text;
+    stringFormat(text, ravoText(RavoText::EditorUndoDiskWarning), (f64)(u64)store.workEnd / 1048576.0);
+    showEditorNotice(window, text.c_str(), EditorOptionsUndo);
 }
 
 void EditorWindow::applyRecordPositions(EditRecord* edit, bool after) {

@@ -1,6 +1,10 @@
 #include "editor/editor_window.h"
 
+#include <windows.h>
+#include <mmreg.h>
+
 #include <algorithm>
+#include <memory>
 #include <cstring>
 #include <mutex>
 
@@ -8,12 +12,18 @@
 #include "app/program_actions.h"
 #include "app/program_texts.h"
 #include "core/exceptions.h"
+#include "core/gfile.h"
 #include "editor/edit_record.h"
+#include "editor/editor_options.h"
+#include "editor/sound_blocks.h"
 #include "editor/wave_pane.h"
+#include "gui/controls/status_line.h"
 #include "gui/frame/progress_line.h"
 #include "gui/kernel/message_box.h"
 #include "gui/kernel/message_boxes.h"
 #include "gui/menus/action_table.h"
+#include "mm/ravo_file.h"
+#include "mm/riff_block.h"
 #include "mm/sound_file.h"
 
 namespace {
@@ -89,10 +99,48 @@ void fillFlagTable() {
 }
 
 i32 acceptEffect(EditorWindow*, u32, SoundBlockProcessor*) { return 1; }
+bool noFileRow(EditorWindow*, SoundBlockProcessor*) { return false; }
+
+void setSharedDefaults() {
+    EditorSharedDefaults& d = editorSharedDefaults;
+    d.frequencies[0] = d.frequencies[1] = 440.0;
+    d.counts[0] = 9;
+    d.counts[1] = 4;
+    d.limit = 10000.0;
+    d.word = 0;
+    d.half = 0;
+    d.value = 0.0;
+}
+
+void resetFormat(SoundFormat& format) {
+    format = SoundFormat();
+    format.sampleRate = 44100;
+    format.bytesPerSecond = 1;
+    format.bytesPerFrame = 1;
+    format.gain = 1.0;
+}
+
+// A command queued for the page after the running one.
+class PageCommandTask : public QueuedTask {
+public:
+    PageCommandTask(EditorWindow* page, u32 id, const char* path) : page(page), id(id) {
+        if (path) stringAssignText(this->path, path);
+    }
+    void run() override {
+        if (!path.empty()) stringAssignText(page->pendingPath, path.c_str());
+        GStateQuery query{id, 0};
+        page->onCommand(id, &query);
+    }
+    EditorWindow* page;
+    u32 id;
+    GString path;
+};
 
 }  // namespace
 
 EffectCommandHandler effectCommandHandler = acceptEffect;
+FileRowHandler fileRowHandler = noFileRow;
+EditorSharedDefaults editorSharedDefaults;
 
 i32 actionFlags(u32 id) {
     static std::once_flag filled;
@@ -105,21 +153,28 @@ i32 actionFlags(u32 id) {
 EditorWindow::EditorWindow(GWindow* window, WindowKind* kind, GFileDialog* openDialog, GFileDialog* saveDialog,
                            GFolderList* pickList)
     : GFilePlacer(kind, window, openDialog, saveDialog, pickList) {
-    format.sampleRate = 44100;
-    format.bytesPerSecond = 1;
-    format.bytesPerFrame = 1;
-    format.gain = 1.0;
+    resetFormat(format);
     helpPage = "edit.htm";
+    static std::once_flag defaults;
+    std::call_once(defaults, setSharedDefaults);
     undoWarningThreshold = appSettings.Editor.workFileLimit;
     pane = new WavePane(window);
     pane->create(WS_CHILD | WS_VISIBLE);
     GLayoutItem::addChild(pane);
+    statusLine = new GStatusLine(window);
+    statusLine->create();
+    zoomStrip = new GStatusLine(window);
+    zoomStrip->create();
+    zoomStrip->reserveWidthFor({"X: 10000%", "Y: 10000%"});
+    infoStrip = new GStatusLine(window);
+    infoStrip->create();
     progressLine = new GProgressLinePlacer(window);
     GLayoutItem::addChild(progressLine);
     updateViews();
 }
 
 EditorWindow::~EditorWindow() {
+    TaskQueue::clear(commandTasks);
     delete processor;
     history.reset();
 }
@@ -131,8 +186,21 @@ void EditorWindow::setRect(const RECT& r) {
     i32 w = 0, h = 0;
     if (progressLine->running())
         progressLine->getPreferredSize(&w, &h);
-    h = std::min<i32>(h, std::max<i32>(0, (i32)(r.bottom - r.top)));
-    pane->setRect(RECT{r.left, r.top, r.right, r.bottom - h});
+    const i32 height = std::max<i32>(0, (i32)(r.bottom - r.top));
+    h = std::min<i32>(h, height);
+    i32 sw = -1, sh = 0, zw = -1, zh = 0;
+    statusLine->getPreferredSize(&sw, &sh);
+    zoomStrip->getPreferredSize(&zw, &zh);
+    sh = std::min<i32>(std::max(sh, zh), height - h);
+    // The zoom at the right, the sound's figures beside it over half of the rest.
+    const i32 width = (i32)(r.right - r.left);
+    zw = std::min(zw, width);
+    const i32 iw = (width - zw) / 2;
+    const i32 line = r.bottom - h - sh;
+    pane->setRect(RECT{r.left, r.top, r.right, line});
+    statusLine->setRect(RECT{r.left, line, r.right - zw - iw, line + sh});
+    infoStrip->setRect(RECT{r.right - zw - iw, line, r.right - zw, line + sh});
+    zoomStrip->setRect(RECT{r.right - zw, line, r.right, line + sh});
     progressLine->setRect(RECT{r.left, r.bottom - h, r.right, r.bottom});
 }
 
@@ -144,23 +212,74 @@ void EditorWindow::openFile(const char* path, GBag& state) {
     }
     GFilePlacer::openFile(path, state);
     if (!hasDocument) return;
-    if (!openSoundFile(path, &format, &store, &errorHandler, window)) {
+    if (!openCandidate(path, state)) {
         newDocument();
         notifyPage(PageTitleChanged);
         notifyPage(PageStateChanged);
         return;
     }
+    relayoutViews();
+    notifyPage(PageStateChanged);
+    // The offers, each behind its confirmation.
+    EditorSettings& e = appSettings.Editor;
+    if (blockNames.size() > 1 && fileKind != kBlockFileKind && e.extractAuto &&
+        confirmEditorStep(window, e.extractWarning, ravoText(RavoText::EditorOfferExtract)))
+        queueCommand(EditorExtractAuto);
+    if (!samplesPresent && e.convertAuto &&
+        confirmEditorStep(window, e.convertWarning, ravoText(RavoText::EditorOfferDecompress)))
+        queueCommand(EditorDecompressAuto);
+}
+
+bool EditorWindow::openCandidate(const char* path, GBag& state) {
+    // The registered stream, borrowed while the blocks are read.
+    SoundFileLayout layout;
+    {
+        GFile file(&errorHandler);
+        if (!OpenFileRegistry::reopen(file, &fileHolder, FileFlag::Read | RegistryMode::OthersWait)) return false;
+        bool read = readSoundFileLayout(file, &layout);
+        OpenFileRegistry::endReopen(file);
+        if (!read) return false;
+    }
+    std::vector<SoundCandidate> candidates;
+    collectSoundCandidates(layout.root, candidates);
+    i32 remembered = -1;
+    if (state.size >= state.pos + 4) bagReadI32(state, &remembered);
+    i32 chosen = 0;
+    if (candidates.empty()) {
+        return false;
+    } else if (candidates.size() == 1) {
+        if (!acceptSoundCandidate(candidates[0], window)) return false;
+    } else if (remembered >= 0 && remembered < (i32)candidates.size() && candidates[remembered].parts.dataFound &&
+               candidates[remembered].parts.formatFound && candidates[remembered].parts.rootFound &&
+               !checkFormatBlock(candidates[remembered].parts.format, candidates[remembered].parts.dataSize)) {
+        chosen = remembered;
+    } else {
+        chosen = chooseSoundBlock(candidates, window, remembered >= 0 ? remembered : 0);
+        if (chosen < 0) return false;
+    }
+    const SoundCandidate& c = candidates[chosen];
+    if (!format.assignFromWaveFormat(c.parts.format, window)) return false;
+    StoreSource source;
+    source.dataOffset = c.dataOffset;
+    source.size = c.parts.dataSize;
+    source.frameSize = c.parts.format ? c.parts.format->nBlockAlign : 1;
+    if (!store.open(path, source, &errorHandler)) return false;
+    fileKind = layout.kind;
+    blockNames.clear();
+    for (const SoundCandidate& each : candidates) blockNames.push_back(each.name.c_str());
+    stringClear(soundFormatName);
+    if (c.parts.format) formatName(&soundFormatName, c.parts.format);
     for (u32 t = 0; t < format.trackCount(); ++t) format.tracks[t].flags |= trackSelected;
     format.rebuildSelectionMask();
     dataStart = store.dataOffset;
     dataLength = store.length;
-    currentBlock = 0;
+    currentBlock = chosen;
     samplesPresent = format.encoding >= encodingInt16 ? 1 : 0;
     undoWarningThreshold = appSettings.Editor.workFileLimit;
     history.reset();
     pane->setSound(&store, dataStart, dataLength, &format);
-    relayoutViews();
-    notifyPage(PageStateChanged);
+    if (state.size > state.pos) pane->restoreState(state);
+    return true;
 }
 
 void EditorWindow::newDocument() {
@@ -171,14 +290,13 @@ void EditorWindow::newDocument() {
     }
     history.reset();
     store.clear();
-    format = SoundFormat();
-    format.sampleRate = 44100;
-    format.bytesPerSecond = 1;
-    format.bytesPerFrame = 1;
-    format.gain = 1.0;
+    resetFormat(format);
     dataStart = dataLength = 0;
     currentBlock = -1;
     samplesPresent = 0;
+    fileKind = 0;
+    blockNames.clear();
+    stringClear(soundFormatName);
     relayoutViews();
 }
 
@@ -194,7 +312,25 @@ void EditorWindow::writeFile(const char* path, u32 flags) {
     const char* dot = std::strrchr(path, '.');
     u32 kind = dot && _stricmp(dot, ".wav") == 0 ? soundFileWave : soundFileRavo;
     StoreSource written;
-    if (!saveSoundFile(path, kind, &format, &store, nullptr, &errorHandler, window, &written)) throw GException();
+    // Onto the attached file: the registry lends its stream so that the file may be replaced.
+    GFile borrowed(&errorHandler);
+    const bool lend = (flags & SaveOwnFile) && fileHolder.record;
+    if (lend && !OpenFileRegistry::reopen(borrowed, &fileHolder, RegistryMode::SafeReplace | RegistryMode::OthersWait))
+        throw GException();
+    // No reader of the pane keeps the file open meanwhile.
+    pane->suspendReading();
+    if (pane->source) pane->source->closeFiles();
+    bool saved;
+    try {
+        saved = saveSoundFile(path, kind, &format, &store, nullptr, &errorHandler, window, &written);
+    } catch (...) {
+        if (lend) OpenFileRegistry::endReopen(borrowed);
+        pane->resumeReading();
+        throw;
+    }
+    if (lend && !OpenFileRegistry::endReopen(borrowed)) saved = false;
+    pane->resumeReading();
+    if (!saved) throw GException();
     // Every change record points into the old files: the history starts again on the new one.
     history.reset();
     store.reopen(path, written);
@@ -211,6 +347,47 @@ void EditorWindow::writeFile(const char* path, u32 flags) {
     }
 }
 
+void EditorWindow::createFile(const char* path) {
+    if (!createEmptyFile(path)) throw GException();
+}
+
+bool EditorWindow::createEmptyFile(const char* path) {
+    const SoundFormatSettings& s = appSettings.Common.SoundFormat;
+    std::unique_ptr<BlockBase> root;
+    SoundFormatBlock block;
+    if (s.tag != ownFormatTag) {
+        WAVEFORMATEX w = {};
+        w.wFormatTag = WAVE_FORMAT_PCM;
+        w.nChannels = (WORD)s.channels;
+        w.nSamplesPerSec = s.rate;
+        w.wBitsPerSample = 16;
+        w.nBlockAlign = (WORD)(s.channels * 2);
+        w.nAvgBytesPerSec = w.nBlockAlign * s.rate;
+        root.reset(buildWaveLayout(&w, 0));
+    } else {
+        SoundFormat plain;
+        plain.setPlain(s.channels, s.rate, s.encoding);
+        if (!buildFormatBlock(&block, &plain, window)) return false;
+        auto* ravo = new RavoFormBlock;
+        root.reset(ravo);
+        buildRavoLayout(ravo, block.format(), 0);
+    }
+    // Removed on close unless every byte was written.
+    GFile file(&errorHandler);
+    const u32 mode = FileFlag::Write | FileFlag::Truncate | FileFlag::Create | FileFlag::DenyRead |
+                     FileFlag::DenyWrite | FileFlag::DeleteOnClose;
+    try {
+        if (!fileOpen(file, path, mode)) return false;
+        if (root->write(nullptr, file, nullptr) && fileFlush(file) && !file.failed())
+            file.flags &= ~FileFlag::DeleteOnClose;
+        const bool kept = !(file.flags & FileFlag::DeleteOnClose);
+        return fileClose(file) && kept;
+    } catch (const GException&) {
+        fileCloseQuietly(file);
+        return false;
+    }
+}
+
 void EditorWindow::activatePage() {
     GFilePlacer::activatePage();
     if (pane->source) pane->source->moveToFront();
@@ -224,6 +401,8 @@ void EditorWindow::saveOptions(GBag* blocks) {
 
 void EditorWindow::updateViews() {
     if (placerFlags & 0x80) return;
+    updateStatusLine();
+    updateStrips();
     if (pane->hwnd) pane->invalidate();
 }
 
@@ -231,6 +410,23 @@ void EditorWindow::relayoutViews() {
     if (pane->hwnd) pane->recalculate(true);
     updateViews();
     if (rect.right > rect.left) setRect(rect);
+}
+
+void EditorWindow::queueCommand(u32 id, const char* path) {
+    auto* task = new PageCommandTask(this, id, path);
+    TaskQueue::enqueue(commandTasks, task);
+}
+
+void EditorWindow::armTasks() {
+    if (tasksArmed) return;
+    TaskQueue::unlinkAll(commandTasks);
+    tasksArmed = 1;
+}
+
+void EditorWindow::requeueTasks() {
+    if (!tasksArmed) return;
+    tasksArmed = 0;
+    TaskQueue::requeueAll(commandTasks);
 }
 
 void EditorWindow::takeDataLength() {
@@ -258,7 +454,18 @@ i32 EditorWindow::commandState(u32 id) {
     i32 paneState = pane->commandState(id);
     if (paneState == 0 || paneState == 1) return paneState;
     if (id == EditorUndo) return history.canUndo() && !running() ? 0 : 1;
-    if (id == EditorRedo) return history.canRedo() && !running() ? 0 : 1;
+    if (id == EditorRedo) return samplesPresent && history.canRedo() && !running() ? 0 : 1;
+    const bool severalBlocks = blockNames.size() > 1;
+    if (id == EditorExtract || id == EditorExtractAuto || id == (u32)actionIdByName("SPLIT_FILE"))
+        return severalBlocks && fileKind != kBlockFileKind ? 0 : 1;
+    if (id == EditorDecompress || id == EditorDecompressAuto) {
+        if (samplesPresent) return 1;
+        return blockNames.size() == 1 || fileKind == kBlockFileKind ? 0 : 1;
+    }
+    if (id == EditorFindNext) return lastFindKind == 0 || lastFindKind == 1 ? 0 : 1;
+    if (id == (u32)actionIdByName("SELECT_PREV")) return currentBlock <= 0 ? 1 : 0;
+    if (id == (u32)actionIdByName("SELECT_BLOCK")) return severalBlocks ? 0 : 1;
+    if (id == (u32)actionIdByName("SELECT_NEXT")) return currentBlock >= (i32)blockNames.size() - 1 ? 1 : 0;
     return flags ? 0 : 2;
 }
 
@@ -275,7 +482,28 @@ bool EditorWindow::onCommand(u32 id, GStateQuery* query) {
     if (paneState == 1) return true;
     if (paneState == 0 && pane->onCommand(id, query)) return true;
     if (placerFlags & 0x80) return false;
+    // Tasks queued while the command runs wait for its end.
+    const bool armedHere = !tasksArmed;
+    armTasks();
+    bool taken;
+    try {
+        taken = dispatchCommand(id, query);
+    } catch (...) {
+        if (armedHere) requeueTasks();
+        throw;
+    }
+    if (armedHere && !running()) requeueTasks();
+    return taken;
+}
+
+bool EditorWindow::dispatchCommand(u32 id, GStateQuery* query) {
     if (id == FileCommandChanged || id == FileCommandGone) return GFilePlacer::onCommand(id, query);
+    if (id == EditorOpenPath) {
+        GString path = pendingPath;
+        stringClear(pendingPath);
+        if (!path.empty()) loadDocument(path.c_str(), nullptr);
+        return true;
+    }
     i32 flags = actionFlags(id);
     if (flags < 0) return GFilePlacer::onCommand(id, query);
     if ((flags & ActRefusedModified) && modified) {
@@ -290,7 +518,9 @@ bool EditorWindow::onCommand(u32 id, GStateQuery* query) {
         if (commandState(id) != 0) return true;
         SoundBlockProcessor* made = createSoundBlockProcessor(id);
         if (!made) return true;
-        if (effectCommandHandler(this, id, made) != 1) {
+        i32 answer = effectCommandHandler(this, id, made);
+        if (answer != 1) {
+            if (answer == 0) TaskQueue::clear(commandTasks);
             delete made;
             return true;
         }
@@ -303,6 +533,15 @@ bool EditorWindow::onCommand(u32 id, GStateQuery* query) {
     }
     if (id == EditorRedo) {
         redo();
+        return true;
+    }
+    if (id == EditorSmoothOptions) {
+        runEditorOptions(window, EditorOptionsSmoothing);
+        return true;
+    }
+    if (id == (u32)actionIdByName("SMOOTHING")) {
+        appSettings.Editor.smoothing = appSettings.Editor.smoothing ? 0 : 1;
+        relayoutViews();
         return true;
     }
     return GFilePlacer::onCommand(id, query);

@@ -3,8 +3,10 @@
 // sound's format and store, the undo history of its edits, the processor while an edit runs and,
 // as a layout item, its wave pane and progress line. Deleted as a layout item by its window.
 #include <mutex>
+#include <string>
 #include <vector>
 
+#include "core/task_queue.h"
 #include "engine/processor.h"
 #include "gui/frame/file_placer.h"
 #include "gui/frame/undo_history.h"
@@ -12,6 +14,7 @@
 #include "mm/sound_store.h"
 
 class GProgressLinePlacer;
+class GStatusLine;
 class WavePane;
 class EditRecord;
 
@@ -25,8 +28,30 @@ enum : u32 {
     EditorCrop = 425,
     EditorCutOut = 485,
     EditorAmplify = 523,
+    EditorExtract = 310,
+    EditorExtractAuto = 311,
+    EditorSmoothOptions = 407,
+    EditorCopy = 410,
+    EditorFft = 446,
+    EditorFftRepeat = 447,
+    EditorFind = 454,
+    EditorFindNext = 455,
+    EditorDecompress = 478,
+    EditorDecompressAuto = 479,
+    EditorChangeRate = 511,
     EditorOpenPath = 1001,
 };
+
+// Values set once by the first Editor of a run, for the tone and analysis dialogs.
+struct EditorSharedDefaults {
+    f64 frequencies[2] = {0.0, 0.0};
+    u32 counts[2] = {0, 0};
+    f64 limit = 0.0;
+    u32 word = 0;
+    u16 half = 0;
+    f64 value = 0.0;
+};
+extern EditorSharedDefaults editorSharedDefaults;
 
 // Bits of actionFlags.
 enum : u32 {
@@ -56,6 +81,16 @@ const u64 kEditAtOnceBytes = 100000;
 // run; 0 declines (nothing runs). Replaceable; the default accepts.
 typedef i32 (*EffectCommandHandler)(class EditorWindow* editor, u32 id, SoundBlockProcessor* processor);
 extern EffectCommandHandler effectCommandHandler;
+// Runs a file row (EXTRACT, DECOMPRESS, SPLIT_FILE, ...) on the job's thread: no processor slot
+// serves them. Replaceable; the default does nothing and fails.
+typedef bool (*FileRowHandler)(class EditorWindow* editor, SoundBlockProcessor* processor);
+extern FileRowHandler fileRowHandler;
+// FFT results for a spectrum page (modes 0 and 1 of the analysis): shown by the spectrum editor.
+// Replaceable; the default shows nothing.
+typedef void (*FftResultHandler)(class EditorWindow* editor, SoundBlockProcessor* processor, u32 mode);
+extern FftResultHandler fftResultHandler;
+// The Editor's own file kind whose blocks are extracted and decompressed as one.
+const u32 kBlockFileKind = 12;
 
 class EditorWindow : public GFilePlacer, public ProcessorOwner {
 public:
@@ -74,6 +109,9 @@ public:
     void detach() override;
     void activatePage() override;
     void saveOptions(GBag* blocks) override;
+    // NEW's file: an empty sound in the new-sound format of the settings.
+    void createFile(const char* path) override;
+    bool createEmptyFile(const char* path);
 
     bool onCommand(u32 command, GStateQuery* query) override;
     i32 commandState(u32 command) override;
@@ -98,6 +136,17 @@ public:
     void takeDataLength();
     void updateViews();
     void relayoutViews();
+    void updateStatusLine();
+    void updateStrips();
+    // The page's command task list: queues the command for this page (run after the current one).
+    void queueCommand(u32 id, const char* path = nullptr);
+    // The steps of the completion report by action; each may be replaced by its owner's part.
+    void reportResult(SoundBlockProcessor* p);
+    // The undo disk warning after the store grew.
+    void checkUndoDisk();
+    // The sound's rate and bytes per second; the views follow.
+    void setSampleRate(u32 rate);
+    bool onControlNotify(void* notification) override;
 
     SoundFormat format;
     SoundStore store;
@@ -110,7 +159,18 @@ public:
     i32 currentBlock = -1;
     u8 samplesPresent = 0;
     u8 playing = 0;
+    u8 paused = 0;
     u64 undoWarningThreshold = 0;
+    GStatusLine* statusLine = nullptr;
+    GStatusLine* zoomStrip = nullptr;
+    GStatusLine* infoStrip = nullptr;
+    u32 fileKind = 0;
+    std::vector<std::string> blockNames;  // the sounds of the file, by name
+    GString soundFormatName;
+    TaskRing commandTasks;
+    u8 tasksArmed = 0;
+    GString pendingPath;  // the path of a queued 1001
+    u32 lastFindKind = ~0u;
 
 private:
     struct Change {
@@ -119,6 +179,10 @@ private:
     void finishRun(bool succeeded);
     void rollBack();
     void applyRecordPositions(EditRecord* record, bool after);
+    bool dispatchCommand(u32 id, GStateQuery* query);
+    bool openCandidate(const char* path, GBag& state);
+    void armTasks();
+    void requeueTasks();
     // Edits waiting on the job's thread for the interface thread.
     std::mutex changeLock;
     std::vector<Change> changes;

@@ -62,6 +62,8 @@ void WaveDataSource::close() {
     changed = 1;
 }
 
+void WaveDataSource::closeFiles() { closeFilePair(files); }
+
 void WaveDataSource::invalidateFrom(u64 byte) { invalidate(byte, dataStart + dataLength); }
 
 void WaveDataSource::invalidate(u64 from, u64 to) {

@@ -34,6 +34,8 @@ public:
     // Closes the cache handle and takes the sound; answers the bytes per frame.
     u32 setFormat(SoundStore* store, u32 encoding, u32 tracks, u64 start, u64 length);
     void close();
+    // Lets go of the sound's files (a save puts another file in their place).
+    void closeFiles();
     void invalidateFrom(u64 byte);
     void invalidate(u64 from, u64 to);
     void invalidateAll();

@@ -123,7 +123,32 @@ void WavePane::setSound(SoundStore* soundStore, u64 start, u64 length, SoundForm
     scaleX = normalScaleX;
     initialScaleY = normalScaleY;
     invalidateLayout();
+    fitLanes();
     if (hwnd) invalidate();
+}
+
+void WavePane::fitLanes() {
+    if (dataKind != WaveSamples || !hwnd || laneCount <= 0) return;
+    RECT client;
+    GetClientRect(hwnd, &client);
+    // Every lane has its title strip above it; folded lanes have nothing else.
+    double pixels = 0, factors = 0;
+    for (i32 i = 0; i < laneCount; ++i) {
+        pixels += titleHeight;
+        if (!lanes[i].folded) factors += kWaveLaneSpan;
+    }
+    const double room = client.bottom - vertical.leadingInset - vertical.trailingInset - 2.0 * border - pixels - 2;
+    if (room <= 0 || factors <= 0) return;
+    scaleY = normalScaleY = std::max(std::min(room / factors, maxScaleY), minScaleY);
+    invalidateLayout();
+}
+
+bool WavePane::onSize(i32 width, i32 height) {
+    // At its normal height the lanes keep filling the plot.
+    const bool fitted = scaleY == normalScaleY;
+    GGraph::onSize(width, height);
+    if (fitted) fitLanes();
+    return false;
 }
 
 void WavePane::setLength(u64 length) {

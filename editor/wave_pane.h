@@ -102,6 +102,10 @@ public:
     // The stretch between boundaries (0, bookmarks, frame count) after or before the selection.
     void selectNeighbourStretch(bool next);
 
+    // The vertical scale at which the lanes fill the plot becomes the normal one.
+    void fitLanes();
+    bool onSize(i32 width, i32 height) override;
+
     // Recalculation.
     void recalculate(bool relayout);
     void refreshData();

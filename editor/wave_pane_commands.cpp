@@ -116,6 +116,8 @@ bool WavePane::onCommand(u32 command, GStateQuery* query) {
     if (command == NewPeaks) {
         refreshData();
         invalidate();
+        // The owner shows how far the reading got.
+        notifyOwner(kNewPeaksNotification, nullptr);
         return true;
     }
     const u32 view = waveViewOptions.viewFlags, style = waveViewOptions.styleFlags;

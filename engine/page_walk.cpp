@@ -266,7 +266,12 @@ void PageWalk::finish() {
     if (change.guard) change.guard->reached(change.newLength);
 }
 
+bool PageWalk::abandoned() const {
+    return overChange && change.rolledBackWhenStopped && change.rolledBackWhenStopped->isCancelled();
+}
+
 bool nextPages(PageWalk& ender, PageWalk* const* others, size_t count) {
+    if (ender.abandoned()) return false;
     if (ender.left() == 0 && (!ender.next() || ender.left() == 0)) return false;
     for (size_t i = 0; i < count; ++i) {
         PageWalk* walk = others[i];

@@ -75,6 +75,8 @@ public:
     // Has run dry and hands out silence.
     bool dry() const { return silent; }
     bool atEnd() const { return ended; }
+    // Over a change its owner rolls back, after a Stop: nothing more is worth writing.
+    bool abandoned() const;
     // Bytes of the range before the current page (forward walks); after a walk that ended at the
     // range's end, the whole count.
     u64 bytesBeforePage() const;

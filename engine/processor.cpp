@@ -1,5 +1,7 @@
 #include "engine/processor.h"
 
+#include "core/progress.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -87,6 +89,7 @@ RangeChange SoundBlockProcessor::openChange(u64 position, u64 oldLength, u64 new
     change.position = position;
     change.oldLength = oldLength;
     change.newLength = newLength;
+    if (ownerRollsBackStops) change.rolledBackWhenStopped = progress;
     if (!store->beginChange(&change.oldCursor, position, oldLength, newLength, &change.newCursor)) {
         // Refused (the work file said why): the walks and edge blends of the operation cover nothing.
         change.oldLength = change.newLength = 0;
@@ -107,6 +110,7 @@ RangeChange SoundBlockProcessor::openSameLengthChange(u32 edges) {
 }
 
 void fillNewBytes(SoundStore& store, const RangeChange& change, u64 written) {
+    if (change.rolledBackWhenStopped && change.rolledBackWhenStopped->isCancelled()) return;
     const u64 oldEnd = std::min(change.oldLength, change.newLength), end = change.newLength;
     if (written >= end) return;
     const u64 chunk = 1 << 18;

@@ -139,6 +139,9 @@ struct RangeChange {
     u64 oldLength = 0;
     u64 newLength = 0;
     ChangeGuard* guard = nullptr;  // the slot's guard (engine/change_guard.h), told by a finished writer
+    // Set when a stopped run is rolled back by its owner: once this progress is cancelled the new
+    // bytes not written are left as they are instead of getting the fill rule.
+    const JobProgress* rolledBackWhenStopped = nullptr;
 };
 
 // The fill rule of new bytes that a walk did not reach: new bytes [written, newLength) of the change
@@ -256,6 +259,8 @@ public:
     void runSlot(ProcessorSlot slot, u32 argument = 0, u32 argument2 = 0);
 
     ProcessorOwner* owner = nullptr;
+    // The owner undoes every change of a stopped run: a Stop skips filling what was not written.
+    bool ownerRollsBackStops = false;
     u32 actionId = 0;
     u8 jobResult = 0;
     JobProgress* progress = nullptr;

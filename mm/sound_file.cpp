@@ -15,8 +15,7 @@
 static_assert(soundFileWave == ChunkId::Wave && soundFileRavo == ChunkId::Ravo, "file kinds are root ids");
 
 namespace {
-void findWaveParts(RiffListBlock* root, SoundFileLayout* layout) {
-    SoundFileParts& parts = layout->parts;
+void findWaveParts(RiffListBlock* root, SoundFileParts& parts, u64* dataOffset) {
     parts.rootFound = root->isWaveForm();
     if (!parts.rootFound) return;
     WaveDataBlock* data = waveDataBlock(root);
@@ -30,12 +29,11 @@ void findWaveParts(RiffListBlock* root, SoundFileLayout* layout) {
     if (data) {
         parts.dataFound = 1;
         parts.dataSize = data->contentSize();
-        layout->dataOffset = data->start + 8;
+        *dataOffset = data->start + 8;
     }
 }
 
-void findRavoParts(RavoFormBlock* root, SoundFileLayout* layout) {
-    SoundFileParts& parts = layout->parts;
+void findRavoParts(RavoFormBlock* root, SoundFileParts& parts, u64* dataOffset) {
     parts.rootFound = 1;
     if (RavoFormatBlock* format = root->formatBlock()) {
         parts.formatFound = format->format() != nullptr;
@@ -44,7 +42,7 @@ void findRavoParts(RavoFormBlock* root, SoundFileLayout* layout) {
     if (RavoDataBlock* data = root->dataBlock()) {
         parts.dataFound = 1;
         parts.dataSize = data->size;
-        layout->dataOffset = data->start;
+        *dataOffset = data->start;
     }
 }
 
@@ -114,6 +112,13 @@ bool writeSoundFile(BlockBase* root, const char* name, SoundStore* store, JobPro
 }
 }  // namespace
 
+void findSoundParts(BlockBase* form, SoundFileParts* parts, u64* dataOffset) {
+    *parts = SoundFileParts{};
+    *dataOffset = 0;
+    if (RavoFormBlock* ravo = dynamic_cast<RavoFormBlock*>(form)) findRavoParts(ravo, *parts, dataOffset);
+    else if (RiffListBlock* list = dynamic_cast<RiffListBlock*>(form)) findWaveParts(list, *parts, dataOffset);
+}
+
 static bool readLayout(GFile& file, SoundFileLayout* layout) {
     u32 formId = 0;
     i64 size = fileSize(file);
@@ -122,12 +127,13 @@ static bool readLayout(GFile& file, SoundFileLayout* layout) {
     if (formId == ChunkId::Riff) {
         RiffListBlock* root = readRiffFile(file, nullptr);
         layout->root = root;
-        if (root) findWaveParts(root, layout);
+        if (root) findSoundParts(root, &layout->parts, &layout->dataOffset);
         layout->kind = soundFileWave;
     } else if (formId == ChunkId::Ravo) {
         RavoFormBlock* root = new RavoFormBlock;
         layout->root = root;
-        if (fileRewind(file) && root->read(nullptr, file, (u64)size)) findRavoParts(root, layout);
+        if (fileRewind(file) && root->read(nullptr, file, (u64)size))
+            findSoundParts(root, &layout->parts, &layout->dataOffset);
         layout->kind = soundFileRavo;
     } else {
         failBlockFile(file, MmText::WrongFileType);

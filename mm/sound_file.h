@@ -35,6 +35,10 @@ struct SoundFileLayout {
 // having reported why) when the file is of neither kind or cannot be read.
 bool readSoundFileLayout(GFile& file, SoundFileLayout* layout);
 
+// The parts of one sound form of a tree (a WAVE form at any depth, or the own form): what was found
+// and where its samples lie.
+void findSoundParts(BlockBase* form, SoundFileParts* parts, u64* dataOffset);
+
 // Opens the named file as a sound: checks its parts and format block (failures shown over window),
 // fills the format and opens the store over the file's samples. Errors of the files go to handler.
 bool openSoundFile(const char* name, SoundFormat* format, SoundStore* store, ErrorHandler* handler, GWindow* window);

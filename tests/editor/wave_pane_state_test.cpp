@@ -45,6 +45,8 @@ TEST(WavePaneCommands, SelectAllToggleCursorStepsAndViewOptionsOverTwoPanes) {
     p.onCommand(501, nullptr);
     EXPECT_EQ(p.cursor, 0u);
 
+    // One above the other.
+    f.pane->setRect(RECT{0, 0, 600, 200}, SWP_NOZORDER);
     WavePane* second = new WavePane(f.host);
     second->create(WS_CHILD | WS_VISIBLE);
     second->setRect(RECT{0, 0, 300, 200}, SWP_NOZORDER);
@@ -202,6 +204,9 @@ TEST(WavePaneKeys, HomeEndPagesAndThePlaybackPick) {
     EXPECT_EQ(p.cursor, p.frameCount);
     f.key(VK_HOME);
     EXPECT_EQ(p.cursor, 0u);
+    // Taller than the window: pages to scroll, from the top.
+    p.setScale(p.scaleX, p.normalScaleY * 4);
+    for (int i = 0; i < 6; ++i) f.key(VK_PRIOR);
     i64 origin = p.vertical.origin;
     f.key(VK_NEXT);
     EXPECT_GT(p.vertical.origin, origin);
@@ -222,6 +227,8 @@ TEST(WavePaneKeys, HomeEndPagesAndThePlaybackPick) {
 TEST(WavePaneCommands, ColourDefaultRepaintsBothPanes) {
     PaneFixture f(600, 320);
     f.load("-r 8000 -c 1 -b 16 synth 1 sine 20 norm -0.1");
+    // One above the other.
+    f.pane->setRect(RECT{0, 0, 600, 200}, SWP_NOZORDER);
     WavePane* second = new WavePane(f.host);
     second->create(WS_CHILD | WS_VISIBLE);
     second->setRect(RECT{0, 200, 600, 320}, SWP_NOZORDER);
@@ -232,7 +239,8 @@ TEST(WavePaneCommands, ColourDefaultRepaintsBothPanes) {
     auto backgroundOf = [](WavePane* pane) {
         RECT plot = plotAreaRect(*pane);
         HDC dc = GetDC(pane->hwnd);
-        COLORREF c = GetPixel(dc, plot.right - 2, plot.top + 1);
+        // Between the lane's top line and the sine's end, which is near zero.
+        COLORREF c = GetPixel(dc, plot.right - 2, plot.top + (plot.bottom - plot.top) / 4);
         ReleaseDC(pane->hwnd, dc);
         return c;
     };

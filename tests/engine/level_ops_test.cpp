@@ -245,6 +245,29 @@ TEST(LevelOperations, CancelLeavesTheWholeRangeWritten) {
     }
 }
 
+// An owner that undoes a stopped run has nothing written after the Stop: the walk ends there and
+// the undo gives the old samples back.
+TEST(LevelOperations, AStopOfARunItsOwnerRollsBackEndsTheWalk) {
+    const u32 frames = 400000;
+    std::vector<f64> input = patternSamples(frames, 1);
+    for (Slot slot : {Slot::amplify, Slot::invert}) {
+        SCOPED_TRACE((u32)slot);
+        TestSound s(encodingInt16, 1, input);
+        RecordingOwner owner(&s);
+        auto p = bindProcessor(s, 10, frames - 10, 0, &owner);
+        p->ownerRollsBackStops = true;
+        CancellingProgress progress(2);
+        progress.setTotal(p->rangeLength);
+        p->progress = &progress;
+        p->param1 = 3;
+        p->runSlot(slot);
+        EXPECT_TRUE(progress.isCancelled());
+        EXPECT_LT(progress.reports, 6u);
+        owner.undoAll();
+        EXPECT_EQ(input, s.samples());
+    }
+}
+
 // A walk whose writer carries the progress ends on a cancel; the rest of the new bytes are then
 // the old ones, never left unwritten.
 TEST(LevelOperations, AWalkEndedEarlyFillsTheRestWithTheOldBytes) {

@@ -6,6 +6,7 @@
 
 #include "editor/editor_window.h"
 #include "editor/wave_pane.h"
+#include "gui/controls/status_line.h"
 #include "gui/frame/file_placer.h"
 #include "gui/frame/tab_placer.h"
 #include "tests/gui/dib_canvas.h"
@@ -54,8 +55,22 @@ TEST_F(MainWindowTest, AnEditorTabShowsTheSoundAndItsEdits) {
     auto* page = static_cast<EditorWindow*>(opened);
     ASSERT_TRUE(page->hasDocument);
     ASSERT_TRUE(pumpUntil([&] { return peaksReady(page->pane); }, 5000));
+    // The lane fills the pane's height; the strips under it tell the zoom and the status.
+    RECT plot = plotAreaRect(*page->pane), lane = page->pane->laneRect(0);
+    EXPECT_LE(lane.bottom, plot.bottom);
+    EXPECT_GE(lane.bottom, plot.bottom - 6) << "lane ends at " << lane.bottom << " of " << plot.bottom;
+    ASSERT_TRUE(IsWindowVisible(page->zoomStrip->hwnd));
+    RECT strip;
+    GetClientRect(page->zoomStrip->hwnd, &strip);
+    EXPECT_GT(strip.right, 40);
+    auto fieldText = [](GStatusLine* line, u32 n) {
+        StatusField* field = n < line->fields.count ? static_cast<StatusField*>(line->fields.data[n]) : nullptr;
+        return std::string(field && field->text ? field->text : "");
+    };
+    EXPECT_EQ("X: 100%", fieldText(page->zoomStrip, 0));
     page->pane->selectAllPlain();
     pumpUntil([] { return false; }, 200);
+    EXPECT_EQ("Ready", fieldText(page->statusLine, 0));
     std::string shown = panePixels(page->pane);
     saveWindowShot(w->hwnd, "editor_tab.bmp");
 
