@@ -11,7 +11,7 @@
 #include "gui/layout/layout_rows.h"
 
 ValueField* buildValueDialogBody(GDialog* dialog, const char* title, const char* prompt, LevelValue* value,
-                                 const LevelRange& options) {
+                                 const LevelRange& options, const char* label) {
     const u32 style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
     if (!createTopLevelWindow(dialog, style, 0, title ? title : "")) return nullptr;
     GLayoutBuilder builder(dialog);
@@ -19,7 +19,7 @@ ValueField* buildValueDialogBody(GDialog* dialog, const char* title, const char*
     builder.pushContainer(body, "88488", nullptr);
     dialog->setContent(body);
     GMultiLabel::create(builder, prompt ? prompt : "", 30, 10, 0xA400);
-    ValueField* field = addValueField(builder, nullptr, value, options, nullptr, "U-");
+    ValueField* field = addValueField(builder, label, value, options, nullptr, "U-");
     const bool help = dialog->helpPage && *dialog->helpPage;
     GButtonRow::create(builder, help ? "OCH" : "OC");
     builder.endContainer();

@@ -7,6 +7,6 @@ class GDialog;
 class ValueField;
 
 // Creates the dialog's window with the title and fills it; the caller runs the dialog and reads the
-// field. Answers the field, or null when the window could not be made.
+// field. Answers the field, or null when the window could not be made. A label titles the field's frame.
 ValueField* buildValueDialogBody(GDialog* dialog, const char* title, const char* prompt, LevelValue* value,
-                                 const LevelRange& options);
+                                 const LevelRange& options, const char* label = nullptr);

@@ -9,6 +9,7 @@
 #include "app/program_texts.h"
 #include "core/exceptions.h"
 #include "editor/edit_record.h"
+#include "editor/effect_command.h"
 #include "editor/wave_pane.h"
 #include "gui/frame/progress_line.h"
 #include "gui/kernel/message_box.h"
@@ -88,11 +89,9 @@ void fillFlagTable() {
     flagTable[625] = 0x0000D;
 }
 
-i32 acceptEffect(EditorWindow*, u32, SoundBlockProcessor*) { return 1; }
-
 }  // namespace
 
-EffectCommandHandler effectCommandHandler = acceptEffect;
+EffectCommandHandler effectCommandHandler = runEffectCommand;
 
 i32 actionFlags(u32 id) {
     static std::once_flag filled;

@@ -53,7 +53,7 @@ i32 actionFlags(u32 id);
 const u64 kEditAtOnceBytes = 100000;
 
 // Between the Editor and the effect command handler: called with the bound processor before the
-// run; 0 declines (nothing runs). Replaceable; the default accepts.
+// run; anything but 1 declines (nothing runs). Replaceable; runEffectCommand by default.
 typedef i32 (*EffectCommandHandler)(class EditorWindow* editor, u32 id, SoundBlockProcessor* processor);
 extern EffectCommandHandler effectCommandHandler;
 
@@ -89,7 +89,8 @@ public:
 
     // Made for the sound's encoding and bound to the selection; null when nothing may run.
     SoundBlockProcessor* createSoundBlockProcessor(u32 id);
-    // Runs the bound processor: at once up to kEditAtOnceBytes, else in the background.
+    // Runs the bound processor: at once when its work (rangeLength) is at most kEditAtOnceBytes, else in
+    // the background.
     bool runAction(SoundBlockProcessor* made);
     u32 undo();
     u32 redo();
