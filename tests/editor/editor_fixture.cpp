@@ -1,7 +1,5 @@
 #include "tests/editor/editor_fixture.h"
 
-#include <cstring>
-
 #include "editor/wave_pane.h"
 #include "gui/kernel/message_box.h"
 #include "gui/kernel/window_procedure.h"
@@ -28,24 +26,6 @@ bool shown(RavoText id) {
     for (const std::string& b : boxes)
         if (b.compare(0, text.size(), text) == 0) return true;
     return false;
-}
-
-std::string fileSamples(const std::string& path) {
-    SoundFormat format;
-    SoundStore store;
-    RecordingHandler handler;
-    if (!openSoundFile(path.c_str(), &format, &store, &handler, nullptr)) return "";
-    std::string bytes(store.length, '\0');
-    store.lock(&handler);
-    store.readRange(store.findSegment(store.dataOffset), store.length, reinterpret_cast<u8*>(&bytes[0]));
-    store.unlock();
-    return bytes;
-}
-
-i16 sampleAt(const std::string& bytes, size_t i) {
-    i16 v;
-    std::memcpy(&v, bytes.data() + i * 2, 2);
-    return v;
 }
 
 void expectSoxGain(EditorWindow* page, const std::string& in, const std::string& out, const char* gain, u32 tracks,

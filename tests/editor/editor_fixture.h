@@ -11,6 +11,7 @@
 #include "editor/editor_window.h"
 #include "gui/kernel/dialog.h"
 #include "tests/gui/gui_fixture.h"
+#include "tests/mm/sound_bytes.h"
 #include "tests/support/test_support.h"
 
 namespace editor_test {
@@ -26,9 +27,6 @@ using editor_test::handlerCalls;
 
 // A box with exactly this text (or, for a format, starting with its text up to the first '%') was shown.
 bool shown(RavoText id);
-// The sample bytes of a sound file ("" when it cannot be opened).
-std::string fileSamples(const std::string& path);
-i16 sampleAt(const std::string& bytes, size_t i);
 // Saves the page to `saved` and compares it with `sox -D original ... vol gain`: frames [from, to)
 // within 1, every other sample as in the original (16-bit samples).
 void expectSoxGain(EditorWindow* page, const std::string& original, const std::string& saved, const char* gain,

@@ -20,7 +20,6 @@
 #include "tests/editor/editor_fixture.h"
 #include "tests/gui/dib_canvas.h"
 #include "tests/gui/dialogs/modal_script.h"
-#include "tests/gui/input_fixture.h"
 #include "tests/mm/sox_tool.h"
 
 namespace {
@@ -52,19 +51,7 @@ void type(GDialog& d, u32 unit, const std::string& text) {
     for (char c : text) SendMessageA(edit->hwnd, WM_CHAR, (u8)c, 0);
 }
 
-// A mouse click on the dialog's button of that command.
-void click(GDialog& d, u32 command) {
-    HWND button = GetDlgItem(d.hwnd, (int)command);
-    ASSERT_NE(button, nullptr) << "button " << command;
-    RECT r;
-    GetClientRect(button, &r);
-    InputSeam seam;
-    seam.active = d.hwnd;
-    seam.pointAt(button, r.right / 2, r.bottom / 2);
-    SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.right / 2, r.bottom / 2));
-    SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(r.right / 2, r.bottom / 2));
-    if (d.result != -1) ModalScript::unmark(d);
-}
+void click(GDialog& d, u32 command) { ModalScript::click(d, command); }
 
 struct HandlerFixture : EditorFixture {
     AppSettings saved = appSettings;
