@@ -86,7 +86,7 @@ bool EditorFixture::command(u32 id) {
 
 void EditorFixture::select(u64 from, u64 to) { page->pane->setSelection(from, to); }
 
-std::string EditorFixture::bytes() {
+std::string pageBytes(EditorWindow* page) {
     std::string out(page->store.length, '\0');
     page->store.lock(nullptr);
     page->store.readRange(page->store.findSegment(page->store.dataOffset), page->store.length,
@@ -94,5 +94,7 @@ std::string EditorFixture::bytes() {
     page->store.unlock();
     return out;
 }
+
+std::string EditorFixture::bytes() { return pageBytes(page); }
 
 bool EditorFixture::finished() { return pumpUntil([&] { return !page->running() && !page->job; }, 20000); }

@@ -32,6 +32,9 @@ bool shown(RavoText id);
 void expectSoxGain(EditorWindow* page, const std::string& original, const std::string& saved, const char* gain,
                    u32 tracks, size_t from, size_t to);
 
+// The bytes of the page's store.
+std::string pageBytes(EditorWindow* page);
+
 struct EditorFixture {
     TestApplication app;
     GDialog owner{nullptr, "edit.htm"};

@@ -14,6 +14,7 @@
 #include "engine/processor.h"
 #include "gui/controls/edit_line.h"
 #include "gui/controls/value_field.h"
+#include "gui/kernel/window_procedure.h"
 #include "gui/menus/action_table.h"
 #include "gui/menus/popup_menu.h"
 #include "mm/sound_clipboard.h"
@@ -363,4 +364,115 @@ TEST(EffectCommand, PluginIdsGoToThePluginRowsOnlyFromTheirMenus) {
     }
     pluginCommandHandler = nullptr;
     dynamicPopupCommand = owner;
+}
+
+namespace {
+// A second Editor page beside the fixture's, for copies between pages.
+struct OtherPage {
+    GDialog owner{nullptr, "edit.htm"};
+    EditorWindow* page;
+    OtherPage() {
+        createTopLevelWindow(&owner, WS_POPUP | WS_CLIPCHILDREN, 0, "");
+        page = new EditorWindow(&owner);
+        owner.setContent(page);
+        page->setRect(RECT{0, 0, 640, 360});
+    }
+    ~OtherPage() {
+        pumpUntil([&] { return !page->running(); });
+        DestroyWindow(owner.hwnd);
+    }
+    bool command(u32 id) {
+        GStateQuery query{id, 0};
+        return routeCommandUp(page->pane, QueryExecute, &query);
+    }
+    std::string bytes() { return pageBytes(page); }
+};
+
+const u32 copyId = 410;
+}  // namespace
+
+TEST(EffectCommand, PasteChecksRefuseBeforeAnyChange) {
+    HandlerFixture f;
+    OtherPage to;
+    struct Case {
+        const char* what;
+        const char* source;  // "" leaves the clipboard empty
+        const char* target;
+        bool oneTrackSelected;
+        const char* paste;
+        i32 result;
+        RavoText message;
+    } cases[] = {
+        {"empty clipboard", "", "-r 8000 -c 1 -b 16", false, "PASTE", 0, RavoText::PasteEmpty},
+        {"empty clipboard, insert", "", "-r 8000 -c 1 -b 16", false, "PASTE_INSERT", 0, RavoText::PasteEmpty},
+        {"44100 into 48000", "-r 44100 -c 1 -b 16", "-r 48000 -c 1 -b 16", false, "PASTE", 0, RavoText::PasteRates},
+        {"44100 into 48000, insert", "-r 44100 -c 1 -b 16", "-r 48000 -c 1 -b 16", false, "PASTE_INSERT", 0,
+         RavoText::PasteRates},
+        {"two tracks into one", "-r 8000 -c 2 -b 16", "-r 8000 -c 2 -b 16", true, "PASTE", 0, RavoText::PasteTracks},
+        {"two tracks into one, added", "-r 8000 -c 2 -b 16", "-r 8000 -c 2 -b 16", true, "PASTE_ADD", 0,
+         RavoText::PasteTracks},
+        {"two tracks into one, repeated", "-r 8000 -c 2 -b 16", "-r 8000 -c 2 -b 16", true, "PASTE_REP", 0,
+         RavoText::PasteTracks},
+        {"two tracks inserted into one", "-r 8000 -c 2 -b 16", "-r 8000 -c 2 -b 16", true, "PASTE_INSERT", 1,
+         RavoText::Count},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        soundClipboard().clear();
+        if (*c.source) {
+            ASSERT_TRUE(f.open(f.make(c.source, "synth 0.2 sine 440")));
+            f.select(100, 600);
+            f.command(copyId);
+            ASSERT_TRUE(soundClipboard().valid);
+        }
+        to.page->loadDocument(f.make(c.target, "synth 0.3 sine 300").c_str(), nullptr);
+        ASSERT_TRUE(to.page->hasDocument);
+        if (c.oneTrackSelected) to.page->format.tracks[1].flags &= ~trackSelected;
+        to.page->pane->setSelection(200, 400);
+        to.page->pane->setCursor(200);
+        const std::string before = to.bytes();
+        boxes.clear();
+        seen = Seen();
+        to.command((u32)actionIdByName(c.paste));
+        EXPECT_EQ(seen.result, c.result);
+        if (c.result == 0) {
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_TRUE(shown(c.message)) << boxes[0];
+            EXPECT_TRUE(to.bytes() == before);
+            EXPECT_FALSE(to.page->history.canUndo());
+        } else {
+            EXPECT_EQ(to.page->dataLength, before.size() + 500u * 4);
+        }
+        if (c.message == RavoText::PasteRates) {
+            EXPECT_NE(boxes[0].find("44100"), std::string::npos) << boxes[0];
+            EXPECT_NE(boxes[0].find("48000"), std::string::npos) << boxes[0];
+        }
+        if (c.message == RavoText::PasteTracks) EXPECT_NE(boxes[0].find("2 track"), std::string::npos) << boxes[0];
+    }
+}
+
+TEST(EffectCommand, APasteBetweenPagesEqualsTheCopiedBytes) {
+    HandlerFixture f;
+    OtherPage to;
+    ASSERT_TRUE(f.open(f.make("-r 8000 -c 1 -b 16", "synth 1 sine 440 vol 0.7")));
+    const std::string source = f.bytes();
+    f.select(1000, 3000);
+    f.command(copyId);
+    std::string target = f.make("-r 8000 -c 1 -b 16", "synth 1 sine 300 vol 0.3");
+    to.page->loadDocument(target.c_str(), nullptr);
+    const std::string before = to.bytes();
+    to.page->pane->setSelection(0, 0);
+    to.page->pane->setCursor(500);
+    to.command((u32)actionIdByName("PASTE"));
+    EXPECT_EQ(seen.result, 1);
+    EXPECT_EQ(seen.rangeStart, to.page->dataStart + 500 * fb);
+    EXPECT_EQ(seen.rangeLength, 2000u * fb);
+    EXPECT_EQ(seen.rangeEnd, seen.rangeStart + seen.rangeLength);
+    std::string out = f.dir.file("pasted.wav");
+    to.page->writeFile(out.c_str(), 0);
+    const std::string pasted = fileSamples(out);
+    ASSERT_EQ(pasted.size(), before.size());
+    EXPECT_TRUE(pasted.substr(500 * fb, 2000 * fb) == source.substr(1000 * fb, 2000 * fb));
+    EXPECT_TRUE(pasted.substr(0, 500 * fb) == before.substr(0, 500 * fb));
+    EXPECT_TRUE(pasted.substr(2500 * fb) == before.substr(2500 * fb));
 }
