@@ -169,15 +169,6 @@ public:
     u32 typeId() const override { return TypePitchShiftDialog; }
 };
 
-// One echo.
-class EchoDialog : public GDialog {
-public:
-    explicit EchoDialog(GWindow* owner, const char* help = "echo.htm") : GDialog(owner, help) {}
-    bool isKindOf(u32 id) const override { return id == TypeEchoDialog || GDialog::isKindOf(id); }
-    const char* className() const override { return "EchoDialog"; }
-    u32 typeId() const override { return TypeEchoDialog; }
-};
-
 // A list of reflections.
 class ReverberationDialog : public GDialog {
 public:

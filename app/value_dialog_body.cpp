@@ -10,14 +10,19 @@
 #include "gui/layout/layout_builder.h"
 #include "gui/layout/layout_rows.h"
 
+bool beginDialogBody(GDialog* dialog, GLayoutBuilder& builder, const char* title, const char* digits) {
+    const u32 style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+    if (!createTopLevelWindow(dialog, style, 0, title ? title : "")) return false;
+    GColumnsItem* body = new GColumnsItem(dialog);
+    builder.pushContainer(body, digits, nullptr);
+    dialog->setContent(body);
+    return true;
+}
+
 ValueField* buildValueDialogBody(GDialog* dialog, const char* title, const char* prompt, LevelValue* value,
                                  const LevelRange& options, const char* label) {
-    const u32 style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
-    if (!createTopLevelWindow(dialog, style, 0, title ? title : "")) return nullptr;
     GLayoutBuilder builder(dialog);
-    GColumnsItem* body = new GColumnsItem(dialog);
-    builder.pushContainer(body, "88488", nullptr);
-    dialog->setContent(body);
+    if (!beginDialogBody(dialog, builder, title, "88488")) return nullptr;
     GMultiLabel::create(builder, prompt ? prompt : "", 30, 10, 0xA400);
     ValueField* field = addValueField(builder, label, value, options, nullptr, "U-");
     const bool help = dialog->helpPage && *dialog->helpPage;
