@@ -2,6 +2,8 @@
 // (Esc and Ctrl+F4 cancel, validation on 1, 4 and 5, Help only with a page), the duration, vibrato
 // and echo bodies, and the echo presets through the real selection dialog.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <mmreg.h>
 
 #include <memory>
 #include <string>
@@ -25,6 +27,7 @@
 #include "gui/kernel/modal_run.h"
 #include "gui/kernel/window_placement.h"
 #include "gui/views/box.h"
+#include "mm/riff_block.h"
 #include "tests/gui/dialogs/modal_script.h"
 #include "tests/gui/dib_canvas.h"
 #include "tests/gui/gui_fixture.h"
@@ -335,6 +338,16 @@ TEST(EffectRecords, RoundingPresetsAndPeriods) {
     EXPECT_EQ((SamplePeriod{8820, 44100}.countAt(48000)), 9600u);
     EXPECT_EQ((SamplePeriod{1, 44100}.countAt(44099)), 0u);
     EXPECT_EQ((SamplePeriod{4000000000u, 96000}.countAt(48000)), 2000000000u);
+    // The wave-format block keeps 16 bytes of a PCM format whatever its cbSize says.
+    WAVEFORMATEX pcm = {};
+    pcm.wFormatTag = 1;
+    pcm.nChannels = 2;
+    pcm.cbSize = 22;
+    WaveFormatBlock stored(nullptr, 0, 0, &pcm);
+    EXPECT_EQ(stored.storedBytes(), 16u);
+    pcm.wFormatTag = 2;
+    WaveFormatBlock other(nullptr, 0, 0, &pcm);
+    EXPECT_EQ(other.storedBytes(), 40u);
     EXPECT_EQ(sizeof(FormatCarryingBlock), 32u);
     EXPECT_EQ(FormatCarryingBlock().tag, 8u);
 }
