@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <mmreg.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -101,9 +102,11 @@ TEST(EffectDialogs, EveryClassAnswersItsKindAndItsBases) {
         EXPECT_EQ(c.dialog->result, -1);
         for (u32 id : {c.type, 7u, 2u, 1u}) EXPECT_TRUE(c.dialog->isKindOf(id)) << id;
         for (u32 id : c.more) EXPECT_TRUE(c.dialog->isKindOf(id)) << id;
-        for (u32 other : everyType)
-            if (other != c.type && std::find(c.more.begin(), c.more.end(), other) == c.more.end())
+        for (u32 other : everyType) {
+            if (other != c.type && std::find(c.more.begin(), c.more.end(), other) == c.more.end()) {
                 EXPECT_FALSE(c.dialog->isKindOf(other)) << other;
+            }
+        }
     }
     EXPECT_EQ(cases.size() + 1, sizeof everyType / sizeof everyType[0]);  // and OptionsDialog, on its page
     EXPECT_EQ(TypeOptionsDialog, 1032u);
@@ -221,8 +224,11 @@ TEST(EffectDialogs, DurationAndVibratoBodiesWriteTheirRecords) {
     const SampleCountRange options = {0, 1, 96000, -1};
     DurationDialog dialog(nullptr, "copypaste.htm");
     ASSERT_TRUE(buildDurationBody(&dialog, "Insert", "How long?", &duration, options, 48000));
-    for (GFieldBinding* f = dialog.fields.head; f; f = f->next)
-        if (auto* parts = dynamic_cast<SampleCountParts*>(f)) EXPECT_EQ(parts->count, 48000u);
+    for (GFieldBinding* f = dialog.fields.head; f; f = f->next) {
+        if (auto* parts = dynamic_cast<SampleCountParts*>(f)) {
+            EXPECT_EQ(parts->count, 48000u);
+        }
+    }
     EXPECT_TRUE(dialog.validate(&dialog.fields));
     EXPECT_EQ(duration.count, 48000u);
     EXPECT_EQ(duration.rate, 48000u);

@@ -287,9 +287,10 @@ TEST(EffectCommand, FieldsOfTheRowsWithoutADialog) {
         EXPECT_EQ(p->rangeEnd, start + c.rangeEnd * fb);
         EXPECT_EQ(p->rangeLength, c.work);
         EXPECT_EQ(boxes.size(), c.result == 1 ? 0u : 1u);
-        if (c.result != 1)
+        if (c.result != 1) {
             EXPECT_TRUE(shown(std::string(c.name) == "CROSSFADING" ? RavoText::CrossfadeAfter
                                                                    : RavoText::CrossfadeBefore));
+        }
         delete p;
     }
 }
@@ -447,7 +448,9 @@ TEST(EffectCommand, PasteChecksRefuseBeforeAnyChange) {
             EXPECT_NE(boxes[0].find("44100"), std::string::npos) << boxes[0];
             EXPECT_NE(boxes[0].find("48000"), std::string::npos) << boxes[0];
         }
-        if (c.message == RavoText::PasteTracks) EXPECT_NE(boxes[0].find("2 track"), std::string::npos) << boxes[0];
+        if (c.message == RavoText::PasteTracks) {
+            EXPECT_NE(boxes[0].find("2 track"), std::string::npos) << boxes[0];
+        }
     }
 }
 
