@@ -142,15 +142,6 @@ public:
     u32 typeId() const override { return TypeRateDialog; }
 };
 
-// One amplitude or a pair ("volume2.htm", "ari.htm", "volume1.htm").
-class AmpDialog : public GDialog {
-public:
-    AmpDialog(GWindow* owner, const char* help) : GDialog(owner, help) {}
-    bool isKindOf(u32 id) const override { return id == TypeAmpDialog || GDialog::isKindOf(id); }
-    const char* className() const override { return "AmpDialog"; }
-    u32 typeId() const override { return TypeAmpDialog; }
-};
-
 // Pulsation.
 class PulsationDialog : public GDialog {
 public:
@@ -176,15 +167,6 @@ public:
     bool isKindOf(u32 id) const override { return id == TypePitchShiftDialog || GDialog::isKindOf(id); }
     const char* className() const override { return "PitchShiftDialog"; }
     u32 typeId() const override { return TypePitchShiftDialog; }
-};
-
-// One echo.
-class EchoDialog : public GDialog {
-public:
-    explicit EchoDialog(GWindow* owner, const char* help = "echo.htm") : GDialog(owner, help) {}
-    bool isKindOf(u32 id) const override { return id == TypeEchoDialog || GDialog::isKindOf(id); }
-    const char* className() const override { return "EchoDialog"; }
-    u32 typeId() const override { return TypeEchoDialog; }
 };
 
 // A list of reflections.

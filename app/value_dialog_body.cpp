@@ -10,16 +10,21 @@
 #include "gui/layout/layout_builder.h"
 #include "gui/layout/layout_rows.h"
 
-ValueField* buildValueDialogBody(GDialog* dialog, const char* title, const char* prompt, LevelValue* value,
-                                 const LevelRange& options) {
+bool beginDialogBody(GDialog* dialog, GLayoutBuilder& builder, const char* title, const char* digits) {
     const u32 style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
-    if (!createTopLevelWindow(dialog, style, 0, title ? title : "")) return nullptr;
-    GLayoutBuilder builder(dialog);
+    if (!createTopLevelWindow(dialog, style, 0, title ? title : "")) return false;
     GColumnsItem* body = new GColumnsItem(dialog);
-    builder.pushContainer(body, "88488", nullptr);
+    builder.pushContainer(body, digits, nullptr);
     dialog->setContent(body);
+    return true;
+}
+
+ValueField* buildValueDialogBody(GDialog* dialog, const char* title, const char* prompt, LevelValue* value,
+                                 const LevelRange& options, const char* label) {
+    GLayoutBuilder builder(dialog);
+    if (!beginDialogBody(dialog, builder, title, "88488")) return nullptr;
     GMultiLabel::create(builder, prompt ? prompt : "", 30, 10, 0xA400);
-    ValueField* field = addValueField(builder, nullptr, value, options, nullptr, "U-");
+    ValueField* field = addValueField(builder, label, value, options, nullptr, "U-");
     const bool help = dialog->helpPage && *dialog->helpPage;
     GButtonRow::create(builder, help ? "OCH" : "OC");
     builder.endContainer();

@@ -4,9 +4,14 @@
 #include "core/level_value.h"
 
 class GDialog;
+class GLayoutBuilder;
 class ValueField;
 
+// The dialog's window with the title and its content column with the digits, current in the
+// builder; false when the window could not be made.
+bool beginDialogBody(GDialog* dialog, GLayoutBuilder& builder, const char* title, const char* digits);
+
 // Creates the dialog's window with the title and fills it; the caller runs the dialog and reads the
-// field. Answers the field, or null when the window could not be made.
+// field. Answers the field, or null when the window could not be made. A label titles the field's frame.
 ValueField* buildValueDialogBody(GDialog* dialog, const char* title, const char* prompt, LevelValue* value,
-                                 const LevelRange& options);
+                                 const LevelRange& options, const char* label = nullptr);

@@ -30,12 +30,6 @@ struct EditJob : PlacerJob {
     LineSink lineSink;
 };
 
-// The bytes an edit works through; length changes that only splice work on none.
-u64 workLength(u32 id, const SoundBlockProcessor* p) {
-    if (id == EditorCrop || id == EditorCutOut) return 0;
-    return p->rangeEnd - p->rangeStart;
-}
-
 u64 toFrame(u64 position, u64 start, u32 frameBytes) {
     return position <= start ? 0 : (position - start) / std::max<u32>(frameBytes, 1);
 }
@@ -103,7 +97,7 @@ bool EditorWindow::runAction(SoundBlockProcessor* made) {
     }
     EditJob* edit = new EditJob;
     edit->action = processor->actionId;
-    if (workLength(processor->actionId, processor) <= kEditAtOnceBytes) {
+    if (processor->rangeLength <= kEditAtOnceBytes) {
         processor->progress = nullptr;
         bool done = false;
         try {

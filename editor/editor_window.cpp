@@ -16,6 +16,7 @@
 #include "editor/edit_record.h"
 #include "editor/editor_options.h"
 #include "editor/sound_blocks.h"
+#include "editor/effect_command.h"
 #include "editor/wave_pane.h"
 #include "gui/controls/status_line.h"
 #include "gui/frame/progress_line.h"
@@ -98,7 +99,6 @@ void fillFlagTable() {
     flagTable[625] = 0x0000D;
 }
 
-i32 acceptEffect(EditorWindow*, u32, SoundBlockProcessor*) { return 1; }
 bool noFileRow(EditorWindow*, SoundBlockProcessor*) { return false; }
 
 void setSharedDefaults() {
@@ -138,7 +138,7 @@ public:
 
 }  // namespace
 
-EffectCommandHandler effectCommandHandler = acceptEffect;
+EffectCommandHandler effectCommandHandler = runEffectCommand;
 FileRowHandler fileRowHandler = noFileRow;
 EditorSharedDefaults editorSharedDefaults;
 

@@ -78,7 +78,7 @@ i32 actionFlags(u32 id);
 const u64 kEditAtOnceBytes = 100000;
 
 // Between the Editor and the effect command handler: called with the bound processor before the
-// run; 0 declines (nothing runs). Replaceable; the default accepts.
+// run; anything but 1 declines (nothing runs). Replaceable; runEffectCommand by default.
 typedef i32 (*EffectCommandHandler)(class EditorWindow* editor, u32 id, SoundBlockProcessor* processor);
 extern EffectCommandHandler effectCommandHandler;
 // Runs a file row (EXTRACT, DECOMPRESS, SPLIT_FILE, ...) on the job's thread: no processor slot
@@ -127,7 +127,8 @@ public:
 
     // Made for the sound's encoding and bound to the selection; null when nothing may run.
     SoundBlockProcessor* createSoundBlockProcessor(u32 id);
-    // Runs the bound processor: at once up to kEditAtOnceBytes, else in the background.
+    // Runs the bound processor: at once when its work (rangeLength) is at most kEditAtOnceBytes, else in
+    // the background.
     bool runAction(SoundBlockProcessor* made);
     u32 undo();
     u32 redo();

@@ -1,5 +1,7 @@
 #include "gui/controls/digit_field.h"
 
+#include <algorithm>
+
 #include "core/exceptions.h"
 #include "gui/controls/button.h"
 #include "gui/controls/combo.h"
@@ -109,6 +111,14 @@ void DigitField::setSampleRate(u32 rate) {
     parts->setSampleRate(rate);
     time->stepper.minimum = parts->msMinimum;
     time->stepper.maximum = parts->msMaximum;
+    showTime();
+    showSamples();
+}
+
+void DigitField::setCount(u32 samples) {
+    if (!parts) return;
+    parts->samplesChanged(std::min(std::max(samples, parts->minimum), parts->maximum));
+    timeEditedLast = false;
     showTime();
     showSamples();
 }

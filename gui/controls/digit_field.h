@@ -23,6 +23,8 @@ public:
     bool onControlNotify(void* notification) override;
     // The time stays, the count follows the rate.
     void setSampleRate(u32 rate);
+    // Shows a count of samples as if typed (held to the range).
+    void setCount(u32 samples);
     // Disables both pages and marks the button.
     void setReadOnly(bool readOnly);
 

@@ -57,6 +57,7 @@ bool GDialog::onCommand(u32 command, GStateQuery* query) {
 bool GDialog::endDialog(i32 code) {
     // The accepting codes first check and commit the fields; a refusal keeps the dialog open.
     if ((code == 1 || code == 4 || code == 5) && !validate(&fields)) return false;
+    if (code == 2 && keepOnCancel && checkOnly(&fields)) fields.commit();
     result = code;
     if (!modalDone) {
         if (hwnd) PostMessageA(hwnd, WM_CLOSE, 0, 0);

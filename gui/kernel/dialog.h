@@ -37,4 +37,6 @@ public:
 
     i32 result = -1;
     bool* modalDone = nullptr;  // the running modal loop's done flag
+    // Cancel (code 2) still commits fields that check: what the user typed is remembered.
+    bool keepOnCancel = false;
 };

@@ -25,109 +25,11 @@
 #include "gui/kernel/message_box.h"
 #include "mm/sound_file.h"
 #include "tests/gui/dialogs/modal_script.h"
+#include "tests/editor/editor_fixture.h"
 #include "tests/gui/gui_fixture.h"
 #include "tests/mm/riff_bytes.h"
 #include "tests/mm/sox_tool.h"
 #include "tests/support/test_support.h"
-
-namespace {
-
-std::vector<std::string> boxes;
-i32 boxAnswer = 6;
-f64 gainFactor = 0.5;
-i32 handlerCalls = 0;
-
-i32 recordBox(const MessageBoxDescription*, GWindow*, const char* text) {
-    boxes.push_back(text ? text : "");
-    return boxAnswer;
-}
-
-i32 setGain(EditorWindow*, u32, SoundBlockProcessor* p) {
-    ++handlerCalls;
-    p->param1 = gainFactor;
-    return 1;
-}
-
-bool shown(RavoText id) {
-    for (const std::string& b : boxes)
-        if (b == ravoText(id)) return true;
-    return false;
-}
-
-// The sample bytes of a sound file.
-std::string fileSamples(const std::string& path) {
-    SoundFormat format;
-    SoundStore store;
-    RecordingHandler handler;
-    if (!openSoundFile(path.c_str(), &format, &store, &handler, nullptr)) return "";
-    std::string bytes(store.length, '\0');
-    store.lock(&handler);
-    store.readRange(store.findSegment(store.dataOffset), store.length, reinterpret_cast<u8*>(&bytes[0]));
-    store.unlock();
-    return bytes;
-}
-
-struct EditorFixture {
-    TestApplication app;
-    GDialog owner{nullptr, "edit.htm"};
-    TempDir dir;
-    EditorWindow* page;
-    i32 sounds = 0;
-
-    EditorFixture() {
-        boxes.clear();
-        boxAnswer = 6;
-        gainFactor = 0.5;
-        handlerCalls = 0;
-        setMessageBoxSink(recordBox);
-        effectCommandHandler = setGain;
-        createTopLevelWindow(&owner, WS_POPUP | WS_CLIPCHILDREN, 0, "");
-        SetWindowPos(owner.hwnd, HWND_TOP, 0, 0, 640, 360, SWP_SHOWWINDOW | SWP_NOACTIVATE);
-        page = new EditorWindow(&owner);
-        owner.setContent(page);
-        page->setRect(RECT{0, 0, 640, 360});
-    }
-    ~EditorFixture() {
-        pumpUntil([&] { return !page->running(); });
-        effectCommandHandler = [](EditorWindow*, u32, SoundBlockProcessor*) { return 1; };
-        setMessageBoxSink(nullptr);
-        SetWindowLongA(owner.hwnd, GWL_STYLE, GetWindowLongA(owner.hwnd, GWL_STYLE) & ~WS_VISIBLE);
-        DestroyWindow(owner.hwnd);
-    }
-    // A file made by sox ("-r 8000 -c 1 -b 16", "synth 1 sine 440").
-    std::string make(const std::string& format, const std::string& synth) {
-        std::string path = dir.file("s" + std::to_string(++sounds) + ".wav");
-        EXPECT_EQ(0, runSox("-n " + format + " \"" + unixPath(path) + "\" " + synth));
-        return path;
-    }
-    bool open(const std::string& path) {
-        page->loadDocument(path.c_str(), nullptr);
-        return page->hasDocument && page->dataLength > 0;
-    }
-    // A menu command routed as a menu routes it: from the focused pane up.
-    bool command(u32 id) {
-        GStateQuery query{id, 0};
-        return routeCommandUp(page->pane, QueryExecute, &query);
-    }
-    void select(u64 from, u64 to) { page->pane->setSelection(from, to); }
-    std::string bytes() {
-        std::string out(page->store.length, '\0');
-        page->store.lock(nullptr);
-        page->store.readRange(page->store.findSegment(page->store.dataOffset), page->store.length,
-                              reinterpret_cast<u8*>(&out[0]));
-        page->store.unlock();
-        return out;
-    }
-    bool finished() { return pumpUntil([&] { return !page->running() && !page->job; }, 20000); }
-};
-
-i16 sampleAt(const std::string& bytes, size_t i) {
-    i16 v;
-    std::memcpy(&v, bytes.data() + i * 2, 2);
-    return v;
-}
-
-}  // namespace
 
 TEST(EditorWindow, OpensASoundAndShowsItsState) {
     EditorFixture f;
@@ -211,26 +113,11 @@ TEST(EditorWindow, AmplifyASelectionAsSoxDoes) {
     EditorFixture f;
     std::string in = f.make("-r 8000 -c 2 -b 16", "synth 1 sine 300 sine 500 vol 0.8");
     ASSERT_TRUE(f.open(in));
-    std::string original = f.bytes();
     f.select(1000, 3000);
     f.command(EditorAmplify);
     ASSERT_TRUE(f.page->history.canUndo());
     EXPECT_TRUE(f.page->modified);
-    std::string out = f.dir.file("out.wav");
-    f.page->writeFile(out.c_str(), 0);
-    std::string saved = fileSamples(out);
-    std::string halved = f.dir.file("half.wav");
-    ASSERT_EQ(0, runSox("-D \"" + unixPath(in) + "\" \"" + unixPath(halved) + "\" vol 0.5"));
-    std::string expected = fileSamples(halved);
-    ASSERT_EQ(saved.size(), original.size());
-    ASSERT_EQ(expected.size(), original.size());
-    for (size_t i = 0; i < original.size() / 2; ++i) {
-        size_t frame = i / 2;
-        if (frame >= 1000 && frame < 3000)
-            ASSERT_LE(std::abs(sampleAt(saved, i) - sampleAt(expected, i)), 1) << "sample " << i;
-        else
-            ASSERT_EQ(sampleAt(saved, i), sampleAt(original, i)) << "sample " << i;
-    }
+    expectSoxGain(f.page, in, f.dir.file("out.wav"), "0.5", 2, 1000, 3000);
 }
 
 TEST(EditorWindow, WorkOfAHundredThousandBytesRunsAtOnceAndMoreInTheBackground) {

@@ -112,3 +112,21 @@ inline void saveWindowShot(HWND window, const char* name) {
     ReleaseDC(window, dc);
     saveShot(shot, name);
 }
+
+// The client area's pixels as the window shows them, row by row, 4 bytes each.
+inline std::string windowPixels(HWND window) {
+    RECT r;
+    GetClientRect(window, &r);
+    DibCanvas canvas(r.right, r.bottom);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    HDC dc = GetDC(window);
+    BitBlt(canvas.dc(), 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
+    ReleaseDC(window, dc);
+    std::string out;
+    for (i32 y = 0; y < r.bottom; ++y)
+        for (i32 x = 0; x < r.right; ++x) {
+            COLORREF c = canvas.pixel(x, y);
+            out.append(reinterpret_cast<const char*>(&c), sizeof c);
+        }
+    return out;
+}

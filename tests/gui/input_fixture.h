@@ -110,3 +110,20 @@ public:
     Log* log;
     i32 keyAnswer = 0;
 };
+
+// Posts the keys to the window one by one from a 40 ms timer, while a menu runs its own loop.
+inline std::vector<UINT> pendingKeys;
+inline HWND keyTarget = nullptr;
+inline void CALLBACK pressNextKey(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (pendingKeys.empty()) {
+        KillTimer(nullptr, timer);
+        return;
+    }
+    PostMessageA(keyTarget, WM_KEYDOWN, pendingKeys.front(), 0);
+    pendingKeys.erase(pendingKeys.begin());
+}
+inline void pressLater(HWND target, std::vector<UINT> keys) {
+    keyTarget = target;
+    pendingKeys = std::move(keys);
+    SetTimer(nullptr, 0, 40, pressNextKey);
+}

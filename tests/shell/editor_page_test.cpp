@@ -21,24 +21,6 @@ i32 silence(EditorWindow*, u32, SoundBlockProcessor* p) {
     return 1;
 }
 
-// The pane's pixels as they show.
-std::string panePixels(WavePane* pane) {
-    RECT r;
-    GetClientRect(pane->hwnd, &r);
-    DibCanvas canvas(r.right, r.bottom);
-    RedrawWindow(pane->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    HDC dc = GetDC(pane->hwnd);
-    BitBlt(canvas.dc(), 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
-    ReleaseDC(pane->hwnd, dc);
-    std::string out;
-    for (i32 y = 0; y < r.bottom; ++y)
-        for (i32 x = 0; x < r.right; ++x) {
-            COLORREF c = canvas.pixel(x, y);
-            out.append(reinterpret_cast<const char*>(&c), sizeof c);
-        }
-    return out;
-}
-
 bool peaksReady(WavePane* pane) { return pane->source && pane->source->loadProgress() >= 100; }
 
 }  // namespace
@@ -71,7 +53,7 @@ TEST_F(MainWindowTest, AnEditorTabShowsTheSoundAndItsEdits) {
     page->pane->selectAllPlain();
     pumpUntil([] { return false; }, 200);
     EXPECT_EQ("Ready", fieldText(page->statusLine, 0));
-    std::string shown = panePixels(page->pane);
+    std::string shown = windowPixels(page->pane->hwnd);
     saveWindowShot(w->hwnd, "editor_tab.bmp");
 
     EffectCommandHandler saved = effectCommandHandler;
@@ -81,7 +63,7 @@ TEST_F(MainWindowTest, AnEditorTabShowsTheSoundAndItsEdits) {
     ASSERT_TRUE(page->history.canUndo());
     ASSERT_TRUE(pumpUntil([&] { return peaksReady(page->pane); }, 5000));
     pumpUntil([] { return false; }, 300);
-    std::string silent = panePixels(page->pane);
+    std::string silent = windowPixels(page->pane->hwnd);
     saveWindowShot(w->hwnd, "editor_tab_silent.bmp");
     EXPECT_TRUE(silent != shown);
 
@@ -89,5 +71,5 @@ TEST_F(MainWindowTest, AnEditorTabShowsTheSoundAndItsEdits) {
     EXPECT_FALSE(page->history.canUndo());
     ASSERT_TRUE(pumpUntil([&] { return peaksReady(page->pane); }, 5000));
     pumpUntil([] { return false; }, 300);
-    EXPECT_TRUE(panePixels(page->pane) == shown);
+    EXPECT_TRUE(windowPixels(page->pane->hwnd) == shown);
 }

@@ -33,23 +33,6 @@ public:
     std::vector<std::string> requests;
 };
 
-// Posts the keys to the window one by one from a timer, while a menu runs its own loop.
-std::vector<UINT> pendingKeys;
-HWND keyTarget = nullptr;
-void CALLBACK pressNext(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (pendingKeys.empty()) {
-        KillTimer(nullptr, timer);
-        return;
-    }
-    PostMessageA(keyTarget, WM_KEYDOWN, pendingKeys.front(), 0);
-    pendingKeys.erase(pendingKeys.begin());
-}
-void pressLater(HWND target, std::vector<UINT> keys) {
-    keyTarget = target;
-    pendingKeys = std::move(keys);
-    SetTimer(nullptr, 0, 40, pressNext);
-}
-
 bool sameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }

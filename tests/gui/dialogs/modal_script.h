@@ -13,6 +13,7 @@
 #include "gui/kernel/dialog.h"
 #include "gui/kernel/modal_run.h"
 #include "gui/kernel/window_listener.h"
+#include "tests/gui/input_fixture.h"
 
 class ModalScript : public GItemBase {
 public:
@@ -47,6 +48,19 @@ public:
     // marked hidden before it is ended.
     static void unmark(GDialog& d) {
         SetWindowLongA(d.hwnd, GWL_STYLE, GetWindowLongA(d.hwnd, GWL_STYLE) & ~WS_VISIBLE);
+    }
+    // A mouse click on the dialog's button of the command; a dialog that it ends is unmarked.
+    static void click(GDialog& d, u32 command) {
+        HWND button = GetDlgItem(d.hwnd, (int)command);
+        ASSERT_NE(button, nullptr) << "button " << command;
+        RECT r;
+        GetClientRect(button, &r);
+        InputSeam seam;
+        seam.active = d.hwnd;
+        seam.pointAt(button, r.right / 2, r.bottom / 2);
+        SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.right / 2, r.bottom / 2));
+        SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(r.right / 2, r.bottom / 2));
+        if (d.result != -1) unmark(d);
     }
     static void post(GDialog& d, u32 command) {
         unmark(d);
