@@ -116,10 +116,12 @@ EditorWindow::EditorWindow(GWindow* window, WindowKind* kind, GFileDialog* openD
     GLayoutItem::addChild(pane);
     progressLine = new GProgressLinePlacer(window);
     GLayoutItem::addChild(progressLine);
+    setUpPlayback();
     updateViews();
 }
 
 EditorWindow::~EditorWindow() {
+    tearDownPlayback();
     delete processor;
     history.reset();
 }
@@ -129,7 +131,7 @@ const char* EditorWindow::documentKindText() { return ravoText(RavoText::EditorK
 void EditorWindow::setRect(const RECT& r) {
     rect = r;
     i32 w = 0, h = 0;
-    if (progressLine->running())
+    if (progressLine->running() || playing)
         progressLine->getPreferredSize(&w, &h);
     h = std::min<i32>(h, std::max<i32>(0, (i32)(r.bottom - r.top)));
     pane->setRect(RECT{r.left, r.top, r.right, r.bottom - h});
@@ -164,6 +166,7 @@ void EditorWindow::openFile(const char* path, GBag& state) {
 }
 
 void EditorWindow::newDocument() {
+    stopPlayback(false, true);
     GFilePlacer::newDocument();
     if (pane->hwnd) {
         pane->setDrawMode(WaveNoDraw);
@@ -257,6 +260,8 @@ i32 EditorWindow::commandState(u32 id) {
     if ((flags & ActSamples) && !samplesPresent) return 1;
     i32 paneState = pane->commandState(id);
     if (paneState == 0 || paneState == 1) return paneState;
+    i32 transport = playbackCommandState(id);
+    if (transport != 2) return transport;
     if (id == EditorUndo) return history.canUndo() && !running() ? 0 : 1;
     if (id == EditorRedo) return history.canRedo() && !running() ? 0 : 1;
     return flags ? 0 : 2;
@@ -265,6 +270,8 @@ i32 EditorWindow::commandState(u32 id) {
 i32 EditorWindow::commandChecked(u32 id) {
     i32 paneAnswer = pane->commandChecked(id);
     if (paneAnswer != 2) return paneAnswer;
+    i32 transport = playbackCommandChecked(id);
+    if (transport != 2) return transport;
     if (id == (u32)actionIdByName("SMOOTHING")) return appSettings.Editor.smoothing ? 1 : 0;
     return samplesPresent ? 2 : 0;
 }
@@ -278,6 +285,8 @@ bool EditorWindow::onCommand(u32 id, GStateQuery* query) {
     if (id == FileCommandChanged || id == FileCommandGone) return GFilePlacer::onCommand(id, query);
     i32 flags = actionFlags(id);
     if (flags < 0) return GFilePlacer::onCommand(id, query);
+    if ((flags & ActStopPlayback) && playing) stopPlayback(true, false);
+    if (playbackCommand(id)) return true;
     if ((flags & ActRefusedModified) && modified) {
         showMessageBox(&mbError, window, ravoText(RavoText::EditorUnsaved));
         return true;

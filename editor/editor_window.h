@@ -8,10 +8,13 @@
 #include "engine/processor.h"
 #include "gui/frame/file_placer.h"
 #include "gui/frame/undo_history.h"
+#include "gui/kernel/timers.h"
 #include "mm/sound_format.h"
 #include "mm/sound_store.h"
 
 class GProgressLinePlacer;
+class PlaybackLevelWindow;
+class SoundPlayer;
 class WavePane;
 class EditRecord;
 
@@ -99,6 +102,21 @@ public:
     void updateViews();
     void relayoutViews();
 
+    // Playback and recording (editor_playback.cpp).
+    bool onControlNotify(void* notification) override;
+    void onTimer(TimerRecord* record) override;
+    void play(bool selectionOnly);
+    void stopPlayback(bool redraw, bool wait);
+    void pauseResume();
+    void rewindPlayback();
+    void seekPlayback(u64 frame);
+    void recordFragment();
+    // Answer the transport commands; 2 for any other id (false: not taken).
+    i32 playbackCommandState(u32 id);
+    i32 playbackCommandChecked(u32 id);
+    bool playbackCommand(u32 id);
+    bool playerActive() const;
+
     SoundFormat format;
     SoundStore store;
     UndoHistory history;
@@ -111,6 +129,9 @@ public:
     u8 samplesPresent = 0;
     u8 playing = 0;
     u64 undoWarningThreshold = 0;
+    SoundPlayer* player = nullptr;
+    PlaybackLevelWindow* levelWindow = nullptr;
+    TimerRecord playTimer;
 
 private:
     struct Change {
@@ -119,6 +140,9 @@ private:
     void finishRun(bool succeeded);
     void rollBack();
     void applyRecordPositions(EditRecord* record, bool after);
+    void setUpPlayback();
+    void tearDownPlayback();
+    bool playFileRange(u64 from, u64 to);
     // Edits waiting on the job's thread for the interface thread.
     std::mutex changeLock;
     std::vector<Change> changes;
