@@ -232,4 +232,3 @@ bool EditorWindow::playbackCommand(u32 id) {
     }
     return false;
 }
-void EditorWindow::recordFragment() {}
