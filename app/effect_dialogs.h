@@ -222,21 +222,3 @@ public:
     const char* className() const override { return "FFTDialog"; }
     u32 typeId() const override { return TypeFFTDialog; }
 };
-
-// Recording set-up.
-class RecordDialog : public GDialog {
-public:
-    RecordDialog(GWindow* owner, const char* help) : GDialog(owner, help) {}
-    bool isKindOf(u32 id) const override { return id == TypeRecordDialog || GDialog::isKindOf(id); }
-    const char* className() const override { return "RecordDialog"; }
-    u32 typeId() const override { return TypeRecordDialog; }
-};
-
-// Recording in progress.
-class RecordProcessDialog : public GDialog {
-public:
-    RecordProcessDialog(GWindow* owner, const char* help) : GDialog(owner, help) {}
-    bool isKindOf(u32 id) const override { return id == TypeRecordProcessDialog || GDialog::isKindOf(id); }
-    const char* className() const override { return "RecordProcessDialog"; }
-    u32 typeId() const override { return TypeRecordProcessDialog; }
-};

@@ -93,6 +93,7 @@ void EditorWindow::setSampleRate(u32 rate) {
 
 bool EditorWindow::onControlNotify(void* notification) {
     auto* n = static_cast<GControlNotification*>(notification);
+    if (n && playbackNotify(n)) return true;
     if (n && n->source == pane) {
         if (n->code == WavePaneChanged || n->code == WavePaneCursorMoved || n->code == GraphViewChanged) updateStrips();
         if (n->code == kNewPeaksNotification) updateStatusLine();

@@ -170,11 +170,13 @@ EditorWindow::EditorWindow(GWindow* window, WindowKind* kind, GFileDialog* openD
     infoStrip->create();
     progressLine = new GProgressLinePlacer(window);
     GLayoutItem::addChild(progressLine);
+    setUpPlayback();
     updateViews();
 }
 
 EditorWindow::~EditorWindow() {
     TaskQueue::clear(commandTasks);
+    tearDownPlayback();
     delete processor;
     history.reset();
 }
@@ -184,7 +186,7 @@ const char* EditorWindow::documentKindText() { return ravoText(RavoText::EditorK
 void EditorWindow::setRect(const RECT& r) {
     rect = r;
     i32 w = 0, h = 0;
-    if (progressLine->running())
+    if (progressLine->running() || playing)
         progressLine->getPreferredSize(&w, &h);
     const i32 height = std::max<i32>(0, (i32)(r.bottom - r.top));
     h = std::min<i32>(h, height);
@@ -283,6 +285,7 @@ bool EditorWindow::openCandidate(const char* path, GBag& state) {
 }
 
 void EditorWindow::newDocument() {
+    stopPlayback(false, true);
     GFilePlacer::newDocument();
     if (pane->hwnd) {
         pane->setDrawMode(WaveNoDraw);
@@ -453,6 +456,8 @@ i32 EditorWindow::commandState(u32 id) {
     if ((flags & ActSamples) && !samplesPresent) return 1;
     i32 paneState = pane->commandState(id);
     if (paneState == 0 || paneState == 1) return paneState;
+    i32 transport = playbackCommandState(id);
+    if (transport != 2) return transport;
     if (id == EditorUndo) return history.canUndo() && !running() ? 0 : 1;
     if (id == EditorRedo) return samplesPresent && history.canRedo() && !running() ? 0 : 1;
     const bool severalBlocks = blockNames.size() > 1;
@@ -472,6 +477,8 @@ i32 EditorWindow::commandState(u32 id) {
 i32 EditorWindow::commandChecked(u32 id) {
     i32 paneAnswer = pane->commandChecked(id);
     if (paneAnswer != 2) return paneAnswer;
+    i32 transport = playbackCommandChecked(id);
+    if (transport != 2) return transport;
     if (id == (u32)actionIdByName("SMOOTHING")) return appSettings.Editor.smoothing ? 1 : 0;
     return samplesPresent ? 2 : 0;
 }
@@ -506,6 +513,8 @@ bool EditorWindow::dispatchCommand(u32 id, GStateQuery* query) {
     }
     i32 flags = actionFlags(id);
     if (flags < 0) return GFilePlacer::onCommand(id, query);
+    if ((flags & ActStopPlayback) && playing) stopPlayback(true, false);
+    if (playbackCommand(id)) return true;
     if ((flags & ActRefusedModified) && modified) {
         showMessageBox(&mbError, window, ravoText(RavoText::EditorUnsaved));
         return true;

@@ -10,11 +10,14 @@
 #include "engine/processor.h"
 #include "gui/frame/file_placer.h"
 #include "gui/frame/undo_history.h"
+#include "gui/kernel/timers.h"
 #include "mm/sound_format.h"
 #include "mm/sound_store.h"
 
 class GProgressLinePlacer;
 class GStatusLine;
+class PlaybackLevelWindow;
+class SoundPlayer;
 class WavePane;
 class EditRecord;
 
@@ -149,6 +152,22 @@ public:
     void setSampleRate(u32 rate);
     bool onControlNotify(void* notification) override;
 
+    // Playback and recording (editor_playback.cpp).
+    // The pane's pick of a play position; false for other notifications.
+    bool playbackNotify(struct GControlNotification* notification);
+    void onTimer(TimerRecord* record) override;
+    void play(bool selectionOnly);
+    void stopPlayback(bool redraw, bool wait);
+    void pauseResume();
+    void rewindPlayback();
+    void seekPlayback(u64 frame);
+    void recordFragment();
+    // Answer the transport commands; 2 for any other id (false: not taken).
+    i32 playbackCommandState(u32 id);
+    i32 playbackCommandChecked(u32 id);
+    bool playbackCommand(u32 id);
+    bool playerActive() const;
+
     SoundFormat format;
     SoundStore store;
     UndoHistory history;
@@ -172,6 +191,9 @@ public:
     u8 tasksArmed = 0;
     GString pendingPath;  // the path of a queued 1001
     u32 lastFindKind = ~0u;
+    SoundPlayer* player = nullptr;
+    PlaybackLevelWindow* levelWindow = nullptr;
+    TimerRecord playTimer;
 
 private:
     struct Change {
@@ -184,6 +206,9 @@ private:
     bool openCandidate(const char* path, GBag& state);
     void armTasks();
     void requeueTasks();
+    void setUpPlayback();
+    void tearDownPlayback();
+    bool playFileRange(u64 from, u64 to);
     // Edits waiting on the job's thread for the interface thread.
     std::mutex changeLock;
     std::vector<Change> changes;

@@ -52,6 +52,8 @@ public:
     void onWaveMessage(u32 message, uintptr_t param1, uintptr_t param2) override;
 
     u32 stateBits() const { return state; }
+    // For owners that read what the worker keeps under the control lock.
+    std::recursive_mutex& controlLock() { return worker.controlLock; }
     CaptureBuffer* buffers() const { return bufferArray; }
     u32 bufferBytes() const { return bufferSize; }
     i32 bufferCount() const { return bufCount; }
