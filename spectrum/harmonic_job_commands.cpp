@@ -19,7 +19,6 @@
 
 f64 generationThreshold = 0.0;
 i32 subharmonicDepth = 0;
-void (*forgetSpectrumPage)(GPlacer* page) = nullptr;
 
 // ---- the output TEST plays through ----
 

@@ -6,6 +6,7 @@
 // Also the process-wide harmonic clipboard and the stand-ins for what the wave editor supplies.
 #include <vector>
 
+#include "app/page_links.h"
 #include "core/level_value.h"
 #include "core/text_table.h"
 #include "engine/harmonics.h"
@@ -107,9 +108,6 @@ public:
 extern HarmonicPlayOutput* harmonicPlayOutput;
 HarmonicPlayOutput& playOutput();
 
-// Called when a spectrum page leaves its placer: the wave editors drop their reference to it.
-// Installed by the program.
-extern void (*forgetSpectrumPage)(GPlacer* page);
 
 // The values last used in the harmonic dialog; set on first use.
 HarmonicRecord& defaultHarmonic();
