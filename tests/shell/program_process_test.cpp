@@ -314,19 +314,26 @@ double energyAt(const std::vector<short>& x, double frequency) {
     }
     return (s1 * s1 + s2 * s2 - c * s1 * s2) / x.size();
 }
+
+// The main window once it shows the spectrum page, with its children in place; null when none came.
+HWND spectrumWindowOf(Program& program) {
+    HWND main = nullptr;
+    waitFor([&] {
+        for (HWND w : program.windows())
+            if (titleOf(w).find("four.ovt") != std::string::npos || titleOf(w).find("Spectrum") != std::string::npos) main = w;
+        return main != nullptr;
+    });
+    if (main) settledChildCount(main);
+    return main;
+}
 }  // namespace
 
 TEST_F(RealProgram, ASpectrumFileOpensInItsPageAndADeleteLeavesThePane) {
     TempDir dir;
     dir.write("four.ovt", fourHarmonics());
     Program program(exe, "\"" + dir.file("four.ovt") + "\"");
-    HWND main = nullptr;
-    ASSERT_TRUE(waitFor([&] {
-        for (HWND w : program.windows())
-            if (titleOf(w).find("four.ovt") != std::string::npos || titleOf(w).find("Spectrum") != std::string::npos) main = w;
-        return main != nullptr;
-    }));
-    settledChildCount(main);
+    HWND main = spectrumWindowOf(program);
+    ASSERT_NE(main, nullptr);
     HWND pane = windowAtClient(main, 0.5, 0.8);
     HWND table = windowAtClient(main, 0.3, 0.25);
     ASSERT_NE(pane, table);
@@ -352,13 +359,8 @@ TEST_F(RealProgram, SpectrumValueCommandAndPlaybackFromTheProgram) {
     TempDir dir;
     dir.write("four.ovt", fourHarmonics());
     Program program(exe, "\"" + dir.file("four.ovt") + "\"");
-    HWND main = nullptr;
-    ASSERT_TRUE(waitFor([&] {
-        for (HWND w : program.windows())
-            if (titleOf(w).find("four.ovt") != std::string::npos || titleOf(w).find("Spectrum") != std::string::npos) main = w;
-        return main != nullptr;
-    }));
-    settledChildCount(main);
+    HWND main = spectrumWindowOf(program);
+    ASSERT_NE(main, nullptr);
     HWND pane = windowAtClient(main, 0.5, 0.8);
     HWND table = windowAtClient(main, 0.3, 0.25);
     ASSERT_TRUE(waitFor([&] { return greenPixels(pane) > 100; }));
