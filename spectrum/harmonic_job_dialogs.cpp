@@ -4,6 +4,7 @@
 
 #include "app/program_texts.h"
 #include "gui/controls/button_row.h"
+#include "gui/controls/edit_line.h"
 #include "gui/controls/label.h"
 #include "gui/controls/multi_label.h"
 #include "gui/controls/spinner_field.h"
@@ -40,11 +41,18 @@ GSpinnerField* addValueRow(GLayoutBuilder& b, const JobDialogValue& v, i32 headi
     return field;
 }
 
-void finish(GDialog* dialog, GLayoutBuilder& b) {
+// The texts again once the lines have their widths: a line sized after its text shows it scrolled away.
+void finish(GDialog* dialog, GLayoutBuilder& b, GSpinnerField* const* fields, int count) {
     GLine1::create(b);
     GButtonRow::create(b, "OC");
     b.endContainer();
     dialog->fitToContent();
+    char text[64];
+    for (int i = 0; i < count; ++i)
+        if (fields[i] && fields[i]->edit) {
+            GetWindowTextA(fields[i]->edit->hwnd, text, sizeof text);
+            SetWindowTextA(fields[i]->edit->hwnd, text);
+        }
 }
 }  // namespace
 
@@ -55,7 +63,7 @@ bool buildFormatValuesDialog(GDialog* dialog, const char* title, const char* exp
     GMultiLabel::create(b, explanation ? explanation : "", 50, 10, 0xA400);
     SpectrumCalls::buildFormatPanel(b, sampleRate);
     for (int i = 0; i < 2; ++i) fields[i] = addValueRow(b, values[i], 50, 4, 10);
-    finish(dialog, b);
+    finish(dialog, b, fields, 2);
     return true;
 }
 
@@ -64,6 +72,6 @@ bool buildRestoreOverDialog(GDialog* dialog, const JobDialogValue values[4], GSp
     if (!openDialog(dialog, ravoText(RavoText::RestoreOver), b)) return false;
     const i32 widths[4] = {8, 3, 8, 8};
     for (int i = 0; i < 4; ++i) fields[i] = addValueRow(b, values[i], 30, 5, widths[i]);
-    finish(dialog, b);
+    finish(dialog, b, fields, 4);
     return true;
 }

@@ -43,7 +43,7 @@ bool plainAmpDialog(GWindow* owner, const char* helpPage, const char* title, con
 void rateField(GLayoutBuilder& b, u32* sampleRate) {
     GRowItem::create(b, "00000");
     GLabel::create(b, ravoText(RavoText::SampleRateLabel), 0, "<C");
-    addSpinnerField2(b, "8888888", "U-", 1, 1000000, sampleRate);
+    addSpinnerField2(b, "8888888", "<-", 1, 1000000, sampleRate);
     b.endContainer();
 }
 }  // namespace
