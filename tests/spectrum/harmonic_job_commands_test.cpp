@@ -22,19 +22,18 @@ std::string tooFew(int n) {
     return text;
 }
 
+BOOL CALLBACK collectEdit(HWND w, LPARAM p) {
+    char name[32] = {};
+    GetClassNameA(w, name, sizeof name);
+    CharLowerA(name);
+    if (strstr(name, "edit")) reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+    return TRUE;
+}
+
 // The edit lines of a dialog in the order they were made.
 std::vector<HWND> editsOf(GDialog& d) {
     std::vector<HWND> edits;
-    EnumChildWindows(
-        d.hwnd,
-        [](HWND w, LPARAM p) -> BOOL {
-            char name[32] = {};
-            GetClassNameA(w, name, sizeof name);
-            CharLowerA(name);
-            if (strstr(name, "edit")) reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
-            return TRUE;
-        },
-        (LPARAM)&edits);
+    EnumChildWindows(d.hwnd, collectEdit, (LPARAM)&edits);
     return edits;
 }
 
