@@ -173,6 +173,8 @@ public:
     UndoHistory history;
     WavePane* pane = nullptr;
     GProgressLinePlacer* progressLine = nullptr;
+    // The spectrum page this Editor's analyses go to; cleared when that page leaves.
+    GPlacer* spectrumPage = nullptr;
     SoundBlockProcessor* processor = nullptr;
     u64 dataStart = 0;
     u64 dataLength = 0;

@@ -101,17 +101,27 @@ protected:
 // The page's sample rate and FFT size before a command sets new ones; no selection is kept.
 class SpectrumHeaderEdit : public NamedOperation {
 public:
-    SpectrumHeaderEdit(const char* name, HarmonicPage* page) : name(name), page(page) {}
+    SpectrumHeaderEdit(const char* name, HarmonicPage* page, u32 action = 0) : action(action), name(name), page(page) {}
     // Saves the page's rate and FFT size.
     u32 execute(u32 a, JobProgress* progress) override;
     u32 undo(u32, JobProgress*) override { return exchange(); }
     u32 redo(u32, JobProgress*) override { return exchange(); }
     u64 byteCount() override { return 8; }
 
+    const u32 action;
     GString name;
     HarmonicPage* page;
     u32 sampleRate = 0, fftSize = 0;
 
 private:
     u32 exchange();
+};
+
+// The records of one command as one step: execute and redo run them in order, undo backward.
+class HarmonicGroupEdit : public CompoundOperation {
+public:
+    HarmonicGroupEdit(u32 action, const char* name) : action(action), name(name) {}
+
+    const u32 action;
+    GString name;
 };

@@ -10,6 +10,13 @@ class GTable;
 // A phase as the table and the pane show it.
 inline f64 phaseInDegrees(f64 radians) { return radians * 180.0 / 3.14159265358979323846; }
 
+// The base of which the frequency is the overtone (the inverse of overtoneFrequency).
+inline f64 baseOfOvertone(f64 frequency, i32 overtone) {
+    if (overtone >= 1) return frequency / (overtone + 1);
+    if (overtone < 0) return frequency * (1 - overtone);
+    return frequency;
+}
+
 class HarmonicPage {
 public:
     virtual ~HarmonicPage() = default;

@@ -146,12 +146,14 @@ SpectrumWindow::SpectrumWindow(GWindow* window, WindowKind* kind, GFileDialog* o
     refreshViews();
 }
 
-SpectrumWindow::~SpectrumWindow() = default;
+SpectrumWindow::~SpectrumWindow() { stopPlayback(); }
 
 const char* SpectrumWindow::documentKindText() { return ravoText(RavoText::KindSpectrum); }
 
 void SpectrumWindow::detach() {
     try {
+        if (forgetSpectrumPage) forgetSpectrumPage(this);
+        stopPlayback();
         GFilePlacer::newDocument();
     } catch (...) {
     }
@@ -401,8 +403,26 @@ void SpectrumWindow::restoreOptions(GBag* blocks) {
 
 // ---- commands ----
 
+namespace {
+bool isPageCommand(u32 command) {
+    switch (command) {
+    case SpectrumExportCsv: case SpectrumImportCsv: case SpectrumSelectAll: case SpectrumMul:
+    case SpectrumChangeMaxVolume: case SpectrumPitch: case SpectrumUndo: case SpectrumRedo: case SpectrumCopy:
+    case SpectrumCut: case SpectrumPaste: case SpectrumInsert: case SpectrumDelete: case SpectrumClear:
+    case SpectrumRandomize: case SpectrumCutUp: case SpectrumCutDown: case SpectrumInvertSelection:
+    case SpectrumGetPower: case SpectrumTest: case SpectrumOptions: case SpectrumRestoreOvertones:
+    case SpectrumFftMain: case SpectrumEdit: case SpectrumAmplify: case SpectrumRemoveDuplicates:
+    case SpectrumMakeFourier: case SpectrumRemoveSmearing:
+        return true;
+    default:
+        return false;
+    }
+}
+}  // namespace
+
 i32 SpectrumWindow::commandState(u32 command) {
-    if (job) return GFilePlacer::commandState(command);
+    // While a job runs the list is the job's: the page's commands wait.
+    if (job) return isPageCommand(command) ? CommandDisabled : GFilePlacer::commandState(command);
     const bool doc = hasDocument();
     const bool rows = doc && list.count >= 1;
     const i64 c = caretRow();
@@ -450,6 +470,7 @@ i32 SpectrumWindow::commandState(u32 command) {
 }
 
 bool SpectrumWindow::onCommand(u32 command, GStateQuery* query) {
+    if (job && isPageCommand(command)) return true;
     switch (command) {
     case SpectrumExportCsv: exportHarmonicsText(); return true;
     case SpectrumImportCsv: importHarmonicsText(); return true;
@@ -482,19 +503,17 @@ bool SpectrumWindow::onCommand(u32 command, GStateQuery* query) {
     case SpectrumCutDown: cutBelow(); return true;
     case SpectrumFftMain: goToStrongest(); return true;
     case SpectrumGetPower: showPower(); return true;
-    // Handled by the commands' own pages once they exist.
     case SpectrumMul:
-    case SpectrumAmplify:
-    case SpectrumChangeMaxVolume:
-    case SpectrumPitch:
-    case SpectrumRandomize:
-    case SpectrumTest:
-    case SpectrumOptions:
-    case SpectrumRestoreOvertones:
-    case SpectrumRemoveDuplicates:
-    case SpectrumMakeFourier:
-    case SpectrumRemoveSmearing:
-        return true;
+    case SpectrumAmplify: multiplyHarmonicsCommand(); return true;
+    case SpectrumChangeMaxVolume: changeMaxVolumeCommand(); return true;
+    case SpectrumPitch: harmonicPitchCommand(); return true;
+    case SpectrumRandomize: randomizeCommand(); return true;
+    case SpectrumTest: playSpectrum(); return true;
+    case SpectrumOptions: spectrumOptionsCommand(); return true;
+    case SpectrumRestoreOvertones: restoreOvertonesCommand(); return true;
+    case SpectrumRemoveDuplicates: removeDuplicatesCommand(); return true;
+    case SpectrumMakeFourier: prepareSpectrumCommand(); return true;
+    case SpectrumRemoveSmearing: removeSmearingCommand(); return true;
     default:
         return GFilePlacer::onCommand(command, query);
     }

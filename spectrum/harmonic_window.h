@@ -6,17 +6,23 @@
 // Also the process-wide harmonic clipboard and the stand-ins for what the wave editor supplies.
 #include <vector>
 
+#include "app/page_links.h"
+#include "core/level_value.h"
 #include "core/text_table.h"
 #include "engine/harmonics.h"
 #include "gui/frame/file_placer.h"
 #include "gui/frame/undo_history.h"
+#include "gui/kernel/timers.h"
 #include "spectrum/harmonic_edits.h"
 #include "spectrum/harmonic_page.h"
 #include "spectrum/harmonic_table_model.h"
 
+class GLayoutBuilder;
 class GProgressLinePlacer;
+struct SpectrumJob;
 class GSplitterItem;
 class GStatusLine;
+class SynthGenerator;
 class SpectPane;
 
 // The commands of the page.
@@ -64,7 +70,44 @@ extern RunSineGenDialog runSineGenDialog;
 // The FFT options' size and fit switch.
 extern u32 fftSize;
 extern bool fitAfterFft;
+// The pitch dialog over one ratio field, and the amplitude dialog over one level field, with their
+// help page, title, explanation and label. True on OK, the value written back. The defaults are
+// plain value dialogs.
+typedef bool (*RunPitchDialog)(GWindow* owner, const char* helpPage, const char* title, const char* explanation,
+                               const char* label, IntervalValue* value, const IntervalRange& range);
+typedef bool (*RunAmpDialog)(GWindow* owner, const char* helpPage, const char* title, const char* label,
+                             LevelValue* value, const LevelRange& range);
+extern RunPitchDialog runPitchDialog;
+extern RunAmpDialog runAmpDialog;
+// The sound-format panel of the job dialogs, editing the sample rate; the default is one field.
+typedef void (*BuildFormatPanel)(GLayoutBuilder& builder, u32* sampleRate);
+extern BuildFormatPanel buildFormatPanel;
 }  // namespace SpectrumCalls
+
+// Kept for the life of the process: the threshold of MAKE_FOURIER and REMOVE_SMEARING and the
+// subharmonic depth of RESTORE_OVER.
+extern f64 generationThreshold;
+extern i32 subharmonicDepth;
+
+// What TEST plays through; the default is the process's synthesizer output. Interface thread.
+class HarmonicPlayOutput {
+public:
+    virtual ~HarmonicPlayOutput() = default;
+    virtual u32 sampleRate();
+    // Sounds still playing fade out within a tenth of a second.
+    virtual void fadeOut();
+    virtual bool running();
+    virtual void clearSources();
+    // The output takes the generator; false when it refused it (the caller deletes it then).
+    virtual bool addSource(SynthGenerator* generator);
+    virtual void addUser();
+    // Drops one use; the output stops and is waited for when none is left.
+    virtual void dropUser();
+};
+// The output TEST uses; null: the default. Tests put their own here.
+extern HarmonicPlayOutput* harmonicPlayOutput;
+HarmonicPlayOutput& playOutput();
+
 
 // The values last used in the harmonic dialog; set on first use.
 HarmonicRecord& defaultHarmonic();
@@ -106,6 +149,7 @@ public:
     void openFile(const char* path, GBag& state) override { openSpectrumFile(path, state); }
     void saveFile(GFile& file, u32 flags) override;
     void detach() override;
+    void deactivatePage() override;
     const char* documentKindText() override;
     void saveOptions(GBag* blocks) override;
     void restoreOptions(GBag* blocks) override;
@@ -139,6 +183,25 @@ public:
     i64 caretRow();
     // The selected harmonic rows in selection order (the empty last row left out of the selection).
     u32 takeSelection(std::vector<u32>& rows);
+    // The value commands.
+    void harmonicPitchCommand();
+    void multiplyHarmonicsCommand();
+    void changeMaxVolumeCommand();
+    void randomizeCommand();
+    void removeDuplicatesCommand();
+    // The background commands, their steps and their ends.
+    void restoreOvertonesCommand();
+    void spectrumOptionsCommand();
+    void prepareSpectrumCommand();
+    void removeSmearingCommand();
+    void playSpectrum();
+    bool performJob(PlacerJob* job) override;
+    void jobSucceeded(PlacerJob* job) override;
+    void jobFailed(PlacerJob* job) override;
+    void onTimer(TimerRecord* record) override;
+    // Stops the countdown and lets go of the output.
+    void stopPlayback();
+
     void refreshZoomLine();
     // The frequency and note under the mouse while it is over the pane.
     void refreshCursorLine();
@@ -161,10 +224,25 @@ public:
     bool fitPending = false;
     SIZE fitSize = {0, 0};
     double fitScale[2] = {0.0, 0.0};
+    TimerRecord playTimer;
+    i32 playCountdown = 0;
 
 private:
     void setDocumentShown();
     void markModified();
     void readLines(TextReader& reader, HarmonicInsertEdit* edit, HarmonicRecord& work, u32& p);
     void removeRowsAt(HarmonicDeleteEdit* edit, u32 first, u32 end);
+    // The selected rows; with fewer than `least`, the too-few box and false.
+    bool takeAtLeast(std::vector<u32>& rows, u32 least);
+    // After a command changed records in place.
+    void valuesChanged();
+    // The dialog of 439, 593 and 594 on the header's values; false on Cancel.
+    bool runGenParams(u32 action, const char* help, u32* rate, u32* fftSize);
+    // Records header and list as one step of the action and takes the new rate and size.
+    void beginSnapshotStep(u32 action, u32 rate, u32 fftSize);
+    SpectrumJob* newJob(u32 action, const std::vector<u32>& rows, u64 total);
+    void finishRestoreOvertones(SpectrumJob* job);
+    void finishPrepareSpectrum(SpectrumJob* job);
+    void finishRemoveSmearing(SpectrumJob* job);
+    void startPlayback(SpectrumJob* job);
 };

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -283,9 +284,9 @@ HWND windowAtClient(HWND main, double fx, double fy) {
 }
 }  // namespace
 
-TEST_F(RealProgram, ASpectrumFileOpensInItsPageAndADeleteLeavesThePane) {
-    // Four harmonics; the strongest (row 2) is the one deleted.
-    TempDir dir;
+namespace {
+// A spectrum file of four harmonics (110, 220, 440, 660 Hz; the strongest, 30000, in row 2).
+std::string fourHarmonics() {
     std::string bytes;
     auto put = [&](const void* p, size_t n) { bytes.append(static_cast<const char*>(p), n); };
     const u32 head[6] = {0x2354564F, 24, 768, 2, 44100, 16384}, count = 4;
@@ -299,15 +300,40 @@ TEST_F(RealProgram, ASpectrumFileOpensInItsPageAndADeleteLeavesThePane) {
         memcpy(rec + 32, &freq[i], 8);
         put(rec, 56);
     }
-    dir.write("four.ovt", bytes);
-    Program program(exe, "\"" + dir.file("four.ovt") + "\"");
+    return bytes;
+}
+
+// The energy of the samples at the frequency (Goertzel), per sample.
+double energyAt(const std::vector<short>& x, double frequency) {
+    const double w = 2 * 3.14159265358979323846 * frequency / 44100, c = 2 * std::cos(w);
+    double s1 = 0, s2 = 0;
+    for (short v : x) {
+        const double s0 = v + c * s1 - s2;
+        s2 = s1;
+        s1 = s0;
+    }
+    return (s1 * s1 + s2 * s2 - c * s1 * s2) / x.size();
+}
+
+// The main window once it shows the spectrum page, with its children in place; null when none came.
+HWND spectrumWindowOf(Program& program) {
     HWND main = nullptr;
-    ASSERT_TRUE(waitFor([&] {
+    waitFor([&] {
         for (HWND w : program.windows())
             if (titleOf(w).find("four.ovt") != std::string::npos || titleOf(w).find("Spectrum") != std::string::npos) main = w;
         return main != nullptr;
-    }));
-    settledChildCount(main);
+    });
+    if (main) settledChildCount(main);
+    return main;
+}
+}  // namespace
+
+TEST_F(RealProgram, ASpectrumFileOpensInItsPageAndADeleteLeavesThePane) {
+    TempDir dir;
+    dir.write("four.ovt", fourHarmonics());
+    Program program(exe, "\"" + dir.file("four.ovt") + "\"");
+    HWND main = spectrumWindowOf(program);
+    ASSERT_NE(main, nullptr);
     HWND pane = windowAtClient(main, 0.5, 0.8);
     HWND table = windowAtClient(main, 0.3, 0.25);
     ASSERT_NE(pane, table);
@@ -321,5 +347,69 @@ TEST_F(RealProgram, ASpectrumFileOpensInItsPageAndADeleteLeavesThePane) {
     const int before = greenPixels(pane);
     PostMessageA(main, WM_COMMAND, MAKEWPARAM(429, 0), 0);
     EXPECT_TRUE(waitFor([&] { return greenPixels(pane) < before - 40; }, 5000)) << before << " " << greenPixels(pane);
+    stop(program);
+}
+
+// Two rows chosen with the mouse take the largest amplitude from the dialog of the real program, and
+// TEST plays them through the machine's device.
+TEST_F(RealProgram, SpectrumValueCommandAndPlaybackFromTheProgram) {
+    const std::string out = deviceOutputPath();
+    ASSERT_FALSE(out.empty());
+    DeleteFileA(out.c_str());
+    TempDir dir;
+    dir.write("four.ovt", fourHarmonics());
+    Program program(exe, "\"" + dir.file("four.ovt") + "\"");
+    HWND main = spectrumWindowOf(program);
+    ASSERT_NE(main, nullptr);
+    HWND pane = windowAtClient(main, 0.5, 0.8);
+    HWND table = windowAtClient(main, 0.3, 0.25);
+    ASSERT_TRUE(waitFor([&] { return greenPixels(pane) > 100; }));
+    const int shown = greenPixels(pane);
+    // Rows 0 and 1 (8000 and 6000) by a click and a shift-click.
+    PostMessageA(table, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 1 * 19 + 9));
+    PostMessageA(table, WM_LBUTTONUP, 0, MAKELPARAM(40, 1 * 19 + 9));
+    PostMessageA(table, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, MAKELPARAM(40, 2 * 19 + 9));
+    PostMessageA(table, WM_LBUTTONUP, MK_SHIFT, MAKELPARAM(40, 2 * 19 + 9));
+    ASSERT_TRUE(waitFor([&] { return greenPixels(pane) > shown + 40; }, 5000));  // the marker
+    const int before = greenPixels(pane);
+    PostMessageA(main, WM_COMMAND, MAKEWPARAM(397, 0), 0);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        for (HWND w : program.windows())
+            if (w != main && IsWindowVisible(w) && titleOf(w) == "Largest amplitude") dialog = w;
+        return dialog != nullptr;
+    }));
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    // 8000 becomes 29490 (0.9 of full scale): its stem grows.
+    EXPECT_TRUE(waitFor([&] { return greenPixels(pane) > before + 40; }, 5000)) << before << " " << greenPixels(pane);
+
+    // Row 3 alone (660 Hz, 5000: no clipping) plays.
+    PostMessageA(table, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 4 * 19 + 9));
+    PostMessageA(table, WM_LBUTTONUP, 0, MAKELPARAM(40, 4 * 19 + 9));
+    PostMessageA(main, WM_COMMAND, MAKEWPARAM(438, 0), 0);
+    std::vector<short> held;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            HANDLE f = CreateFileA(out.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+            if (f == INVALID_HANDLE_VALUE) return false;
+            std::vector<short> all(44100 * 2 * 4);
+            DWORD got = 0;
+            ReadFile(f, all.data(), (DWORD)(all.size() * 2), &got, nullptr);
+            CloseHandle(f);
+            std::vector<short> left;
+            for (DWORD i = 0; i + 1 < got / 2; i += 2) left.push_back(all[i]);
+            size_t first = 0;
+            while (first < left.size() && left[first] == 0) ++first;
+            // The hold of the envelope: from 0.2 s after the tone starts, half a second.
+            if (first + 44100 * 7 / 10 > left.size()) return false;
+            held.assign(left.begin() + first + 8820, left.begin() + first + 8820 + 22050);
+            return true;
+        },
+        10000));
+    // The harmonic on its nearest bin (245 of 16384) well above a frequency not played.
+    const double tone = energyAt(held, 44100.0 * 245 / 16384);
+    const double off = energyAt(held, 1500.0);
+    EXPECT_GT(tone, 1000 * off) << tone << " " << off;
     stop(program);
 }

@@ -23,6 +23,7 @@
 #include "spectrum/harmonic_pane.h"
 #include "spectrum/harmonic_window.h"
 #include "tests/gui/dialogs/scripted_file_dialog.h"
+#include "tests/spectrum/harmonic_window_fixture.h"
 #include "tests/gui/gui_fixture.h"
 #include "tests/support/test_support.h"
 
@@ -67,40 +68,7 @@ bool sameBytes(const std::vector<HarmonicRecord>& a, const std::vector<HarmonicR
     return a.size() == b.size() && (a.empty() || memcmp(a.data(), b.data(), a.size() * sizeof(HarmonicRecord)) == 0);
 }
 
-struct Page {
-    GDialog owner{nullptr, "spectrum.htm"};
-    SpectrumWindow* page;
-    explicit Page(i32 x = 0) {
-        createTopLevelWindow(&owner, WS_POPUP | WS_CLIPCHILDREN, 0, "");
-        SetWindowPos(owner.hwnd, HWND_TOP, x, 0, 700, 500, SWP_SHOWWINDOW | SWP_NOACTIVATE);
-        page = new SpectrumWindow(&owner);
-        owner.setContent(page);
-        page->setRect(RECT{0, 0, 700, 500});
-    }
-    ~Page() {
-        SetWindowLongA(owner.hwnd, GWL_STYLE, GetWindowLongA(owner.hwnd, GWL_STYLE) & ~WS_VISIBLE);
-        DestroyWindow(owner.hwnd);
-    }
-    // A document of these records.
-    void set(const std::vector<HarmonicRecord>& records, u32 rate = 44100, u32 fft = 16384) {
-        HarmonicArray a;
-        for (const HarmonicRecord& r : records) *a.append(1) = r;
-        SpectrumHeader h;
-        initSpectrumHeader(&h);
-        h.flags |= spectrumNotesValid;
-        h.sampleRate = rate;
-        h.fftSize = fft;
-        page->setHarmonics(a, h);
-    }
-    void select(std::initializer_list<u32> rows, i64 caret) {
-        page->table->clearSelection();
-        if (caret >= 0) page->table->setCaretRow((u64)caret);
-        page->table->clearSelection();
-        for (u32 r : rows) page->table->setRowSelected(r, true);
-    }
-    bool command(u32 id) { return page->onCommand(id, nullptr); }
-    std::vector<HarmonicRecord> records() { return recordsOf(page->list); }
-};
+using Page = SpectrumPage;
 
 struct SpectrumWindowTest : ::testing::Test {
     TestApplication app;

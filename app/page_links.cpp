@@ -1,0 +1,3 @@
+#include "app/page_links.h"
+
+void (*forgetSpectrumPage)(GPlacer* page) = nullptr;

@@ -1,0 +1,55 @@
+// The plain dialogs the value and job commands use until the wave editor's own reach this side.
+#include <windows.h>
+
+#include "app/program_texts.h"
+#include "app/value_dialog_body.h"
+#include "gui/controls/button_row.h"
+#include "gui/controls/label.h"
+#include "gui/controls/multi_label.h"
+#include "gui/controls/spinner_field.h"
+#include "gui/controls/value_field.h"
+#include "gui/kernel/dialog.h"
+#include "gui/kernel/modal_run.h"
+#include "gui/kernel/window_procedure.h"
+#include "gui/layout/layout_builder.h"
+#include "gui/layout/layout_rows.h"
+#include "spectrum/harmonic_window.h"
+
+namespace {
+bool plainPitchDialog(GWindow* owner, const char* helpPage, const char* title, const char* explanation,
+                      const char* label, IntervalValue* value, const IntervalRange& range) {
+    GDialog dialog(owner, helpPage);
+    const u32 style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+    if (!createTopLevelWindow(&dialog, style, 0, title ? title : "")) return false;
+    GLayoutBuilder b(&dialog);
+    GColumnsItem* body = new GColumnsItem(&dialog);
+    b.pushContainer(body, "88488", nullptr);
+    dialog.setContent(body);
+    GMultiLabel::create(b, explanation ? explanation : "", 30, 4, 0xA400);
+    addFrequencyField(b, label, value, range, "U-");
+    GButtonRow::create(b, helpPage && *helpPage ? "OCH" : "OC");
+    b.endContainer();
+    dialog.fitToContent();
+    return runModal(&dialog) == 1;
+}
+
+bool plainAmpDialog(GWindow* owner, const char* helpPage, const char* title, const char* label, LevelValue* value,
+                    const LevelRange& range) {
+    GDialog dialog(owner, helpPage);
+    if (!buildValueDialogBody(&dialog, title, label, value, range)) return false;
+    return runModal(&dialog) == 1;
+}
+
+void rateField(GLayoutBuilder& b, u32* sampleRate) {
+    GRowItem::create(b, "00000");
+    GLabel::create(b, ravoText(RavoText::SampleRateLabel), 0, "<C");
+    addSpinnerField2(b, "8888888", "<-", 1, 1000000, sampleRate);
+    b.endContainer();
+}
+}  // namespace
+
+namespace SpectrumCalls {
+RunPitchDialog runPitchDialog = plainPitchDialog;
+RunAmpDialog runAmpDialog = plainAmpDialog;
+BuildFormatPanel buildFormatPanel = rateField;
+}  // namespace SpectrumCalls
