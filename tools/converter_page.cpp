@@ -346,11 +346,10 @@ void GAudioConverterPlacer::restoreConverterOptions(GBag& bag) {
         // A negative index, or one past the items, leaves the combo.
         if (index >= 0 && index < combo->rowCount()) combo->select(index);
     }
-    GString text;
-    bagReadString(bag, text);
-    option1Edit->setTextQuiet(text.c_str());
-    bagReadString(bag, text);
-    option2Edit->setTextQuiet(text.c_str());
+    GString first(bagReadText(bag));
+    GString second(bagReadText(bag));
+    option1Edit->setTextQuiet(first.c_str());
+    option2Edit->setTextQuiet(second.c_str());
     applyFlagAllRule();
 }
 
@@ -361,11 +360,10 @@ void GAudioConverterPlacer::saveState(GBag& bag) {
 }
 
 void GAudioConverterPlacer::restoreState(GBag& bag) {
-    GString text;
-    bagReadString(bag, text);
-    setFieldText(sourceField, text.c_str());
-    bagReadString(bag, text);
-    setFieldText(targetField, text.c_str());
+    GString source(bagReadText(bag));
+    GString target(bagReadText(bag));
+    setFieldText(sourceField, source.c_str());
+    setFieldText(targetField, target.c_str());
     restoreConverterOptions(bag);
 }
 
