@@ -14,6 +14,7 @@
 #include "gui/frame/progress_line.h"
 #include "gui/kernel/window_behaviour.h"
 #include "mm/mm_settings.h"
+#include "tests/gui/dib_canvas.h"
 #include "tests/gui/input_fixture.h"
 #include "tests/tools/converter_fixture.h"
 
@@ -227,6 +228,26 @@ TEST(ConverterPage, ConvertsToImaAdpcmThroughWinesDrivers) {
     ASSERT_NE(ima, nullptr) << treeText(f.page->formatTree);
     f.caretOn(ima);
     f.page->setFieldText(f.page->targetField, (dir.path() + "\\out\\%.ima.wav").c_str());
+    {
+        // On screen: the tree shows its rows, the ACM page its boxes.
+        UpdateWindow(f.owner.hwnd);
+        pumpUntil([] { return false; }, 50);
+        DibCanvas canvas(760, 620, RGB(1, 2, 3));
+        HDC screen = GetDC(f.owner.hwnd);
+        BitBlt(canvas.dc(), 0, 0, 760, 620, screen, 0, 0, SRCCOPY);
+        ReleaseDC(f.owner.hwnd, screen);
+        saveShot(canvas, "converter_page.bmp");
+        RECT tree;
+        GetWindowRect(f.page->formatTree->hwnd, &tree);
+        MapWindowPoints(nullptr, f.owner.hwnd, (POINT*)&tree, 2);
+        const COLORREF back = canvas.pixel(tree.right - 3, tree.bottom - 3);
+        i32 ink = 0;
+        for (i32 y = tree.top + 2; y < tree.bottom - 2; ++y)
+            for (i32 x = tree.left + 2; x < tree.right - 2; ++x) ink += canvas.pixel(x, y) != back;
+        EXPECT_GT(ink, 200);
+        EXPECT_TRUE(IsWindowVisible(f.page->acmFlagAll->hwnd));
+        EXPECT_FALSE(IsWindowVisible(f.page->encodingCombo->hwnd));
+    }
     CreateDirectoryA(dir.file("out").c_str(), nullptr);
     {
         BoxScope boxes;
