@@ -5,6 +5,7 @@
 #include "gui/controls/button.h"
 #include "gui/controls/edit_line.h"
 #include "gui/dialogs/path_field.h"
+#include "gui/frame/tab_placer.h"
 #include "gui/kernel/message_box.h"
 #include "gui/views/tree_table.h"
 #include "tests/gui/dib_canvas.h"
@@ -76,4 +77,23 @@ TEST_F(MainWindowTest, TheConverterTabConvertsAFile) {
     ReleaseDC(page->formatTree->hwnd, dc);
     saveShot(canvas, "converter_tab_tree.bmp");
     EXPECT_GT(canvas.countOther(canvas.pixel(tree.right - 2, tree.bottom - 2)), 300);
+}
+
+TEST_F(MainWindowTest, TheConverterOpenerTakesASourceAndATarget) {
+    TempDir dir;
+    const std::string source = dir.file("a.wav");
+    ASSERT_EQ(runSox("-n -r 8000 -c 1 -b 16 '" + unixPath(source) + "' synth 0.1 sine 440"), 0);
+    ProgramWindow* w = make(KindWelcome);
+    ASSERT_NE(nullptr, w);
+    const std::string target = dir.file("a.RAVO");
+    GAudioConverterPlacer* page = openConverterFor(w, source.c_str(), target.c_str());
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(KindConverter, kindOfCurrent(w));
+    EXPECT_STREQ(page->sourceField->editLine()->text(), source.c_str());
+    auto* chosen = static_cast<ConverterFormatNode*>(page->formatTree->caretNode());
+    ASSERT_NE(chosen, nullptr);
+    EXPECT_EQ(chosen->tag, OwnFormatTag);
+    // A second call takes the same page.
+    EXPECT_EQ(openConverterFor(w, source.c_str(), nullptr), page);
+    EXPECT_EQ(w->tabPlacer()->pageCount(), 2);
 }
