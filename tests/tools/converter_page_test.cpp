@@ -126,7 +126,9 @@ TEST(ConverterPage, ConvertRefusals) {
         EXPECT_EQ(boxes.all(), *c.box ? std::string(c.box) + "\n" : "");
         if (!*c.box) {
             EXPECT_EQ(f.page->target, c.target);
-            if (c.caretTag == OwnFormatTag) EXPECT_EQ(f.page->encoding, 5u);
+            if (c.caretTag == OwnFormatTag) {
+                EXPECT_EQ(f.page->encoding, 5u);
+            }
         }
         EXPECT_TRUE(IsWindowEnabled(f.page->formatTree->hwnd));
     }
@@ -481,4 +483,7 @@ TEST(ConverterPage, PreviewPlaysAndReleasesItsButtons) {
     EXPECT_EQ(boxes.all(), "The file does not exist\n");
     EXPECT_FALSE(p->playTargetButton->checked());
     EXPECT_FALSE(p->playing());
+    // Nor can it be edited.
+    click(p->editTargetButton);
+    EXPECT_EQ(boxes.all(), "The file does not exist\nThe file does not exist\n");
 }

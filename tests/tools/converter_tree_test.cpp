@@ -171,7 +171,9 @@ TEST(ConverterTree, OtherSources) {
         EXPECT_EQ(treeText(f.page->formatTree), c.tree);
         EXPECT_EQ(IsWindowEnabled(f.page->convertButton->hwnd) != 0, c.loaded);
         EXPECT_EQ(boxes.all(), c.box);
-        if (c.info) EXPECT_NE(strstr(f.page->sourceInfo->text.c_str(), c.info), nullptr);
+        if (c.info) {
+            EXPECT_NE(strstr(f.page->sourceInfo->text.c_str(), c.info), nullptr);
+        }
     }
     {
         // A file without a sound stream leaves the tree as it was.
