@@ -10,6 +10,7 @@
 #include "gui/controls/button.h"
 #include "gui/controls/button_row.h"
 #include "gui/controls/combo.h"
+#include "gui/controls/combo_items.h"
 #include "gui/controls/edit_line.h"
 #include "gui/controls/label.h"
 #include "gui/controls/mark_window.h"
@@ -77,20 +78,6 @@ void addNumber(GLayoutBuilder& b, const char* label, f64 minimum, f64 maximum, f
 
 void beginGroup(GLayoutBuilder& b, const char* title) {
     b.pushContainer(new GGroupBoxItem(b.owner, title), nullptr, "U^");
-}
-
-// The texts of a "|"-separated list as combo items.
-GBag comboItems(const char* list) {
-    GBag bag;
-    for (const char* p = list;;) {
-        const char* end = strchr(p, '|');
-        u32 n = end ? (u32)(end - p) : (u32)strlen(p);
-        bagWriteBytes(bag, p, n);
-        bagWriteU8(bag, 0);
-        if (!end) break;
-        p = end + 1;
-    }
-    return bag;
 }
 
 const char* kindTitle(u32 kind) {

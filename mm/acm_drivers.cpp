@@ -41,6 +41,8 @@ BOOL CALLBACK collectDriver(HACMDRIVERID id, DWORD_PTR instance, DWORD support) 
             memcpy(info.shortName, details.szShortName, sizeof info.shortName);
             memcpy(info.longName, details.szLongName, sizeof info.longName);
             info.formatTags = details.cFormatTags;
+            info.mid = details.wMid;
+            info.pid = details.wPid;
         }
         c->drivers->push_back(info);
         return TRUE;
@@ -65,7 +67,7 @@ BOOL CALLBACK offerFormat(HACMDRIVERID, LPACMFORMATDETAILSA details, DWORD_PTR i
         // A codec that faults in the query offers nothing.
         containPluginFaults([&] { r = acmStreamOpen(nullptr, driver, from, to, nullptr, 0, 0, ACM_STREAMOPENF_QUERY); });
         if (r != MMSYSERR_NOERROR) return TRUE;
-        return c->callback(c->context, details->pwfx) ? TRUE : FALSE;
+        return c->callback(c->context, details->pwfx, details->szFormat) ? TRUE : FALSE;
     });
 }
 }  // namespace
@@ -93,7 +95,7 @@ bool closeAcmDriver(void* driver, ErrorHandler* sink) {
     return r == MMSYSERR_NOERROR || reportMmError(sink, r);
 }
 
-bool enumAcmFormats(void* driver, const WAVEFORMATEX* source, AcmFormatCallback callback, void* context,
+bool enumAcmFormats(void* driver, const WAVEFORMATEX* source, u32 flags, AcmFormatCallback callback, void* context,
                     ErrorHandler* sink) {
     bool ok;
     u32 maxSize = maxFormatSize(driver, sink, &ok);
@@ -111,7 +113,7 @@ bool enumAcmFormats(void* driver, const WAVEFORMATEX* source, AcmFormatCallback 
     c.source = source;
     c.callback = callback;
     c.context = context;
-    u32 r = acmFormatEnumA(driverOf(driver), &details, offerFormat, reinterpret_cast<DWORD_PTR>(&c), ACM_FORMATENUMF_CONVERT);
+    u32 r = acmFormatEnumA(driverOf(driver), &details, offerFormat, reinterpret_cast<DWORD_PTR>(&c), flags);
     if (c.failures.take()) return reportMmError(sink, MMSYSERR_ERROR);
     return r == MMSYSERR_NOERROR || reportMmError(sink, r);
 }
@@ -145,7 +147,7 @@ struct SearchState {
     bool done;
 };
 
-bool considerCandidate(void* context, const WAVEFORMATEX* c) {
+bool considerCandidate(void* context, const WAVEFORMATEX* c, const char*) {
     SearchState* s = static_cast<SearchState*>(context);
     const AcmFormatWish& r = s->required;
     if ((r.tag && c->wFormatTag != r.tag) || (r.channels && c->nChannels != r.channels) ||
@@ -175,7 +177,7 @@ bool findAcmConversion(const AcmFormatWish& required, const AcmFormatWish& prefe
         void* opened = nullptr;
         if (!openAcmDriver(&opened, d.id, nullptr) || !opened) continue;
         s.driverId = d.id;
-        enumAcmFormats(opened, source, considerCandidate, &s, nullptr);
+        enumAcmFormats(opened, source, AcmEnumConvert, considerCandidate, &s, nullptr);
         closeAcmDriver(opened, nullptr);
         if (s.done) break;
     }
@@ -248,5 +250,36 @@ bool collectAcmDrivers(std::vector<AcmDriverRecord>& records, bool includeDisabl
         }
         records.push_back(record);
     }
+    return true;
+}
+
+bool acmFormatTagName(void* driver, u32 tag, std::string& name) {
+    name.clear();
+    ACMFORMATTAGDETAILSA details;
+    memset(&details, 0, sizeof details);
+    details.cbStruct = sizeof details;
+    details.dwFormatTag = tag;
+    if (acmFormatTagDetailsA(driverOf(driver), &details, ACM_FORMATTAGDETAILSF_FORMATTAG) != MMSYSERR_NOERROR)
+        return false;
+    details.szFormatTag[sizeof details.szFormatTag - 1] = 0;
+    name = details.szFormatTag;
+    return true;
+}
+
+bool acmFormatText(const WAVEFORMATEX* format, std::string& out) {
+    out.clear();
+    if (!format) return false;
+    std::string tag;
+    if (!acmFormatTagName(nullptr, format->wFormatTag, tag)) return false;
+    AcmFormatBytes copy = copyAcmFormat(format);
+    ACMFORMATDETAILSA details;
+    memset(&details, 0, sizeof details);
+    details.cbStruct = sizeof details;
+    details.dwFormatTag = format->wFormatTag;
+    details.pwfx = mutableFormat(copy);
+    details.cbwfx = (DWORD)copy.size();
+    if (acmFormatDetailsA(nullptr, &details, ACM_FORMATDETAILSF_FORMAT) != MMSYSERR_NOERROR) return false;
+    details.szFormat[sizeof details.szFormat - 1] = 0;
+    out = tag + ", " + details.szFormat;
     return true;
 }

@@ -18,6 +18,7 @@ struct AcmDriverInfo {
     char shortName[32];
     char longName[128];
     u32 formatTags;
+    u16 mid, pid;  // manufacturer and product
 };
 
 // The drivers of the machine (disabled ones too when asked); none found is reported as no driver.
@@ -47,11 +48,18 @@ struct AcmDriverRecord {
 };
 // Every driver with its format tags and formats; each driver is opened and closed again.
 bool collectAcmDrivers(std::vector<AcmDriverRecord>& drivers, bool includeDisabled, ErrorHandler* sink);
-// Calls back with every format of the opened driver that the source converts to (tested with a
-// query open of a stream); the callback answers false to stop.
-typedef bool (*AcmFormatCallback)(void* context, const WAVEFORMATEX* candidate);
-bool enumAcmFormats(void* driver, const WAVEFORMATEX* source, AcmFormatCallback callback, void* context,
+// Flag words of enumAcmFormats: every format the source converts to, or those the driver suggests.
+enum : u32 { AcmEnumConvert = 0x100000, AcmEnumSuggest = 0x200000 };
+// Calls back with every format of the opened driver that the enumeration of the flag word offers
+// for the source and that a query open of a stream accepts, with the details' format text; the
+// callback answers false to stop.
+typedef bool (*AcmFormatCallback)(void* context, const WAVEFORMATEX* candidate, const char* formatText);
+bool enumAcmFormats(void* driver, const WAVEFORMATEX* source, u32 flags, AcmFormatCallback callback, void* context,
                     ErrorHandler* sink);
+// The name of a format tag as the opened driver (null: any driver) gives it; false when none does.
+bool acmFormatTagName(void* driver, u32 tag, std::string& name);
+// "tag name, format name" of a format through any driver; false (out empty) when none knows it.
+bool acmFormatText(const WAVEFORMATEX* format, std::string& out);
 
 // Fields of a wanted format; zero fields are free.
 struct AcmFormatWish {

@@ -13,6 +13,7 @@
 #include "gui/menus/action_table.h"
 #include "gui/views/box.h"
 #include "shell/analyzer_page.h"
+#include "shell/converter_page.h"
 #include "shell/editor_page.h"
 #include "shell/device_pages.h"
 #include "shell/hand_over.h"
@@ -64,6 +65,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     installProgramPageFactory();
     registerWelcomePage();
     registerAnalyzerPage();
+    registerConverterPage();
     registerEditorPage();
     registerDevicePages();
     registerSpectrumPage();

@@ -1,5 +1,7 @@
 #include "gui/controls/combo_items.h"
 
+#include <cstring>
+
 #include "gui/controls/combo.h"
 #include "gui/views/table_model.h"
 
@@ -28,3 +30,16 @@ bool GComboItems::itemText(i32 index, GString& text) {
 }
 
 void GComboItems::addItem(const char* text) { combo->addItem(text); }
+
+GBag comboItems(const char* list) {
+    GBag bag;
+    for (const char* p = list;;) {
+        const char* end = strchr(p, '|');
+        u32 n = end ? (u32)(end - p) : (u32)strlen(p);
+        bagWriteBytes(bag, p, n);
+        bagWriteU8(bag, 0);
+        if (!end) break;
+        p = end + 1;
+    }
+    return bag;
+}

@@ -1,6 +1,7 @@
 #pragma once
 // GComboItems: the item operations through which dialogs fill and query a combo box. Each combo
 // holds one (GCombo::items); more may be made on the stack. It does not own the combo.
+#include "core/bag.h"
 #include "core/gstring.h"
 #include "core/types.h"
 
@@ -25,3 +26,6 @@ public:
 private:
     GCombo* combo;
 };
+
+// The texts of a "|"-separated list as combo items (each ended by its NUL).
+GBag comboItems(const char* list);

@@ -7,6 +7,7 @@
 #include "app/program_actions.h"
 #include "app/window_kinds.h"
 #include "shell/analyzer_page.h"
+#include "shell/converter_page.h"
 #include "shell/editor_page.h"
 #include "shell/device_pages.h"
 #include "shell/program_window.h"
@@ -23,6 +24,7 @@ protected:
         registerAnalyzerPage();
         registerEditorPage();
         registerDevicePages();
+        registerConverterPage();
         before = objectWindowCount;
     }
     void TearDown() override {

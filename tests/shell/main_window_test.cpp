@@ -72,7 +72,7 @@ TEST_F(MainWindowTest, PostedCommandsOpenTabsAndWindows) {
     EXPECT_EQ(0, tabs->pages->current);
     // Disabled families do nothing; a family that makes no page adds no tab.
     command(w, 342);
-    command(w, 340);
+    command(w, 345);
     EXPECT_EQ(3, tabs->pageCount());
     EXPECT_EQ(before + 1, objectWindowCount);
 

@@ -1,0 +1,3 @@
+#pragma once
+// The converter pages of the program (kind 69): registers their maker.
+void registerConverterPage();
