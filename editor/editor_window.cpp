@@ -9,11 +9,14 @@
 #include "app/program_texts.h"
 #include "core/exceptions.h"
 #include "editor/edit_record.h"
+#include "editor/editor_menus.h"
+#include "editor/plugin_commands.h"
 #include "editor/wave_pane.h"
 #include "gui/frame/progress_line.h"
 #include "gui/kernel/message_box.h"
 #include "gui/kernel/message_boxes.h"
 #include "gui/menus/action_table.h"
+#include "gui/menus/popup_menu.h"
 #include "mm/sound_file.h"
 
 namespace {
@@ -99,6 +102,12 @@ i32 actionFlags(u32 id) {
     std::call_once(filled, fillFlagTable);
     if (id >= 100 && id <= 630) return (i32)flagTable[id];
     if (id >= 1000 && id <= 9999) return 0x20;
+    // The items of the open dynamic popup: plug-ins run as effects, tracks as track commands.
+    if (id >= firstDynamicItemId) {
+        if (dynamicPopupCommand == (i32)VstEffectsMenuId || dynamicPopupCommand == (i32)VstInstrumentsMenuId)
+            return 0x3CC;
+        if (dynamicPopupCommand == (i32)TrackSelectMenuId) return 0xC;
+    }
     return -1;
 }
 
@@ -290,11 +299,20 @@ bool EditorWindow::onCommand(u32 id, GStateQuery* query) {
         if (commandState(id) != 0) return true;
         SoundBlockProcessor* made = createSoundBlockProcessor(id);
         if (!made) return true;
-        if (effectCommandHandler(this, id, made) != 1) {
+        const bool plugin = id >= firstDynamicItemId;
+        if ((plugin ? runPluginEffectCommand(this, id, made) : effectCommandHandler(this, id, made)) != 1) {
             delete made;
             return true;
         }
         runAction(made);
+        return true;
+    }
+    if (id >= firstDynamicItemId) {
+        selectOnlyTrack(this, id - firstDynamicItemId);
+        return true;
+    }
+    if (id == VstInfoId) {
+        runPluginListDialog(this);
         return true;
     }
     if (id == EditorUndo) {

@@ -74,6 +74,8 @@ public:
     void detach() override;
     void activatePage() override;
     void saveOptions(GBag* blocks) override;
+    // The plug-in and track menus (editor/editor_menus.cpp).
+    bool fillDynamicMenu(u32 actionId, HMENU menu) override;
 
     bool onCommand(u32 command, GStateQuery* query) override;
     i32 commandState(u32 command) override;
