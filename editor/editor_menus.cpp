@@ -71,13 +71,7 @@ void fillTrackMenu(EditorWindow* editor, GMenu& menu) {
 bool selectOnlyTrack(EditorWindow* editor, u32 track) {
     SoundFormat& format = editor->format;
     if (!editor->hasDocument || track >= format.trackCount()) return false;
-    for (u32 k = 0; k < format.trackCount(); ++k) {
-        if (k == track)
-            format.tracks[k].flags |= trackSelected;
-        else
-            format.tracks[k].flags &= ~(u32)trackSelected;
-    }
-    format.rebuildSelectionMask();
+    format.selectOnlyTrack(track);
     editor->relayoutViews();
     return true;
 }

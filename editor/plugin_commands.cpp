@@ -31,9 +31,8 @@ i32 runPluginEffectCommand(EditorWindow* editor, u32 id, SoundBlockProcessor* pr
         return 0;
     }
     if (!wasLoaded) plugin->loadState();
-    u32 selected = 0;
-    for (u32 t = 0; t < editor->format.trackCount(); ++t)
-        if (editor->format.tracks[t].flags & trackSelected) ++selected;
+    editor->format.rebuildSelectionMask();
+    const u32 selected = (u32)editor->format.selectedTrackCount();
     const i32 channels = plugin->info().outputCount;
     if (channels < (i32)selected) {
         showErrorF(owner, ravoText(RavoText::PluginFewChannels), plugin->name(), channels, selected);

@@ -87,6 +87,10 @@ void GVSTInfoDialog::openSelected() {
     showSelected();
 }
 
+i32 GVSTInfoDialog::commandState(u32 command) {
+    return command == PluginListOpen ? CommandEnabled : GDialog::commandState(command);
+}
+
 bool GVSTInfoDialog::onCommand(u32 command, GStateQuery* query) {
     if (command == PluginListOpen) {
         openSelected();

@@ -26,6 +26,7 @@ public:
     void showSelected();
     i32 selectedRow();
 
+    i32 commandState(u32 command) override;
     bool onCommand(u32 command, GStateQuery* query) override;
     bool onControlNotify(void* notification) override;
 
