@@ -311,6 +311,11 @@ bool EditorWindow::onCommand(u32 id, GStateQuery* query) {
         selectOnlyTrack(this, id - firstDynamicItemId);
         return true;
     }
+    if (id == VstEffectsMenuId || id == VstInstrumentsMenuId || id == TrackSelectMenuId) {
+        // From a tool-bar button: the popup at the pointer, filled as the menu bar's.
+        if (GWindow* top = topLevelWindow()) showActionPopupAtCursor((i32)id, top);
+        return true;
+    }
     if (id == VstInfoId) {
         runPluginListDialog(this);
         return true;

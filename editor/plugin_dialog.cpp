@@ -70,6 +70,7 @@ bool GVSTEffectDialog::build(VstPlugin* plugin, GVSTEffectDialog* d) {
 
     GRowItem::create(builder, "00080");
     GTableDesc desc;
+    desc.flags = TableToolTips;
     desc.visibleRows = 6;
     desc.columnSpec = ":F:X=24";
     d->parameterList = addTable(nullptr, d, desc);
@@ -237,6 +238,7 @@ bool GVSTInstrumentDialog::build(VstPlugin* plugin, GVSTInstrumentDialog* d) {
     GLayoutBuilder builder(d);
     builder.current = column;
     GTableDesc desc;
+    desc.flags = TableToolTips;
     desc.visibleRows = 10;
     desc.columnSpec = ":F:X=30";
     d->programTable = addTable(nullptr, d, desc);
