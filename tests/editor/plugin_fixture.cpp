@@ -37,9 +37,7 @@ PluginFixture::PluginFixture(std::initializer_list<const char*> plugins) {
         const size_t equals = named.find('=');
         copyTestPlugin(dir, named.substr(0, equals).c_str(), "plugins\\" + named.substr(equals + 1));
     }
-    ensureDataFolder();
-    setPluginFolders(dir.file("plugins").c_str());
-    resetPluginMenuScan();
+    folder = std::make_unique<PluginFolderScope>(dir.file("plugins").c_str());
     createTopLevelWindow(&owner, WS_POPUP | WS_CLIPCHILDREN, 0, "");
     SetWindowPos(owner.hwnd, HWND_TOP, 0, 0, 640, 360, SWP_SHOWWINDOW | SWP_NOACTIVATE);
     page = new EditorWindow(&owner);
@@ -49,15 +47,9 @@ PluginFixture::PluginFixture(std::initializer_list<const char*> plugins) {
 
 PluginFixture::~PluginFixture() {
     pumpUntil([&] { return !page->running() && !page->job; });
-    dynamicPopupCommand = 0;
     SetWindowLongA(owner.hwnd, GWL_STYLE, GetWindowLongA(owner.hwnd, GWL_STYLE) & ~WS_VISIBLE);
     DestroyWindow(owner.hwnd);
-    destroyPlugins();
-    resetPluginMenuScan();
-    GString file = dataFolder();
-    pathJoin(file, "pluginsdir.dir");
-    deleteFile(file.c_str());
-    resetPluginFolders();
+    folder.reset();
     setMessageBoxSink(nullptr);
 }
 

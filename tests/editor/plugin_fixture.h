@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "editor/editor_window.h"
 #include "gui/kernel/dialog.h"
 #include "gui/menus/popup_menu.h"
+#include "tests/editor/plugin_folder_scope.h"
 #include "tests/gui/gui_fixture.h"
 #include "tests/support/test_support.h"
 
@@ -39,6 +41,7 @@ public:
 
     TestApplication app;
     TempDir dir;
+    std::unique_ptr<PluginFolderScope> folder;
     GDialog owner{nullptr, "edit.htm"};
     EditorWindow* page = nullptr;
     std::vector<std::pair<std::string, i32>> lastItems;

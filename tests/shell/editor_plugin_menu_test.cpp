@@ -20,6 +20,7 @@
 #include "gui/menus/popup_menu.h"
 #include "mm/plugin_folder.h"
 #include "mm/plugin_host.h"
+#include "tests/editor/plugin_folder_scope.h"
 #include "tests/gui/dialogs/modal_script.h"
 #include "tests/gui/dib_canvas.h"
 #include "tests/mm/sox_tool.h"
@@ -72,9 +73,7 @@ TEST_F(MainWindowTest, ThePluginEffectsMenuFromItsButton) {
     CreateDirectoryA(dir.file("plugins").c_str(), nullptr);
     copyTestPlugin(dir, "gain_plugin", "plugins\\gain.dll");
     copyTestPlugin(dir, "synth_plugin", "plugins\\synth.dll");
-    ensureDataFolder();
-    setPluginFolders(dir.file("plugins").c_str());
-    resetPluginMenuScan();
+    PluginFolderScope folder(dir.file("plugins").c_str());
 
     ProgramWindow* w = make(KindWelcome);
     ASSERT_NE(nullptr, w);
@@ -147,12 +146,4 @@ TEST_F(MainWindowTest, ThePluginEffectsMenuFromItsButton) {
     i32 worst = 0;
     for (size_t i = 0; i < after.size(); ++i) worst = std::max(worst, std::abs(after[i] * 2 - before[i]));
     EXPECT_LE(worst, 1);
-
-    destroyPlugins();
-    resetPluginMenuScan();
-    GString file = dataFolder();
-    pathJoin(file, "pluginsdir.dir");
-    deleteFile(file.c_str());
-    resetPluginFolders();
-    dynamicPopupCommand = 0;
 }
