@@ -1,5 +1,7 @@
 #include "editor/plugin_dialog.h"
 
+#include <cstring>
+
 #include "app/program_texts.h"
 #include "core/exceptions.h"
 #include "gui/controls/button_row.h"
@@ -244,9 +246,19 @@ bool GVSTInstrumentDialog::build(VstPlugin* plugin, GVSTInstrumentDialog* d) {
     d->programTable = addTable(nullptr, d, desc);
     if (d->programTable) {
         builder.add(d->programTable, "UC");
-        GBag names;
+        // One row per program; a program without a name is its number.
+        GBag names, rows;
         plugin->getProgramNames(names);
-        fillList(d->programTable, names, plugin->getProgram());
+        const char* name = (const char*)names.data;
+        const char* end = name + names.size;
+        for (i32 i = 0; i < plugin->info().programCount; ++i) {
+            const bool named = name && name < end && *name;
+            GString number;
+            stringFormat(number, "%d", i + 1);
+            bagWriteString(rows, named ? name : number.c_str());
+            if (name && name < end) name += strnlen(name, (size_t)(end - name)) + 1;
+        }
+        fillList(d->programTable, rows, plugin->getProgram());
     }
     GButtonRow::create(builder, "O");
     d->fitToContent();
