@@ -18,6 +18,21 @@ namespace {
 const i64 kSliderScale = 1000000;
 const u32 kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 
+// One text per program, so that row i is program i; a program without a name is its number.
+void programRows(VstPlugin* plugin, GBag& rows) {
+    GBag names;
+    plugin->getProgramNames(names);
+    const char* name = (const char*)names.data;
+    const char* end = name + names.size;
+    for (i32 i = 0; i < plugin->info().programCount; ++i) {
+        const bool named = name && name < end && *name;
+        GString number;
+        stringFormat(number, "%d", i + 1);
+        bagWriteString(rows, named ? name : number.c_str());
+        if (name && name < end) name += strnlen(name, (size_t)(end - name)) + 1;
+    }
+}
+
 // One list row per name of the plug-in's NUL-separated names.
 void fillList(GBox* list, GBag& names, i32 select) {
     names.pos = 0;
@@ -111,12 +126,12 @@ void GVSTEffectDialog::sizeWindow(i32 width, i32 height) {
 
 void GVSTEffectDialog::updateDisplay() {
     if (!plugin || !programCombo) return;
-    GBag names;
-    plugin->getProgramNames(names);
+    GBag rows;
+    programRows(plugin, rows);
     const u8 was = busy;
     busy = 1;
     const i32 current = plugin->getProgram();
-    programCombo->setItems(&names, current);
+    programCombo->setItems(&rows, current);
     busy = was;
 }
 
@@ -246,18 +261,8 @@ bool GVSTInstrumentDialog::build(VstPlugin* plugin, GVSTInstrumentDialog* d) {
     d->programTable = addTable(nullptr, d, desc);
     if (d->programTable) {
         builder.add(d->programTable, "UC");
-        // One row per program; a program without a name is its number.
-        GBag names, rows;
-        plugin->getProgramNames(names);
-        const char* name = (const char*)names.data;
-        const char* end = name + names.size;
-        for (i32 i = 0; i < plugin->info().programCount; ++i) {
-            const bool named = name && name < end && *name;
-            GString number;
-            stringFormat(number, "%d", i + 1);
-            bagWriteString(rows, named ? name : number.c_str());
-            if (name && name < end) name += strnlen(name, (size_t)(end - name)) + 1;
-        }
+        GBag rows;
+        programRows(plugin, rows);
         fillList(d->programTable, rows, plugin->getProgram());
     }
     GButtonRow::create(builder, "O");

@@ -9,6 +9,7 @@
 #include "gui/controls/mark_window.h"
 #include "gui/controls/regulator.h"
 #include "gui/views/box.h"
+#include "gui/views/table_model.h"
 #include "tests/gui/dib_canvas.h"
 #include "tests/gui/gui_fixture.h"
 #include "tests/support/test_plugins.h"
@@ -142,5 +143,9 @@ TEST(PluginDialog, NoEditorNoParametersShowsAnEmptyGenericView) {
     EXPECT_FALSE(IsWindowEnabled(f.dialog.genericToggle->hwnd));
     EXPECT_EQ(f.dialog.parameterList->itemCount(), 0);
     EXPECT_EQ(f.dialog.editorHost->editorWidth, 0);
+    // Row i is program i.
+    ASSERT_EQ(f.dialog.programCombo->rowCount(), 2);
+    GString row;
+    EXPECT_STREQ(f.dialog.programCombo->model()->cellText(row, 1, 0), "Second");
     saveWindowShot(f.dialog.hwnd, "plugin_dialog_pass.bmp");
 }
