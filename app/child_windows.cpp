@@ -5,14 +5,24 @@
 
 #include "app/program_texts.h"
 #include "app/window_kinds.h"
+#include "gui/frame/app_window.h"
 #include "gui/frame/page_factory.h"
 #include "gui/frame/tab_placer.h"
 #include "gui/kernel/message_box.h"
+#include "gui/menus/popup_menu.h"
 
 namespace {
 std::map<u32, PageMaker>& makers() {
     static std::map<u32, PageMaker> table;
     return table;
+}
+
+// A dynamic popup opened by a tool-bar button is filled by its window's page, as the menu bar's.
+bool fillPopupFromPage(GWindow* window, i32 commandId, GMenu& menu) {
+    auto* app = dynamic_cast<GAppWindow*>(window);
+    if (!app) return false;
+    app->fillDynamicMenu((u32)commandId, menu.menu);
+    return true;
 }
 
 class ProgramPageFactory : public PageFactory {
@@ -46,4 +56,5 @@ GPlacer* createChildWindow(GWindow* parent, u32 kind) {
 void installProgramPageFactory() {
     static ProgramPageFactory factory;
     setPageFactory(&factory);
+    dynamicPopupFiller = fillPopupFromPage;
 }

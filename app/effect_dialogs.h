@@ -1,7 +1,8 @@
 #pragma once
 // The family of the edit and effect dialogs: thin GDialog classes, each with its class name, type id,
 // help page and kind test. Their bodies are built by the effect handlers; a dialog that grows members
-// of its own moves to a file of its own. Callers own them (usually on the stack of a modal run).
+// of its own moves to a file of its own (the plug-in dialogs are the Editor's). Callers own them
+// (usually on the stack of a modal run).
 // The shared behaviour (Esc and Ctrl+F4 end with 2, validation on 1, 4 and 5, Help only with a
 // page) is GDialog's.
 #include "gui/kernel/dialog.h"
@@ -50,33 +51,6 @@ public:
     bool isKindOf(u32 id) const override { return id == TypeGModifyTracksDialog || GDialog::isKindOf(id); }
     const char* className() const override { return "GModifyTracksDialog"; }
     u32 typeId() const override { return TypeGModifyTracksDialog; }
-};
-
-// A plug-in's information.
-class GVSTInfoDialog : public GDialog {
-public:
-    GVSTInfoDialog(GWindow* owner, const char* help) : GDialog(owner, help) {}
-    bool isKindOf(u32 id) const override { return id == TypeGVSTInfoDialog || GDialog::isKindOf(id); }
-    const char* className() const override { return "GVSTInfoDialog"; }
-    u32 typeId() const override { return TypeGVSTInfoDialog; }
-};
-
-// A plug-in effect's parameters.
-class GVSTEffectDialog : public GDialog {
-public:
-    GVSTEffectDialog(GWindow* owner, const char* help) : GDialog(owner, help) {}
-    bool isKindOf(u32 id) const override { return id == TypeGVSTEffectDialog || GDialog::isKindOf(id); }
-    const char* className() const override { return "GVSTEffectDialog"; }
-    u32 typeId() const override { return TypeGVSTEffectDialog; }
-};
-
-// A plug-in instrument with its programs.
-class GVSTInstrumentDialog : public GVSTEffectDialog {
-public:
-    explicit GVSTInstrumentDialog(GWindow* owner, const char* help = "plugins.htm") : GVSTEffectDialog(owner, help) {}
-    bool isKindOf(u32 id) const override { return id == TypeGVSTInstrumentDialog || GVSTEffectDialog::isKindOf(id); }
-    const char* className() const override { return "GVSTInstrumentDialog"; }
-    u32 typeId() const override { return TypeGVSTInstrumentDialog; }
 };
 
 // Cut-off and band frequencies.

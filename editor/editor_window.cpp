@@ -17,6 +17,8 @@
 #include "editor/editor_options.h"
 #include "editor/sound_blocks.h"
 #include "editor/effect_command.h"
+#include "editor/editor_menus.h"
+#include "editor/plugin_commands.h"
 #include "editor/wave_pane.h"
 #include "gui/controls/status_line.h"
 #include "gui/frame/progress_line.h"
@@ -25,6 +27,7 @@
 #include "gui/menus/action_table.h"
 #include "mm/ravo_file.h"
 #include "mm/riff_block.h"
+#include "gui/menus/popup_menu.h"
 #include "mm/sound_file.h"
 
 namespace {
@@ -147,6 +150,12 @@ i32 actionFlags(u32 id) {
     std::call_once(filled, fillFlagTable);
     if (id >= 100 && id <= 630) return (i32)flagTable[id];
     if (id >= 1000 && id <= 9999) return 0x20;
+    // The items of the open dynamic popup: plug-ins run as effects, tracks as track commands.
+    if (id >= firstDynamicItemId) {
+        if (dynamicPopupCommand == (i32)VstEffectsMenuId || dynamicPopupCommand == (i32)VstInstrumentsMenuId)
+            return 0x3CC;
+        if (dynamicPopupCommand == (i32)TrackSelectMenuId) return 0xC;
+    }
     return -1;
 }
 
@@ -527,13 +536,27 @@ bool EditorWindow::dispatchCommand(u32 id, GStateQuery* query) {
         if (commandState(id) != 0) return true;
         SoundBlockProcessor* made = createSoundBlockProcessor(id);
         if (!made) return true;
-        i32 answer = effectCommandHandler(this, id, made);
+        const bool plugin = id >= firstDynamicItemId;
+        i32 answer = plugin ? runPluginEffectCommand(this, id, made) : effectCommandHandler(this, id, made);
         if (answer != 1) {
             if (answer == 0) TaskQueue::clear(commandTasks);
             delete made;
             return true;
         }
         runAction(made);
+        return true;
+    }
+    if (id >= firstDynamicItemId) {
+        selectOnlyTrack(this, id - firstDynamicItemId);
+        return true;
+    }
+    if (id == VstEffectsMenuId || id == VstInstrumentsMenuId || id == TrackSelectMenuId) {
+        // From a tool-bar button: the popup at the pointer, filled as the menu bar's.
+        if (GWindow* top = topLevelWindow()) showActionPopupAtCursor((i32)id, top);
+        return true;
+    }
+    if (id == VstInfoId) {
+        runPluginListDialog(this);
         return true;
     }
     if (id == EditorUndo) {

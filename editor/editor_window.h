@@ -115,6 +115,8 @@ public:
     // NEW's file: an empty sound in the new-sound format of the settings.
     void createFile(const char* path) override;
     bool createEmptyFile(const char* path);
+    // The plug-in and track menus (editor/editor_menus.cpp).
+    bool fillDynamicMenu(u32 actionId, HMENU menu) override;
 
     bool onCommand(u32 command, GStateQuery* query) override;
     i32 commandState(u32 command) override;

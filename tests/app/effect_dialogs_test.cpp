@@ -70,9 +70,7 @@ TEST(EffectDialogs, EveryClassAnswersItsKindAndItsBases) {
     };
     add(new GAddRemoveTracksDialog(nullptr, "tracks.htm"), "GAddRemoveTracksDialog", 98);
     add(new GModifyTracksDialog(nullptr, "tracks.htm"), "GModifyTracksDialog", 99);
-    add(new GVSTInfoDialog(nullptr, "plugins.htm"), "GVSTInfoDialog", 112);
-    add(new GVSTEffectDialog(nullptr, "plugins.htm"), "GVSTEffectDialog", 113);
-    add(new GVSTInstrumentDialog(nullptr), "GVSTInstrumentDialog", 114, {113});
+    // The plug-in dialogs (112 to 114) live with the Editor and are checked there.
     add(new GFilterDialog(nullptr), "GFilterDialog", 121);
     add(new GBQFFilterDialog(nullptr), "GBQFFilterDialog", 122, {121});
     add(new DurationDialog(nullptr, "setsize.htm"), "DurationDialog", 1005);
@@ -91,7 +89,6 @@ TEST(EffectDialogs, EveryClassAnswersItsKindAndItsBases) {
     add(new ChorusDialog(nullptr), "ChorusDialog", 1026);
     add(new FindDialog(nullptr, "find.htm"), "FindDialog", 1027);
     add(new FFTDialog(nullptr), "FFTDialog", 1036);
-    // The recording dialogs (1037, 1038) live with the Editor and are checked there.
     const u32 everyType[] = {98, 99, 112, 113, 114, 121, 122, 1005, 1006, 1010, 1013, 1014, 1017, 1018,
                              1019, 1020, 1021, 1022, 1024, 1025, 1026, 1027, 1032, 1036, 1037, 1038};
     for (const Case& c : cases) {

@@ -98,14 +98,3 @@ TEST(EditorRecord, AnotherTrackCountIsRefusedWithTheCount) {
     ASSERT_EQ(boxes.size(), 1u) << f.page->commandState(Record);
     EXPECT_EQ(boxes[0].substr(0, 2), "0 ");
 }
-
-TEST(EditorRecord, TheRecordingDialogsAnswerTheirKinds) {
-    RecordDialog setUp(nullptr, nullptr);
-    RecordProcessDialog running(nullptr, nullptr);
-    EXPECT_STREQ(setUp.className(), "RecordDialog");
-    EXPECT_STREQ(running.className(), "RecordProcessDialog");
-    for (u32 id : {1037u, 7u, 2u, 1u}) EXPECT_TRUE(setUp.isKindOf(id)) << id;
-    for (u32 id : {1038u, 7u, 2u, 1u}) EXPECT_TRUE(running.isKindOf(id)) << id;
-    EXPECT_FALSE(setUp.isKindOf(1038));
-    EXPECT_FALSE(running.isKindOf(1037));
-}

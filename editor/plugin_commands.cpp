@@ -1,0 +1,56 @@
+#include "editor/plugin_commands.h"
+
+#include "app/program_texts.h"
+#include "editor/editor_menus.h"
+#include "editor/editor_window.h"
+#include "editor/plugin_dialog.h"
+#include "engine/plugin_run.h"
+#include "engine/processor.h"
+#include "gui/kernel/message_box.h"
+#include "gui/kernel/modal_run.h"
+#include "gui/kernel/window_placement.h"
+#include "gui/menus/popup_menu.h"
+#include "mm/plugin_host.h"
+
+i32 runPluginEffectCommand(EditorWindow* editor, u32 id, SoundBlockProcessor* processor) {
+    const bool pluginMenu =
+        dynamicPopupCommand == (i32)VstEffectsMenuId || dynamicPopupCommand == (i32)VstInstrumentsMenuId;
+    if (id < firstDynamicItemId || !pluginMenu) return 1;
+    const u32 index = id - firstDynamicItemId;
+    VstPlugin* plugin = index < vstPluginList().count ? vstPluginAt(index) : nullptr;
+    if (!plugin) return 0;
+    GWindow* owner = editor->window;
+    // A plug-in that faulted is never called again.
+    if (plugin->faulted()) {
+        showErrorF(owner, ravoText(RavoText::PluginFaulted), plugin->name());
+        return 0;
+    }
+    const bool wasLoaded = plugin->isLoaded();
+    if (!plugin->load(nullptr, (i32)editor->format.sampleRate, -1)) {
+        showErrorF(owner, ravoText(RavoText::PluginLoadFailed), plugin->name());
+        return 0;
+    }
+    if (!wasLoaded) plugin->loadState();
+    editor->format.rebuildSelectionMask();
+    const u32 selected = (u32)editor->format.selectedTrackCount();
+    const i32 channels = plugin->info().outputCount;
+    if (channels < (i32)selected) {
+        showErrorF(owner, ravoText(RavoText::PluginFewChannels), plugin->name(), channels, selected);
+        return 0;
+    }
+    if (plugin->isSynth()) {
+        processor->setAuxObject(new PluginRun(plugin, new RecordArray<PluginEvent>));
+        GVSTInstrumentDialog dialog(owner);
+        if (!GVSTInstrumentDialog::build(plugin, &dialog)) return 0;
+        return placeWindowAuto(&dialog, PlaceCentreOnOwner) == 1 ? 1 : 0;
+    }
+    processor->setAuxObject(new PluginRun(plugin));
+    GVSTEffectDialog dialog(owner, "plugins.htm");
+    if (!GVSTEffectDialog::build(plugin, &dialog)) return 0;
+    const i32 result = placeWindowAuto(&dialog, PlaceCentreOnOwner);
+    if (plugin->faulted()) {
+        showErrorF(owner, ravoText(RavoText::PluginFaulted), plugin->name());
+        return 0;
+    }
+    return result == 1 ? 1 : 0;
+}
