@@ -6,17 +6,10 @@
 #include <vector>
 
 #include "app/note_events.h"
+#include "tests/app/note_event_text.h"
 #include "gui/controls/notes.h"
 
 namespace {
-PluginEvent ev(u32 time, u8 status, u8 data1, u8 data2 = 0) {
-    PluginEvent e{};
-    e.time = time;
-    e.status = status;
-    e.data1 = data1;
-    e.data2 = data2;
-    return e;
-}
 
 void fill(NoteEventList& list, const std::vector<PluginEvent>& events) {
     list.count = 0;
@@ -24,27 +17,18 @@ void fill(NoteEventList& list, const std::vector<PluginEvent>& events) {
 }
 
 // "time:status:data1" per event.
-std::string dump(const NoteEventList& list) {
-    std::string s;
-    char item[32];
-    for (u32 i = 0; i < list.count; ++i) {
-        snprintf(item, sizeof item, "%s%u:%X:%u", i ? " " : "", list[i].time, list[i].status, list[i].data1);
-        s += item;
-    }
-    return s;
-}
 }  // namespace
 
 TEST(NoteEvents, SortedByUnsignedTimeThenSignedStatus) {
     NoteEventList list;
-    fill(list, {ev(0x80000000u, 0x90, 1), ev(5, 0x90, 60), ev(5, 0x10, 3), ev(5, 0xB0, 7), ev(5, 0x80, 60), ev(0, 0xF0, 0)});
+    fill(list, {noteEvent(0x80000000u, 0x90, 1), noteEvent(5, 0x90, 60), noteEvent(5, 0x10, 3), noteEvent(5, 0xB0, 7), noteEvent(5, 0x80, 60), noteEvent(0, 0xF0, 0)});
     sortNoteEvents(list);
-    EXPECT_EQ("0:F0:0 5:80:60 5:90:60 5:B0:7 5:10:3 2147483648:90:1", dump(list));
+    EXPECT_EQ("0:F0:0 5:80:60 5:90:60 5:B0:7 5:10:3 2147483648:90:1", dumpNoteEvents(list));
 }
 
 TEST(NoteEvents, PartnersOfNotes) {
     NoteEventList list;
-    fill(list, {ev(0, 0x90, 60), ev(1, 0x90, 62), ev(2, 0x80, 62), ev(3, 0x80, 60), ev(4, 0x80, 60), ev(5, 0xB0, 60)});
+    fill(list, {noteEvent(0, 0x90, 60), noteEvent(1, 0x90, 62), noteEvent(2, 0x80, 62), noteEvent(3, 0x80, 60), noteEvent(4, 0x80, 60), noteEvent(5, 0xB0, 60)});
     struct Case {
         u32 row;
         i64 partner;
@@ -83,7 +67,7 @@ TEST(NoteEvents, InsertEditAndDeleteNotes) {
     prepareInsert(list, -1, pair);
     makeNotePair(pair, pair.on.time / 1000.0, pair.off.time / 1000.0, 60, 100);
     EXPECT_EQ(-1, commitInsert(list, pair));
-    EXPECT_EQ("0:90:60 500:80:60", dump(list));
+    EXPECT_EQ("0:90:60 500:80:60", dumpNoteEvents(list));
 
     // From a selected row: its time; the selection lands on the first row of that time.
     prepareInsert(list, 1, pair);
@@ -91,7 +75,7 @@ TEST(NoteEvents, InsertEditAndDeleteNotes) {
     EXPECT_EQ(1000u, pair.off.time);
     makeNotePair(pair, 0.5, 1.0, 62, 100);
     EXPECT_EQ(1, commitInsert(list, pair));
-    EXPECT_EQ("0:90:60 500:80:60 500:90:62 1000:80:62", dump(list));
+    EXPECT_EQ("0:90:60 500:80:60 500:90:62 1000:80:62", dumpNoteEvents(list));
 
     // Editing from the note off edits its note.
     NoteEditRows rows;
@@ -100,32 +84,32 @@ TEST(NoteEvents, InsertEditAndDeleteNotes) {
     EXPECT_EQ(3, rows.off);
     makeNotePair(pair, 0.25, 0.75, 64, 100);
     EXPECT_EQ(1, commitEdit(list, rows, pair));
-    EXPECT_EQ("0:90:60 250:90:64 500:80:60 750:80:64", dump(list));
+    EXPECT_EQ("0:90:60 250:90:64 500:80:60 750:80:64", dumpNoteEvents(list));
 
     // A note off without its note on gets one from the last note off, 1 ms later.
-    list.append(1)[0] = ev(900, 0x80, 70);
+    list.append(1)[0] = noteEvent(900, 0x80, 70);
     ASSERT_TRUE(prepareEdit(list, 4, pair, &rows));
     EXPECT_EQ(-1, rows.on);
     EXPECT_EQ(751u, pair.on.time);
     // A control change is refused.
-    list.append(1)[0] = ev(950, 0xB0, 7, 1);
+    list.append(1)[0] = noteEvent(950, 0xB0, 7, 1);
     EXPECT_FALSE(prepareEdit(list, 5, pair, &rows));
 
     // Deleting a note off removes its note on further up; a lone event goes alone.
     EXPECT_EQ(2u, deleteNote(list, 3));
-    EXPECT_EQ("0:90:60 500:80:60 900:80:70 950:B0:7", dump(list));
+    EXPECT_EQ("0:90:60 500:80:60 900:80:70 950:B0:7", dumpNoteEvents(list));
     EXPECT_EQ(1u, deleteNote(list, 3));
     EXPECT_EQ(2u, deleteNote(list, 0));
-    EXPECT_EQ("900:80:70", dump(list));
+    EXPECT_EQ("900:80:70", dumpNoteEvents(list));
 
     // The copy a dialog keeps puts the list back.
     NoteEventList backup;
-    fill(list, {ev(0, 0x90, 60), ev(10, 0x80, 60)});
+    fill(list, {noteEvent(0, 0x90, 60), noteEvent(10, 0x80, 60)});
     copyNoteEvents(backup, list);
     deleteNote(list, 0);
     EXPECT_EQ(0u, list.count);
     copyNoteEvents(list, backup);
-    EXPECT_EQ("0:90:60 10:80:60", dump(list));
+    EXPECT_EQ("0:90:60 10:80:60", dumpNoteEvents(list));
 }
 
 TEST(NoteEvents, TableTexts) {
@@ -133,8 +117,8 @@ TEST(NoteEvents, TableTexts) {
     NoteSchemes saved = noteSchemes();
     noteSchemes() = NoteSchemes{&style, &octaves};
     NoteEventList list;
-    fill(list, {ev(1500, 0x90, 69, 100), ev(2000, 0x80, 69, 64), ev(0, 0xE0, 0, 64), ev(0, 0xB0, 120, 0),
-                ev(0, 0xB0, 122, 1), ev(0, 0xB0, 7, 99), ev(0, 0xC0, 5, 0)});
+    fill(list, {noteEvent(1500, 0x90, 69, 100), noteEvent(2000, 0x80, 69, 64), noteEvent(0, 0xE0, 0, 64), noteEvent(0, 0xB0, 120, 0),
+                noteEvent(0, 0xB0, 122, 1), noteEvent(0, 0xB0, 7, 99), noteEvent(0, 0xC0, 5, 0)});
     NoteEventTableModel model(list);
     GString s;
     struct Case {

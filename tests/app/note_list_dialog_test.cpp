@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/app/note_event_text.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -40,23 +42,7 @@ void endWith(GDialog* d, u32 command) {
     PostMessageA(d->hwnd, WM_COMMAND, command, 0);
 }
 
-PluginEvent ev(u32 time, u8 status, u8 data1) {
-    PluginEvent e{};
-    e.time = time;
-    e.status = status;
-    e.data1 = data1;
-    return e;
-}
 
-std::string dump(const NoteEventList& list) {
-    std::string s;
-    char item[32];
-    for (u32 i = 0; i < list.count; ++i) {
-        snprintf(item, sizeof item, "%s%u:%X:%u", i ? " " : "", list[i].time, list[i].status, list[i].data1);
-        s += item;
-    }
-    return s;
-}
 }  // namespace
 
 TEST(NoteListDialog, InsertDeleteRefuseAndCancel) {
@@ -67,7 +53,7 @@ TEST(NoteListDialog, InsertDeleteRefuseAndCancel) {
     u8* savedFlag = keyboardSoundFlag();
     keyboardSoundFlag() = &silent;
     NoteEventList list;
-    for (PluginEvent e : {ev(0, 0x90, 64), ev(300, 0x80, 64), ev(400, 0xB0, 7)}) *list.append(1) = e;
+    for (PluginEvent e : {noteEvent(0, 0x90, 64), noteEvent(300, 0x80, 64), noteEvent(400, 0xB0, 7)}) *list.append(1) = e;
     workingNotes() = NotePair{};
     std::string afterInsert, afterDelete;
     i64 selectedAfterInsert = 5;
@@ -91,7 +77,7 @@ TEST(NoteListDialog, InsertDeleteRefuseAndCancel) {
         },
         [&] {
             if (!pendingOf(TypeGMIDIDialog) || list.count != 5) return false;
-            afterInsert = dump(list);
+            afterInsert = dumpNoteEvents(list);
             selectedAfterInsert = listDialog->editor->selectedRow();
             // The first note's off: its note on further up goes with it.
             listDialog->editor->clickRow(1, 1);
@@ -100,7 +86,7 @@ TEST(NoteListDialog, InsertDeleteRefuseAndCancel) {
         },
         [&] {
             if (list.count != 3) return false;
-            afterDelete = dump(list);
+            afterDelete = dumpNoteEvents(list);
             listDialog->editor->clickRow(0, 0);  // the control change is no note
             PostMessageA(listDialog->hwnd, WM_COMMAND, NoteListEdit, 0);
             return true;
@@ -124,6 +110,6 @@ TEST(NoteListDialog, InsertDeleteRefuseAndCancel) {
     EXPECT_EQ("400:B0:7 1000:90:64 2000:80:64", afterDelete);
     EXPECT_EQ(1u, g_boxes.size());
     // Cancel puts back the list as it was when the dialog opened.
-    EXPECT_EQ("0:90:64 300:80:64 400:B0:7", dump(list));
+    EXPECT_EQ("0:90:64 300:80:64 400:B0:7", dumpNoteEvents(list));
     EXPECT_EQ(1000u, workingNotes().on.time);
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/app/note_event_text.h"
+
 #include <string>
 #include <vector>
 
@@ -45,15 +47,6 @@ struct LoggingView : NoteRecorderView {
     DWORD thread = 0;
 };
 
-std::string dump(const NoteEventList& list) {
-    std::string s;
-    char item[32];
-    for (u32 i = 0; i < list.count; ++i) {
-        snprintf(item, sizeof item, "%s%u:%X:%u", i ? " " : "", list[i].time, list[i].status, list[i].data1);
-        s += item;
-    }
-    return s;
-}
 
 // The statuses and keys the plug-in has queued.
 std::string queued(const HostedVstPlugin& plugin) {
@@ -96,7 +89,7 @@ TEST(NoteRecorder, RecordsKeysFromTimeZero) {
     clock.sound = 1;
     g_tick = 1600;
     recorder.toggleRecord();
-    EXPECT_EQ("0:90:60 50:90:119 100:80:119 150:80:119 300:B0:120", dump(list));
+    EXPECT_EQ("0:90:60 50:90:119 100:80:119 150:80:119 300:B0:120", dumpNoteEvents(list));
     EXPECT_EQ("B0:120 90:60 80:60 90:119 80:119", queued(plugin));  // all off at the start
     EXPECT_EQ((std::vector<std::string>{"record", "states", "record stop", "states"}), view.log);
 
@@ -105,7 +98,7 @@ TEST(NoteRecorder, RecordsKeysFromTimeZero) {
     recorder.toggleRecord();
     g_tick = 7000;
     recorder.toggleRecord();
-    EXPECT_EQ("0:B0:120", dump(list));
+    EXPECT_EQ("0:B0:120", dumpNoteEvents(list));
 }
 
 TEST(NoteRecorder, PlaysTheListForItsLength) {
@@ -172,7 +165,7 @@ TEST(NoteRecorder, AFinishedRunStopsOnTheInterfaceThread) {
     synth.addSource(source, true);
     EXPECT_TRUE(pumpUntil([&] { return recorder.recording == 0; }, 5000));
     EXPECT_EQ(GetCurrentThreadId(), view.thread);
-    EXPECT_EQ("0:B0:120", dump(list));
+    EXPECT_EQ("0:B0:120", dumpNoteEvents(list));
     synth.stopAndWait(false);
     synth.removeAllSources();
 }
