@@ -43,7 +43,30 @@ u32 VstSynthSource::readFrames(void* buffer, u32 frames) {
             releaseFrames -= frames;
         }
     }
+    RunFinished* finished = nullptr;
+    {
+        std::lock_guard<std::mutex> hold(requestLock);
+        if (request.finished) {
+            if (request.samples <= frames) {
+                finished = request.finished;
+                request = RunRequest();
+            } else {
+                request.samples -= frames;
+            }
+        }
+    }
+    if (finished) finished->onRunFinished();
     return frames;
+}
+
+void VstSynthSource::setRequest(const RunRequest& r) {
+    std::lock_guard<std::mutex> hold(requestLock);
+    request = r;
+}
+
+RunRequest VstSynthSource::currentRequest() {
+    std::lock_guard<std::mutex> hold(requestLock);
+    return request;
 }
 
 bool VstSynthSource::rewind() {

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "app/child_windows.h"
+#include "app/keyboard_voice.h"
 #include "app/program_actions.h"
 #include "app/program_file_dialogs.h"
 #include "app/program_texts.h"
@@ -70,6 +71,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     registerDevicePages();
     registerSpectrumPage();
     installBoxList();
+    installKeyboardVoice();
 
     setProductName("Ravo");
     setVersionText(readProductVersion().c_str());
