@@ -7,7 +7,9 @@
 #include "core/error.h"
 #include "core/exceptions.h"
 #include "editor/edit_record.h"
+#include "editor/editor_file_commands.h"
 #include "editor/editor_window.h"
+#include "editor/rate_change.h"
 #include "editor/wave_pane.h"
 #include "gui/frame/progress_line.h"
 #include "gui/kernel/message_box.h"
@@ -118,20 +120,34 @@ bool EditorWindow::runAction(SoundBlockProcessor* made) {
     return runJobInBackground(edit);
 }
 
-bool EditorWindow::performJob(PlacerJob*) {
+bool EditorWindow::performJob(PlacerJob* j) {
+    if (auto* file = dynamic_cast<EditorFileJob*>(j)) return file->perform(this);
     SlotCall call;
     if (!processor || !slotForAction(processor->actionId, &call)) return false;
     processor->runSlot(call.slot, call.argument, call.argument2);
     return !(processor->progress && processor->progress->isCancelled());
 }
 
-void EditorWindow::afterJob(PlacerJob*) {
+void EditorWindow::afterJob(PlacerJob* j) {
+    if (dynamic_cast<EditorFileJob*>(j)) return;
     if (store.locked) store.unlock();
 }
 
-void EditorWindow::jobSucceeded(PlacerJob*) { finishRun(true); }
+void EditorWindow::jobSucceeded(PlacerJob* j) {
+    if (auto* file = dynamic_cast<EditorFileJob*>(j)) return finishFileJob(file, true);
+    finishRun(true);
+}
 
-void EditorWindow::jobFailed(PlacerJob*) { finishRun(false); }
+void EditorWindow::jobFailed(PlacerJob* j) {
+    if (auto* file = dynamic_cast<EditorFileJob*>(j)) return finishFileJob(file, false);
+    finishRun(false);
+}
+
+void EditorWindow::finishFileJob(EditorFileJob* file, bool succeeded) {
+    pane->resumeReading();
+    file->done(this, succeeded);
+    updateViews();
+}
 
 void EditorWindow::onRangeChanged(GCommonObject* undoRecord, u64 position, u64 oldLength, u64 newLength) {
     auto* edit = dynamic_cast<EditRecord*>(undoRecord);
@@ -178,6 +194,7 @@ void EditorWindow::finishRun(bool succeeded) {
         if (at[newSelectionStart] != unsetPosition && at[newSelectionEnd] != unsetPosition)
             pane->setSelection(toFrame(at[newSelectionStart], dataStart, fb), toFrame(at[newSelectionEnd], dataStart, fb));
         if (at[newCursor] != unsetPosition) pane->setCursor(toFrame(at[newCursor], dataStart, fb));
+        if (p->actionId == EditorChangeRate) finishRateChange(this, p, edit);
         edit->selectionAfter[0] = pane->selStart;
         edit->selectionAfter[1] = pane->selEnd;
         edit->cursorAfter = pane->cursor;

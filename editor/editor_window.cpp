@@ -9,7 +9,10 @@
 #include "app/program_texts.h"
 #include "core/exceptions.h"
 #include "editor/edit_record.h"
+#include "editor/editor_file_commands.h"
+#include "editor/rate_change.h"
 #include "editor/wave_pane.h"
+#include "gui/dialogs/file_dialog.h"
 #include "gui/frame/progress_line.h"
 #include "gui/kernel/message_box.h"
 #include "gui/kernel/message_boxes.h"
@@ -190,25 +193,21 @@ void EditorWindow::detach() {
 }
 
 void EditorWindow::writeFile(const char* path, u32 flags) {
-    if (!hasDocument || !samplesPresent || running()) throw GException();
-    const char* dot = std::strrchr(path, '.');
-    u32 kind = dot && _stricmp(dot, ".wav") == 0 ? soundFileWave : soundFileRavo;
-    StoreSource written;
-    if (!saveSoundFile(path, kind, &format, &store, nullptr, &errorHandler, window, &written)) throw GException();
-    // Every change record points into the old files: the history starts again on the new one.
-    history.reset();
-    store.reopen(path, written);
-    dataStart = store.dataOffset;
-    dataLength = store.length;
-    pane->setSound(&store, dataStart, dataLength, &format);
-    undoWarningThreshold = appSettings.Editor.workFileLimit;
-    if (!(flags & SaveOwnFile)) {
-        OpenFileRegistry::detach(&fileHolder);
-        OpenFileRegistry::attach(path, &fileHolder);
-        hasDocument = 1;
-        notifyPage(PageTitleChanged);
-        notifyPage(PageStateChanged);
-    }
+    if (!saveToPath(this, path, flags)) throw GException();
+}
+
+void EditorWindow::createFile(const char* path) {
+    if (!writeEmptySoundFile(path, &errorHandler)) throw GException();
+}
+
+void EditorWindow::onNewCommand() {
+    if (queryClose() != 0) return;
+    newDocument();
+    notifyPage(PageTitleChanged);
+    notifyPage(PageStateChanged);
+    if (!createNewSound(this)) return;
+    GString path(saveDialog->nameBuffer);
+    runFileAction(this, path.c_str());
 }
 
 void EditorWindow::activatePage() {
@@ -257,6 +256,8 @@ i32 EditorWindow::commandState(u32 id) {
     if ((flags & ActSamples) && !samplesPresent) return 1;
     i32 paneState = pane->commandState(id);
     if (paneState == 0 || paneState == 1) return paneState;
+    i32 fileState = editorFileCommandState(this, id);
+    if (fileState != 2) return fileState;
     if (id == EditorUndo) return history.canUndo() && !running() ? 0 : 1;
     if (id == EditorRedo) return history.canRedo() && !running() ? 0 : 1;
     return flags ? 0 : 2;
@@ -286,11 +287,13 @@ bool EditorWindow::onCommand(u32 id, GStateQuery* query) {
         showMessageBox(&mbError, window, ravoText(RavoText::EditorNoSelection));
         return true;
     }
+    if (runEditorFileCommand(this, id, query)) return true;
     if (flags & ActProcessor) {
         if (commandState(id) != 0) return true;
         SoundBlockProcessor* made = createSoundBlockProcessor(id);
         if (!made) return true;
-        if (effectCommandHandler(this, id, made) != 1) {
+        i32 answer = id == EditorChangeRate ? prepareRateChange(this, made) : effectCommandHandler(this, id, made);
+        if (answer != 1) {
             delete made;
             return true;
         }
@@ -305,5 +308,11 @@ bool EditorWindow::onCommand(u32 id, GStateQuery* query) {
         redo();
         return true;
     }
-    return GFilePlacer::onCommand(id, query);
+    try {
+        return GFilePlacer::onCommand(id, query);
+    } catch (GException&) {
+        // A save that failed or was refused has said why.
+        if (id == FileCommandSave || id == FileCommandSaveAs) return true;
+        throw;
+    }
 }

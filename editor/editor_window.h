@@ -14,6 +14,7 @@
 class GProgressLinePlacer;
 class WavePane;
 class EditRecord;
+struct EditorFileJob;
 
 enum : u32 { TypeEditorWindow = 1012 };
 
@@ -70,7 +71,10 @@ public:
 
     void openFile(const char* path, GBag& state) override;
     void newDocument() override;
+    // Saves in the background (saveToPath); throws GException when nothing was started.
     void writeFile(const char* path, u32 flags) override;
+    void createFile(const char* path) override;
+    void onNewCommand() override;
     void detach() override;
     void activatePage() override;
     void saveOptions(GBag* blocks) override;
@@ -117,6 +121,7 @@ private:
         u64 position, oldLength, newLength;
     };
     void finishRun(bool succeeded);
+    void finishFileJob(EditorFileJob* file, bool succeeded);
     void rollBack();
     void applyRecordPositions(EditRecord* record, bool after);
     // Edits waiting on the job's thread for the interface thread.

@@ -23,6 +23,8 @@ public:
     bool onControlNotify(void* notification) override;
     // The time stays, the count follows the rate.
     void setSampleRate(u32 rate);
+    // The count stays, the time and the limits follow the rate.
+    void setRateKeepingCount(u32 rate, u32 maximum);
     // Disables both pages and marks the button.
     void setReadOnly(bool readOnly);
 

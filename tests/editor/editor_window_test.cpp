@@ -210,6 +210,7 @@ TEST(EditorWindow, AmplifyASelectionAsSoxDoes) {
     EXPECT_TRUE(f.page->modified);
     std::string out = f.dir.file("out.wav");
     f.page->writeFile(out.c_str(), 0);
+    ASSERT_TRUE(f.finished());
     std::string saved = fileSamples(out);
     std::string halved = f.dir.file("half.wav");
     ASSERT_EQ(0, runSox("-D \"" + unixPath(in) + "\" \"" + unixPath(halved) + "\" vol 0.5"));
