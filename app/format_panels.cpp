@@ -61,7 +61,7 @@ void checkOnly(GRadioBox* const* boxes, u32 count, GRadioBox* chosen) {
 [[noreturn]] void refuseRate(GEditLine* edit, const char* text) {
     GVerifyException refusal;
     refusal.text = text;
-    refusal.field = edit;
+    refusal.field = static_cast<GItemBase*>(edit);
     throw refusal;
 }
 
