@@ -14,6 +14,7 @@
 #include "core/exceptions.h"
 #include "core/gfile.h"
 #include "core/system.h"
+#include "core/task_queue.h"
 #include "core/texts.h"
 #include "editor/editor_window.h"
 #include "editor/wave_pane.h"
@@ -102,10 +103,30 @@ struct LineJobSink : PlacerJobSink {
     u64 total = 0;
 };
 
+// Reports in the error box over the window, from any thread.
+struct BoxErrorHandler : ErrorHandler {
+    bool report(const char* text, int) override {
+        showMessageBox(&mbError, window, text);
+        return false;
+    }
+    GWindow* window = nullptr;
+};
+
 struct LineFileJob : EditorFileJob {
     LineJobSink lineSink;
-    // Reports from the job's thread show in boxes over the window.
-    WindowErrorHandler handler{nullptr, 2};
+    BoxErrorHandler handler;
+};
+
+// Opens a path in the page once its job is over, then shows a text.
+class ReopenTask : public QueuedTask {
+public:
+    ReopenTask(EditorWindow* e, const char* path, const GString& text) : editor(e), path(path), text(text) {}
+    void run() override {
+        editor->loadDocument(path.c_str(), nullptr);
+        if (!text.empty()) infoBox(editor, text);
+    }
+    EditorWindow* editor;
+    GString path, text;
 };
 
 bool startFileJob(EditorWindow* e, LineFileJob* job, u32 action, u64 total) {
@@ -129,7 +150,15 @@ bool startFileJob(EditorWindow* e, LineFileJob* job, u32 action, u64 total) {
 struct SaveJob : LineFileJob {
     bool perform(EditorWindow* e) override {
         const u32 kind = (e->format.flags & formatOwn) ? soundFileRavo : soundFileWave;
-        return saveSoundFile(path.c_str(), kind, &e->format, &e->store, progress, &handler, nullptr, &written);
+        // The document's own file is written as its registry record's borrower: the other holders
+        // hear of the write.
+        GFile lent;
+        const bool own = (mode & SaveOwnFile) && e->fileHolder.record;
+        if (own && !OpenFileRegistry::reopen(lent, &e->fileHolder, RegistryMode::SafeReplace | RegistryMode::OthersWait))
+            return false;
+        bool ok = saveSoundFile(path.c_str(), kind, &e->format, &e->store, progress, &handler, nullptr, &written);
+        if (own) ok = OpenFileRegistry::endReopen(lent) && ok;
+        return ok;
     }
     void done(EditorWindow* e, bool ok) override {
         if (!ok) return;
@@ -157,16 +186,13 @@ struct CopyJob : LineFileJob {
         return true;
     }
     void done(EditorWindow* e, bool ok) override {
-        if (!ok) {
-            if (reopen) e->loadDocument(to.c_str(), nullptr);
-            return;
-        }
         if (!reopen) {
-            infoBox(e, textF(RavoText::FileBackupMade, to.c_str(), from.c_str()));
+            if (ok) infoBox(e, textF(RavoText::FileBackupMade, to.c_str(), from.c_str()));
             return;
         }
-        e->loadDocument(to.c_str(), nullptr);
-        infoBox(e, textF(RavoText::FileBackupRestored, from.c_str(), to.c_str()));
+        // The page opens the file again once the job has left it.
+        GString text = ok ? textF(RavoText::FileBackupRestored, from.c_str(), to.c_str()) : GString();
+        TaskQueue::enqueue(e->pendingTasks, new ReopenTask(e, to.c_str(), text));
     }
     GString from, to;
     bool reopen = false;  // the document's file was released for the copy
@@ -507,10 +533,11 @@ bool runFileAction(EditorWindow* e, const char* path) {
     if (!e->openPath(path) || !e->samplesPresent) return false;
     const u32 rate = std::max<u32>(e->format.sampleRate, 1);
     const u64 frames = appSettings.Editor.newFilePeriod.countAt(rate);
-    SoundBlockProcessor* made = e->createSoundBlockProcessor((u32)actionIdByName("SETSIZE"));
+    SoundBlockProcessor* made = createProcessorForEncoding(e->format.encoding, &e->errorHandler);
     if (!made) return false;
-    made->rangeStart = e->dataStart;
-    made->rangeEnd = e->dataStart + frames * e->format.bytesPerFrame;
+    const u64 end = e->dataStart + e->dataLength;
+    made->bind((u32)actionIdByName("SETSIZE"), &e->format, &e->store, e->dataStart, e->dataStart,
+               e->dataStart + frames * e->format.bytesPerFrame, end, 0);
     return e->runAction(made);
 }
 

