@@ -17,6 +17,7 @@
 #include "gui/controls/digit_field.h"
 #include "gui/controls/edit_line.h"
 #include "gui/controls/mark_window.h"
+#include "gui/controls/spinner_field.h"
 #include "gui/dialogs/file_dialog.h"
 #include "gui/dialogs/input_edit_dialog.h"
 #include "gui/frame/placer.h"
@@ -521,4 +522,26 @@ TEST(EditorRateChange, UndoGivesBackRateAndBytes) {
     f.command(EditorRedo);
     EXPECT_EQ(f.page->format.sampleRate, 8000u);
     EXPECT_EQ(f.page->pane->frameCount, f.page->dataLength / 4);
+}
+
+TEST(EditorFiles, GotoMovesTheCursorToTheTypedTime) {
+    FileFixture f;
+    ASSERT_TRUE(f.open(f.make("-r 8000 -c 1 -b 16", "synth 2 sine 440")));
+    struct Case {
+        const char* typed;
+        u32 end;
+        u64 cursor;
+    } cases[] = {{"0.500", 1, 4000}, {"1.250", 1, 10000}, {"0.100", 2, 10000}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        ModalScript script(TypeDurationDialog, {[&](GDialog& d) {
+            DigitField* field = bodyPanel<DigitField>(d);
+            ASSERT_NE(field, nullptr);
+            SetWindowTextA(field->time->edit->hwnd, c.typed);
+            ModalScript::post(d, c.end);
+        }});
+        f.command(id("GOTO"));
+        EXPECT_EQ(script.runs, 1);
+        EXPECT_EQ(f.page->pane->cursor, c.cursor);
+    }
 }
