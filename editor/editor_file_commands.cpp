@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 
 #include "app/app_settings.h"
 #include "app/effect_dialogs.h"
@@ -30,7 +29,6 @@
 #include "gui/layout/layout_builder.h"
 #include "gui/layout/layout_rows.h"
 #include "gui/menus/action_table.h"
-#include "mm/ravo_file.h"
 #include "mm/riff_block.h"
 #include "mm/sound_file.h"
 #include "mm/sound_format.h"
