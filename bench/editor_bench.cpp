@@ -1,5 +1,6 @@
 // The Editor page over one hour of stereo 16-bit sound at 44.1 kHz in a shown window: opening the
-// WAVE to its first paint, undo and redo of AMPLIFY, CUT and CROP, and Stop on a running AMPLIFY.
+// WAVE to its first paint, undo and redo of AMPLIFY, CUT and CROP, Stop on a running AMPLIFY, SAVE in
+// place and BACKUP beside a plain copy.
 #include "bench/bench.h"
 #include "bench/bench_sound.h"
 #include "editor/editor_window.h"
@@ -9,6 +10,8 @@
 #include "gui/kernel/dialog.h"
 #include "gui/kernel/message_box.h"
 #include "gui/kernel/window_procedure.h"
+#include "gui/menus/action_table.h"
+#include "gui/frame/file_placer.h"
 
 namespace {
 bool idle(EditorWindow* page) { return !page->running() && !page->job; }
@@ -131,6 +134,67 @@ RAVO_BENCH(editor) {
                             "ms");
             else
                 benchResult("editor Stop on AMPLIFY: the job did not run in the background", 0, "");
+        }
+        waitForEdit(page);
+        SetWindowLongA(owner.hwnd, GWL_STYLE, GetWindowLongA(owner.hwnd, GWL_STYLE) & ~WS_VISIBLE);
+        DestroyWindow(owner.hwnd);
+    }
+    effectCommandHandler = before;
+    setMessageBoxSink(nullptr);
+    setApplication(nullptr);
+    DeleteFileA(path.c_str());
+}
+
+// SAVE of the hour in place after one AMPLIFY, and BACKUP of the file beside a plain copy of it.
+RAVO_BENCH(editor_files) {
+    std::string path = benchFolder() + "\\editor_files_hour.wav";
+    if (!writeHourWave(path)) {
+        benchResult("editor_files: no sound", 0, "");
+        return;
+    }
+    GApplication app;
+    setApplication(&app);
+    setMessageBoxSink(answerYes);
+    EffectCommandHandler before = effectCommandHandler;
+    effectCommandHandler = halfGain;
+    {
+        GDialog owner(nullptr, "edit.htm");
+        createTopLevelWindow(&owner, WS_POPUP | WS_CLIPCHILDREN, 0, "");
+        SetWindowPos(owner.hwnd, HWND_TOP, 0, 0, 1000, 500, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+        EditorWindow* page = new EditorWindow(&owner);
+        owner.setContent(page);
+        page->setRect(RECT{0, 0, 1000, 500});
+        page->loadDocument(path.c_str(), nullptr);
+        const u64 minute = 60 * benchRate;
+        page->pane->setSelection(10 * minute, 11 * minute);
+        if (!page->hasDocument || !page->onCommand(EditorAmplify, nullptr) || !waitForEdit(page) || !page->modified) {
+            benchResult("editor_files: the hour did not open or AMPLIFY did not run", 0, "");
+        } else {
+            double start = benchSeconds();
+            page->onCommand(FileCommandSave, nullptr);
+            bool saved = waitForEdit(page) && !page->modified;
+            benchResult(saved ? "editor SAVE of the hour in place after AMPLIFY of a minute"
+                              : "editor SAVE of the hour: not saved",
+                        benchSeconds() - start, "s");
+
+            std::string copy = benchFolder() + "\\editor_files_copy.wav";
+            std::vector<double> copies, backups;
+            for (int i = 0; i < 3; ++i) {
+                double t0 = benchSeconds();
+                CopyFileA(path.c_str(), copy.c_str(), FALSE);
+                copies.push_back(benchSeconds() - t0);
+                DeleteFileA(copy.c_str());
+                DeleteFileA((path + ".bak").c_str());
+                double t1 = benchSeconds();
+                page->onCommand((u32)actionIdByName("BACKUP_FILE"), nullptr);
+                waitForEdit(page);
+                backups.push_back(benchSeconds() - t1);
+            }
+            const double plain = benchMedian(copies), backup = benchMedian(backups);
+            benchResult("editor plain copy of the hour's file (median of 3)", plain, "s");
+            benchResult("editor BACKUP of the hour's file (median of 3)", backup, "s");
+            benchResult("editor BACKUP / plain copy", plain > 0 ? backup / plain : 0, "x");
+            DeleteFileA((path + ".bak").c_str());
         }
         waitForEdit(page);
         SetWindowLongA(owner.hwnd, GWL_STYLE, GetWindowLongA(owner.hwnd, GWL_STYLE) & ~WS_VISIBLE);

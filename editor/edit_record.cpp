@@ -1,7 +1,5 @@
 #include "editor/edit_record.h"
 
-#include "app/program_texts.h"
-#include "editor/editor_window.h"
 #include "editor/wave_pane.h"
 #include "mm/sound_store.h"
 
@@ -36,21 +34,5 @@ u32 PanePositionsOperation::undo(u32, JobProgress*) {
 
 u32 PanePositionsOperation::redo(u32, JobProgress*) {
     apply();
-    return 0;
-}
-
-RateChangeOperation::RateChangeOperation(EditorWindow* owner, u32 oldRate, u32 newRate)
-    : owner(owner), oldRate(oldRate), newRate(newRate) {
-    id = EditorChangeRate;
-    stringAssignText(name, ravoText(RavoText::EditorRateChange));
-}
-
-u32 RateChangeOperation::undo(u32, JobProgress*) {
-    owner->setSampleRate(oldRate);
-    return 0;
-}
-
-u32 RateChangeOperation::redo(u32, JobProgress*) {
-    owner->setSampleRate(newRate);
     return 0;
 }

@@ -3,11 +3,9 @@
 // position changes of the wave pane, with the selection and cursor before and after. The
 // processor owns it while the edit runs, then the Editor's history.
 #include "core/arrays.h"
-#include "core/gstring.h"
 #include "editor/wave_view.h"
 #include "gui/frame/undo_history.h"
 
-class EditorWindow;
 class SoundStore;
 struct ChangeRecord;
 class WavePane;
@@ -51,18 +49,4 @@ public:
     WavePane* pane;
     u64 position, oldLength, newLength;
     BookmarkList removed;
-};
-
-// A change of the sound's sample rate; undo and redo set the rate and refresh the views.
-class RateChangeOperation : public NamedOperation {
-public:
-    RateChangeOperation(EditorWindow* owner, u32 oldRate, u32 newRate);
-    u32 undo(u32 a, JobProgress* progress) override;
-    u32 redo(u32 a, JobProgress* progress) override;
-    u64 byteCount() override { return 0; }
-
-    EditorWindow* owner;
-    u32 oldRate, newRate;
-    u32 id;
-    GString name;
 };

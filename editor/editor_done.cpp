@@ -1,5 +1,5 @@
 // The Editor's completion report by action: the analysis and search results, the copy hint, the
-// end of a save and of a rate change, and the files a file row made.
+// end of a save and the files a file row made; the rate setter that the rate change uses.
 #include <cmath>
 
 #include "app/program_texts.h"
@@ -76,8 +76,6 @@ void EditorWindow::reportResult(SoundBlockProcessor* p) {
         }
     } else if (id == FileCommandSaveAs) {
         if (!p->workBuffer.empty()) finishSave(p->workBuffer.c_str(), p->paramInt);
-    } else if (id == EditorChangeRate) {
-        if (p->paramInt) setSampleRate(p->paramInt);
     } else if (id == EditorExtract || id == EditorExtractAuto || id == EditorDecompress ||
                id == EditorDecompressAuto) {
         // The file the row wrote opens here.

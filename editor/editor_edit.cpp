@@ -7,8 +7,10 @@
 #include "core/error.h"
 #include "core/exceptions.h"
 #include "editor/edit_record.h"
+#include "editor/editor_file_commands.h"
 #include "editor/editor_options.h"
 #include "editor/editor_window.h"
+#include "editor/rate_change.h"
 #include "editor/wave_pane.h"
 #include "gui/frame/progress_line.h"
 #include "gui/kernel/message_box.h"
@@ -118,7 +120,8 @@ bool EditorWindow::runAction(SoundBlockProcessor* made) {
     return runJobInBackground(edit);
 }
 
-bool EditorWindow::performJob(PlacerJob*) {
+bool EditorWindow::performJob(PlacerJob* j) {
+    if (auto* file = dynamic_cast<EditorFileJob*>(j)) return file->perform(this);
     SlotCall call;
     if (!processor) return false;
     if (!slotForAction(processor->actionId, &call)) return fileRowHandler(this, processor);
@@ -126,13 +129,26 @@ bool EditorWindow::performJob(PlacerJob*) {
     return !(processor->progress && processor->progress->isCancelled());
 }
 
-void EditorWindow::afterJob(PlacerJob*) {
+void EditorWindow::afterJob(PlacerJob* j) {
+    if (dynamic_cast<EditorFileJob*>(j)) return;
     if (store.locked) store.unlock();
 }
 
-void EditorWindow::jobSucceeded(PlacerJob*) { finishRun(true); }
+void EditorWindow::jobSucceeded(PlacerJob* j) {
+    if (auto* file = dynamic_cast<EditorFileJob*>(j)) return finishFileJob(file, true);
+    finishRun(true);
+}
 
-void EditorWindow::jobFailed(PlacerJob*) { finishRun(false); }
+void EditorWindow::jobFailed(PlacerJob* j) {
+    if (auto* file = dynamic_cast<EditorFileJob*>(j)) return finishFileJob(file, false);
+    finishRun(false);
+}
+
+void EditorWindow::finishFileJob(EditorFileJob* file, bool succeeded) {
+    pane->resumeReading();
+    file->done(this, succeeded);
+    updateViews();
+}
 
 void EditorWindow::onRangeChanged(GCommonObject* undoRecord, u64 position, u64 oldLength, u64 newLength) {
     auto* edit = dynamic_cast<EditRecord*>(undoRecord);
@@ -146,11 +162,7 @@ void EditorWindow::onRangeChanged(GCommonObject* undoRecord, u64 position, u64 o
     changes.push_back(Change{position, oldLength, newLength});
 }
 
-void EditorWindow::onChangeFinished() {
-    if (processor && processor->actionId == EditorChangeRate && record && processor->paramInt)
-        record->add(new RateChangeOperation(this, format.sampleRate, processor->paramInt));
-    recordFinished = true;
-}
+void EditorWindow::onChangeFinished() { recordFinished = true; }
 
 void EditorWindow::finishRun(bool succeeded) {
     std::vector<Change> done;
@@ -186,6 +198,7 @@ void EditorWindow::finishRun(bool succeeded) {
         if (at[newSelectionStart] != unsetPosition && at[newSelectionEnd] != unsetPosition)
             pane->setSelection(toFrame(at[newSelectionStart], dataStart, fb), toFrame(at[newSelectionEnd], dataStart, fb));
         if (at[newCursor] != unsetPosition) pane->setCursor(toFrame(at[newCursor], dataStart, fb));
+        if (p->actionId == EditorChangeRate) finishRateChange(this, p, edit);
         edit->selectionAfter[0] = pane->selStart;
         edit->selectionAfter[1] = pane->selEnd;
         edit->cursorAfter = pane->cursor;

@@ -14,13 +14,16 @@
 #include "core/exceptions.h"
 #include "core/gfile.h"
 #include "editor/edit_record.h"
+#include "editor/editor_file_commands.h"
 #include "editor/editor_options.h"
-#include "editor/sound_blocks.h"
 #include "editor/effect_command.h"
 #include "editor/editor_menus.h"
 #include "editor/plugin_commands.h"
+#include "editor/rate_change.h"
+#include "editor/sound_blocks.h"
 #include "editor/wave_pane.h"
 #include "gui/controls/status_line.h"
+#include "gui/dialogs/file_dialog.h"
 #include "gui/frame/progress_line.h"
 #include "gui/kernel/message_box.h"
 #include "gui/kernel/message_boxes.h"
@@ -320,43 +323,17 @@ void EditorWindow::detach() {
 }
 
 void EditorWindow::writeFile(const char* path, u32 flags) {
-    if (!hasDocument || !samplesPresent || running()) throw GException();
-    const char* dot = std::strrchr(path, '.');
-    u32 kind = dot && _stricmp(dot, ".wav") == 0 ? soundFileWave : soundFileRavo;
-    StoreSource written;
-    // Onto the attached file: the registry lends its stream so that the file may be replaced.
-    GFile borrowed(&errorHandler);
-    const bool lend = (flags & SaveOwnFile) && fileHolder.record;
-    if (lend && !OpenFileRegistry::reopen(borrowed, &fileHolder, RegistryMode::SafeReplace | RegistryMode::OthersWait))
-        throw GException();
-    // No reader of the pane keeps the file open meanwhile.
-    pane->suspendReading();
-    if (pane->source) pane->source->closeFiles();
-    bool saved;
-    try {
-        saved = saveSoundFile(path, kind, &format, &store, nullptr, &errorHandler, window, &written);
-    } catch (...) {
-        if (lend) OpenFileRegistry::endReopen(borrowed);
-        pane->resumeReading();
-        throw;
-    }
-    if (lend && !OpenFileRegistry::endReopen(borrowed)) saved = false;
-    pane->resumeReading();
-    if (!saved) throw GException();
-    // Every change record points into the old files: the history starts again on the new one.
-    history.reset();
-    store.reopen(path, written);
-    dataStart = store.dataOffset;
-    dataLength = store.length;
-    pane->setSound(&store, dataStart, dataLength, &format);
-    undoWarningThreshold = appSettings.Editor.workFileLimit;
-    if (!(flags & SaveOwnFile)) {
-        OpenFileRegistry::detach(&fileHolder);
-        OpenFileRegistry::attach(path, &fileHolder);
-        hasDocument = 1;
-        notifyPage(PageTitleChanged);
-        notifyPage(PageStateChanged);
-    }
+    if (!saveToPath(this, path, flags)) throw GException();
+}
+
+void EditorWindow::onNewCommand() {
+    if (queryClose() != 0) return;
+    newDocument();
+    notifyPage(PageTitleChanged);
+    notifyPage(PageStateChanged);
+    if (!createNewSound(this)) return;
+    GString path(saveDialog->nameBuffer);
+    runFileAction(this, path.c_str());
 }
 
 void EditorWindow::createFile(const char* path) {
@@ -467,6 +444,8 @@ i32 EditorWindow::commandState(u32 id) {
     if (paneState == 0 || paneState == 1) return paneState;
     i32 transport = playbackCommandState(id);
     if (transport != 2) return transport;
+    i32 fileState = editorFileCommandState(this, id);
+    if (fileState != 2) return fileState;
     if (id == EditorUndo) return history.canUndo() && !running() ? 0 : 1;
     if (id == EditorRedo) return samplesPresent && history.canRedo() && !running() ? 0 : 1;
     const bool severalBlocks = blockNames.size() > 1;
@@ -532,12 +511,14 @@ bool EditorWindow::dispatchCommand(u32 id, GStateQuery* query) {
         showMessageBox(&mbError, window, ravoText(RavoText::EditorNoSelection));
         return true;
     }
+    if (runEditorFileCommand(this, id, query)) return true;
     if (flags & ActProcessor) {
         if (commandState(id) != 0) return true;
         SoundBlockProcessor* made = createSoundBlockProcessor(id);
         if (!made) return true;
         const bool plugin = id >= firstDynamicItemId;
-        i32 answer = plugin ? runPluginEffectCommand(this, id, made) : effectCommandHandler(this, id, made);
+        i32 answer = plugin ? runPluginEffectCommand(this, id, made)
+                            : id == EditorChangeRate ? prepareRateChange(this, made) : effectCommandHandler(this, id, made);
         if (answer != 1) {
             if (answer == 0) TaskQueue::clear(commandTasks);
             delete made;
@@ -576,5 +557,11 @@ bool EditorWindow::dispatchCommand(u32 id, GStateQuery* query) {
         relayoutViews();
         return true;
     }
-    return GFilePlacer::onCommand(id, query);
+    try {
+        return GFilePlacer::onCommand(id, query);
+    } catch (GException&) {
+        // A save that failed or was refused has said why.
+        if (id == FileCommandSave || id == FileCommandSaveAs) return true;
+        throw;
+    }
 }

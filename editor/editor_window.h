@@ -20,6 +20,7 @@ class PlaybackLevelWindow;
 class SoundPlayer;
 class WavePane;
 class EditRecord;
+struct EditorFileJob;
 
 enum : u32 { TypeEditorWindow = 1012 };
 
@@ -108,7 +109,9 @@ public:
 
     void openFile(const char* path, GBag& state) override;
     void newDocument() override;
+    // Saves in the background (saveToPath); throws GException when nothing was started.
     void writeFile(const char* path, u32 flags) override;
+    void onNewCommand() override;
     void detach() override;
     void activatePage() override;
     void saveOptions(GBag* blocks) override;
@@ -204,6 +207,7 @@ private:
         u64 position, oldLength, newLength;
     };
     void finishRun(bool succeeded);
+    void finishFileJob(EditorFileJob* file, bool succeeded);
     void rollBack();
     void applyRecordPositions(EditRecord* record, bool after);
     bool dispatchCommand(u32 id, GStateQuery* query);

@@ -84,22 +84,47 @@ bool checkSavedBlock(u32 kind, const WAVEFORMATEX* stored, ErrorHandler* handler
     return !problem;
 }
 
+// The WAVE tree of the store's source file with the format and the data put in place of its own, so
+// that every other chunk is copied from the source as it is; null when the source is no such file.
+RiffListBlock* keptWaveLayout(SoundStore* store, const WAVEFORMATEX* stored, u64 dataSize, GFile& source) {
+    if (store->sourceName.empty()) return nullptr;
+    if (!fileOpen(source, store->sourceName.c_str(), FileMode::Read)) return nullptr;
+    SoundFileLayout layout;
+    if (!readSoundFileLayout(source, &layout) || layout.kind != soundFileWave || !layout.parts.formatFound ||
+        !layout.parts.dataFound) {
+        fileCloseQuietly(source);
+        return nullptr;
+    }
+    RiffListBlock* root = static_cast<RiffListBlock*>(layout.root);
+    WaveDataBlock* data = waveDataBlock(root);
+    WaveFormatBlock* format = data ? data->formatBlock() : nullptr;
+    if (!format || format->parent != root || data->parent != root || data->childCount()) {
+        fileCloseQuietly(source);
+        return nullptr;
+    }
+    layout.root = nullptr;
+    copyFormatBlock(&format->block, stored);
+    data->size = dataSize + data->headerLength();
+    return root;
+}
+
 // Writes the tree into a new file put in place of the target; false (reported to the file's
-// handler) when any step failed.
-bool writeSoundFile(BlockBase* root, const char* name, SoundStore* store, JobProgress* progress,
+// handler) when any step failed. Blocks kept from another file copy their bytes from source.
+bool writeSoundFile(BlockBase* root, GFile* source, const char* name, SoundStore* store, JobProgress* progress,
                     ErrorHandler* handler, bool* overSource) {
     GFile file(handler);
     if (!fileOpen(file, name, FileMode::WriteReplace)) return false;
     if (!store->lock(handler)) return commitSavedFile(file, name, false);
     bool ok;
     try {
-        ok = root->write(nullptr, file, progress);
+        ok = root->write(source, file, progress);
     } catch (...) {
         store->unlock();
         commitSavedFile(file, name, false);
         throw;
     }
     store->unlock();
+    if (source) fileCloseQuietly(*source);
     // Over the store's own source (a caller may still hold the lock, keeping it open) the store lets
     // go of the file for the replacement; the caller re-bases it on the new file.
     *overSource = store->isSourceFile(name);
@@ -189,8 +214,12 @@ bool saveSoundFile(const char* name, u32 kind, const SoundFormat* format, SoundS
 
     std::unique_ptr<BlockBase> root;
     DataSource* source;
+    GFile kept(nullptr);
+    bool keeps = false;
     if (kind == soundFileWave) {
-        RiffListBlock* wave = buildWaveLayout(stored, dataSize);
+        RiffListBlock* wave = keptWaveLayout(store, stored, dataSize, kept);
+        keeps = wave != nullptr;
+        if (!wave) wave = buildWaveLayout(stored, dataSize);
         root.reset(wave);
         source = &waveDataBlock(wave)->source;
     } else {
@@ -205,7 +234,9 @@ bool saveSoundFile(const char* name, u32 kind, const SoundFormat* format, SoundS
 
     FirstSaveFailure failure;
     bool overSource = false;
-    if (!writeSoundFile(root.get(), name, store, progress, &failure, &overSource)) {
+    if (keeps) kept.handler = &failure;
+    if (!writeSoundFile(root.get(), keeps ? &kept : nullptr, name, store, progress, &failure, &overSource)) {
+        if (keeps) fileCloseQuietly(kept);
         // A cancel has nothing to report.
         if (failure.held) reportToHandler(handler, mmText(MmText::SaveFailed), failure.message.c_str(), name, failure.code);
         return false;

@@ -3,13 +3,26 @@
 #include "app/child_windows.h"
 #include "app/program_file_dialogs.h"
 #include "app/window_kinds.h"
+#include "editor/editor_file_commands.h"
 #include "editor/editor_window.h"
+#include "gui/frame/file_placer.h"
+#include "gui/frame/object_window.h"
 
 namespace {
 GPlacer* makeEditorPage(GWindow* parent) {
     return new EditorWindow(parent, programWindowKind(KindEditor), &soundFileDialog, &soundFileDialog,
                             &soundFolderList);
 }
+// The analyzer (or, once there is one, the converter) as a page of the Editor's main window.
+bool openToolPage(GWindow* owner, u32 kind, const char* path) {
+    while (owner && !owner->item()->asParentWindow()) owner = owner->ownerWindow();
+    auto* top = owner ? static_cast<GParentWindow*>(owner->item()->asParentWindow()) : nullptr;
+    if (!top || !top->isKindOf(TypeObjectWindow)) return false;
+    return openDocumentInWindow(top, kind, path) != nullptr;
+}
 }  // namespace
 
-void registerEditorPage() { registerPageMaker(KindEditor, makeEditorPage); }
+void registerEditorPage() {
+    registerPageMaker(KindEditor, makeEditorPage);
+    openToolPageHook = openToolPage;
+}

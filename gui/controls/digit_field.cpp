@@ -123,6 +123,16 @@ void DigitField::setCount(u32 samples) {
     showSamples();
 }
 
+void DigitField::setRateKeepingCount(u32 rate, u32 maximum) {
+    if (!parts) return;
+    parts->setRateKeepingCount(rate, maximum);
+    samples->stepper.maximum = parts->maximum;
+    time->stepper.minimum = parts->msMinimum;
+    time->stepper.maximum = parts->msMaximum;
+    showTime();
+    showSamples();
+}
+
 void DigitField::setReadOnly(bool readOnly) {
     if (button) {
         button->style = readOnly ? button->style | ButtonChecked : button->style & ~ButtonChecked;

@@ -25,6 +25,8 @@ public:
     void setSampleRate(u32 rate);
     // Shows a count of samples as if typed (held to the range).
     void setCount(u32 samples);
+    // The count stays, the time and the limits follow the rate.
+    void setRateKeepingCount(u32 rate, u32 maximum);
     // Disables both pages and marks the button.
     void setReadOnly(bool readOnly);
 

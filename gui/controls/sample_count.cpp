@@ -55,6 +55,14 @@ void SampleCountParts::setSampleRate(u32 r) {
     timeChanged(std::max(msMinimum, std::min(ms, msMaximum)));
 }
 
+void SampleCountParts::setRateKeepingCount(u32 r, u32 newMaximum) {
+    needRate(r);
+    rate = r;
+    maximum = newMaximum;
+    ms = samplesToMs(count, rate);
+    rangesInMs();
+}
+
 void SampleCountParts::check() {
     if (count >= minimum && count <= maximum) return;
     GVerifyException refusal;

@@ -33,6 +33,8 @@ public:
     // The time stays (held to the new range) and the count follows the new rate; 0 throws
     // std::invalid_argument.
     void setSampleRate(u32 rate);
+    // The count stays; the time and the limits in time follow the new rate and sample maximum.
+    void setRateKeepingCount(u32 rate, u32 newMaximum);
 
     // The count against the range (inclusive); GVerifyException with the range message.
     void check() override;

@@ -10,6 +10,10 @@
 namespace {
 i32 recordBox(const MessageBoxDescription*, GWindow*, const char* text) {
     boxes.push_back(text ? text : "");
+    if (boxAnswerFor) {
+        i32 answer = boxAnswerFor(boxes.back());
+        if (answer >= 0) return answer;
+    }
     return boxAnswer;
 }
 
@@ -31,6 +35,7 @@ bool shown(RavoText id) {
 void expectSoxGain(EditorWindow* page, const std::string& in, const std::string& out, const char* gain, u32 tracks,
                    size_t from, size_t to) {
     page->writeFile(out.c_str(), 0);
+    ASSERT_TRUE(pumpUntil([&] { return !page->running() && !page->job; }, 20000));
     std::string saved = fileSamples(out), original = fileSamples(in);
     std::string scaled = out + ".sox.wav";
     ASSERT_EQ(0, runSox("-D \"" + unixPath(in) + "\" \"" + unixPath(scaled) + "\" vol " + gain));
@@ -49,6 +54,7 @@ void expectSoxGain(EditorWindow* page, const std::string& in, const std::string&
 EditorFixture::EditorFixture() {
     boxes.clear();
     boxAnswer = 6;
+    boxAnswerFor = nullptr;
     gainFactor = 0.5;
     handlerCalls = 0;
     setMessageBoxSink(recordBox);

@@ -4,23 +4,30 @@
 // The effect handler is a fixed gain until a test installs another.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/program_texts.h"
 #include "editor/editor_window.h"
+#include "editor/wave_pane.h"
 #include "gui/kernel/dialog.h"
+#include "gui/kernel/message_box.h"
 #include "tests/gui/gui_fixture.h"
 #include "tests/mm/sound_bytes.h"
+#include "tests/mm/sox_tool.h"
 #include "tests/support/test_support.h"
 
 namespace editor_test {
 inline std::vector<std::string> boxes;
 inline i32 boxAnswer = 6;
+// Answers by text, before boxAnswer; -1 leaves the box to boxAnswer.
+inline std::function<i32(const std::string&)> boxAnswerFor;
 inline f64 gainFactor = 0.5;
 inline i32 handlerCalls = 0;
 }  // namespace editor_test
 using editor_test::boxAnswer;
+using editor_test::boxAnswerFor;
 using editor_test::boxes;
 using editor_test::gainFactor;
 using editor_test::handlerCalls;

@@ -473,6 +473,7 @@ TEST(EffectCommand, APasteBetweenPagesEqualsTheCopiedBytes) {
     EXPECT_EQ(seen.rangeEnd, seen.rangeStart + seen.rangeLength);
     std::string out = f.dir.file("pasted.wav");
     to.page->writeFile(out.c_str(), 0);
+    ASSERT_TRUE(pumpUntil([&] { return !to.page->running() && !to.page->job; }, 20000));
     const std::string pasted = fileSamples(out);
     ASSERT_EQ(pasted.size(), before.size());
     EXPECT_TRUE(pasted.substr(500 * fb, 2000 * fb) == source.substr(1000 * fb, 2000 * fb));

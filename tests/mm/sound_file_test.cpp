@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -157,12 +159,18 @@ TEST(SoundFile, SavedAsWaveAndOwnFileAndOpenedAgain) {
     ASSERT_TRUE(openSoundFile(fixturePath("stereo16.wav").c_str(), &format, &store, &handler, nullptr));
     const std::string samples = rampStereo16(300);
 
-    // Saved over an older file as WAVE: the canonical header and the samples; the store re-based on it.
+    // Saved over an older file as WAVE: the canonical header, the samples and the source's LIST chunk
+    // after them as it was; the store re-based on it.
     dir.write("out.wav", "an older file");
     StoreSource written;
     ASSERT_TRUE(saveSoundFile(dir.file("out.wav").c_str(), soundFileWave, &format, &store, nullptr, &handler, nullptr,
                               &written));
-    EXPECT_EQ(dir.read("out.wav"), waveHead(2, 22050, 16, 1200) + samples);
+    std::ifstream fixture(fixturePath("stereo16.wav"), std::ios::binary);
+    const std::string source((std::istreambuf_iterator<char>(fixture)), std::istreambuf_iterator<char>());
+    const std::string list = source.substr(source.rfind("LIST"));
+    std::string expected = waveHead(2, 22050, 16, 1200) + samples + list;
+    expected.replace(4, 4, u32le((u32)expected.size() - 8));
+    EXPECT_EQ(dir.read("out.wav"), expected);
     EXPECT_EQ(written.dataOffset, 44u);
     EXPECT_EQ(written.size, 1200u);
     EXPECT_EQ(written.frameSize, 4u);

@@ -97,6 +97,7 @@ TEST_F(MainWindowTest, AmplifyFromTheMenuBarThroughItsDialog) {
 
     std::string out = dir.file("out.wav"), halved = dir.file("half.wav");
     page->writeFile(out.c_str(), 0);
+    ASSERT_TRUE(pumpUntil([&] { return !page->running() && !page->job; }, 20000));
     ASSERT_EQ(0, runSox("-D \"" + unixPath(in) + "\" \"" + unixPath(halved) + "\" vol 0.5"));
     std::string got = fileSamples(out), expected = fileSamples(halved);
     ASSERT_EQ(got.size(), expected.size());
