@@ -148,15 +148,18 @@ LONG WINAPI reportCrash(EXCEPTION_POINTERS* info) {
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
+// First-chance access faults reported too; a stdcall function, as 32-bit handlers must be.
+LONG WINAPI reportAccessFault(EXCEPTION_POINTERS* info) {
+    if (info->ExceptionRecord->ExceptionCode == 0xC0000005) reportCrash(info);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     SetUnhandledExceptionFilter(reportCrash);
     if (getenv("RAVO_FIRST_CHANCE"))
-        AddVectoredExceptionHandler(1, [](EXCEPTION_POINTERS* info) -> LONG {
-            if (info->ExceptionRecord->ExceptionCode == 0xC0000005) reportCrash(info);
-            return EXCEPTION_CONTINUE_SEARCH;
-        });
+        AddVectoredExceptionHandler(1, reportAccessFault);
     // Tests keep to a data folder of their own and never show a box on the screen.
     setProductName("RavoTests");
     plainMessageBox = recordBox;
