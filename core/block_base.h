@@ -66,6 +66,8 @@ public:
     virtual u32 columnValue(i32 /*column*/) const { return 0; }
     // The object that draws the cell, opaque here (the views' cell formatter); null: the default.
     virtual void* cellObject(i32 /*column*/) const { return nullptr; }
+    // The picture before the display name, opaque here (the views' image); null: none.
+    virtual void* image() const { return nullptr; }
     // The id's characters up to the first blank.
     FourCCText typeCodeText() const { return fourCCText(id, true); }
 

@@ -15,7 +15,6 @@
 
 namespace {
 bool g_scanned = false;
-const u32 kEffectsImage = 3258, kInfoImage = 3259, kInstrumentsImage = 3260;
 }  // namespace
 
 void resetPluginMenuScan() { g_scanned = false; }
@@ -32,7 +31,7 @@ void fillPluginMenu(EditorWindow* editor, u32 menuId, GMenu& menu) {
     clearMenu(menu.menu);
     const bool instruments = menuId == VstInstrumentsMenuId;
     const bool usable = editor->hasDocument && editor->samplesPresent;
-    void* image = getImageList(instruments ? kInstrumentsImage : kEffectsImage);
+    void* image = getImageList(instruments ? PluginInstrumentsImage : PluginEffectsImage);
     for (u32 i = 0; i < vstPluginList().count; ++i) {
         VstPlugin* plugin = vstPluginAt(i);
         if (!plugin || plugin->isSynth() != instruments) continue;
@@ -42,7 +41,7 @@ void fillPluginMenu(EditorWindow* editor, u32 menuId, GMenu& menu) {
     appendMenuSeparator(menu);
     GActionItem* info = actionById(VstInfoId);
     GString text = info ? actionMenuText(info, editor->window) : GString(ravoText(RavoText::VstInfo));
-    appendMenuItem(menu, text.c_str(), getImageList(kInfoImage), VstInfoId, 0);
+    appendMenuItem(menu, text.c_str(), getImageList(PluginInfoImage), VstInfoId, 0);
 }
 
 void fillTrackMenu(EditorWindow* editor, GMenu& menu) {

@@ -15,6 +15,8 @@ enum : u32 {
     VstInstrumentsMenuId = 615,
     TrackSelectMenuId = 624,
 };
+// The bitmaps of the plug-in items: effects, VST_INFO, instruments.
+enum : u32 { PluginEffectsImage = 3258, PluginInfoImage = 3259, PluginInstrumentsImage = 3260 };
 // Item ids of the dynamic popups start here.
 const u32 firstDynamicItemId = 10000;
 

@@ -15,6 +15,8 @@
 #include "gui/layout/layout_builder.h"
 #include "gui/layout/layout_rows.h"
 #include "gui/layout/splitter.h"
+#include "gui/menus/action_image.h"
+#include "gui/paint/image_list_cache.h"
 #include "gui/views/box.h"
 #include "mm/plugin_host.h"
 
@@ -30,6 +32,7 @@ bool GVSTInfoDialog::build(GVSTInfoDialog* d) {
     desc.flags = TableToolTips;
     desc.columnSpec = ":F:X=24";
     desc.visibleRows = 10;
+    desc.minRowTextHeight = actionImageSize(getImageList(PluginEffectsImage)).cy;
     d->list = addTable(nullptr, d, desc);
     if (!d->list) return false;
     GSplitterItem* split = new GSplitterItem(d, false, 1, 1);
@@ -43,9 +46,14 @@ bool GVSTInfoDialog::build(GVSTInfoDialog* d) {
     GButton::create(builder, ravoText(RavoText::PluginOpen), 0, PluginListOpen, "<C");
     builder.endContainer();
     GButtonRow::create(builder, d->helpPage ? "OCH" : "OC");
+    ListRowModel* rows = d->list->rowModel();
     for (u32 i = 0; i < vstPluginList().count; ++i) {
         VstPlugin* plugin = vstPluginAt(i);
         d->list->addItem(plugin ? plugin->name() : "");
+        if (plugin && rows && rows->rows.count) {
+            void* image = getImageList(plugin->isSynth() ? PluginInstrumentsImage : PluginEffectsImage);
+            rows->rows.data[rows->rows.count - 1]->object = new ListRowImage(image);
+        }
     }
     d->list->selection()->setCaret(-1);
     d->fitToContent();

@@ -27,6 +27,8 @@
 #include "gui/layout/layout_builder.h"
 #include "gui/layout/layout_rows.h"
 #include "gui/layout/splitter.h"
+#include "gui/menus/action_image.h"
+#include "gui/paint/image_list_cache.h"
 #include "gui/views/table.h"
 #include "gui/views/tree_table.h"
 #include "mm/mm_texts.h"
@@ -92,7 +94,7 @@ GAudioConverterPlacer::GAudioConverterPlacer(GWindow* window, WindowKind* kind, 
 
     GColumnsItem::create(b, "08000", "UC");
     sourceInfo = GLabel::create(b, "", 0, "U^");
-    formatTree = createTreeView(b.current, window, "UC");
+    formatTree = createTreeView(b.current, window, "UC", actionImageSize(getImageList(FormatNodeImage)).cy);
     GRowItem::create(b, "00000");
     setAlignmentCode(b.current, "U^");
     GLabel::create(b, mmText(MmText::ConverterTargetLabel), 0, "<-");

@@ -10,6 +10,7 @@
 #include "core/error.h"
 #include "gui/frame/open_file_registry.h"
 #include "gui/kernel/message_box.h"
+#include "gui/paint/image_list_cache.h"
 #include "mm/codec_plugin.h"
 #include "mm/mm_texts.h"
 #include "mm/riff_block.h"
@@ -51,6 +52,8 @@ void ConverterFormatNode::displayName(GString& out) const {
     if (description) stringFormat(out, "%s: %s", description, name.c_str());
     else stringAssignText(out, name.c_str());
 }
+
+void* ConverterFormatNode::image() const { return kind == FormatGroupNode ? nullptr : getImageList(FormatNodeImage); }
 
 AcmFormatRecord makeAcmFormatRecord(const WAVEFORMATEX* format, const char* text) {
     AcmFormatRecord r;

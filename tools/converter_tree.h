@@ -22,6 +22,8 @@ typedef std::vector<AcmFormatRecord> AcmFormatRecords;
 enum : u32 { FormatGroupNode = 0, FormatAcmNode = 1, FormatPluginNode = 2, FormatOwnNode = 3 };
 // The node tag of a conversion to the own format.
 const i32 OwnFormatTag = 0xBA0D;
+// The bitmap of the target rows.
+const u32 FormatNodeImage = 9033;
 
 class ConverterFormatNode : public BlockBase {
 public:
@@ -32,6 +34,8 @@ public:
 
     // The name, or "description: name".
     void displayName(GString& out) const override;
+    // None for a group, else the format rows' shared image list.
+    void* image() const override;
 
     GString name;
     const char* description = nullptr;

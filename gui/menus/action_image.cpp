@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <map>
 #include <unordered_set>
 
 #include "gui/paint/drawable.h"
@@ -13,7 +14,32 @@ std::unordered_set<void*>& drawables() {
     static std::unordered_set<void*> set;
     return set;
 }
+
+// Image 0 of a cached list; the lists live until exit, as these do.
+class ListImage : public GDrawable {
+public:
+    explicit ListImage(HIMAGELIST list) : list(list) {}
+    SIZE size() override {
+        int w = 0, h = 0;
+        ImageList_GetIconSize(list, &w, &h);
+        return {w, h};
+    }
+    void drawAt(GSavedDC& dc, i32 x, i32 y, i32 width, i32 height) override {
+        ImageList_DrawEx(list, 0, dc.dc(), x, y, width, height, CLR_NONE, CLR_NONE, ILD_NORMAL);
+    }
+    void draw(GSavedDC& dc, i32 x, i32 y) override { ImageList_Draw(list, 0, dc.dc(), x, y, ILD_NORMAL); }
+
+private:
+    HIMAGELIST list;
+};
 }  // namespace
+
+GDrawable* imageDrawable(void* image) {
+    if (GDrawable* drawable = actionDrawable(image)) return drawable;
+    if (!isCachedImageList(image)) return nullptr;
+    static std::map<void*, ListImage> kept;
+    return &kept.emplace(image, ListImage((HIMAGELIST)image)).first->second;
+}
 
 void registerActionDrawable(GDrawable* drawable) { drawables().insert(drawable); }
 

@@ -13,6 +13,8 @@ void registerActionDrawable(GDrawable* drawable);
 void unregisterActionDrawable(GDrawable* drawable);
 // The registered drawable the image is, or null.
 GDrawable* actionDrawable(void* image);
+// As actionDrawable; a cached image list gives a kept drawable of its image 0.
+GDrawable* imageDrawable(void* image);
 // Image 0 of a cached list (in the ImageList_Draw style) or the drawable at its own size, at
 // (x, y); false when nothing was drawn.
 bool drawActionImage(HDC dc, void* image, i32 x, i32 y, u32 listStyle);

@@ -12,6 +12,18 @@ class GChildWindow;
 class ListRowObject {
 public:
     virtual ~ListRowObject() = default;
+    // The row's picture (see GTableModel::cellImage); null: none.
+    virtual void* rowImage() const { return nullptr; }
+};
+
+// A row's picture alone; the picture is not owned.
+class ListRowImage : public ListRowObject {
+public:
+    explicit ListRowImage(void* image) : image(image) {}
+    void* rowImage() const override { return image; }
+
+private:
+    void* image;
 };
 
 // Five 32-bit words on the target; a new row is all zero.
@@ -70,6 +82,9 @@ public:
     const char* cellText(GString& scratch, u64 row, i32 column) override;
     void setCellText(u64 row, i32 column, const char* text) override;
     i32 cellValue(u64 row, i32) override { return row < rows.count ? (i32)rows.data[row]->value : 0; }
+    void* cellImage(u64 row, i32) override {
+        return row < rows.count && rows.data[row]->object ? rows.data[row]->object->rowImage() : nullptr;
+    }
     // Byte for byte; a null text finds a row whose text is null.
     i64 findRowByText(const char* text, i32 column) override;
     void clearRows() override { rows.clear(); }

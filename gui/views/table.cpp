@@ -389,7 +389,8 @@ i32 GTable::measureColumn(i32 column, u64 first, u64 end, bool withHeader) {
 
 i32 GTable::measureCell(GSavedDC& dc, u64 row, i32 column) {
     GString scratch;
-    return tableModel->cellFormat(row, column)->measure(dc, tableModel->cellText(scratch, row, column), nullptr);
+    return tableModel->cellFormat(row, column)->measure(dc, tableModel->cellText(scratch, row, column),
+                                                        imageDrawable(tableModel->cellImage(row, column)));
 }
 
 bool GTable::getToolTip(i32 x, i32 y, GString* text, tagRECT* tool, tagRECT* anchor) {
@@ -944,9 +945,10 @@ void GTable::paintCell(GSavedDC& dc, const RECT& cell, u64 row, i32 column, bool
     GString scratch;
     const char* text = tableModel->cellText(scratch, row, column);
     const GTableColumn& c = columns[column];
-    // The value is an image only in columns that have an image box, and only a live registered one.
-    GDrawable* image =
-        c.formatParam ? actionDrawable((void*)(uintptr_t)(u32)tableModel->cellValue(row, column)) : nullptr;
+    // The model's picture; else the value, in columns that have an image box, when it is a live one.
+    void* picture = tableModel->cellImage(row, column);
+    if (!picture && c.formatParam) picture = (void*)(uintptr_t)(u32)tableModel->cellValue(row, column);
+    GDrawable* image = imageDrawable(picture);
     u32 state = (selected ? (u32)CellSelected : 0u) | (tableModel->cellChecked(row, column) ? (u32)CellChecked : 0u) |
                 (grid ? (u32)CellSeparators : 0u);
     const char* typed = typeAheadCollector ? typeAheadCollector->text.c_str() : nullptr;

@@ -44,6 +44,8 @@ public:
     virtual bool cellChecked(u64 /*row*/, i32 /*column*/) { return false; }
     virtual void setCellChecked(u64 /*row*/, i32 /*column*/, bool) {}
     virtual GCellFormat* cellFormat(u64 row, i32 column);
+    // The picture before the cell's text: a cached image list or a registered drawable; null: none.
+    virtual void* cellImage(u64 /*row*/, i32 /*column*/) { return nullptr; }
     virtual void swapRows(u64 /*a*/, u64 /*b*/) {}
 };
 

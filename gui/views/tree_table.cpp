@@ -24,6 +24,7 @@ public:
         return tree->rowNodes[row]->columnText(scratch, column, tree->columnContext());
     }
     i32 cellValue(u64 row, i32 column) override { return (i32)tree->rowNodes[row]->columnValue(column); }
+    void* cellImage(u64 row, i32 column) override { return column == 0 ? tree->rowNodes[row]->image() : nullptr; }
     GCellFormat* cellFormat(u64 row, i32 column) override {
         void* object = row < tree->rowNodes.size() ? tree->rowNodes[row]->cellObject(column) : nullptr;
         return object ? static_cast<GCellFormat*>(object) : defaultCellFormat();
@@ -391,9 +392,10 @@ GTreeTable* createTreeTable(GLayoutItem* parent, GWindow* owner, GTableDesc& des
     return tree;
 }
 
-GTreeView* createTreeView(GLayoutItem* parent, GWindow* owner, const char* alignment) {
+GTreeView* createTreeView(GLayoutItem* parent, GWindow* owner, const char* alignment, i32 minRowTextHeight) {
     GTableDesc desc;
     desc.flags &= ~(u32)TableHeader;
+    desc.minRowTextHeight = minRowTextHeight;
     GTreeView* view = new GTreeView(owner);
     if (!view->createTree(desc)) {
         delete view;

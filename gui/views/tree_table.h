@@ -106,4 +106,5 @@ public:
 // A tree table made from the record (its model is the tree's own), added with alignment "UC".
 GTreeTable* createTreeTable(GLayoutItem* parent, GWindow* owner, GTableDesc& desc);
 // A tree view of one column without a header; two alignment letters unless a letter is '*'.
-GTreeView* createTreeView(GLayoutItem* parent, GWindow* owner, const char* alignment = nullptr);
+// Rows are at least minRowTextHeight tall inside their insets (room for a picture).
+GTreeView* createTreeView(GLayoutItem* parent, GWindow* owner, const char* alignment = nullptr, i32 minRowTextHeight = 0);

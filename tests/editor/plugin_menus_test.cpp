@@ -16,7 +16,9 @@
 #include "mm/plugin_host.h"
 #include "mm/sound_file.h"
 #include "tests/editor/plugin_fixture.h"
+#include "tests/gui/control_fixture.h"
 #include "tests/gui/dialogs/modal_script.h"
+#include "tests/gui/dib_canvas.h"
 #include "tests/mm/sox_tool.h"
 #include "tests/support/test_plugins.h"
 
@@ -235,6 +237,35 @@ TEST(PluginCommands, ThePluginsDialogReportsAFailedLoadAndStops) {
     EXPECT_EQ(f.boxes[0], plugText(RavoText::PluginLoadFailed, "Test Pass"));
     EXPECT_NE(details.find("\n"), std::string::npos);
     EXPECT_EQ(parameters.runs, 1) << "only the plug-in that loaded was opened";
+}
+
+// The plug-ins dialog's rows show the effect or instrument picture of their plug-in.
+TEST(PluginCommands, ThePluginsDialogRowsShowTheirKindsPicture) {
+    PluginFixture f({"gain_plugin=gain.dll", "synth_plugin=synth.dll"});
+    f.menu(VstEffectsMenuId);
+    const i32 gain = PluginFixture::pluginIndex("Test Gain"), synth = PluginFixture::pluginIndex("Test Synth");
+    ASSERT_GE(gain, 0);
+    ASSERT_GE(synth, 0);
+    const COLORREF effect = RGB(0, 64, 128), keys = RGB(32, 32, 32);
+    i32 gainEffect = -1, gainKeys = -1, synthEffect = -1, synthKeys = -1;
+    PluginFixture::later([&] {
+        GDialog* shown = pendingModalDialog();
+        ASSERT_TRUE(shown && shown->isKindOf(TypeGVSTInfoDialog));
+        auto* l = static_cast<GVSTInfoDialog*>(shown);
+        UpdateWindow(l->hwnd);
+        const HWND list = l->list->hwnd;
+        gainEffect = controls::countColour(list, l->list->cellRect((u64)gain, 0), effect);
+        gainKeys = controls::countColour(list, l->list->cellRect((u64)gain, 0), keys);
+        synthEffect = controls::countColour(list, l->list->cellRect((u64)synth, 0), effect);
+        synthKeys = controls::countColour(list, l->list->cellRect((u64)synth, 0), keys);
+        saveWindowShot(l->hwnd, "plugins_dialog.bmp");
+        ModalScript::post(*l, 2);
+    });
+    ASSERT_TRUE(f.command(VstInfoId));
+    EXPECT_GE(gainEffect, 20);
+    EXPECT_EQ(gainKeys, 0);
+    EXPECT_EQ(synthEffect, 0);
+    EXPECT_GE(synthKeys, 10);
 }
 
 // An instrument from its menu: its programs in a table, the row chosen is its program, OK runs it.

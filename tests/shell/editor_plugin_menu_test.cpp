@@ -87,6 +87,7 @@ TEST_F(MainWindowTest, ThePluginEffectsMenuFromItsButton) {
     pumpUntil([] { return false; }, 200);
 
     std::vector<std::string> items;
+    std::vector<i32> effect, information;  // rows of the pictures' pixels
     bool grayed = true;
     size_t popups = 0;
     i32 waits = 0;
@@ -107,6 +108,21 @@ TEST_F(MainWindowTest, ThePluginEffectsMenuFromItsButton) {
             }
             popups = shown.size();
             saveWindowShot(shown[0], "plugin_menu.bmp");
+            {
+                // The pictures as the popup shows them: the effect's, then the information's below.
+                RECT r;
+                GetWindowRect(shown[0], &r);
+                DibCanvas shot(r.right - r.left, r.bottom - r.top);
+                HDC dc = GetWindowDC(shown[0]);
+                BitBlt(shot.dc(), 0, 0, shot.width, shot.height, dc, 0, 0, SRCCOPY);
+                ReleaseDC(shown[0], dc);
+                for (i32 y = 0; y < shot.height; ++y)
+                    for (i32 x = 0; x < shot.width; ++x) {
+                        const COLORREF c = shot.pixel(x, y);
+                        if (c == RGB(0, 64, 128)) effect.push_back(y);
+                        if (c == RGB(0, 80, 200)) information.push_back(y);
+                    }
+            }
             HMENU effects = (HMENU)SendMessageA(shown[0], MN_GETHMENU, 0, 0);
             for (i32 i = 0; effects && i < GetMenuItemCount(effects); ++i) {
                 std::string text = menuStringAt(effects, i).c_str();
@@ -138,6 +154,11 @@ TEST_F(MainWindowTest, ThePluginEffectsMenuFromItsButton) {
     EXPECT_EQ(popups, 1u);
     EXPECT_EQ(items, (std::vector<std::string>{"Test Gain", "-", ravoText(RavoText::VstInfo)}));
     EXPECT_FALSE(grayed);
+    EXPECT_GE(effect.size(), 20u) << "the effect picture";
+    EXPECT_GE(information.size(), 20u) << "the information picture";
+    if (!effect.empty() && !information.empty())
+        EXPECT_LT(*std::max_element(effect.begin(), effect.end()),
+                  *std::min_element(information.begin(), information.end()));
     EXPECT_EQ(script.runs, 1);
     EXPECT_EQ(title.find("Test Gain"), 0u);
     // The program "Half": every sample halved, rounded.

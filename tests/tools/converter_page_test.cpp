@@ -14,6 +14,7 @@
 #include "gui/frame/progress_line.h"
 #include "gui/kernel/window_behaviour.h"
 #include "mm/mm_settings.h"
+#include "tests/gui/control_fixture.h"
 #include "tests/gui/dib_canvas.h"
 #include "tests/gui/input_fixture.h"
 #include "tests/tools/converter_fixture.h"
@@ -276,6 +277,36 @@ TEST(ConverterPage, ConvertsToImaAdpcmThroughWinesDrivers) {
     EXPECT_NE(boxes.all(), "");
     EXPECT_TRUE(IsWindowEnabled(f.page->formatTree->hwnd));
     EXPECT_TRUE(IsWindowEnabled(f.page->targetField->editLine()->hwnd));
+}
+
+// Target rows show the format picture before their name; group rows none.
+TEST(ConverterPage, TargetRowsShowTheirPicture) {
+    TempDir dir;
+    Page f;
+    f.load(makeWave(dir, "a.wav", 16, "1"));
+    GTreeView* tree = f.page->formatTree;
+    UpdateWindow(f.owner.hwnd);
+    RECT client;
+    GetClientRect(tree->hwnd, &client);
+    const COLORREF wave = RGB(224, 112, 0);
+    i32 targets = 0, groups = 0;
+    for (u64 row = 0; row < tree->rowNodes.size(); ++row) {
+        RECT cell = tree->cellRect(row, 0);
+        if (cell.bottom > client.bottom) break;
+        const i32 n = controls::countColour(tree->hwnd, cell, wave);
+        if (static_cast<ConverterFormatNode*>(tree->rowNodes[row])->kind == FormatGroupNode) {
+            ++groups;
+            EXPECT_EQ(n, 0) << "group row " << row;
+        } else {
+            ++targets;
+            EXPECT_EQ(n, 16) << "target row " << row;
+            // The page's whole outline: the row is tall enough for the picture.
+            EXPECT_EQ(controls::countColour(tree->hwnd, cell, RGB(64, 64, 64)), 48) << "target row " << row;
+        }
+    }
+    EXPECT_GE(groups, 1);
+    EXPECT_GE(targets, 1) << treeText(tree);
+    saveWindowShot(tree->hwnd, "converter_tree_pictures.bmp");
 }
 
 TEST(ConverterPage, ATargetOpenInAnEditorPageIsRefused) {
