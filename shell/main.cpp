@@ -1,6 +1,7 @@
 // Program entry.
 #include <windows.h>
 
+#include "app/action_pictures.h"
 #include "app/child_windows.h"
 #include "app/keyboard_voice.h"
 #include "app/program_actions.h"
@@ -63,6 +64,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     // The static action and kind records register themselves; these calls keep their files linked.
     (void)programActionCount();
     (void)programWindowKind(KindDefault);
+    assignActionPictures();
     installProgramPageFactory();
     registerWelcomePage();
     registerAnalyzerPage();

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "core/types.h"
@@ -100,17 +101,21 @@ inline void saveShot(const DibCanvas& canvas, const char* name) {
     fclose(f);
 }
 
-// Saves what the window shows (frame included) as saveShot does.
-inline void saveWindowShot(HWND window, const char* name) {
-    if (!getenv("RAVO_GUI_SHOT")) return;
+// What the window shows, frame and children included, redrawn first.
+inline std::unique_ptr<DibCanvas> shootWindow(HWND window) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     RECT r;
     GetWindowRect(window, &r);
-    DibCanvas shot(r.right - r.left, r.bottom - r.top);
+    auto shot = std::make_unique<DibCanvas>(r.right - r.left, r.bottom - r.top);
     HDC dc = GetWindowDC(window);
-    BitBlt(shot.dc(), 0, 0, shot.width, shot.height, dc, 0, 0, SRCCOPY);
+    BitBlt(shot->dc(), 0, 0, shot->width, shot->height, dc, 0, 0, SRCCOPY);
     ReleaseDC(window, dc);
-    saveShot(shot, name);
+    return shot;
+}
+
+// Saves what the window shows (frame included) as saveShot does.
+inline void saveWindowShot(HWND window, const char* name) {
+    if (getenv("RAVO_GUI_SHOT")) saveShot(*shootWindow(window), name);
 }
 
 // The client area's pixels as the window shows them, row by row, 4 bytes each.

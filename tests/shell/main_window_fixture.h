@@ -3,6 +3,7 @@
 // by the program's factory, all of them gone at the end.
 #include <gtest/gtest.h>
 
+#include "app/action_pictures.h"
 #include "app/child_windows.h"
 #include "app/program_actions.h"
 #include "app/window_kinds.h"
@@ -25,6 +26,7 @@ protected:
         registerEditorPage();
         registerDevicePages();
         registerConverterPage();
+        assignActionPictures();
         before = objectWindowCount;
     }
     void TearDown() override {
