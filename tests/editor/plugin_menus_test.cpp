@@ -39,9 +39,10 @@ std::vector<i16> fileSamples(const std::string& path) {
     return out;
 }
 
-std::string plugText(RavoText id, const char* name) {
+template <typename... More>
+std::string plugText(RavoText id, const char* name, More... more) {
     char text[400];
-    snprintf(text, sizeof text, ravoText(id), name);
+    snprintf(text, sizeof text, ravoText(id), name, more...);
     return text;
 }
 
@@ -146,7 +147,7 @@ TEST(PluginCommands, TheGainPluginAtHalfEqualsSox) {
 
 // Refusals: each shows its text, opens no dialog and changes no sample.
 TEST(PluginCommands, RefusedPluginsOpenNothingAndChangeNothing) {
-    PluginFixture f({"gain_plugin=gain.dll", "broken_plugin=broken.dll"});
+    PluginFixture f({"gain_plugin=gain.dll", "broken_plugin=broken.dll", "mono_gain_plugin=mono.dll"});
     ASSERT_TRUE(f.open("-r 8000 -c 2 -b 16", "synth 0.2 sine 440 sine 550"));
     const std::string before = f.bytes();
     ModalScript script(TypeGVSTEffectDialog, {[&](GDialog& d) { ModalScript::post(d, 2); }});
@@ -163,10 +164,17 @@ TEST(PluginCommands, RefusedPluginsOpenNothingAndChangeNothing) {
     EXPECT_EQ(f.boxes[0], plugText(RavoText::PluginFaulted, "Test Broken"));
     EXPECT_TRUE(vstPluginAt(broken - 10000)->faulted());
 
+    // One output channel for two selected tracks.
+    f.menu(VstEffectsMenuId);
+    dynamicPopupCommand = VstEffectsMenuId;
+    ASSERT_TRUE(f.command((u32)f.itemId("Test Mono Gain")));
+    ASSERT_EQ(f.boxes.size(), 2u);
+    EXPECT_EQ(f.boxes[1], plugText(RavoText::PluginFewChannels, "Test Mono Gain", 1, 2u));
+
     // A plug-in id while another popup holds the items is no plug-in command.
     dynamicPopupCommand = TrackSelectMenuId;
     f.command(10000 + (u32)PluginFixture::pluginIndex("Test Gain"));
-    EXPECT_EQ(f.boxes.size(), 1u);
+    EXPECT_EQ(f.boxes.size(), 2u);
 
     EXPECT_EQ(script.runs, 0);
     EXPECT_FALSE(f.page->history.canUndo());

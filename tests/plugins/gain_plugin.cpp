@@ -1,4 +1,4 @@
-// A stereo gain with an editor: output = input x 2 x parameter 0 (0.5 by default). Parameter 1 is the
+// A stereo gain (mono when built with MONO_GAIN) with an editor: output = input x 2 x parameter 0 (0.5 by default). Parameter 1 is the
 // count of idle calls, which it asks for when switched on. Three named programs. The editor is a
 // static child window whose text counts the editor idle calls; opening it asks the host for a
 // 200 x 120 window. A parameter index it does not have makes it fault.
@@ -8,14 +8,20 @@
 
 #include "tests/plugins/test_plugin.h"
 
+#ifdef MONO_GAIN
+const i32 kChannels = 1;
+#else
+const i32 kChannels = 2;
+#endif
+
 namespace {
 const char* const programNames[] = {"Unity", "Half", "Double"};
 const f32 programValues[] = {0.5f, 0.25f, 1.0f};
 
 class GainPlugin final : public TestPlugin {
 public:
-    explicit GainPlugin(audioMasterCallback host) : TestPlugin(host, 2, 2, 2, 3, effFlagsHasEditor) {
-        name = "Test Gain";
+    explicit GainPlugin(audioMasterCallback host) : TestPlugin(host, kChannels, kChannels, 2, 3, effFlagsHasEditor) {
+        name = kChannels == 1 ? "Test Mono Gain" : "Test Gain";
     }
 
     intptr_t dispatch(i32 op, i32 index, intptr_t value, void* ptr, f32 opt) override {
@@ -64,7 +70,7 @@ public:
 
     void process(f32** inputs, f32** outputs, i32 frames) override {
         const f32 factor = gain * 2.0f;
-        for (i32 c = 0; c < 2; ++c)
+        for (i32 c = 0; c < kChannels; ++c)
             for (i32 i = 0; i < frames; ++i) outputs[c][i] = inputs[c][i] * factor;
     }
     // Like many plug-ins, it trusts the host with the index.
