@@ -49,6 +49,36 @@ i32 halfGain(EditorWindow*, u32, SoundBlockProcessor* p) {
 
 i32 answerYes(const MessageBoxDescription*, GWindow*, const char*) { return 6; }
 
+// The Editor page in a shown 1000 x 500 window, with effects at half gain and every box answered
+// Yes; its end waits for a running edit and ends the window (which deletes the page).
+struct BenchEditor {
+    BenchEditor() : before(effectCommandHandler) {
+        setMessageBoxSink(answerYes);
+        effectCommandHandler = halfGain;
+        createTopLevelWindow(&owner, WS_POPUP | WS_CLIPCHILDREN, 0, "");
+        SetWindowPos(owner.hwnd, HWND_TOP, 0, 0, 1000, 500, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+        page = new EditorWindow(&owner);
+        owner.setContent(page);
+        page->setRect(RECT{0, 0, 1000, 500});
+    }
+    ~BenchEditor() {
+        waitForEdit(page);
+        SetWindowLongA(owner.hwnd, GWL_STYLE, GetWindowLongA(owner.hwnd, GWL_STYLE) & ~WS_VISIBLE);
+        DestroyWindow(owner.hwnd);
+        effectCommandHandler = before;
+        setMessageBoxSink(nullptr);
+    }
+
+    struct AppScope {
+        GApplication app;
+        AppScope() { setApplication(&app); }
+        ~AppScope() { setApplication(nullptr); }
+    } scope;
+    EffectCommandHandler before;
+    GDialog owner{nullptr, "edit.htm"};
+    EditorWindow* page = nullptr;
+};
+
 // Runs the edit over [from, to) frames, then times its undo and its redo (median of five pairs).
 void measureUndoRedo(EditorWindow* page, const char* name, u32 id, u64 from, u64 to) {
     page->pane->setSelection(from, to);
@@ -87,23 +117,14 @@ RAVO_BENCH(editor) {
         benchResult("editor: no sound", 0, "");
         return;
     }
-    GApplication app;
-    setApplication(&app);
-    setMessageBoxSink(answerYes);
-    EffectCommandHandler before = effectCommandHandler;
-    effectCommandHandler = halfGain;
     {
-        GDialog owner(nullptr, "edit.htm");
-        createTopLevelWindow(&owner, WS_POPUP | WS_CLIPCHILDREN, 0, "");
-        SetWindowPos(owner.hwnd, HWND_TOP, 0, 0, 1000, 500, SWP_SHOWWINDOW | SWP_NOACTIVATE);
-        EditorWindow* page = new EditorWindow(&owner);
-        owner.setContent(page);
-        page->setRect(RECT{0, 0, 1000, 500});
+        BenchEditor editor;
+        EditorWindow* page = editor.page;
         benchPumpMessages();
 
         double start = benchSeconds();
         page->loadDocument(path.c_str(), nullptr);
-        RedrawWindow(owner.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        RedrawWindow(editor.owner.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         double opened = (benchSeconds() - start) * 1000;
         if (!page->hasDocument || page->dataLength != benchHourBytes) {
             benchResult("editor: the hour did not open", 0, "");
@@ -135,13 +156,7 @@ RAVO_BENCH(editor) {
             else
                 benchResult("editor Stop on AMPLIFY: the job did not run in the background", 0, "");
         }
-        waitForEdit(page);
-        SetWindowLongA(owner.hwnd, GWL_STYLE, GetWindowLongA(owner.hwnd, GWL_STYLE) & ~WS_VISIBLE);
-        DestroyWindow(owner.hwnd);
     }
-    effectCommandHandler = before;
-    setMessageBoxSink(nullptr);
-    setApplication(nullptr);
     DeleteFileA(path.c_str());
 }
 
@@ -152,18 +167,9 @@ RAVO_BENCH(editor_files) {
         benchResult("editor_files: no sound", 0, "");
         return;
     }
-    GApplication app;
-    setApplication(&app);
-    setMessageBoxSink(answerYes);
-    EffectCommandHandler before = effectCommandHandler;
-    effectCommandHandler = halfGain;
     {
-        GDialog owner(nullptr, "edit.htm");
-        createTopLevelWindow(&owner, WS_POPUP | WS_CLIPCHILDREN, 0, "");
-        SetWindowPos(owner.hwnd, HWND_TOP, 0, 0, 1000, 500, SWP_SHOWWINDOW | SWP_NOACTIVATE);
-        EditorWindow* page = new EditorWindow(&owner);
-        owner.setContent(page);
-        page->setRect(RECT{0, 0, 1000, 500});
+        BenchEditor editor;
+        EditorWindow* page = editor.page;
         page->loadDocument(path.c_str(), nullptr);
         const u64 minute = 60 * benchRate;
         page->pane->setSelection(10 * minute, 11 * minute);
@@ -196,12 +202,6 @@ RAVO_BENCH(editor_files) {
             benchResult("editor BACKUP / plain copy", plain > 0 ? backup / plain : 0, "x");
             DeleteFileA((path + ".bak").c_str());
         }
-        waitForEdit(page);
-        SetWindowLongA(owner.hwnd, GWL_STYLE, GetWindowLongA(owner.hwnd, GWL_STYLE) & ~WS_VISIBLE);
-        DestroyWindow(owner.hwnd);
     }
-    effectCommandHandler = before;
-    setMessageBoxSink(nullptr);
-    setApplication(nullptr);
     DeleteFileA(path.c_str());
 }

@@ -159,6 +159,10 @@ void HttpDownloader::startWorker() {
     StateHold hold(stateLock);
     nextCheck = nextCheckTime(updateClock(), startDelay, lastCheck, checkInterval);
     if (mode == 0 || addressTemplates.empty()) return;
+    launchThread(2);
+}
+
+void HttpDownloader::launchThread(u32 startState) {
     if (thread) {
         WaitForSingleObject(thread, INFINITE);
         CloseHandle(thread);
@@ -166,7 +170,7 @@ void HttpDownloader::startWorker() {
     }
     ResetEvent(doneEvent);
     ResetEvent(stopEvent);
-    state = 2;
+    state = startState;
     thread = CreateThread(nullptr, 0, (LPTHREAD_START_ROUTINE)(void*)threadMain, this, 0, nullptr);
     if (!thread) {
         state = 0;
@@ -195,19 +199,7 @@ void HttpDownloader::checkNow() {
     if (addressTemplates.empty()) return;
     if (state == 0) {
         nextCheck = updateClock();
-        if (thread) {
-            WaitForSingleObject(thread, INFINITE);
-            CloseHandle(thread);
-            thread = nullptr;
-        }
-        ResetEvent(doneEvent);
-        ResetEvent(stopEvent);
-        state = 4;
-        thread = CreateThread(nullptr, 0, (LPTHREAD_START_ROUTINE)(void*)threadMain, this, 0, nullptr);
-        if (!thread) {
-            state = 0;
-            SetEvent(doneEvent);
-        }
+        launchThread(4);
     } else if (state == 2) {
         nextCheck = updateClock();
         state = 4;

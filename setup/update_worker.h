@@ -88,6 +88,8 @@ public:
 
 private:
     void work();
+    // A new worker thread starting in startState (lock held), after the last one ended.
+    void launchThread(u32 startState);
     bool waitForIdle(u32 code);
     // The check of state 4 (lock held); false when a stop ends the thread.
     bool check(GString& result, GString& resultVersion);

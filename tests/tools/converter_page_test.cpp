@@ -3,6 +3,8 @@
 // state, saved state, remembered targets and the preview through the build's sound device.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "gui/controls/button.h"
 #include "gui/controls/combo.h"
 #include "gui/controls/edit_line.h"
@@ -78,6 +80,19 @@ u16 formatTagOf(const std::string& file) {
     if (at == std::string::npos || at + 10 > b.size()) return 0;
     return (u16)((u8)b[at + 8] | (u8)b[at + 9] << 8);
 }
+// On a machine of one ADPCM driver, a page over a.wav with the driver's row chosen and a target typed.
+struct AdpcmRowChosen {
+    FakeMachineScope fake;
+    TempDir dir;
+    std::unique_ptr<Recording> page;
+    AdpcmRowChosen() {
+        fake.machine.drivers = {adpcmDriver()};
+        page.reset(new Recording);
+        page->load(makeWave(dir, "a.wav"));
+        page->caretOn(page->nodeOfTag(0x11));
+        page->page->setFieldText(page->page->targetField, dir.file("x.wav").c_str());
+    }
+};
 }  // namespace
 
 TEST(ConverterPage, ConvertRefusals) {
@@ -136,13 +151,8 @@ TEST(ConverterPage, ConvertRefusals) {
 }
 
 TEST(ConverterPage, FlagBoxesMakeTheJobsFlags) {
-    FakeMachineScope fake;
-    fake.machine.drivers = {adpcmDriver()};
-    TempDir dir;
-    Recording f;
-    f.load(makeWave(dir, "a.wav"));
-    f.caretOn(f.nodeOfTag(0x11));
-    f.page->setFieldText(f.page->targetField, dir.file("x.wav").c_str());
+    AdpcmRowChosen chosen;
+    Recording& f = *chosen.page;
     // The suggested format is chosen.
     EXPECT_EQ(f.page->optionPages->current, ConverterAcmOptions);
     EXPECT_EQ(f.page->acmFormatCombo->rowCount(), 2);
@@ -332,13 +342,8 @@ TEST(ConverterPage, ATargetOpenInAnEditorPageIsRefused) {
 }
 
 TEST(ConverterPage, CommandsWaitWhileBusy) {
-    FakeMachineScope fake;
-    fake.machine.drivers = {adpcmDriver()};
-    TempDir dir;
-    Recording f;
-    f.load(makeWave(dir, "a.wav"));
-    f.caretOn(f.nodeOfTag(0x11));
-    f.page->setFieldText(f.page->targetField, dir.file("x.wav").c_str());
+    AdpcmRowChosen chosen;
+    Recording& f = *chosen.page;
     for (u32 c : {200u, 1000u, 1001u, 104u, 107u, 111u}) EXPECT_EQ(f.page->commandState(c), CommandEnabled) << c;
     f.page->release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     f.page->onCommand(ConverterConvert, nullptr);
