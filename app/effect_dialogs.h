@@ -80,14 +80,6 @@ public:
     u32 typeId() const override { return TypeDurationDialog; }
 };
 
-// One harmonic.
-class HarmonicOneDialog : public GDialog {
-public:
-    explicit HarmonicOneDialog(GWindow* owner, const char* help = "gen.htm") : GDialog(owner, help) {}
-    bool isKindOf(u32 id) const override { return id == TypeHarmonicOneDialog || GDialog::isKindOf(id); }
-    const char* className() const override { return "HarmonicOneDialog"; }
-    u32 typeId() const override { return TypeHarmonicOneDialog; }
-};
 
 // The selected range.
 class RangeWin : public GDialog {
@@ -179,20 +171,3 @@ public:
     u32 typeId() const override { return TypeChorusDialog; }
 };
 
-// A search.
-class FindDialog : public GDialog {
-public:
-    FindDialog(GWindow* owner, const char* help) : GDialog(owner, help) {}
-    bool isKindOf(u32 id) const override { return id == TypeFindDialog || GDialog::isKindOf(id); }
-    const char* className() const override { return "FindDialog"; }
-    u32 typeId() const override { return TypeFindDialog; }
-};
-
-// Spectrum analysis settings.
-class FFTDialog : public GDialog {
-public:
-    explicit FFTDialog(GWindow* owner, const char* help = "spectran.htm") : GDialog(owner, help) {}
-    bool isKindOf(u32 id) const override { return id == TypeFFTDialog || GDialog::isKindOf(id); }
-    const char* className() const override { return "FFTDialog"; }
-    u32 typeId() const override { return TypeFFTDialog; }
-};

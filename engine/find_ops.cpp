@@ -14,8 +14,8 @@ FindRange findRange(const FindParams& params, u64 cursor, u64 selectionStart, u6
     if (params.inSelection) {
         r.start = selectionStart;
         r.end = selectionEnd;
-        // The peak is sought in the whole selection; the cursor limits the other searches.
-        if (params.mode != findPeak && cursor > selectionStart && cursor < selectionEnd)
+        // A cursor strictly inside cuts the selection, for every kind.
+        if (cursor > selectionStart && cursor < selectionEnd)
             (params.forward ? r.start : r.end) = cursor;
     } else if (params.mode == findPeak) {
         r.start = soundStart;

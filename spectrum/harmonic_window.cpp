@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/harmonic_dialog.h"
 #include "app/program_file_dialogs.h"
 #include "app/program_texts.h"
 #include "core/exceptions.h"
@@ -34,18 +35,7 @@ bool fitAfterFft = true;
 
 HarmonicClipboard harmonicClipboard;
 
-HarmonicRecord& defaultHarmonic() {
-    static HarmonicRecord record = [] {
-        HarmonicRecord r;
-        memset(&r, 0, sizeof r);
-        r.amplitude = 10000.0;
-        r.frequency = r.baseFrequency = 440.0;
-        r.note = 9;
-        r.octave = 4;
-        return r;
-    }();
-    return record;
-}
+HarmonicRecord& defaultHarmonic() { return sineDefaults(); }
 
 namespace {
 const double kPi = 3.14159265358979323846;

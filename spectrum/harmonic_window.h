@@ -109,7 +109,7 @@ extern HarmonicPlayOutput* harmonicPlayOutput;
 HarmonicPlayOutput& playOutput();
 
 
-// The values last used in the harmonic dialog; set on first use.
+// The values last used in the harmonic dialog: the process-wide sine defaults.
 HarmonicRecord& defaultHarmonic();
 
 // Shared by every spectrum window for the life of the process.

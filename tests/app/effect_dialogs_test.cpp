@@ -12,6 +12,9 @@
 
 #include "app/amp_dialog.h"
 #include "app/echo_dialog.h"
+#include "app/fft_dialog.h"
+#include "app/find_dialog.h"
+#include "app/harmonic_dialog.h"
 #include "app/effect_bodies.h"
 #include "app/effect_records.h"
 #include "app/options_dialog.h"

@@ -182,8 +182,8 @@ TEST(Find, RangeFromCursorSelectionAndMode) {
         {"the selection, cursor outside", true, true, findSilence, 700, 200, 600},
         {"forward from a cursor inside the selection", true, true, findSilence, 300, 300, 600},
         {"backward to a cursor inside the selection", true, false, findDefects, 300, 200, 300},
-        {"peak: the whole selection, cursor inside", true, true, findPeak, 300, 200, 600},
-        {"peak backward: the whole selection, cursor inside", true, false, findPeak, 300, 200, 600},
+        {"peak: forward from a cursor inside the selection", true, true, findPeak, 300, 300, 600},
+        {"peak backward: up to a cursor inside the selection", true, false, findPeak, 300, 200, 300},
         {"a cursor on the selection's start", true, false, findDefects, 200, 200, 600},
     };
     for (const Case& c : cases) {

@@ -1,13 +1,17 @@
-// AMPLIFY as a user reaches it in the main window: the Editor's menu bar worked with the keys, the
-// amplitude dialog typed into and confirmed by a click, the edit seen in the pane's pixels and in
-// the samples, which match sox's.
+// AMPLIFY and FIND as a user reaches them in the main window: the Editor's menu bar worked with the
+// keys, the amplitude dialog typed into and confirmed by a click, the edit seen in the pane's pixels
+// and in the samples, which match sox's; the find dialog confirmed and the cursor moved to a click.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "app/amp_dialog.h"
 #include "app/app_settings.h"
+#include "app/find_dialog.h"
 #include "editor/editor_window.h"
 #include "editor/wave_pane.h"
 #include "gui/controls/edit_line.h"
@@ -23,8 +27,9 @@
 
 namespace {
 
-// The keys from the menu bar's first menu to the item of the id, one submenu deep: Right to its
-// menu, Down into it, Down past the items before the submenu, Right into it, Down to the item.
+// The keys from the menu bar's first menu to the item of the id, in a menu or one submenu deep:
+// Right to its menu, Down into it, Down past the items before the item or the submenu, Right into
+// the submenu, Down to the item.
 bool menuPath(HMENU bar, u32 id, std::vector<UINT>* path) {
     auto stepsTo = [](HMENU menu, i32 position) {
         u32 steps = 0;
@@ -35,6 +40,13 @@ bool menuPath(HMENU bar, u32 id, std::vector<UINT>* path) {
     for (i32 m = 0; m < GetMenuItemCount(bar); ++m) {
         HMENU menu = GetSubMenu(bar, m);
         for (i32 s = 0; menu && s < GetMenuItemCount(menu); ++s) {
+            if (GetMenuItemID(menu, s) == id) {
+                path->assign((size_t)m, VK_RIGHT);
+                path->push_back(VK_DOWN);
+                path->insert(path->end(), stepsTo(menu, s), VK_DOWN);
+                path->push_back(VK_RETURN);
+                return true;
+            }
             HMENU sub = GetSubMenu(menu, s);
             for (i32 k = 0; sub && k < GetMenuItemCount(sub); ++k) {
                 if (GetMenuItemID(sub, k) != id) continue;
@@ -103,5 +115,47 @@ TEST_F(MainWindowTest, AmplifyFromTheMenuBarThroughItsDialog) {
     ASSERT_EQ(got.size(), expected.size());
     ASSERT_FALSE(got.empty());
     for (size_t i = 0; i < got.size() / 2; ++i) ASSERT_LE(std::abs(sampleAt(got, i) - sampleAt(expected, i)), 1) << i;
+    appSettings = saved;
+}
+
+TEST_F(MainWindowTest, FindFromTheMenuBarMovesTheCursorToAClick) {
+    AppSettings saved = appSettings;
+    EditorSettings& e = appSettings.Editor;
+    const u8 defectsForward[8] = {0, 1, 1, 1, 0, 0, 0, 0};
+    std::memcpy(e.find, defectsForward, 8);
+    e.ampData_defect = levelFactor(0.1);
+    TempDir dir;
+    std::string in = dir.file("clicked.wav");
+    ASSERT_EQ(0, runSox("-n -r 8000 -c 1 -b 16 \"" + unixPath(in) + "\" synth 1 sine 300 vol 0.1"));
+    {
+        std::fstream f(in, std::ios::in | std::ios::out | std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+        const i16 click = 25000;
+        f.seekp((std::streamoff)(bytes.find("data") + 8 + 5000 * 2));
+        f.write(reinterpret_cast<const char*>(&click), 2);
+    }
+    ProgramWindow* w = make(KindWelcome);
+    ASSERT_NE(nullptr, w);
+    auto* page = static_cast<EditorWindow*>(openDocumentInWindow(w, KindEditor, in.c_str()));
+    ASSERT_NE(nullptr, page);
+    ASSERT_TRUE(pumpUntil([&] { return peaksReady(page->pane); }, 5000));
+    page->pane->setCursor(0);
+    pumpUntil([] { return false; }, 200);
+    const std::string before = windowPixels(page->pane->hwnd);
+
+    std::vector<UINT> path;
+    ASSERT_TRUE(menuPath(GetMenu(w->hwnd), EditorFind, &path));
+    ModalScript script(TypeFindDialog, {[&](GDialog& d) {
+        saveWindowShot(d.hwnd, "find_dialog.bmp");
+        ModalScript::click(d, IDOK);
+    }});
+    PostMessageA(w->hwnd, WM_SYSCOMMAND, SC_KEYMENU, 0);
+    pressLater(w->hwnd, path);
+    ASSERT_TRUE(pumpUntil([&] { return page->pane->cursor == 5000; }, 8000)) << page->pane->cursor;
+    EXPECT_EQ(script.runs, 1);
+    EXPECT_EQ(page->lastFindKind, 0u);
+    pumpUntil([] { return false; }, 300);
+    saveWindowShot(w->hwnd, "found.bmp");
+    EXPECT_TRUE(windowPixels(page->pane->hwnd) != before);
     appSettings = saved;
 }
