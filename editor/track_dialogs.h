@@ -70,12 +70,12 @@ public:
     GImageButton* up = nullptr;
     GImageButton* down = nullptr;
     u32 trackCount = 0;
+    std::vector<GUserButton*> buttonList;  // in their column's order
 
 protected:
     // The column of buttons, the table and the row of move buttons.
     bool buildList(const char* title, const std::vector<std::pair<RavoText, u32>>& buttons, bool listMode,
                    u32 upCommand, u32 downCommand);
-    std::vector<GUserButton*> buttonList;
 };
 
 class GModifyTracksDialog : public TrackListDialog {
