@@ -35,24 +35,6 @@ enum : u32 {
     TypeRecordProcessDialog = 1038,
 };
 
-// Tracks to add or remove.
-class GAddRemoveTracksDialog : public GDialog {
-public:
-    GAddRemoveTracksDialog(GWindow* owner, const char* help) : GDialog(owner, help) {}
-    bool isKindOf(u32 id) const override { return id == TypeGAddRemoveTracksDialog || GDialog::isKindOf(id); }
-    const char* className() const override { return "GAddRemoveTracksDialog"; }
-    u32 typeId() const override { return TypeGAddRemoveTracksDialog; }
-};
-
-// Track changes.
-class GModifyTracksDialog : public GDialog {
-public:
-    GModifyTracksDialog(GWindow* owner, const char* help) : GDialog(owner, help) {}
-    bool isKindOf(u32 id) const override { return id == TypeGModifyTracksDialog || GDialog::isKindOf(id); }
-    const char* className() const override { return "GModifyTracksDialog"; }
-    u32 typeId() const override { return TypeGModifyTracksDialog; }
-};
-
 // Cut-off and band frequencies.
 class GFilterDialog : public GDialog {
 public:

@@ -4,6 +4,8 @@
 
 #include "app/program_texts.h"
 #include "editor/editor_window.h"
+#include "editor/stroke_commands.h"
+#include "editor/track_commands.h"
 #include "editor/wave_pane.h"
 #include "engine/analysis_requests.h"
 #include "engine/find_params.h"
@@ -80,6 +82,8 @@ void EditorWindow::reportResult(SoundBlockProcessor* p) {
                id == EditorDecompressAuto) {
         // The file the row wrote opens here.
         if (!p->workBuffer.empty()) queueCommand(EditorOpenPath, p->workBuffer.c_str());
+    } else {
+        finishTrackCommand(this, p);
     }
 }
 
@@ -92,6 +96,7 @@ void EditorWindow::setSampleRate(u32 rate) {
 bool EditorWindow::onControlNotify(void* notification) {
     auto* n = static_cast<GControlNotification*>(notification);
     if (n && playbackNotify(n)) return true;
+    if (n && strokeNotify(this, n)) return true;
     if (n && n->source == pane) {
         if (n->code == WavePaneChanged || n->code == WavePaneCursorMoved || n->code == GraphViewChanged) updateStrips();
         if (n->code == kNewPeaksNotification) updateStatusLine();

@@ -437,7 +437,7 @@ i32 EditorWindow::commandState(u32 id) {
     if (flags < 0) return 2;
     if (flags & ActAlwaysEnabled) return 0;
     if ((flags & ActDocument) && !hasDocument) return 1;
-    if ((flags & ActOwnFormat) && !(format.flags & 2)) return 1;
+    if ((flags & ActOwnFormat) && !(format.flags & formatOwn)) return 1;
     if ((flags & ActFileName) && !documentPath()) return 1;
     if ((flags & ActSamples) && !samplesPresent) return 1;
     i32 paneState = pane->commandState(id);
@@ -455,6 +455,7 @@ i32 EditorWindow::commandState(u32 id) {
         if (samplesPresent) return 1;
         return blockNames.size() == 1 || fileKind == kBlockFileKind ? 0 : 1;
     }
+    if (id >= EditorNoDraw && id <= EditorCurveDraw) return pane->drawMode >= WavePlayback ? 1 : 0;
     if (id == EditorFindNext) return lastFindKind == 0 || lastFindKind == 1 ? 0 : 1;
     if (id == (u32)actionIdByName("SELECT_PREV")) return currentBlock <= 0 ? 1 : 0;
     if (id == (u32)actionIdByName("SELECT_BLOCK")) return severalBlocks ? 0 : 1;
@@ -538,6 +539,10 @@ bool EditorWindow::dispatchCommand(u32 id, GStateQuery* query) {
     }
     if (id == VstInfoId) {
         runPluginListDialog(this);
+        return true;
+    }
+    if (id >= EditorNoDraw && id <= EditorCurveDraw) {
+        pane->setDrawMode(id - EditorNoDraw);
         return true;
     }
     if (id == EditorUndo) {

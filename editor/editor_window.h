@@ -21,6 +21,7 @@ class SoundPlayer;
 class WavePane;
 class EditRecord;
 struct EditorFileJob;
+struct WavePaneNotice;
 
 enum : u32 { TypeEditorWindow = 1012 };
 
@@ -43,6 +44,8 @@ enum : u32 {
     EditorDecompress = 478,
     EditorDecompressAuto = 479,
     EditorChangeRate = 511,
+    EditorNoDraw = 421,
+    EditorCurveDraw = 424,
     EditorOpenPath = 1001,
 };
 
@@ -198,6 +201,8 @@ public:
     u8 tasksArmed = 0;
     GString pendingPath;  // the path of a queued 1001
     u32 lastFindKind = ~0u;
+    // The pane's drawn points while a stroke command runs.
+    const WavePaneNotice* drawnPoints = nullptr;
     SoundPlayer* player = nullptr;
     PlaybackLevelWindow* levelWindow = nullptr;
     TimerRecord playTimer;

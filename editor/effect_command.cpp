@@ -7,6 +7,8 @@
 #include "app/program_texts.h"
 #include "editor/editor_window.h"
 #include "editor/effect_rows_analysis.h"
+#include "editor/stroke_commands.h"
+#include "editor/track_commands.h"
 #include "editor/wave_pane.h"
 #include "engine/processor.h"
 #include "gui/kernel/message_box.h"
@@ -170,6 +172,8 @@ i32 runEffectCommand(EditorWindow* editor, u32 id, SoundBlockProcessor* p) {
     if (const AmpRow* row = ampRowOf(id)) return runAmplitude(editor, *row, title.c_str(), p);
     i32 rowResult = 1;
     if (runAnalysisRow(editor, id, title.c_str(), p, &rowResult)) return rowResult;
+    if (isStrokeCommand(id)) return runStrokeCommand(editor, id, p);
+    if (i32 answer; runTrackCommand(editor, id, title.c_str(), p, &answer)) return answer;
     switch (id) {
     case Center:
     case Cut: p->rangeLength *= 2; return 1;

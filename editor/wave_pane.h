@@ -14,6 +14,7 @@
 struct GBag;
 class GMouseCapture;
 struct SoundFormat;
+struct TrackRecord;
 class SoundStore;
 
 // Draw modes.
@@ -42,6 +43,8 @@ enum : u32 {
     WaveColorStrokes = 373,
     WaveColorAxis = 374,
 };
+// A track's colour: its own, or for 0xFFFFFFFF the default of track `track` of `tracks`.
+COLORREF waveTrackColour(const TrackRecord& record, u32 track, u32 tracks);
 // One lane's value span and the tool's point capacity.
 const i32 kWaveLaneSpan = 65534;
 const i32 kWaveToolPoints = 10;

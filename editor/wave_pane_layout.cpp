@@ -81,11 +81,12 @@ void placeInLane(GGraphItem* item, const GraphPair& top) {
     item->extentAbove.factor = item->extentBelow.factor = kWaveLaneSpan / 2;
 }
 
-COLORREF trackColour(const TrackRecord& record, u32 track, u32 tracks) {
+}  // namespace
+
+COLORREF waveTrackColour(const TrackRecord& record, u32 track, u32 tracks) {
     if (record.color != 0xFFFFFFFFu) return record.color & 0xFFFFFF;
     return blendColor((i32)tracks, WavePane::colour(WaveColorFirstVoice), WavePane::colour(WaveColorLastVoice), (i32)track);
 }
-}  // namespace
 
 void WavePane::recalculate(bool relayout) {
     titleHeight = std::max<i32>(17, graphMeasureText("Ag").cy);
@@ -160,7 +161,7 @@ void WavePane::recalculate(bool relayout) {
                 placeInLane(curve, top);
                 curve->extentRight.factor = (double)frameCount;
                 curve->flags = waveViewOptions.styleFlags & WaveStyleMask;
-                curve->colour = trackColour(format->tracks[t], t, tracks);
+                curve->colour = waveTrackColour(format->tracks[t], t, tracks);
                 if (lane.curve < 0) lane.curve = (i32)itemCount();
                 addItem(curve);
                 ++drawn;
@@ -184,7 +185,7 @@ void WavePane::recalculate(bool relayout) {
                 placeInLane(curve, top);
                 curve->extentRight.factor = (double)frameCount;
                 curve->flags = waveViewOptions.styleFlags & WaveStyleMask;
-                curve->colour = trackColour(format->tracks[t], t, tracks);
+                curve->colour = waveTrackColour(format->tracks[t], t, tracks);
                 lane.curve = (i32)itemCount();
                 addItem(curve);
                 top.pixels += titleHeight;

@@ -71,9 +71,8 @@ TEST(EffectDialogs, EveryClassAnswersItsKindAndItsBases) {
     auto add = [&](GDialog* d, const char* name, u32 type, std::vector<u32> more = {}) {
         cases.push_back(Case{std::unique_ptr<GDialog>(d), name, type, std::move(more)});
     };
-    add(new GAddRemoveTracksDialog(nullptr, "tracks.htm"), "GAddRemoveTracksDialog", 98);
-    add(new GModifyTracksDialog(nullptr, "tracks.htm"), "GModifyTracksDialog", 99);
-    // The plug-in dialogs (112 to 114) live with the Editor and are checked there.
+    // The track dialogs (98 to 100) and the plug-in dialogs (112 to 114) live with the Editor and
+    // are checked there.
     add(new GFilterDialog(nullptr), "GFilterDialog", 121);
     add(new GBQFFilterDialog(nullptr), "GBQFFilterDialog", 122, {121});
     add(new DurationDialog(nullptr, "setsize.htm"), "DurationDialog", 1005);
@@ -107,8 +106,8 @@ TEST(EffectDialogs, EveryClassAnswersItsKindAndItsBases) {
             }
         }
     }
-    // And OptionsDialog, on its page; the plug-in dialogs with the Editor.
-    EXPECT_EQ(cases.size() + 1 + 3, sizeof everyType / sizeof everyType[0]);
+    // And OptionsDialog, on its page; the track and plug-in dialogs with the Editor.
+    EXPECT_EQ(cases.size() + 1 + 2 + 3, sizeof everyType / sizeof everyType[0]);
     EXPECT_EQ(TypeOptionsDialog, 1032u);
 }
 

@@ -7,8 +7,9 @@
 #include "editor/plugin_dialog.h"
 #include "editor/plugin_list_dialog.h"
 #include "editor/record_dialogs.h"
+#include "editor/track_dialogs.h"
 
-TEST(EditorDialogKinds, RecordingAndPluginDialogs) {
+TEST(EditorDialogKinds, RecordingPluginAndTrackDialogs) {
     struct Case {
         std::unique_ptr<GDialog> dialog;
         const char* name;
@@ -24,6 +25,9 @@ TEST(EditorDialogKinds, RecordingAndPluginDialogs) {
         {std::make_unique<GVSTEffectDialog>(nullptr, "plugins.htm"), "GVSTEffectDialog", {113}, {112, 114}});
     cases.push_back(
         {std::make_unique<GVSTInstrumentDialog>(nullptr), "GVSTInstrumentDialog", {114, 113}, {112, 1037}});
+    cases.push_back({std::make_unique<GAddRemoveTracksDialog>(nullptr, nullptr), "GAddRemoveTracksDialog", {98}, {99, 100}});
+    cases.push_back({std::make_unique<GModifyTracksDialog>(nullptr, nullptr), "GModifyTracksDialog", {99}, {98, 100}});
+    cases.push_back({std::make_unique<GTrackDialog>(nullptr, TrackRecord{}, 0, 1), "GTrackDialog", {100}, {98, 99}});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_STREQ(c.dialog->className(), c.name);
