@@ -4,6 +4,7 @@
 
 #include "app/program_texts.h"
 #include "editor/editor_window.h"
+#include "editor/file_rows.h"
 #include "editor/wave_pane.h"
 #include "engine/analysis_requests.h"
 #include "engine/find_params.h"
@@ -76,10 +77,8 @@ void EditorWindow::reportResult(SoundBlockProcessor* p) {
         }
     } else if (id == FileCommandSaveAs) {
         if (!p->workBuffer.empty()) finishSave(p->workBuffer.c_str(), p->paramInt);
-    } else if (id == EditorExtract || id == EditorExtractAuto || id == EditorDecompress ||
-               id == EditorDecompressAuto) {
-        // The file the row wrote opens here.
-        if (!p->workBuffer.empty()) queueCommand(EditorOpenPath, p->workBuffer.c_str());
+    } else if (isFileRow(id)) {
+        reportFileRow(this, p);
     }
 }
 
