@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/program_texts.h"
+#include "editor/editor_file_commands.h"
 #include "editor/editor_window.h"
 #include "editor/file_rows.h"
 #include "editor/wave_pane.h"
@@ -85,7 +86,7 @@ void EditorWindow::reportResult(SoundBlockProcessor* p) {
 void EditorWindow::setSampleRate(u32 rate) {
     format.sampleRate = rate;
     format.bytesPerSecond = rate * format.bytesPerFrame;
-    relayoutViews();
+    refreshAfterReload(this, format);
 }
 
 bool EditorWindow::onControlNotify(void* notification) {

@@ -527,6 +527,10 @@ bool runEditorFileCommand(EditorWindow* e, u32 id, GStateQuery*) {
 bool refreshAfterReload(EditorWindow* e, const SoundFormat& format) {
     if (&format != &e->format) e->format = format;
     e->format.rebuildSelectionMask();
+    // The strips name the format as it is now.
+    SoundFormatBlock block;
+    GString name;
+    if (buildFormatBlock(&block, &e->format, nullptr) && formatName(&name, block.format())) e->soundFormatName = name;
     e->relayoutViews();
     return true;
 }

@@ -13,6 +13,7 @@
 #include "editor/rate_change.h"
 #include "editor/wave_pane.h"
 #include "gui/controls/mark_window.h"
+#include "gui/controls/status_line.h"
 #include "gui/frame/file_placer.h"
 #include "gui/kernel/message_box.h"
 #include "gui/dialogs/select_dialog.h"
@@ -97,6 +98,12 @@ TEST_F(MainWindowTest, EditorFileCommandsFromTheMainWindow) {
     pumpUntil([] { return false; }, 300);
     saveWindowShot(w->hwnd, "editor_rate_changed.bmp");
     EXPECT_GT(drawnPixels(page->pane), before / 4);
+    // The information strip names the new rate.
+    auto* field = static_cast<StatusField*>(page->infoStrip->fields.data[0]);
+    ASSERT_TRUE(field && field->text);
+    const std::string sound = field->text;
+    EXPECT_NE(sound.find("22.05"), std::string::npos) << sound;
+    EXPECT_EQ(sound.find("44.1"), std::string::npos) << sound;
 
     // SAVE writes the new rate; sox reads it.
     command(w, FileCommandSave);
