@@ -83,6 +83,20 @@ GString proposedTarget(EditorWindow* e, const char* folder, const char* document
     return extractTargetPath(folder, document, at < (i32)e->blockNames.size() ? e->blockNames[at].c_str() : "");
 }
 
+// Neither the document's own file nor one another page holds: either would be written under a
+// reader.
+bool targetFree(EditorWindow* e, const char* target, const char* document) {
+    if (samePath(target, document)) {
+        message(e, &mbError, RavoText::FileRowOwnFile, target);
+        return false;
+    }
+    if (findWindowForFile(TypeEditorWindow, target) || OpenFileRegistry::recordOf(target)) {
+        message(e, &mbError, RavoText::EditorFileHeld, target);
+        return false;
+    }
+    return true;
+}
+
 // The target of an automatic row: in the work folder, asked about when it exists and the switch
 // is on.
 bool autoTarget(EditorWindow* e, GString& target, u8 warning, const char* document, bool extract) {
@@ -91,10 +105,7 @@ bool autoTarget(EditorWindow* e, GString& target, u8 warning, const char* docume
     expandPathMacros(folder);
     normalizePath(folder);
     target = proposedTarget(e, folder.c_str(), document, extract);
-    if (samePath(target.c_str(), document)) {
-        message(e, &mbError, RavoText::FileRowOwnFile, target.c_str());
-        return false;
-    }
+    if (!targetFree(e, target.c_str(), document)) return false;
     if (warning && pathExists(target.c_str())) {
         GString text;
         stringFormat(text, ravoText(RavoText::FileOverwrite), target.c_str());
@@ -118,10 +129,7 @@ bool chosenTarget(EditorWindow* e, GString& target, u8 warning, const char* docu
     dialog->noOverwritePrompt = keep;
     if (!chosen) return false;
     dialog->chosenPath(0, target);
-    if (samePath(target.c_str(), document)) {
-        message(e, &mbError, RavoText::FileRowOwnFile, target.c_str());
-        return false;
-    }
+    if (!targetFree(e, target.c_str(), document)) return false;
     return true;
 }
 

@@ -15,6 +15,7 @@
 #include "editor/effect_command.h"
 #include "gui/dialogs/file_dialog.h"
 #include "gui/dialogs/select_dialog.h"
+#include "gui/kernel/window_procedure.h"
 #include "gui/menus/action_table.h"
 #include "gui/views/box.h"
 #include "tests/editor/editor_fixture.h"
@@ -170,6 +171,30 @@ TEST(FileRows, ExtractWritesTheCurrentBlockAndOpensIt) {
     EXPECT_STREQ(f.page->documentPath(), target.c_str());
     EXPECT_TRUE(f.page->samplesPresent);
     EXPECT_TRUE(f.bytes() == f.samples[2]);
+
+    // Another page extracting the same block is refused: the first page reads that file.
+    GDialog frame(nullptr, "edit.htm");
+    createTopLevelWindow(&frame, WS_POPUP, 0, "");
+    auto* other = new EditorWindow(&frame);
+    frame.setContent(other);
+    other->saveDialog = &f.saveDialog;
+    ModalScript choose(TypeSelectDialog, {[&](GDialog& d) {
+        static_cast<GSelectDialog&>(d).list->selectItem(2);
+        ModalScript::post(d, 1);
+    }});
+    boxAnswer = 7;
+    other->loadDocument(f.path.c_str(), nullptr);
+    boxAnswer = 6;
+    ASSERT_EQ(other->currentBlock, 2);
+    const std::string before = f.dir.read("pool.x.wav");
+    boxes.clear();
+    GStateQuery query{EditorExtract, 0};
+    routeCommandUp(other->pane, QueryExecute, &query);
+    EXPECT_FALSE(other->running() || other->job);
+    EXPECT_TRUE(shown(RavoText::EditorFileHeld));
+    EXPECT_EQ(f.dir.read("pool.x.wav"), before);
+    EXPECT_STREQ(other->documentPath(), f.path.c_str());
+    DestroyWindow(frame.hwnd);
 }
 
 TEST(FileRows, OverwriteQuestionsOfTheTargets) {
