@@ -144,6 +144,19 @@ TEST_F(MainWindowTest, FileRowsFromTheMainWindow) {
     ASSERT_TRUE(page->hasDocument);
     EXPECT_FALSE(page->samplesPresent);
     scriptedFileChoice() = target;
+    // A failing library: its message is shown, nothing is written and the sound stays open.
+    SetEnvironmentVariableA("DARODEZA_RESULT", "1");
+    SetEnvironmentVariableA("DARODEZA_MESSAGE", "no decoder");
+    shownBoxes.clear();
+    command(w, EditorDecompress);
+    ASSERT_TRUE(pumpUntil([&] { return !page->job; }, 20000));
+    SetEnvironmentVariableA("DARODEZA_RESULT", nullptr);
+    SetEnvironmentVariableA("DARODEZA_MESSAGE", nullptr);
+    EXPECT_FALSE(dir.exists("song.-.wav"));
+    EXPECT_STREQ(page->documentPath(), song.c_str());
+    ASSERT_EQ(shownBoxes.size(), 1u);
+    EXPECT_NE(shownBoxes[0].find("no decoder"), std::string::npos) << shownBoxes[0];
+
     command(w, EditorDecompress);
     ASSERT_TRUE(pumpUntil([&] { return !page->job && page->documentPath() && target == page->documentPath(); }, 20000));
     EXPECT_TRUE(page->samplesPresent);
