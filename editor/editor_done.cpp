@@ -3,7 +3,9 @@
 #include <cmath>
 
 #include "app/program_texts.h"
+#include "editor/editor_file_commands.h"
 #include "editor/editor_window.h"
+#include "editor/file_rows.h"
 #include "editor/stroke_commands.h"
 #include "editor/track_commands.h"
 #include "editor/wave_pane.h"
@@ -78,10 +80,8 @@ void EditorWindow::reportResult(SoundBlockProcessor* p) {
         }
     } else if (id == FileCommandSaveAs) {
         if (!p->workBuffer.empty()) finishSave(p->workBuffer.c_str(), p->paramInt);
-    } else if (id == EditorExtract || id == EditorExtractAuto || id == EditorDecompress ||
-               id == EditorDecompressAuto) {
-        // The file the row wrote opens here.
-        if (!p->workBuffer.empty()) queueCommand(EditorOpenPath, p->workBuffer.c_str());
+    } else if (isFileRow(id)) {
+        reportFileRow(this, p);
     } else {
         finishTrackCommand(this, p);
     }
@@ -90,7 +90,7 @@ void EditorWindow::reportResult(SoundBlockProcessor* p) {
 void EditorWindow::setSampleRate(u32 rate) {
     format.sampleRate = rate;
     format.bytesPerSecond = rate * format.bytesPerFrame;
-    relayoutViews();
+    refreshAfterReload(this, format);
 }
 
 bool EditorWindow::onControlNotify(void* notification) {

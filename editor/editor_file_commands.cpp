@@ -44,7 +44,7 @@ namespace {
 // The command ids, looked up once.
 struct FileIds {
     u32 backup, unbackup, unbackupMove, deleteBackup, deleteFile, renameFile, gotoPosition, range, tracks,
-        analyze, convert;
+        analyze, convert, selectPrev, selectBlock, selectNext;
 };
 const FileIds& ids() {
     static const FileIds table = {
@@ -53,7 +53,8 @@ const FileIds& ids() {
         (u32)actionIdByName("DELETE_FILE"),   (u32)actionIdByName("RENAME_FILE"),
         (u32)actionIdByName("GOTO"),          (u32)actionIdByName("RANGE"),
         (u32)actionIdByName("TRACKS_MODIFY"), (u32)actionIdByName("ANALYZE_FILE"),
-        (u32)actionIdByName("CONVERT_FILE"),
+        (u32)actionIdByName("CONVERT_FILE"),  (u32)actionIdByName("SELECT_PREV"),
+        (u32)actionIdByName("SELECT_BLOCK"),  (u32)actionIdByName("SELECT_NEXT"),
     };
     return table;
 }
@@ -514,13 +515,22 @@ bool runEditorFileCommand(EditorWindow* e, u32 id, GStateQuery*) {
     } else if (id == f.tracks) runTracks(e);
     else if (id == f.analyze) openToolPage(e, KindAnalyzer);
     else if (id == f.convert) openToolPage(e, KindConverter);
-    else return false;
+    else if (id == f.selectBlock) e->selectBlock(-1);
+    else if (id == f.selectPrev) {
+        if (e->currentBlock > 0) e->selectBlock(e->currentBlock - 1);
+    } else if (id == f.selectNext) {
+        if (e->currentBlock + 1 < (i32)e->blockNames.size()) e->selectBlock(e->currentBlock + 1);
+    } else return false;
     return true;
 }
 
 bool refreshAfterReload(EditorWindow* e, const SoundFormat& format) {
     if (&format != &e->format) e->format = format;
     e->format.rebuildSelectionMask();
+    // The strips name the format as it is now.
+    SoundFormatBlock block;
+    GString name;
+    if (buildFormatBlock(&block, &e->format, nullptr) && formatName(&name, block.format())) e->soundFormatName = name;
     e->relayoutViews();
     return true;
 }

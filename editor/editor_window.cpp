@@ -18,6 +18,7 @@
 #include "editor/editor_options.h"
 #include "editor/effect_command.h"
 #include "editor/editor_menus.h"
+#include "editor/file_rows.h"
 #include "editor/plugin_commands.h"
 #include "editor/rate_change.h"
 #include "editor/sound_blocks.h"
@@ -105,8 +106,6 @@ void fillFlagTable() {
     flagTable[625] = 0x0000D;
 }
 
-bool noFileRow(EditorWindow*, SoundBlockProcessor*) { return false; }
-
 void setSharedDefaults() {
     EditorSharedDefaults& d = editorSharedDefaults;
     d.frequencies[0] = d.frequencies[1] = 440.0;
@@ -145,7 +144,7 @@ public:
 }  // namespace
 
 EffectCommandHandler effectCommandHandler = runEffectCommand;
-FileRowHandler fileRowHandler = noFileRow;
+FileRowHandler fileRowHandler = performFileRow;
 EditorSharedDefaults editorSharedDefaults;
 
 i32 actionFlags(u32 id) {
@@ -239,29 +238,32 @@ void EditorWindow::openFile(const char* path, GBag& state) {
     if (blockNames.size() > 1 && fileKind != kBlockFileKind && e.extractAuto &&
         confirmEditorStep(window, e.extractWarning, ravoText(RavoText::EditorOfferExtract)))
         queueCommand(EditorExtractAuto);
-    if (!samplesPresent && e.convertAuto &&
+    if (format.encoding < encodingInt16 && e.convertAuto &&
         confirmEditorStep(window, e.convertWarning, ravoText(RavoText::EditorOfferDecompress)))
         queueCommand(EditorDecompressAuto);
 }
 
-bool EditorWindow::openCandidate(const char* path, GBag& state) {
-    // The registered stream, borrowed while the blocks are read.
-    SoundFileLayout layout;
-    {
-        GFile file(&errorHandler);
-        if (!OpenFileRegistry::reopen(file, &fileHolder, FileFlag::Read | RegistryMode::OthersWait)) return false;
-        bool read = readSoundFileLayout(file, &layout);
-        OpenFileRegistry::endReopen(file);
-        if (!read) return false;
-    }
-    std::vector<SoundCandidate> candidates;
+namespace {
+// The sound forms of the document's file, read through its registered stream.
+bool readCandidates(EditorWindow* e, SoundFileLayout& layout, std::vector<SoundCandidate>& candidates) {
+    GFile file(&e->errorHandler);
+    if (!OpenFileRegistry::reopen(file, &e->fileHolder, FileFlag::Read | RegistryMode::OthersWait)) return false;
+    bool read = readSoundFileLayout(file, &layout);
+    OpenFileRegistry::endReopen(file);
+    if (!read) return false;
     collectSoundCandidates(layout.root, candidates);
+    return !candidates.empty();
+}
+}  // namespace
+
+bool EditorWindow::openCandidate(const char* path, GBag& state) {
+    SoundFileLayout layout;
+    std::vector<SoundCandidate> candidates;
+    if (!readCandidates(this, layout, candidates)) return false;
     i32 remembered = -1;
     if (state.size >= state.pos + 4) bagReadI32(state, &remembered);
     i32 chosen = 0;
-    if (candidates.empty()) {
-        return false;
-    } else if (candidates.size() == 1) {
+    if (candidates.size() == 1) {
         if (!acceptSoundCandidate(candidates[0], window)) return false;
     } else if (remembered >= 0 && remembered < (i32)candidates.size() && candidates[remembered].parts.dataFound &&
                candidates[remembered].parts.formatFound && candidates[remembered].parts.rootFound &&
@@ -271,6 +273,13 @@ bool EditorWindow::openCandidate(const char* path, GBag& state) {
         chosen = chooseSoundBlock(candidates, window, remembered >= 0 ? remembered : 0);
         if (chosen < 0) return false;
     }
+    fileKind = layout.kind;
+    if (!bindBlock(path, candidates, chosen)) return false;
+    if (state.size > state.pos) pane->restoreState(state);
+    return true;
+}
+
+bool EditorWindow::bindBlock(const char* path, const std::vector<SoundCandidate>& candidates, i32 chosen) {
     const SoundCandidate& c = candidates[chosen];
     if (!format.assignFromWaveFormat(c.parts.format, window)) return false;
     StoreSource source;
@@ -278,7 +287,6 @@ bool EditorWindow::openCandidate(const char* path, GBag& state) {
     source.size = c.parts.dataSize;
     source.frameSize = c.parts.format ? c.parts.format->nBlockAlign : 1;
     if (!store.open(path, source, &errorHandler)) return false;
-    fileKind = layout.kind;
     blockNames.clear();
     for (const SoundCandidate& each : candidates) blockNames.push_back(each.name.c_str());
     stringClear(soundFormatName);
@@ -288,12 +296,35 @@ bool EditorWindow::openCandidate(const char* path, GBag& state) {
     dataStart = store.dataOffset;
     dataLength = store.length;
     currentBlock = chosen;
-    samplesPresent = format.encoding >= encodingInt16 ? 1 : 0;
+    // A block of a larger file is only shown: its samples are edited once it is a file of its own.
+    samplesPresent = format.encoding >= encodingInt16 && candidates.size() == 1 ? 1 : 0;
     undoWarningThreshold = appSettings.Editor.workFileLimit;
     history.reset();
     pane->setSound(&store, dataStart, dataLength, &format);
-    if (state.size > state.pos) pane->restoreState(state);
     return true;
+}
+
+bool EditorWindow::selectBlock(i32 index) {
+    const char* path = documentPath();
+    if (!hasDocument || !path || running() || job) return false;
+    SoundFileLayout layout;
+    std::vector<SoundCandidate> candidates;
+    if (!readCandidates(this, layout, candidates)) return false;
+    if (index < 0) {
+        index = chooseSoundBlock(candidates, window, std::max(currentBlock, 0));
+        if (index < 0) return false;
+    } else if (index >= (i32)candidates.size() || !acceptSoundCandidate(candidates[index], window)) {
+        return false;
+    }
+    stopPlayback(false, true);
+    GString kept(path);
+    if (!bindBlock(kept.c_str(), candidates, index)) {
+        newDocument();
+        notifyPage(PageTitleChanged);
+    }
+    relayoutViews();
+    notifyPage(PageStateChanged);
+    return hasDocument;
 }
 
 void EditorWindow::newDocument() {

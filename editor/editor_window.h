@@ -89,7 +89,7 @@ const u64 kEditAtOnceBytes = 100000;
 typedef i32 (*EffectCommandHandler)(class EditorWindow* editor, u32 id, SoundBlockProcessor* processor);
 extern EffectCommandHandler effectCommandHandler;
 // Runs a file row (EXTRACT, DECOMPRESS, SPLIT_FILE, ...) on the job's thread: no processor slot
-// serves them. Replaceable; the default does nothing and fails.
+// serves them. Replaceable; performFileRow by default.
 typedef bool (*FileRowHandler)(class EditorWindow* editor, SoundBlockProcessor* processor);
 extern FileRowHandler fileRowHandler;
 // FFT results for a spectrum page (modes 0 and 1 of the analysis): shown by the spectrum editor.
@@ -175,6 +175,9 @@ public:
     i32 playbackCommandChecked(u32 id);
     bool playbackCommand(u32 id);
     bool playerActive() const;
+    // Makes block `index` of the file current (-1: the user chooses from the list); the history
+    // starts again. False when nothing changed.
+    bool selectBlock(i32 index);
 
     SoundFormat format;
     SoundStore store;
@@ -217,6 +220,7 @@ private:
     void applyRecordPositions(EditRecord* record, bool after);
     bool dispatchCommand(u32 id, GStateQuery* query);
     bool openCandidate(const char* path, GBag& state);
+    bool bindBlock(const char* path, const std::vector<struct SoundCandidate>& candidates, i32 chosen);
     void armTasks();
     void requeueTasks();
     void setUpPlayback();

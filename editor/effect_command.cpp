@@ -7,6 +7,7 @@
 #include "app/program_texts.h"
 #include "editor/editor_window.h"
 #include "editor/effect_rows_analysis.h"
+#include "editor/file_rows.h"
 #include "editor/stroke_commands.h"
 #include "editor/track_commands.h"
 #include "editor/wave_pane.h"
@@ -174,6 +175,7 @@ i32 runEffectCommand(EditorWindow* editor, u32 id, SoundBlockProcessor* p) {
     if (runAnalysisRow(editor, id, title.c_str(), p, &rowResult)) return rowResult;
     if (isStrokeCommand(id)) return runStrokeCommand(editor, id, p);
     if (i32 answer; runTrackCommand(editor, id, title.c_str(), p, &answer)) return answer;
+    if (isFileRow(id)) return prepareFileRow(editor, id, p);
     switch (id) {
     case Center:
     case Cut: p->rangeLength *= 2; return 1;

@@ -5,9 +5,11 @@
 #include "app/window_kinds.h"
 #include "editor/editor_file_commands.h"
 #include "editor/editor_window.h"
+#include "editor/file_rows.h"
 #include "editor/track_dialogs.h"
 #include "gui/frame/file_placer.h"
 #include "gui/frame/object_window.h"
+#include "tools/plugin_conversion_task.h"
 
 namespace {
 GPlacer* makeEditorPage(GWindow* parent) {
@@ -21,10 +23,22 @@ bool openToolPage(GWindow* owner, u32 kind, const char* path) {
     if (!top || !top->isKindOf(TypeObjectWindow)) return false;
     return openDocumentInWindow(top, kind, path) != nullptr;
 }
+// The Editor's decompression through the codec library's conversion task.
+bool decompressWithCodec(GWindow* owner, const char* source, i32 stream, const char* target, JobProgress* progress) {
+    try {
+        PluginConversionTask task(source, stream, target);
+        task.run(owner, progress);
+        return true;
+    } catch (...) {
+        // The task has shown why.
+        return false;
+    }
+}
 }  // namespace
 
 void registerEditorPage() {
     registerPageMaker(KindEditor, makeEditorPage);
     openToolPageHook = openToolPage;
     tracksDialogHook = runModifyTracks;
+    decompressHook = decompressWithCodec;
 }

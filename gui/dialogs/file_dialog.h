@@ -56,6 +56,7 @@ public:
     char* nameBuffer = nullptr;
     char** filterText;
     U32Array nameOffsets;
+    // Saving over a file: 0 the system asks, 1 a question box asks instead, 2 nobody asks.
     u32 noOverwritePrompt = 0;
     GString defaultExtension;
 

@@ -179,7 +179,7 @@ BOOL callSystem(GFileDialog* d, GWindow* owner, i32 mode) {
     BOOL ok;
     if (mode >= FolderCreate) {
         w.lpfnHook = chooserHook;
-        w.lpstrTitle = title.c_str();
+        w.lpstrTitle = ofn.lpstrTitle ? ownTitle.c_str() : title.c_str();
         g_chooser = &chooser;
         ok = fileDialogSystem.save(&w);
         g_chooser = outer;
@@ -250,7 +250,7 @@ bool takeResult(GFileDialog* d, u32 historyKind, GWindow* owner, i32 mode) {
     if (historyKind) rememberDialogPath(historyKind, buffer);
     u32 single = offset;
     d->setOffsets(&single, 1);
-    if (mode == FileSave && d->noOverwritePrompt && existsFile(buffer)) {
+    if (mode == FileSave && d->noOverwritePrompt == 1 && existsFile(buffer)) {
         GString question;
         stringFormat(question, guiText(GuiText::FileDialogReplace), buffer);
         if (showMessageBox(&mbQuestion, owner, question.c_str()) != 6) return false;

@@ -1,5 +1,5 @@
 // The program's own codec library: it parses and decodes a small stream file of its own (16-bit
-// PCM streams, see mm/codec_interface.h) and writes 16-bit PCM WAVE files. For tests the result of
+// PCM streams, see mm/codec_interface.h) and 8-bit PCM WAVE files, and writes 16-bit PCM WAVE files. For tests the result of
 // a conversion and its message may be forced through DARODEZA_RESULT and DARODEZA_MESSAGE.
 #include <windows.h>
 
@@ -31,6 +31,41 @@ uint32_t readHeaders(FILE* f, CodecStandInStream* streams) {
     for (uint32_t i = 0; i < head.count; ++i)
         if (streams[i].channels == 0 || streams[i].channels > 8 || streams[i].rate == 0) return 0;
     return head.count;
+}
+
+uint16_t half(const uint8_t* p) { return (uint16_t)(p[0] | p[1] << 8); }
+
+// An 8-bit PCM WAVE as one stream (bytes: of its 16-bit decoding); the file is left at its data,
+// of which inBytes are read. False for any other file.
+bool readByteWave(FILE* f, CodecStandInStream* s, uint32_t* inBytes) {
+    uint8_t head[12];
+    if (fseek(f, 0, SEEK_SET) || fread(head, 1, 12, f) != 12 || memcmp(head, "RIFF", 4) || memcmp(head + 8, "WAVE", 4))
+        return false;
+    bool format = false;
+    for (;;) {
+        uint8_t h[8];
+        if (fread(h, 1, 8, f) != 8) return false;
+        uint32_t n;
+        memcpy(&n, h + 4, 4);
+        if (!memcmp(h, "fmt ", 4) && n >= 16) {
+            uint8_t w[16];
+            if (fread(w, 1, 16, f) != 16) return false;
+            memset(s, 0, sizeof *s);
+            memcpy(&s->rate, w + 4, 4);
+            s->channels = half(w + 2);
+            if (half(w) != 1 || half(w + 14) != 8 || s->channels == 0 || s->channels > 8 || s->rate == 0) return false;
+            memcpy(s->title, "8-bit PCM", 10);
+            format = true;
+            if (fseek(f, (long)(n - 16 + (n & 1)), SEEK_CUR)) return false;
+        } else if (!memcmp(h, "data", 4)) {
+            if (!format || n > 0x7FFFFFFF) return false;
+            s->bytes = n * 2;
+            *inBytes = n;
+            return true;
+        } else if (fseek(f, (long)(n + (n & 1)), SEEK_CUR)) {
+            return false;
+        }
+    }
 }
 
 void putWord(uint8_t* p, uint32_t v) { memcpy(p, &v, 4); }
@@ -69,6 +104,8 @@ EXPORT int32_t __cdecl ffmpeg_parseFile(const char* fileName, const CodecStreamE
     if (!f) return 0;
     CodecStandInStream streams[maxStreams];
     uint32_t n = readHeaders(f, streams);
+    uint32_t inBytes = 0;
+    if (!n && readByteWave(f, streams, &inBytes)) n = 1;
     fclose(f);
     memset(parsed, 0, sizeof parsed);
     for (uint32_t i = 0; i < n; ++i) {
@@ -103,7 +140,7 @@ EXPORT bool __cdecl ffmpeg_enumerateEncoders(uint32_t* cursor, CodecEncoderEntry
     return true;
 }
 
-// Decodes the first stream of a stand-in file into a 16-bit PCM WAVE file, telling the progress
+// Decodes the first stream of a stand-in file (or an 8-bit WAVE) into a 16-bit PCM WAVE file, telling the progress
 // callback every 64 KiB; its stop ends the conversion with 2.
 EXPORT int32_t __cdecl ffmpeg_convert(const CodecSourceDescriptor* source, const CodecTargetDescriptor* target,
                                       char* message) {
@@ -120,6 +157,8 @@ EXPORT int32_t __cdecl ffmpeg_convert(const CodecSourceDescriptor* source, const
     if (!in) return forced >= 0 ? forced : 1;
     CodecStandInStream streams[maxStreams];
     uint32_t n = readHeaders(in, streams);
+    uint32_t byteSamples = 0;
+    if (!n && readByteWave(in, streams, &byteSamples)) n = 1;
     FILE* out = n ? fopen(target->fileName, "wb") : nullptr;
     if (!out) {
         fclose(in);
@@ -129,7 +168,19 @@ EXPORT int32_t __cdecl ffmpeg_convert(const CodecSourceDescriptor* source, const
     int32_t result = writeWaveHeader(out, streams[0], streams[0].bytes) ? 0 : 1;
     static char buffer[progressStep];
     uint32_t done = 0;
-    while (result == 0 && done < streams[0].bytes) {
+    static uint8_t wide[progressStep * 2];
+    while (result == 0 && done < byteSamples) {
+        uint32_t want = byteSamples - done < progressStep ? byteSamples - done : progressStep;
+        size_t got = fread(buffer, 1, want, in);
+        for (size_t i = 0; i < got; ++i) {
+            wide[2 * i] = 0;
+            wide[2 * i + 1] = (uint8_t)((uint8_t)buffer[i] ^ 0x80);
+        }
+        if (got == 0 || fwrite(wide, 2, got, out) != got) result = 1;
+        done += (uint32_t)got;
+        if (progress && progress(done)) result = 2;
+    }
+    while (result == 0 && !byteSamples && done < streams[0].bytes) {
         uint32_t want = streams[0].bytes - done < progressStep ? streams[0].bytes - done : progressStep;
         size_t got = fread(buffer, 1, want, in);
         if (got == 0 || fwrite(buffer, 1, got, out) != got) result = 1;
