@@ -28,6 +28,7 @@
 #include "tests/editor/plugin_fixture.h"
 #include "gui/controls/combo.h"
 #include "tests/gui/dialogs/modal_script.h"
+#include "tests/gui/dib_canvas.h"
 #include "tests/mm/sound_bytes.h"
 
 namespace {
@@ -98,6 +99,14 @@ RECT screenRect(HWND window) {
     return r;
 }
 
+// A picture of the stop window (and of the dim dialog under it) once shown, when pictures are asked for.
+HWND shotStop = nullptr, shotDialog = nullptr;
+void CALLBACK shootPreview(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    if (IsWindow(shotStop)) saveWindowShot(shotStop, "preview_stop_window.bmp");
+    if (IsWindow(shotDialog)) saveWindowShot(shotDialog, "preview_dialog_dim.bmp");
+}
+
 bool sameRect(HWND a, HWND b) {
     RECT ra = screenRect(a), rb = screenRect(b);
     return EqualRect(&ra, &rb) != 0;
@@ -139,10 +148,14 @@ TEST(EffectPreview, PreviewPlaysTheTrialThenOkRunsTheRealEdit) {
         stopOverPreview.push_back(sameRect(stop.hwnd, GetDlgItem(dialog, Preview)));
         trialBytes.push_back(f.bytes());
         played = f.page->player->currentRange();
+        shotStop = stop.hwnd;
+        shotDialog = dialog;
+        if (getenv("RAVO_GUI_SHOT")) SetTimer(nullptr, 0, 100, shootPreview);
     };
     ModalScript script(TypeAmpDialog, {[&](GDialog& d) {
         dialog = d.hwnd;
         if (++run == 1) {
+            saveWindowShot(d.hwnd, "preview_buttons.bmp");
             for (u32 id : {(u32)Preview, (u32)PlayAsIs, 1u, 2u}) buttonXs.push_back(screenRect(GetDlgItem(d.hwnd, (int)id)).left);
         } else {
             alphaBetween.push_back(alphaOf(d.hwnd));

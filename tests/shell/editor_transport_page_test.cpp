@@ -10,9 +10,11 @@
 #include "editor/wave_pane.h"
 #include "gui/frame/file_placer.h"
 #include "gui/kernel/dialog.h"
+#include "gui/layout/layout_cell.h"
 #include "gui/kernel/modal_run.h"
 #include "mm/mm_settings.h"
 #include "mm/sound_player.h"
+#include "tools/mixer_panel.h"
 #include "tests/gui/dib_canvas.h"
 #include "tests/mm/sound_bytes.h"
 #include "tests/mm/sox_tool.h"
@@ -39,10 +41,25 @@ u32 columnDifferences(const std::string& a, const std::string& b, HWND window, i
     return n;
 }
 
+// A mixer panel somewhere in the layout tree.
+bool holdsMixerPanel(GLayoutCell* cell) {
+    if (!cell) return false;
+    if (dynamic_cast<GMixerPanel*>(cell)) return true;
+    GLayoutItem* item = cell->asLayoutItem();
+    for (int i = 0; item && i < item->childCount(); ++i)
+        if (holdsMixerPanel(item->childAt(i))) return true;
+    return false;
+}
+
+bool recordPanelShown = false;
+
 // RecordDialog is answered with OK as it opens; the recording then ends by its length.
 void CALLBACK acceptRecordDialog(HWND, UINT, UINT_PTR, DWORD) {
     GDialog* d = pendingModalDialog();
-    if (d && d->hwnd && std::string(d->className()) == "RecordDialog") PostMessageA(d->hwnd, WM_COMMAND, IDOK, 0);
+    if (!d || !d->hwnd || std::string(d->className()) != "RecordDialog") return;
+    recordPanelShown = holdsMixerPanel(d->content ? d->content->asLayoutCell() : nullptr);
+    saveWindowShot(d->hwnd, "record_dialog.bmp");
+    PostMessageA(d->hwnd, WM_COMMAND, IDOK, 0);
 }
 
 struct TransportScope {
@@ -110,6 +127,7 @@ TEST_F(MainWindowTest, PlayAndRecordFromTheMainWindow) {
     command(w, Record);
     ASSERT_TRUE(pumpUntil([&] { return page->history.canUndo(); }, 10000));
     KillTimer(nullptr, answer);
+    EXPECT_TRUE(recordPanelShown);
     EXPECT_EQ(pane->selStart, 22050u);
     EXPECT_EQ(pane->selEnd, 44100u);
     ASSERT_TRUE(pumpUntil([&] { return peaksReady(pane); }, 5000));
