@@ -8,6 +8,7 @@
 #include "core/exceptions.h"
 #include "editor/edit_record.h"
 #include "editor/editor_file_commands.h"
+#include "editor/editor_menus.h"
 #include "editor/editor_options.h"
 #include "editor/editor_window.h"
 #include "editor/rate_change.h"
@@ -15,17 +16,24 @@
 #include "gui/frame/progress_line.h"
 #include "gui/kernel/message_box.h"
 #include "gui/kernel/message_boxes.h"
+#include "gui/menus/action_table.h"
+#include "gui/menus/action_texts.h"
+#include "mm/plugin_host.h"
 
 namespace {
 
-// The progress line as the job's sink.
+// The progress line as the job's sink, captioned with the edit.
 class LineSink : public PlacerJobSink {
 public:
-    void start(i32, i32) override { line->begin(total); }
+    void start(i32, i32) override {
+        line->begin(total);
+        line->setCaption(caption.c_str());
+    }
     void end() override { line->end(); }
 
     GProgressLinePlacer* line = nullptr;
     u64 total = 0;
+    GString caption;
 };
 
 struct EditJob : PlacerJob {
@@ -37,6 +45,20 @@ u64 toFrame(u64 position, u64 start, u32 frameBytes) {
 }
 
 }  // namespace
+
+GString runningCaption(u32 id) {
+    GString title;
+    if (id >= firstDynamicItemId) {
+        const u32 index = id - firstDynamicItemId;
+        if (VstPlugin* plugin = index < vstPluginList().count ? vstPluginAt(index) : nullptr)
+            stringAssignText(title, plugin->name());
+    } else if (const GActionItem* action = actionById((i32)id)) {
+        title = actionTitleWithShortcut(action);
+    }
+    GString caption;
+    stringFormat(caption, "%s%s'...", ravoText(RavoText::EditorRunning), title.c_str());
+    return caption;
+}
 
 SoundBlockProcessor* EditorWindow::createSoundBlockProcessor(u32 id) {
     SlotCall call;
@@ -73,15 +95,11 @@ SoundBlockProcessor* EditorWindow::createSoundBlockProcessor(u32 id) {
     return made;
 }
 
-bool EditorWindow::runAction(SoundBlockProcessor* made) {
-    if (running() || job) {
-        delete made;
-        return false;
-    }
+bool EditorWindow::beginRun(SoundBlockProcessor* made) {
+    if (running() || job) return false;
     pane->suspendReading();
     if (!store.lock(&errorHandler)) {
         pane->resumeReading();
-        delete made;
         return false;
     }
     processor = made;
@@ -97,27 +115,85 @@ bool EditorWindow::runAction(SoundBlockProcessor* made) {
         std::lock_guard<std::mutex> hold(changeLock);
         changes.clear();
     }
+    return true;
+}
+
+bool EditorWindow::runNow() {
     EditJob* edit = new EditJob;
     edit->action = processor->actionId;
-    if (processor->rangeLength <= kEditAtOnceBytes) {
-        processor->progress = nullptr;
-        bool done = false;
-        try {
-            done = runJobNow(edit);
-        } catch (...) {
-            // The job is over; what was recorded goes back.
-            afterJob(edit);
-            done = false;
-        }
-        delete edit;
-        finishRun(done);
-        return done;
+    processor->progress = nullptr;
+    bool done = false;
+    try {
+        done = runJobNow(edit);
+    } catch (...) {
+        // The job is over; what was recorded goes back.
+        afterJob(edit);
+        done = false;
     }
+    delete edit;
+    if (trial)
+        finishTrial(done);
+    else
+        finishRun(done);
+    return done;
+}
+
+bool EditorWindow::runAction(SoundBlockProcessor* made) {
+    if (!beginRun(made)) {
+        delete made;
+        return false;
+    }
+    if (processor->rangeLength <= kEditAtOnceBytes) return runNow();
+    EditJob* edit = new EditJob;
+    edit->action = processor->actionId;
     edit->lineSink.line = progressLine;
     edit->lineSink.total = processor->rangeLength;
+    edit->lineSink.caption = runningCaption(processor->actionId);
     edit->sink = &edit->lineSink;
     processor->progress = progressLine;
     return runJobInBackground(edit);
+}
+
+EditRecord* EditorWindow::runTrial(SoundBlockProcessor* p) {
+    if (!beginRun(p)) return nullptr;
+    struct TrialScope {
+        bool& on;
+        explicit TrialScope(bool& flag) : on(flag) { on = true; }
+        ~TrialScope() { on = false; }
+    } scope(trial);
+    runNow();
+    EditRecord* made = trialRecord;
+    trialRecord = nullptr;
+    return made;
+}
+
+void EditorWindow::finishTrial(bool succeeded) {
+    recordPositionChanges();
+    processor->ownedUndoRecord = nullptr;
+    processor->undoRecord = nullptr;
+    processor = nullptr;
+    EditRecord* edit = record;
+    record = nullptr;
+    if (succeeded) {
+        trialRecord = edit;
+    } else {
+        edit->undo(0, nullptr);
+        delete edit;
+    }
+    takeDataLength();
+    pane->resumeReading();
+    updateViews();
+}
+
+void EditorWindow::undoTrial(EditRecord* made) {
+    if (!made) return;
+    pane->suspendReading();
+    made->undo(0, nullptr);
+    applyRecordPositions(made, false);
+    delete made;
+    takeDataLength();
+    pane->resumeReading();
+    updateViews();
 }
 
 bool EditorWindow::performJob(PlacerJob* j) {
@@ -164,7 +240,7 @@ void EditorWindow::onRangeChanged(GCommonObject* undoRecord, u64 position, u64 o
 
 void EditorWindow::onChangeFinished() { recordFinished = true; }
 
-void EditorWindow::finishRun(bool succeeded) {
+void EditorWindow::recordPositionChanges() {
     std::vector<Change> done;
     {
         std::lock_guard<std::mutex> hold(changeLock);
@@ -176,6 +252,10 @@ void EditorWindow::finishRun(bool succeeded) {
         moved->apply();
         record->add(moved);
     }
+}
+
+void EditorWindow::finishRun(bool succeeded) {
+    recordPositionChanges();
     SoundBlockProcessor* p = processor;
     EditRecord* edit = record;
     p->ownedUndoRecord = nullptr;

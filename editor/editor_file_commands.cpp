@@ -92,13 +92,16 @@ const char* extensionOf(const char* path) {
 // The progress line as the job's sink.
 struct LineJobSink : PlacerJobSink {
     void start(i32, i32) override {
-        if (line) line->begin(total);
+        if (!line) return;
+        line->begin(total);
+        line->setCaption(caption.c_str());
     }
     void end() override {
         if (line) line->end();
     }
     GProgressLinePlacer* line = nullptr;
     u64 total = 0;
+    GString caption;
 };
 
 // Reports in the error box over the window, from any thread.
@@ -138,6 +141,7 @@ bool startFileJob(EditorWindow* e, LineFileJob* job, u32 action, u64 total) {
     job->handler.window = e->window;
     job->lineSink.line = e->progressLine;
     job->lineSink.total = std::max<u64>(total, 1);
+    job->lineSink.caption = runningCaption(action);
     job->sink = &job->lineSink;
     e->pane->suspendReading();
     return e->runJobInBackground(job);

@@ -96,6 +96,9 @@ extern FileRowHandler fileRowHandler;
 // Replaceable; the default shows nothing.
 typedef void (*FftResultHandler)(class EditorWindow* editor, SoundBlockProcessor* processor, u32 mode);
 extern FftResultHandler fftResultHandler;
+// The progress line's caption of a running edit: "Running '<title>'...", a plug-in by its name, an
+// action by its title and shortcut.
+GString runningCaption(u32 id);
 // The Editor's own file kind whose blocks are extracted and decompressed as one.
 const u32 kBlockFileKind = 12;
 
@@ -141,6 +144,11 @@ public:
     // Runs the bound processor: at once when its work (rangeLength) is at most kEditAtOnceBytes, else in
     // the background.
     bool runAction(SoundBlockProcessor* made);
+    // Runs the processor at once as a trial, whatever its length: its change stays in the store,
+    // unrecorded, until undoTrial; the processor stays the caller's. Null when nothing ran.
+    EditRecord* runTrial(SoundBlockProcessor* p);
+    // Takes the trial's change back out of the store and deletes the record.
+    void undoTrial(EditRecord* trial);
     u32 undo();
     u32 redo();
     bool running() const { return processor != nullptr; }
@@ -214,7 +222,11 @@ private:
     struct Change {
         u64 position, oldLength, newLength;
     };
+    bool beginRun(SoundBlockProcessor* made);
+    bool runNow();
     void finishRun(bool succeeded);
+    void finishTrial(bool succeeded);
+    void recordPositionChanges();
     void finishFileJob(EditorFileJob* file, bool succeeded);
     void rollBack();
     void applyRecordPositions(EditRecord* record, bool after);
@@ -231,4 +243,7 @@ private:
     std::vector<Change> changes;
     EditRecord* record = nullptr;
     bool recordFinished = false;
+    // While a trial runs: its processor is not deleted, its record is kept in trialRecord.
+    bool trial = false;
+    EditRecord* trialRecord = nullptr;
 };

@@ -6,6 +6,7 @@
 #include "app/app_settings.h"
 #include "app/program_texts.h"
 #include "editor/editor_window.h"
+#include "editor/effect_preview.h"
 #include "editor/effect_rows_analysis.h"
 #include "editor/file_rows.h"
 #include "editor/stroke_commands.h"
@@ -94,10 +95,10 @@ i32 runAmplitude(EditorWindow* editor, const AmpRow& row, const char* title, Sou
     AmpDialog dialog(editor->window, row.help);
     dialog.limits = row.limits;
     if (!buildDialogBody(&dialog, title, ravoText(row.caption), ravoText(row.label), &record)) return 0;
-    if (placeWindowAuto(&dialog, PlaceCentreOnOwner) != 1) return 0;
-    p->param1 = row.byValue ? record.sampleValue : record.factor;
-    if (row.id == ChangeMaxVolume) p->rangeLength *= 2;
-    return 1;
+    return runEffectDialog(editor, p, &dialog, [&] {
+        p->param1 = row.byValue ? record.sampleValue : record.factor;
+        if (row.id == ChangeMaxVolume) p->rangeLength *= 2;
+    });
 }
 
 // Nothing to paste, another rate or, unless only the content and rate count, another track count:

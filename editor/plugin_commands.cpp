@@ -3,6 +3,7 @@
 #include "app/program_texts.h"
 #include "editor/editor_menus.h"
 #include "editor/editor_window.h"
+#include "editor/effect_preview.h"
 #include "editor/plugin_dialog.h"
 #include "engine/plugin_run.h"
 #include "engine/processor.h"
@@ -47,10 +48,14 @@ i32 runPluginEffectCommand(EditorWindow* editor, u32 id, SoundBlockProcessor* pr
     processor->setAuxObject(new PluginRun(plugin));
     GVSTEffectDialog dialog(owner, "plugins.htm");
     if (!GVSTEffectDialog::build(plugin, &dialog)) return 0;
-    const i32 result = placeWindowAuto(&dialog, PlaceCentreOnOwner);
+    // The plug-in's own editor closes with the dialog's end: shown again with it.
+    const i32 result = runEffectDialog(editor, processor, &dialog, nullptr, [&] {
+        if (!dialog.genericShown()) dialog.openEditor();
+        dialog.updateDisplay();
+    });
     if (plugin->faulted()) {
         showErrorF(owner, ravoText(RavoText::PluginFaulted), plugin->name());
         return 0;
     }
-    return result == 1 ? 1 : 0;
+    return result;
 }

@@ -39,6 +39,8 @@ void enableItem(GLayoutItem* item, bool on) {
 
 }  // namespace
 
+void (*buildRecordMixerPanel)(GLayoutBuilder& builder, SoundSettings& sound) = nullptr;
+
 RecordDialog::RecordDialog(GWindow* owner, RecordFragmentProcessor* p) : GDialog(owner, kHelp), processor(p) {}
 
 RecordDialog::~RecordDialog() { removeTimer(&timer); }
@@ -81,6 +83,7 @@ bool RecordDialog::build(u32 rate) {
     b.endContainer();
     b.endContainer();
 
+    if (buildRecordMixerPanel) buildRecordMixerPanel(b, multimediaSettings().sound);
     GLabel::create(b, ravoText(RavoText::RecordInputLevel), 0);
     level = GProgressBar::create(b, 32767, "UC");
     GButtonRow::create(b, "OCH");

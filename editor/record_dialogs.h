@@ -6,14 +6,20 @@
 #include "gui/kernel/timers.h"
 
 class DigitField;
+class GLayoutBuilder;
 class GMetronomeWindow;
 class GProgressBar;
 class GRadioBox;
 class RecordFragmentProcessor;
 class ValueField;
 struct SoundFormat;
+struct SoundSettings;
 
 enum : u32 { RecordStopButton = 1000 };
+
+// The mixer panel of the recording line in RecordDialog, installed at start by a layer that has one;
+// null: the dialog has none.
+extern void (*buildRecordMixerPanel)(GLayoutBuilder& builder, SoundSettings& sound);
 
 class RecordDialog : public GDialog {
 public:

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "core/gstring.h"
 #include "core/texts.h"
 #include "gui/controls/button.h"
 #include "gui/controls/label.h"
@@ -84,6 +85,10 @@ void GProgressLinePlacer::postToSelf(u32 command) {
 
 void GProgressLinePlacer::begin(u64 newTotal) {
     setRange(newTotal);  // the amounts under the lock, from any thread
+    {
+        std::lock_guard<std::mutex> hold(textLock);
+        assignHeapText(&text, nullptr);
+    }
     jobFlags = JobRunning;
     if (!isUiThread()) {
         postToSelf(ProgressLineBegin);
@@ -200,6 +205,10 @@ void GProgressLinePlacer::update(bool force) {
         statusLine->setFieldTextF(2, coreText(CoreText::ProgressRemaining), (u32)(remaining / 60), (u32)(remaining % 60));
     else
         statusLine->setFieldText(2, nullptr);
+    u32 ignored = 0;
+    char* caption = nullptr;
+    if (getProgress(&ignored, &caption) && caption && *caption) statusLine->setFieldText(3, caption);
+    delete[] caption;
 }
 
 void GProgressLinePlacer::pause() {

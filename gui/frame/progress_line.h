@@ -24,9 +24,12 @@ public:
     explicit GProgressLinePlacer(GWindow* owner);
     ~GProgressLinePlacer() override;
 
+    // A new job: no caption until one is set.
     void begin(u64 newTotal) override;
     void end() override;
     bool report(u64 done, const char* newText) override;
+    // The job's caption, shown beside the times (the sink's text); any thread.
+    void setCaption(const char* caption) { setProgress(percent, caption ? caption : ""); }
 
     bool onControlCommand(void* event) override;
     bool onCommand(u32 command, GStateQuery* query) override;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -22,6 +23,8 @@
 #include "gui/kernel/window_procedure.h"
 #include "gui/layout/layout_cell.h"
 #include "gui/menus/action_table.h"
+#include "gui/menus/action_texts.h"
+#include "gui/input/system_input.h"
 #include "gui/kernel/message_box.h"
 #include "mm/sound_file.h"
 #include "tests/gui/dialogs/modal_script.h"
@@ -451,6 +454,35 @@ TEST(EditorWindow, StopOnAThreePassFilterLeavesTheFileAsItWas) {
     // Saved onto its own file, the file keeps its bytes.
     f.page->saveDocument(in.c_str(), SaveOwnFile);
     EXPECT_TRUE(fileSamples(in) == original);
+}
+
+// A background edit's progress line is captioned with the action's title and shortcut (the line's
+// clock is the tick seam's: it shows at once).
+TEST(EditorWindow, ABackgroundEditCaptionsItsProgressLine) {
+    EditorFixture f;
+    ASSERT_TRUE(f.open(f.make("-r 44100 -c 2 -b 16", "synth 120 sine 440")));
+    effectCommandHandler = [](EditorWindow*, u32, SoundBlockProcessor* p) {
+        p->param1 = 1000.0;
+        setFilterPasses(*p, 3);
+        return 1;
+    };
+    static std::atomic<DWORD> ticks{1000};
+    const SystemInput savedInput = systemInput;
+    systemInput.tickCount = [] { return ticks.load(); };
+    const u32 lowCut = (u32)actionIdByName("LOW_CUT_FILTER");
+    f.select(0, f.page->pane->frameCount);
+    ASSERT_TRUE(f.page->onCommand(lowCut, nullptr));
+    ASSERT_TRUE(f.page->running());
+    ticks += 500;
+    GProgressLinePlacer* line = f.page->progressLine;
+    line->update(true);
+    StatusField* field = line->statusLine->field(3);
+    const std::string caption = field->text ? field->text : "";
+    line->requestStop();
+    ASSERT_TRUE(f.finished());
+    systemInput = savedInput;
+    GString title = actionTitleWithShortcut(actionById((i32)lowCut));
+    EXPECT_EQ(caption, std::string(ravoText(RavoText::EditorRunning)) + title.c_str() + "'...");
 }
 
 TEST(EditorWindow, SaveOntoTheSoundsOwnFile) {

@@ -90,6 +90,24 @@ TEST_F(ProgressLineTest, AJobUnder100MsShowsNothing) {
     EXPECT_FALSE(shown(line->statusLine->hwnd));
 }
 
+// A job's caption shows beside the times once the line shows; the next job starts without one.
+TEST_F(ProgressLineTest, TheCaptionShowsUntilTheNextJobBegins) {
+    ASSERT_TRUE(onWorker([&] {
+        line->begin(100);
+        line->setCaption("Running 'Echo'...");
+    }, [&] { return line->timerRunning; }));
+    lineTicks += 101;
+    line->update(false);
+    EXPECT_EQ(field(3), "Running 'Echo'...");
+    line->end();
+    line->begin(100);
+    lineTicks += 101;
+    line->update(false);
+    EXPECT_EQ(field(2), "");
+    EXPECT_EQ(field(3), "");
+    line->end();
+}
+
 TEST_F(ProgressLineTest, ShowsAfter100MsAndRefreshesOnceASecond) {
     ASSERT_TRUE(onWorker([&] { line->begin(100); }, [&] { return line->timerRunning; }));
     lineTicks += 101;
