@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/metronome_window.h"
+#include "app/note_list_dialog.h"
 #include "app/program_texts.h"
 #include "editor/wave_pane.h"
 #include "gui/controls/button.h"
@@ -191,5 +192,83 @@ TEST(InstrumentWindow, ARecordingEndsAtTheLengthOfTheRange) {
     EXPECT_TRUE(ended);
     EXPECT_EQ(afterwards, ravoText(RavoText::InstrumentRecordStart));
     EXPECT_EQ(dumpNoteEvents(noteEventList()), "0:B0:120");
+    clearNoteEvents(noteEventList());
+}
+
+// The note list opens from the window over the process's list; what it deletes counts at once for
+// the buttons.
+TEST(InstrumentWindow, TheNoteListEditsTheRecording) {
+    PluginFixture f({"synth_plugin=synth.dll"});
+    ASSERT_TRUE(f.open("-r 8000 -c 2 -b 16", "synth 0.5 sine 440"));
+    markNoticeShown(NoticeInstrumentKeys);
+    NoteEventList& list = noteEventList();
+    clearNoteEvents(list);
+    for (const PluginEvent& e : {noteEvent(0, 0x90, 60, 100), noteEvent(150, 0x80, 60, 64), noteEvent(350, 0xB0, 120)})
+        *list.append(1) = e;
+    f.menu(VstInstrumentsMenuId);
+    f.page->pane->selectAllPlain();
+    std::string before, after, inList;
+    ModalScript script(TypeGVSTInstrumentDialog, {[&](GDialog& d) {
+                                                      auto& w = static_cast<GVSTInstrumentDialog&>(d);
+                                                      before = states(w);
+                                                      PluginFixture::later([&] {
+                                                          auto* notes = static_cast<GMIDIDialog*>(pendingModalDialog());
+                                                          ASSERT_TRUE(notes && notes->isKindOf(TypeGMIDIDialog));
+                                                          notes->editor->setRowSelected(1, true);
+                                                          notes->deleteNote();  // the note off and its note on
+                                                          ModalScript::post(*notes, 1);
+                                                      });
+                                                      ModalScript::click(d, InstrumentNotesCommand);
+                                                      inList = dumpNoteEvents(noteEventList());
+                                                      after = states(w);
+                                                      ModalScript::click(d, 2);
+                                                  }});
+    ASSERT_TRUE(f.command((u32)f.itemId("Test Synth")));
+    ASSERT_TRUE(f.finished());
+    EXPECT_EQ(before, "111111");
+    EXPECT_EQ(inList, "350:B0:120");
+    EXPECT_EQ(after, "011011") << "one event: nothing to play or render";
+    clearNoteEvents(list);
+}
+
+// Escape is refused while recording and ends the window while playing; the window's source leaves
+// the output with it and no run calls back afterwards.
+TEST(InstrumentWindow, EscapeWhileRecordingAndWhilePlaying) {
+    PluginFixture f({"synth_plugin=synth.dll"});
+    ASSERT_TRUE(f.open("-r 8000 -c 2 -b 16", "synth 1 sine 440"));
+    markNoticeShown(NoticeInstrumentKeys);
+    clearNoteEvents(noteEventList());
+    f.menu(VstInstrumentsMenuId);
+    f.page->pane->selectAllPlain();
+    const std::string sound = f.bytes();
+    const i32 users = SynthOutput::instance().users;
+    bool stillRecording = false, playing = false;
+    ModalScript script(TypeGVSTInstrumentDialog, {
+        [&](GDialog& d) {
+            ModalScript::click(d, InstrumentRecordCommand);
+            PostMessageA(d.hwnd, WM_KEYDOWN, VK_ESCAPE, 1);
+        },
+        [&](GDialog& d) {
+            auto& w = static_cast<GVSTInstrumentDialog&>(d);
+            stillRecording = d.result == -1 && w.recorder->recording;
+            // A list of 6 s: the run lasts the second of the range.
+            ModalScript::click(d, InstrumentRecordCommand);
+            clearNoteEvents(noteEventList());
+            for (const PluginEvent& e : {noteEvent(0, 0x90, 60, 100), noteEvent(6000, 0xB0, 120)}) *noteEventList().append(1) = e;
+            w.updateButtonStates();
+            ModalScript::click(d, InstrumentPlayCommand);
+            playing = w.recorder->playing;
+            ModalScript::unmark(d);
+            PostMessageA(d.hwnd, WM_KEYDOWN, VK_ESCAPE, 1);
+        },
+    });
+    ASSERT_TRUE(f.command((u32)f.itemId("Test Synth")));
+    ASSERT_TRUE(f.finished());
+    EXPECT_TRUE(stillRecording);
+    EXPECT_TRUE(playing);
+    EXPECT_EQ(SynthOutput::instance().sourceCount(), 0u);
+    EXPECT_EQ(SynthOutput::instance().users.load(), users);
+    pumpUntil([] { return false; }, 1200);  // longer than the run would have lasted
+    EXPECT_EQ(f.bytes(), sound);
     clearNoteEvents(noteEventList());
 }
