@@ -40,11 +40,10 @@ void NoteRecorder::noteOn(i32 note, i32 octave, i32 velocity) {
 }
 
 void NoteRecorder::noteOff() {
+    if (!noteSounding) return;  // a lost focus or a pointer leaving after the release ends nothing
     if (recording) append(NoteOffStatus, 64);
-    if (noteSounding) {
-        if (plugin) plugin->noteOff(lastKey);
-        noteSounding = 0;
-    }
+    if (plugin) plugin->noteOff(lastKey);
+    noteSounding = 0;
 }
 
 void NoteRecorder::allOff(bool flag) {

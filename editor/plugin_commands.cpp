@@ -1,9 +1,12 @@
 #include "editor/plugin_commands.h"
 
+#include <algorithm>
+
 #include "app/program_texts.h"
 #include "editor/editor_menus.h"
 #include "editor/editor_window.h"
 #include "editor/effect_preview.h"
+#include "editor/instrument_dialog.h"
 #include "editor/plugin_dialog.h"
 #include "engine/plugin_run.h"
 #include "engine/processor.h"
@@ -12,6 +15,7 @@
 #include "gui/kernel/window_placement.h"
 #include "gui/menus/popup_menu.h"
 #include "mm/plugin_host.h"
+#include "mm/synth_output.h"
 
 i32 runPluginEffectCommand(EditorWindow* editor, u32 id, SoundBlockProcessor* processor) {
     const bool pluginMenu =
@@ -40,10 +44,26 @@ i32 runPluginEffectCommand(EditorWindow* editor, u32 id, SoundBlockProcessor* pr
         return 0;
     }
     if (plugin->isSynth()) {
-        processor->setAuxObject(new PluginRun(plugin, new RecordArray<PluginEvent>));
-        GVSTInstrumentDialog dialog(owner);
-        if (!GVSTInstrumentDialog::build(plugin, &dialog)) return 0;
-        return placeWindowAuto(&dialog, PlaceCentreOnOwner) == 1 ? 1 : 0;
+        auto* events = new RecordArray<PluginEvent>;
+        processor->setAuxObject(new PluginRun(plugin, events));
+        // A recording or a playback lasts at most as long as the range it is rendered into.
+        const u64 frames = (processor->rangeEnd - processor->rangeStart) / std::max<u32>(editor->format.bytesPerFrame, 1);
+        const u64 rate = std::max<u32>(editor->format.sampleRate, 1);
+        const u64 outputFrames = frames * (u64)SynthOutput::instance().rate / rate;
+        i32 result;
+        {
+            GVSTInstrumentDialog dialog(owner);
+            if (!GVSTInstrumentDialog::build(plugin, &dialog, (u32)std::min<u64>(outputFrames, 0xFFFFFFFFu))) return 0;
+            result = placeWindowAuto(&dialog, PlaceCentreOnOwner);
+        }
+        if (plugin->faulted()) {
+            showErrorF(owner, ravoText(RavoText::PluginFaulted), plugin->name());
+            return 0;
+        }
+        if (result != 1) return 0;
+        // What was recorded is played over the range.
+        copyNoteEvents(*events, noteEventList());
+        return 1;
     }
     processor->setAuxObject(new PluginRun(plugin));
     GVSTEffectDialog dialog(owner, "plugins.htm");

@@ -50,6 +50,7 @@ void PluginParameterWindow::getPreferredSize(i32* width, i32* height) {
 void PluginParameterWindow::paint(HDC dc, const RECT& update, bool) { FillRect(dc, &update, GetSysColorBrush(COLOR_BTNFACE)); }
 
 GVSTEffectDialog::~GVSTEffectDialog() {
+    removeTimer(&idleTimer);
     if (plugin) plugin->closeEditor();
 }
 
@@ -72,17 +73,24 @@ bool GVSTEffectDialog::build(VstPlugin* plugin, GVSTEffectDialog* d) {
     if (!column) return false;
     GLayoutBuilder builder(d);
     builder.current = column;
-    GColumnsItem* group = new GColumnsItem(d);
+    d->buildParameterParts(builder);
+    GButtonRow::create(builder, d->helpPage ? "OCH" : "OC");
+    d->finishBuild();
+    return true;
+}
+
+void GVSTEffectDialog::buildParameterParts(GLayoutBuilder& builder) {
+    GColumnsItem* group = new GColumnsItem(this);
     builder.pushContainer(group, "00000", "<^");
-    d->editorHost = new PluginParameterWindow(d);
-    d->editorHost->create(WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN);
-    builder.add(d->editorHost, "<^");
+    editorHost = new PluginParameterWindow(this);
+    editorHost->create(WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN);
+    builder.add(editorHost, "<^");
     builder.endContainer();
 
     GRowItem::create(builder, "88888");
-    d->genericToggle = GCheckBoxItem::create(builder, ravoText(RavoText::PluginGeneric), 0, "<C");
+    genericToggle = GCheckBoxItem::create(builder, ravoText(RavoText::PluginGeneric), 0, "<C");
     GLabel::create(builder, ravoText(RavoText::PluginProgram), 0, ">C");
-    d->programCombo = GCombo::create(builder, (const GBag*)nullptr, -1, 24, "UC");
+    programCombo = GCombo::create(builder, (const GBag*)nullptr, -1, 24, "UC");
     builder.endContainer();
 
     GRowItem::create(builder, "00080");
@@ -90,23 +98,34 @@ bool GVSTEffectDialog::build(VstPlugin* plugin, GVSTEffectDialog* d) {
     desc.flags = TableToolTips;
     desc.visibleRows = 6;
     desc.columnSpec = ":F:X=24";
-    d->parameterList = addTable(nullptr, d, desc);
-    if (d->parameterList) builder.add(d->parameterList, "UC");
+    parameterList = addTable(nullptr, this, desc);
+    if (parameterList) builder.add(parameterList, "UC");
     GColumnsItem::create(builder, "00000", "UC");
-    d->valueSlider = GRegulator::create(builder, 0, 0, (i32)kSliderScale, "U^");
-    d->valueLabel = GLabel::create(builder, "", LabelSunken, "U^");
+    valueSlider = GRegulator::create(builder, 0, 0, (i32)kSliderScale, "U^");
+    valueLabel = GLabel::create(builder, "", LabelSunken, "U^");
     builder.endContainer();
     builder.endContainer();
+}
 
-    GButtonRow::create(builder, d->helpPage ? "OCH" : "OC");
-    if (!d->openEditor()) {
-        if (d->genericToggle->hwnd) EnableWindow(d->genericToggle->hwnd, FALSE);
-        d->showGenericList();
+void GVSTEffectDialog::finishBuild() {
+    if (!openEditor()) {
+        if (genericToggle->hwnd) EnableWindow(genericToggle->hwnd, FALSE);
+        showGenericList();
     }
-    d->updateDisplay();
-    d->fitToContent();
-    d->busy = 0;
-    return true;
+    updateDisplay();
+    fitToContent();
+    addTimer(&idleTimer, 50, this, nullptr);
+    busy = 0;
+}
+
+void GVSTEffectDialog::onTimer(TimerRecord* record) {
+    if (record != &idleTimer) return GDialog::onTimer(record);
+    if (plugin && plugin->isLoaded() && !plugin->faulted()) plugin->idle();
+}
+
+void GVSTEffectDialog::onDestroy() {
+    removeTimer(&idleTimer);
+    GDialog::onDestroy();
 }
 
 void* GVSTEffectDialog::nativeWindow() { return editorHost ? (void*)editorHost->hwnd : nullptr; }
@@ -247,38 +266,4 @@ bool GVSTEffectDialog::onCommand(u32 command, GStateQuery* query) {
         return true;
     }
     return GDialog::onCommand(command, query);
-}
-
-bool GVSTInstrumentDialog::build(VstPlugin* plugin, GVSTInstrumentDialog* d) {
-    GColumnsItem* column = d->buildCommon(plugin);
-    if (!column) return false;
-    GLayoutBuilder builder(d);
-    builder.current = column;
-    GTableDesc desc;
-    desc.flags = TableToolTips;
-    desc.visibleRows = 10;
-    desc.columnSpec = ":F:X=30";
-    d->programTable = addTable(nullptr, d, desc);
-    if (d->programTable) {
-        builder.add(d->programTable, "UC");
-        GBag rows;
-        programRows(plugin, rows);
-        fillList(d->programTable, rows, plugin->getProgram());
-    }
-    GButtonRow::create(builder, "O");
-    d->fitToContent();
-    d->busy = 0;
-    return true;
-}
-
-bool GVSTInstrumentDialog::onControlNotify(void* data) {
-    auto* n = static_cast<GControlNotification*>(data);
-    if (plugin && programTable && n->source == programTable) {
-        if (!busy && n->code == TableSelectionChanged) {
-            const i32 row = programTable->currentItem();
-            if (row >= 0 && programTable->isItemSelected(row) && row != plugin->getProgram()) plugin->setProgram(row);
-        }
-        return false;
-    }
-    return GVSTEffectDialog::onControlNotify(data);
 }

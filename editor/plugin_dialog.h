@@ -2,10 +2,11 @@
 // The plug-in dialogs. GVSTEffectDialog adjusts one plug-in: in the plug-in's own editor, held by a
 // PluginParameterWindow, or in a generic list of its parameters with a slider; a combo chooses its
 // program. OK (and 4, 5) saves the plug-in's state, Cancel restores the state it had when built.
-// GVSTInstrumentDialog shows an instrument's programs in a table. Callers own the dialogs (modal
-// runs); the parts are the dialog's tree's.
+// While the window lives its plug-in is idled every 50 ms. Callers own the dialogs (modal runs); the
+// parts are the dialog's tree's.
 #include "app/effect_dialogs.h"
 #include "core/bag.h"
+#include "gui/kernel/timers.h"
 #include "gui/kernel/user_window.h"
 #include "mm/plugin_host.h"
 
@@ -14,6 +15,7 @@ class GCombo;
 class GLabel;
 class GRegulator;
 class GBox;
+class GLayoutBuilder;
 class GVSTEffectDialog;
 
 // The room of the plug-in's editor: its preferred size is the editor's (0 x 0 while none shows).
@@ -52,6 +54,8 @@ public:
 
     bool onControlNotify(void* notification) override;
     bool onCommand(u32 command, GStateQuery* query) override;
+    void onTimer(TimerRecord* record) override;
+    void onDestroy() override;
 
     void* nativeWindow() override;
     void resizeEditor(i32 width, i32 height) override { sizeWindow(width, height); }
@@ -66,28 +70,19 @@ public:
     GLabel* valueLabel = nullptr;
     u8 busy = 0;
     GBag savedState;  // the state when built, for Cancel
+    TimerRecord idleTimer;  // 50 ms while the window lives
 
 protected:
     // Creates the window and the parts above the button row; the column the parts are in.
     class GColumnsItem* buildCommon(VstPlugin* plugin);
+    // The editor host, the toggle, the program combo, the list and the slider.
+    void buildParameterParts(GLayoutBuilder& builder);
+    // After the button row: the editor or the generic list, the programs, the size.
+    void finishBuild();
     // The list changed: slider and label show the selected parameter.
     void showSelectedParameter();
     // The slider moved: the selected parameter takes its value.
     void takeSliderValue();
     void relayout();
     i32 selectedParameter();
-};
-
-// A plug-in instrument with a table of its programs; the choice of a row is the plug-in's program.
-class GVSTInstrumentDialog : public GVSTEffectDialog {
-public:
-    explicit GVSTInstrumentDialog(GWindow* owner, const char* help = "plugins.htm") : GVSTEffectDialog(owner, help) {}
-    bool isKindOf(u32 id) const override { return id == TypeGVSTInstrumentDialog || GVSTEffectDialog::isKindOf(id); }
-    const char* className() const override { return "GVSTInstrumentDialog"; }
-    u32 typeId() const override { return TypeGVSTInstrumentDialog; }
-
-    static bool build(VstPlugin* plugin, GVSTInstrumentDialog* dialog);
-    bool onControlNotify(void* notification) override;
-
-    GBox* programTable = nullptr;
 };

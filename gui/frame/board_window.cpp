@@ -67,7 +67,7 @@ bool GBoardWindow::build(i32 note, i32 octave, i32 count) {
     markedNote = note;
     markedOctave = octave;
     GScrollRange h = horizontal, v = vertical;
-    h.setOrigin((i64)std::max(0, std::min(octave, octaves - 1)) * OctaveWidth);
+    h.setPosition((i64)std::max(0, std::min(octave, octaves - 1)) * OctaveWidth);
     setScrollState(h, v);
     hover = new GBoardHover(this);
     if (!defaultListener && keyboardVoiceMaker()) defaultListener = keyboardVoiceMaker()();
@@ -118,7 +118,8 @@ void GBoardWindow::refresh(bool centre) {
         RECT client;
         GetClientRect(hwnd, &client);
         GScrollRange h = horizontal, v = vertical;
-        h.setOrigin((i64)(markedOctave - client.right / OctaveWidth / 2) * OctaveWidth);
+        // The caret with it: a later change of the page keeps the caret in view.
+        h.setPosition(std::max<i64>(0, (i64)(markedOctave - client.right / OctaveWidth / 2) * OctaveWidth));
         setScrollState(h, v);
     }
     if (hwnd) invalidate();

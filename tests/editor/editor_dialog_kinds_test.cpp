@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "editor/instrument_dialog.h"
 #include "editor/plugin_dialog.h"
 #include "editor/plugin_list_dialog.h"
 #include "editor/record_dialogs.h"

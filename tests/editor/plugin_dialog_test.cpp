@@ -149,3 +149,21 @@ TEST(PluginDialog, NoEditorNoParametersShowsAnEmptyGenericView) {
     EXPECT_STREQ(f.dialog.programCombo->model()->cellText(row, 1, 0), "Second");
     saveWindowShot(f.dialog.hwnd, "plugin_dialog_pass.bmp");
 }
+
+// The window idles its own plug-in (this one is in no list the host idles): the editor counts the
+// calls in its text while the window lives, and none come once it is gone.
+TEST(PluginDialog, TheWindowIdlesItsPlugin) {
+    DialogFixture f("gain_plugin");
+    ASSERT_TRUE(f.build());
+    HWND editor = GetWindow(f.dialog.editorHost->hwnd, GW_CHILD);
+    ASSERT_NE(editor, nullptr);
+    auto idles = [&] {
+        char text[32] = {};
+        GetWindowTextA(editor, text, sizeof text);
+        return atoi(text + strlen("edit idle "));
+    };
+    EXPECT_TRUE(pumpUntil([&] { return idles() >= 3; }, 3000)) << idles();
+    f.dialog.onCommand(2, nullptr);
+    destroyHidden(f.dialog.hwnd);
+    EXPECT_FALSE(f.dialog.idleTimer.id) << "the timer ended with the window";
+}

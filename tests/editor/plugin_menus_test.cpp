@@ -276,27 +276,3 @@ TEST(PluginCommands, ThePluginsDialogRowsShowTheirKindsPicture) {
     EXPECT_GE(synthKeys, 10);
 }
 
-// An instrument from its menu: its programs in a table, the row chosen is its program, OK runs it.
-TEST(PluginCommands, AnInstrumentShowsItsProgramsAndRunsOnOk) {
-    PluginFixture f({"synth_plugin=synth.dll"});
-    ASSERT_TRUE(f.open("-r 8000 -c 2 -b 16", "synth 0.2 sine 440 sine 550"));
-    const std::string before = f.bytes();
-    f.menu(VstInstrumentsMenuId);
-    std::vector<std::string> rows;
-    ModalScript script(TypeGVSTInstrumentDialog, {[&](GDialog& d) {
-                                                      auto& e = static_cast<GVSTInstrumentDialog&>(d);
-                                                      for (i32 i = 0; i < e.programTable->itemCount(); ++i) {
-                                                          char* text = e.programTable->itemText(i);
-                                                          rows.push_back(text ? text : "");
-                                                          delete[] text;
-                                                      }
-                                                      ModalScript::post(d, 1);
-                                                  }});
-    f.page->pane->selectAllPlain();
-    ASSERT_TRUE(f.command((u32)f.itemId("Test Synth")));
-    ASSERT_TRUE(f.finished());
-    EXPECT_EQ(script.runs, 1);
-    EXPECT_EQ(rows.size(), 1u);
-    EXPECT_TRUE(f.page->history.canUndo());
-    EXPECT_FALSE(f.bytes() == before) << "the instrument's output replaced the sound";
-}

@@ -17,7 +17,7 @@
 // Replaces the cursor, key and active-window entries for the scope.
 class InputSeam {
 public:
-    InputSeam() {
+    InputSeam() : saved(systemInput) {
         current = this;
         systemInput.cursorPos = [](POINT* p) -> BOOL {
             *p = current->cursor;
@@ -26,8 +26,9 @@ public:
         systemInput.keyState = [](int vk) -> SHORT { return current->held.count(vk) ? (SHORT)0x8000 : 0; };
         systemInput.activeWindow = []() -> HWND { return current->active; };
     }
+    // The seam as it was before (a test's clock stays).
     ~InputSeam() {
-        systemInput = systemInputDefaults;
+        systemInput = saved;
         current = nullptr;
     }
     InputSeam(const InputSeam&) = delete;
@@ -40,6 +41,7 @@ public:
         cursor = p;
     }
 
+    SystemInput saved;
     POINT cursor = {0, 0};
     std::set<int> held;
     HWND active = nullptr;

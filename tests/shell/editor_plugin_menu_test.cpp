@@ -25,36 +25,12 @@
 #include "tests/gui/dib_canvas.h"
 #include "tests/mm/sox_tool.h"
 #include "tests/shell/main_window_fixture.h"
+#include "tests/shell/tick_steps.h"
 #include "tests/support/test_plugins.h"
 #include "tests/support/test_support.h"
 
 namespace {
-// Steps run one per timer tick, also inside the system's menu loop; a step that answers false is
-// tried again on the next tick.
-std::vector<std::function<bool()>> g_steps;
-size_t g_next = 0;
-
-void CALLBACK nextStep(HWND, UINT, UINT_PTR id, DWORD) {
-    if (g_next >= g_steps.size()) {
-        KillTimer(nullptr, id);
-        return;
-    }
-    if (g_steps[g_next]()) ++g_next;
-}
-
-bool postKey(HWND window, u32 vk) {
-    PostMessageA(window, WM_KEYDOWN, vk, 1);
-    PostMessageA(window, WM_KEYUP, vk, (LPARAM)0xC0000001u);
-    return true;
-}
-
-BOOL CALLBACK findPopup(HWND window, LPARAM found) {
-    char name[16] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (IsWindowVisible(window) && std::string(name) == "#32768")
-        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-    return TRUE;
-}
+using tick_steps::postKey;
 
 std::vector<i16> samples(EditorWindow* page) {
     std::vector<i16> out(page->store.length / 2);
@@ -92,18 +68,16 @@ TEST_F(MainWindowTest, ThePluginEffectsMenuFromItsButton) {
     size_t popups = 0;
     i32 waits = 0;
     const HWND main = w->hwnd;
-    g_next = 0;
-    g_steps = {
+    std::vector<std::function<bool()>> steps = {
         // The tool-bar button of the plug-in effects sends its command: the popup opens at the pointer.
         [&] { return PostMessageA(main, WM_COMMAND, VstEffectsMenuId, 0) != 0; },
         [&] {
             // Until the popup shows, filled as it opened; else it is closed.
-            std::vector<HWND> shown;
-            EnumWindows(findPopup, (LPARAM)&shown);
+            const std::vector<HWND> shown = tick_steps::shownPopups();
             if (shown.empty() || dynamicPopupCommand != (i32)VstEffectsMenuId) {
                 if (++waits < 30) return false;
                 postKey(main, VK_ESCAPE);
-                g_next = g_steps.size();
+                tick_steps::abandon();
                 return false;
             }
             popups = shown.size();
@@ -146,7 +120,7 @@ TEST_F(MainWindowTest, ThePluginEffectsMenuFromItsButton) {
                                                   saveWindowShot(d.hwnd, "plugin_dialog_in_program.bmp");
                                                   ModalScript::post(d, 1);
                                               }});
-    const UINT_PTR timer = SetTimer(nullptr, 0, 100, nextStep);
+    const UINT_PTR timer = tick_steps::start(std::move(steps));
     EXPECT_TRUE(pumpUntil([&] { return page->history.canUndo(); }, 15000));
     KillTimer(nullptr, timer);
     pumpUntil([&] { return !page->running() && !page->job; }, 10000);
