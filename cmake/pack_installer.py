@@ -2,9 +2,9 @@
 """Makes an installer: the executable image, its files as gzip members end to end, the
 installation record, the member index and the footer.
 
-    pack_installer.py OUTPUT IMAGE [--tree FOLDER]... [--set FIELD=TEXT]... [--shortcut NAME]...
+    pack_installer.py OUTPUT IMAGE [--tree FOLDER]... [--file PATH]... [--set FIELD=TEXT]... [--shortcut NAME]...
 
-Each --tree adds a folder of that name with everything below it. Exits 1 with the message on
+Each --tree adds a folder of that name with everything below it; each --file one file at the top. Exits 1 with the message on
 failure ("Cannot pack file to self." when an input is the output).
 """
 import gzip
@@ -129,6 +129,8 @@ def main(argv):
                 sys.stderr.write('Unknown field: %s\n' % field)
                 return 2
             record[field] = text
+        elif option == '--file':
+            entries.append(('file', os.path.basename(value), value))
         elif option == '--shortcut':
             record['shortcuts'].append(value)
         else:

@@ -9,6 +9,7 @@
 #include "core/paths.h"
 #include "gui/controls/button.h"
 #include "gui/controls/edit_line.h"
+#include "gui/controls/image_label.h"
 #include "gui/controls/label.h"
 #include "gui/controls/mark_window.h"
 #include "gui/dialogs/file_dialog.h"
@@ -22,6 +23,7 @@
 #include "gui/kernel/window_procedure.h"
 #include "gui/layout/layout_builder.h"
 #include "gui/layout/layout_rows.h"
+#include "gui/paint/picture.h"
 #include "setup/installation_removal.h"
 #include "setup/packed_members.h"
 #include "setup/registry_key.h"
@@ -89,6 +91,7 @@ bool GInstallDialog::buildPage(const char* dataPath, const InstallRecord& source
     stringAppendFormat(welcome, installerText(InstallerText::InstallWelcome), orApplication(record.displayName));
     GLabel::create(builder, welcome.c_str(), 0, "<-");
     GLine1::create(builder);
+    if (record.logoMember.length) addLogo(builder);
     GString space;
     stringAppendFormat(space, installerText(InstallerText::SpaceNeeded),
                        (double)(record.imageSize + record.payloadSize) / 1048576.0);
@@ -156,6 +159,27 @@ bool GInstallDialog::buildPage(const char* dataPath, const InstallRecord& source
     fitToContent();
     updateButtons();
     return true;
+}
+
+void GInstallDialog::addLogo(GLayoutBuilder& builder) {
+    GString path = tempFolder();
+    pathJoin(path, "logo.gif");
+    PageErrorHandler handler(this);
+    try {
+        if (!extractFromInstaller(installDataPath.c_str(), &record, &handler, &index, record.logoMember.c_str(),
+                                  path.c_str()))
+            return;
+        if (!loadPictureFromFile(logo, path.c_str())) {
+            showErrorF(this, installerText(InstallerText::PictureUnreadable), record.logoMember.c_str());
+            return;
+        }
+    } catch (const GException&) {
+        return;
+    }
+    logoLabel = new GImageLabel(this);
+    logoLabel->image = &logo;
+    logoLabel->GUserWindow::create(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS);
+    builder.add(logoLabel, "<-");
 }
 
 bool GInstallDialog::installAllowed() { return !blocked && (!licenseBox || licenseBox->isChecked()); }

@@ -9,9 +9,13 @@
 #include "setup/install_job.h"
 #include "setup/install_record.h"
 
+#include "gui/paint/bitmaps.h"
+
 class GButton;
 class GCheckBox;
+class GImageLabel;
 class GLabel;
+class GLayoutBuilder;
 class GPathField;
 
 enum : u32 { TypeInstallDialog = 123 };
@@ -35,6 +39,9 @@ public:
     void install();
     void removeExisting();
     void showLicense();
+    // The record's picture, extracted to "logo.gif" in the temporary folder; a failure is shown
+    // and the page goes on without it.
+    void addLogo(GLayoutBuilder& builder);
     // The folder field's text.
     GString folderText();
     // Install is possible: not blocked, and the licence accepted when there is one.
@@ -53,6 +60,8 @@ public:
     GCheckBox* startMenuBox = nullptr;
     GCheckBox* runAfterBox = nullptr;
     GCheckBox* licenseBox = nullptr;
+    GBitmap logo;
+    GImageLabel* logoLabel = nullptr;
     bool suicideRequested = false;
     bool updatingExisting = false;
     bool blocked = false;

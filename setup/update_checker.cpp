@@ -15,6 +15,7 @@
 #include "gui/kernel/error_queue.h"
 #include "gui/kernel/message_box.h"
 #include "setup/registry_key.h"
+#include "setup/update_dialog.h"
 #include "setup/update_signature.h"
 
 namespace {
@@ -81,6 +82,7 @@ void UpdateChecker::noticeFirstCheck() { askUser(0, nullptr, 0); }
 bool UpdateChecker::isUserIdle(u32) {
     GApplication* app = application();
     if (app && app->quitting) return false;
+    if (openUpdateDialog) return true;
     if (pendingBoxListExists()) return false;
     const int buttons[] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
     for (int button : buttons)
@@ -97,12 +99,15 @@ bool showUpdateQuestion(HttpDownloader* worker, u32 code, const char* text, u32 
         showMessageBox(&mbInformation, nullptr, message.c_str());
         return false;
     case 3: {
-        bool yes = showMessageBox(&mbQuestion, nullptr, ravoText(RavoText::UpdateHowToCheck)) == 6;
+        // With the update dialog open a plain question: the dialog's radios set the mode.
+        if (openUpdateDialog) return showMessageBox(&mbQuestion, nullptr, ravoText(RavoText::UpdateHowToCheck)) == 6;
+        u32 mode = 2;
+        if (!UpdateModeDialog::ask(mode)) return false;
         if (worker) {
             std::lock_guard<std::recursive_mutex> hold(worker->stateLock);
-            worker->mode = yes ? 2 : 0;
+            worker->mode = mode;
         }
-        return yes;
+        return mode != 0;
     }
     case 5:
         stringFormat(message, ravoText(RavoText::UpdateAskDownload), text ? text : "", (number + 1023u) / 1024u);
@@ -185,6 +190,7 @@ bool runDownloadedUpdate(const char* fileName, const char* version, const u8* ke
         showMessageBox(&mbError, nullptr, ravoText(RavoText::UpdateStartFailed));
         return false;
     }
+    if (openUpdateDialog) openUpdateDialog->endDialog(2);
     updateQuit();
     return true;
 }

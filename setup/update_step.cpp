@@ -1,7 +1,10 @@
 #include "setup/update_step.h"
 
+#include <windows.h>
+
 #include "core/gfile.h"
 #include "core/paths.h"
+#include "setup/install_record.h"
 
 #ifndef RAVO_UPDATE_HOST
 #define RAVO_UPDATE_HOST "updates.ravo.invalid"
@@ -9,7 +12,20 @@
 
 namespace {
 UpdateChecker* current = nullptr;
+
+// A patch goes to the installation whose entry this installed copy's record names.
+void takeOwnUninstallKey() {
+    static GString key;
+    char self[MAX_PATH] = {};
+    if (updateUninstallKey[0] || !GetModuleFileNameA(nullptr, self, MAX_PATH)) return;
+    try {
+        InstallRecord record;
+        if (hasInstallRecord(self) && readInstallRecord(self, nullptr, &record, nullptr)) key = record.uninstallKeyName;
+    } catch (...) {
+    }
+    if (key.length) updateUninstallKey = key.c_str();
 }
+}  // namespace
 
 UpdateChecker* updateChecker() { return current; }
 
@@ -23,6 +39,7 @@ bool UpdateCheckStep::start(ErrorHandler*, bool reset) {
         deleteFile(path.c_str());
     }
     onQuit();
+    takeOwnUninstallKey();
     checker = new UpdateChecker;
     checker->addressTemplates = {"http://" RAVO_UPDATE_HOST "/ravo/updates/ver_$v.txt",
                                  "http://" RAVO_UPDATE_HOST "/ravo/updates/ver_latest.txt"};

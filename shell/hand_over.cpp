@@ -92,17 +92,25 @@ void releaseInstanceLock() {
     if (g_lock.isOpen()) fileCloseQuietly(g_lock);
 }
 
+i32 runningStopWaitMs = 2000;
+
 bool requestRunningInstanceStop() {
     GString folder = dataFolder();
     if (!folder.length || !pathIsDirectory(folder.c_str())) return true;
     GString lockPath = dataFile("running");
-    i32 budget = 2000;
+    i32 budget = runningStopWaitMs;
     bool written = false;
     bool asked = false;
     for (;;) {
         if (budget <= 0 && !asked) {
             asked = true;
+            budget = runningStopWaitMs;
             showMessageBox(&mbInformation, nullptr, ravoText(RavoText::CloseRunningProgram));
+        } else if (budget <= 0) {
+            // An instance that does not end (a question of its own, a hang) must not hold the
+            // installer for ever: the user decides.
+            if (showMessageBox(&mbQuestion, nullptr, ravoText(RavoText::StillRunningQuestion)) != IDYES) return false;
+            budget = runningStopWaitMs;
         }
         HANDLE h = CreateFileA(lockPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

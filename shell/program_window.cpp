@@ -32,6 +32,8 @@
 #include "mm/mm_settings.h"
 #include "shell/about_window.h"
 #include "shell/command_line.h"
+#include "setup/update_dialog.h"
+#include "setup/update_step.h"
 #include "shell/startup_steps.h"
 #include "tools/repair_wave_in_dialog.h"
 #include "tools/repair_wave_out_dialog.h"
@@ -282,9 +284,7 @@ bool ProgramWindow::mainCommand(u32 command, GStateQuery*) {
     case 202: GWaveOptionsDialog::runRecordOptions(this, &multimediaSettings().sound); return true;
     case 205: GRepairWaveOutDialog::run(this, &multimediaSettings().sound); return true;
     case 206: GRepairWaveInDialog::run(this, &multimediaSettings().sound); return true;
-    case 623:
-        // The update check is the installer's.
-        return true;
+    case 623: UpdateDialog::run(this, updateChecker()); return true;
     case 301: AboutWin::run(this); return true;
     case 302: openWebPage(this); return true;
     case 304: openHelp("all.htm", this); return true;

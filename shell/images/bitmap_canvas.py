@@ -1,4 +1,5 @@
-"""A 16 x 16 picture as rows of (r, g, b), saved as a 24-bit BMP; magenta is transparent."""
+"""A square picture (16 x 16 unless said) as rows of (r, g, b), saved as a 24-bit BMP; magenta is
+transparent."""
 import struct
 
 KEY = (255, 0, 255)
@@ -6,15 +7,16 @@ SIDE = 16
 
 
 def save(name, pixels):
-    row = SIDE * 3
+    side = len(pixels)
+    row = side * 3
     pad = (4 - row % 4) % 4
     data = b''
-    for y in range(SIDE - 1, -1, -1):
-        for x in range(SIDE):
+    for y in range(side - 1, -1, -1):
+        for x in range(side):
             r, g, b = pixels[y][x]
             data += bytes((b, g, r))
         data += b'\0' * pad
-    header = struct.pack('<IiiHHIIiiII', 40, SIDE, SIDE, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    header = struct.pack('<IiiHHIIiiII', 40, side, side, 1, 24, 0, len(data), 2835, 2835, 0, 0)
     with open(name, 'wb') as f:
         f.write(b'BM' + struct.pack('<IHHI', 14 + 40 + len(data), 0, 0, 54) + header + data)
 

@@ -11,6 +11,7 @@
 #include "core/paths.h"
 #include "gui/controls/button.h"
 #include "gui/controls/edit_line.h"
+#include "gui/controls/image_label.h"
 #include "gui/controls/label.h"
 #include "gui/controls/mark_window.h"
 #include "gui/dialogs/path_field.h"
@@ -134,6 +135,48 @@ TEST_F(InstallPageTest, AnExistingEntryFixesTheFolderAndOffersRemovalUnlessRight
     click(blocked->licenseBox);
     EXPECT_FALSE(enabled(blocked->installButton));
     EXPECT_STREQ("Administrator rights are needed to change this installation.", blocked->spaceLine->text.c_str());
+}
+
+// The record's picture is drawn on the page; a member that is no picture, or is missing, is
+// reported and the page is built without it.
+TEST_F(InstallPageTest, ThePagePictureIsDrawnAndAFailureLeavesItOut) {
+    std::string pictured = fixture("pictured");
+    InstallRecord withLogo;
+    GBag logoIndex;
+    ASSERT_TRUE(readInstallRecord(pictured.c_str(), &sink, &withLogo, &logoIndex));
+    {
+        GInstallDialog d;
+        ASSERT_TRUE(d.buildPage(pictured.c_str(), withLogo, logoIndex));
+        ASSERT_NE(nullptr, d.logoLabel);
+        EXPECT_TRUE(boxes.empty());
+        SetWindowPos(d.hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+        UpdateWindow(d.hwnd);
+        RECT r;
+        GetClientRect(d.logoLabel->hwnd, &r);
+        EXPECT_EQ(8, r.right);
+        EXPECT_EQ(8, r.bottom);
+        HDC dc = GetDC(d.logoLabel->hwnd);
+        EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 4, 4));
+        ReleaseDC(d.logoLabel->hwnd, dc);
+        destroyHidden(d.hwnd);
+    }
+    const struct {
+        const char* member;
+        const char* box;
+    } failures[] = {{"broken.bmp", "Cannot show the picture broken.bmp"}, {"missing.bmp", "missing.bmp"}};
+    for (const auto& f : failures) {
+        SCOPED_TRACE(f.member);
+        boxes.clear();
+        InstallRecord changed = withLogo;
+        stringAssignText(changed.logoMember, f.member);
+        GInstallDialog d;
+        ASSERT_TRUE(d.buildPage(pictured.c_str(), changed, logoIndex));
+        EXPECT_EQ(nullptr, d.logoLabel);
+        ASSERT_EQ(1u, boxes.size());
+        EXPECT_NE(std::string::npos, boxes[0].find(f.box)) << boxes[0];
+        EXPECT_NE(nullptr, d.installButton);
+        destroyHidden(d.hwnd);
+    }
 }
 
 TEST_F(InstallPageTest, InstallThenRemoveThroughThePageAndUninstallThroughItsDialog) {

@@ -284,3 +284,52 @@ TEST(RelocateShortcut, MovesWhatLayInsideTheBuildFolderOnly) {
     }
     CoUninitialize();
 }
+
+// The shipped shortcuts: relocated, copied to the desktop and into the start menu's folder, gone
+// from the install folder; without the two boxes only gone. The removal takes the copies again.
+TEST_F(InstallFixture, ShortcutsAreCopiedOutOfTheFolderAndRemovedWithIt) {
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
+    const std::string build = "C:\\build\\ravo";
+    const std::string desktop = specialFolder(CSIDL_DESKTOPDIRECTORY).c_str();
+    const std::string menu = std::string(specialFolder(CSIDL_PROGRAMS).c_str()) + "\\RavoSetupTest Menu";
+    ASSERT_FALSE(desktop.empty());
+    for (bool ticked : {true, false}) {
+        SCOPED_TRACE(ticked);
+        std::string target = dir.file(ticked ? "Prog" : "Plain");
+        ASSERT_TRUE(CreateDirectoryA(target.c_str(), nullptr));
+        // The installer's own copies of the links, made on the build machine.
+        for (const char* name : {"Ravo Test.lnk", "Ravo Test Help.lnk"}) {
+            ShellLinkRecord link;
+            link.path = GString((build + "\\ravo.exe").c_str());
+            link.workingDirectory = GString(build.c_str());
+            ASSERT_TRUE(saveShellLink(link, (target + "\\" + name).c_str()));
+        }
+        InstallJob job;
+        prepare(job, "product", target);
+        stringAssignText(job.record.desktopShortcut, "Ravo Test.lnk");
+        stringListAppend(job.record.shortcutNames, "Ravo Test Help.lnk");
+        stringAssignText(job.record.startMenuFolder, "RavoSetupTest Menu");
+        stringAssignText(job.record.buildFolder, build.c_str());
+        job.desktopShortcut = job.startMenuShortcuts = ticked;
+        ASSERT_TRUE(job.run(nullptr)) << (sink.reports.empty() ? "" : sink.lastText());
+        EXPECT_FALSE(isFile(target + "\\Ravo Test.lnk"));
+        EXPECT_FALSE(isFile(target + "\\Ravo Test Help.lnk"));
+        EXPECT_EQ(ticked, isFile(desktop + "\\Ravo Test.lnk"));
+        EXPECT_EQ(ticked, isFile(menu + "\\Ravo Test Help.lnk"));
+        if (ticked) {
+            ShellLinkRecord copied;
+            ASSERT_TRUE(loadShellLink(copied, (menu + "\\Ravo Test Help.lnk").c_str()));
+            EXPECT_EQ(target + "\\ravo.exe", copied.path.c_str());
+            EXPECT_EQ(target, copied.workingDirectory.c_str());
+        }
+        InstallRecord installed;
+        GBag index;
+        readInstalled(target + "\\ravo.exe", installed, index);
+        EXPECT_STREQ("Ravo Test.lnk", installed.desktopShortcut.c_str());
+        ASSERT_EQ(1, removeInstallation(&sink, nullptr, target.c_str(), installed, index, nullptr, false, nullptr));
+        EXPECT_FALSE(isFile(desktop + "\\Ravo Test.lnk"));
+        EXPECT_FALSE(isFolder(menu));
+        EXPECT_FALSE(isFolder(target));
+    }
+    CoUninitialize();
+}

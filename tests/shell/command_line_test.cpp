@@ -6,15 +6,23 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "core/paths.h"
 #include "gui/kernel/application.h"
 #include "gui/kernel/init_step.h"
 #include "gui/kernel/message_box.h"
+#include "app/installer_texts.h"
+#include "app/text_modules.h"
+#include "gui/views/language_dialog.h"
 #include "gui/views/localization_object.h"
+#include "gui/views/box.h"
 #include "setup/install_job.h"
 #include "shell/hand_over.h"
 #include "shell/startup_steps.h"
 #include "shell/step_table.h"
+#include "tests/gui/dialogs/modal_script.h"
+#include "tests/gui/gui_fixture.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -188,4 +196,74 @@ TEST_F(CommandLineTest, TheLockStopsASecondInstallerAndTheModesPickTheirPage) {
     }
     ASSERT_EQ(2, parseCommandLine(""));
     EXPECT_TRUE(runInstallerMode());
+}
+
+// A running editor that does not end: after the message to close it, the question whether to wait
+// on; No ends the installer run before any page.
+TEST_F(CommandLineTest, ARunningEditorThatDoesNotEndLetsTheUserEndTheRun) {
+    ASSERT_TRUE(ensureDataFolder());
+    std::string folder = dataFolder().c_str();
+    std::string lockPath = folder + "\\running", commandPath = folder + "\\command";
+    // The editor's lock; in this process it may be held already.
+    HANDLE held = CreateFileA(lockPath.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
+    i32 savedWait = runningStopWaitMs;
+    runningStopWaitMs = 200;
+    ASSERT_EQ(1, parseCommandLine(("-idata \"" + fixture("product") + "\"").c_str()));
+    EXPECT_FALSE(runInstallerMode());
+    runningStopWaitMs = savedWait;
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    std::string asked;
+    std::ifstream(commandPath) >> asked;
+    DeleteFileA(commandPath.c_str());
+    EXPECT_EQ("-stop", asked);
+    ASSERT_EQ(2u, toolkitBoxes.size());
+    EXPECT_EQ("Ravo is still running. Close it to go on.", toolkitBoxes[0]);
+    EXPECT_EQ("The program still runs. Wait for it to end? (No ends the installation.)", toolkitBoxes[1]);
+    EXPECT_TRUE(pagesRun.empty());
+}
+
+// An installer's texts: its packed language (chosen in the language dialog, as a user does) unless
+// "-diskloc" asks for the files beside the program; without the packed list the start ends.
+TEST_F(CommandLineTest, AnInstallerSpeaksItsPackedLanguageUnlessDiskFilesAreAsked) {
+    setMessageBoxSink(nullptr);
+    TestApplication test;
+    struct Restore {
+        ~Restore() {
+            for (u32 i = 0; i < programTextModuleCount; ++i) restoreDefaultTexts(*programTextModules[i]);
+        }
+    } restore;
+    const std::string localized = "-idata \"" + fixture("localized") + "\"";
+    ASSERT_EQ(1, parseCommandLine(localized.c_str()));
+    ASSERT_NE((GInitStep*)&diskLanguageStep(), initSteps[SlotLanguage]);
+    std::vector<std::string> offered;
+    ModalScript script(TypeLanguageDialog, {[&](GDialog& d) {
+                                               GLanguageDialog& dialog = static_cast<GLanguageDialog&>(d);
+                                               for (i32 i = 0; i < dialog.list->itemCount(); ++i) {
+                                                   char* text = dialog.list->itemText(i);
+                                                   offered.push_back(text ? text : "");
+                                                   delete[] text;
+                                               }
+                                               ModalScript::click(d, 1);
+                                           }});
+    RecordingHandler sink;
+    ASSERT_TRUE(initSteps[SlotLanguage]->start(&sink, false)) << (sink.reports.empty() ? "" : sink.lastText());
+    EXPECT_EQ(std::vector<std::string>{"Testish"}, offered);
+    EXPECT_STREQ("[xx] Install", installerText(InstallerText::InstallTitle));
+    EXPECT_STREQ("[xx] %s is not an installer.", installerText(InstallerText::NotAnInstaller));
+
+    // The disk files beside the test program are English.
+    ASSERT_EQ(1, parseCommandLine((localized + " -diskloc").c_str()));
+    ASSERT_EQ((GInitStep*)&diskLanguageStep(), initSteps[SlotLanguage]);
+    ASSERT_TRUE(initSteps[SlotLanguage]->start(&sink, false));
+    EXPECT_STREQ("Install", installerText(InstallerText::InstallTitle));
+    EXPECT_EQ(1, script.runs);
+
+    // No packed list: reported with the member's name, and the start fails.
+    ASSERT_EQ(1, parseCommandLine(("-idata \"" + fixture("unlisted") + "\"").c_str()));
+    sink.reports.clear();
+    EXPECT_FALSE(initSteps[SlotLanguage]->start(&sink, false));
+    ASSERT_EQ(1u, sink.reports.size());
+    EXPECT_NE(std::string::npos, sink.lastText().find("Localization loading failed.")) << sink.lastText();
+    EXPECT_NE(std::string::npos, sink.lastText().find("Data\\lang\\lang.xml")) << sink.lastText();
+    EXPECT_EQ(1, script.runs);
 }

@@ -103,6 +103,11 @@ public:
             if (titleOf(w) == title) return w;
         return nullptr;
     }
+    HWND windowTitledFrom(const std::string& start) {
+        for (HWND w : windows())
+            if (titleOf(w).rfind(start, 0) == 0) return w;
+        return nullptr;
+    }
     // The exit code, or STILL_ACTIVE when it has not ended within the time.
     DWORD exitCode(DWORD ms = 15000) {
         WaitForSingleObject(info.hProcess, ms);
@@ -251,9 +256,9 @@ TEST_F(RealProgram, ASecondStartTakesTheLockWhenTheFirstQuits) {
 }
 
 namespace {
-// Pixels of the window's client area that are clearly green (the pane's stems and marker), read
-// from the screen (another process's window).
-int greenPixels(HWND hwnd) {
+// Pixels of the window's client area that the test accepts, read from the screen (another
+// process's window).
+int countPixels(HWND hwnd, const std::function<bool(COLORREF)>& accepted) {
     RECT r;
     GetClientRect(hwnd, &r);
     POINT origin{0, 0};
@@ -267,13 +272,19 @@ int greenPixels(HWND hwnd) {
     for (int y = 0; y < r.bottom; y += 1)
         for (int x = 0; x < r.right; x += 1) {
             COLORREF c = GetPixel(dc, x, y);
-            if (c != CLR_INVALID && GetGValue(c) > GetRValue(c) + 40 && GetGValue(c) > GetBValue(c) + 40) ++n;
+            if (c != CLR_INVALID && accepted(c)) ++n;
         }
     SelectObject(dc, old);
     DeleteObject(bitmap);
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
     return n;
+}
+// Clearly green pixels (the pane's stems and marker).
+int greenPixels(HWND hwnd) {
+    return countPixels(hwnd, [](COLORREF c) {
+        return GetGValue(c) > GetRValue(c) + 40 && GetGValue(c) > GetBValue(c) + 40;
+    });
 }
 HWND windowAtClient(HWND main, double fx, double fy) {
     RECT r;
@@ -412,4 +423,136 @@ TEST_F(RealProgram, SpectrumValueCommandAndPlaybackFromTheProgram) {
     const double off = energyAt(held, 1500.0);
     EXPECT_GT(tone, 1000 * off) << tone << " " << off;
     stop(program);
+}
+
+namespace {
+const char* const kProductEntry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ravo";
+
+// Pixels of exactly the colour.
+int pixelsOf(HWND hwnd, COLORREF colour) {
+    return countPixels(hwnd, [&](COLORREF c) { return c == colour; });
+}
+
+// A mouse click on the dialog's button of the id: the pointer moved onto it, then press and release.
+bool clickButton(HWND dialog, int id) {
+    HWND button = GetDlgItem(dialog, id);
+    if (!button) return false;
+    RECT r;
+    GetClientRect(button, &r);
+    POINT p{r.right / 2, r.bottom / 2};
+    ClientToScreen(button, &p);
+    SetCursorPos(p.x, p.y);
+    PostMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(r.right / 2, r.bottom / 2));
+    PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.right / 2, r.bottom / 2));
+    PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(r.right / 2, r.bottom / 2));
+    return true;
+}
+
+// Clicks the dialog's button once a window whose title starts so shows, and waits for the window
+// to go unless it stays for what the click started; false when it did not show or go.
+bool answer(Program& program, const char* title, int id, bool goes = true) {
+    HWND window = nullptr;
+    if (!waitFor([&] { return (window = program.windowTitledFrom(title)) != nullptr; })) return false;
+    Sleep(300);  // its first paint and layout
+    return clickButton(window, id) && (!goes || waitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }));
+}
+
+BOOL CALLBACK findEdit(HWND hwnd, LPARAM arg) {
+    char name[64] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    if (std::string(name).find("edit") != std::string::npos || std::string(name).find("Edit") != std::string::npos) {
+        *reinterpret_cast<HWND*>(arg) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+struct TopWindow {
+    std::string title;
+    DWORD pid = 0;
+    HWND hwnd = nullptr;
+};
+BOOL CALLBACK findTitled(HWND hwnd, LPARAM arg) {
+    TopWindow* found = reinterpret_cast<TopWindow*>(arg);
+    if (IsWindowVisible(hwnd) && titleOf(hwnd) == found->title) {
+        found->hwnd = hwnd;
+        GetWindowThreadProcessId(hwnd, &found->pid);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::string registryText(const char* value) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProductEntry, 0, KEY_READ, &key) != ERROR_SUCCESS) return "(no key)";
+    char text[1024] = {};
+    DWORD size = sizeof text - 1, type = 0;
+    LONG status = RegQueryValueExA(key, value, nullptr, &type, (BYTE*)text, &size);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? text : "(no value)";
+}
+
+bool pathThere(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+}  // namespace
+
+// The build's installer as a user runs it: the language, the page with its picture, a folder typed
+// in, Install; the installed program starts, and its uninstall entry removes it again, the running
+// uninstaller's own files last through the script.
+TEST_F(RealProgram, TheBuildsInstallerInstallsAndItsEntryUninstalls) {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kProductEntry);
+    TempDir dir;
+    std::string target = dir.file("Ravo App");
+    Program installer(programFolderPath() + "\\installer\\ravo_install.exe", "");
+    ASSERT_TRUE(installer.started);
+    // The language list and its texts come from the installer's own members.
+    ASSERT_TRUE(answer(installer, "Language", 1));
+
+    HWND page = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (page = installer.windowTitledFrom("Install - Ravo")) != nullptr; }));
+    Sleep(300);
+    // The page's picture: the wave and its panel.
+    EXPECT_GT(pixelsOf(page, RGB(255, 200, 0)), 40);
+    EXPECT_GT(pixelsOf(page, RGB(0, 48, 96)), 400);
+    HWND edit = nullptr;
+    EnumChildWindows(page, findEdit, (LPARAM)&edit);
+    ASSERT_NE(nullptr, edit);
+    SendMessageA(edit, WM_SETTEXT, 0, (LPARAM)target.c_str());
+    ASSERT_TRUE(clickButton(page, 1));
+    // Done: the completion box; then the page ends and the installed program starts.
+    ASSERT_TRUE(answer(installer, "Information", 1));
+    EXPECT_NE((DWORD)STILL_ACTIVE, installer.exitCode());
+
+    // The installed copy (its record without payload) starts as the editor.
+    TopWindow started{"Ravo - Welcome"};
+    ASSERT_TRUE(waitFor([&] {
+        EnumWindows(findTitled, (LPARAM)&started);
+        return started.hwnd != nullptr;
+    }));
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, started.pid);
+    PostMessageA(started.hwnd, WM_CLOSE, 0, 0);
+    if (process) {
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 15000));
+        CloseHandle(process);
+    }
+
+    // The installed tail: the program with a record and no payload, the members, the entry.
+    const std::string exePath = target + "\\ravo.exe";
+    for (const char* name : {"\\ravo.exe", "\\darodeza.dll", "\\installer_logo.bmp", "\\Data\\lang\\lang.xml",
+                             "\\Data\\lang\\en_kxin.bin"})
+        EXPECT_TRUE(pathThere(target + name)) << name;
+    EXPECT_EQ(target, registryText("InstallLocation"));
+    EXPECT_EQ("\"" + exePath + "\" -uninstall -suicide", registryText("UninstallString"));
+    EXPECT_EQ(exePath, registryText("DisplayIcon"));
+
+    // The entry's command: the question, the removal, the script for the running files.
+    std::string command = registryText("UninstallString");
+    std::string arguments = command.substr(command.find("\" ") + 2);
+    Program uninstaller(exePath, arguments);
+    ASSERT_TRUE(answer(uninstaller, "Uninstall", 1, false));
+    ASSERT_TRUE(answer(uninstaller, "Information", 1));
+    EXPECT_NE((DWORD)STILL_ACTIVE, uninstaller.exitCode());
+    EXPECT_TRUE(waitFor([&] { return !pathThere(target); }, 30000)) << "the folder stays";
+    EXPECT_FALSE(pathThere(target + "\\Data"));
+    EXPECT_EQ("(no key)", registryText("InstallLocation"));
+    DeleteFileA(ravoDataFile("ravo_layout.ini").c_str());
 }
