@@ -27,9 +27,9 @@
 
 namespace {
 
-// The keys from the menu bar's first menu to the item of the id, in a menu or one submenu deep:
-// Right to its menu, Down into it, Down past the items before the item or the submenu, Right into
-// the submenu, Down to the item.
+// The keys from the menu bar's first menu to the item of the id, first in a menu or one submenu
+// deep: Right to its menu, Down into it, Down past the items before the submenu, Right into it,
+// Down to the item. (An item further down a menu is not taken: the keys skip disabled items.)
 bool menuPath(HMENU bar, u32 id, std::vector<UINT>* path) {
     auto stepsTo = [](HMENU menu, i32 position) {
         u32 steps = 0;
@@ -40,10 +40,9 @@ bool menuPath(HMENU bar, u32 id, std::vector<UINT>* path) {
     for (i32 m = 0; m < GetMenuItemCount(bar); ++m) {
         HMENU menu = GetSubMenu(bar, m);
         for (i32 s = 0; menu && s < GetMenuItemCount(menu); ++s) {
-            if (GetMenuItemID(menu, s) == id) {
+            if (GetMenuItemID(menu, s) == id && stepsTo(menu, s) == 0) {
                 path->assign((size_t)m, VK_RIGHT);
                 path->push_back(VK_DOWN);
-                path->insert(path->end(), stepsTo(menu, s), VK_DOWN);
                 path->push_back(VK_RETURN);
                 return true;
             }
