@@ -239,6 +239,22 @@ TEST(AnalysisRows, FindRangesAndRequest) {
         EXPECT_EQ(seen.search.inSelection, c.inSelection);
         EXPECT_EQ(seen.search.forward, c.forward);
     }
+    // The selection asked for but empty: the whole sound is offered.
+    e.find[0] = 1;
+    setKind(1);
+    f.select(0, 0);
+    f.page->pane->setCursor(0);
+    boxes.clear();
+    boxAnswer = 7;
+    f.command(EditorFindNext);
+    EXPECT_EQ(seen.result, 0);
+    boxAnswer = 6;
+    f.command(EditorFindNext);
+    EXPECT_EQ(seen.result, 1);
+    EXPECT_EQ(f.frame(seen.rangeStart), 0u);
+    EXPECT_EQ(f.frame(seen.rangeEnd), 22050u);
+    EXPECT_EQ(boxes.size(), 2u);
+    EXPECT_TRUE(shown(RavoText::EditorWholeSound));
 }
 
 // A click, a silence and the peak planted in a quiet sine: FIND moves the cursor to each, FINDNEXT
