@@ -20,10 +20,12 @@
 #include "editor/effect_command.h"
 #include "editor/wave_pane.h"
 #include "engine/analysis_requests.h"
+#include "core/gfile.h"
 #include "engine/find_params.h"
 #include "engine/processor.h"
 #include "tests/editor/editor_fixture.h"
 #include "tests/gui/dialogs/modal_script.h"
+#include "tests/gui/dialogs/scripted_file_dialog.h"
 
 namespace {
 
@@ -98,7 +100,7 @@ void plant(const std::string& path, size_t at, std::initializer_list<i16> values
 
 void confirm(GDialog& d) { ModalScript::click(d, IDOK); }
 
-const u32 sineGen = 451;
+const u32 fftGen = 449, sineGen = 451;
 
 }  // namespace
 
@@ -237,6 +239,22 @@ TEST(AnalysisRows, FindRangesAndRequest) {
         EXPECT_EQ(seen.search.inSelection, c.inSelection);
         EXPECT_EQ(seen.search.forward, c.forward);
     }
+    // The selection asked for but empty: the whole sound is offered.
+    e.find[0] = 1;
+    setKind(1);
+    f.select(0, 0);
+    f.page->pane->setCursor(0);
+    boxes.clear();
+    boxAnswer = 7;
+    f.command(EditorFindNext);
+    EXPECT_EQ(seen.result, 0);
+    boxAnswer = 6;
+    f.command(EditorFindNext);
+    EXPECT_EQ(seen.result, 1);
+    EXPECT_EQ(f.frame(seen.rangeStart), 0u);
+    EXPECT_EQ(f.frame(seen.rangeEnd), 22050u);
+    EXPECT_EQ(boxes.size(), 2u);
+    EXPECT_TRUE(shown(RavoText::EditorWholeSound));
 }
 
 // A click, a silence and the peak planted in a quiet sine: FIND moves the cursor to each, FINDNEXT
@@ -356,4 +374,54 @@ TEST(AnalysisRows, SineGeneratorMatchesSox) {
     i32 worst = 0;
     for (size_t i = 0; i < got.size() / 2; ++i) worst = std::max(worst, std::abs(sampleAt(got, i) - sampleAt(expected, i)));
     EXPECT_LE(worst, 1);
+}
+
+// FFT_GEN: the spectrum file chosen in the open dialog (one 500 Hz harmonic over a period of the
+// sound's length) becomes that sine in the selection; a cancelled dialog changes nothing.
+TEST(AnalysisRows, SpectrumFileGeneratesItsHarmonics) {
+    RowsFixture f;
+    run = true;
+    scriptedFileDialogs();
+    std::string in = f.make("-r 8000 -c 1 -b 16", "trim 0 1");
+    ASSERT_TRUE(f.open(in));
+    const u64 frames = f.page->dataLength / 2;
+    ASSERT_EQ(frames, 8000u);
+    std::string spectrum = f.dir.file("one.ovt");
+    {
+        SpectrumHeader header;
+        initSpectrumHeader(&header);
+        header.sampleRate = 8000;
+        header.fftSize = (u32)frames;
+        HarmonicArray harmonics;
+        resizeHarmonicArray(harmonics, 1);
+        harmonics.count = 1;
+        std::memset(&harmonics[0], 0, sizeof(HarmonicRecord));
+        harmonics[0].amplitude = 8000.0;
+        harmonics[0].frequency = harmonics[0].baseFrequency = 500.0;
+        GFile file;
+        ASSERT_TRUE(fileOpen(file, spectrum.c_str(), FileFlag::Write | FileFlag::Create | FileFlag::Truncate));
+        ASSERT_TRUE(writeSpectrumFile(&header, harmonics, file));
+        fileClose(file);
+        arrayFree(harmonics);
+    }
+    f.page->pane->selectAllPlain();
+    scriptedFileChoice().clear();
+    f.command(fftGen);
+    EXPECT_EQ(seen.result, 0);
+    EXPECT_FALSE(f.page->history.canUndo());
+
+    scriptedFileChoice() = spectrum;
+    f.command(fftGen);
+    ASSERT_TRUE(f.finished());
+    fileDialogSystem = fileDialogSystemDefaults;
+    EXPECT_EQ(seen.result, 1);
+    const std::string got = f.bytes();
+    f64 power = 0;
+    u32 crossings = 0;
+    for (size_t k = 0; k < frames; ++k) {
+        power += (f64)sampleAt(got, k) * sampleAt(got, k);
+        if (k && (sampleAt(got, k - 1) < 0) != (sampleAt(got, k) < 0)) ++crossings;
+    }
+    EXPECT_NEAR(std::sqrt(power / (f64)frames), 8000.0 / std::sqrt(2.0), 100.0);
+    EXPECT_NEAR((f64)crossings, 2.0 * 500.0 * (f64)frames / 8000.0, 2.0);
 }

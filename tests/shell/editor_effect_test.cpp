@@ -1,6 +1,7 @@
 // AMPLIFY and FIND as a user reaches them in the main window: the Editor's menu bar worked with the
 // keys, the amplitude dialog typed into and confirmed by a click, the edit seen in the pane's pixels
-// and in the samples, which match sox's; the find dialog confirmed and the cursor moved to a click.
+// and in the samples, which match sox's; the find dialog confirmed and the cursor moved to a click;
+// an FFT's harmonics on spectrum tabs.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -17,6 +18,9 @@
 #include "gui/controls/edit_line.h"
 #include "gui/controls/value_field.h"
 #include "gui/frame/file_placer.h"
+#include "gui/frame/tab_placer.h"
+#include "shell/harmonic_page_maker.h"
+#include "spectrum/harmonic_window.h"
 #include "tests/gui/dialogs/modal_script.h"
 #include "tests/gui/dib_canvas.h"
 #include "tests/gui/input_fixture.h"
@@ -27,9 +31,9 @@
 
 namespace {
 
-// The keys from the menu bar's first menu to the item of the id, in a menu or one submenu deep:
-// Right to its menu, Down into it, Down past the items before the item or the submenu, Right into
-// the submenu, Down to the item.
+// The keys from the menu bar's first menu to the item of the id, first in a menu or one submenu
+// deep: Right to its menu, Down into it, Down past the items before the submenu, Right into it,
+// Down to the item. (An item further down a menu is not taken: the keys skip disabled items.)
 bool menuPath(HMENU bar, u32 id, std::vector<UINT>* path) {
     auto stepsTo = [](HMENU menu, i32 position) {
         u32 steps = 0;
@@ -40,10 +44,9 @@ bool menuPath(HMENU bar, u32 id, std::vector<UINT>* path) {
     for (i32 m = 0; m < GetMenuItemCount(bar); ++m) {
         HMENU menu = GetSubMenu(bar, m);
         for (i32 s = 0; menu && s < GetMenuItemCount(menu); ++s) {
-            if (GetMenuItemID(menu, s) == id) {
+            if (GetMenuItemID(menu, s) == id && stepsTo(menu, s) == 0) {
                 path->assign((size_t)m, VK_RIGHT);
                 path->push_back(VK_DOWN);
-                path->insert(path->end(), stepsTo(menu, s), VK_DOWN);
                 path->push_back(VK_RETURN);
                 return true;
             }
@@ -157,5 +160,58 @@ TEST_F(MainWindowTest, FindFromTheMenuBarMovesTheCursorToAClick) {
     pumpUntil([] { return false; }, 300);
     saveWindowShot(w->hwnd, "found.bmp");
     EXPECT_TRUE(windowPixels(page->pane->hwnd) != before);
+    appSettings = saved;
+}
+
+// FFT modes 0 and 1: the harmonics of a sox sine go to a new spectrum tab, to the same tab again,
+// and to another new one.
+TEST_F(MainWindowTest, FftSendsItsHarmonicsToSpectrumTabs) {
+    registerSpectrumPage();
+    AppSettings saved = appSettings;
+    FourierSettings& s = appSettings.Editor.Fourier;
+    s.selection = 1;
+    s.multiChannelMode = 0;
+    s.ampLimit = 100.0;
+    TempDir dir;
+    std::string in = dir.file("tone.wav");
+    ASSERT_EQ(0, runSox("-r 8000 -n -r 8000 -c 1 -b 16 \"" + unixPath(in) + "\" synth 1 sine 1000 vol 0.5"));
+    ProgramWindow* w = make(KindWelcome);
+    ASSERT_NE(nullptr, w);
+    auto* page = static_cast<EditorWindow*>(openDocumentInWindow(w, KindEditor, in.c_str()));
+    ASSERT_NE(nullptr, page);
+    GTabPlacer* tabs = w->tabPlacer();
+    ASSERT_NE(nullptr, tabs);
+    page->pane->selectAllPlain();
+    auto spectrumPages = [&] {
+        std::vector<SpectrumWindow*> found;
+        for (i32 k = 0; k < tabs->pageCount(); ++k)
+            if (auto* p = dynamic_cast<SpectrumWindow*>(tabs->pageAt(k))) found.push_back(p);
+        return found;
+    };
+    const u32 modes[] = {0, 1, 0};
+    const size_t expected[] = {1, 1, 2};
+    for (int k = 0; k < 3; ++k) {
+        SCOPED_TRACE(k);
+        s.newTabMode = modes[k];
+        GStateQuery query{EditorFftRepeat, 0};
+        page->onCommand(EditorFftRepeat, &query);
+        ASSERT_TRUE(pumpUntil([&] { return !page->running() && !page->job; }, 10000));
+        std::vector<SpectrumWindow*> found = spectrumPages();
+        ASSERT_EQ(found.size(), expected[k]);
+        SpectrumWindow* last = found.back();
+        EXPECT_EQ(page->spectrumPage, last);
+        ASSERT_GE(last->list.count, 1u);
+        f64 hz = 0, loudest = 0;
+        for (u32 i = 0; i < last->list.count; ++i)
+            if (last->list[i].amplitude > loudest) {
+                loudest = last->list[i].amplitude;
+                hz = last->list[i].frequency;
+            }
+        EXPECT_NEAR(hz, 1000.0, 1.0);
+        EXPECT_EQ(last->head.sampleRate, 8000u);
+        EXPECT_EQ(last->head.fftSize, 8000u);
+    }
+    pumpUntil([] { return false; }, 300);
+    saveWindowShot(w->hwnd, "fft_spectrum_tab.bmp");
     appSettings = saved;
 }
