@@ -206,19 +206,23 @@ TEST(FileRows, OverwriteQuestionsOfTheTargets) {
     setWorkDirectory(work.c_str());
     const std::string target = work + "\\pool.unnamed.wav";
     const u8 keepWarning = appSettings.Editor.extractOverwriteWarning;
+    // The save dialog proposes the same name in its folder and asks the same question after it.
+    f.saveDialog.setFolder(work.c_str());
     struct Case {
+        u32 row;
         u8 warning;
         i32 answer;
         bool replaced;
-    } cases[] = {{1, 7, false}, {1, 6, true}, {0, 7, true}};
+    } cases[] = {{EditorExtractAuto, 1, 7, false}, {EditorExtractAuto, 1, 6, true}, {EditorExtractAuto, 0, 7, true},
+                 {EditorExtract, 1, 7, false},     {EditorExtract, 1, 6, true},     {EditorExtract, 0, 7, true}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << (int)c.warning << " " << c.answer);
+        SCOPED_TRACE(testing::Message() << c.row << " " << (int)c.warning << " " << c.answer);
         ASSERT_TRUE(f.openBlock(1));
         f.dir.write("work\\pool.unnamed.wav", "old bytes");
         appSettings.Editor.extractOverwriteWarning = c.warning;
         boxes.clear();
         boxAnswer = c.answer;
-        ASSERT_TRUE(f.run(EditorExtractAuto));
+        ASSERT_TRUE(f.run(c.row));
         boxAnswer = 6;
         EXPECT_EQ(shown(RavoText::FileOverwrite), c.warning == 1);
         if (c.replaced) {
