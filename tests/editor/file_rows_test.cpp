@@ -20,6 +20,7 @@
 #include "gui/views/box.h"
 #include "tests/editor/editor_fixture.h"
 #include "tests/gui/dialogs/modal_script.h"
+#include "tests/gui/dialogs/scripted_file_dialog.h"
 #include "tests/mm/riff_bytes.h"
 
 namespace {
@@ -305,4 +306,22 @@ TEST(FileRows, SelectBlockBindsTheChosenSound) {
     f.command(id("SELECT_PREV"));
     EXPECT_EQ(f.page->currentBlock, 1);
     EXPECT_STREQ(f.page->documentPath(), f.path.c_str());
+}
+
+TEST(FileRows, UnbackupWithoutADocumentRestoresTheChosenBackup) {
+    PoolFixture f;
+    const std::string song = f.make("-r 8000 -c 1 -b 16", "synth 0.2 sine 440");
+    const std::string other = f.make("-r 8000 -c 1 -b 16", "synth 0.3 sine 880");
+    const std::string backup = song + ".bak";
+    f.dir.write(PoolFixture::pathName(backup), f.dir.read(PoolFixture::pathName(other)));
+    ASSERT_FALSE(f.page->hasDocument);
+    EXPECT_EQ(f.page->commandState(id("UNBACKUP_FILE")), 0);
+    // The process-wide backup dialog picks the backup; the file is its name without ".bak".
+    scriptedFileChoice() = backup;
+    fileDialogSystem = {scriptedFileDialog, scriptedFileDialog, scriptedFileDialogError};
+    ASSERT_TRUE(f.run(id("UNBACKUP_FILE")));
+    EXPECT_TRUE(shown(RavoText::FileOverwrite));
+    EXPECT_EQ(f.dir.read(PoolFixture::pathName(song)), f.dir.read(PoolFixture::pathName(other)));
+    ASSERT_TRUE(pumpUntil([&] { return f.page->hasDocument; }, 5000));
+    EXPECT_STREQ(f.page->documentPath(), song.c_str());
 }
