@@ -340,6 +340,8 @@ TEST(FileDialogReal, CheckBoxBoundToAValue) {
         real.ender.clickId = c.click ? FileDialogCheckId : 0;
         EXPECT_EQ(runFileDialog(&d, 0, nullptr, FileSave), c.ok);
         EXPECT_EQ(value, c.after);
-        if (c.click) EXPECT_TRUE(real.ender.clickedText == L"Ask before replacing");
+        if (c.click) {
+            EXPECT_TRUE(real.ender.clickedText == L"Ask before replacing");
+        }
     }
 }
