@@ -8,6 +8,7 @@
 
 #include "app/app_settings.h"
 #include "app/effect_dialogs.h"
+#include "app/program_file_dialogs.h"
 #include "app/program_texts.h"
 #include "app/sound_format_dialogs.h"
 #include "core/exceptions.h"
@@ -226,8 +227,7 @@ bool chooseBackup(EditorWindow* e, GString& file, GString& backup) {
         backup = backupNameOf(file.c_str());
         return true;
     }
-    GFileDialog* dialog = e->openDialog;
-    if (!dialog) return false;
+    GFileDialog* dialog = &backupFileDialog;
     const char* title = dialog->ofn.lpstrTitle;
     dialog->ofn.lpstrTitle = ravoText(RavoText::FileUnbackupTitle);
     bool chosen = runFileDialog(dialog, 0, e->window, FileOpenOne);

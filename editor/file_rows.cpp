@@ -97,6 +97,14 @@ bool targetFree(EditorWindow* e, const char* target, const char* document) {
     return true;
 }
 
+// An existing target is replaced after a yes while the switch is on.
+bool replaceAsked(EditorWindow* e, const char* target, u8 warning) {
+    if (!warning || !pathExists(target)) return true;
+    GString text;
+    stringFormat(text, ravoText(RavoText::FileOverwrite), target);
+    return showMessageBox(&mbQuestion, e->window, text.c_str()) == 6;
+}
+
 // The target of an automatic row: in the work folder, asked about when it exists and the switch
 // is on.
 bool autoTarget(EditorWindow* e, GString& target, u8 warning, const char* document, bool extract) {
@@ -106,17 +114,12 @@ bool autoTarget(EditorWindow* e, GString& target, u8 warning, const char* docume
     normalizePath(folder);
     target = proposedTarget(e, folder.c_str(), document, extract);
     if (!targetFree(e, target.c_str(), document)) return false;
-    if (warning && pathExists(target.c_str())) {
-        GString text;
-        stringFormat(text, ravoText(RavoText::FileOverwrite), target.c_str());
-        if (showMessageBox(&mbQuestion, e->window, text.c_str()) != 6) return false;
-    }
-    return true;
+    return replaceAsked(e, target.c_str(), warning);
 }
 
-// The target chosen in the Editor's save dialog, proposed in its folder; the dialog asks before
-// replacing a file only while the switch is on.
-bool chosenTarget(EditorWindow* e, GString& target, u8 warning, const char* document, bool extract) {
+// The target chosen in the Editor's save dialog, proposed in its folder, with a check box for the
+// switch; a file is replaced after a question only while the switch is on.
+bool chosenTarget(EditorWindow* e, GString& target, u8& warning, const char* document, bool extract) {
     GFileDialog* dialog = e->saveDialog;
     if (!dialog) return false;
     GString folder(dialog->folderText);
@@ -124,13 +127,16 @@ bool chosenTarget(EditorWindow* e, GString& target, u8 warning, const char* docu
     target = proposedTarget(e, folder.c_str(), document, extract);
     dialog->setPath(target.c_str());
     const u32 keep = dialog->noOverwritePrompt;
-    dialog->noOverwritePrompt = warning ? 1 : 2;
+    dialog->noOverwritePrompt = 2;
+    dialog->checkText = ravoText(extract ? RavoText::OptionsExtractOverwrite : RavoText::OptionsConvertOverwrite);
+    dialog->checkValue = &warning;
     const bool chosen = runFileDialog(dialog, e->historyKind(), e->window, FileSave);
     dialog->noOverwritePrompt = keep;
+    dialog->checkText = nullptr;
+    dialog->checkValue = nullptr;
     if (!chosen) return false;
     dialog->chosenPath(0, target);
-    if (!targetFree(e, target.c_str(), document)) return false;
-    return true;
+    return targetFree(e, target.c_str(), document) && replaceAsked(e, target.c_str(), warning);
 }
 
 i32 prepareExtract(EditorWindow* e, u32 id, SoundBlockProcessor* p, const char* document) {
@@ -138,7 +144,7 @@ i32 prepareExtract(EditorWindow* e, u32 id, SoundBlockProcessor* p, const char* 
         message(e, &mbError, RavoText::FileRowOneSound);
         return 0;
     }
-    const u8 warning = appSettings.Editor.extractOverwriteWarning;
+    u8& warning = appSettings.Editor.extractOverwriteWarning;
     GString target;
     if (!(id == ExtractAuto ? autoTarget(e, target, warning, document, true)
                             : chosenTarget(e, target, warning, document, true)))
@@ -160,7 +166,7 @@ i32 prepareDecompress(EditorWindow* e, u32 id, SoundBlockProcessor* p, const cha
         message(e, &mbError, RavoText::FileRowNothingToDecode, document);
         return 0;
     }
-    const u8 warning = appSettings.Editor.convertOverwriteWarning;
+    u8& warning = appSettings.Editor.convertOverwriteWarning;
     GString target;
     if (!(id == DecompressAuto ? autoTarget(e, target, warning, document, false)
                                : chosenTarget(e, target, warning, document, false)))

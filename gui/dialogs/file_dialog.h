@@ -15,6 +15,8 @@ static_assert(sizeof(OPENFILENAMEA) == sizeof(OPENFILENAMEW), "one layout for bo
 static_assert(sizeof(void*) != 4 || sizeof(OPENFILENAMEW) == 88, "the 32-bit block is 88 bytes");
 
 enum : u32 { FileNameChars = 260, MultiNameChars = 65534 };
+// The control id of GFileDialog's check box (outside the system dialog's own 0x400-0x4FF).
+enum : int { FileDialogCheckId = 0x5A0 };
 
 class GFileDialog : public GPathListener {
 public:
@@ -58,6 +60,10 @@ public:
     U32Array nameOffsets;
     // Saving over a file: 0 the system asks, 1 a question box asks instead, 2 nobody asks.
     u32 noOverwritePrompt = 0;
+    // A check box below the dialog's fields, shown with the value and written back when the dialog
+    // ends with OK; none while either is null. Not in the folder modes.
+    const char* checkText = nullptr;
+    u8* checkValue = nullptr;
     GString defaultExtension;
 
     // Replaces the name offsets.

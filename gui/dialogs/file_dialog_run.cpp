@@ -6,6 +6,7 @@
 #include <dlgs.h>
 
 #include <cstring>
+#include <vector>
 
 #include "core/gfile.h"
 #include "core/paths.h"
@@ -113,6 +114,52 @@ UINT_PTR CALLBACK chooserHook(HWND child, UINT message, WPARAM, LPARAM lParam) {
     return 0;
 }
 
+// The check box of the run under way, in the dialog's child template.
+struct CheckBoxRun {
+    u8* value = nullptr;
+    const wchar_t* text = nullptr;
+};
+CheckBoxRun* g_check = nullptr;
+
+UINT_PTR CALLBACK checkBoxHook(HWND child, UINT message, WPARAM, LPARAM lParam) {
+    try {
+        if (!g_check) return 0;
+        if (message == WM_INITDIALOG) {
+            SetDlgItemTextW(child, FileDialogCheckId, g_check->text);
+            CheckDlgButton(child, FileDialogCheckId, *g_check->value ? BST_CHECKED : BST_UNCHECKED);
+        } else if (message == WM_NOTIFY && ((NMHDR*)lParam)->code == CDN_FILEOK) {
+            *g_check->value = IsDlgButtonChecked(child, FileDialogCheckId) == BST_CHECKED ? 1 : 0;
+        }
+    } catch (...) {
+    }
+    return 0;
+}
+
+// A child dialog template of one check box, in words (DWORD aligned by the vector's storage).
+void checkBoxTemplate(std::vector<DWORD>& out) {
+    std::vector<WORD> w;
+    auto put32 = [&](DWORD v) {
+        w.push_back(LOWORD(v));
+        w.push_back(HIWORD(v));
+    };
+    put32(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | DS_3DLOOK | DS_CONTROL | DS_SETFONT);
+    put32(0);
+    w.push_back(1);  // one control
+    for (WORD v : {0, 0, 240, 16}) w.push_back(v);
+    w.insert(w.end(), {0, 0, 0, 8});  // no menu, default class, no title; the dialogs' font
+    for (const char* c = "MS Shell Dlg"; *c; ++c) w.push_back((WORD)*c);
+    w.push_back(0);
+    while (w.size() % 2) w.push_back(0);
+    put32(WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX);
+    put32(0);
+    for (WORD v : {6, 3, 228, 10}) w.push_back(v);
+    w.push_back((WORD)FileDialogCheckId);
+    w.insert(w.end(), {0xFFFF, 0x0080, 0, 0});  // button class, no text, no data
+    if (w.size() % 2) w.push_back(0);
+    out.assign(w.size() / 2, 0);
+    memcpy(out.data(), w.data(), w.size() * sizeof(WORD));
+}
+
 // The extent of a name buffer: one text, or (multi mode) texts up to an empty one.
 u32 bufferExtent(const wchar_t* buffer, u32 size, bool multi) {
     u32 n = 0;
@@ -190,7 +237,22 @@ BOOL callSystem(GFileDialog* d, GWindow* owner, i32 mode) {
             ok = TRUE;
         }
     } else {
+        CheckBoxRun check;
+        CheckBoxRun* outerCheck = g_check;
+        std::vector<DWORD> box;
+        WideString checkText = toWide(d->checkText ? d->checkText : "");
+        if (d->checkText && d->checkValue) {
+            checkBoxTemplate(box);
+            check.value = d->checkValue;
+            check.text = checkText.c_str();
+            g_check = &check;
+            w.Flags |= OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLETEMPLATEHANDLE;
+            w.hInstance = (HINSTANCE)box.data();
+            w.lpfnHook = checkBoxHook;
+        }
         ok = mode == FileSave ? fileDialogSystem.save(&w) : fileDialogSystem.open(&w);
+        g_check = outerCheck;
+        w.Flags &= ~(DWORD)(OFN_ENABLEHOOK | OFN_ENABLETEMPLATEHANDLE);
     }
     if (ok) {
         u32 extent = bufferExtent(names, size - 1, multi);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -15,11 +16,13 @@
 #include "editor/effect_command.h"
 #include "gui/dialogs/file_dialog.h"
 #include "gui/dialogs/select_dialog.h"
+#include "gui/frame/progress_line.h"
 #include "gui/kernel/window_procedure.h"
 #include "gui/menus/action_table.h"
 #include "gui/views/box.h"
 #include "tests/editor/editor_fixture.h"
 #include "tests/gui/dialogs/modal_script.h"
+#include "tests/gui/dialogs/scripted_file_dialog.h"
 #include "tests/mm/riff_bytes.h"
 
 namespace {
@@ -37,7 +40,7 @@ std::string soxSamples(TempDir& dir, const std::string& path) {
 }
 
 // The save dialog answered with the name it proposes, which is kept (an empty answer cancels).
-std::string proposed;
+std::string proposed, answerInstead;
 bool cancelDialog = false;
 BOOL WINAPI keepProposal(OPENFILENAMEW* w) {
     std::wstring name(w->lpstrFile);
@@ -46,16 +49,39 @@ BOOL WINAPI keepProposal(OPENFILENAMEW* w) {
     if (!proposed.empty() && !name.empty()) proposed += '\\';
     proposed.append(name.begin(), name.end());
     if (cancelDialog) return FALSE;
-    std::wstring whole(proposed.begin(), proposed.end());
+    const std::string& answer = answerInstead.empty() ? proposed : answerInstead;
+    std::wstring whole(answer.begin(), answer.end());
     memcpy(w->lpstrFile, whole.c_str(), (whole.size() + 1) * sizeof(wchar_t));
     w->nFileOffset = (WORD)(whole.rfind(L'\\') + 1);
     return TRUE;
 }
 DWORD WINAPI noError() { return 0; }
 
-// A pool of three sounds made by sox, named "low", none and "..\x".
+// A box with exactly the text formatted from the arguments was shown.
+template <class... Args>
+bool shownWith(RavoText id, Args... args) {
+    GString text;
+    stringFormat(text, ravoText(id), args...);
+    return std::find(boxes.begin(), boxes.end(), std::string(text.c_str())) != boxes.end();
+}
+bool splitReported(u32 parts) { return shownWith(RavoText::FileSplitDone, parts); }
+
+// The files of a folder.
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> out;
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return out;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) out.push_back(found.cFileName);
+    } while (FindNextFileA(h, &found));
+    FindClose(h);
+    return out;
+}
+
+// A pool of three sounds made by sox, named "low", none and "..\x", each of the seconds.
 struct PoolFixture : EditorFixture {
-    PoolFixture() {
+    explicit PoolFixture(const char* seconds = "0.1") {
         effectCommandHandler = runEffectCommand;
         fileDialogSystem = {keepProposal, keepProposal, noError};
         cancelDialog = false;
@@ -64,7 +90,7 @@ struct PoolFixture : EditorFixture {
         const char* names[] = {"low", "", "..\\x"};
         std::string pool;
         for (int i = 0; i < 3; ++i) {
-            std::string one = dir.read(pathName(make("-r 8000 -c 1 -b 16", "synth 0.1" + std::string(" sine ") +
+            std::string one = dir.read(pathName(make("-r 8000 -c 1 -b 16", "synth " + std::string(seconds) + " sine " +
                                                                               std::to_string(300 + 200 * i))));
             std::string data = one.substr(one.find("data") + 8);
             samples.push_back(data);
@@ -89,8 +115,9 @@ struct PoolFixture : EditorFixture {
         boxAnswer = 6;
         return page->hasDocument && page->currentBlock == block;
     }
+    // Runs the command (none for 0) and waits for its job and the commands it queued.
     bool run(u32 which) {
-        command(which);
+        if (which) command(which);
         return finished() && pumpUntil([&] { return page->commandTasks.last == nullptr; }, 5000);
     }
 
@@ -130,16 +157,19 @@ TEST(FileRows, TargetNames) {
 }
 
 TEST(FileRows, SplitWritesEveryBlockInsideTheFolder) {
-    PoolFixture f;
+    // Large enough to be written on the job's thread.
+    PoolFixture f("3");
     ASSERT_TRUE(f.openBlock(0));
     // A block of a larger file is shown, not edited.
     EXPECT_FALSE(f.page->samplesPresent);
     EXPECT_EQ(f.page->commandState(id("SPLIT_FILE")), 0);
     // The folder is proposed after the file and made after a question.
     const std::string out = f.dir.file("pool");
-    ASSERT_TRUE(f.run(id("SPLIT_FILE")));
+    f.command(id("SPLIT_FILE"));
+    EXPECT_TRUE(f.page->running());
+    ASSERT_TRUE(f.run(0));
     EXPECT_EQ(proposed, out);
-    EXPECT_TRUE(shown(RavoText::FileSplitDone));
+    EXPECT_TRUE(splitReported(3));
     const char* parts[] = {"low.000.wav", "unnamed.001.wav", "x.002.wav"};
     for (int i = 0; i < 3; ++i) {
         const std::string part = out + "\\" + parts[i];
@@ -150,11 +180,29 @@ TEST(FileRows, SplitWritesEveryBlockInsideTheFolder) {
     // The document stays as it was.
     EXPECT_STREQ(f.page->documentPath(), f.path.c_str());
 
+    // Stopped at once: the parts written so far are whole, the one under way is gone.
+    const std::string stopped = f.dir.file("stopped");
+    boxes.clear();
+    cancelDialog = false;
+    answerInstead = stopped;
+    f.command(id("SPLIT_FILE"));
+    answerInstead.clear();
+    f.page->progressLine->requestStop();
+    ASSERT_TRUE(f.run(0));
+    u32 whole = 0;
+    for (const std::string& name : namesIn(stopped)) {
+        ASSERT_EQ(name.substr(name.size() - 4), ".wav") << name;
+        for (int i = 0; i < 3; ++i)
+            if (name == parts[i]) whole += soxSamples(f.dir, stopped + "\\" + name) == f.samples[i];
+    }
+    EXPECT_EQ(whole, namesIn(stopped).size());
+    EXPECT_EQ(splitReported(3), whole == 3);
+
     // A cancelled folder choice writes nothing.
     boxes.clear();
     cancelDialog = true;
     ASSERT_TRUE(f.run(id("SPLIT_FILE")));
-    EXPECT_FALSE(shown(RavoText::FileSplitDone));
+    EXPECT_TRUE(boxes.empty());
 }
 
 TEST(FileRows, ExtractWritesTheCurrentBlockAndOpensIt) {
@@ -191,7 +239,7 @@ TEST(FileRows, ExtractWritesTheCurrentBlockAndOpensIt) {
     GStateQuery query{EditorExtract, 0};
     routeCommandUp(other->pane, QueryExecute, &query);
     EXPECT_FALSE(other->running() || other->job);
-    EXPECT_TRUE(shown(RavoText::EditorFileHeld));
+    EXPECT_TRUE(shownWith(RavoText::EditorFileHeld, f.dir.file("pool.x.wav").c_str()));
     EXPECT_EQ(f.dir.read("pool.x.wav"), before);
     EXPECT_STREQ(other->documentPath(), f.path.c_str());
     DestroyWindow(frame.hwnd);
@@ -206,21 +254,25 @@ TEST(FileRows, OverwriteQuestionsOfTheTargets) {
     setWorkDirectory(work.c_str());
     const std::string target = work + "\\pool.unnamed.wav";
     const u8 keepWarning = appSettings.Editor.extractOverwriteWarning;
+    // The save dialog proposes the same name in its folder and asks the same question after it.
+    f.saveDialog.setFolder(work.c_str());
     struct Case {
+        u32 row;
         u8 warning;
         i32 answer;
         bool replaced;
-    } cases[] = {{1, 7, false}, {1, 6, true}, {0, 7, true}};
+    } cases[] = {{EditorExtractAuto, 1, 7, false}, {EditorExtractAuto, 1, 6, true}, {EditorExtractAuto, 0, 7, true},
+                 {EditorExtract, 1, 7, false},     {EditorExtract, 1, 6, true},     {EditorExtract, 0, 7, true}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << (int)c.warning << " " << c.answer);
+        SCOPED_TRACE(testing::Message() << c.row << " " << (int)c.warning << " " << c.answer);
         ASSERT_TRUE(f.openBlock(1));
         f.dir.write("work\\pool.unnamed.wav", "old bytes");
         appSettings.Editor.extractOverwriteWarning = c.warning;
         boxes.clear();
         boxAnswer = c.answer;
-        ASSERT_TRUE(f.run(EditorExtractAuto));
+        ASSERT_TRUE(f.run(c.row));
         boxAnswer = 6;
-        EXPECT_EQ(shown(RavoText::FileOverwrite), c.warning == 1);
+        EXPECT_EQ(shownWith(RavoText::FileOverwrite, target.c_str()), c.warning == 1);
         if (c.replaced) {
             EXPECT_TRUE(soxSamples(f.dir, target) == f.samples[1]);
             EXPECT_STREQ(f.page->documentPath(), target.c_str());
@@ -264,7 +316,7 @@ TEST(FileRows, DecompressThroughTheCodecHook) {
     streams = 0;
     boxes.clear();
     ASSERT_TRUE(f.run(EditorDecompress));
-    EXPECT_TRUE(shown(RavoText::FileRowNothingToDecode));
+    EXPECT_TRUE(shownWith(RavoText::FileRowNothingToDecode, song.c_str()));
     EXPECT_TRUE(decoded.empty());
 
     streams = 1;
@@ -301,4 +353,22 @@ TEST(FileRows, SelectBlockBindsTheChosenSound) {
     f.command(id("SELECT_PREV"));
     EXPECT_EQ(f.page->currentBlock, 1);
     EXPECT_STREQ(f.page->documentPath(), f.path.c_str());
+}
+
+TEST(FileRows, UnbackupWithoutADocumentRestoresTheChosenBackup) {
+    PoolFixture f;
+    const std::string song = f.make("-r 8000 -c 1 -b 16", "synth 0.2 sine 440");
+    const std::string other = f.make("-r 8000 -c 1 -b 16", "synth 0.3 sine 880");
+    const std::string backup = song + ".bak";
+    f.dir.write(PoolFixture::pathName(backup), f.dir.read(PoolFixture::pathName(other)));
+    ASSERT_FALSE(f.page->hasDocument);
+    EXPECT_EQ(f.page->commandState(id("UNBACKUP_FILE")), 0);
+    // The process-wide backup dialog picks the backup; the file is its name without ".bak".
+    scriptedFileChoice() = backup;
+    fileDialogSystem = {scriptedFileDialog, scriptedFileDialog, scriptedFileDialogError};
+    ASSERT_TRUE(f.run(id("UNBACKUP_FILE")));
+    EXPECT_TRUE(shownWith(RavoText::FileOverwrite, song.c_str()));
+    EXPECT_EQ(f.dir.read(PoolFixture::pathName(song)), f.dir.read(PoolFixture::pathName(other)));
+    ASSERT_TRUE(pumpUntil([&] { return f.page->hasDocument; }, 5000));
+    EXPECT_STREQ(f.page->documentPath(), song.c_str());
 }

@@ -320,3 +320,28 @@ TEST(FileDialogReal, OneRunPerMode) {
     GetCurrentDirectoryA(MAX_PATH, after);
     EXPECT_STREQ(before, after);  // the dialogs leave the process's directory alone
 }
+
+TEST(FileDialogReal, CheckBoxBoundToAValue) {
+    TempDir dir;
+    GFileDialog d(&g_filter, "wav", dir.path().c_str());
+    u8 value = 1;
+    d.checkText = "Ask before replacing";
+    d.checkValue = &value;
+    struct Case {
+        bool ok, click;
+        u8 after;
+    } cases[] = {{true, true, 0}, {false, true, 1}, {true, false, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.ok << c.click);
+        value = 1;
+        RealDialog real;
+        real.ender.name = L"x";
+        real.ender.ok = c.ok;
+        real.ender.clickId = c.click ? FileDialogCheckId : 0;
+        EXPECT_EQ(runFileDialog(&d, 0, nullptr, FileSave), c.ok);
+        EXPECT_EQ(value, c.after);
+        if (c.click) {
+            EXPECT_TRUE(real.ender.clickedText == L"Ask before replacing");
+        }
+    }
+}

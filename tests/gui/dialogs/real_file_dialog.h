@@ -15,6 +15,8 @@ struct Ender {
     bool ok = true;
     HWND seen = nullptr;
     bool typeHidden = false;
+    int clickId = 0;  // a control clicked before the button, found at any depth
+    std::wstring clickedText;
 };
 inline Ender* g_ender = nullptr;
 inline HHOOK g_hook = nullptr;
@@ -35,6 +37,15 @@ inline LRESULT CALLBACK watchInit(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+inline BOOL CALLBACK clickControl(HWND control, LPARAM) {
+    if (GetDlgCtrlID(control) != g_ender->clickId) return TRUE;
+    wchar_t text[128] = {};
+    GetWindowTextW(control, text, 128);
+    g_ender->clickedText = text;
+    SendMessageW(control, BM_CLICK, 0, 0);
+    return FALSE;
+}
+
 inline LRESULT CALLBACK endDialog(int code, WPARAM wParam, LPARAM lParam) {
     MSG* msg = (MSG*)lParam;
     if (code >= 0 && wParam == PM_REMOVE && g_ender && msg->message == WM_APP + 77 && msg->hwnd == g_ender->seen) {
@@ -46,6 +57,7 @@ inline LRESULT CALLBACK endDialog(int code, WPARAM wParam, LPARAM lParam) {
             SendMessageW(dialog, CDM_SETCONTROLTEXT, cmb13, (LPARAM)g_ender->name.c_str());
             SendMessageW(dialog, CDM_SETCONTROLTEXT, edt1, (LPARAM)g_ender->name.c_str());
         }
+        if (g_ender->clickId) EnumChildWindows(dialog, clickControl, 0);
         PostMessageW(dialog, WM_COMMAND, g_ender->ok ? IDOK : IDCANCEL, 0);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
