@@ -39,6 +39,9 @@ bool GVSTInstrumentDialog::build(VstPlugin* plugin, GVSTInstrumentDialog* d, u32
     d->holdsOutput = true;
     VstSynthSource* source = nullptr;
     if (plugin->isLoaded()) {
+        // Keys and playback run at the output's rate; the rate it was loaded at comes back at the end.
+        d->pluginRate = plugin->sampleRate();
+        plugin->setSampleRate(output.rate);
         plugin->resume();
         source = new VstSynthSource(plugin);
         output.addSource(source, true);
@@ -79,6 +82,7 @@ void GVSTInstrumentDialog::releaseOutput() {
         recorder->recording = recorder->playing = recorder->noteSounding = 0;
     }
     leaveSynthOutput(output);
+    if (plugin && pluginRate > 0) plugin->setSampleRate(pluginRate);
 }
 
 void GVSTInstrumentDialog::onDestroy() {
