@@ -257,4 +257,7 @@ TEST(PianoKeyboard, PaintsTheMarkedFrameAndTheHoverOutline) {
     // The octave image: black keys and the white of E.
     EXPECT_EQ(RGB(24, 24, 24), controls::pixelAt(w, 16, 10));
     EXPECT_EQ(RGB(255, 255, 255), controls::pixelAt(w, 50, 20));
+    // Every octave shows it.
+    EXPECT_EQ(RGB(24, 24, 24), controls::pixelAt(w, 2 * OctaveWidth + 16, 10));
+    EXPECT_EQ(RGB(255, 255, 255), controls::pixelAt(w, 2 * OctaveWidth + 50, 20));
 }
