@@ -68,6 +68,8 @@ bool GVSTInstrumentDialog::build(VstPlugin* plugin, GVSTInstrumentDialog* d, u32
     GButtonRow::create(builder, d->helpPage ? "OCH" : "OC");
     d->finishBuild();
     d->updateButtonStates();
+    // The letters play at once.
+    if (d->keyboard) d->keyboard->setFocusSafe();
     return true;
 }
 
@@ -142,6 +144,8 @@ bool GVSTInstrumentDialog::onCommand(u32 command, GStateQuery* query) {
         return true;
     case InstrumentRecordCommand:
         if (!recorder->playing) recorder->toggleRecord();
+        // Back to the keys that are being recorded.
+        if (recorder->recording && keyboard && keyboard->hwnd) keyboard->setFocusSafe();
         return true;
     case InstrumentPlayCommand:
         if (!recorder->recording) recorder->togglePlay();

@@ -17,7 +17,6 @@
 #include "gui/frame/board_window.h"
 #include "gui/frame/shown_notices.h"
 #include "gui/input/system_input.h"
-#include "gui/kernel/window_behaviour.h"
 #include "gui/menus/popup_menu.h"
 #include "tests/editor/plugin_folder_scope.h"
 #include "tests/gui/dialogs/modal_script.h"
@@ -103,6 +102,7 @@ TEST_F(MainWindowTest, TheInstrumentWindowRecordsPlaysAndRenders) {
     };
 
     size_t deviceBefore = 0;
+    HWND keysTo = nullptr, keyboard = nullptr;
     std::string recorded, played;
     bool playedAlone = false;
     ModalScript script(TypeGVSTInstrumentDialog, {
@@ -110,17 +110,17 @@ TEST_F(MainWindowTest, TheInstrumentWindowRecordsPlaysAndRenders) {
             deviceBefore = readWholeFile(device).size();
             g_tick = 5000;
             ModalScript::click(d, InstrumentRecordCommand);
-            // E of octave 4 held for 300 ms, typed on the keyboard.
+            // E of octave 4 held for 300 ms, typed where the focus went: the keyboard.
             auto& i = static_cast<GVSTInstrumentDialog&>(d);
-            giveFocus(i.keyboard);
+            keysTo = GetFocus();
+            keyboard = i.keyboard->hwnd;
             g_tick = 5100;
-            PostMessageA(i.keyboard->hwnd, WM_KEYDOWN, 'E', 1);
+            PostMessageA(keysTo, WM_KEYDOWN, 'E', 1);
         },
         [&](GDialog& d) {
-            auto& i = static_cast<GVSTInstrumentDialog&>(d);
             g_tick = 5400;
             saveWindowShot(d.hwnd, "instrument_window_main.bmp");
-            PostMessageA(i.keyboard->hwnd, WM_KEYUP, 'E', (LPARAM)0xC0000001u);
+            PostMessageA(keysTo, WM_KEYUP, 'E', (LPARAM)0xC0000001u);
         },
         [&](GDialog& d) {
             g_tick = 5600;
@@ -147,6 +147,7 @@ TEST_F(MainWindowTest, TheInstrumentWindowRecordsPlaysAndRenders) {
     systemInput.tickCount = systemInputDefaults.tickCount;
 
     EXPECT_EQ(script.runs, 1);
+    EXPECT_EQ(keysTo, keyboard) << "recording gives the keyboard the focus";
     EXPECT_EQ(recorded, "0:90:64 300:80:64 500:B0:120");
     EXPECT_TRUE(playedAlone);
     // Key 64 of 128 on the left for 300 ms of the device's 44100 Hz (13230 frames, cut in blocks);
