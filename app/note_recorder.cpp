@@ -90,7 +90,8 @@ void NoteRecorder::togglePlay() {
     if (!playing) {
         if (events->count == 0) return;
         if (view) view->showPlaying(true);
-        if (plugin) plugin->scheduleEvents(events->data, events->count, false);
+        // After what is queued: a key released just before still gets its note off.
+        if (plugin) plugin->scheduleEvents(events->data, events->count, true);
         i64 length = (i64)(*events)[events->count - 1].time * rate / 1000;
         length = std::max<i64>(1, std::min<i64>(length, maxLength));
         setRequest((u32)length, false);

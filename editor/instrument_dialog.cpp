@@ -39,6 +39,9 @@ bool GVSTInstrumentDialog::build(VstPlugin* plugin, GVSTInstrumentDialog* d, u32
     d->holdsOutput = true;
     VstSynthSource* source = nullptr;
     if (plugin->isLoaded()) {
+        // Keys and playback run at the output's rate; the rate it was loaded at comes back at the end.
+        d->pluginRate = plugin->sampleRate();
+        plugin->setSampleRate(output.rate);
         plugin->resume();
         source = new VstSynthSource(plugin);
         output.addSource(source, true);
@@ -65,6 +68,8 @@ bool GVSTInstrumentDialog::build(VstPlugin* plugin, GVSTInstrumentDialog* d, u32
     GButtonRow::create(builder, d->helpPage ? "OCH" : "OC");
     d->finishBuild();
     d->updateButtonStates();
+    // The letters play at once.
+    if (d->keyboard) d->keyboard->setFocusSafe();
     return true;
 }
 
@@ -79,6 +84,7 @@ void GVSTInstrumentDialog::releaseOutput() {
         recorder->recording = recorder->playing = recorder->noteSounding = 0;
     }
     leaveSynthOutput(output);
+    if (plugin && pluginRate > 0) plugin->setSampleRate(pluginRate);
 }
 
 void GVSTInstrumentDialog::onDestroy() {
@@ -138,6 +144,8 @@ bool GVSTInstrumentDialog::onCommand(u32 command, GStateQuery* query) {
         return true;
     case InstrumentRecordCommand:
         if (!recorder->playing) recorder->toggleRecord();
+        // Back to the keys that are being recorded.
+        if (recorder->recording && keyboard && keyboard->hwnd) keyboard->setFocusSafe();
         return true;
     case InstrumentPlayCommand:
         if (!recorder->recording) recorder->togglePlay();

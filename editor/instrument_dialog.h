@@ -52,5 +52,6 @@ private:
     void enableCommand(u32 command, bool on);
 
     bool holdsOutput = false;
+    i32 pluginRate = 0;
     bool hintAsked = false;
 };

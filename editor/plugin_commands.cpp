@@ -36,6 +36,8 @@ i32 runPluginEffectCommand(EditorWindow* editor, u32 id, SoundBlockProcessor* pr
         return 0;
     }
     if (!wasLoaded) plugin->loadState();
+    // Loaded before for a sound of another rate, it runs at this one's.
+    plugin->setSampleRate((i32)editor->format.sampleRate);
     editor->format.rebuildSelectionMask();
     const u32 selected = (u32)editor->format.selectedTrackCount();
     const i32 channels = plugin->info().outputCount;

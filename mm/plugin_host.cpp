@@ -170,6 +170,16 @@ void HostedVstPlugin::resume() {
     dispatch(effStartProcess);
 }
 
+void HostedVstPlugin::setSampleRate(i32 sampleRate) {
+    std::lock_guard<std::recursive_mutex> hold(lock);
+    if (!isLoaded() || sampleRate <= 0 || sampleRate == rate) return;
+    const bool wasActive = active;
+    suspend();
+    rate = sampleRate;
+    dispatch(effSetSampleRate, 0, 0, nullptr, (f32)sampleRate);
+    if (wasActive) resume();
+}
+
 void HostedVstPlugin::suspend() {
     std::lock_guard<std::recursive_mutex> hold(lock);
     if (!active) return;

@@ -106,6 +106,10 @@ public:
     virtual bool isSynth() const = 0;
     // True once a call into the library faulted.
     virtual bool faulted() const = 0;
+    // The rate it runs at (-1 while not loaded). A new rate is told to a loaded plug-in, switched
+    // off around it when it was on.
+    virtual i32 sampleRate() const = 0;
+    virtual void setSampleRate(i32 rate) = 0;
 };
 
 // The plug-in of one library file. Its AEffect's user field points back at it.
@@ -159,7 +163,8 @@ public:
     // empty when it did not.
     const GString& refusal() const { return refusalText; }
     AEffect* effectRecord() const { return effect; }
-    i32 sampleRate() const { return rate; }
+    i32 sampleRate() const override { return rate; }
+    void setSampleRate(i32 sampleRate) override;
     i32 blockSize() const { return block; }
     u32 currentFrame() const { return frame; }
     bool isActive() const { return active; }

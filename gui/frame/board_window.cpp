@@ -56,6 +56,32 @@ GBoardWindow::GBoardWindow(GWindow* parent) : GUserImage(parent) {}
 GBoardWindow::~GBoardWindow() {
     destroyNative();
     delete defaultListener;
+    if (octaveStrip) DeleteObject(octaveStrip);
+}
+
+bool GBoardWindow::prepareOctaveStrip(HDC dc) {
+    if (octaveStrip && stripBackground == toolkitColors.background) return true;
+    GBitmap* image = getCachedImage(OctaveImageId);
+    if (!image || !image->bitmap) return false;
+    if (octaveStrip) DeleteObject(octaveStrip);
+    octaveStrip = CreateCompatibleBitmap(dc, image->width, image->height);
+    if (!octaveStrip) return false;
+    stripBackground = toolkitColors.background;
+    stripWidth = image->width;
+    stripHeight = image->height;
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(memory, octaveStrip);
+    RECT all{0, 0, stripWidth, stripHeight};
+    HBRUSH back = CreateSolidBrush(stripBackground);
+    FillRect(memory, &all, back);
+    DeleteObject(back);
+    {
+        GSavedDC saved(memory);
+        image->draw(saved, 0, 0);
+    }
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    return true;
 }
 
 bool GBoardWindow::build(i32 note, i32 octave, i32 count) {
@@ -332,7 +358,12 @@ void GBoardWindow::paint(HDC dc, const RECT&, bool) {
     FillRect(dc, &client, back);
     DeleteObject(back);
     GSavedDC saved(dc);
-    GBitmap* image = getCachedImage(OctaveImageId);
+    HDC strip = nullptr;
+    HGDIOBJ stripOld = nullptr;
+    if (prepareOctaveStrip(dc)) {
+        strip = CreateCompatibleDC(dc);
+        stripOld = SelectObject(strip, octaveStrip);
+    }
     const i32 rowTop = KeyRowsHeight, rowBottom = rowTop + nameRowHeight();
     const i32 firstOctave = (i32)(horizontal.origin / OctaveWidth);
     SelectObject(dc, getMessageFont()->font);
@@ -340,7 +371,7 @@ void GBoardWindow::paint(HDC dc, const RECT&, bool) {
     for (i32 o = std::max(0, firstOctave); o < octaves; ++o) {
         const i32 x = (i32)((i64)o * OctaveWidth - horizontal.origin);
         if (x >= client.right) break;
-        if (image && image->bitmap) image->draw(saved, x, 0);
+        if (strip) BitBlt(dc, x, 0, stripWidth, stripHeight, strip, 0, 0, SRCCOPY);
         SelectObject(dc, GetStockObject(NULL_BRUSH));
         if (o == markedOctave && markedNote >= 0 && markedNote < 12) {
             saved.selectPen(toolkitColors.selection);
@@ -364,6 +395,10 @@ void GBoardWindow::paint(HDC dc, const RECT&, bool) {
         RECT nameRect{x, rowTop, x + OctaveWidth, rowBottom};
         SetTextColor(dc, toolkitColors.text);
         DrawTextA(dc, name, -1, &nameRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    if (strip) {
+        SelectObject(strip, stripOld);
+        DeleteDC(strip);
     }
     paintSoundSwitch(dc);
     if (GetFocus() == hwnd) {

@@ -120,6 +120,13 @@ private:
     void paintOutline(HDC dc, i32 x, i32 note, i32 inset);
     void paintSoundSwitch(HDC dc);
 
+    // One octave's picture over the background, copied to every octave (the picture itself is
+    // drawn with a key colour, which is slow); made again when the background changes.
+    bool prepareOctaveStrip(HDC dc);
+    HBITMAP octaveStrip = nullptr;  // owned
+    u32 stripBackground = 0;
+    i32 stripWidth = 0, stripHeight = 0;
+
     GKeyListener* defaultListener = nullptr;  // owned
     GKeyListener* listener = nullptr;
     class GBoardHover* hover = nullptr;        // on the window's chain, which deletes it

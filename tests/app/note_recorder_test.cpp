@@ -124,9 +124,12 @@ TEST(NoteRecorder, PlaysTheListForItsLength) {
     e.time = 500;
     e.status = 0x80;
     *list.append(1) = e;
+    // A key released just before play keeps its note off.
+    recorder.noteOn(4, 4, 100);
+    recorder.noteOff();
     recorder.togglePlay();
     EXPECT_EQ(1, recorder.playing);
-    EXPECT_EQ("90:60 80:60", queued(plugin));
+    EXPECT_EQ("90:64 80:64 90:60 80:60", queued(plugin));
     RunRequest r = source.currentRequest();
     EXPECT_EQ(22050u, r.samples);  // 500 ms at 44100 Hz
     EXPECT_EQ(&recorder, r.finished);

@@ -75,6 +75,8 @@ TEST(InstrumentWindow, RecordsPlaysAndRendersTheKeys) {
     ClockScope clock;
     f.menu(VstInstrumentsMenuId);
     const u32 synthItem = (u32)f.itemId("Test Synth");
+    VstPlugin* synth = vstPluginAt((u32)PluginFixture::pluginIndex("Test Synth"));
+    ASSERT_TRUE(synth->load(nullptr, 44100, -1)) << "loaded before for a sound of another rate";
     f.page->pane->selectAllPlain();
     std::string shown[6];
     std::string recorded;
@@ -88,6 +90,7 @@ TEST(InstrumentWindow, RecordsPlaysAndRendersTheKeys) {
                 EXPECT_EQ(w.keyboard->markedOctave, 4);
                 EXPECT_EQ(w.keyboard->keyListener(), w.recorder);
                 EXPECT_GE(SynthOutput::instance().users.load(), 1);
+                EXPECT_EQ(synth->sampleRate(), SynthOutput::instance().rate) << "keys sound at the output's rate";
                 shown[0] = states(w);
                 g_tick = 1000;
                 ModalScript::click(d, InstrumentRecordCommand);
@@ -142,7 +145,8 @@ TEST(InstrumentWindow, RecordsPlaysAndRendersTheKeys) {
     EXPECT_EQ(std::count(f.boxes.begin(), f.boxes.end(), std::string(ravoText(RavoText::InstrumentHint))), 1);
     EXPECT_EQ(SynthOutput::instance().sourceCount(), 0u) << "the window's source left with it";
 
-    // C4 (key 60 of 128) from the start for 150 ms (1200 frames at 8000 Hz), then silence.
+    // C4 (key 60 of 128) from the start for 150 ms (1200 frames at the sound's 8000 Hz), then silence.
+    EXPECT_EQ(synth->sampleRate(), 8000);
     ASSERT_TRUE(f.page->history.canUndo());
     std::vector<i16> left = leftSamples(f);
     ASSERT_EQ(left.size(), 8000u);

@@ -327,6 +327,30 @@ TEST(PluginHost, ScheduledTimesBecomeStrictlyIncreasingFrames) {
     EXPECT_EQ(queue[3].time, 300u + 44u) << "kept events, times counted from the current frame";
 }
 
+// A new rate is the one the plug-in is asked about and schedules in; it stays on when it was on.
+TEST(PluginHost, ANewSampleRate) {
+    auto plugin = loadTestPlugin("synth_plugin", 8000, 64);
+    plugin->resume();
+    plugin->setSampleRate(44100);
+    EXPECT_EQ(plugin->sampleRate(), 44100);
+    EXPECT_EQ(vstHostCallback(plugin->effectRecord(), audioMasterGetSampleRate, 0, 0, nullptr, 0.0f), 44100);
+    PluginEvent note{};
+    note.time = 10;
+    note.status = 0x90;
+    note.data1 = 60;
+    plugin->scheduleEvents(&note, 1, false);
+    EXPECT_EQ(plugin->queuedEvents()[0].time, 441u);
+    auto out = runOutputs(*plugin, 442);
+    EXPECT_EQ(out[0][441], 60.0f / 128.0f) << "still processing";
+    for (i32 bad : {0, -1}) {
+        plugin->setSampleRate(bad);
+        EXPECT_EQ(plugin->sampleRate(), 44100);
+    }
+    plugin->unload();
+    plugin->setSampleRate(8000);
+    EXPECT_EQ(plugin->sampleRate(), -1) << "nothing to tell while not loaded";
+}
+
 TEST(PluginHost, ProgramsAndParameters) {
     auto gain = loadTestPlugin("gain_plugin");
     GBag names;

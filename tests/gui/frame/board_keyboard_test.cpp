@@ -28,8 +28,9 @@ public:
 // A keyboard of `octaves` octaves, three octaves wide, at the top left of a shown dialog; its sound
 // switch on a flag of the test's and its keys going to a logging listener.
 struct Keyboard {
-    controls::Fixture fx{500, 200};
+    // Before the fixture: the keyboard's end (its lost focus) still tells the listener.
     LoggingListener listener;
+    controls::Fixture fx{500, 200};
     u8 sound = 1;
     u8* savedFlag = keyboardSoundFlag();
     u32 noteStyle = 0;
@@ -256,4 +257,7 @@ TEST(PianoKeyboard, PaintsTheMarkedFrameAndTheHoverOutline) {
     // The octave image: black keys and the white of E.
     EXPECT_EQ(RGB(24, 24, 24), controls::pixelAt(w, 16, 10));
     EXPECT_EQ(RGB(255, 255, 255), controls::pixelAt(w, 50, 20));
+    // Every octave shows it.
+    EXPECT_EQ(RGB(24, 24, 24), controls::pixelAt(w, 2 * OctaveWidth + 16, 10));
+    EXPECT_EQ(RGB(255, 255, 255), controls::pixelAt(w, 2 * OctaveWidth + 50, 20));
 }
