@@ -112,8 +112,7 @@ bool UpdateDialog::build() {
     b.endContainer();
 
     GLabel::create(b, ravoText(RavoText::UpdateMessages), 0, "<-");
-    logLabel = GMultiLabel::create(b, "", 60, 10, MultiBorder | MultiWidthChars | MultiHeightChars | MultiNoGrow,
-                                   "UC");
+    logLabel = GMultiLabel::create(b, "", 60, 10, MultiBorder | MultiWidthChars | MultiHeightChars, "UC");
     pages->setCurrentPage(0);
     fitToContent();
     addTimer(&timer, 500, this, nullptr);
