@@ -76,6 +76,13 @@ bool checkConnection(InternetSession& session, const char* address) {
 
 void closeRequest(HttpRequest& request) { closeHandle(request.lock, request.handle); }
 
+void abortRequest(HttpRequest& request) {
+    std::lock_guard<std::mutex> hold(request.lock);
+    request.aborted = true;
+    if (request.handle) InternetCloseHandle(request.handle);
+    request.handle = nullptr;
+}
+
 u32 downloadPercent(HttpRequest& request) {
     std::lock_guard<std::mutex> hold(request.lock);
     return request.announced ? (u32)(request.received * 100 / request.announced) : 0;
@@ -99,6 +106,15 @@ bool downloadUrlToFile(HttpRequest& request, InternetSession& session, const cha
         std::lock_guard<std::mutex> hold(request.lock);
         if (request.handle) InternetCloseHandle(request.handle);
         request.handle = handle;
+        // Aborted while it was being opened: the abort did not see this handle.
+        if (request.aborted) {
+            InternetCloseHandle(handle);
+            request.handle = nullptr;
+        }
+    }
+    if (!readHandle(request.lock, request.handle)) {
+        SetLastError(ERROR_INTERNET_OPERATION_CANCELLED);
+        return reportInternetError(request.handler, address);
     }
     GFile file(request.handler);
     DWORD status = 0, size = sizeof status;

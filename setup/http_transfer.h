@@ -26,6 +26,8 @@ struct HttpRequest {
     u32 capacity = 0;
     u64 received = 0;
     u64 announced = 0;
+    // Set by abortRequest: a request opened afterwards is closed at once.
+    bool aborted = false;
 
     ~HttpRequest();
 };
@@ -39,6 +41,8 @@ bool checkConnection(InternetSession& session, const char* address);
 // announced length is learnt; else the body is copied to the file, which must be exactly that long.
 bool downloadUrlToFile(HttpRequest& request, InternetSession& session, const char* address, const char* fileName);
 void closeRequest(HttpRequest& request);
+// Closes the request for good, also one being opened meanwhile, until `aborted` is cleared.
+void abortRequest(HttpRequest& request);
 u32 downloadPercent(HttpRequest& request);
 u64 announcedLength(HttpRequest& request);
 // Text 8 with the address and the thread's last error, or text 7 without an address.

@@ -49,7 +49,7 @@ void addModeRadios(GLayoutBuilder& b, i32* value, GRadioBox* radios[3]) {
     radios[2] = addRadioBox(b, ravoText(RavoText::UpdateModeAuto), 1, value, 3);
 }
 
-const char kDateSample[] = "Wednesday, 30 September 2026 23:59:59";
+const char kDateSample[] = "Wednesday, September 30, 2026 12:59:59 PM (local)";
 }  // namespace
 
 UpdateDialog::~UpdateDialog() {
@@ -112,8 +112,7 @@ bool UpdateDialog::build() {
     b.endContainer();
 
     GLabel::create(b, ravoText(RavoText::UpdateMessages), 0, "<-");
-    logLabel = GMultiLabel::create(b, "", 60, 10, MultiBorder | MultiWidthChars | MultiHeightChars | MultiNoGrow,
-                                   "UC");
+    logLabel = GMultiLabel::create(b, "", 60, 10, MultiBorder | MultiWidthChars | MultiHeightChars, "UC");
     pages->setCurrentPage(0);
     fitToContent();
     addTimer(&timer, 500, this, nullptr);

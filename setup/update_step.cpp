@@ -18,16 +18,22 @@ void takeOwnUninstallKey() {
     static GString key;
     char self[MAX_PATH] = {};
     if (updateUninstallKey[0] || !GetModuleFileNameA(nullptr, self, MAX_PATH)) return;
-    try {
-        InstallRecord record;
-        if (hasInstallRecord(self) && readInstallRecord(self, nullptr, &record, nullptr)) key = record.uninstallKeyName;
-    } catch (...) {
-    }
+    key = recordedUninstallKey(self);
     if (key.length) updateUninstallKey = key.c_str();
 }
 }  // namespace
 
 UpdateChecker* updateChecker() { return current; }
+
+GString recordedUninstallKey(const char* programPath) {
+    try {
+        InstallRecord record;
+        if (hasInstallRecord(programPath) && readInstallRecord(programPath, nullptr, &record, nullptr))
+            return record.uninstallKeyName;
+    } catch (...) {
+    }
+    return GString();
+}
 
 UpdateCheckStep::~UpdateCheckStep() { onQuit(); }
 

@@ -16,3 +16,5 @@ public:
 
 // The checker of the running program, null when none.
 UpdateChecker* updateChecker();
+// The uninstall entry named by the record of an installed program file; empty without one.
+GString recordedUninstallKey(const char* programPath);

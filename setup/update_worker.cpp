@@ -182,7 +182,7 @@ void HttpDownloader::stopWorker() {
     {
         StateHold hold(stateLock);
         if (state > 1) {
-            closeRequest(request);
+            abortRequest(request);
             closeSession(session);
             state = 1;
             SetEvent(stopEvent);
@@ -253,6 +253,11 @@ bool HttpDownloader::waitForIdle(u32 code) {
 
 void HttpDownloader::work() {
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
+    {
+        // A stop before this point has set state 1, which ends the thread below.
+        std::lock_guard<std::mutex> hold(request.lock);
+        request.aborted = false;
+    }
     GString tempFile = workFolder;
     pathJoin(tempFile, kTempName);
     GString signatureFile = tempFile;

@@ -108,7 +108,7 @@ bool requestRunningInstanceStop() {
             showMessageBox(&mbInformation, nullptr, ravoText(RavoText::CloseRunningProgram));
         } else if (budget <= 0) {
             // An instance that does not end (a question of its own, a hang) must not hold the
-            // installer for ever: the user decides.
+            // installer forever: the user decides.
             if (showMessageBox(&mbQuestion, nullptr, ravoText(RavoText::StillRunningQuestion)) != IDYES) return false;
             budget = runningStopWaitMs;
         }

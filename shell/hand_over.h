@@ -24,7 +24,7 @@ HandOver handOverToRunningInstance(const char* commandLine);
 // Writes the text as the whole content of the data folder's file: first under a temporary name
 // beside it, then moved into place, so that no reader sees it half written.
 bool writeCommandFile(const char* name, const char* text);
-// Waits until no instance holds the lock, asking once with "-stop"; true. After the wait
+// Waits until no instance holds the lock, asking once with "-stop"; true then. After the wait
 // (milliseconds) a message asks the user to close it; after each further wait a question whether
 // to go on waiting, whose No answers false.
 bool requestRunningInstanceStop();

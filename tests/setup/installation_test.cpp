@@ -13,6 +13,7 @@
 #include "setup/install_record.h"
 #include "setup/installation_removal.h"
 #include "setup/registry_key.h"
+#include "setup/update_step.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -332,4 +333,22 @@ TEST_F(InstallFixture, ShortcutsAreCopiedOutOfTheFolderAndRemovedWithIt) {
         EXPECT_FALSE(isFolder(target));
     }
     CoUninitialize();
+}
+
+// The update's patch goes to the entry that the installed copy's record names.
+TEST(UpdateEntry, TheInstalledCopyNamesItsUninstallEntry) {
+    TempDir dir;
+    RecordingHandler sink;
+    ASSERT_TRUE(installProgramFiles(fixture("product").c_str(), nullptr, &sink, nullptr, dir.path().c_str(), nullptr));
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const struct {
+        std::string path;
+        const char* key;
+    } cases[] = {{dir.file("ravo.exe"), "RavoSetupTestEntry"},
+                 {fixture("product"), "RavoSetupTestEntry"},
+                 {fixture("tree"), ""},
+                 {self, ""},
+                 {dir.file("missing.exe"), ""}};
+    for (const auto& c : cases) EXPECT_STREQ(c.key, recordedUninstallKey(c.path.c_str()).c_str()) << c.path;
 }

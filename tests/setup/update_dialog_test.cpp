@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "app/net_texts.h"
 #include "app/program_texts.h"
 #include "core/format.h"
@@ -17,12 +19,14 @@
 #include "gui/controls/multi_label.h"
 #include "gui/controls/page_stack.h"
 #include "gui/controls/progress_bar.h"
+#include "gui/kernel/message_box.h"
 #include "gui/layout/group_box_item.h"
 #include "setup/update_checker.h"
 #include "tests/gui/dialogs/modal_script.h"
 #include "tests/gui/gui_fixture.h"
 #include "tests/gui/input_fixture.h"
 #include "tests/setup/http_test_server.h"
+#include "tests/setup/update_fixture.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -170,11 +174,17 @@ TEST_F(UpdateDialogTest, TheButtonChecksAndInACheckStopsIt) {
     click(dialog.checkButton);
     ASSERT_TRUE(pumpUntil([&] { return dialog.checkButton->command() == 1001; }, 10000));
     EXPECT_TRUE(IsWindowEnabled(dialog.checkButton->hwnd));
+    // Wine's close does not wake a read already blocked on the socket (Windows' does): once the stop
+    // has begun, the rest of the body lets such a read return.
+    std::thread releaser([&] {
+        while (state() != 1 && state() != 2) Sleep(1);
+        server.release();
+    });
     click(dialog.checkButton);
-    // Abandoned at once, then waiting for the next scheduled check.
+    releaser.join();
+    // Abandoned, then waiting for the next scheduled check.
     EXPECT_EQ(2u, state());
     EXPECT_GT(worker.nextCheck, updateClock());
-    server.release();
 }
 
 TEST_F(UpdateDialogTest, ARadioSetsTheModeAndRetitlesTheGroup) {
@@ -205,22 +215,34 @@ TEST_F(UpdateDialogTest, ARadioSetsTheModeAndRetitlesTheGroup) {
     destroyHidden(again.hwnd);
 }
 
-// A second run while one is open does nothing; while open the user counts as idle.
+// A second run while one is open does nothing; while open the user counts as idle, and question 3
+// is a plain question that leaves the mode to the dialog's radios.
 TEST_F(UpdateDialogTest, OneDialogAtATime) {
     UpdateChecker checker;
     checker.addressTemplates.clear();
     EXPECT_EQ(nullptr, openUpdateDialog);
-    bool nestedReturned = false, idleInside = false;
+    static std::vector<std::string> questions;
+    questions.clear();
+    setMessageBoxSink([](const MessageBoxDescription*, GWindow*, const char* text) {
+        questions.push_back(text);
+        return IDYES;
+    });
+    bool nestedReturned = false, idleInside = false, answered = false;
     ModalScript script(TypeUpdateDialog, {[&](GDialog& d) {
                                               EXPECT_EQ(&d, openUpdateDialog);
                                               idleInside = checker.isUserIdle(5);
                                               UpdateDialog::run(nullptr, &worker);
                                               nestedReturned = true;
+                                              answered = showUpdateQuestion(&checker, 3, nullptr, 0);
                                               ModalScript::post(d, 2);
                                           }});
     UpdateDialog::run(nullptr, &checker);
+    setMessageBoxSink(nullptr);
     EXPECT_TRUE(nestedReturned);
     EXPECT_TRUE(idleInside);
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(std::vector<std::string>{ravoText(RavoText::UpdateHowToCheck)}, questions);
+    EXPECT_EQ(1u, checker.mode);
     EXPECT_EQ(1, script.runs);
     EXPECT_EQ(nullptr, openUpdateDialog);
 }
@@ -246,4 +268,44 @@ TEST_F(UpdateDialogTest, QuestionThreeAsksHowToCheck) {
         EXPECT_EQ(1, script.runs);
         EXPECT_EQ(c.mode, worker.mode);
     }
+}
+
+// A started update closes the open dialog before the program quits; a failed start leaves it open.
+TEST_F(UpdateDialogTest, AStartedUpdateClosesTheDialog) {
+    static int quits, starts;
+    static bool launchWorks;
+    quits = starts = 0;
+    UpdateLauncher savedLauncher = updateLauncher;
+    void (*savedQuit)() = updateQuit;
+    updateLauncher = [](const char*, const char*, const char*, bool) {
+        ++starts;
+        return launchWorks;
+    };
+    updateQuit = [] { ++quits; };
+    setMessageBoxSink([](const MessageBoxDescription*, GWindow*, const char*) { return 0; });
+    for (bool works : {false, true}) {
+        SCOPED_TRACE(works);
+        launchWorks = works;
+        std::string file = dir.file("kx_updater_17h3634.tmp");
+        dir.write("kx_updater_17h3634.tmp", "MZ installer");
+        dir.write("kx_updater_17h3634.tmp.sig", signUpdate("0.2.0", "MZ installer"));
+        i32 endedWith = -1;
+        bool started = false;
+        ModalScript script(TypeUpdateDialog, {[&](GDialog& d) {
+                                                  ModalScript::unmark(d);
+                                                  started = runDownloadedUpdate(file.c_str(), "0.2.0",
+                                                                                testPublicKey().data(),
+                                                                                (u32)testPublicKey().size());
+                                                  endedWith = d.result;
+                                                  if (d.result == -1) ModalScript::post(d, 2);
+                                              }});
+        UpdateDialog::run(nullptr, &worker);
+        EXPECT_EQ(works, started);
+        EXPECT_EQ(works ? 2 : -1, endedWith);
+        EXPECT_EQ(works ? 1 : 0, quits);
+    }
+    EXPECT_EQ(2, starts);
+    updateLauncher = savedLauncher;
+    updateQuit = savedQuit;
+    setMessageBoxSink(nullptr);
 }
