@@ -17,8 +17,8 @@
 #include "gui/layout/layout_cell.h"
 #include "gui/menus/action_table.h"
 #include "gui/views/table.h"
-#include "mm/ravo_file.h"
 #include "tests/editor/editor_fixture.h"
+#include "tests/editor/own_sound.h"
 #include "tests/gui/dialogs/modal_script.h"
 #include "tests/gui/dialogs/scripted_file_dialog.h"
 #include "tests/gui/input_fixture.h"
@@ -67,20 +67,8 @@ i16 drawn(f64 v) { return (i16)(i32)std::trunc(v); }
 
 // An own-format file holding the sample bytes of a sox sound.
 std::string ownSound(EditorFixture& f, const std::string& wave, u32 tracks, u32 rate, const std::string& name) {
-    const std::string samples = fileSamples(wave);
-    SoundFormat format;
-    format.setPlain(tracks, rate, encodingInt16);
-    SoundFormatBlock block;
-    EXPECT_TRUE(buildFormatBlock(&block, &format));
-    RavoFormBlock root;
-    buildRavoLayout(&root, block.format(), samples.size());
-    root.dataBlock()->source.kind = dataSourceMemory;
-    root.dataBlock()->source.memory = reinterpret_cast<const u8*>(samples.data());
     const std::string path = f.dir.file(name);
-    GFile out;
-    EXPECT_TRUE(fileOpen(out, path.c_str(), FileMode::Write));
-    EXPECT_TRUE(root.write(nullptr, out, nullptr));
-    fileClose(out);
+    EXPECT_TRUE(writeOwnSound(wave, tracks, rate, path));
     return path;
 }
 

@@ -27,44 +27,10 @@
 #include "tests/mm/sound_bytes.h"
 #include "tests/mm/sox_tool.h"
 #include "tests/shell/main_window_fixture.h"
+#include "tests/shell/menu_keys.h"
 #include "tests/support/test_support.h"
 
 namespace {
-
-// The keys from the menu bar's first menu to the item of the id, first in a menu or one submenu
-// deep: Right to its menu, Down into it, Down past the items before the submenu, Right into it,
-// Down to the item. (An item further down a menu is not taken: the keys skip disabled items.)
-bool menuPath(HMENU bar, u32 id, std::vector<UINT>* path) {
-    auto stepsTo = [](HMENU menu, i32 position) {
-        u32 steps = 0;
-        for (i32 k = 0; k < position; ++k)
-            if (!(GetMenuState(menu, (UINT)k, MF_BYPOSITION) & MF_SEPARATOR)) ++steps;
-        return steps;
-    };
-    for (i32 m = 0; m < GetMenuItemCount(bar); ++m) {
-        HMENU menu = GetSubMenu(bar, m);
-        for (i32 s = 0; menu && s < GetMenuItemCount(menu); ++s) {
-            if (GetMenuItemID(menu, s) == id && stepsTo(menu, s) == 0) {
-                path->assign((size_t)m, VK_RIGHT);
-                path->push_back(VK_DOWN);
-                path->push_back(VK_RETURN);
-                return true;
-            }
-            HMENU sub = GetSubMenu(menu, s);
-            for (i32 k = 0; sub && k < GetMenuItemCount(sub); ++k) {
-                if (GetMenuItemID(sub, k) != id) continue;
-                path->assign((size_t)m, VK_RIGHT);
-                path->push_back(VK_DOWN);
-                path->insert(path->end(), stepsTo(menu, s), VK_DOWN);
-                path->push_back(VK_RIGHT);
-                path->insert(path->end(), stepsTo(sub, k), VK_DOWN);
-                path->push_back(VK_RETURN);
-                return true;
-            }
-        }
-    }
-    return false;
-}
 
 bool peaksReady(WavePane* pane) { return pane->source && pane->source->loadProgress() >= 100; }
 
@@ -86,7 +52,7 @@ TEST_F(MainWindowTest, AmplifyFromTheMenuBarThroughItsDialog) {
     const std::string before = windowPixels(page->pane->hwnd);
 
     std::vector<UINT> path;
-    ASSERT_TRUE(menuPath(GetMenu(w->hwnd), EditorAmplify, &path));
+    ASSERT_TRUE(menuKeys(GetMenu(w->hwnd), EditorAmplify, &path));
     std::string title;
     ModalScript script(TypeAmpDialog, {
         [&](GDialog& d) {
@@ -147,7 +113,7 @@ TEST_F(MainWindowTest, FindFromTheMenuBarMovesTheCursorToAClick) {
     const std::string before = windowPixels(page->pane->hwnd);
 
     std::vector<UINT> path;
-    ASSERT_TRUE(menuPath(GetMenu(w->hwnd), EditorFind, &path));
+    ASSERT_TRUE(menuKeys(GetMenu(w->hwnd), EditorFind, &path));
     ModalScript script(TypeFindDialog, {[&](GDialog& d) {
         saveWindowShot(d.hwnd, "find_dialog.bmp");
         ModalScript::click(d, IDOK);

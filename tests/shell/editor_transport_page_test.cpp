@@ -141,3 +141,57 @@ TEST_F(MainWindowTest, PlayAndRecordFromTheMainWindow) {
     EXPECT_GT(columnDifferences(toneShown, recordedShown, pane->hwnd, middle), 4u);
     EXPECT_EQ(columnDifferences(toneShown, recordedShown, pane->hwnd, before), 0u);
 }
+
+// AMPLIFY's Preview as a user presses it in the main window: the dimmed dialog, the stop window over
+// the button, the trial heard through the device and taken back, then OK records the one edit.
+TEST_F(MainWindowTest, AmplifyPreviewedFromTheMainWindow) {
+    TransportScope scope;
+    const AppSettings saved = appSettings;
+    appSettings.Editor.ampData_mul = levelFactor(0.5);
+    TempDir dir;
+    std::string in = dir.file("tone.wav");
+    ASSERT_EQ(0, runSox("-n -r 44100 -c 2 -b 16 \"" + unixPath(in) + "\" synth 1 sine 440 vol 0.8"));
+    const std::string samples = fileSamples(in);
+    ProgramWindow* w = make(KindWelcome);
+    ASSERT_NE(nullptr, w);
+    auto* page = static_cast<EditorWindow*>(openDocumentInWindow(w, KindEditor, in.c_str()));
+    ASSERT_NE(nullptr, page);
+    WavePane* pane = page->pane;
+    ASSERT_TRUE(pumpUntil([&] { return peaksReady(pane); }, 5000));
+    const u64 from = 4410, to = 17640;
+    pane->setSelection(from, to);
+    DeleteFileA(deviceOutputPath().c_str());
+
+    int run = 0;
+    bool untouchedBetween = false, historyBetween = true;
+    ModalScript script(TypeAmpDialog, {[&](GDialog& d) {
+        if (++run == 2) {
+            untouchedBetween = page->dataLength == samples.size() && !page->modified;
+            historyBetween = page->history.canUndo();
+        }
+        ModalScript::click(d, run == 1 ? 4 : IDOK);
+    }});
+    PostMessageA(w->hwnd, WM_COMMAND, EditorAmplify, 0);
+    ASSERT_TRUE(pumpUntil([&] { return page->history.canUndo(); }, 15000));
+    EXPECT_EQ(run, 2);
+    EXPECT_TRUE(untouchedBetween);
+    EXPECT_FALSE(historyBetween);
+    // What played is the amplified range, as the sound now holds it.
+    std::string halved;
+    for (size_t i = from * fb / 2; i < to * fb / 2; ++i) {
+        const i16 v = (i16)(sampleAt(samples, i) / 2);
+        halved.append(reinterpret_cast<const char*>(&v), 2);
+    }
+    const std::string played = readWholeFile(deviceOutputPath());
+    ASSERT_GE(played.size(), halved.size());
+    size_t best = 0;
+    for (size_t at = 0; at + halved.size() <= played.size(); at += fb) {
+        size_t close = 0;
+        for (size_t i = 0; i < halved.size() / 2; ++i)
+            close += std::abs(sampleAt(played, at / 2 + i) - sampleAt(halved, i)) <= 1;
+        best = std::max(best, close);
+        if (best == halved.size() / 2) break;
+    }
+    EXPECT_EQ(best, halved.size() / 2);
+    appSettings = saved;
+}
