@@ -24,6 +24,7 @@
 #include "mm/sound_player.h"
 #include "editor/editor_menus.h"
 #include "editor/plugin_dialog.h"
+#include "tests/editor/editor_fixture.h"
 #include "tests/editor/editor_page_fixture.h"
 #include "tests/editor/plugin_fixture.h"
 #include "gui/controls/combo.h"
@@ -241,10 +242,11 @@ TEST(EffectPreview, PlayAsIsPlaysTheUntouchedSoundAndEndsWithTheLoopOn) {
 }
 
 // Over a range longer than five seconds the preview plays the first five only (Stop in the stop
-// window ends it at once), and OK after it still changes the whole selection.
+// window ends it at once), and OK after it still changes the whole selection as sox's vol does.
 TEST(EffectPreview, ALongRangePreviewsFiveSecondsAndOkTakesItWhole) {
     PreviewPage f;
-    ASSERT_TRUE(f.open(f.make("-r 8000 -c 2 -b 16", "synth 7 sine 300 vol 0.8")));
+    const std::string in = f.make("-r 8000 -c 2 -b 16", "synth 7 sine 300 vol 0.8");
+    ASSERT_TRUE(f.open(in));
     const std::string original = f.bytes();
     const u64 frames = original.size() / fb;
     f.page->pane->setSelection(0, frames);
@@ -264,6 +266,7 @@ TEST(EffectPreview, ALongRangePreviewsFiveSecondsAndOkTakesItWhole) {
     EXPECT_EQ(played.end, 5u * 8000 * fb);
     EXPECT_FALSE(f.page->player->isRunning());
     expectGain(f.bytes(), original, 0.5, 0, frames);
+    expectSoxGain(f.page, in, f.dir.file("out.wav"), "0.5", 2, 0, frames);
 }
 
 // Another family's dialog opts in the same way: the echo dialog gets both buttons before its OK,
