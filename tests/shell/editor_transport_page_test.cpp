@@ -1,10 +1,13 @@
-// Play and record as a user starts them in the main window, through the machine's wave devices
-// (the test set-up writes what is played to a file and records silence): the played bytes read
-// back from the device's file, the play cursor and the recorded stretch seen in the pane's pixels.
+// Play, record and an effect's preview as a user starts them in the main window, through the
+// machine's wave devices (the test set-up writes what is played to a file and records silence): the
+// played bytes read back from the device's file, the play cursor and the recorded stretch seen in
+// the pane's pixels.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
+#include "app/amp_dialog.h"
 #include "app/app_settings.h"
 #include "editor/editor_window.h"
 #include "editor/wave_pane.h"
@@ -15,6 +18,7 @@
 #include "mm/mm_settings.h"
 #include "mm/sound_player.h"
 #include "tools/mixer_panel.h"
+#include "tests/gui/dialogs/modal_script.h"
 #include "tests/gui/dib_canvas.h"
 #include "tests/mm/sound_bytes.h"
 #include "tests/mm/sox_tool.h"
@@ -52,6 +56,15 @@ bool holdsMixerPanel(GLayoutCell* cell) {
 }
 
 bool recordPanelShown = false;
+
+std::string storeBytes(EditorWindow* page) {
+    std::string out(page->store.length, '\0');
+    page->store.lock(nullptr);
+    page->store.readRange(page->store.findSegment(page->store.dataOffset), page->store.length,
+                          reinterpret_cast<u8*>(&out[0]));
+    page->store.unlock();
+    return out;
+}
 
 // RecordDialog is answered with OK as it opens; the recording then ends by its length.
 void CALLBACK acceptRecordDialog(HWND, UINT, UINT_PTR, DWORD) {
@@ -140,4 +153,49 @@ TEST_F(MainWindowTest, PlayAndRecordFromTheMainWindow) {
     const i64 middle = pane->pixelOfFrame(33075), before = pane->pixelOfFrame(11025);
     EXPECT_GT(columnDifferences(toneShown, recordedShown, pane->hwnd, middle), 4u);
     EXPECT_EQ(columnDifferences(toneShown, recordedShown, pane->hwnd, before), 0u);
+}
+
+// AMPLIFY's Preview as a user presses it in the main window: the trial heard through the device and
+// taken back before the dialog shows again, then OK records the one edit.
+TEST_F(MainWindowTest, AmplifyPreviewedFromTheMainWindow) {
+    TransportScope scope;
+    const AppSettings saved = appSettings;
+    appSettings.Editor.ampData_mul = levelFactor(0.5);
+    TempDir dir;
+    std::string in = dir.file("tone.wav");
+    ASSERT_EQ(0, runSox("-n -r 44100 -c 2 -b 16 \"" + unixPath(in) + "\" synth 1 sine 440 vol 0.8"));
+    const std::string samples = fileSamples(in);
+    ProgramWindow* w = make(KindWelcome);
+    ASSERT_NE(nullptr, w);
+    auto* page = static_cast<EditorWindow*>(openDocumentInWindow(w, KindEditor, in.c_str()));
+    ASSERT_NE(nullptr, page);
+    WavePane* pane = page->pane;
+    ASSERT_TRUE(pumpUntil([&] { return peaksReady(pane); }, 5000));
+    const u64 from = 4410, to = 17640;
+    pane->setSelection(from, to);
+    DeleteFileA(deviceOutputPath().c_str());
+
+    int run = 0;
+    std::string between;
+    bool historyBetween = true;
+    ModalScript script(TypeAmpDialog, {[&](GDialog& d) {
+        if (++run == 2) {
+            between = storeBytes(page);
+            historyBetween = page->history.canUndo();
+        }
+        ModalScript::click(d, run == 1 ? 4 : IDOK);
+    }});
+    PostMessageA(w->hwnd, WM_COMMAND, EditorAmplify, 0);
+    ASSERT_TRUE(pumpUntil([&] { return page->history.canUndo(); }, 15000));
+    EXPECT_EQ(run, 2);
+    EXPECT_TRUE(between == samples);
+    EXPECT_FALSE(historyBetween);
+    // The sound holds the range halved, and that is what played.
+    const std::string now = storeBytes(page);
+    ASSERT_EQ(now.size(), samples.size());
+    for (size_t i = from * fb / 2; i < to * fb / 2; ++i)
+        ASSERT_LE(std::abs(sampleAt(now, i) - sampleAt(samples, i) / 2), 1) << i;
+    const std::string played = readWholeFile(deviceOutputPath());
+    EXPECT_NE(played.find(now.substr(from * fb, (to - from) * fb)), std::string::npos) << played.size();
+    appSettings = saved;
 }
