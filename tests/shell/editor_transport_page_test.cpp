@@ -58,12 +58,7 @@ bool holdsMixerPanel(GLayoutCell* cell) {
 bool recordPanelShown = false;
 
 std::string storeBytes(EditorWindow* page) {
-    std::string out(page->store.length, '\0');
-    page->store.lock(nullptr);
-    page->store.readRange(page->store.findSegment(page->store.dataOffset), page->store.length,
-                          reinterpret_cast<u8*>(&out[0]));
-    page->store.unlock();
-    return out;
+    return storeSamples(page->store);
 }
 
 // RecordDialog is answered with OK as it opens; the recording then ends by its length.
@@ -75,31 +70,45 @@ void CALLBACK acceptRecordDialog(HWND, UINT, UINT_PTR, DWORD) {
     PostMessageA(d->hwnd, WM_COMMAND, IDOK, 0);
 }
 
+// The play entry without fades (the bytes arrive as they are); the settings put back at the end.
 struct TransportScope {
     DeviceSettings& entry = multimediaSettings().sound.play;
     const u32 switches = entry.choiceFlags;
-    const RecordSettings record = appSettings.Editor.Record;
-    TransportScope() { entry.choiceFlags = 0; }  // no fades: the bytes arrive as they are
+    const AppSettings settings = appSettings;
+    TransportScope() { entry.choiceFlags = 0; }
     ~TransportScope() {
         entry.choiceFlags = switches;
-        appSettings.Editor.Record = record;
+        appSettings = settings;
     }
 };
 
 }  // namespace
 
-TEST_F(MainWindowTest, PlayAndRecordFromTheMainWindow) {
+class EditorTransportTest : public MainWindowTest {
+protected:
+    // A stereo tone of the length made by sox, opened in the Editor tab of a new main window with
+    // its peaks read; null when any step failed.
+    EditorWindow* openTone(const char* seconds) {
+        const std::string in = dir.file("tone.wav");
+        if (runSox("-n -r 44100 -c 2 -b 16 \"" + unixPath(in) + "\" synth " + seconds + " sine 440 vol 0.8") != 0)
+            return nullptr;
+        samples = fileSamples(in);
+        w = make(KindWelcome);
+        auto* page = w ? static_cast<EditorWindow*>(openDocumentInWindow(w, KindEditor, in.c_str())) : nullptr;
+        if (!page || !pumpUntil([&] { return peaksReady(page->pane); }, 5000)) return nullptr;
+        return page;
+    }
+
     TransportScope scope;
     TempDir dir;
-    std::string in = dir.file("tone.wav");
-    ASSERT_EQ(0, runSox("-n -r 44100 -c 2 -b 16 \"" + unixPath(in) + "\" synth 2 sine 440 vol 0.8"));
-    const std::string samples = fileSamples(in);
-    ProgramWindow* w = make(KindWelcome);
-    ASSERT_NE(nullptr, w);
-    auto* page = static_cast<EditorWindow*>(openDocumentInWindow(w, KindEditor, in.c_str()));
+    std::string samples;
+    ProgramWindow* w = nullptr;
+};
+
+TEST_F(EditorTransportTest, PlayAndRecordFromTheMainWindow) {
+    EditorWindow* page = openTone("2");
     ASSERT_NE(nullptr, page);
     WavePane* pane = page->pane;
-    ASSERT_TRUE(pumpUntil([&] { return peaksReady(pane); }, 5000));
     const u64 from = 4410, to = 66150;
     pane->setSelection(from, to);
     pane->setCursor(from);
@@ -157,20 +166,11 @@ TEST_F(MainWindowTest, PlayAndRecordFromTheMainWindow) {
 
 // AMPLIFY's Preview as a user presses it in the main window: the trial heard through the device and
 // taken back before the dialog shows again, then OK records the one edit.
-TEST_F(MainWindowTest, AmplifyPreviewedFromTheMainWindow) {
-    TransportScope scope;
-    const AppSettings saved = appSettings;
+TEST_F(EditorTransportTest, AmplifyPreviewedFromTheMainWindow) {
     appSettings.Editor.ampData_mul = levelFactor(0.5);
-    TempDir dir;
-    std::string in = dir.file("tone.wav");
-    ASSERT_EQ(0, runSox("-n -r 44100 -c 2 -b 16 \"" + unixPath(in) + "\" synth 1 sine 440 vol 0.8"));
-    const std::string samples = fileSamples(in);
-    ProgramWindow* w = make(KindWelcome);
-    ASSERT_NE(nullptr, w);
-    auto* page = static_cast<EditorWindow*>(openDocumentInWindow(w, KindEditor, in.c_str()));
+    EditorWindow* page = openTone("1");
     ASSERT_NE(nullptr, page);
     WavePane* pane = page->pane;
-    ASSERT_TRUE(pumpUntil([&] { return peaksReady(pane); }, 5000));
     const u64 from = 4410, to = 17640;
     pane->setSelection(from, to);
     DeleteFileA(deviceOutputPath().c_str());
@@ -197,5 +197,4 @@ TEST_F(MainWindowTest, AmplifyPreviewedFromTheMainWindow) {
         ASSERT_LE(std::abs(sampleAt(now, i) - sampleAt(samples, i) / 2), 1) << i;
     const std::string played = readWholeFile(deviceOutputPath());
     EXPECT_NE(played.find(now.substr(from * fb, (to - from) * fb)), std::string::npos) << played.size();
-    appSettings = saved;
 }
