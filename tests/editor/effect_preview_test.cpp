@@ -34,7 +34,8 @@
 
 namespace {
 
-enum : u32 { Preview = 4, PlayAsIs = 5, EchoId = 503 };
+// The dialogs' commands and the echo's action.
+const u32 Ok = IDOK, Cancel = IDCANCEL, Preview = 4, PlayAsIs = 5, EchoId = 503;
 const u32 fb = 4;  // 16-bit stereo
 
 // The page with the real effect handler, fades and loop off, AMPLIFY's factor 0.5.
@@ -163,7 +164,7 @@ TEST(EffectPreview, PreviewPlaysTheTrialThenOkRunsTheRealEdit) {
             untouchedBetween.push_back(f.bytes() == original);
             historyBetween.push_back(f.page->history.canUndo());
         }
-        ModalScript::click(d, run < 3 ? Preview : IDOK);
+        ModalScript::click(d, run < 3 ? Preview : Ok);
     }});
     ASSERT_TRUE(f.command(EditorAmplify));
     ASSERT_EQ(run, 3);
@@ -223,7 +224,7 @@ TEST(EffectPreview, PlayAsIsPlaysTheUntouchedSoundAndEndsWithTheLoopOn) {
     };
     ModalScript script(TypeAmpDialog, {[&](GDialog& d) {
         dialog = d.hwnd;
-        ModalScript::click(d, ++run == 1 ? PlayAsIs : IDCANCEL);
+        ModalScript::click(d, ++run == 1 ? PlayAsIs : Cancel);
     }});
     ASSERT_TRUE(f.command(EditorAmplify));
     EXPECT_EQ(run, 2);
@@ -258,7 +259,7 @@ TEST(EffectPreview, ALongRangePreviewsFiveSecondsAndOkTakesItWhole) {
         PostMessageA(stop.hwnd, WM_COMMAND, 2, 0);
     };
     int run = 0;
-    ModalScript script(TypeAmpDialog, {[&](GDialog& d) { ModalScript::click(d, ++run == 1 ? Preview : IDOK); }});
+    ModalScript script(TypeAmpDialog, {[&](GDialog& d) { ModalScript::click(d, ++run == 1 ? Preview : Ok); }});
     ASSERT_TRUE(f.command(EditorAmplify));
     ASSERT_TRUE(pumpUntil([&] { return !f.page->running(); }, 20000));
     EXPECT_EQ(watch.runs, 1);
@@ -289,7 +290,7 @@ TEST(EffectPreview, TheEchoDialogOptsInWithOneCall) {
     ModalScript script(TypeEchoDialog, {[&](GDialog& d) {
         if (++run == 1)
             for (u32 id : {(u32)Preview, (u32)PlayAsIs, 1u}) xs.push_back(screenRect(GetDlgItem(d.hwnd, (int)id)).left);
-        ModalScript::click(d, run == 1 ? PlayAsIs : IDCANCEL);
+        ModalScript::click(d, run == 1 ? PlayAsIs : Cancel);
     }});
     EXPECT_EQ(runEffectDialog(f.page, p, &dialog, [&] { ++taken; }), 0);
     delete p;
@@ -326,7 +327,7 @@ TEST(EffectPreview, APluginPreviewIsTakenBackOnCancel) {
             e.programCombo->setFocusSafe();
             PostMessageA(e.programCombo->hwnd, WM_KEYDOWN, VK_UP, 0);
         },
-        [&](GDialog& d) { ModalScript::post(d, run == 1 ? Preview : IDCANCEL); },
+        [&](GDialog& d) { ModalScript::post(d, run == 1 ? Preview : Cancel); },
     });
     ASSERT_TRUE(f.command((u32)f.itemId("Test Gain")));
     EXPECT_EQ(run, 2);
