@@ -115,6 +115,32 @@ struct KeptRange {
     u64 start, end, length;
 };
 
+// Plays [start, end) of the Editor's sound (store positions) without looping, under a stop window
+// over `cover`, the dialog at alpha 100 meanwhile. Returns when playback ended or was stopped.
+void playPreview(EditorWindow* editor, GDialog* dialog, GButton* cover, u64 start, u64 end) {
+    SoundPlayer* player = editor->player;
+    if (!player || end <= start || start < editor->dataStart) return;
+    editor->stopPlayback(true, true);
+    SoundFormatBlock block;
+    if (!buildFormatBlock(&block, &editor->format, editor->window)) return;
+    NoRepeat once(player);
+    try {
+        if (!player->playRange(editor->window, &editor->store, block.format(), start - editor->dataStart,
+                               end - editor->dataStart))
+            return;
+    } catch (const GException&) {
+        return;
+    }
+    PreviewStopWindow stop(dialog, player, dialog->helpPage);
+    if (stop.build()) {
+        RECT over{};
+        if (cover && cover->hwnd) GetWindowRect(cover->hwnd, &over);
+        Translucent dim(dialog->hwnd);
+        showModal(&stop, &over, PlaceCentreOnOwner);
+    }
+    player->stopAndWait(false);
+}
+
 }  // namespace
 
 PreviewStopWindow::~PreviewStopWindow() { removeTimer(&timer); }
@@ -142,30 +168,6 @@ void PreviewStopWindow::onTimer(TimerRecord* record) {
     removeTimer(&timer);
     ValidateRect(hwnd, nullptr);
     endDialog(2);
-}
-
-void playPreview(EditorWindow* editor, GDialog* dialog, GButton* cover, u64 start, u64 end) {
-    SoundPlayer* player = editor->player;
-    if (!player || end <= start || start < editor->dataStart) return;
-    editor->stopPlayback(true, true);
-    SoundFormatBlock block;
-    if (!buildFormatBlock(&block, &editor->format, editor->window)) return;
-    NoRepeat once(player);
-    try {
-        if (!player->playRange(editor->window, &editor->store, block.format(), start - editor->dataStart,
-                               end - editor->dataStart))
-            return;
-    } catch (const GException&) {
-        return;
-    }
-    PreviewStopWindow stop(dialog, player, dialog->helpPage);
-    if (stop.build()) {
-        RECT over{};
-        if (cover && cover->hwnd) GetWindowRect(cover->hwnd, &over);
-        Translucent dim(dialog->hwnd);
-        showModal(&stop, &over, PlaceCentreOnOwner);
-    }
-    player->stopAndWait(false);
 }
 
 i32 runEffectDialog(EditorWindow* editor, SoundBlockProcessor* p, GDialog* dialog,

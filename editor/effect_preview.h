@@ -14,7 +14,6 @@
 #include "gui/kernel/timers.h"
 
 class EditorWindow;
-class GButton;
 class SoundBlockProcessor;
 class SoundPlayer;
 
@@ -25,10 +24,6 @@ class SoundPlayer;
 i32 runEffectDialog(EditorWindow* editor, SoundBlockProcessor* processor, GDialog* dialog,
                     const std::function<void()>& takeValues = nullptr,
                     const std::function<void()>& againShown = nullptr);
-
-// Plays [start, end) of the Editor's sound (store positions) without looping, under a stop window
-// over `cover`, the dialog at alpha 100 meanwhile. Returns when playback ended or was stopped.
-void playPreview(EditorWindow* editor, GDialog* dialog, GButton* cover, u64 start, u64 end);
 
 // The stop window over the pressed button: one button; any command stops the player; it closes
 // when playback has ended (checked every 500 ms). The preview owns it on its stack.

@@ -93,12 +93,7 @@ bool EditorFixture::command(u32 id) {
 void EditorFixture::select(u64 from, u64 to) { page->pane->setSelection(from, to); }
 
 std::string pageBytes(EditorWindow* page) {
-    std::string out(page->store.length, '\0');
-    page->store.lock(nullptr);
-    page->store.readRange(page->store.findSegment(page->store.dataOffset), page->store.length,
-                          reinterpret_cast<u8*>(&out[0]));
-    page->store.unlock();
-    return out;
+    return storeSamples(page->store);
 }
 
 std::string EditorFixture::bytes() { return pageBytes(page); }

@@ -6,6 +6,7 @@
 #include "gui/kernel/message_box.h"
 #include "gui/kernel/window_procedure.h"
 #include "gui/layout/layout_cell.h"
+#include "tests/mm/sound_bytes.h"
 #include "tests/mm/sox_tool.h"
 
 namespace {
@@ -53,12 +54,7 @@ bool EditorPage::command(u32 id) {
 }
 
 std::string EditorPage::bytes() {
-    std::string out(page->store.length, '\0');
-    page->store.lock(nullptr);
-    page->store.readRange(page->store.findSegment(page->store.dataOffset), page->store.length,
-                          reinterpret_cast<u8*>(&out[0]));
-    page->store.unlock();
-    return out;
+    return storeSamples(page->store);
 }
 
 std::vector<std::string> EditorPage::takeBoxes() {

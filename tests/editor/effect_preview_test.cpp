@@ -24,6 +24,7 @@
 #include "mm/sound_player.h"
 #include "editor/editor_menus.h"
 #include "editor/plugin_dialog.h"
+#include "tests/editor/editor_fixture.h"
 #include "tests/editor/editor_page_fixture.h"
 #include "tests/editor/plugin_fixture.h"
 #include "gui/controls/combo.h"
@@ -33,7 +34,8 @@
 
 namespace {
 
-enum : u32 { Preview = 4, PlayAsIs = 5, EchoId = 503 };
+// The dialogs' commands and the echo's action.
+const u32 Ok = IDOK, Cancel = IDCANCEL, Preview = 4, PlayAsIs = 5, EchoId = 503;
 const u32 fb = 4;  // 16-bit stereo
 
 // The page with the real effect handler, fades and loop off, AMPLIFY's factor 0.5.
@@ -162,7 +164,7 @@ TEST(EffectPreview, PreviewPlaysTheTrialThenOkRunsTheRealEdit) {
             untouchedBetween.push_back(f.bytes() == original);
             historyBetween.push_back(f.page->history.canUndo());
         }
-        ModalScript::click(d, run < 3 ? Preview : IDOK);
+        ModalScript::click(d, run < 3 ? Preview : Ok);
     }});
     ASSERT_TRUE(f.command(EditorAmplify));
     ASSERT_EQ(run, 3);
@@ -222,7 +224,7 @@ TEST(EffectPreview, PlayAsIsPlaysTheUntouchedSoundAndEndsWithTheLoopOn) {
     };
     ModalScript script(TypeAmpDialog, {[&](GDialog& d) {
         dialog = d.hwnd;
-        ModalScript::click(d, ++run == 1 ? PlayAsIs : IDCANCEL);
+        ModalScript::click(d, ++run == 1 ? PlayAsIs : Cancel);
     }});
     ASSERT_TRUE(f.command(EditorAmplify));
     EXPECT_EQ(run, 2);
@@ -241,10 +243,11 @@ TEST(EffectPreview, PlayAsIsPlaysTheUntouchedSoundAndEndsWithTheLoopOn) {
 }
 
 // Over a range longer than five seconds the preview plays the first five only (Stop in the stop
-// window ends it at once), and OK after it still changes the whole selection.
+// window ends it at once), and OK after it still changes the whole selection as sox's vol does.
 TEST(EffectPreview, ALongRangePreviewsFiveSecondsAndOkTakesItWhole) {
     PreviewPage f;
-    ASSERT_TRUE(f.open(f.make("-r 8000 -c 2 -b 16", "synth 7 sine 300 vol 0.8")));
+    const std::string in = f.make("-r 8000 -c 2 -b 16", "synth 7 sine 300 vol 0.8");
+    ASSERT_TRUE(f.open(in));
     const std::string original = f.bytes();
     const u64 frames = original.size() / fb;
     f.page->pane->setSelection(0, frames);
@@ -256,7 +259,7 @@ TEST(EffectPreview, ALongRangePreviewsFiveSecondsAndOkTakesItWhole) {
         PostMessageA(stop.hwnd, WM_COMMAND, 2, 0);
     };
     int run = 0;
-    ModalScript script(TypeAmpDialog, {[&](GDialog& d) { ModalScript::click(d, ++run == 1 ? Preview : IDOK); }});
+    ModalScript script(TypeAmpDialog, {[&](GDialog& d) { ModalScript::click(d, ++run == 1 ? Preview : Ok); }});
     ASSERT_TRUE(f.command(EditorAmplify));
     ASSERT_TRUE(pumpUntil([&] { return !f.page->running(); }, 20000));
     EXPECT_EQ(watch.runs, 1);
@@ -264,6 +267,7 @@ TEST(EffectPreview, ALongRangePreviewsFiveSecondsAndOkTakesItWhole) {
     EXPECT_EQ(played.end, 5u * 8000 * fb);
     EXPECT_FALSE(f.page->player->isRunning());
     expectGain(f.bytes(), original, 0.5, 0, frames);
+    expectSoxGain(f.page, in, f.dir.file("out.wav"), "0.5", 2, 0, frames);
 }
 
 // Another family's dialog opts in the same way: the echo dialog gets both buttons before its OK,
@@ -286,7 +290,7 @@ TEST(EffectPreview, TheEchoDialogOptsInWithOneCall) {
     ModalScript script(TypeEchoDialog, {[&](GDialog& d) {
         if (++run == 1)
             for (u32 id : {(u32)Preview, (u32)PlayAsIs, 1u}) xs.push_back(screenRect(GetDlgItem(d.hwnd, (int)id)).left);
-        ModalScript::click(d, run == 1 ? PlayAsIs : IDCANCEL);
+        ModalScript::click(d, run == 1 ? PlayAsIs : Cancel);
     }});
     EXPECT_EQ(runEffectDialog(f.page, p, &dialog, [&] { ++taken; }), 0);
     delete p;
@@ -323,7 +327,7 @@ TEST(EffectPreview, APluginPreviewIsTakenBackOnCancel) {
             e.programCombo->setFocusSafe();
             PostMessageA(e.programCombo->hwnd, WM_KEYDOWN, VK_UP, 0);
         },
-        [&](GDialog& d) { ModalScript::post(d, run == 1 ? Preview : IDCANCEL); },
+        [&](GDialog& d) { ModalScript::post(d, run == 1 ? Preview : Cancel); },
     });
     ASSERT_TRUE(f.command((u32)f.itemId("Test Gain")));
     EXPECT_EQ(run, 2);

@@ -9,6 +9,7 @@
 #include "gui/menus/menu.h"
 #include "mm/plugin_folder.h"
 #include "mm/plugin_host.h"
+#include "tests/mm/sound_bytes.h"
 #include "tests/mm/sox_tool.h"
 #include "tests/support/test_plugins.h"
 
@@ -98,12 +99,7 @@ i32 PluginFixture::pluginIndex(const char* name) {
 }
 
 std::string PluginFixture::bytes() {
-    std::string out(page->store.length, '\0');
-    page->store.lock(nullptr);
-    page->store.readRange(page->store.findSegment(page->store.dataOffset), page->store.length,
-                          reinterpret_cast<u8*>(&out[0]));
-    page->store.unlock();
-    return out;
+    return storeSamples(page->store);
 }
 
 bool PluginFixture::finished() { return pumpUntil([&] { return !page->running() && !page->job; }, 20000); }

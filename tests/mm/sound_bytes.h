@@ -1,5 +1,5 @@
 #pragma once
-// The sample bytes of a sound file as the program reads it, and one 16-bit sample of them.
+// The sample bytes of a sound file or store as the program reads them, and one 16-bit sample of them.
 #include <cstring>
 #include <string>
 
@@ -7,17 +7,21 @@
 #include "mm/sound_store.h"
 #include "tests/support/test_support.h"
 
+inline std::string storeSamples(SoundStore& store, ErrorHandler* handler = nullptr) {
+    std::string bytes(store.length, '\0');
+    store.lock(handler);
+    store.readRange(store.findSegment(store.dataOffset), store.length, reinterpret_cast<u8*>(&bytes[0]));
+    store.unlock();
+    return bytes;
+}
+
 // "" when the file cannot be opened.
 inline std::string fileSamples(const std::string& path) {
     SoundFormat format;
     SoundStore store;
     RecordingHandler handler;
     if (!openSoundFile(path.c_str(), &format, &store, &handler, nullptr)) return "";
-    std::string bytes(store.length, '\0');
-    store.lock(&handler);
-    store.readRange(store.findSegment(store.dataOffset), store.length, reinterpret_cast<u8*>(&bytes[0]));
-    store.unlock();
-    return bytes;
+    return storeSamples(store, &handler);
 }
 
 inline i16 sampleAt(const std::string& bytes, size_t i) {

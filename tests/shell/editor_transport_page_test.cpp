@@ -1,10 +1,13 @@
-// Play and record as a user starts them in the main window, through the machine's wave devices
-// (the test set-up writes what is played to a file and records silence): the played bytes read
-// back from the device's file, the play cursor and the recorded stretch seen in the pane's pixels.
+// Play, record and an effect's preview as a user starts them in the main window, through the
+// machine's wave devices (the test set-up writes what is played to a file and records silence): the
+// played bytes read back from the device's file, the play cursor and the recorded stretch seen in
+// the pane's pixels.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
+#include "app/amp_dialog.h"
 #include "app/app_settings.h"
 #include "editor/editor_window.h"
 #include "editor/wave_pane.h"
@@ -15,6 +18,7 @@
 #include "mm/mm_settings.h"
 #include "mm/sound_player.h"
 #include "tools/mixer_panel.h"
+#include "tests/gui/dialogs/modal_script.h"
 #include "tests/gui/dib_canvas.h"
 #include "tests/mm/sound_bytes.h"
 #include "tests/mm/sox_tool.h"
@@ -53,6 +57,10 @@ bool holdsMixerPanel(GLayoutCell* cell) {
 
 bool recordPanelShown = false;
 
+std::string storeBytes(EditorWindow* page) {
+    return storeSamples(page->store);
+}
+
 // RecordDialog is answered with OK as it opens; the recording then ends by its length.
 void CALLBACK acceptRecordDialog(HWND, UINT, UINT_PTR, DWORD) {
     GDialog* d = pendingModalDialog();
@@ -62,31 +70,45 @@ void CALLBACK acceptRecordDialog(HWND, UINT, UINT_PTR, DWORD) {
     PostMessageA(d->hwnd, WM_COMMAND, IDOK, 0);
 }
 
+// The play entry without fades (the bytes arrive as they are); the settings put back at the end.
 struct TransportScope {
     DeviceSettings& entry = multimediaSettings().sound.play;
     const u32 switches = entry.choiceFlags;
-    const RecordSettings record = appSettings.Editor.Record;
-    TransportScope() { entry.choiceFlags = 0; }  // no fades: the bytes arrive as they are
+    const AppSettings settings = appSettings;
+    TransportScope() { entry.choiceFlags = 0; }
     ~TransportScope() {
         entry.choiceFlags = switches;
-        appSettings.Editor.Record = record;
+        appSettings = settings;
     }
 };
 
 }  // namespace
 
-TEST_F(MainWindowTest, PlayAndRecordFromTheMainWindow) {
+class EditorTransportTest : public MainWindowTest {
+protected:
+    // A stereo tone of the length made by sox, opened in the Editor tab of a new main window with
+    // its peaks read; null when any step failed.
+    EditorWindow* openTone(const char* seconds) {
+        const std::string in = dir.file("tone.wav");
+        if (runSox("-n -r 44100 -c 2 -b 16 \"" + unixPath(in) + "\" synth " + seconds + " sine 440 vol 0.8") != 0)
+            return nullptr;
+        samples = fileSamples(in);
+        w = make(KindWelcome);
+        auto* page = w ? static_cast<EditorWindow*>(openDocumentInWindow(w, KindEditor, in.c_str())) : nullptr;
+        if (!page || !pumpUntil([&] { return peaksReady(page->pane); }, 5000)) return nullptr;
+        return page;
+    }
+
     TransportScope scope;
     TempDir dir;
-    std::string in = dir.file("tone.wav");
-    ASSERT_EQ(0, runSox("-n -r 44100 -c 2 -b 16 \"" + unixPath(in) + "\" synth 2 sine 440 vol 0.8"));
-    const std::string samples = fileSamples(in);
-    ProgramWindow* w = make(KindWelcome);
-    ASSERT_NE(nullptr, w);
-    auto* page = static_cast<EditorWindow*>(openDocumentInWindow(w, KindEditor, in.c_str()));
+    std::string samples;
+    ProgramWindow* w = nullptr;
+};
+
+TEST_F(EditorTransportTest, PlayAndRecordFromTheMainWindow) {
+    EditorWindow* page = openTone("2");
     ASSERT_NE(nullptr, page);
     WavePane* pane = page->pane;
-    ASSERT_TRUE(pumpUntil([&] { return peaksReady(pane); }, 5000));
     const u64 from = 4410, to = 66150;
     pane->setSelection(from, to);
     pane->setCursor(from);
@@ -142,31 +164,23 @@ TEST_F(MainWindowTest, PlayAndRecordFromTheMainWindow) {
     EXPECT_EQ(columnDifferences(toneShown, recordedShown, pane->hwnd, before), 0u);
 }
 
-// AMPLIFY's Preview as a user presses it in the main window: the dimmed dialog, the stop window over
-// the button, the trial heard through the device and taken back, then OK records the one edit.
-TEST_F(MainWindowTest, AmplifyPreviewedFromTheMainWindow) {
-    TransportScope scope;
-    const AppSettings saved = appSettings;
+// AMPLIFY's Preview as a user presses it in the main window: the trial heard through the device and
+// taken back before the dialog shows again, then OK records the one edit.
+TEST_F(EditorTransportTest, AmplifyPreviewedFromTheMainWindow) {
     appSettings.Editor.ampData_mul = levelFactor(0.5);
-    TempDir dir;
-    std::string in = dir.file("tone.wav");
-    ASSERT_EQ(0, runSox("-n -r 44100 -c 2 -b 16 \"" + unixPath(in) + "\" synth 1 sine 440 vol 0.8"));
-    const std::string samples = fileSamples(in);
-    ProgramWindow* w = make(KindWelcome);
-    ASSERT_NE(nullptr, w);
-    auto* page = static_cast<EditorWindow*>(openDocumentInWindow(w, KindEditor, in.c_str()));
+    EditorWindow* page = openTone("1");
     ASSERT_NE(nullptr, page);
     WavePane* pane = page->pane;
-    ASSERT_TRUE(pumpUntil([&] { return peaksReady(pane); }, 5000));
     const u64 from = 4410, to = 17640;
     pane->setSelection(from, to);
     DeleteFileA(deviceOutputPath().c_str());
 
     int run = 0;
-    bool untouchedBetween = false, historyBetween = true;
+    std::string between;
+    bool historyBetween = true;
     ModalScript script(TypeAmpDialog, {[&](GDialog& d) {
         if (++run == 2) {
-            untouchedBetween = page->dataLength == samples.size() && !page->modified;
+            between = storeBytes(page);
             historyBetween = page->history.canUndo();
         }
         ModalScript::click(d, run == 1 ? 4 : IDOK);
@@ -174,24 +188,13 @@ TEST_F(MainWindowTest, AmplifyPreviewedFromTheMainWindow) {
     PostMessageA(w->hwnd, WM_COMMAND, EditorAmplify, 0);
     ASSERT_TRUE(pumpUntil([&] { return page->history.canUndo(); }, 15000));
     EXPECT_EQ(run, 2);
-    EXPECT_TRUE(untouchedBetween);
+    EXPECT_TRUE(between == samples);
     EXPECT_FALSE(historyBetween);
-    // What played is the amplified range, as the sound now holds it.
-    std::string halved;
-    for (size_t i = from * fb / 2; i < to * fb / 2; ++i) {
-        const i16 v = (i16)(sampleAt(samples, i) / 2);
-        halved.append(reinterpret_cast<const char*>(&v), 2);
-    }
+    // The sound holds the range halved, and that is what played.
+    const std::string now = storeBytes(page);
+    ASSERT_EQ(now.size(), samples.size());
+    for (size_t i = from * fb / 2; i < to * fb / 2; ++i)
+        ASSERT_LE(std::abs(sampleAt(now, i) - sampleAt(samples, i) / 2), 1) << i;
     const std::string played = readWholeFile(deviceOutputPath());
-    ASSERT_GE(played.size(), halved.size());
-    size_t best = 0;
-    for (size_t at = 0; at + halved.size() <= played.size(); at += fb) {
-        size_t close = 0;
-        for (size_t i = 0; i < halved.size() / 2; ++i)
-            close += std::abs(sampleAt(played, at / 2 + i) - sampleAt(halved, i)) <= 1;
-        best = std::max(best, close);
-        if (best == halved.size() / 2) break;
-    }
-    EXPECT_EQ(best, halved.size() / 2);
-    appSettings = saved;
+    EXPECT_NE(played.find(now.substr(from * fb, (to - from) * fb)), std::string::npos) << played.size();
 }
