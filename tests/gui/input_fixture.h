@@ -17,7 +17,7 @@
 // Replaces the cursor, key and active-window entries for the scope.
 class InputSeam {
 public:
-    InputSeam() : saved(systemInput) {
+    InputSeam() : saved(systemInput), outer(current) {
         current = this;
         systemInput.cursorPos = [](POINT* p) -> BOOL {
             *p = current->cursor;
@@ -26,10 +26,10 @@ public:
         systemInput.keyState = [](int vk) -> SHORT { return current->held.count(vk) ? (SHORT)0x8000 : 0; };
         systemInput.activeWindow = []() -> HWND { return current->active; };
     }
-    // The seam as it was before (a test's clock stays).
+    // The seam as it was before (a test's clock stays; an enclosing seam answers again).
     ~InputSeam() {
         systemInput = saved;
-        current = nullptr;
+        current = outer;
     }
     InputSeam(const InputSeam&) = delete;
     InputSeam& operator=(const InputSeam&) = delete;
@@ -42,6 +42,7 @@ public:
     }
 
     SystemInput saved;
+    InputSeam* outer;
     POINT cursor = {0, 0};
     std::set<int> held;
     HWND active = nullptr;
