@@ -6,7 +6,6 @@
 #include "app/app_settings.h"
 #include "app/program_texts.h"
 #include "editor/editor_window.h"
-#include "editor/stroke_commands.h"
 #include "editor/track_commands.h"
 #include "editor/wave_pane.h"
 #include "engine/processor.h"
@@ -169,7 +168,6 @@ i32 runEffectCommand(EditorWindow* editor, u32 id, SoundBlockProcessor* p) {
     if (id >= 100 && id <= 999)
         if (const GActionItem* action = actionById((i32)id)) title = actionTitleWithShortcut(action);
     if (const AmpRow* row = ampRowOf(id)) return runAmplitude(editor, *row, title.c_str(), p);
-    if (isStrokeCommand(id)) return runStrokeCommand(editor, id, p);
     if (i32 answer; runTrackCommand(editor, id, title.c_str(), p, &answer)) return answer;
     switch (id) {
     case Center:
