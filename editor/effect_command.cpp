@@ -9,7 +9,6 @@
 #include "editor/effect_preview.h"
 #include "editor/effect_rows_analysis.h"
 #include "editor/file_rows.h"
-#include "editor/stroke_commands.h"
 #include "editor/track_commands.h"
 #include "editor/wave_pane.h"
 #include "engine/processor.h"
@@ -174,7 +173,6 @@ i32 runEffectCommand(EditorWindow* editor, u32 id, SoundBlockProcessor* p) {
     if (const AmpRow* row = ampRowOf(id)) return runAmplitude(editor, *row, title.c_str(), p);
     i32 rowResult = 1;
     if (runAnalysisRow(editor, id, title.c_str(), p, &rowResult)) return rowResult;
-    if (isStrokeCommand(id)) return runStrokeCommand(editor, id, p);
     if (i32 answer; runTrackCommand(editor, id, title.c_str(), p, &answer)) return answer;
     if (isFileRow(id)) return prepareFileRow(editor, id, p);
     switch (id) {

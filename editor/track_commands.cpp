@@ -8,6 +8,7 @@
 #include "core/gfile.h"
 #include "editor/editor_window.h"
 #include "editor/sound_blocks.h"
+#include "editor/stroke_commands.h"
 #include "editor/track_dialogs.h"
 #include "engine/file_requests.h"
 #include "gui/dialogs/file_dialog.h"
@@ -104,6 +105,10 @@ i32 runTracksAddRemove(EditorWindow* e, const char* title, SoundBlockProcessor* 
 }  // namespace
 
 bool runTrackCommand(EditorWindow* e, u32 id, const char* title, SoundBlockProcessor* p, i32* result) {
+    if (isStrokeCommand(id)) {
+        *result = runStrokeCommand(e, id, p);
+        return true;
+    }
     GString target;
     switch (id) {
     case SaveFragment: {

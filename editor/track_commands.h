@@ -7,7 +7,7 @@
 class EditorWindow;
 class SoundBlockProcessor;
 
-// The rows of 309, 562 and 589; false for any other id (result untouched).
+// The rows of 309, 562, 589 and the pencil's 571..573; false for any other id (result untouched).
 bool runTrackCommand(EditorWindow* editor, u32 id, const char* title, SoundBlockProcessor* processor, i32* result);
 // After a successful run of 562 or 589; false for any other id.
 bool finishTrackCommand(EditorWindow* editor, SoundBlockProcessor* processor);

@@ -38,13 +38,20 @@ bool GTrackDialog::build() {
     b.pushContainer(body, "88888", nullptr);
     setContent(body);
 
+    // The captions share one width, so that the fields line up.
+    const RavoText captions[] = {RavoText::TrackInfoLabel, RavoText::TrackColourLabel, RavoText::TrackBalanceLabel,
+                                 RavoText::TrackLevelLabel};
+    GString widest;
+    for (RavoText c : captions)
+        if (strlen(ravoText(c)) > widest.length) stringAssignText(widest, ravoText(c));
+    auto caption = [&](RavoText c) { GLabel::createVariant(b, "<^", widest.c_str())->setText(ravoText(c)); };
     GRowItem::create(b, "08080");
-    GLabel::create(b, ravoText(RavoText::TrackInfoLabel), 0, "<^");
+    caption(RavoText::TrackInfoLabel);
     info = GEditLine::create(b, 24, "UC");
     b.endContainer();
 
     GRowItem::create(b, "08080");
-    GLabel::create(b, ravoText(RavoText::TrackColourLabel), 0, "<^");
+    caption(RavoText::TrackColourLabel);
     swatch = GLabel::createWithLayout(b, 4, 0);
     GButton::create(b, ravoText(RavoText::TrackColourDefault), 0, ColourDefault);
     GButton::create(b, ravoText(RavoText::TrackColourChoose), 0, ColourChoose);
@@ -52,7 +59,7 @@ bool GTrackDialog::build() {
 
     for (u32 k = 0; k < 2; ++k) {
         GRowItem::create(b, "08080");
-        GLabel::create(b, ravoText(k == 0 ? RavoText::TrackBalanceLabel : RavoText::TrackLevelLabel), 0, "<^");
+        caption(k == 0 ? RavoText::TrackBalanceLabel : RavoText::TrackLevelLabel);
         sides[2 * k] = GLabel::createWithLayout(b, 9, 0);
         GRegulator* r = GRegulator::create(b, RegulatorTicksAfter, k == 0 ? -100 : -300, k == 0 ? 100 : 300, "UC");
         (k == 0 ? balance : level) = r;

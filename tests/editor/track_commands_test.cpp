@@ -181,6 +181,7 @@ TEST(TrackCommands, SaveFragmentOfTheFirstTrackIsSoxTrimRemix) {
     const std::string written = fileSamples(target);
     ASSERT_EQ(written.size(), 4000u);
     EXPECT_TRUE(written == fileSamples(expected));
+    EXPECT_TRUE(f.dir.read("fragment.wav") == f.dir.read("expected.wav")) << "the whole file, header and all";
     EXPECT_TRUE(f.bytes() == fileSamples(in)) << "the sound itself is unchanged";
 
     // The document's own file is refused as the target, and a cancel writes nothing.

@@ -19,6 +19,7 @@
 #include "gui/kernel/message_box.h"
 #include "gui/views/table.h"
 #include "tests/editor/editor_fixture.h"
+#include "tests/gui/dib_canvas.h"
 #include "tests/gui/dialogs/modal_script.h"
 #include "tests/gui/input_fixture.h"
 
@@ -156,6 +157,7 @@ TEST(ModifyTracksDialog, EditsSwitchesMovesAndWritesBack) {
         auto& track = static_cast<GTrackDialog&>(d);
         track.info->setTextQuiet("Choir");
         track.balance->setValue(-20);
+        saveWindowShot(d.hwnd, "track_dialog.bmp");
         ModalScript::click(d, 1);
     }});
     ModalScript::click(dialog, GModifyTracksDialog::Edit);
