@@ -5,6 +5,7 @@
 #include "app/window_kinds.h"
 #include "editor/editor_file_commands.h"
 #include "editor/editor_window.h"
+#include "editor/range_command.h"
 #include "gui/frame/file_placer.h"
 #include "gui/frame/object_window.h"
 
@@ -25,4 +26,5 @@ bool openToolPage(GWindow* owner, u32 kind, const char* path) {
 void registerEditorPage() {
     registerPageMaker(KindEditor, makeEditorPage);
     openToolPageHook = openToolPage;
+    rangeDialogHook = runRangeWindow;
 }

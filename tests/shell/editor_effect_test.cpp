@@ -8,11 +8,13 @@
 
 #include "app/amp_dialog.h"
 #include "app/app_settings.h"
+#include "app/pitch_dialogs.h"
 #include "editor/editor_window.h"
 #include "editor/wave_pane.h"
 #include "gui/controls/edit_line.h"
 #include "gui/controls/value_field.h"
 #include "gui/frame/file_placer.h"
+#include "gui/menus/action_table.h"
 #include "tests/gui/dialogs/modal_script.h"
 #include "tests/gui/dib_canvas.h"
 #include "tests/gui/input_fixture.h"
@@ -53,6 +55,15 @@ bool menuPath(HMENU bar, u32 id, std::vector<UINT>* path) {
 
 bool peaksReady(WavePane* pane) { return pane->source && pane->source->loadProgress() >= 100; }
 
+// The sound in an Editor page of the window, its peaks ready and all of it selected.
+EditorWindow* openSelected(ProgramWindow* w, const std::string& path) {
+    auto* page = static_cast<EditorWindow*>(openDocumentInWindow(w, KindEditor, path.c_str()));
+    if (!page || !pumpUntil([&] { return peaksReady(page->pane); }, 5000)) return nullptr;
+    page->pane->selectAllPlain();
+    pumpUntil([] { return false; }, 200);
+    return page;
+}
+
 }  // namespace
 
 TEST_F(MainWindowTest, AmplifyFromTheMenuBarThroughItsDialog) {
@@ -63,11 +74,8 @@ TEST_F(MainWindowTest, AmplifyFromTheMenuBarThroughItsDialog) {
     ASSERT_EQ(0, runSox("-n -r 8000 -c 1 -b 16 \"" + unixPath(in) + "\" synth 1 sine 300 vol 0.9"));
     ProgramWindow* w = make(KindWelcome);
     ASSERT_NE(nullptr, w);
-    auto* page = static_cast<EditorWindow*>(openDocumentInWindow(w, KindEditor, in.c_str()));
+    EditorWindow* page = openSelected(w, in);
     ASSERT_NE(nullptr, page);
-    ASSERT_TRUE(pumpUntil([&] { return peaksReady(page->pane); }, 5000));
-    page->pane->selectAllPlain();
-    pumpUntil([] { return false; }, 200);
     const std::string before = windowPixels(page->pane->hwnd);
 
     std::vector<UINT> path;
@@ -103,5 +111,48 @@ TEST_F(MainWindowTest, AmplifyFromTheMenuBarThroughItsDialog) {
     ASSERT_EQ(got.size(), expected.size());
     ASSERT_FALSE(got.empty());
     for (size_t i = 0; i < got.size() / 2; ++i) ASSERT_LE(std::abs(sampleAt(got, i) - sampleAt(expected, i)), 1) << i;
+    appSettings = saved;
+}
+
+// TEMPO 2.0 as its menu item sends it to the main window, the tempo dialog typed into and confirmed
+// by a click: the sound and the pane's selection are half as long, the pane shows it.
+TEST_F(MainWindowTest, TempoThroughTheMainWindowHalvesTheSound) {
+    AppSettings saved = appSettings;
+    appSettings.Editor.oldTempo = 100;
+    appSettings.Editor.newTempo = 100;
+    TempDir dir;
+    std::string in = dir.file("tone.wav");
+    ASSERT_EQ(0, runSox("-n -r 8000 -c 1 -b 16 \"" + unixPath(in) + "\" synth 1 sine 300 vol 0.9"));
+    ProgramWindow* w = make(KindWelcome);
+    ASSERT_NE(nullptr, w);
+    EditorWindow* page = openSelected(w, in);
+    ASSERT_NE(nullptr, page);
+    const std::string before = windowPixels(page->pane->hwnd);
+
+    const u32 tempo = (u32)actionIdByName("TEMPO");
+    ModalScript script(TypePitchShiftDialog, {
+        [&](GDialog& d) {
+            HWND edit = static_cast<PitchShiftDialog&>(d).newTempo->hwnd;
+            SendMessageA(edit, EM_SETSEL, 0, -1);
+            for (char c : std::string("\b200")) SendMessageA(edit, WM_CHAR, (u8)c, 0);
+            saveWindowShot(d.hwnd, "tempo_from_menu.bmp");
+        },
+        [&](GDialog& d) { ModalScript::click(d, IDOK); },
+    });
+    PostMessageA(w->hwnd, WM_COMMAND, tempo, 0);
+    ASSERT_TRUE(pumpUntil([&] { return page->history.canUndo() && !page->running(); }, 15000));
+    EXPECT_EQ(script.runs, 1);
+    EXPECT_DOUBLE_EQ(appSettings.Editor.newTempo, 200.0);
+    EXPECT_EQ(page->pane->frameCount, 4000u);
+    EXPECT_EQ(page->pane->selEnd, 4000u);
+    ASSERT_TRUE(pumpUntil([&] { return peaksReady(page->pane); }, 5000));
+    pumpUntil([] { return false; }, 300);
+    saveWindowShot(w->hwnd, "tempo_halved.bmp");
+    EXPECT_TRUE(windowPixels(page->pane->hwnd) != before);
+
+    std::string out = dir.file("out.wav");
+    page->writeFile(out.c_str(), 0);
+    ASSERT_TRUE(pumpUntil([&] { return !page->running() && !page->job; }, 20000));
+    EXPECT_EQ(fileSamples(out).size(), 4000u * 2);
     appSettings = saved;
 }
