@@ -186,6 +186,7 @@ bool buildRangeBody(RangeWin* d, const char* title, u32 start, u32 end, u32 tota
         const SampleCountRange range = {0, 0, total, (i32)(RangeMarkStart + k)};
         d->digits[k] = addDigitField(b, ravoText(labels[k]), reinterpret_cast<SampleCountRecord*>(d->records[k]), range,
                                      rate);
+        if (d->digits[k] && d->digits[k]->button) d->digits[k]->button->setText(ravoText(RavoText::RangeFixed));
     }
     d->records[3][0] = total;
     d->records[3][1] = rate;

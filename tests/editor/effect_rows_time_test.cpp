@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -21,6 +22,7 @@
 #include "gui/controls/edit_line.h"
 #include "gui/controls/sample_count.h"
 #include "gui/controls/spinner_field.h"
+#include "gui/kernel/window_procedure.h"
 #include "gui/menus/action_table.h"
 #include "mm/sound_format.h"
 #include "tests/editor/editor_fixture.h"
@@ -61,6 +63,26 @@ SampleCountParts* durationOf(GDialog& d) {
     for (GFieldBinding* f = d.fields.head; f; f = f->next)
         if (auto* parts = dynamic_cast<SampleCountParts*>(f)) return parts;
     return nullptr;
+}
+
+// The edit line of the dialog that shows the text.
+GEditLine* editShowing(GDialog& d, const char* text) {
+    struct Search {
+        const char* text;
+        HWND found;
+    } search = {text, nullptr};
+    EnumChildWindows(
+        d.hwnd,
+        [](HWND w, LPARAM l) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(l);
+            char got[64] = {};
+            GetWindowTextA(w, got, sizeof got);
+            if (strcmp(got, s->text) != 0) return TRUE;
+            s->found = w;
+            return FALSE;
+        },
+        (LPARAM)&search);
+    return search.found ? dynamic_cast<GEditLine*>(windowFromHandle(search.found)) : nullptr;
 }
 
 struct RowsFixture : EditorFixture {
@@ -359,4 +381,55 @@ TEST(TimeRows, RemoveHumDropsFiftyHertz) {
     const f64 toneBefore = f.rms(in, "trim 0.5 bandpass 1000 100"), toneAfter = f.rms(out, "trim 0.5 bandpass 1000 100");
     EXPECT_LT(humAfter, humBefore / 10.0) << humBefore << " -> " << humAfter;
     EXPECT_GT(toneAfter, toneBefore * 0.7) << toneBefore << " -> " << toneAfter;
+}
+
+// One run of each remaining family through the dispatch, its dialog accepted: the length sox reads
+// afterwards, the samples changed, and the undo back to the original bytes.
+TEST(TimeRows, EachFamilyRunsAndUndoes) {
+    RowsFixture f;
+    std::string in = f.make("-r 8000 -c 1 -b 16", "synth 1 sine 440 vol 0.5");  // 8000 frames
+    ASSERT_TRUE(f.open(in));
+    const std::string before = f.bytes();
+    appSettings.Editor.insWavePeriod = SamplePeriod{1000, 8000};
+    appSettings.Editor.pulsationPeriod = SamplePeriod{800, 8000};
+    appSettings.Editor.vibrationPeriod = SamplePeriod{800, 8000};
+    semitoneRatio(&appSettings.Editor.pitchData_vibration, 1.0, IntervalUnit::Semitones);
+    semitoneRatio(&appSettings.Editor.pitchData_pitch, 12.0, IntervalUnit::Semitones);
+    biquadValues.frequency = 500.0;
+    cutFilterValues.low = 300.0;
+    const struct {
+        const char* name;
+        u32 kind;
+        u64 frames;  // after the run
+    } cases[] = {
+        {"SETSIZE", TypeDurationDialog, 6000},
+        {"INSWAVE", TypeDurationDialog, 9000},
+        {"PITCH_SCALE", TypePitchDialog, 4000},
+        {"PITCH", TypePitchShiftDialog, 8000},
+        {"PULSATION", TypePulsationDialog, 8000},
+        {"PULSATION_RANDOM", TypePulsationDialog, 8000},
+        {"VIBRATO", TypeVibrationDialog, 8000},
+        {"LOW_CUT_FILTER", TypeGFilterDialog, 8000},
+        {"BQF_LOW_PASS", TypeGBQFFilterDialog, 8000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool setSize = std::string(c.name) == "SETSIZE";
+        ModalScript script(c.kind, {[&](GDialog& d) {
+                               if (setSize) retype(editShowing(d, "8000"), "6000");
+                               ModalScript::click(d, IDOK);
+                           }});
+        f.page->pane->selectAllPlain();
+        f.page->pane->setCursor(0);
+        f.command(id(c.name));
+        ASSERT_TRUE(f.finished());
+        EXPECT_EQ(script.runs, 1);
+        ASSERT_TRUE(f.page->history.canUndo());
+        EXPECT_EQ(f.page->pane->frameCount, c.frames);
+        EXPECT_FALSE(f.bytes() == before);
+        f.command(EditorUndo);
+        EXPECT_EQ(f.page->pane->frameCount, 8000u);
+        EXPECT_TRUE(f.bytes() == before);
+        EXPECT_FALSE(f.page->history.canUndo());
+    }
 }

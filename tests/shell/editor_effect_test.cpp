@@ -9,11 +9,13 @@
 #include "app/amp_dialog.h"
 #include "app/app_settings.h"
 #include "app/pitch_dialogs.h"
+#include "app/range_window.h"
 #include "editor/editor_window.h"
 #include "editor/wave_pane.h"
 #include "gui/controls/edit_line.h"
 #include "gui/controls/value_field.h"
 #include "gui/frame/file_placer.h"
+#include "gui/kernel/modal_run.h"
 #include "gui/menus/action_table.h"
 #include "tests/gui/dialogs/modal_script.h"
 #include "tests/gui/dib_canvas.h"
@@ -55,6 +57,12 @@ bool menuPath(HMENU bar, u32 id, std::vector<UINT>* path) {
 
 bool peaksReady(WavePane* pane) { return pane->source && pane->source->loadProgress() >= 100; }
 
+// A second of a 300 Hz tone made by sox in the folder; "" when sox failed.
+std::string makeTone(const TempDir& dir) {
+    std::string in = dir.file("tone.wav");
+    return runSox("-n -r 8000 -c 1 -b 16 \"" + unixPath(in) + "\" synth 1 sine 300 vol 0.9") == 0 ? in : "";
+}
+
 // The sound in an Editor page of the window, its peaks ready and all of it selected.
 EditorWindow* openSelected(ProgramWindow* w, const std::string& path) {
     auto* page = static_cast<EditorWindow*>(openDocumentInWindow(w, KindEditor, path.c_str()));
@@ -70,8 +78,8 @@ TEST_F(MainWindowTest, AmplifyFromTheMenuBarThroughItsDialog) {
     AppSettings saved = appSettings;
     appSettings.Editor.ampData_mul = levelFactor(2.0);
     TempDir dir;
-    std::string in = dir.file("tone.wav");
-    ASSERT_EQ(0, runSox("-n -r 8000 -c 1 -b 16 \"" + unixPath(in) + "\" synth 1 sine 300 vol 0.9"));
+    const std::string in = makeTone(dir);
+    ASSERT_FALSE(in.empty());
     ProgramWindow* w = make(KindWelcome);
     ASSERT_NE(nullptr, w);
     EditorWindow* page = openSelected(w, in);
@@ -121,8 +129,8 @@ TEST_F(MainWindowTest, TempoThroughTheMainWindowHalvesTheSound) {
     appSettings.Editor.oldTempo = 100;
     appSettings.Editor.newTempo = 100;
     TempDir dir;
-    std::string in = dir.file("tone.wav");
-    ASSERT_EQ(0, runSox("-n -r 8000 -c 1 -b 16 \"" + unixPath(in) + "\" synth 1 sine 300 vol 0.9"));
+    const std::string in = makeTone(dir);
+    ASSERT_FALSE(in.empty());
     ProgramWindow* w = make(KindWelcome);
     ASSERT_NE(nullptr, w);
     EditorWindow* page = openSelected(w, in);
@@ -155,4 +163,48 @@ TEST_F(MainWindowTest, TempoThroughTheMainWindowHalvesTheSound) {
     ASSERT_TRUE(pumpUntil([&] { return !page->running() && !page->job; }, 20000));
     EXPECT_EQ(fileSamples(out).size(), 4000u * 2);
     appSettings = saved;
+}
+
+// RANGE in the main window: the range window moves the pane's selection as its buttons are clicked;
+// Cancel puts the selection of the opening back, OK keeps the new one.
+TEST_F(MainWindowTest, RangeWindowMovesTheSelectionLive) {
+    TempDir dir;
+    const std::string in = makeTone(dir);
+    ASSERT_FALSE(in.empty());
+    ProgramWindow* w = make(KindWelcome);
+    ASSERT_NE(nullptr, w);
+    EditorWindow* page = openSelected(w, in);
+    ASSERT_NE(nullptr, page);
+    page->pane->setSelection(1000, 3000);
+    pumpUntil([] { return false; }, 100);
+    const std::string before = windowPixels(page->pane->hwnd);
+    const u32 range = (u32)actionIdByName("RANGE");
+    u64 seen[2] = {0, 0};
+    bool repainted = false;
+    ModalScript cancel(TypeRangeWin, {
+        [&](GDialog& d) { ModalScript::click(d, RangeAll); },
+        [&](GDialog& d) {
+            seen[0] = page->pane->selStart;
+            seen[1] = page->pane->selEnd;
+            pumpUntil([] { return false; }, 100);
+            repainted = windowPixels(page->pane->hwnd) != before;
+            ModalScript::click(d, IDCANCEL);
+        },
+    });
+    PostMessageA(w->hwnd, WM_COMMAND, range, 0);
+    ASSERT_TRUE(pumpUntil([&] { return cancel.runs == 1 && !pendingModalDialog(); }, 8000));
+    EXPECT_EQ(seen[0], 0u);
+    EXPECT_EQ(seen[1], 8000u);
+    EXPECT_TRUE(repainted);
+    EXPECT_EQ(page->pane->selStart, 1000u);
+    EXPECT_EQ(page->pane->selEnd, 3000u);
+
+    ModalScript ok(TypeRangeWin, {
+        [&](GDialog& d) { ModalScript::click(d, RangeToEnd); },
+        [&](GDialog& d) { ModalScript::click(d, IDOK); },
+    });
+    PostMessageA(w->hwnd, WM_COMMAND, range, 0);
+    ASSERT_TRUE(pumpUntil([&] { return ok.runs == 1 && !pendingModalDialog(); }, 8000));
+    EXPECT_EQ(page->pane->selStart, 1000u);
+    EXPECT_EQ(page->pane->selEnd, 8000u);
 }
