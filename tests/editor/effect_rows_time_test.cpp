@@ -22,6 +22,7 @@
 #include "gui/controls/edit_line.h"
 #include "gui/controls/sample_count.h"
 #include "gui/controls/spinner_field.h"
+#include "gui/frame/progress_line.h"
 #include "gui/kernel/window_procedure.h"
 #include "gui/menus/action_table.h"
 #include "mm/sound_format.h"
@@ -431,5 +432,37 @@ TEST(TimeRows, EachFamilyRunsAndUndoes) {
         EXPECT_EQ(f.page->pane->frameCount, 8000u);
         EXPECT_TRUE(f.bytes() == before);
         EXPECT_FALSE(f.page->history.canUndo());
+    }
+}
+
+// Stop on the progress line during TEMPO and during a 3-pass biquad filter, each started through
+// its dialog: no undo step, not modified, and the same bytes as before.
+TEST(TimeRows, StopDuringTempoOrAThreePassBiquadLeavesTheSound) {
+    RowsFixture f;
+    ASSERT_TRUE(f.open(f.make("-r 44100 -c 2 -b 16", "synth 120 sine 440")));
+    const std::string original = f.bytes();
+    appSettings.Editor.oldTempo = 100;
+    appSettings.Editor.newTempo = 150;
+    cutFilterValues.passes = 3;
+    biquadValues.frequency = 1000.0;
+    const struct {
+        const char* name;
+        u32 kind;
+    } cases[] = {{"TEMPO", TypePitchShiftDialog}, {"BQF_LOW_PASS", TypeGBQFFilterDialog}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ModalScript script(c.kind, {[](GDialog& d) { ModalScript::click(d, IDOK); }});
+        f.select(0, f.page->pane->frameCount);
+        ASSERT_TRUE(f.page->onCommand(id(c.name), nullptr));
+        ASSERT_TRUE(f.page->running());
+        GProgressLinePlacer* line = f.page->progressLine;
+        ASSERT_TRUE(pumpUntil([&] { return !f.page->running() || line->committed + line->current > line->total / 3; },
+                              20000));
+        ASSERT_TRUE(f.page->running());
+        line->requestStop();
+        ASSERT_TRUE(f.finished());
+        EXPECT_FALSE(f.page->history.canUndo());
+        EXPECT_FALSE(f.page->modified);
+        EXPECT_TRUE(f.bytes() == original);
     }
 }
