@@ -17,6 +17,7 @@
 #include "editor/editor_window.h"
 #include "editor/wave_pane.h"
 #include "engine/processor.h"
+#include "engine/filters.h"
 #include "engine/pulsation.h"
 #include "gui/controls/digit_field.h"
 #include "gui/controls/edit_line.h"
@@ -465,4 +466,61 @@ TEST(TimeRows, StopDuringTempoOrAThreePassBiquadLeavesTheSound) {
         EXPECT_FALSE(f.page->modified);
         EXPECT_TRUE(f.bytes() == original);
     }
+}
+
+namespace {
+// The fields set straight with the engine's calls, as a stand-in handler sets them.
+i32 direct(EditorWindow*, u32 action, SoundBlockProcessor* p) {
+    if (action == 404) {  // TEMPO 120 -> 180
+        p->periodFrames = 2048;
+        p->paramInt2 = 4;
+        p->paramInt3 = 1;
+        p->param1 = 1.5;
+        return 1;
+    }
+    if (action == 506) {  // PULSATION
+        PulsationSettings s;
+        s.depth = 0.5;
+        s.periodCount = 400;
+        s.periodRate = 8000;
+        s.fadeChoice = 2;
+        setPulsationParameters(*p, s);
+        return 1;
+    }
+    setBiquadPreset(*p, action);
+    return 1;
+}
+}  // namespace
+
+// Through the dialogs the result is the same as with the fields set straight by the engine calls.
+TEST(TimeRows, DialogRunsEqualDirectRuns) {
+    RowsFixture f;
+    ASSERT_TRUE(f.open(f.make("-r 8000 -c 2 -b 16", "synth 1 sine 300 sine 700 vol 0.6")));
+    EditorSettings& e = appSettings.Editor;
+    e.oldTempo = 120;
+    e.newTempo = 180;
+    e.Pitch = PitchSettings();
+    e.ampData_pulse0 = levelFactor(0.5);
+    e.pulsationPeriod = SamplePeriod{400, 8000};
+    e.pulsationFade = 2;
+    const struct {
+        const char* name;
+        u32 kind;
+    } cases[] = {{"TEMPO", TypePitchShiftDialog}, {"PULSATION", TypePulsationDialog}, {"REMOVE_NOISE_3000", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string results[2];
+        for (int run = 0; run < 2; ++run) {
+            effectCommandHandler = run == 0 ? runEffectCommand : direct;
+            ModalScript script(c.kind ? c.kind : TypeDialog, {[](GDialog& d) { ModalScript::click(d, IDOK); }});
+            f.select(1000, 7000);
+            f.command(id(c.name));
+            ASSERT_TRUE(f.finished());
+            ASSERT_TRUE(f.page->history.canUndo());
+            results[run] = f.bytes();
+            f.command(EditorUndo);
+        }
+        EXPECT_TRUE(results[0] == results[1]);
+    }
+    effectCommandHandler = runEffectCommand;
 }
