@@ -68,22 +68,21 @@ SampleCountParts* durationOf(GDialog& d) {
 }
 
 // The edit line of the dialog that shows the text.
+struct TextSearch {
+    const char* text;
+    HWND found;
+};
+BOOL CALLBACK matchText(HWND w, LPARAM l) {
+    auto* s = reinterpret_cast<TextSearch*>(l);
+    char got[64] = {};
+    GetWindowTextA(w, got, sizeof got);
+    if (strcmp(got, s->text) != 0) return TRUE;
+    s->found = w;
+    return FALSE;
+}
 GEditLine* editShowing(GDialog& d, const char* text) {
-    struct Search {
-        const char* text;
-        HWND found;
-    } search = {text, nullptr};
-    EnumChildWindows(
-        d.hwnd,
-        [](HWND w, LPARAM l) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(l);
-            char got[64] = {};
-            GetWindowTextA(w, got, sizeof got);
-            if (strcmp(got, s->text) != 0) return TRUE;
-            s->found = w;
-            return FALSE;
-        },
-        (LPARAM)&search);
+    TextSearch search = {text, nullptr};
+    EnumChildWindows(d.hwnd, matchText, (LPARAM)&search);
     return search.found ? dynamic_cast<GEditLine*>(windowFromHandle(search.found)) : nullptr;
 }
 
