@@ -1,7 +1,8 @@
 #pragma once
 // The family of the edit and effect dialogs: thin GDialog classes, each with its class name, type id,
 // help page and kind test. Their bodies are built by the effect handlers; a dialog that grows members
-// of its own moves to a file of its own (the plug-in dialogs are the Editor's). Callers own them
+// of its own moves to a file of its own (the plug-in dialogs are the Editor's; the pitch, pulsation,
+// filter and range dialogs are in pitch_dialogs.h, filter_dialog.h and range_window.h). Callers own them
 // (usually on the stack of a modal run).
 // The shared behaviour (Esc and Ctrl+F4 end with 2, validation on 1, 4 and 5, Help only with a
 // page) is GDialog's.
@@ -35,24 +36,6 @@ enum : u32 {
     TypeRecordProcessDialog = 1038,
 };
 
-// Cut-off and band frequencies.
-class GFilterDialog : public GDialog {
-public:
-    explicit GFilterDialog(GWindow* owner, const char* help = "filters.htm") : GDialog(owner, help) {}
-    bool isKindOf(u32 id) const override { return id == TypeGFilterDialog || GDialog::isKindOf(id); }
-    const char* className() const override { return "GFilterDialog"; }
-    u32 typeId() const override { return TypeGFilterDialog; }
-};
-
-// Biquad filter parameters.
-class GBQFFilterDialog : public GFilterDialog {
-public:
-    explicit GBQFFilterDialog(GWindow* owner, const char* help = "filters.htm") : GFilterDialog(owner, help) {}
-    bool isKindOf(u32 id) const override { return id == TypeGBQFFilterDialog || GFilterDialog::isKindOf(id); }
-    const char* className() const override { return "GBQFFilterDialog"; }
-    u32 typeId() const override { return TypeGBQFFilterDialog; }
-};
-
 // One duration ("copypaste.htm" or "setsize.htm").
 class DurationDialog : public GDialog {
 public:
@@ -60,16 +43,6 @@ public:
     bool isKindOf(u32 id) const override { return id == TypeDurationDialog || GDialog::isKindOf(id); }
     const char* className() const override { return "DurationDialog"; }
     u32 typeId() const override { return TypeDurationDialog; }
-};
-
-
-// The selected range.
-class RangeWin : public GDialog {
-public:
-    explicit RangeWin(GWindow* owner, const char* help = "range.htm") : GDialog(owner, help) {}
-    bool isKindOf(u32 id) const override { return id == TypeRangeWin || GDialog::isKindOf(id); }
-    const char* className() const override { return "RangeWin"; }
-    u32 typeId() const override { return TypeRangeWin; }
 };
 
 // The format of a new sound.
@@ -88,33 +61,6 @@ public:
     bool isKindOf(u32 id) const override { return id == TypeRateDialog || GDialog::isKindOf(id); }
     const char* className() const override { return "RateDialog"; }
     u32 typeId() const override { return TypeRateDialog; }
-};
-
-// Pulsation.
-class PulsationDialog : public GDialog {
-public:
-    PulsationDialog(GWindow* owner, const char* help) : GDialog(owner, help) {}
-    bool isKindOf(u32 id) const override { return id == TypePulsationDialog || GDialog::isKindOf(id); }
-    const char* className() const override { return "PulsationDialog"; }
-    u32 typeId() const override { return TypePulsationDialog; }
-};
-
-// A pitch scale.
-class PitchDialog : public GDialog {
-public:
-    explicit PitchDialog(GWindow* owner, const char* help = "pitch.htm") : GDialog(owner, help) {}
-    bool isKindOf(u32 id) const override { return id == TypePitchDialog || GDialog::isKindOf(id); }
-    const char* className() const override { return "PitchDialog"; }
-    u32 typeId() const override { return TypePitchDialog; }
-};
-
-// Transposition, tempo, stretch ("transp.htm" or "tempo.htm").
-class PitchShiftDialog : public GDialog {
-public:
-    PitchShiftDialog(GWindow* owner, const char* help) : GDialog(owner, help) {}
-    bool isKindOf(u32 id) const override { return id == TypePitchShiftDialog || GDialog::isKindOf(id); }
-    const char* className() const override { return "PitchShiftDialog"; }
-    u32 typeId() const override { return TypePitchShiftDialog; }
 };
 
 // A list of reflections.

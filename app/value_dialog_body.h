@@ -4,6 +4,7 @@
 #include "core/level_value.h"
 
 class GDialog;
+class GEditLine;
 class GLayoutBuilder;
 class ValueField;
 
@@ -15,3 +16,8 @@ bool beginDialogBody(GDialog* dialog, GLayoutBuilder& builder, const char* title
 // field. Answers the field, or null when the window could not be made. A label titles the field's frame.
 ValueField* buildValueDialogBody(GDialog* dialog, const char* title, const char* prompt, LevelValue* value,
                                  const LevelRange& options, const char* label = nullptr);
+
+// An edit line sized by the sample text, its number checked against [minimum, maximum] on 1, 4 and
+// 5 and then written to *bound (its record goes into the builder's field list).
+GEditLine* addNumberLine(GLayoutBuilder& builder, const char* sample, f64 minimum, f64 maximum, f64* bound,
+                         const char* alignment = "<C");

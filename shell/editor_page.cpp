@@ -6,6 +6,7 @@
 #include "editor/editor_file_commands.h"
 #include "editor/editor_window.h"
 #include "editor/file_rows.h"
+#include "editor/range_command.h"
 #include "editor/track_dialogs.h"
 #include "gui/frame/file_placer.h"
 #include "gui/frame/object_window.h"
@@ -41,4 +42,5 @@ void registerEditorPage() {
     openToolPageHook = openToolPage;
     tracksDialogHook = runModifyTracks;
     decompressHook = decompressWithCodec;
+    rangeDialogHook = runRangeWindow;
 }

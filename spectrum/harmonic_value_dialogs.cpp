@@ -1,11 +1,12 @@
-// The plain dialogs the value and job commands use until the wave editor's own reach this side.
+// The dialogs of the value and job commands: the Editor's pitch dialog, and plain ones for the
+// amplitude and the format until the wave editor's own reach this side.
 #include <windows.h>
 
+#include "app/pitch_dialogs.h"
 #include "app/program_texts.h"
 #include "app/value_dialog_body.h"
 #include "gui/controls/button_row.h"
 #include "gui/controls/label.h"
-#include "gui/controls/multi_label.h"
 #include "gui/controls/spinner_field.h"
 #include "gui/controls/value_field.h"
 #include "gui/kernel/dialog.h"
@@ -16,20 +17,12 @@
 #include "spectrum/harmonic_window.h"
 
 namespace {
-bool plainPitchDialog(GWindow* owner, const char* helpPage, const char* title, const char* explanation,
-                      const char* label, IntervalValue* value, const IntervalRange& range) {
-    GDialog dialog(owner, helpPage);
-    const u32 style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
-    if (!createTopLevelWindow(&dialog, style, 0, title ? title : "")) return false;
-    GLayoutBuilder b(&dialog);
-    GColumnsItem* body = new GColumnsItem(&dialog);
-    b.pushContainer(body, "88488", nullptr);
-    dialog.setContent(body);
-    GMultiLabel::create(b, explanation ? explanation : "", 30, 4, 0xA400);
-    addFrequencyField(b, label, value, range, "U-");
-    GButtonRow::create(b, helpPage && *helpPage ? "OCH" : "OC");
-    b.endContainer();
-    dialog.fitToContent();
+// The Editor's pitch dialog; Cancel leaves the value as it was.
+bool editorPitchDialog(GWindow* owner, const char* helpPage, const char* title, const char* explanation,
+                       const char* label, IntervalValue* value, const IntervalRange& range) {
+    PitchDialog dialog(owner, helpPage);
+    if (!buildFrequencyBody(&dialog, title, explanation, label, value, range)) return false;
+    dialog.keepOnCancel = false;
     return runModal(&dialog) == 1;
 }
 
@@ -49,7 +42,7 @@ void rateField(GLayoutBuilder& b, u32* sampleRate) {
 }  // namespace
 
 namespace SpectrumCalls {
-RunPitchDialog runPitchDialog = plainPitchDialog;
+RunPitchDialog runPitchDialog = editorPitchDialog;
 RunAmpDialog runAmpDialog = plainAmpDialog;
 BuildFormatPanel buildFormatPanel = rateField;
 }  // namespace SpectrumCalls

@@ -72,7 +72,7 @@ extern u32 fftSize;
 extern bool fitAfterFft;
 // The pitch dialog over one ratio field, and the amplitude dialog over one level field, with their
 // help page, title, explanation and label. True on OK, the value written back. The defaults are
-// plain value dialogs.
+// the Editor's pitch dialog and a plain value dialog.
 typedef bool (*RunPitchDialog)(GWindow* owner, const char* helpPage, const char* title, const char* explanation,
                                const char* label, IntervalValue* value, const IntervalRange& range);
 typedef bool (*RunAmpDialog)(GWindow* owner, const char* helpPage, const char* title, const char* label,

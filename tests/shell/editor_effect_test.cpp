@@ -13,12 +13,16 @@
 #include "app/amp_dialog.h"
 #include "app/app_settings.h"
 #include "app/find_dialog.h"
+#include "app/pitch_dialogs.h"
+#include "app/range_window.h"
 #include "editor/editor_window.h"
 #include "editor/wave_pane.h"
 #include "gui/controls/edit_line.h"
 #include "gui/controls/value_field.h"
 #include "gui/frame/file_placer.h"
 #include "gui/frame/tab_placer.h"
+#include "gui/kernel/modal_run.h"
+#include "gui/menus/action_table.h"
 #include "shell/harmonic_page_maker.h"
 #include "spectrum/harmonic_window.h"
 #include "tests/gui/dialogs/modal_script.h"
@@ -34,21 +38,33 @@ namespace {
 
 bool peaksReady(WavePane* pane) { return pane->source && pane->source->loadProgress() >= 100; }
 
+// A second of a 300 Hz tone made by sox in the folder; "" when sox failed.
+std::string makeTone(const TempDir& dir) {
+    std::string in = dir.file("tone.wav");
+    return runSox("-n -r 8000 -c 1 -b 16 \"" + unixPath(in) + "\" synth 1 sine 300 vol 0.9") == 0 ? in : "";
+}
+
+// The sound in an Editor page of the window, its peaks ready and all of it selected.
+EditorWindow* openSelected(ProgramWindow* w, const std::string& path) {
+    auto* page = static_cast<EditorWindow*>(openDocumentInWindow(w, KindEditor, path.c_str()));
+    if (!page || !pumpUntil([&] { return peaksReady(page->pane); }, 5000)) return nullptr;
+    page->pane->selectAllPlain();
+    pumpUntil([] { return false; }, 200);
+    return page;
+}
+
 }  // namespace
 
 TEST_F(MainWindowTest, AmplifyFromTheMenuBarThroughItsDialog) {
     AppSettings saved = appSettings;
     appSettings.Editor.ampData_mul = levelFactor(2.0);
     TempDir dir;
-    std::string in = dir.file("tone.wav");
-    ASSERT_EQ(0, runSox("-n -r 8000 -c 1 -b 16 \"" + unixPath(in) + "\" synth 1 sine 300 vol 0.9"));
+    const std::string in = makeTone(dir);
+    ASSERT_FALSE(in.empty());
     ProgramWindow* w = make(KindWelcome);
     ASSERT_NE(nullptr, w);
-    auto* page = static_cast<EditorWindow*>(openDocumentInWindow(w, KindEditor, in.c_str()));
+    EditorWindow* page = openSelected(w, in);
     ASSERT_NE(nullptr, page);
-    ASSERT_TRUE(pumpUntil([&] { return peaksReady(page->pane); }, 5000));
-    page->pane->selectAllPlain();
-    pumpUntil([] { return false; }, 200);
     const std::string before = windowPixels(page->pane->hwnd);
 
     std::vector<UINT> path;
@@ -180,4 +196,89 @@ TEST_F(MainWindowTest, FftSendsItsHarmonicsToSpectrumTabs) {
     pumpUntil([] { return false; }, 300);
     saveWindowShot(w->hwnd, "fft_spectrum_tab.bmp");
     appSettings = saved;
+// TEMPO 2.0 as its menu item sends it to the main window, the tempo dialog typed into and confirmed
+// by a click: the sound and the pane's selection are half as long, the pane shows it.
+TEST_F(MainWindowTest, TempoThroughTheMainWindowHalvesTheSound) {
+    AppSettings saved = appSettings;
+    appSettings.Editor.oldTempo = 100;
+    appSettings.Editor.newTempo = 100;
+    TempDir dir;
+    const std::string in = makeTone(dir);
+    ASSERT_FALSE(in.empty());
+    ProgramWindow* w = make(KindWelcome);
+    ASSERT_NE(nullptr, w);
+    EditorWindow* page = openSelected(w, in);
+    ASSERT_NE(nullptr, page);
+    const std::string before = windowPixels(page->pane->hwnd);
+
+    const u32 tempo = (u32)actionIdByName("TEMPO");
+    ModalScript script(TypePitchShiftDialog, {
+        [&](GDialog& d) {
+            HWND edit = static_cast<PitchShiftDialog&>(d).newTempo->hwnd;
+            SendMessageA(edit, EM_SETSEL, 0, -1);
+            for (char c : std::string("\b200")) SendMessageA(edit, WM_CHAR, (u8)c, 0);
+            saveWindowShot(d.hwnd, "tempo_from_menu.bmp");
+        },
+        [&](GDialog& d) { ModalScript::click(d, IDOK); },
+    });
+    PostMessageA(w->hwnd, WM_COMMAND, tempo, 0);
+    ASSERT_TRUE(pumpUntil([&] { return page->history.canUndo() && !page->running(); }, 15000));
+    EXPECT_EQ(script.runs, 1);
+    EXPECT_DOUBLE_EQ(appSettings.Editor.newTempo, 200.0);
+    EXPECT_EQ(page->pane->frameCount, 4000u);
+    EXPECT_EQ(page->pane->selEnd, 4000u);
+    ASSERT_TRUE(pumpUntil([&] { return peaksReady(page->pane); }, 5000));
+    pumpUntil([] { return false; }, 300);
+    saveWindowShot(w->hwnd, "tempo_halved.bmp");
+    EXPECT_TRUE(windowPixels(page->pane->hwnd) != before);
+
+    std::string out = dir.file("out.wav");
+    page->writeFile(out.c_str(), 0);
+    ASSERT_TRUE(pumpUntil([&] { return !page->running() && !page->job; }, 20000));
+    EXPECT_EQ(fileSamples(out).size(), 4000u * 2);
+    appSettings = saved;
+}
+
+// RANGE in the main window: the range window moves the pane's selection as its buttons are clicked;
+// Cancel puts the selection of the opening back, OK keeps the new one.
+TEST_F(MainWindowTest, RangeWindowMovesTheSelectionLive) {
+    TempDir dir;
+    const std::string in = makeTone(dir);
+    ASSERT_FALSE(in.empty());
+    ProgramWindow* w = make(KindWelcome);
+    ASSERT_NE(nullptr, w);
+    EditorWindow* page = openSelected(w, in);
+    ASSERT_NE(nullptr, page);
+    page->pane->setSelection(1000, 3000);
+    pumpUntil([] { return false; }, 100);
+    const std::string before = windowPixels(page->pane->hwnd);
+    const u32 range = (u32)actionIdByName("RANGE");
+    u64 seen[2] = {0, 0};
+    bool repainted = false;
+    ModalScript cancel(TypeRangeWin, {
+        [&](GDialog& d) { ModalScript::click(d, RangeAll); },
+        [&](GDialog& d) {
+            seen[0] = page->pane->selStart;
+            seen[1] = page->pane->selEnd;
+            pumpUntil([] { return false; }, 100);
+            repainted = windowPixels(page->pane->hwnd) != before;
+            ModalScript::click(d, IDCANCEL);
+        },
+    });
+    PostMessageA(w->hwnd, WM_COMMAND, range, 0);
+    ASSERT_TRUE(pumpUntil([&] { return cancel.runs == 1 && !pendingModalDialog(); }, 8000));
+    EXPECT_EQ(seen[0], 0u);
+    EXPECT_EQ(seen[1], 8000u);
+    EXPECT_TRUE(repainted);
+    EXPECT_EQ(page->pane->selStart, 1000u);
+    EXPECT_EQ(page->pane->selEnd, 3000u);
+
+    ModalScript ok(TypeRangeWin, {
+        [&](GDialog& d) { ModalScript::click(d, RangeToEnd); },
+        [&](GDialog& d) { ModalScript::click(d, IDOK); },
+    });
+    PostMessageA(w->hwnd, WM_COMMAND, range, 0);
+    ASSERT_TRUE(pumpUntil([&] { return ok.runs == 1 && !pendingModalDialog(); }, 8000));
+    EXPECT_EQ(page->pane->selStart, 1000u);
+    EXPECT_EQ(page->pane->selEnd, 8000u);
 }
