@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "gui/controls/button.h"
 #include "gui/controls/button_row.h"
 #include "gui/controls/multi_label.h"
 #include "gui/controls/value_field.h"
@@ -30,4 +31,10 @@ ValueField* buildValueDialogBody(GDialog* dialog, const char* title, const char*
     builder.endContainer();
     dialog->fitToContent();
     return field;
+}
+
+void addCommandButtons(GLayoutBuilder& builder, const char* const* texts, const u32* commands, u32 n) {
+    GRowItem::create(builder, "08080");
+    for (u32 k = 0; k < n; ++k) GButton::create(builder, texts[k], 0, commands[k], "<C");
+    builder.endContainer();
 }

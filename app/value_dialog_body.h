@@ -15,3 +15,6 @@ bool beginDialogBody(GDialog* dialog, GLayoutBuilder& builder, const char* title
 // field. Answers the field, or null when the window could not be made. A label titles the field's frame.
 ValueField* buildValueDialogBody(GDialog* dialog, const char* title, const char* prompt, LevelValue* value,
                                  const LevelRange& options, const char* label = nullptr);
+
+// A row of n buttons (digits "08080"), each with its text and command id.
+void addCommandButtons(GLayoutBuilder& builder, const char* const* texts, const u32* commands, u32 n);

@@ -6,6 +6,7 @@
 #include "app/app_settings.h"
 #include "app/program_texts.h"
 #include "editor/editor_window.h"
+#include "editor/effect_rows_echo.h"
 #include "editor/wave_pane.h"
 #include "engine/processor.h"
 #include "gui/kernel/message_box.h"
@@ -167,6 +168,7 @@ i32 runEffectCommand(EditorWindow* editor, u32 id, SoundBlockProcessor* p) {
     if (id >= 100 && id <= 999)
         if (const GActionItem* action = actionById((i32)id)) title = actionTitleWithShortcut(action);
     if (const AmpRow* row = ampRowOf(id)) return runAmplitude(editor, *row, title.c_str(), p);
+    if (i32 echoed; runEchoFamilyRow(editor, id, title.c_str(), p, &echoed)) return echoed;
     switch (id) {
     case Center:
     case Cut: p->rangeLength *= 2; return 1;

@@ -11,10 +11,13 @@
 #include <vector>
 
 #include "app/amp_dialog.h"
+#include "app/chorus_dialog.h"
 #include "app/echo_dialog.h"
 #include "app/effect_bodies.h"
 #include "app/effect_records.h"
+#include "app/equalizer_dialog.h"
 #include "app/options_dialog.h"
+#include "app/reverb_dialog.h"
 #include "engine/echo_reflections.h"
 #include "gui/controls/digit_field.h"
 #include "gui/controls/edit_line.h"
