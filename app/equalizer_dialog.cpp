@@ -55,10 +55,14 @@ void buildBandRows(EqualizerDialog* d, GLayoutBuilder& b) {
     f64 frequency = d->bank.start;
     for (u32 first = 0; first < n; first += eqBandsPerRow) {
         GRowItem::create(b, "08080");
-        GColumnsItem::create(b, "00000", "<^");
+        // The scale beside the sliders: top, middle and bottom, spread by spacers.
+        GColumnsItem::create(b, "00000", "<C");
         GLabel::create(b, ravoText(RavoText::EqScaleTop), 0, "<^");
-        GLabel::create(b, ravoText(RavoText::EqScaleMiddle), 0, "<C");
+        GLabel::create(b, "", 0, "UC");
+        GLabel::create(b, ravoText(RavoText::EqScaleMiddle), 0, "<-");
+        GLabel::create(b, "", 0, "UC");
         GLabel::create(b, ravoText(RavoText::EqScaleBottom), 0, "<v");
+        GLabel::createVariant(b, "<v", "15000");  // the height of the frequency labels
         b.endContainer();
         for (u32 k = first; k < n && k < first + eqBandsPerRow; ++k) {
             GColumnsItem::create(b, "00000", "<^");
