@@ -25,30 +25,21 @@
 #include "gui/kernel/modal_run.h"
 #include "gui/kernel/window_placement.h"
 #include "tests/app/nested_answer.h"
+#include "tests/app/error_boxes.h"
 #include "tests/gui/dialogs/modal_script.h"
 #include "tests/gui/dib_canvas.h"
 #include "tests/gui/gui_fixture.h"
 #include "tests/gui/input_fixture.h"
 
 namespace {
-std::vector<std::string> errors;
-i32 recordBox(const MessageBoxDescription*, GWindow*, const char* text) {
-    errors.push_back(text ? text : "");
-    return 1;
-}
+std::vector<std::string>& errors = ErrorBoxes::texts();
 
 struct ChorusFixture {
     TestApplication app;
+    ErrorBoxes boxes;
     AppSettings saved = appSettings;
     ChorusParams params;
-    ChorusFixture() {
-        errors.clear();
-        setMessageBoxSink(recordBox);
-    }
-    ~ChorusFixture() {
-        setMessageBoxSink(nullptr);
-        appSettings = saved;
-    }
+    ~ChorusFixture() { appSettings = saved; }
 };
 
 SampleCountParts* partsOf(GDialog& d, SamplePeriod* record) {

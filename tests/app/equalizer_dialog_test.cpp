@@ -18,6 +18,7 @@
 #include "gui/controls/regulator.h"
 #include "gui/controls/value_field.h"
 #include "gui/kernel/message_box.h"
+#include "tests/app/error_boxes.h"
 #include "tests/gui/dialogs/modal_script.h"
 #include "tests/gui/dialogs/scripted_file_dialog.h"
 #include "tests/gui/dib_canvas.h"
@@ -25,23 +26,15 @@
 #include "tests/support/test_support.h"
 
 namespace {
-std::vector<std::string> errors;
-i32 recordBox(const MessageBoxDescription*, GWindow*, const char* text) {
-    errors.push_back(text ? text : "");
-    return 1;
-}
+std::vector<std::string>& errors = ErrorBoxes::texts();
 
 struct EqFixture {
     TestApplication app;
+    ErrorBoxes boxes;
     AppSettings saved = appSettings;
     GeometricScale record;
     GString folder = equalizerPresetDialog.folderText;  // a chosen file moves it
-    EqFixture() {
-        errors.clear();
-        setMessageBoxSink(recordBox);
-    }
     ~EqFixture() {
-        setMessageBoxSink(nullptr);
         fileDialogSystem = fileDialogSystemDefaults;
         equalizerPresetDialog.folderText = folder;
         appSettings = saved;

@@ -21,6 +21,7 @@
 #include "gui/views/table.h"
 #include "tests/gui/control_fixture.h"
 #include "tests/app/nested_answer.h"
+#include "tests/app/error_boxes.h"
 #include "tests/gui/dialogs/modal_script.h"
 #include "tests/gui/dialogs/scripted_file_dialog.h"
 #include "tests/gui/dib_canvas.h"
@@ -29,11 +30,7 @@
 #include "tests/support/test_support.h"
 
 namespace {
-std::vector<std::string> errors;
-i32 recordBox(const MessageBoxDescription*, GWindow*, const char* text) {
-    errors.push_back(text ? text : "");
-    return 1;
-}
+std::vector<std::string>& errors = ErrorBoxes::texts();
 
 ReflectionRow row(u32 delay1, u32 delay2, f64 f1, f64 f2, u32 repeats, f64 decay = 1.0) {
     EchoBlock b;
@@ -48,20 +45,18 @@ ReflectionRow row(u32 delay1, u32 delay2, f64 f1, f64 f2, u32 repeats, f64 decay
 
 struct ReverbFixture {
     TestApplication app;
+    ErrorBoxes boxes;
     InputSeam seam;
     ReverbSettings settings;
     ReverberationDialog d{nullptr};
     GString folder = reverbPresetDialog.folderText;  // a chosen file moves it
     explicit ReverbFixture(std::vector<ReflectionRow> rows = {}) {
-        errors.clear();
-        setMessageBoxSink(recordBox);
         settings.data = std::move(rows);
         EXPECT_TRUE(buildReverberationBody(&d, "Reverberation", &settings, 44100));
         SetWindowPos(d.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
         pumpUntil([] { return false; }, 50);
     }
     ~ReverbFixture() {
-        setMessageBoxSink(nullptr);
         fileDialogSystem = fileDialogSystemDefaults;
         reverbPresetDialog.folderText = folder;
         if (d.hwnd) DestroyWindow(d.hwnd);

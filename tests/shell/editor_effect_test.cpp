@@ -60,6 +60,17 @@ bool menuPath(HMENU bar, u32 id, std::vector<UINT>* path) {
 
 bool peaksReady(WavePane* pane) { return pane->source && pane->source->loadProgress() >= 100; }
 
+// An 8000 Hz mono tone made by sox, opened in an Editor page of the window and wholly selected once
+// its peaks are shown; null when any step fails.
+EditorWindow* openSelectedTone(ProgramWindow* w, const std::string& path, const std::string& synth) {
+    if (!w || runSox("-n -r 8000 -c 1 -b 16 \"" + unixPath(path) + "\" " + synth) != 0) return nullptr;
+    auto* page = static_cast<EditorWindow*>(openDocumentInWindow(w, KindEditor, path.c_str()));
+    if (!page || !pumpUntil([&] { return peaksReady(page->pane); }, 5000)) return nullptr;
+    page->pane->selectAllPlain();
+    pumpUntil([] { return false; }, 200);
+    return page;
+}
+
 }  // namespace
 
 TEST_F(MainWindowTest, AmplifyFromTheMenuBarThroughItsDialog) {
@@ -67,14 +78,9 @@ TEST_F(MainWindowTest, AmplifyFromTheMenuBarThroughItsDialog) {
     appSettings.Editor.ampData_mul = levelFactor(2.0);
     TempDir dir;
     std::string in = dir.file("tone.wav");
-    ASSERT_EQ(0, runSox("-n -r 8000 -c 1 -b 16 \"" + unixPath(in) + "\" synth 1 sine 300 vol 0.9"));
     ProgramWindow* w = make(KindWelcome);
-    ASSERT_NE(nullptr, w);
-    auto* page = static_cast<EditorWindow*>(openDocumentInWindow(w, KindEditor, in.c_str()));
+    EditorWindow* page = openSelectedTone(w, in, "synth 1 sine 300 vol 0.9");
     ASSERT_NE(nullptr, page);
-    ASSERT_TRUE(pumpUntil([&] { return peaksReady(page->pane); }, 5000));
-    page->pane->selectAllPlain();
-    pumpUntil([] { return false; }, 200);
     const std::string before = windowPixels(page->pane->hwnd);
 
     std::vector<UINT> path;
@@ -120,14 +126,9 @@ TEST_F(MainWindowTest, ReverberationFromTheMenuBarThroughAGraphClick) {
     appSettings.Editor.Reverberation.data.clear();
     TempDir dir;
     std::string in = dir.file("tone.wav");
-    ASSERT_EQ(0, runSox("-n -r 8000 -c 1 -b 16 \"" + unixPath(in) + "\" synth 0.5 sine 300 vol 0.5"));
     ProgramWindow* w = make(KindWelcome);
-    ASSERT_NE(nullptr, w);
-    auto* page = static_cast<EditorWindow*>(openDocumentInWindow(w, KindEditor, in.c_str()));
+    EditorWindow* page = openSelectedTone(w, in, "synth 0.5 sine 300 vol 0.5");
     ASSERT_NE(nullptr, page);
-    ASSERT_TRUE(pumpUntil([&] { return peaksReady(page->pane); }, 5000));
-    page->pane->selectAllPlain();
-    pumpUntil([] { return false; }, 200);
     const std::string before = windowPixels(page->pane->hwnd);
 
     std::vector<UINT> path;
