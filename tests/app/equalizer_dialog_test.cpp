@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -85,8 +86,11 @@ TEST(EqualizerDialog, BandsInRowsOfTwenty) {
         saveWindowShot(d.hwnd, c.bands == 9 ? "equalizer_9.bmp" : "equalizer_21.bmp");
         for (size_t k = 0; k < d.sliders.size(); ++k) {
             const bool starts = std::find(c.rowStarts.begin(), c.rowStarts.end(), k) != c.rowStarts.end();
-            if (!starts) EXPECT_EQ(topOf(d.sliders[k]), topOf(d.sliders[k - 1])) << k;
-            if (starts && k) EXPECT_GT(topOf(d.sliders[k]), topOf(d.sliders[k - 1])) << k;
+            if (!starts) {
+                EXPECT_EQ(topOf(d.sliders[k]), topOf(d.sliders[k - 1])) << k;
+            } else if (k) {
+                EXPECT_GT(topOf(d.sliders[k]), topOf(d.sliders[k - 1])) << k;
+            }
             EXPECT_EQ(d.sliders[k]->minimum, -20);
             EXPECT_EQ(d.sliders[k]->maximum, 20);
         }
