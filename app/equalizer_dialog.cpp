@@ -88,7 +88,9 @@ void copyBank(GeometricScale* to, const GeometricScale& from) {
 
 bool buildEqualizerBody(EqualizerDialog* d, const char* title, GeometricScale* record) {
     d->record = record;
-    if (record) copyBank(&d->bank, *record);
+    // A remembered bank that fails the layout checks (a damaged settings file) is not rebuilt: the
+    // dialog keeps its default bank.
+    if (record && !eqLayoutRefusal(record->start, record->end, record->factor)) copyBank(&d->bank, *record);
     GLayoutBuilder b(d);
     if (!beginDialogBody(d, b, title, "00088")) return false;
     GRowItem::create(b, "08080");

@@ -96,6 +96,13 @@ TEST(EqualizerDialog, BandsInRowsOfTwenty) {
         }
         DestroyWindow(d.hwnd);
     }
+    // A remembered bank whose ratio would make millions of bands shows the default one.
+    f.record.set(50.0, 20000.0, 2.0);
+    f.record.factor = 1.0000001;
+    EqualizerDialog damaged(nullptr);
+    ASSERT_TRUE(buildEqualizerBody(&damaged, "Equalizer", &f.record));
+    EXPECT_EQ(damaged.sliders.size(), 9u);
+    DestroyWindow(damaged.hwnd);
     // The labels of the default bank: 50, 100 ... 12800.
     f.record.set(50.0, 20000.0, 2.0);
     EqualizerDialog d(nullptr);
