@@ -409,6 +409,11 @@ i32 ReverberationDialog::handleKey(GInputEvent* event) {
         addRow(false);
         return 2;
     }
+    // Enter edits while the table has the focus, instead of ending the dialog.
+    if (event->isKeyDown(VK_RETURN) && table && table->hwnd && GetFocus() == table->hwnd) {
+        addRow(true);
+        return 2;
+    }
     return GDialog::handleKey(event);
 }
 

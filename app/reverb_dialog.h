@@ -84,7 +84,7 @@ public:
     // 169 to 177 answer the graph's state; 1000 to 1005 enabled.
     i32 commandState(u32 command) override;
     bool onCommand(u32 command, GStateQuery* query) override;
-    // Delete removes the selected row, Insert adds one.
+    // Delete removes the selected row, Insert adds one, Enter on the table edits.
     i32 handleKey(GInputEvent* event) override;
     // A row activated (double click, Enter) is edited.
     bool onControlNotify(void* notification) override;

@@ -52,7 +52,7 @@ SampleCountParts* partsOf(GDialog& d, SamplePeriod* record) {
 bool enabled(GWindow* w) { return w && w->hwnd && IsWindowEnabled(w->hwnd); }
 }  // namespace
 
-TEST(ChorusDialog, DurationLimitsFollowTheRate) {
+TEST(ChorusDialog, FieldLimits) {
     ChorusFixture f;
     EditorSettings& e = appSettings.Editor;
     for (u32 rate : {44100u, 8000u}) {
@@ -85,6 +85,29 @@ TEST(ChorusDialog, DurationLimitsFollowTheRate) {
         EXPECT_EQ(d.validate(&d.fields), c.accepted);
         EXPECT_EQ(errors.empty(), c.accepted);
         c.field->samples->edit->setText("10");
+    }
+    // The level and interval fields' limits in their units.
+    auto* fade = d.fade->editOf(LevelUnit::Factor);
+    auto* pulse = d.pulseAmp->editOf(LevelUnit::Factor);
+    auto* spread = d.ampDiff->editOf(LevelUnit::Factor);
+    auto* detune = d.detuning->editOf(IntervalUnit::Cents);  // the unit shown
+    ASSERT_TRUE(fade && pulse && spread && detune);
+    EXPECT_EQ(d.fade->editOf(LevelUnit::SampleValue), nullptr);  // no sample values offered
+    const struct {
+        GEditLine* edit;
+        const char* typed;
+        bool accepted;
+    } levels[] = {{fade, "-1", true},   {fade, "0.1", false},  {pulse, "1", true},    {pulse, "1.1", false},
+                  {spread, "0", true},  {spread, "-0.1", false}, {detune, "1200", true}, {detune, "1250", false}};
+    for (const auto& c : levels) {
+        SCOPED_TRACE(c.typed);
+        errors.clear();
+        const std::string kept = c.edit->text();
+        SendMessageA(c.edit->hwnd, EM_SETSEL, 0, -1);
+        SendMessageA(c.edit->hwnd, WM_CHAR, VK_BACK, 0);
+        for (char ch : std::string(c.typed)) SendMessageA(c.edit->hwnd, WM_CHAR, (u8)ch, 0);
+        EXPECT_EQ(d.validate(&d.fields), c.accepted);
+        c.edit->setText(kept.c_str());
     }
     DestroyWindow(d.hwnd);
 }

@@ -202,11 +202,22 @@ TEST(ReverberationDialog, RowsThroughTheEchoDialog) {
     EXPECT_EQ(b.repeats, 6u);
     EXPECT_DOUBLE_EQ(b.factor1, 0.5);
 
-    // Delete from the keyboard, then Clear.
+    // Enter on the table edits the selected row (cancelled here); Insert adds one.
     f.seam.active = f.d.hwnd;
     SetFocus(f.d.table->hwnd);
+    ASSERT_EQ(GetFocus(), f.d.table->hwnd);
+    ModalScript keys(TypeEchoDialog, {[](GDialog& e) { ModalScript::click(e, IDCANCEL); }});
+    PostMessageA(f.d.table->hwnd, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(pumpUntil([&] { return keys.runs == 1 && !pendingModalDialog(); }, 3000));
+    EXPECT_EQ(f.settings.data.size(), 2u);
+    ModalScript insert(TypeEchoDialog, {[](GDialog& e) { ModalScript::click(e, IDOK); }});
+    PostMessageA(f.d.table->hwnd, WM_KEYDOWN, VK_INSERT, 0);
+    EXPECT_TRUE(pumpUntil([&] { return f.settings.data.size() == 3; }, 3000));
+    EXPECT_EQ(insert.runs, 1);
+    // Delete from the keyboard, then Clear.
+    SetFocus(f.d.table->hwnd);
     PostMessageA(f.d.table->hwnd, WM_KEYDOWN, VK_DELETE, 0);
-    EXPECT_TRUE(pumpUntil([&] { return f.settings.data.size() == 1; }, 1000));
+    EXPECT_TRUE(pumpUntil([&] { return f.settings.data.size() == 2; }, 1000));
     f.command(ReverbClearCommand);
     EXPECT_TRUE(f.settings.data.empty());
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(f.d.hwnd, ReverbEditCommand)));
