@@ -63,24 +63,6 @@ public:
     u32 typeId() const override { return TypeRateDialog; }
 };
 
-// A list of reflections.
-class ReverberationDialog : public GDialog {
-public:
-    explicit ReverberationDialog(GWindow* owner, const char* help = "reverb.htm") : GDialog(owner, help) {}
-    bool isKindOf(u32 id) const override { return id == TypeReverberationDialog || GDialog::isKindOf(id); }
-    const char* className() const override { return "ReverberationDialog"; }
-    u32 typeId() const override { return TypeReverberationDialog; }
-};
-
-// Band gains.
-class EqualizerDialog : public GDialog {
-public:
-    explicit EqualizerDialog(GWindow* owner, const char* help = "equalizer.htm") : GDialog(owner, help) {}
-    bool isKindOf(u32 id) const override { return id == TypeEqualizerDialog || GDialog::isKindOf(id); }
-    const char* className() const override { return "EqualizerDialog"; }
-    u32 typeId() const override { return TypeEqualizerDialog; }
-};
-
 // Vibrato.
 class VibrationDialog : public GDialog {
 public:
@@ -88,14 +70,5 @@ public:
     bool isKindOf(u32 id) const override { return id == TypeVibrationDialog || GDialog::isKindOf(id); }
     const char* className() const override { return "VibrationDialog"; }
     u32 typeId() const override { return TypeVibrationDialog; }
-};
-
-// Chorus.
-class ChorusDialog : public GDialog {
-public:
-    explicit ChorusDialog(GWindow* owner, const char* help = "chorus.htm") : GDialog(owner, help) {}
-    bool isKindOf(u32 id) const override { return id == TypeChorusDialog || GDialog::isKindOf(id); }
-    const char* className() const override { return "ChorusDialog"; }
-    u32 typeId() const override { return TypeChorusDialog; }
 };
 

@@ -2,10 +2,11 @@
 
 #include <windows.h>
 
+#include "gui/controls/button.h"
 #include "gui/controls/button_row.h"
 #include "gui/controls/edit_line.h"
-#include "gui/controls/number_validator.h"
 #include "gui/controls/multi_label.h"
+#include "gui/controls/number_validator.h"
 #include "gui/controls/value_field.h"
 #include "gui/kernel/dialog.h"
 #include "gui/kernel/window_procedure.h"
@@ -55,4 +56,8 @@ GEditLine* addNumberLine(GLayoutBuilder& b, const char* sample, f64 minimum, f64
     number->set(*bound);
     b.linkField(number);
     return edit;
+void addCommandButtons(GLayoutBuilder& builder, const char* const* texts, const u32* commands, u32 n) {
+    GRowItem::create(builder, "08080");
+    for (u32 k = 0; k < n; ++k) GButton::create(builder, texts[k], 0, commands[k], "<C");
+    builder.endContainer();
 }

@@ -8,6 +8,7 @@
 #include "editor/editor_window.h"
 #include "editor/effect_preview.h"
 #include "editor/effect_rows_analysis.h"
+#include "editor/effect_rows_echo.h"
 #include "editor/effect_rows_time.h"
 #include "editor/file_rows.h"
 #include "editor/track_commands.h"
@@ -177,6 +178,7 @@ i32 runEffectCommand(EditorWindow* editor, u32 id, SoundBlockProcessor* p) {
     if (i32 answer; runTrackCommand(editor, id, title.c_str(), p, &answer)) return answer;
     if (isFileRow(id)) return prepareFileRow(editor, id, p);
     if (isTimeEffectRow(id)) return runTimeEffectRow(editor, id, title.c_str(), p);
+    if (i32 echoed; runEchoFamilyRow(editor, id, title.c_str(), p, &echoed)) return echoed;
     switch (id) {
     case Center:
     case Cut: p->rangeLength *= 2; return 1;

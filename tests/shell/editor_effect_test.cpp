@@ -1,7 +1,7 @@
-// AMPLIFY and FIND as a user reaches them in the main window: the Editor's menu bar worked with the
-// keys, the amplitude dialog typed into and confirmed by a click, the edit seen in the pane's pixels
-// and in the samples, which match sox's; the find dialog confirmed and the cursor moved to a click;
-// an FFT's harmonics on spectrum tabs.
+// AMPLIFY, FIND and REVERBERATION as a user reaches them in the main window: the Editor's menu bar
+// worked with the keys, the dialog typed into or clicked and confirmed by a click, the edit seen in
+// the pane's pixels and in the samples, which match sox's or the processor's run; the find dialog
+// confirmed and the cursor moved to a click; an FFT's harmonics on spectrum tabs.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -15,8 +15,10 @@
 #include "app/find_dialog.h"
 #include "app/pitch_dialogs.h"
 #include "app/range_window.h"
+#include "app/reverb_dialog.h"
 #include "editor/editor_window.h"
 #include "editor/wave_pane.h"
+#include "engine/echo_reflections.h"
 #include "gui/controls/edit_line.h"
 #include "gui/controls/value_field.h"
 #include "gui/frame/file_placer.h"
@@ -25,6 +27,7 @@
 #include "gui/menus/action_table.h"
 #include "shell/harmonic_page_maker.h"
 #include "spectrum/harmonic_window.h"
+#include "tests/engine/engine_fixture.h"
 #include "tests/gui/dialogs/modal_script.h"
 #include "tests/gui/dib_canvas.h"
 #include "tests/gui/input_fixture.h"
@@ -51,6 +54,13 @@ EditorWindow* openSelected(ProgramWindow* w, const std::string& path) {
     page->pane->selectAllPlain();
     pumpUntil([] { return false; }, 200);
     return page;
+}
+
+// An 8000 Hz mono tone made by sox, opened in an Editor page of the window and wholly selected once
+// its peaks are shown; null when any step fails.
+EditorWindow* openSelectedTone(ProgramWindow* w, const std::string& path, const std::string& synth) {
+    if (!w || runSox("-n -r 8000 -c 1 -b 16 \"" + unixPath(path) + "\" " + synth) != 0) return nullptr;
+    return openSelected(w, path);
 }
 
 }  // namespace
@@ -281,4 +291,58 @@ TEST_F(MainWindowTest, RangeWindowMovesTheSelectionLive) {
     ASSERT_TRUE(pumpUntil([&] { return ok.runs == 1 && !pendingModalDialog(); }, 8000));
     EXPECT_EQ(page->pane->selStart, 1000u);
     EXPECT_EQ(page->pane->selEnd, 8000u);
+}
+// REVERBERATION from the menu bar: a reflection clicked into the dialog's graph, OK; the pane shows
+// the change and the samples equal the echo run directly with the clicked reflection.
+TEST_F(MainWindowTest, ReverberationFromTheMenuBarThroughAGraphClick) {
+    AppSettings saved = appSettings;
+    appSettings.Editor.Reverberation.data.clear();
+    TempDir dir;
+    std::string in = dir.file("tone.wav");
+    ProgramWindow* w = make(KindWelcome);
+    EditorWindow* page = openSelectedTone(w, in, "synth 0.5 sine 300 vol 0.5");
+    ASSERT_NE(nullptr, page);
+    const std::string before = windowPixels(page->pane->hwnd);
+
+    std::vector<UINT> path;
+    ASSERT_TRUE(menuKeys(GetMenu(w->hwnd), (u32)actionIdByName("REVERBERATION"), &path));
+    ModalScript script(TypeReverberationDialog, {
+        [&](GDialog& d) {
+            TapGraph* graph = static_cast<ReverberationDialog&>(d).graph;
+            const POINT at = graph->pointOf(0.1, 0.5);
+            InputSeam seam;
+            seam.active = d.hwnd;
+            seam.pointAt(graph->hwnd, at.x, at.y);
+            SendMessageA(graph->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+            SendMessageA(graph->hwnd, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+            saveWindowShot(d.hwnd, "reverberation_dialog.bmp");
+        },
+        [&](GDialog& d) { ModalScript::click(d, IDOK); },
+    });
+    PostMessageA(w->hwnd, WM_SYSCOMMAND, SC_KEYMENU, 0);
+    pressLater(w->hwnd, path);
+    ASSERT_TRUE(pumpUntil([&] { return page->history.canUndo(); }, 8000));
+    EXPECT_EQ(script.runs, 1);
+    ASSERT_EQ(appSettings.Editor.Reverberation.data.size(), 1u);
+    ASSERT_TRUE(pumpUntil([&] { return peaksReady(page->pane); }, 5000));
+    pumpUntil([] { return false; }, 300);
+    EXPECT_TRUE(windowPixels(page->pane->hwnd) != before);
+
+    // The same reflection run directly over the file's samples.
+    const std::string original = fileSamples(in);
+    std::vector<f64> values;
+    for (size_t i = 0; i < original.size() / 2; ++i) values.push_back(sampleAt(original, i));
+    TestSound sound(encodingInt16, 1, values);
+    std::unique_ptr<SoundBlockProcessor> p = bindProcessor(sound, 0, values.size());
+    p->setAuxObject(reverbReflections(appSettings.Editor.Reverberation.data, 8000));
+    p->runSlot(ProcessorSlot::echo);
+    const std::vector<u8> direct = sound.bytes(sound.start(), sound.end());
+    std::string edited(page->store.length, '\0');
+    page->store.lock(nullptr);
+    page->store.readRange(page->store.findSegment(page->store.dataOffset), page->store.length,
+                          reinterpret_cast<u8*>(&edited[0]));
+    page->store.unlock();
+    EXPECT_TRUE(edited == std::string(direct.begin(), direct.end()));
+    EXPECT_TRUE(edited != original);
+    appSettings = saved;
 }

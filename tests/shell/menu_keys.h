@@ -11,8 +11,11 @@
 inline bool menuKeys(HMENU bar, u32 id, std::vector<UINT>* path) {
     auto stepsTo = [](HMENU menu, i32 position) {
         u32 steps = 0;
-        for (i32 k = 0; k < position; ++k)
-            if (!(GetMenuState(menu, (UINT)k, MF_BYPOSITION) & MF_SEPARATOR)) ++steps;
+        for (i32 k = 0; k < position; ++k) {
+            // A popup's state carries its item count in the high byte: only a plain item is a separator.
+            const UINT state = GetMenuState(menu, (UINT)k, MF_BYPOSITION);
+            if (!(state & MF_SEPARATOR) || (state & MF_POPUP)) ++steps;
+        }
         return steps;
     };
     for (i32 m = 0; m < GetMenuItemCount(bar); ++m) {
