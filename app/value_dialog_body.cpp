@@ -56,6 +56,8 @@ GEditLine* addNumberLine(GLayoutBuilder& b, const char* sample, f64 minimum, f64
     number->set(*bound);
     b.linkField(number);
     return edit;
+}
+
 void addCommandButtons(GLayoutBuilder& builder, const char* const* texts, const u32* commands, u32 n) {
     GRowItem::create(builder, "08080");
     for (u32 k = 0; k < n; ++k) GButton::create(builder, texts[k], 0, commands[k], "<C");

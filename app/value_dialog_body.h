@@ -21,5 +21,6 @@ ValueField* buildValueDialogBody(GDialog* dialog, const char* title, const char*
 // 5 and then written to *bound (its record goes into the builder's field list).
 GEditLine* addNumberLine(GLayoutBuilder& builder, const char* sample, f64 minimum, f64 maximum, f64* bound,
                          const char* alignment = "<C");
+
 // A row of n buttons (digits "08080"), each with its text and command id.
 void addCommandButtons(GLayoutBuilder& builder, const char* const* texts, const u32* commands, u32 n);

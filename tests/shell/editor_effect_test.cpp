@@ -206,6 +206,8 @@ TEST_F(MainWindowTest, FftSendsItsHarmonicsToSpectrumTabs) {
     pumpUntil([] { return false; }, 300);
     saveWindowShot(w->hwnd, "fft_spectrum_tab.bmp");
     appSettings = saved;
+}
+
 // TEMPO 2.0 as its menu item sends it to the main window, the tempo dialog typed into and confirmed
 // by a click: the sound and the pane's selection are half as long, the pane shows it.
 TEST_F(MainWindowTest, TempoThroughTheMainWindowHalvesTheSound) {
@@ -292,6 +294,7 @@ TEST_F(MainWindowTest, RangeWindowMovesTheSelectionLive) {
     EXPECT_EQ(page->pane->selStart, 1000u);
     EXPECT_EQ(page->pane->selEnd, 8000u);
 }
+
 // REVERBERATION from the menu bar: a reflection clicked into the dialog's graph, OK; the pane shows
 // the change and the samples equal the echo run directly with the clicked reflection.
 TEST_F(MainWindowTest, ReverberationFromTheMenuBarThroughAGraphClick) {
