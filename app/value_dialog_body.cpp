@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
+#include "app/number_line.h"
 #include "gui/controls/button.h"
 #include "gui/controls/button_row.h"
 #include "gui/controls/edit_line.h"
 #include "gui/controls/multi_label.h"
-#include "gui/controls/number_validator.h"
 #include "gui/controls/value_field.h"
 #include "gui/kernel/dialog.h"
 #include "gui/kernel/window_procedure.h"
@@ -35,26 +35,10 @@ ValueField* buildValueDialogBody(GDialog* dialog, const char* title, const char*
     return field;
 }
 
-namespace {
-// A number typed in an edit line. The field list owns it.
-class LineNumber : public NumberValidator {
-public:
-    EditNumberText line;
-};
-}  // namespace
-
 GEditLine* addNumberLine(GLayoutBuilder& b, const char* sample, f64 minimum, f64 maximum, f64* bound,
                          const char* alignment) {
     GEditLine* edit = GEditLine::createAlt(b, sample, alignment);
-    LineNumber* number = new LineNumber;
-    number->line.edit = edit;
-    number->text = &number->line;
-    number->field = static_cast<GItemBase*>(edit);
-    number->minimum = minimum;
-    number->maximum = maximum;
-    number->bound = bound;
-    number->set(*bound);
-    b.linkField(number);
+    bindNumberLine(b, edit, minimum, maximum, bound);
     return edit;
 }
 

@@ -41,12 +41,6 @@ namespace {
 
 bool peaksReady(WavePane* pane) { return pane->source && pane->source->loadProgress() >= 100; }
 
-// A second of a 300 Hz tone made by sox in the folder; "" when sox failed.
-std::string makeTone(const TempDir& dir) {
-    std::string in = dir.file("tone.wav");
-    return runSox("-n -r 8000 -c 1 -b 16 \"" + unixPath(in) + "\" synth 1 sine 300 vol 0.9") == 0 ? in : "";
-}
-
 // The sound in an Editor page of the window, its peaks ready and all of it selected.
 EditorWindow* openSelected(ProgramWindow* w, const std::string& path) {
     auto* page = static_cast<EditorWindow*>(openDocumentInWindow(w, KindEditor, path.c_str()));
@@ -69,11 +63,9 @@ TEST_F(MainWindowTest, AmplifyFromTheMenuBarThroughItsDialog) {
     AppSettings saved = appSettings;
     appSettings.Editor.ampData_mul = levelFactor(2.0);
     TempDir dir;
-    const std::string in = makeTone(dir);
-    ASSERT_FALSE(in.empty());
+    const std::string in = dir.file("tone.wav");
     ProgramWindow* w = make(KindWelcome);
-    ASSERT_NE(nullptr, w);
-    EditorWindow* page = openSelected(w, in);
+    EditorWindow* page = openSelectedTone(w, in, "synth 1 sine 300 vol 0.9");
     ASSERT_NE(nullptr, page);
     const std::string before = windowPixels(page->pane->hwnd);
 
@@ -215,11 +207,9 @@ TEST_F(MainWindowTest, TempoThroughTheMainWindowHalvesTheSound) {
     appSettings.Editor.oldTempo = 100;
     appSettings.Editor.newTempo = 100;
     TempDir dir;
-    const std::string in = makeTone(dir);
-    ASSERT_FALSE(in.empty());
+    const std::string in = dir.file("tone.wav");
     ProgramWindow* w = make(KindWelcome);
-    ASSERT_NE(nullptr, w);
-    EditorWindow* page = openSelected(w, in);
+    EditorWindow* page = openSelectedTone(w, in, "synth 1 sine 300 vol 0.9");
     ASSERT_NE(nullptr, page);
     const std::string before = windowPixels(page->pane->hwnd);
 
@@ -255,11 +245,9 @@ TEST_F(MainWindowTest, TempoThroughTheMainWindowHalvesTheSound) {
 // Cancel puts the selection of the opening back, OK keeps the new one.
 TEST_F(MainWindowTest, RangeWindowMovesTheSelectionLive) {
     TempDir dir;
-    const std::string in = makeTone(dir);
-    ASSERT_FALSE(in.empty());
+    const std::string in = dir.file("tone.wav");
     ProgramWindow* w = make(KindWelcome);
-    ASSERT_NE(nullptr, w);
-    EditorWindow* page = openSelected(w, in);
+    EditorWindow* page = openSelectedTone(w, in, "synth 1 sine 300 vol 0.9");
     ASSERT_NE(nullptr, page);
     page->pane->setSelection(1000, 3000);
     pumpUntil([] { return false; }, 100);
