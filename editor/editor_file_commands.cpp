@@ -417,13 +417,15 @@ void openToolPage(EditorWindow* e, u32 kind) {
     if (openToolPageHook) openToolPageHook(e->window, kind, e->documentPath() ? e->documentPath() : "");
 }
 
-void runTracks(EditorWindow* e) {
-    if (!tracksDialogHook) return;
-    SoundFormat copy = e->format;
-    if (tracksDialogHook(e, &copy)) refreshAfterReload(e, copy);
-}
-
 }  // namespace
+
+bool runTrackChoice(EditorWindow* e) {
+    if (!tracksDialogHook) return false;
+    SoundFormat copy = e->format;
+    if (!tracksDialogHook(e, &copy)) return false;
+    refreshAfterReload(e, copy);
+    return true;
+}
 
 GString backupNameOf(const char* path) {
     GString out(path ? path : "");
@@ -516,7 +518,7 @@ bool runEditorFileCommand(EditorWindow* e, u32 id, GStateQuery*) {
     else if (id == f.gotoPosition) runGoto(e);
     else if (id == f.range) {
         if (rangeDialogHook) rangeDialogHook(e);
-    } else if (id == f.tracks) runTracks(e);
+    } else if (id == f.tracks) runTrackChoice(e);
     else if (id == f.analyze) openToolPage(e, KindAnalyzer);
     else if (id == f.convert) openToolPage(e, KindConverter);
     else if (id == f.selectBlock) e->selectBlock(-1);

@@ -60,3 +60,6 @@ extern bool (*openToolPageHook)(GWindow* owner, u32 kind, const char* path);
 // Installed by the pages that build them: the range and track dialogs.
 extern void (*rangeDialogHook)(EditorWindow* editor);
 extern bool (*tracksDialogHook)(EditorWindow* editor, SoundFormat* format);
+// The track dialog over a copy of the sound's format; on OK the sound and its views take it. False
+// without the dialog or on Cancel.
+bool runTrackChoice(EditorWindow* editor);

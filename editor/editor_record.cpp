@@ -11,6 +11,7 @@
 #include "app/program_texts.h"
 #include "editor/edit_record.h"
 #include "editor/editor_window.h"
+#include "editor/editor_file_commands.h"
 #include "editor/record_dialogs.h"
 #include "editor/record_fragment.h"
 #include "editor/wave_pane.h"
@@ -25,13 +26,16 @@ RecordFragmentProcessor* (*makeRecordProcessor)() = [] {
 
 void EditorWindow::recordFragment() {
     format.rebuildSelectionMask();
-    const i32 tracks = format.selectedTrackCount();
+    i32 tracks = format.selectedTrackCount();
     if (tracks < 1 || tracks > 2) {
-        // The track choice is not built yet: the count is shown and nothing is recorded.
+        // The count is shown, then the track dialog; one or two tracks must be selected after it.
         char text[256];
         std::snprintf(text, sizeof text, ravoText(RavoText::RecordTrackCount), tracks);
         showMessageBox(&mbInformation, window, text);
-        return;
+        runTrackChoice(this);
+        format.rebuildSelectionMask();
+        tracks = format.selectedTrackCount();
+        if (tracks < 1 || tracks > 2) return;
     }
     std::unique_ptr<RecordFragmentProcessor> processor(makeRecordProcessor());
     if (!processor->start(format)) {

@@ -4,6 +4,7 @@
 
 
 #include "app/app_settings.h"
+#include "editor/editor_file_commands.h"
 #include "editor/editor_window.h"
 #include "editor/record_dialogs.h"
 #include "editor/wave_pane.h"
@@ -97,4 +98,37 @@ TEST(EditorRecord, AnotherTrackCountIsRefusedWithTheCount) {
     std::vector<std::string> boxes = f.takeBoxes();
     ASSERT_EQ(boxes.size(), 1u) << f.page->commandState(Record);
     EXPECT_EQ(boxes[0].substr(0, 2), "0 ");
+}
+
+// After the count the track dialog opens: a choice of one track goes on to the record dialog, a
+// cancelled or still wrong choice records nothing.
+TEST(EditorRecord, AnotherTrackCountOpensTheTrackChoice) {
+    struct Case {
+        bool ok;
+        u32 selectTracks;
+        bool recordDialogOpens;
+    } cases[] = {{true, 1, true}, {true, 0, false}, {false, 1, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.selectTracks + (c.ok ? 10 : 0));
+        EditorPage f;
+        RecordScope scope;
+        recordAnswer = 2;
+        ASSERT_TRUE(f.open(f.make("-r 8000 -c 2 -b 16", "synth 0.5 sine 300")));
+        for (u32 t = 0; t < f.page->format.trackCount(); ++t) f.page->format.tracks[t].flags &= ~trackSelected;
+        static const Case* current;
+        current = &c;
+        auto saved = tracksDialogHook;
+        tracksDialogHook = [](EditorWindow*, SoundFormat* format) {
+            for (u32 t = 0; t < current->selectTracks; ++t) format->tracks[t].flags |= trackSelected;
+            return current->ok;
+        };
+        f.takeBoxes();
+        const std::string before = f.bytes();
+        ASSERT_TRUE(f.command(Record));
+        tracksDialogHook = saved;
+        EXPECT_EQ(f.takeBoxes().size(), 1u);
+        EXPECT_EQ(dialogsSeen, c.recordDialogOpens ? std::vector<std::string>{"RecordDialog"}
+                                                   : std::vector<std::string>{});
+        EXPECT_EQ(f.bytes(), before);
+    }
 }
