@@ -106,17 +106,6 @@ void fillFlagTable() {
     flagTable[625] = 0x0000D;
 }
 
-void setSharedDefaults() {
-    EditorSharedDefaults& d = editorSharedDefaults;
-    d.frequencies[0] = d.frequencies[1] = 440.0;
-    d.counts[0] = 9;
-    d.counts[1] = 4;
-    d.limit = 10000.0;
-    d.word = 0;
-    d.half = 0;
-    d.value = 0.0;
-}
-
 void resetFormat(SoundFormat& format) {
     format = SoundFormat();
     format.sampleRate = 44100;
@@ -145,7 +134,6 @@ public:
 
 EffectCommandHandler effectCommandHandler = runEffectCommand;
 FileRowHandler fileRowHandler = performFileRow;
-EditorSharedDefaults editorSharedDefaults;
 
 i32 actionFlags(u32 id) {
     static std::once_flag filled;
@@ -166,8 +154,6 @@ EditorWindow::EditorWindow(GWindow* window, WindowKind* kind, GFileDialog* openD
     : GFilePlacer(kind, window, openDialog, saveDialog, pickList) {
     resetFormat(format);
     helpPage = "edit.htm";
-    static std::once_flag defaults;
-    std::call_once(defaults, setSharedDefaults);
     undoWarningThreshold = appSettings.Editor.workFileLimit;
     pane = new WavePane(window);
     pane->create(WS_CHILD | WS_VISIBLE);

@@ -49,17 +49,6 @@ enum : u32 {
     EditorOpenPath = 1001,
 };
 
-// Values set once by the first Editor of a run, for the tone and analysis dialogs.
-struct EditorSharedDefaults {
-    f64 frequencies[2] = {0.0, 0.0};
-    u32 counts[2] = {0, 0};
-    f64 limit = 0.0;
-    u32 word = 0;
-    u16 half = 0;
-    f64 value = 0.0;
-};
-extern EditorSharedDefaults editorSharedDefaults;
-
 // Bits of actionFlags.
 enum : u32 {
     ActDocument = 0x1,
