@@ -480,3 +480,34 @@ TEST(EffectPreview, PreviewThenOkEqualsOkAloneForFilterAndEcho) {
     cutFilterValues = savedCut;
     biquadValues = savedBiquad;
 }
+
+// The chorus dialog fills one parameter block that each pass copies to the processor: a preview
+// then Cancel leaves the sound and history alone; a preview then OK records one step, undone exactly.
+TEST(EffectPreview, ChorusPreviewsWithItsOwnCopyEachPass) {
+    PreviewPage f;
+    ASSERT_TRUE(f.open(f.make("-r 22050 -c 2 -b 16", "synth 0.3 sine 500 vol 0.6")));
+    const std::string original = f.bytes();
+    appSettings.Editor.chorusCount = 2;
+    for (const u32 last : {Cancel, Ok}) {
+        SCOPED_TRACE(last);
+        f.page->pane->setSelection(0, 6615);
+        std::vector<bool> trialChanged;
+        StopWindowWatch watch;
+        watch.atBegin = [&](PreviewStopWindow& stop) {
+            trialChanged.push_back(f.bytes() != original);
+            PostMessageA(stop.hwnd, WM_COMMAND, 2, 0);
+        };
+        int run = 0;
+        ModalScript script(TypeChorusDialog, {[&](GDialog& d) { ModalScript::click(d, ++run == 1 ? Preview : last); }});
+        ASSERT_TRUE(f.command(actionId("CHORUS")));
+        ASSERT_TRUE(pumpUntil([&] { return !f.page->running(); }, 20000));
+        EXPECT_EQ(run, 2);
+        EXPECT_EQ(trialChanged, std::vector<bool>{true});
+        EXPECT_EQ(f.bytes() != original, last == Ok);
+        EXPECT_EQ(f.page->history.canUndo(), last == Ok);
+    }
+    ASSERT_TRUE(f.command(EditorUndo));
+    ASSERT_TRUE(pumpUntil([&] { return !f.page->running(); }, 20000));
+    EXPECT_TRUE(f.bytes() == original);
+    EXPECT_FALSE(f.page->history.canUndo());
+}
