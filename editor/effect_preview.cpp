@@ -187,8 +187,10 @@ i32 runEffectDialog(EditorWindow* editor, SoundBlockProcessor* p, GDialog* dialo
         bool play = true;
         if (result == PreviewCommand) {
             BusyCursor busy;
+            // The work the row set (passes, twice-over runs) shrinks with the range.
+            const u64 full = kept.end - kept.start, part = previewEnd - kept.start;
             p->rangeEnd = previewEnd;
-            p->rangeLength = previewEnd - kept.start;
+            p->rangeLength = part == full ? p->rangeLength : (u64)((f64)p->rangeLength * (f64)part / (f64)full);
             trial = editor->runTrial(p);
             play = trial != nullptr;
         }

@@ -7,12 +7,11 @@
 #include "app/equalizer_dialog.h"
 #include "app/reverb_dialog.h"
 #include "editor/editor_window.h"
+#include "editor/effect_preview.h"
 #include "engine/chorus_params.h"
 #include "engine/echo_reflections.h"
 #include "engine/filters.h"
 #include "engine/processor.h"
-#include "gui/kernel/modal_run.h"
-#include "gui/kernel/window_placement.h"
 
 namespace {
 enum : u32 { Echo = 503, Reverberation = 504, Equalizer = 522, Chorus = 532 };
@@ -21,43 +20,36 @@ i32 runEcho(EditorWindow* editor, const char* title, SoundBlockProcessor* p) {
     EchoParams& record = appSettings.Editor.Echo;
     EchoDialog dialog(editor->window);
     if (!buildEchoBody(&dialog, title, &record, editor->format.sampleRate)) return 0;
-    if (placeWindowAuto(&dialog, PlaceCentreOnOwner) != 1) return 0;
-    p->setAuxObject(echoReflectionsOf(record, p->sampleRate));
-    return 1;
+    return runEffectDialog(editor, p, &dialog, [&] { p->setAuxObject(echoReflectionsOf(record, p->sampleRate)); });
 }
 
 i32 runReverberation(EditorWindow* editor, const char* title, SoundBlockProcessor* p) {
     ReverbSettings& settings = appSettings.Editor.Reverberation;
     ReverberationDialog dialog(editor->window);
     if (!buildReverberationBody(&dialog, title, &settings, editor->format.sampleRate)) return 0;
-    if (placeWindowAuto(&dialog, PlaceCentreOnOwner) != 1) return 0;
-    p->setAuxObject(reverbReflections(settings.data, p->sampleRate));
-    return 1;
+    return runEffectDialog(editor, p, &dialog, [&] { p->setAuxObject(reverbReflections(settings.data, p->sampleRate)); });
 }
 
 i32 runEqualizer(EditorWindow* editor, const char* title, SoundBlockProcessor* p) {
     ScaleSetting& bank = appSettings.Editor.equalizer_data;
     EqualizerDialog dialog(editor->window);
     if (!buildEqualizerBody(&dialog, title, &bank)) return 0;
-    if (placeWindowAuto(&dialog, PlaceCentreOnOwner) != 1) return 0;
-    EqParams* eq = new EqParams;
-    eq->startFrequency = bank.start;
-    eq->endFrequency = bank.end;
-    eq->bandRatio = bank.factor;
-    eq->bandGains.assign(bank.values.data, bank.values.data + bank.values.count);
-    p->setAuxObject(eq);
-    return 1;
+    return runEffectDialog(editor, p, &dialog, [&] {
+        EqParams* eq = new EqParams;
+        eq->startFrequency = bank.start;
+        eq->endFrequency = bank.end;
+        eq->bandRatio = bank.factor;
+        eq->bandGains.assign(bank.values.data, bank.values.data + bank.values.count);
+        p->setAuxObject(eq);
+    });
 }
 
 i32 runChorus(EditorWindow* editor, const char* title, SoundBlockProcessor* p) {
-    ChorusParams* params = new ChorusParams;
+    // The dialog fills these on every end; each pass hands the processor its own copy.
+    ChorusParams params;
     ChorusDialog dialog(editor->window);
-    if (!buildChorusBody(&dialog, title, params, p->sampleRate) || placeWindowAuto(&dialog, PlaceCentreOnOwner) != 1) {
-        delete params;
-        return 0;
-    }
-    p->setAuxObject(params);
-    return 1;
+    if (!buildChorusBody(&dialog, title, &params, p->sampleRate)) return 0;
+    return runEffectDialog(editor, p, &dialog, [&] { p->setAuxObject(new ChorusParams(params)); });
 }
 }  // namespace
 

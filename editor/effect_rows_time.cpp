@@ -9,6 +9,7 @@
 #include "app/pitch_dialogs.h"
 #include "app/program_texts.h"
 #include "editor/editor_window.h"
+#include "editor/effect_preview.h"
 #include "editor/wave_pane.h"
 #include "engine/filters.h"
 #include "engine/frame_walk.h"
@@ -81,12 +82,14 @@ i32 runPitchShift(EditorWindow* e, u32 id, const char* title, SoundBlockProcesso
     SamplePeriod length{oldFrames, soundRate(e)};
     PitchShiftDialog dialog(e->window, id == Pitch ? "transp.htm" : "tempo.htm");
     if (!buildPitchShiftBody(&dialog, title, id, &s, &length, soundRate(e))) return 0;
+    // PITCH keeps the length: it previews.
+    if (id == Pitch)
+        return runEffectDialog(e, p, &dialog, [&] {
+            setVocoderFields(*p, s.Pitch);
+            p->param1 = s.pitchData_pitch.ratio;
+        });
     if (!accepted(dialog)) return 0;
     setVocoderFields(*p, s.Pitch);
-    if (id == Pitch) {
-        p->param1 = s.pitchData_pitch.ratio;
-        return 1;
-    }
     if (id == Tempo) {
         p->param1 = s.newTempo / s.oldTempo;
     } else {
@@ -127,16 +130,16 @@ i32 runPulsation(EditorWindow* e, u32 id, const char* title, SoundBlockProcessor
     if (!buildPulsationBody(&dialog, title, kind, &s.ampData_pulse0, &s.ampData_pulse1, &s.ampData_pulse2,
                             random ? nullptr : &s.pulsationFade, &s.pulsationPeriod, soundRate(e)))
         return 0;
-    if (!accepted(dialog)) return 0;
-    PulsationSettings settings;
-    settings.depth = s.ampData_pulse0.factor;
-    settings.upperDepth = s.ampData_pulse1.factor;
-    settings.lowerDepth = s.ampData_pulse2.factor;
-    settings.periodCount = s.pulsationPeriod.count;
-    settings.periodRate = s.pulsationPeriod.rate;
-    settings.fadeChoice = random ? pulsationFadeNone : s.pulsationFade;
-    setPulsationParameters(*p, settings);
-    return 1;
+    return runEffectDialog(e, p, &dialog, [&] {
+        PulsationSettings settings;
+        settings.depth = s.ampData_pulse0.factor;
+        settings.upperDepth = s.ampData_pulse1.factor;
+        settings.lowerDepth = s.ampData_pulse2.factor;
+        settings.periodCount = s.pulsationPeriod.count;
+        settings.periodRate = s.pulsationPeriod.rate;
+        settings.fadeChoice = random ? pulsationFadeNone : s.pulsationFade;
+        setPulsationParameters(*p, settings);
+    });
 }
 
 i32 runVibrato(EditorWindow* e, const char* title, SoundBlockProcessor* p) {
@@ -145,10 +148,10 @@ i32 runVibrato(EditorWindow* e, const char* title, SoundBlockProcessor* p) {
     if (!buildVibratoBody(&dialog, title, ravoText(RavoText::VibratoCaption), &s.pitchData_vibration,
                           &s.vibrationPeriod, soundRate(e)))
         return 0;
-    if (!accepted(dialog)) return 0;
-    p->periodFrames = std::max<u32>(s.vibrationPeriod.countAt(p->sampleRate), 1);
-    p->param1 = s.pitchData_vibration.ratio;
-    return 1;
+    return runEffectDialog(e, p, &dialog, [&] {
+        p->periodFrames = std::max<u32>(s.vibrationPeriod.countAt(p->sampleRate), 1);
+        p->param1 = s.pitchData_vibration.ratio;
+    });
 }
 
 i32 runCutFilter(EditorWindow* e, u32 id, const char* title, SoundBlockProcessor* p) {
@@ -166,20 +169,18 @@ i32 runCutFilter(EditorWindow* e, u32 id, const char* title, SoundBlockProcessor
     }
     GFilterDialog dialog(e->window);
     if (!buildFilterBody(&dialog, title, fields)) return 0;
-    if (!accepted(dialog)) return 0;
-    p->param1 = id == HighCut ? v.high : v.low;
-    p->param2 = v.high;
-    setFilterPasses(*p, (u32)std::max(v.passes, 1));
-    return 1;
+    return runEffectDialog(e, p, &dialog, [&] {
+        p->param1 = id == HighCut ? v.high : v.low;
+        p->param2 = v.high;
+        setFilterPasses(*p, (u32)std::max(v.passes, 1));
+    });
 }
 
 i32 runBiquad(EditorWindow* e, u32 id, const char* title, SoundBlockProcessor* p) {
     biquadValues.order = &cutFilterValues.passes;
     GBQFFilterDialog dialog(e->window);
     if (!buildBiquadBody(&dialog, title, id - BqfLowPass, &biquadValues)) return 0;
-    if (!accepted(dialog)) return 0;
-    setBiquadFields(*p, dialog.biquad);
-    return 1;
+    return runEffectDialog(e, p, &dialog, [&] { setBiquadFields(*p, dialog.biquad); });
 }
 
 }  // namespace

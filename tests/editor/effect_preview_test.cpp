@@ -15,7 +15,10 @@
 #include "app/app_settings.h"
 #include "app/echo_dialog.h"
 #include "app/effect_records.h"
+#include "app/effect_dialogs.h"
 #include "editor/effect_command.h"
+#include "editor/effect_rows_time.h"
+#include "gui/menus/action_table.h"
 #include "editor/editor_window.h"
 #include "editor/wave_pane.h"
 #include "gui/kernel/application.h"
@@ -335,4 +338,176 @@ TEST(EffectPreview, APluginPreviewIsTakenBackOnCancel) {
     EXPECT_EQ(untouchedAfter, std::vector<bool>{true});
     EXPECT_FALSE(f.page->history.canUndo());
     EXPECT_TRUE(f.bytes() == before);
+}
+
+namespace {
+
+u32 actionId(const char* name) { return (u32)actionIdByName(name); }
+
+// What a row's dialog saw over Preview, Preview, OK on a sound's whole length.
+struct PreviewRun {
+    std::vector<bool> untouchedBetween, historyBetween;
+    std::vector<std::string> trials;  // the sound while each stop window ran
+    std::vector<PlayRange> played;
+    std::string done;
+    std::string firstPlayed;  // the device's output of the first preview (each play starts it anew)
+};
+
+// The first preview plays to its end; the second is stopped at once.
+PreviewRun previewTwiceThenOk(PreviewPage& f, u32 action, u32 dialogType, const std::string& original) {
+    PreviewRun r;
+    StopWindowWatch watch;
+    watch.atBegin = [&](PreviewStopWindow& stop) {
+        r.trials.push_back(f.bytes());
+        r.played.push_back(f.page->player->currentRange());
+        if (r.trials.size() > 1) PostMessageA(stop.hwnd, WM_COMMAND, 2, 0);
+    };
+    int run = 0;
+    ModalScript script(dialogType, {[&](GDialog& d) {
+        if (++run == 2) r.firstPlayed = devicePlayed();
+        if (run > 1) {
+            r.untouchedBetween.push_back(f.bytes() == original);
+            r.historyBetween.push_back(f.page->history.canUndo());
+        }
+        ModalScript::click(d, run < 3 ? Preview : Ok);
+    }});
+    EXPECT_TRUE(f.command(action));
+    EXPECT_TRUE(pumpUntil([&] { return !f.page->running(); }, 20000));
+    EXPECT_EQ(run, 3);
+    r.done = f.bytes();
+    return r;
+}
+
+}  // namespace
+
+// Every dialog that previews shows Preview and play-as-is before OK; the length-changing pitch and
+// time dialogs do not. Cancel leaves the sound and the history alone.
+TEST(EffectPreview, PreviewButtonsOnTheRowsThatPreview) {
+    PreviewPage f;
+    ASSERT_TRUE(f.open(f.make("-r 22050 -c 2 -b 16", "synth 0.3 sine 500 vol 0.6")));
+    const std::string original = f.bytes();
+    appSettings.Editor.chorusCount = 2;
+    const struct {
+        const char* action;
+        u32 dialog;
+        bool previews;
+    } rows[] = {
+        {"PITCH", TypePitchShiftDialog, true},       {"TEMPO", TypePitchShiftDialog, false},
+        {"STRETCH", TypePitchShiftDialog, false},    {"PITCH_SCALE", TypePitchDialog, false},
+        {"PULSATION", TypePulsationDialog, true},    {"PULSATION_RANDOM", TypePulsationDialog, true},
+        {"VIBRATO", TypeVibrationDialog, true},      {"LOW_CUT_FILTER", TypeGFilterDialog, true},
+        {"BAND_CUT_FILTER", TypeGFilterDialog, true}, {"BQF_NOTCH", TypeGBQFFilterDialog, true},
+        {"EQUALIZER", TypeEqualizerDialog, true},    {"ECHO", TypeEchoDialog, true},
+        {"REVERBERATION", TypeReverberationDialog, true}, {"CHORUS", TypeChorusDialog, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.action);
+        f.page->pane->setSelection(0, 4410);
+        std::vector<int> xs;
+        bool preview = false, asIs = false;
+        ModalScript script(row.dialog, {[&](GDialog& d) {
+            preview = GetDlgItem(d.hwnd, Preview) != nullptr;
+            asIs = GetDlgItem(d.hwnd, PlayAsIs) != nullptr;
+            if (preview && asIs)
+                for (u32 id : {(u32)Preview, (u32)PlayAsIs, 1u, 2u}) xs.push_back(screenRect(GetDlgItem(d.hwnd, (int)id)).left);
+            saveWindowShot(d.hwnd, ("preview_" + std::string(row.action) + ".bmp").c_str());
+            ModalScript::click(d, Cancel);
+        }});
+        ASSERT_TRUE(f.command(actionId(row.action)));
+        EXPECT_EQ(script.runs, 1);
+        EXPECT_EQ(preview, row.previews);
+        EXPECT_EQ(asIs, row.previews);
+        if (row.previews) {
+            ASSERT_EQ(xs.size(), 4u);
+            for (size_t i = 1; i < xs.size(); ++i) EXPECT_LT(xs[i - 1], xs[i]) << i;
+        }
+        EXPECT_TRUE(f.bytes() == original);
+        EXPECT_FALSE(f.page->history.canUndo());
+    }
+    EXPECT_TRUE(f.takeBoxes().empty());
+}
+
+// A two-pass biquad and an echo over seven seconds: each preview plays the trial on the first five
+// seconds, which are the final edit's first five; between previews the sound is untouched and the
+// history empty; Preview twice then OK gives the bytes of OK alone, in one undo step.
+TEST(EffectPreview, PreviewThenOkEqualsOkAloneForFilterAndEcho) {
+    PreviewPage f;
+    const CutFilterValues savedCut = cutFilterValues;
+    const BiquadValues savedBiquad = biquadValues;
+    cutFilterValues.passes = 2;
+    biquadValues.frequency = 700.0;
+    biquadValues.number1 = 0.9;
+    const u32 rate = 44100;
+    ASSERT_TRUE(f.open(f.make("-r 44100 -c 2 -b 16", "synth 7 sine 300 sine 2500 vol 0.4")));
+    const std::string original = f.bytes();
+    const u64 frames = original.size() / fb, five = 5ull * rate * fb;
+    const struct {
+        const char* action;
+        u32 dialog;
+    } rows[] = {{"BQF_LOW_PASS", TypeGBQFFilterDialog}, {"ECHO", TypeEchoDialog}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.action);
+        f.page->pane->setSelection(0, frames);
+        clearDeviceOutput();
+        const PreviewRun r = previewTwiceThenOk(f, actionId(row.action), row.dialog, original);
+        EXPECT_EQ(r.untouchedBetween, (std::vector<bool>{true, true}));
+        EXPECT_EQ(r.historyBetween, (std::vector<bool>{false, false}));
+        ASSERT_EQ(r.trials.size(), 2u);
+        EXPECT_TRUE(r.trials[0] == r.trials[1]);
+        for (const PlayRange& played : r.played) {
+            EXPECT_EQ(played.start, 0u);
+            EXPECT_EQ(played.end, five);
+        }
+        ASSERT_EQ(r.done.size(), original.size());
+        EXPECT_TRUE(r.done != original);
+        EXPECT_TRUE(r.trials[0].substr(0, five) == r.done.substr(0, five));
+        EXPECT_TRUE(r.trials[0].substr(five) == original.substr(five));
+        EXPECT_NE(r.firstPlayed.find(r.done.substr(0, five)), std::string::npos);
+
+        ASSERT_TRUE(f.command(EditorUndo));
+        ASSERT_TRUE(pumpUntil([&] { return !f.page->running(); }, 20000));
+        EXPECT_TRUE(f.bytes() == original);
+        EXPECT_FALSE(f.page->history.canUndo());
+        f.page->pane->setSelection(0, frames);
+        ModalScript okAlone(row.dialog, {[](GDialog& d) { ModalScript::click(d, Ok); }});
+        ASSERT_TRUE(f.command(actionId(row.action)));
+        ASSERT_TRUE(pumpUntil([&] { return !f.page->running(); }, 20000));
+        EXPECT_TRUE(f.bytes() == r.done);
+        ASSERT_TRUE(f.command(EditorUndo));
+        ASSERT_TRUE(pumpUntil([&] { return !f.page->running(); }, 20000));
+        EXPECT_TRUE(f.bytes() == original);
+    }
+    cutFilterValues = savedCut;
+    biquadValues = savedBiquad;
+}
+
+// The chorus dialog fills one parameter block that each pass copies to the processor: a preview
+// then Cancel leaves the sound and history alone; a preview then OK records one step, undone exactly.
+TEST(EffectPreview, ChorusPreviewsWithItsOwnCopyEachPass) {
+    PreviewPage f;
+    ASSERT_TRUE(f.open(f.make("-r 22050 -c 2 -b 16", "synth 0.3 sine 500 vol 0.6")));
+    const std::string original = f.bytes();
+    appSettings.Editor.chorusCount = 2;
+    for (const u32 last : {Cancel, Ok}) {
+        SCOPED_TRACE(last);
+        f.page->pane->setSelection(0, 6615);
+        std::vector<bool> trialChanged;
+        StopWindowWatch watch;
+        watch.atBegin = [&](PreviewStopWindow& stop) {
+            trialChanged.push_back(f.bytes() != original);
+            PostMessageA(stop.hwnd, WM_COMMAND, 2, 0);
+        };
+        int run = 0;
+        ModalScript script(TypeChorusDialog, {[&](GDialog& d) { ModalScript::click(d, ++run == 1 ? Preview : last); }});
+        ASSERT_TRUE(f.command(actionId("CHORUS")));
+        ASSERT_TRUE(pumpUntil([&] { return !f.page->running(); }, 20000));
+        EXPECT_EQ(run, 2);
+        EXPECT_EQ(trialChanged, std::vector<bool>{true});
+        EXPECT_EQ(f.bytes() != original, last == Ok);
+        EXPECT_EQ(f.page->history.canUndo(), last == Ok);
+    }
+    ASSERT_TRUE(f.command(EditorUndo));
+    ASSERT_TRUE(pumpUntil([&] { return !f.page->running(); }, 20000));
+    EXPECT_TRUE(f.bytes() == original);
+    EXPECT_FALSE(f.page->history.canUndo());
 }

@@ -9,6 +9,7 @@
 
 #include "app/amp_dialog.h"
 #include "app/app_settings.h"
+#include "app/effect_dialogs.h"
 #include "editor/editor_window.h"
 #include "editor/wave_pane.h"
 #include "gui/frame/file_placer.h"
@@ -196,5 +197,37 @@ TEST_F(EditorTransportTest, AmplifyPreviewedFromTheMainWindow) {
     for (size_t i = from * fb / 2; i < to * fb / 2; ++i)
         ASSERT_LE(std::abs(sampleAt(now, i) - sampleAt(samples, i) / 2), 1) << i;
     const std::string played = readWholeFile(deviceOutputPath());
+    EXPECT_NE(played.find(now.substr(from * fb, (to - from) * fb)), std::string::npos) << played.size();
+}
+
+// ECHO previewed from the main window: the trial is the edit OK then makes, it is what played, and
+// it is taken back before the dialog shows again.
+TEST_F(EditorTransportTest, EchoPreviewedFromTheMainWindow) {
+    EditorWindow* page = openTone("1");
+    ASSERT_NE(nullptr, page);
+    const u64 from = 2205, to = 30870;
+    page->pane->setSelection(from, to);
+    DeleteFileA(deviceOutputPath().c_str());
+
+    int run = 0;
+    std::string between, played;
+    bool historyBetween = true;
+    ModalScript script(TypeEchoDialog, {[&](GDialog& d) {
+        if (++run == 2) {
+            between = storeBytes(page);
+            historyBetween = page->history.canUndo();
+            played = readWholeFile(deviceOutputPath());
+        }
+        ModalScript::click(d, run == 1 ? 4 : IDOK);
+    }});
+    PostMessageA(w->hwnd, WM_COMMAND, 503, 0);
+    ASSERT_TRUE(pumpUntil([&] { return page->history.canUndo() && !page->running(); }, 15000));
+    EXPECT_EQ(run, 2);
+    EXPECT_TRUE(between == samples);
+    EXPECT_FALSE(historyBetween);
+    const std::string now = storeBytes(page);
+    ASSERT_EQ(now.size(), samples.size());
+    EXPECT_TRUE(now != samples);
+    EXPECT_TRUE(now.substr(0, from * fb) == samples.substr(0, from * fb));
     EXPECT_NE(played.find(now.substr(from * fb, (to - from) * fb)), std::string::npos) << played.size();
 }
