@@ -33,7 +33,9 @@ static u32 systemWaveInCount() { return waveInGetNumDevs(); }
 
 static u32 systemMixerCount() { return mixerGetNumDevs(); }
 
+// The system leaves a name buffer's tail as it found it: zeroed first, so stored records repeat.
 static bool systemMixerCaps(u32 mixer, MIXERCAPSA* out) {
+    memset(out, 0, sizeof *out);
     return mixerGetDevCapsA(mixer, out, sizeof *out) == MMSYSERR_NOERROR;
 }
 
@@ -50,10 +52,12 @@ static bool systemMixerLine(u32 mixer, u32 destination, i32 source, MIXERLINEA* 
 }
 
 static bool systemWaveOutCaps(u32 device, WAVEOUTCAPSA* out) {
+    memset(out, 0, sizeof *out);
     return waveOutGetDevCapsA(device, out, sizeof *out) == MMSYSERR_NOERROR;
 }
 
 static bool systemWaveInCaps(u32 device, WAVEINCAPSA* out) {
+    memset(out, 0, sizeof *out);
     return waveInGetDevCapsA(device, out, sizeof *out) == MMSYSERR_NOERROR;
 }
 
