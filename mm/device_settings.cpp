@@ -33,10 +33,18 @@ static u32 systemWaveInCount() { return waveInGetNumDevs(); }
 
 static u32 systemMixerCount() { return mixerGetNumDevs(); }
 
-// The system leaves a name buffer's tail as it found it: zeroed first, so stored records repeat.
+// The system copies names with whatever followed them in its own buffers: the bytes after a name's
+// end are cleared, so stored records repeat.
+template <size_t N> static void clearNameTail(char (&name)[N]) {
+    const size_t length = strnlen(name, N);
+    if (length < N) memset(name + length, 0, N - length);
+}
+
 static bool systemMixerCaps(u32 mixer, MIXERCAPSA* out) {
     memset(out, 0, sizeof *out);
-    return mixerGetDevCapsA(mixer, out, sizeof *out) == MMSYSERR_NOERROR;
+    if (mixerGetDevCapsA(mixer, out, sizeof *out) != MMSYSERR_NOERROR) return false;
+    clearNameTail(out->szPname);
+    return true;
 }
 
 static bool systemMixerLine(u32 mixer, u32 destination, i32 source, MIXERLINEA* out) {
@@ -48,17 +56,25 @@ static bool systemMixerLine(u32 mixer, u32 destination, i32 source, MIXERLINEA* 
         out->dwSource = (DWORD)source;
         flags = MIXER_OBJECTF_MIXER | MIXER_GETLINEINFOF_SOURCE;
     }
-    return mixerGetLineInfoA((HMIXEROBJ)(UINT_PTR)mixer, out, flags) == MMSYSERR_NOERROR;
+    if (mixerGetLineInfoA((HMIXEROBJ)(UINT_PTR)mixer, out, flags) != MMSYSERR_NOERROR) return false;
+    clearNameTail(out->szShortName);
+    clearNameTail(out->szName);
+    clearNameTail(out->Target.szPname);
+    return true;
 }
 
 static bool systemWaveOutCaps(u32 device, WAVEOUTCAPSA* out) {
     memset(out, 0, sizeof *out);
-    return waveOutGetDevCapsA(device, out, sizeof *out) == MMSYSERR_NOERROR;
+    if (waveOutGetDevCapsA(device, out, sizeof *out) != MMSYSERR_NOERROR) return false;
+    clearNameTail(out->szPname);
+    return true;
 }
 
 static bool systemWaveInCaps(u32 device, WAVEINCAPSA* out) {
     memset(out, 0, sizeof *out);
-    return waveInGetDevCapsA(device, out, sizeof *out) == MMSYSERR_NOERROR;
+    if (waveInGetDevCapsA(device, out, sizeof *out) != MMSYSERR_NOERROR) return false;
+    clearNameTail(out->szPname);
+    return true;
 }
 
 DeviceQueries deviceQueries = {systemWaveOutCount, systemWaveInCount, systemMixerCount, systemMixerCaps,
