@@ -148,7 +148,17 @@ void GLabel::setFont(HFONT newFont, bool owned) {
 
 SIZE GLabel::measure(const char* what) {
     FontHolder holder{font, false};
-    return textExtent(&holder, what && *what ? what : "WQ");
+    return drawnTextExtent(&holder, what && *what ? what : "WQ", DT_SINGLELINE);
+}
+
+i32 GLabel::textOverhang() {
+    if (overhang < 0 || overhangFont != font || !stringEquals(overhangText, text.data)) {
+        FontHolder holder{font, false};
+        overhang = drawnTextOverhang(&holder, text.data, DT_SINGLELINE);
+        stringAssignText(overhangText, text.data);
+        overhangFont = font;
+    }
+    return overhang;
 }
 
 void GLabel::getPreferredSize(i32* width, i32* height) {
@@ -193,7 +203,10 @@ void GLabel::paint(HDC handle, const RECT&, bool) {
     fillCurrentBrush(dc, r);
     SetTextColor(handle, orDefault(textColour, toolkitColors.text));
     SetBkMode(handle, TRANSPARENT);
-    if (text.length) drawTextAligned(dc, textRect, text.data, textAlign[0], textAlign[1], DT_SINGLELINE);
+    if (!text.length) return;
+    // Right or centred text keeps the ink that passes its extent inside.
+    i32 ink = textAlign[0] == '>' || textAlign[0] == '|' ? textOverhang() : 0;
+    drawTextAligned(dc, textRect, text.data, textAlign[0], textAlign[1], DT_SINGLELINE, ink);
 }
 
 bool GLabel::handleMessage(u32 message, uintptr_t wParam, intptr_t lParam, intptr_t* result) {

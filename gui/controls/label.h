@@ -64,6 +64,12 @@ public:
 private:
     void repaint();
     SIZE measure(const char* text);
+    i32 textOverhang();
+
+    // How far the drawn text passes its extent, for the text and font it was found for.
+    GString overhangText;
+    HFONT overhangFont = nullptr;
+    i32 overhang = -1;
 };
 
 // The mnemonic letter of a text ('&' and the character after it), upper-cased; 0 without one.

@@ -90,7 +90,9 @@ void GGroupBox::paint(HDC dc, const RECT&, bool) {
     DrawEdge(dc, &frameRect, EDGE_ETCHED, BF_RECT);
     SetBkMode(dc, TRANSPARENT);
     if (client.bottom >= th + 1 && client.right >= 15) {
-        RECT box{5, 0, std::min<i32>(tw + 7, client.right), th};
+        // Room for ink that passes the measured width.
+        i32 ink = drawnTextOverhang(getMessageFont(), caption.data, DT_SINGLELINE | DT_NOPREFIX);
+        RECT box{5, 0, std::min<i32>(tw + 7 + ink, client.right), th};
         fillRectSolid(dc, box, panel);
         SetTextColor(dc, toolkitColors.text);
         RECT text{box.left + 1, box.top, box.right - 1, box.bottom};

@@ -1,5 +1,7 @@
 #include "gui/paint/draw_text.h"
 
+#include <algorithm>
+
 #include "gui/layout/align.h"
 #include "gui/paint/colors.h"
 #include "gui/paint/drawable.h"
@@ -55,13 +57,17 @@ static void consumeWidth(RECT& rect, i32 width, char horizontal) {
     }
 }
 
-void drawTextAligned(GSavedDC& dc, RECT& rect, const char* text, char horizontal, char vertical, UINT format) {
+void drawTextAligned(GSavedDC& dc, RECT& rect, const char* text, char horizontal, char vertical, UINT format,
+                     i32 overhang) {
     if (!text || !*text || rect.left >= rect.right || rect.top >= rect.bottom) return;
     RECT measured = {0, 0, rect.right - rect.left, rect.bottom - rect.top};
     drawTextW(dc.dc(), &measured, text, -1, (format & ~(UINT)DT_END_ELLIPSIS) | DT_CALCRECT);
     SIZE size = {measured.right - measured.left - 1, measured.bottom - measured.top};
     if (size.cx < 0) size.cx = 0;
-    RECT box = alignRect(size, rect, horizontal, vertical);
+    // Right or centred text is placed by its whole width, ink past the extent included; the box
+    // clips what it does not hold.
+    SIZE boxSize = {isLeftAligned(horizontal) ? size.cx : size.cx + 1 + std::max<i32>(overhang, 0), size.cy};
+    RECT box = alignRect(boxSize, rect, horizontal, vertical);
     if (isLeftAligned(horizontal)) box.right += 2;
     drawTextW(dc.dc(), &box, text, -1, format);
     consumeWidth(rect, size.cx, horizontal);

@@ -20,8 +20,10 @@ void drawTextClipped(GSavedDC& dc, const RECT& rect, const char* text, i32 lengt
 void drawTextEllipsis(GSavedDC& dc, const RECT& rect, const wchar_t* text, i32 length);
 // Draws the whole text in its measured box placed by the letters, then takes the width used from
 // the rectangle: '<' moves its left edge right, '>' its right edge left (neither past the other),
-// any other letter leaves it empty. Nothing for an empty text or rectangle.
-void drawTextAligned(GSavedDC& dc, RECT& rect, const char* text, char horizontal, char vertical, UINT format);
+// any other letter leaves it empty. Nothing for an empty text or rectangle. `overhang`: how far the
+// drawn ink passes the extent; right or centred text is placed with it inside the rectangle.
+void drawTextAligned(GSavedDC& dc, RECT& rect, const char* text, char horizontal, char vertical, UINT format,
+                     i32 overhang = 0);
 // The same placement for an image, drawn clipped to the rectangle. Nothing without an image.
 void clipToRectAligned(GSavedDC& dc, RECT& rect, GDrawable* image, char horizontal, char vertical = '-');
 // A colour cell: black outline, white inner outline, the inside filled with the colour, or for

@@ -1,9 +1,11 @@
 #include "gui/paint/text_measure.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/wide_text.h"
 #include "gui/paint/draw_text.h"
+#include "gui/paint/memory_dc.h"
 #include "gui/paint/saved_dc.h"
 
 WideTextBuffer::WideTextBuffer(const char* text, i32 length) {
@@ -99,6 +101,56 @@ SIZE getUiFontMetrics(const FontHolder* font) {
 SIZE textExtent(const FontHolder* font, const char* text, i32 length) {
     selectScreenFont(font ? font->font : nullptr);
     return textExtentW(screenDC().dc(), text, length);
+}
+
+// The right edge of the ink of a one-line text drawn from 0; 0 when nothing is drawn.
+static i32 inkRight(const FontHolder* font, const char* text, UINT format, SIZE extent) {
+    // Room past the extent for any overhang.
+    const i32 width = extent.cx + extent.cy + 8, height = extent.cy;
+    u32* pixels = nullptr;
+    HDC dc = CreateCompatibleDC(screenDC().dc());
+    HBITMAP bitmap = dc ? createTopDownDib(dc, width, height, &pixels) : nullptr;
+    if (!bitmap || !pixels) {
+        if (bitmap) DeleteObject(bitmap);
+        if (dc) DeleteDC(dc);
+        return 0;
+    }
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    HGDIOBJ oldFont = SelectObject(dc, font ? font->font : GetStockObject(SYSTEM_FONT));
+    std::fill(pixels, pixels + (size_t)width * height, 0xFFFFFFu);
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkMode(dc, TRANSPARENT);
+    RECT r = {0, 0, width, height};
+    drawTextW(dc, &r, text, -1, (format & ~(UINT)(DT_CENTER | DT_RIGHT | DT_CALCRECT)) | DT_SINGLELINE);
+    GdiFlush();
+    i32 right = 0;
+    for (i32 y = 0; y < height; ++y)
+        for (i32 x = width - 1; x >= right; --x)
+            if ((pixels[(size_t)y * width + x] & 0xFFFFFFu) != 0xFFFFFFu) {
+                right = x + 1;
+                break;
+            }
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return right;
+}
+
+SIZE drawnTextExtent(const FontHolder* font, const char* text, UINT format) {
+    SIZE size = textExtent(font, text);
+    if (!text || !*text || size.cy <= 0) return size;
+    size.cx = std::max<i32>(size.cx, inkRight(font, text, format, size));
+    return size;
+}
+
+i32 drawnTextOverhang(const FontHolder* font, const char* text, UINT format) {
+    SIZE size = textExtent(font, text);
+    if (!text || !*text || size.cy <= 0) return 0;
+    RECT measured = {0, 0, 0, 0};
+    UINT calc = (format & ~(UINT)(DT_CENTER | DT_RIGHT)) | DT_SINGLELINE | DT_CALCRECT;
+    drawTextW(screenDC().dc(), &measured, text, -1, calc);
+    return std::max<i32>(0, inkRight(font, text, format, size) - (measured.right - measured.left));
 }
 
 SIZE measureTextBlock(HDC dc, const char* text, i32 length, i32 width) {

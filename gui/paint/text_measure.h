@@ -46,6 +46,11 @@ void selectScreenFont(HFONT font);
 SIZE getUiFontMetrics(const FontHolder* font);
 // The size of a text in a font on the shared DC.
 SIZE textExtent(const FontHolder* font, const char* text, i32 length = -1);
+// The size a one-line text takes when drawn with the format in a font: its extent, widened where
+// the glyphs' ink reaches past it (the ink is drawn and scanned).
+SIZE drawnTextExtent(const FontHolder* font, const char* text, UINT format);
+// How far that ink reaches past the width the format measures (DT_CALCRECT), or 0.
+i32 drawnTextOverhang(const FontHolder* font, const char* text, UINT format);
 // The rectangle a word-wrapped text (null: empty) needs in the given width; the width returned is
 // one less than the calculated one when positive. The DC's pen, brush and font are kept.
 SIZE measureTextBlock(HDC dc, const char* text, i32 length, i32 width);

@@ -29,6 +29,7 @@
 #include "mm/mm_settings.h"
 #include "tests/support/test_support.h"
 #include "tests/gui/dialogs/modal_script.h"
+#include "tests/gui/dib_canvas.h"
 #include "tests/app/pane_colors_kept.h"
 #include "tests/gui/gui_fixture.h"
 
@@ -185,6 +186,8 @@ TEST_F(OptionsFixture, OkWithNothingChangedWritesAsksAndScansNothing) {
             EXPECT_EQ(o.pageList->rowNodeCount(), OptionsPageCount);
             EXPECT_EQ(o.kindCombos[0]->selection, 9);  // both bar columns start on Default
             EXPECT_EQ(o.barEditors[1]->kind, programWindowKind(KindDefault));
+            o.pageList->setCaretRow((u64)OptionsBuffersPage);
+            saveWindowShot(d.hwnd, "options_buffers.bmp");
             ModalScript::post(d, 1);
         },
     });

@@ -2,14 +2,22 @@
 // and the group box's share in a layout transaction.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "gui/controls/edit_line.h"
 #include "gui/controls/label.h"
 #include "gui/kernel/window_behaviour.h"
+#include "gui/layout/grid_layout.h"
 #include "gui/layout/group_box_item.h"
 #include "gui/layout/layout_builder.h"
 #include "gui/layout/layout_rows.h"
 #include "gui/layout/layout_transaction.h"
+#include "gui/paint/draw_text.h"
 #include "gui/paint/text_measure.h"
 #include "tests/gui/control_fixture.h"
+#include "tests/gui/dib_canvas.h"
 
 using namespace controls;
 
@@ -272,4 +280,92 @@ TEST(GroupBox, TransactionRepaintsTheInsideAsUncoveredButNeverTheFrame) {
     EXPECT_EQ(RGB(255, 0, 0), pixelAt(f.dialog->hwnd, 140, 70));
     EXPECT_EQ(frameCorner, pixelAt(f.dialog->hwnd, 10, 149));
     EXPECT_NE(toolkitColors.classBackground, frameCorner);
+}
+
+namespace {
+// Columns from the first to past the last pixel other than the background (0, 0 when none).
+std::pair<i32, i32> inkColumns(const DibCanvas& canvas, COLORREF background) {
+    i32 left = canvas.width, right = 0;
+    for (i32 y = 0; y < canvas.height; ++y)
+        for (i32 x = 0; x < canvas.width; ++x)
+            if (canvas.pixel(x, y) != background) {
+                left = std::min(left, x);
+                right = std::max(right, x + 1);
+            }
+    return left < right ? std::make_pair(left, right) : std::make_pair(0, 0);
+}
+
+// The text drawn alone with room to spare.
+std::pair<i32, i32> freeInk(const char* text) {
+    DibCanvas canvas(400, 40, RGB(255, 255, 255));
+    HGDIOBJ old = SelectObject(canvas.dc(), getMessageFont()->font);
+    SetTextColor(canvas.dc(), RGB(0, 0, 0));
+    SetBkMode(canvas.dc(), TRANSPARENT);
+    RECT r{0, 0, 400, 40};
+    drawTextW(canvas.dc(), &r, text, -1, DT_SINGLELINE);
+    SelectObject(canvas.dc(), old);
+    return inkColumns(canvas, RGB(255, 255, 255));
+}
+
+std::pair<i32, i32> windowInk(HWND window) {
+    RECT r;
+    GetClientRect(window, &r);
+    DibCanvas canvas(r.right, r.bottom);
+    HDC dc = GetDC(window);
+    BitBlt(canvas.dc(), 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
+    ReleaseDC(window, dc);
+    return inkColumns(canvas, toolkitColors.classBackground);
+}
+}  // namespace
+
+// Labels in a two-column grid in a group box, beside edit fields, as dialogs build them: each
+// label's window is as wide as it asks, and every column of its glyphs shows, the last one too.
+TEST(Label, GridLabelsShowTheirLastGlyphColumn) {
+    const char* texts[] = {"Buffers per second", "Window:", "Lower depth", "Buffers", "Sent &ahead:"};
+    const char* alignments[] = {nullptr, "<C", "U-|-", "U->-"};
+    for (const char* alignment : alignments) {
+        SCOPED_TRACE(alignment ? alignment : "default");
+        ColumnFixture f;
+        f.builder.pushContainer(new GGroupBoxItem(f.dialog, "Player"), nullptr, "U^");
+        addGridLayout(2, 5, f.builder, "U^");
+        std::vector<GLabel*> labels;
+        for (const char* text : texts) {
+            labels.push_back(GLabel::create(f.builder, text, 0, alignment));
+            GEditLine::create(f.builder, 10);
+        }
+        f.builder.endContainer();
+        f.builder.endContainer();
+        f.layout();
+        saveWindowShot(f.dialog->hwnd, "grid_labels.bmp");
+        for (GLabel* label : labels) {
+            SCOPED_TRACE(label->text.data);
+            i32 w, h;
+            label->getPreferredSize(&w, &h);
+            RECT r;
+            GetClientRect(label->hwnd, &r);
+            EXPECT_GE(r.right, w);
+            EXPECT_GE(w, textExtent(getMessageFont(), label->text.data).cx);
+            std::pair<i32, i32> drawn = windowInk(label->hwnd), free = freeInk(label->text.data);
+            EXPECT_EQ(free.second - free.first, drawn.second - drawn.first);
+            EXPECT_GE(drawn.first, 0);
+            EXPECT_LE(drawn.second, r.right);
+        }
+    }
+}
+
+// The caption band holds the whole caption, ink past its measured width included.
+TEST(GroupBox, CaptionShowsItsLastGlyphColumn) {
+    Fixture f;
+    GLayoutItem* root = new FreeItem(f.dialog);
+    f.dialog->setContent(root);
+    for (const char* caption : {"Lower depth", "Window:", "Player"}) {
+        SCOPED_TRACE(caption);
+        GGroupBoxItem* group = new GGroupBoxItem(f.dialog, caption);
+        root->addChild(group);
+        placeAndPaint(group->frame, RECT{10, 10, 210, 90});
+        RECT text = boundsOf(group->frame->hwnd, toolkitColors.text);
+        std::pair<i32, i32> free = freeInk(caption);
+        EXPECT_EQ(free.second - free.first, text.right - text.left);
+        DestroyWindow(group->frame->hwnd);
+    }
 }
