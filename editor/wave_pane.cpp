@@ -25,13 +25,7 @@ WavePane::WavePane(GWindow* owner) : GGraph(owner) {
     source = new WaveDataSource(this);
     tracker = new GMouseCapture(this);
     overlay = new GDragTracker(this, new GOverlayForwarder(this));
-    if (PaneColorGroup* group = paneColorGroup(0)) {
-        CommandRange* range = group->range();
-        bool unset = true;
-        for (u32 i = 0; i < range->count(); ++i) unset = unset && range->values[i] == 0;
-        if (unset) group->restoreDefaults();
-        range->ensureEntries();
-    }
+    ensurePaneColors(paneColorGroup(0));
     drawStyle |= DrawOffscreen;
     border = 0;
 }

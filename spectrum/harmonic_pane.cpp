@@ -46,7 +46,7 @@ u32 drawFlagOf(u32 command) {
 }
 }  // namespace
 
-SpectPane::SpectPane(GWindow* owner) : GGraph(owner) { spectrumPaneColors.colours.ensureEntries(); }
+SpectPane::SpectPane(GWindow* owner) : GGraph(owner) { ensurePaneColors(&spectrumPaneColors); }
 
 SpectPane::~SpectPane() {
     delete[] records;

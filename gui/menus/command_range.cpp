@@ -71,3 +71,12 @@ void registerPaneColorGroup(u32 slot, PaneColorGroup* group) {
 }
 
 PaneColorGroup* paneColorGroup(u32 slot) { return slot < PaneColorGroupSlots ? g_colorGroups[slot] : nullptr; }
+
+void ensurePaneColors(PaneColorGroup* group) {
+    if (!group) return;
+    CommandRange* range = group->range();
+    bool unset = true;
+    for (u32 i = 0; i < range->count(); ++i) unset = unset && range->values[i] == 0;
+    if (unset) group->restoreDefaults();
+    range->ensureEntries();
+}

@@ -20,3 +20,6 @@ enum : u32 { PaneColorGroupSlots = 2 };
 // A null group empties the slot; slots outside the two are ignored.
 void registerPaneColorGroup(u32 slot, PaneColorGroup* group);
 PaneColorGroup* paneColorGroup(u32 slot);
+// A group whose colours were never given (all 0) takes its defaults; its command entries are made.
+// Panes call it before they read the colours. Null is ignored.
+void ensurePaneColors(PaneColorGroup* group);

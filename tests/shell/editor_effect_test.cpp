@@ -4,6 +4,7 @@
 // confirmed and the cursor moved to a click; an FFT's harmonics on spectrum tabs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -25,9 +26,13 @@
 #include "gui/frame/tab_placer.h"
 #include "gui/kernel/modal_run.h"
 #include "gui/menus/action_table.h"
+#include "gui/paint/colors.h"
 #include "shell/harmonic_page_maker.h"
+#include "spectrum/harmonic_pane.h"
 #include "spectrum/harmonic_window.h"
+#include "tests/app/pane_colors_kept.h"
 #include "tests/engine/engine_fixture.h"
+#include "tests/gui/control_fixture.h"
 #include "tests/gui/dialogs/modal_script.h"
 #include "tests/gui/dib_canvas.h"
 #include "tests/gui/input_fixture.h"
@@ -148,10 +153,14 @@ TEST_F(MainWindowTest, FindFromTheMenuBarMovesTheCursorToAClick) {
 }
 
 // FFT modes 0 and 1: the harmonics of a sox sine go to a new spectrum tab, to the same tab again,
-// and to another new one.
+// and to another new one, whose pane draws the stem at 1000 Hz on its background even when no start
+// step gave the spectrum colours their values.
 TEST_F(MainWindowTest, FftSendsItsHarmonicsToSpectrumTabs) {
     registerSpectrumPage();
     AppSettings saved = appSettings;
+    PaneColorsKept colours;
+    spectrumPaneColors.colours.flag = 0;
+    std::fill(spectrumPaneColors.colours.values, spectrumPaneColors.colours.values + spectrumPaneColors.colours.count(), 0u);
     FourierSettings& s = appSettings.Editor.Fourier;
     s.selection = 1;
     s.multiChannelMode = 0;
@@ -197,6 +206,17 @@ TEST_F(MainWindowTest, FftSendsItsHarmonicsToSpectrumTabs) {
     }
     pumpUntil([] { return false; }, 300);
     saveWindowShot(w->hwnd, "fft_spectrum_tab.bmp");
+    SpectPane* pane = spectrumPages().back()->pane;
+    ASSERT_TRUE(IsWindowVisible(pane->hwnd));
+    RECT plot = plotAreaRect(*pane);
+    ASSERT_GT(plot.right - plot.left, 100);
+    ASSERT_GT(plot.bottom - plot.top, 100);
+    const i32 x = pane->pixelOf(1000.0);
+    ASSERT_TRUE(x > plot.left && x < plot.right) << x;
+    const i32 area = (plot.right - plot.left) * (plot.bottom - plot.top);
+    EXPECT_GT(controls::countColour(pane->hwnd, plot, toolkitColors.window), area / 2);
+    EXPECT_LT(controls::countColour(pane->hwnd, plot, RGB(0, 0, 0)), area / 20);
+    EXPECT_GT(controls::countColour(pane->hwnd, RECT{x, plot.top, x + 1, plot.bottom}, RGB(0, 128, 0)), 30);
     appSettings = saved;
 }
 

@@ -8,6 +8,7 @@
 #include "gui/menus/command_range.h"
 #include "gui/menus/menu.h"
 #include "gui/menus/menu_painter.h"
+#include "gui/menus/pane_color_group.h"
 #include "gui/paint/color_swatch.h"
 #include "tests/gui/dib_canvas.h"
 
@@ -37,6 +38,19 @@ CommandRange rangeOf(i32 first, i32 last, u32 base) {
     r.value = 77;
     return r;
 }
+
+// A group of three colours whose defaults are 1, 2 and 3.
+struct CountedGroup : PaneColorGroup {
+    CommandRange colours{500, 502};
+    int defaults = 0;
+    const char* name() override { return "group"; }
+    CommandRange* range() override { return &colours; }
+    void restoreDefaults() override {
+        ++defaults;
+        for (u32 i = 0; i < 3; ++i) colours.values[i] = i + 1;
+    }
+    void apply() override {}
+};
 
 // Paints the owner-drawn menu item at the position into a 200 x 24 canvas.
 void paintItem(DibCanvas& canvas, HMENU menu, i32 position) {
@@ -121,4 +135,30 @@ TEST(CommandRange, DestroyedRangeLeavesNoImage) {
     }
     EXPECT_EQ(actions.third.image, nullptr);
     EXPECT_FALSE(actions.third.flags & ActionImageCached);
+}
+
+// A group never given its colours (all black) takes its defaults before a pane reads them; one that
+// holds any colour keeps what it holds, black entries included.
+TEST(CommandRange, PanesGiveAnUnsetColourGroupItsDefaults) {
+    RegisteredActions actions;
+    const struct Case {
+        u32 held[3];
+        int defaults;
+        u32 after[3];
+    } cases[] = {
+        {{0, 0, 0}, 1, {1, 2, 3}},
+        {{0, 0, 7}, 0, {0, 0, 7}},
+        {{9, 8, 7}, 0, {9, 8, 7}},
+    };
+    for (const Case& c : cases) {
+        CountedGroup group;
+        for (u32 i = 0; i < 3; ++i) group.colours.values[i] = c.held[i];
+        ensurePaneColors(&group);
+        EXPECT_EQ(group.defaults, c.defaults) << c.held[2];
+        for (u32 i = 0; i < 3; ++i) EXPECT_EQ(group.colours.values[i], c.after[i]) << i;
+        EXPECT_EQ(actions.first.image, group.colours.swatch(500));
+        ensurePaneColors(&group);
+        EXPECT_EQ(group.defaults, c.defaults);
+    }
+    ensurePaneColors(nullptr);
 }
