@@ -177,7 +177,10 @@ bool findAcmConversion(const AcmFormatWish& required, const AcmFormatWish& prefe
         void* opened = nullptr;
         if (!openAcmDriver(&opened, d.id, nullptr) || !opened) continue;
         s.driverId = d.id;
-        enumAcmFormats(opened, source, AcmEnumConvert, considerCandidate, &s, nullptr);
+        // A driver that does not know the source's tag may still accept it (read as PCM): not taken.
+        std::string tagName;
+        if (acmFormatTagName(opened, source->wFormatTag, tagName))
+            enumAcmFormats(opened, source, AcmEnumConvert, considerCandidate, &s, nullptr);
         closeAcmDriver(opened, nullptr);
         if (s.done) break;
     }

@@ -81,7 +81,8 @@ struct AcmConversion {
     void* driverId = nullptr;
     AcmFormatBytes format;
 };
-// Searches every driver for the best destination of the source that meets the required fields;
-// one that matches every preferred field ends the search. False when none is found.
+// Searches every driver that knows the source's tag for the best destination of the source that
+// meets the required fields; one that matches every preferred field ends the search. False when
+// none is found.
 bool findAcmConversion(const AcmFormatWish& required, const AcmFormatWish& preferred, const WAVEFORMATEX* source,
                        AcmConversion* found, ErrorHandler* sink);

@@ -224,19 +224,30 @@ TEST(AcmStream, SeekAndRewindConvertAgain) {
 
 TEST(AcmStream, FailuresReachTheSink) {
     RecordingHandler sink;
-    // No codec of the machine decodes this tag.
+    // No codec of the machine decodes this tag, also where its fields read like PCM's (as an Ogg
+    // stream's do): no driver that does not know the tag is taken for it.
     WAVEFORMATEX ogg = pcmFormat(2, 44100, 16);
     ogg.wFormatTag = 0x2222;
-    ogg.nBlockAlign = 1;
-    ogg.wBitsPerSample = 0;
-    MemorySource* inner = new MemorySource(std::vector<u8>(100));
-    {
+    const struct {
+        u16 blockAlign, bits;
+    } layouts[] = {{1, 0}, {4, 16}};
+    for (const auto& layout : layouts) {
+        SCOPED_TRACE(layout.bits);
+        sink.reports.clear();
+        WAVEFORMATEX foreign = ogg;
+        foreign.nBlockAlign = layout.blockAlign;
+        foreign.wBitsPerSample = layout.bits;
+        AcmConversion found;
+        EXPECT_FALSE(findAcmConversion({WAVE_FORMAT_PCM, 0, 0, 0}, {WAVE_FORMAT_PCM, 2, 44100, 16}, &foreign, &found,
+                                       nullptr));
         AcmStream s;
         s.errorSink = &sink;
-        EXPECT_FALSE(s.openToPcm(inner, &ogg, 100));
+        EXPECT_FALSE(s.openToPcm(new MemorySource(std::vector<u8>(100)), &foreign, 100));
         ASSERT_FALSE(sink.reports.empty());
         EXPECT_EQ(sink.lastText(), std::string(mmText(MmText::NoCodec)) + ".");
     }
+    ogg.nBlockAlign = 1;
+    ogg.wBitsPerSample = 0;
 
     // A stream between formats no codec joins: the open reports the conversion manager's code.
     sink.reports.clear();
