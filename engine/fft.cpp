@@ -150,7 +150,13 @@ FftPlan::FftPlan(u32 order) : bits(order), n(1u << order) {
     u64 entries = 0;
     for (u32 h = (bits & 1) ? 2 : 4; h <= inner / 4; h *= 4) entries += 3 * (u64)h;
     columnTwiddles = (size_t)entries;
-    if (inner < n) entries += (u64)inner * (n / inner - 1);  // 3 per position of quarters inner, 4 inner, ...
+    const u32 rows = n / inner;
+    if (inner < n) {
+        // The column pass: rows x columns turns within a group, rows per group, 3 per position of
+        // the row stages of quarters 4, 16, ...
+        entries += (u64)rows * columns + (u64)rows * (inner / columns);
+        for (u32 hr = 4; hr < rows; hr *= 4) entries += 3 * (u64)hr;
+    }
     twiddles.reset(allocate(entries, n));
     // w(j) for j < n/4, and the others from it by whole quarter turns (w(j + n/4) = -i w(j)), which
     // are exact. The stage of quarter h takes w(2j s), w(j s), w(3j s) with s = n / 4h.
@@ -173,14 +179,21 @@ FftPlan::FftPlan(u32 order) : bits(order), n(1u << order) {
     for (u32 h = (bits & 1) ? 2 : 4; h <= inner / 4; h *= 4) {
         for (u32 j = 0; j < h; ++j, t += 3) triple(t, j, h);
     }
-    // The column pass: per group of columns, per pair of stages, per row position jr, per column.
-    const u32 rows = n / inner;
-    for (u32 c0 = 0; inner < n && c0 < inner; c0 += columns) {
-        for (u32 hr = 1; hr < rows; hr *= 4) {
-            for (u32 jr = 0; jr < hr; ++jr) {
-                for (u32 c = 0; c < columns; ++c, t += 3) triple(t, jr * inner + c0 + c, hr * inner);
-            }
-        }
+    if (inner == n) return;
+    // Row r of the blocks holds the spectra of the values at r' = reversed r modulo the rows; value
+    // c of it is turned by w(r' c) = w(r' c0) w(r' (c - c0)) in the group of columns from c0, then
+    // the rows' transform runs down the columns with the turns of a transform of `rows` points.
+    const u8* table = reversedBytes();
+    const u32 rowBits = bits - blockBits;
+    auto reversedRow = [&](u32 r) { return reverse32(r, table) >> (32 - rowBits); };
+    for (u32 r = 0; r < rows; ++r) {
+        for (u32 c = 0; c < columns; ++c) *t++ = w(reversedRow(r) * c);
+    }
+    for (u32 c0 = 0; c0 < inner; c0 += columns) {
+        for (u32 r = 0; r < rows; ++r) *t++ = w(reversedRow(r) * c0);
+    }
+    for (u32 hr = 4; hr < rows; hr *= 4) {
+        for (u32 jr = 0; jr < hr; ++jr, t += 3) triple(t, jr, hr);
     }
 }
 
@@ -318,24 +331,38 @@ bool FftPlan::runBlocked(Complex* x, bool inverse, FftSteps* steps, f64 scale) c
     }
     std::unique_ptr<Complex[]> buffer(allocate((u64)rows * columns, n));
     Complex* z = buffer.get();
-    const Complex* w = twiddles.get() + columnTwiddles;
-    for (u32 c0 = 0; c0 < block; c0 += columns) {
+    const Complex* cellTurns = twiddles.get() + columnTwiddles;
+    const Complex* groupTurns = cellTurns + (size_t)rows * columns;
+    const Complex* rowTwiddles = groupTurns + (size_t)rows * (block / columns);
+    const __m128d plain = low;
+    for (u32 c0 = 0; c0 < block; c0 += columns, groupTurns += rows) {
         for (u32 r = 0; r < rows; ++r) memcpy(z + (size_t)r * columns, x + (size_t)r * block + c0, columns * sizeof(Complex));
+        for (u32 r = 1; r < rows; ++r) {
+            const __m128d g = load(groupTurns + r);
+            const Complex* a = cellTurns + (size_t)r * columns;
+            Complex* y = z + (size_t)r * columns;
+            for (u32 c = 0; c < columns; ++c) store(y + c, cmul(load(y + c), cmul(load(a + c), g, plain), mulSign));
+        }
+        const Complex* w = rowTwiddles;
         for (u32 hr = 1; hr < rows; hr *= 4) {
             const size_t span = (size_t)hr * columns;
-            const Complex* stageTwiddles = w;
             for (u32 rb = 0; rb < rows; rb += 4 * hr) {
-                w = stageTwiddles;
                 for (u32 jr = 0; jr < hr; ++jr) {
                     Complex* y = z + (size_t)(rb + jr) * columns;
-                    for (u32 c = 0; c < columns; ++c, ++y, w += 3) {
-                        __m128d p1 = cmul(load(y + span), load(w), mulSign);
-                        __m128d p2 = cmul(load(y + 2 * span), load(w + 1), mulSign);
-                        __m128d p3 = cmul(load(y + 3 * span), load(w + 2), mulSign);
+                    if (hr == 1) {
+                        for (u32 c = 0; c < columns; ++c, ++y) butterfly4(y, (u32)span, load(y + span), load(y + 2 * span), load(y + 3 * span), load(y), rotSign);
+                        continue;
+                    }
+                    const __m128d w1 = load(w + 3 * jr), w2 = load(w + 3 * jr + 1), w3 = load(w + 3 * jr + 2);
+                    for (u32 c = 0; c < columns; ++c, ++y) {
+                        __m128d p1 = cmul(load(y + span), w1, mulSign);
+                        __m128d p2 = cmul(load(y + 2 * span), w2, mulSign);
+                        __m128d p3 = cmul(load(y + 3 * span), w3, mulSign);
                         butterfly4(y, (u32)span, p1, p2, p3, load(y), rotSign);
                     }
                 }
             }
+            if (hr > 1) w += 3 * hr;
         }
         if (scale != 1.0) {
             const __m128d factor = _mm_set1_pd(scale);

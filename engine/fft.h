@@ -67,9 +67,10 @@ private:
 
     u32 bits, n;
     u32 blockBits = 0, columns = 0;
-    // Per pair of stages, for each position j of the smaller block: the three twiddles of the
-    // combined butterfly (about n entries). The stages within a block come in order of stage and j;
-    // the column stages after them (from columnTwiddles on) in the order the column pass reads them.
+    // Per pair of stages within a block, for each position j: the three twiddles of the combined
+    // butterfly, in order of stage and j. A blocked plan adds, from columnTwiddles on, the turns of
+    // the values of a group of columns, those of each group, and the twiddles of the stages down the
+    // columns (a transform of n / 2^blockBits points): about 3n / columns entries.
     std::unique_ptr<Complex[]> twiddles;
     size_t columnTwiddles = 0;
     // Up to 2^13 points (a list that stays in the cache): the index pairs that the bit reversal
