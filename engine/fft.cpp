@@ -228,6 +228,54 @@ inline void radix4Stage(Complex* x, u32 count, u32 h, const Complex* t, __m128d 
     }
 }
 
+// The transpose of butterfly4 (its twiddles after the sums): from values in order toward the
+// bit-reversed spectrum.
+inline void butterfly4Transposed(Complex* y, u32 h, __m128d rotSign) {
+    __m128d c0 = load(y), c1 = load(y + h), c2 = load(y + 2 * h), c3 = load(y + 3 * h);
+    __m128d s = _mm_add_pd(c0, c2), d = _mm_sub_pd(c0, c2);
+    __m128d e = _mm_add_pd(c1, c3), f = rotate(_mm_sub_pd(c1, c3), rotSign);
+    store(y, _mm_add_pd(s, e));
+    store(y + h, _mm_sub_pd(s, e));
+    store(y + 2 * h, _mm_add_pd(d, f));
+    store(y + 3 * h, _mm_sub_pd(d, f));
+}
+
+inline void butterfly4Transposed(Complex* y, u32 h, __m128d w1, __m128d w2, __m128d w3, __m128d mulSign,
+                                 __m128d rotSign) {
+    __m128d c0 = load(y), c1 = load(y + h), c2 = load(y + 2 * h), c3 = load(y + 3 * h);
+    __m128d s = _mm_add_pd(c0, c2), d = _mm_sub_pd(c0, c2);
+    __m128d e = _mm_add_pd(c1, c3), f = rotate(_mm_sub_pd(c1, c3), rotSign);
+    store(y, _mm_add_pd(s, e));
+    store(y + h, cmul(_mm_sub_pd(s, e), w1, mulSign));
+    store(y + 2 * h, cmul(_mm_add_pd(d, f), w2, mulSign));
+    store(y + 3 * h, cmul(_mm_sub_pd(d, f), w3, mulSign));
+}
+
+// The stages of 2^bits values as run takes them (a radix-2 stage first for odd bits, then radix-4
+// stages of quarters 2^s with twiddles t), transposed and in reverse order.
+void transposedStages(Complex* x, u32 bits, const Complex* t, __m128d mulSign, __m128d rotSign) {
+    const u32 count = 1u << bits, first = bits & 1;
+    const Complex* stageTwiddles[16];
+    u32 stages = 0;
+    for (u32 h = 1u << first, s = first; s < bits; h *= 4, s += 2) {
+        stageTwiddles[stages++] = t;
+        if (h > 1) t += 3 * h;
+    }
+    u32 h = count / 4;
+    for (u32 k = stages; k-- > 0; h /= 4) {
+        for (u32 b = 0; b < count; b += 4 * h) {
+            Complex* y = x + b;
+            if (h == 1) {
+                butterfly4Transposed(y, 1, rotSign);
+                continue;
+            }
+            const Complex* w = stageTwiddles[k];
+            for (u32 j = 0; j < h; ++j, ++y, w += 3) butterfly4Transposed(y, h, load(w), load(w + 1), load(w + 2), mulSign, rotSign);
+        }
+    }
+    if (first) radix2Stage(x, count);
+}
+
 // The bit reversal of 2^bits values (bits at least 8) by tiles: index hi|mid|lo with 4 bits at each
 // end goes to rev(lo)|rev(mid)|rev(hi), so the 16 x 16 values of one mid trade places with those of
 // the reversed mid, read and written a row of 16 at a time.
@@ -262,6 +310,11 @@ void reverseByTiles(Complex* x, u32 bits) {
 
 bool FftPlan::run(Complex* x, bool inverse, FftSteps* steps, f64 scale) const {
     if (n < 2) return true;
+    reverse(x);
+    return runFromReversed(x, inverse, steps, scale);
+}
+
+void FftPlan::reverse(Complex* x) const {
     if (swaps) {
         for (const u32* s = swaps.get(); s[0]; s += 2) {
             __m128d a = load(x + s[0]);
@@ -281,6 +334,10 @@ bool FftPlan::run(Complex* x, bool inverse, FftSteps* steps, f64 scale) const {
             }
         }
     }
+}
+
+bool FftPlan::runFromReversed(Complex* x, bool inverse, FftSteps* steps, f64 scale) const {
+    if (n < 2) return true;
     // The twiddle product subtracts in the real lane (forward) or the imaginary lane (inverse);
     // the rotation by -i (forward) or i (inverse) the other way round.
     if (bits > blockedFrom) return runBlocked(x, inverse, steps, scale);
@@ -370,6 +427,67 @@ bool FftPlan::runBlocked(Complex* x, bool inverse, FftSteps* steps, f64 scale) c
         }
         for (u32 r = 0; r < rows; ++r) memcpy(x + (size_t)r * block + c0, z + (size_t)r * columns, columns * sizeof(Complex));
     }
+    for (; stage <= bits; ++stage) {
+        if (steps && steps->report(stage)) return false;
+    }
+    return true;
+}
+
+bool FftPlan::runToReversed(Complex* x, bool inverse, FftSteps* steps) const {
+    if (n < 2) return true;
+    const __m128d low = _mm_set_pd(0.0, -0.0), high = _mm_set_pd(-0.0, 0.0);
+    const __m128d mulSign = inverse ? high : low, rotSign = inverse ? low : high;
+    if (bits <= blockedFrom) {
+        transposedStages(x, bits, twiddles.get(), mulSign, rotSign);
+        for (u32 stage = 1; stage <= bits; ++stage) {
+            if (steps && steps->report(stage)) return false;
+        }
+        return true;
+    }
+    // runBlocked backwards: the column pass (its stages transposed and in reverse, then the turns),
+    // then the blocks.
+    const u32 b = blockBits, block = 1u << b, rows = n / block;
+    std::unique_ptr<Complex[]> buffer(allocate((u64)rows * columns, n));
+    Complex* z = buffer.get();
+    const Complex* cellTurns = twiddles.get() + columnTwiddles;
+    const Complex* groupTurns = cellTurns + (size_t)rows * columns;
+    const Complex* rowStage[16];
+    u32 rowStages = 0;
+    for (u32 hr = 1, offset = 0; hr < rows; hr *= 4) {
+        rowStage[rowStages++] = groupTurns + (size_t)rows * (block / columns) + offset;
+        if (hr > 1) offset += 3 * hr;
+    }
+    for (u32 c0 = 0; c0 < block; c0 += columns, groupTurns += rows) {
+        for (u32 r = 0; r < rows; ++r) memcpy(z + (size_t)r * columns, x + (size_t)r * block + c0, columns * sizeof(Complex));
+        u32 hr = rows / 4;
+        for (u32 k = rowStages; k-- > 0; hr /= 4) {
+            const u32 span = hr * columns;
+            for (u32 rb = 0; rb < rows; rb += 4 * hr) {
+                for (u32 jr = 0; jr < hr; ++jr) {
+                    Complex* y = z + (size_t)(rb + jr) * columns;
+                    if (hr == 1) {
+                        for (u32 c = 0; c < columns; ++c) butterfly4Transposed(y + c, span, rotSign);
+                        continue;
+                    }
+                    const Complex* w = rowStage[k] + 3 * jr;
+                    const __m128d w1 = load(w), w2 = load(w + 1), w3 = load(w + 2);
+                    for (u32 c = 0; c < columns; ++c) butterfly4Transposed(y + c, span, w1, w2, w3, mulSign, rotSign);
+                }
+            }
+        }
+        for (u32 r = 1; r < rows; ++r) {
+            const __m128d g = load(groupTurns + r);
+            const Complex* a = cellTurns + (size_t)r * columns;
+            Complex* y = z + (size_t)r * columns;
+            for (u32 c = 0; c < columns; ++c) store(y + c, cmul(load(y + c), cmul(load(a + c), g, low), mulSign));
+        }
+        for (u32 r = 0; r < rows; ++r) memcpy(x + (size_t)r * block + c0, z + (size_t)r * columns, columns * sizeof(Complex));
+    }
+    u32 stage = 1;
+    for (; stage <= bits - b; ++stage) {
+        if (steps && steps->report(stage)) return false;
+    }
+    for (u32 start = 0; start < n; start += block) transposedStages(x + start, b, twiddles.get(), mulSign, rotSign);
     for (; stage <= bits; ++stage) {
         if (steps && steps->report(stage)) return false;
     }
@@ -510,7 +628,7 @@ bool fftChirp(Complex* x, u32 n, bool inverse, FftSteps& steps) {
     steps.base += 2;
     // The chirp's transform: its steps come at once when it was kept.
     if (!tables->transformed) {
-        if (!plan->run(tables->spectrum.get(), false, &steps)) return false;
+        if (!plan->runToReversed(tables->spectrum.get(), false, &steps)) return false;
         tables->transformed = true;
     } else {
         for (u32 s = 1; s <= order; ++s) {
@@ -518,13 +636,14 @@ bool fftChirp(Complex* x, u32 n, bool inverse, FftSteps& steps) {
         }
     }
     steps.base += order;
-    if (!plan->run(a, false, &steps)) return false;
+    // Both spectra in bit-reversed order: their product goes back without reordering.
+    if (!plan->runToReversed(a, false, &steps)) return false;
     steps.base += order;
     const Complex* b = tables->spectrum.get();
     for (u32 m = 0; m < size; ++m) a[m] = mul(a[m], b[m]);
     if (steps.report(1)) return false;
     steps.base += 1;
-    if (!plan->run(a, true, &steps)) return false;
+    if (!plan->runFromReversed(a, true, &steps)) return false;
     steps.base += order;
     if (steps.report(1)) return false;
     const f64 scale = 1.0 / size / (inverse ? n : 1);

@@ -58,12 +58,19 @@ public:
     // With steps, reports stage s = 1 .. order after it ran; false when a report cancelled. The
     // results are multiplied by scale (a blocked plan does it on their way out of the last pass).
     bool run(Complex* data, bool inverse, FftSteps* steps, f64 scale = 1.0) const;
+    // As run, without reordering: runToReversed leaves the spectrum of values in order in the order
+    // of the bit-reversed indices, runFromReversed takes its values in that order. A convolution
+    // needs no reordering pass.
+    bool runToReversed(Complex* data, bool inverse, FftSteps* steps) const;
+    bool runFromReversed(Complex* data, bool inverse, FftSteps* steps, f64 scale = 1.0) const;
 
 private:
     // Above 2^16 points the stages run in blocks of 2^blockBits values that stay in the caches, then
     // on columns of those blocks, a few at a time.
     static const u32 blockedFrom = 16;
     bool runBlocked(Complex* data, bool inverse, FftSteps* steps, f64 scale) const;
+    // Puts value i at the bit reversal of i.
+    void reverse(Complex* data) const;
 
     u32 bits, n;
     u32 blockBits = 0, columns = 0;

@@ -193,6 +193,29 @@ TEST(Fft, PlanRunsUnscaledInBothDirections) {
     EXPECT_LT(largestError(x, y.data()), 1e-14);
 }
 
+// Without reordering, both directions and on both sides of the blocked plans: the spectrum comes
+// out at the bit-reversed indices and goes back from them.
+TEST(Fft, PlanRunsWithoutReordering) {
+    for (u32 order : {1u, 2u, 3u, 4u, 5u, 10u, 16u, 17u, 18u, 19u}) {
+        const u32 n = 1u << order;
+        FftPlan plan(order);
+        for (bool inverse : {false, true}) {
+            std::vector<Complex> x = randomData(n, order), want = x, y = x;
+            plan.run(want.data(), inverse, nullptr);
+            ASSERT_TRUE(plan.runToReversed(y.data(), inverse, nullptr));
+            std::vector<Complex> got(n);
+            for (u32 k = 0; k < n; ++k) {
+                u32 r = 0;
+                for (u32 b = 0; b < order; ++b) r |= ((k >> b) & 1) << (order - 1 - b);
+                got[k] = y[r];
+            }
+            EXPECT_LT(largestError(want, got.data()), 1e-12 * std::sqrt((f64)n)) << order << " " << inverse;
+            ASSERT_TRUE(plan.runFromReversed(y.data(), !inverse, nullptr, 1.0 / n));
+            EXPECT_LT(largestError(x, y.data()), 1e-14 * (1 + order)) << order << " " << inverse;
+        }
+    }
+}
+
 TEST(Fft, OrderCountsTheReports) {
     const struct {
         i32 n;
