@@ -13,6 +13,7 @@
 #include "engine/change_guard.h"
 #include "engine/cubic_frames.h"
 #include "engine/frame_feed.h"
+#include "engine/lane_threads.h"
 #include "engine/phase_vocoder.h"
 #include "engine/pitch_kernels.h"
 #include "engine/sample_processor.h"
@@ -58,17 +59,19 @@ void pitchShiftKernel(SoundBlockProcessor& p, const KernelSource& from, const Ke
         if (mask[c]) selected.push_back(c);
     }
     const u32 frameSize = p.periodFrames, oversampling = p.paramInt2;
+    // One vocoder per track, the tracks shared among the processor's cores.
     std::vector<std::unique_ptr<PhaseVocoder>> vocoders;
-    for (size_t i = 0; i < selected.size(); i += 2) {
-        vocoders.emplace_back(new PhaseVocoder(frameSize, oversampling, p.sampleRate, windowFunctionOf(p.paramInt3),
-                                               i + 1 < selected.size() ? 2 : 1));
+    for (size_t i = 0; i < selected.size(); ++i) {
+        vocoders.emplace_back(new PhaseVocoder(frameSize, oversampling, p.sampleRate, windowFunctionOf(p.paramInt3), 1));
     }
+    LaneThreads threads((u32)vocoders.size());
     const u32 latency = PhaseVocoder::latency(frameSize);
     std::unique_ptr<FrameFeed> in(from.feedWithTail(p, p.progress, (u64)latency * p.frameBytes));
     std::unique_ptr<FrameFeed> keep(selected.size() < (size_t)channels ? from.feed(p, nullptr) : nullptr);
     std::unique_ptr<PageWalk> out(to.writer(p, nullptr));
 
-    const size_t block = 1024;
+    // Long enough that handing the tracks to the threads costs little.
+    const size_t block = 16384;
     std::vector<f64> lanes(selected.size() * block);
     // Frames through the vocoders: n of them read from the source into the lanes and shifted.
     auto shift = [&](size_t n) {
@@ -76,11 +79,7 @@ void pitchShiftKernel(SoundBlockProcessor& p, const KernelSource& from, const Ke
             const U* s = (const U*)in->next();
             for (size_t i = 0; i < selected.size(); ++i) lanes[i * block + f] = (f64)s[selected[i]];
         }
-        for (size_t v = 0; v < vocoders.size(); ++v) {
-            f64* a = &lanes[2 * v * block];
-            f64* b = 2 * v + 1 < selected.size() ? a + block : nullptr;
-            vocoders[v]->process(factor, a, b, n);
-        }
+        threads.run((u32)vocoders.size(), [&](u32 v) { vocoders[v]->process(factor, &lanes[v * block], nullptr, n); });
     };
     if (!selected.empty()) {
         for (u32 dropped = 0; dropped < latency;) {
