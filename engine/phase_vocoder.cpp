@@ -6,7 +6,7 @@
 
 #include <emmintrin.h>
 
-#include "engine/fast_trig.h"
+#include "engine/phase_kernels.h"
 
 namespace {
 const f64 pi = 3.14159265358979323846, twoPi = 2 * pi;
@@ -25,7 +25,7 @@ bool vocoderSettingsValid(u32 frameSize, u32 oversampling) {
 }
 
 PhaseVocoder::PhaseVocoder(u32 frameSize, u32 oversampling, u32, WindowFunction windowFunction, u32 laneCount)
-    : n(frameSize), step(frameSize / oversampling), osamp(oversampling), lanes(laneCount),
+    : n(frameSize), step(frameSize / oversampling), osamp(oversampling), lanes(laneCount), wide(wideBinKernels()),
       plan(log2Of(frameSize) - (laneCount == 1 ? 1 : 0)),
       window(frameSize), work(frameSize), synMagnitude(frameSize / 2 + 2), synBin(frameSize / 2 + 2), magnitude(frameSize / 2 + 2), trueBin(frameSize / 2 + 2) {
     rover = n - step;
@@ -186,33 +186,14 @@ void PhaseVocoder::processPair(f64 pitchFactor) {
     }
 }
 
-// Bins go two at a time: the arrays hold half + 2 entries, the last a bin of silence.
+// The arrays hold half + 2 entries, the last a bin of silence, so that bins go in pairs.
 void PhaseVocoder::shiftLane(u32 lane, const Complex* x, f64 pitchFactor, Complex* out) {
     const u32 half = n / 2;
     const f64 expected = twoPi * step / n;
-    f64* last = lastPhase[lane].data();
-    f64* sum = sumPhase[lane].data();
-    f64* mag = magnitude.data();
-    f64* bin = trueBin.data();
-    const __m128d two = _mm_set1_pd(2.0), oneOverPi = _mm_set1_pd(1 / pi), piV = _mm_set1_pd(pi);
-    const __m128d expectedV = _mm_set1_pd(expected), binsPerRadian = _mm_set1_pd(osamp / twoPi);
-    const __m128i one = _mm_set1_epi32(1);
-    for (u32 k = 0; k <= half; k += 2) {
-        const __m128d a = _mm_loadu_pd(&x[k].re), b = _mm_loadu_pd(&x[k + 1].re);
-        const __m128d re = _mm_unpacklo_pd(a, b), im = _mm_unpackhi_pd(a, b);
-        const __m128d kk = _mm_set_pd(k + 1, k);
-        _mm_storeu_pd(mag + k, _mm_mul_pd(two, _mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(re, re), _mm_mul_pd(im, im)))));
-        const __m128d phase = fastAtan2Pair(im, re);
-        __m128d d = _mm_sub_pd(_mm_sub_pd(phase, _mm_loadu_pd(last + k)), _mm_mul_pd(kk, expectedV));
-        _mm_storeu_pd(last + k, phase);
-        // The deviation from the bin's expected advance, brought into (-pi, pi]: q = d / pi toward
-        // zero, moved away from zero to the even number.
-        __m128i q = _mm_cvttpd_epi32(_mm_mul_pd(d, oneOverPi));
-        const __m128i negative = _mm_srai_epi32(q, 31);
-        q = _mm_add_epi32(q, _mm_sub_epi32(_mm_xor_si128(_mm_and_si128(q, one), negative), negative));
-        d = _mm_sub_pd(d, _mm_mul_pd(piV, _mm_cvtepi32_pd(q)));
-        _mm_storeu_pd(bin + k, _mm_add_pd(kk, _mm_mul_pd(d, binsPerRadian)));
-    }
+    const BinArrays arrays = {lastPhase[lane].data(), sumPhase[lane].data(), magnitude.data(), trueBin.data()};
+    analyseBins(wide, x, half + 2, expected, osamp, arrays);
+    const f64* mag = magnitude.data();
+    const f64* bin = trueBin.data();
     // Each bin moves its magnitude and true frequency to bin trunc(k x factor); the last one there wins.
     std::fill(synMagnitude.begin(), synMagnitude.end(), 0.0);
     std::fill(synBin.begin(), synBin.end(), 0.0);
@@ -223,19 +204,5 @@ void PhaseVocoder::shiftLane(u32 lane, const Complex* x, f64 pitchFactor, Comple
             synBin[(u32)j] = bin[k] * pitchFactor;
         }
     }
-    const __m128d radiansPerBin = _mm_set1_pd(twoPi / osamp), turn = _mm_set1_pd(twoPi), perTurn = _mm_set1_pd(1 / twoPi);
-    for (u32 k = 0; k <= half; k += 2) {
-        const __m128d kk = _mm_set_pd(k + 1, k);
-        __m128d phase = _mm_add_pd(_mm_loadu_pd(sum + k),
-                                   _mm_add_pd(_mm_mul_pd(_mm_sub_pd(_mm_loadu_pd(&synBin[k]), kk), radiansPerBin),
-                                              _mm_mul_pd(kk, expectedV)));
-        phase = _mm_sub_pd(phase, _mm_mul_pd(turn, _mm_cvtepi32_pd(_mm_cvtpd_epi32(_mm_mul_pd(phase, perTurn)))));
-        _mm_storeu_pd(sum + k, phase);
-        __m128d sine, cosine;
-        fastSinCosPair(phase, &sine, &cosine);
-        const __m128d m = _mm_loadu_pd(&synMagnitude[k]);
-        const __m128d re = _mm_mul_pd(m, cosine), im = _mm_mul_pd(m, sine);
-        _mm_storeu_pd(&out[k].re, _mm_unpacklo_pd(re, im));
-        _mm_storeu_pd(&out[k + 1].re, _mm_unpackhi_pd(re, im));
-    }
+    synthesiseBins(wide, synMagnitude.data(), synBin.data(), half + 2, expected, osamp, arrays, out);
 }

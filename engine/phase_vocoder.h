@@ -37,6 +37,7 @@ private:
     void processPair(f64 pitchFactor);
 
     u32 n, step, osamp, lanes;
+    bool wide;  // the four-wide bin loops
     u32 rover;
     f64 outputGain;
     FftPlan plan;  // n points for two lanes, n/2 for one
