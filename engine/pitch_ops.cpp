@@ -88,19 +88,27 @@ void pitchShiftKernel(SoundBlockProcessor& p, const KernelSource& from, const Ke
             dropped += (u32)n;
         }
     }
+    // Whole blocks go through the vocoders, whatever the pages' sizes (the last one may run past the
+    // end: its extra frames are dropped).
+    size_t ready = 0, used = 0;  // frames in the lanes, and those of them written
     u32 clipped = 0;
     while (nextPages(*out, {})) {
         while (out->framesLeft() > 0) {
-            const size_t n = std::min(block, out->framesLeft());
-            if (!selected.empty()) shift(n);
+            if (!selected.empty() && used == ready) {
+                shift(block);
+                ready = block;
+                used = 0;
+            }
+            const size_t n = selected.empty() ? out->framesLeft() : std::min(ready - used, out->framesLeft());
             U* w = (U*)out->take(n * out->frameSize);
             for (size_t f = 0; f < n; ++f, w += channels) {
                 const U* old = keep ? (const U*)keep->next() : nullptr;
                 for (i32 c = 0; c < channels; ++c) {
                     if (!mask[c]) w[c] = old[c];
                 }
-                for (size_t i = 0; i < selected.size(); ++i) Traits::storeRounded(lanes[i * block + f], w + selected[i], &clipped);
+                for (size_t i = 0; i < selected.size(); ++i) Traits::storeRounded(lanes[i * block + used + f], w + selected[i], &clipped);
             }
+            used += n;
         }
     }
     out->finish();
