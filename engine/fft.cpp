@@ -143,8 +143,7 @@ FftPlan::FftPlan(u32 order) : bits(order), n(1u << order) {
     if (bits > blockedFrom) {
         blockBits = (bits & 1) ? 13 : 14;
         inner = 1u << blockBits;
-        const u32 rows = n / inner;
-        columns = 16384 / rows;
+        columns = 16384 / (n / inner);
         columns = columns < 4 ? 4 : columns > 32 ? 32 : columns;
     }
     u64 entries = 0;
@@ -276,6 +275,24 @@ void transposedStages(Complex* x, u32 bits, const Complex* t, __m128d mulSign, _
     if (first) radix2Stage(x, count);
 }
 
+// Rows of `count` values from rows `fromStride` apart to rows `toStride` apart.
+inline void copyColumns(Complex* to, size_t toStride, const Complex* from, size_t fromStride, u32 rows, u32 count) {
+    for (u32 r = 0; r < rows; ++r) memcpy(to + r * toStride, from + r * fromStride, count * sizeof(Complex));
+}
+
+// Value c of row r of a column group (packed, `columns` a row) times cellTurns[r][c] x groupTurns[r],
+// or its conjugate (mulSign as in cmul); row 0's turns are all 1.
+inline void turnGroup(Complex* z, const Complex* cellTurns, const Complex* groupTurns, u32 rows, u32 columns,
+                      __m128d mulSign) {
+    const __m128d plain = _mm_set_pd(0.0, -0.0);
+    for (u32 r = 1; r < rows; ++r) {
+        const __m128d g = load(groupTurns + r);
+        const Complex* a = cellTurns + (size_t)r * columns;
+        Complex* y = z + (size_t)r * columns;
+        for (u32 c = 0; c < columns; ++c) store(y + c, cmul(load(y + c), cmul(load(a + c), g, plain), mulSign));
+    }
+}
+
 // The bit reversal of 2^bits values (bits at least 8) by tiles: index hi|mid|lo with 4 bits at each
 // end goes to rev(lo)|rev(mid)|rev(hi), so the 16 x 16 values of one mid trade places with those of
 // the reversed mid, read and written a row of 16 at a time.
@@ -391,15 +408,9 @@ bool FftPlan::runBlocked(Complex* x, bool inverse, FftSteps* steps, f64 scale) c
     const Complex* cellTurns = twiddles.get() + columnTwiddles;
     const Complex* groupTurns = cellTurns + (size_t)rows * columns;
     const Complex* rowTwiddles = groupTurns + (size_t)rows * (block / columns);
-    const __m128d plain = low;
     for (u32 c0 = 0; c0 < block; c0 += columns, groupTurns += rows) {
-        for (u32 r = 0; r < rows; ++r) memcpy(z + (size_t)r * columns, x + (size_t)r * block + c0, columns * sizeof(Complex));
-        for (u32 r = 1; r < rows; ++r) {
-            const __m128d g = load(groupTurns + r);
-            const Complex* a = cellTurns + (size_t)r * columns;
-            Complex* y = z + (size_t)r * columns;
-            for (u32 c = 0; c < columns; ++c) store(y + c, cmul(load(y + c), cmul(load(a + c), g, plain), mulSign));
-        }
+        copyColumns(z, columns, x + c0, block, rows, columns);
+        turnGroup(z, cellTurns, groupTurns, rows, columns, mulSign);
         const Complex* w = rowTwiddles;
         for (u32 hr = 1; hr < rows; hr *= 4) {
             const size_t span = (size_t)hr * columns;
@@ -425,7 +436,7 @@ bool FftPlan::runBlocked(Complex* x, bool inverse, FftSteps* steps, f64 scale) c
             const __m128d factor = _mm_set1_pd(scale);
             for (u32 i = 0; i < rows * columns; ++i) store(z + i, _mm_mul_pd(load(z + i), factor));
         }
-        for (u32 r = 0; r < rows; ++r) memcpy(x + (size_t)r * block + c0, z + (size_t)r * columns, columns * sizeof(Complex));
+        copyColumns(x + c0, block, z, columns, rows, columns);
     }
     for (; stage <= bits; ++stage) {
         if (steps && steps->report(stage)) return false;
@@ -458,7 +469,7 @@ bool FftPlan::runToReversed(Complex* x, bool inverse, FftSteps* steps) const {
         if (hr > 1) offset += 3 * hr;
     }
     for (u32 c0 = 0; c0 < block; c0 += columns, groupTurns += rows) {
-        for (u32 r = 0; r < rows; ++r) memcpy(z + (size_t)r * columns, x + (size_t)r * block + c0, columns * sizeof(Complex));
+        copyColumns(z, columns, x + c0, block, rows, columns);
         u32 hr = rows / 4;
         for (u32 k = rowStages; k-- > 0; hr /= 4) {
             const u32 span = hr * columns;
@@ -475,13 +486,8 @@ bool FftPlan::runToReversed(Complex* x, bool inverse, FftSteps* steps) const {
                 }
             }
         }
-        for (u32 r = 1; r < rows; ++r) {
-            const __m128d g = load(groupTurns + r);
-            const Complex* a = cellTurns + (size_t)r * columns;
-            Complex* y = z + (size_t)r * columns;
-            for (u32 c = 0; c < columns; ++c) store(y + c, cmul(load(y + c), cmul(load(a + c), g, low), mulSign));
-        }
-        for (u32 r = 0; r < rows; ++r) memcpy(x + (size_t)r * block + c0, z + (size_t)r * columns, columns * sizeof(Complex));
+        turnGroup(z, cellTurns, groupTurns, rows, columns, mulSign);
+        copyColumns(x + c0, block, z, columns, rows, columns);
     }
     u32 stage = 1;
     for (; stage <= bits - b; ++stage) {

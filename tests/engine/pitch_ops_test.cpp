@@ -169,7 +169,7 @@ TEST(PitchOperations, TempoKeepsThePitch) {
             right[i] = out[2 * i + 1];
         }
         EXPECT_NEAR(frequency, strongestFrequency(middle(left, 8192)), frequency * 0.005);
-        // Both tracks went through one transform as its two lanes.
+        // Both tracks hold the same sound: each track's vocoder gives the same result.
         for (u64 i = 0; i < frames; ++i) ASSERT_NEAR(left[i], right[i], 1.0) << i;
         EXPECT_EQ(ratio, f.p->param1);
     }
@@ -332,7 +332,7 @@ TEST(PitchOperations, CancelRunsToTheEnd) {
     }
 }
 
-// Two tracks share one transform as its two lanes and come apart again: each moves by the factor.
+// Two tracks, each through its own vocoder: each moves by the factor, neither takes the other's sound.
 TEST(PitchOperations, PitchShiftKeepsTracksApart) {
     const f64 left = 0.03, right = 0.07;
     std::vector<f64> l = sine(16384, left, 9000), r = sine(16384, right, 5000), input(2 * 16384);
